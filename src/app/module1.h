@@ -1,0 +1,94 @@
+#pragma once
+// The program's process-wide state: the database model, the day register with the
+// exam-run state, the question and answer orders and today's archive, with the exam-run
+// procedures that work on them. No widgets here: the windows read their controls, call one
+// of these operations and show its result.
+
+#include "archive/dayfile.h"
+#include "exam/answershuffle.h"
+#include "exam/dayregister.h"
+#include "exam/questionselection.h"
+#include "exam/random.h"
+#include "model/database.h"
+
+#include <QDate>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace zet {
+
+// The texts of the registration area that an exam start checks and FinishExam stores.
+struct RegistrationTexts {
+    QString FullName;    // Text2
+    QString BirthYear;   // Text11
+    QString JobTitle;    // Text12
+    QString Seniority;   // Text13
+    QString PersonnelNo; // Text21
+    QString ProfileNo;   // selected text of List23
+    QString ProfileName; // Text14
+    QString AskedCount;  // Text18
+};
+
+// What one presentation puts on screen.
+struct PresentedQuestion {
+    int16 N = 0;
+    QString Caption;   // "Вопрос № N"
+    bool found = false; // false: no question for the slot, the boxes are left as they were
+    int16 theme = 0;
+    int16 question = 0;
+    QString Text;                   // question text from character 11
+    std::array<QString, 6> Answers; // box position 1..5
+};
+
+struct FinishResult {
+    int16 Examinee = 0;     // slot that was filled
+    ExamineeRecord Record;  // what was stored
+    DayFileResult Written;  // outcome of writing the day file
+};
+
+class Module1 {
+public:
+    // rng: null uses a clock-seeded generator. today: null uses the system date.
+    explicit Module1(std::unique_ptr<RandomSource> rng = nullptr, std::function<QDate()> today = {});
+
+    QDate Today() const;
+    RandomSource& Random() { return *m_rng; }
+
+    Database db;
+    ExamState exam;
+    DayArchive archive;
+
+private:
+    std::unique_ptr<RandomSource> m_rng;
+    std::function<QDate()> m_today;
+
+public:
+    QuestionSelection selection{db, *m_rng};
+    AnswerShuffle answers{*m_rng};
+
+    // --- exam run ---
+    // Why an exam cannot start with these texts (register full, damaged profile, a slot
+    // without an eligible question, a number outside the 16-bit range), or nothing.
+    std::optional<QString> CheckExamStart(const RegistrationTexts& texts) const;
+    // Sets ExamRunning, CurrentProfile from the profile text, CorrectCount 0, QuestionNo 1,
+    // presents question 1 and sets TimeSpent of the current slot to 0.
+    PresentedQuestion StartExam(const RegistrationTexts& texts);
+    PresentedQuestion PresentQuestion(int16 N);
+    // Accepts a click on box position p unless AnswerLock is set; returns whether it was
+    // accepted and, through correct, whether it was right. Counts a right answer.
+    bool AnswerClick(int16 p, bool* correct = nullptr);
+    void ScoreAnswer();
+    // The end of the feedback pause: next question (returns it) or nothing when the exam
+    // is to be finished. Releases AnswerLock.
+    std::optional<PresentedQuestion> AdvanceExam();
+    // One tick of the exam clock; true when the exam must be finished now.
+    bool ClockTick();
+    // Grades, stores the registration texts into DayRegister(CurrentExaminee), writes the
+    // day file, clears ExamRunning and AnswerLock and advances CurrentExaminee. Does nothing
+    // (returns nothing) when no exam is running.
+    std::optional<FinishResult> FinishExam(const RegistrationTexts& texts);
+};
+
+} // namespace zet

@@ -1,0 +1,39 @@
+#pragma once
+// Per-theme random question orders and the draw of an admitted question for a slot.
+
+#include "model/database.h"
+
+#include <array>
+
+namespace zet {
+
+class RandomSource;
+
+class QuestionSelection {
+public:
+    QuestionSelection(const Database& db, RandomSource& rng) : m_db(db), m_rng(rng) {}
+
+    // QuestionOrder(theme 1..20, position 0..100): position 0 holds n, 1..n a permutation
+    // of 1..n (0 where the shuffle left a position unfilled), above n 0.
+    std::array<std::array<int16, kQuestionSlots + 1>, kThemeCount + 1> QuestionOrder{};
+    // ThemeCursor(theme 1..20): position of the question last drawn; lives for the process.
+    std::array<int16, kThemeCount + 1> ThemeCursor{};
+
+    // Rebuilds QuestionOrder(t, 0..100); leaves ThemeCursor alone.
+    void ShuffleThemeQuestions(int16 t);
+    void ShuffleAllThemes(); // themes 1..20 in ascending order
+
+    // Draws the next eligible question of SlotTheme(slot) of the given profile.
+    // wrapCounter belongs to one presentation (start it at 0). Returns 0 for no question.
+    // A position left unfilled by the shuffle (0) is treated as a rejected candidate.
+    int16 DrawQuestion(int16 slot, const ExamProfile& profile, int16& wrapCounter);
+
+    // True when question q of theme t belongs to at least one group the profile admits.
+    static bool IsEligible(const QString& questionPart0, const ExamProfile& profile);
+
+private:
+    const Database& m_db;
+    RandomSource& m_rng;
+};
+
+} // namespace zet

@@ -1,0 +1,17 @@
+#pragma once
+// Conversion between Unicode strings and the Windows-1251 bytes stored in files.
+
+#include <QByteArray>
+#include <QString>
+
+namespace zet {
+
+struct EncodedText {
+    QByteArray bytes;
+    bool replaced = false; // some characters had no Windows-1251 form and became '?'
+};
+
+EncodedText EncodeCp1251(const QString& text);
+QString DecodeCp1251(QByteArrayView bytes);
+
+} // namespace zet

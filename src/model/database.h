@@ -1,0 +1,125 @@
+#pragma once
+// The test database held in memory: header strings, the question bank of twenty themes
+// and the twenty exam profiles, plus the path of the file it came from.
+//
+// Strings are kept as Unicode; they are converted to Windows-1251 only when a file is
+// read or written (see cp1251.h).
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace zet {
+
+using int16 = std::int16_t;
+
+constexpr int kThemeCount = 20;     // themes 1..20 (theme 0 exists in memory only)
+constexpr int kQuestionSlots = 100; // questions 1..100 (question 0 holds the theme title)
+constexpr int kParts = 6;           // part 0 = group flags + text, 1 = correct answer, 2..5 = wrong answers
+constexpr int kProfileCount = 20;   // profiles 1..20
+constexpr int kGroupCount = 10;     // groups 0..9
+constexpr int kSlotCount = 15;      // question slots 1..15 of a profile
+
+// Version marker stored as header string 1.
+inline const QString kVersionMarker = QStringLiteral("zetr100");
+
+struct ExamProfile {
+    int16 Number = 0;
+    QString Name;
+    int16 TimeLimit = 0;
+    int16 QuestionCount = 0;
+    int16 ExcellentMin = 0;
+    int16 GoodMin = 0;
+    int16 FairMin = 0;
+    std::array<int16, kSlotCount + 1> SlotTheme{}; // index 1..15 used, 0 unused
+    std::array<QString, kGroupCount> Groups;       // first character "1" admits the group, the rest is its title
+
+    bool operator==(const ExamProfile&) const = default;
+};
+
+struct GroupRecord {
+    QString Flag;
+    QString Title;
+};
+
+// One value that could not be stored as it was typed.
+struct StoredValueIssue {
+    enum Kind { Truncated, Replaced };
+    Kind kind;
+    int record;       // 1-based record number in the database file
+    QString field;    // Russian description of the value, e.g. "тема 3, вопрос 5, текст вопроса"
+};
+
+struct LoadResult {
+    enum Status { Ok, Rejected };
+    Status status = Ok;
+    QString error; // why the file was rejected (missing, unreadable, wrong marker), Russian
+    bool ok() const { return status == Ok; }
+};
+
+struct SaveResult {
+    enum Status { Ok, WriteFailed, ForeignFile };
+    Status status = Ok;
+    QString error;                       // Russian reason when not Ok
+    std::vector<StoredValueIssue> issues; // values cut to 498 bytes or with replaced characters
+    bool ok() const { return status == Ok; }
+};
+
+struct SettingsResult {
+    bool ok = true;
+    QString error; // Russian reason when not ok
+};
+
+class Database {
+public:
+    Database();
+
+    QString DatabasePath;  // full path of the current database file
+    QString ProgramFolder; // the program's folder, ending in the native separator
+    std::array<QString, 10> DatabaseHeader;
+    std::array<ExamProfile, kProfileCount + 1> Profiles; // index 1..20 used
+    std::array<GroupRecord, kGroupCount> GroupNames;     // editors' work copy, not stored
+
+    // Questions(theme 0..20, question 0..100, part 0..5)
+    QString& Questions(int theme, int question, int part) { return m_questions[index(theme, question, part)]; }
+    const QString& Questions(int theme, int question, int part) const {
+        return m_questions[index(theme, question, part)];
+    }
+
+    // Reads the file named by DatabasePath. A rejected file (marker not exactly "zetr100",
+    // missing, empty or unreadable) leaves DatabaseHeader(0) and (1) holding what was read
+    // and every other value unchanged.
+    LoadResult LoadDatabase();
+
+    // Sets the marker, then writes the whole model to DatabasePath atomically. An existing,
+    // non-empty file that is not a database of this format is not replaced unless
+    // replaceForeign is true.
+    SaveResult SaveDatabase(bool replaceForeign = false);
+
+    // Resets to an empty database with twenty default profiles (does not touch the path,
+    // the marker, the test name, the author or the date, and does not save).
+    void NewDatabase();
+
+    // Settings file "zetr100.sys" in ProgramFolder: one 256-byte record with DatabasePath.
+    QString SettingsPath() const;
+    SettingsResult LoadSettings();
+    SettingsResult SaveSettings() const;
+
+    static int index(int theme, int question, int part) {
+        return (theme * (kQuestionSlots + 1) + question) * kParts + part;
+    }
+
+private:
+    std::vector<QString> m_questions;
+};
+
+// True when the file exists, is not empty and its record 2 holds something other than the marker.
+bool IsForeignFile(const QString& path);
+
+// Today's date in the fixed header form MM-dd-yyyy.
+QString FixedDateText(const class QDate& date);
+
+} // namespace zet

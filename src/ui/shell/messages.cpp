@@ -1,0 +1,40 @@
+#include "ui/shell/messages.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace zet::ui {
+
+MessageHooks& Hooks() {
+    static MessageHooks hooks;
+    return hooks;
+}
+
+void ShowMessage(QWidget* parent, const QString& text) {
+    if (Hooks().message) {
+        Hooks().message(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool AskYesNo(QWidget* parent, const QString& text) {
+    if (Hooks().yesNo)
+        return Hooks().yesNo(text);
+    QMessageBox box(QMessageBox::Question, QString(), text, QMessageBox::NoButton, parent);
+    auto* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+    box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+QString AskText(QWidget* parent, const QString& prompt) {
+    if (Hooks().text)
+        return Hooks().text(prompt);
+    bool ok = false;
+    QString answer = QInputDialog::getText(parent, QString(), prompt, QLineEdit::Normal, QString(), &ok);
+    return ok ? answer : QString();
+}
+
+} // namespace zet::ui
