@@ -2,11 +2,12 @@
 // Day files of the results archive: <ProgramFolder><year>/<month name>/<dd.MM.yyyy>.txt,
 // Windows-1251 text with CR LF, 100 records of 13 labelled lines.
 
-#include "exam/dayregister.h"
-
+// QDate first: the model header names it in a declaration of its own.
 #include <QDate>
 #include <QString>
 #include <QStringList>
+
+#include "exam/dayregister.h"
 
 namespace zet {
 
