@@ -5,6 +5,7 @@
 // Strings are kept as Unicode; they are converted to Windows-1251 only when a file is
 // read or written (see cp1251.h).
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -35,7 +36,7 @@ struct ExamProfile {
     int16 GoodMin = 0;
     int16 FairMin = 0;
     std::array<int16, kSlotCount + 1> SlotTheme{}; // index 1..15 used, 0 unused
-    std::array<QString, kGroupCount> Groups;       // first character "1" admits the group, the rest is its title
+    std::array<QString, kGroupCount> Groups; // first character "1" admits the group, the rest is its title
 
     bool operator==(const ExamProfile&) const = default;
 };
@@ -49,8 +50,8 @@ struct GroupRecord {
 struct StoredValueIssue {
     enum Kind { Truncated, Replaced };
     Kind kind;
-    int record;       // 1-based record number in the database file
-    QString field;    // Russian description of the value, e.g. "тема 3, вопрос 5, текст вопроса"
+    int record; // 1-based record number in the database file
+    QString field; // Russian description of the value, e.g. "тема 3, вопрос 5, текст вопроса"
 };
 
 struct LoadResult {
@@ -63,7 +64,7 @@ struct LoadResult {
 struct SaveResult {
     enum Status { Ok, WriteFailed, ForeignFile };
     Status status = Ok;
-    QString error;                       // Russian reason when not Ok
+    QString error;                        // Russian reason when not Ok
     std::vector<StoredValueIssue> issues; // values cut to 498 bytes or with replaced characters
     bool ok() const { return status == Ok; }
 };
@@ -84,7 +85,9 @@ public:
     std::array<GroupRecord, kGroupCount> GroupNames;     // editors' work copy, not stored
 
     // Questions(theme 0..20, question 0..100, part 0..5)
-    QString& Questions(int theme, int question, int part) { return m_questions[index(theme, question, part)]; }
+    QString& Questions(int theme, int question, int part) {
+        return m_questions[index(theme, question, part)];
+    }
     const QString& Questions(int theme, int question, int part) const {
         return m_questions[index(theme, question, part)];
     }
@@ -120,6 +123,6 @@ private:
 bool IsForeignFile(const QString& path);
 
 // Today's date in the fixed header form MM-dd-yyyy.
-QString FixedDateText(const class QDate& date);
+QString FixedDateText(const QDate& date);
 
 } // namespace zet

@@ -1,0 +1,211 @@
+// The database file: 12,770 records of 500 bytes, one value at the start of each record.
+// A string is a 2-byte little-endian length followed by Windows-1251 text; an integer is a
+// 2-byte little-endian two's-complement value. The rest of a record is filler.
+
+#include "model/cp1251.h"
+#include "model/database.h"
+#include "model/savefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+namespace zet {
+
+namespace {
+
+constexpr qsizetype kRecordSize = 500;
+constexpr qsizetype kMaxStringBytes = kRecordSize - 2;
+constexpr int kHeaderRecords = 10;
+constexpr int kQuestionRecords = kThemeCount * (kQuestionSlots + 1) * kParts;
+constexpr int kProfileRecords = 32;
+constexpr int kRecordCount = kHeaderRecords + kQuestionRecords + kProfileCount * kProfileRecords;
+static_assert(kRecordCount == 12770);
+
+// Walks the records in file order; Reader and Writer share the order through Visit().
+class RecordReader {
+public:
+    explicit RecordReader(const QByteArray& bytes) : m_bytes(bytes) {}
+
+    QString String() {
+        const qsizetype at = next();
+        if (at + 2 > m_bytes.size())
+            return {};
+        qsizetype len = qFromLittleEndian<quint16>(m_bytes.constData() + at);
+        len = std::min({len, kMaxStringBytes, m_bytes.size() - at - 2});
+        return DecodeCp1251(QByteArrayView(m_bytes.constData() + at + 2, len));
+    }
+    int16 Integer() {
+        const qsizetype at = next();
+        if (at + 2 > m_bytes.size())
+            return 0;
+        return qFromLittleEndian<qint16>(m_bytes.constData() + at);
+    }
+
+private:
+    qsizetype next() { return m_record++ * kRecordSize; }
+    const QByteArray& m_bytes;
+    qsizetype m_record = 0;
+};
+
+class RecordWriter {
+public:
+    RecordWriter() : m_bytes(kRecordCount * kRecordSize, '\0') {}
+
+    void String(const QString& value, const QString& field) {
+        const qsizetype at = m_record * kRecordSize;
+        EncodedText enc = EncodeCp1251(value);
+        if (enc.replaced)
+            issues.push_back({StoredValueIssue::Replaced, static_cast<int>(m_record + 1), field});
+        if (enc.bytes.size() > kMaxStringBytes) {
+            enc.bytes.truncate(kMaxStringBytes);
+            issues.push_back({StoredValueIssue::Truncated, static_cast<int>(m_record + 1), field});
+        }
+        qToLittleEndian<quint16>(static_cast<quint16>(enc.bytes.size()), m_bytes.data() + at);
+        std::memcpy(m_bytes.data() + at + 2, enc.bytes.constData(),
+                    static_cast<std::size_t>(enc.bytes.size()));
+        ++m_record;
+    }
+    void Integer(int16 value) {
+        qToLittleEndian<qint16>(value, m_bytes.data() + m_record * kRecordSize);
+        ++m_record;
+    }
+
+    QByteArray& bytes() { return m_bytes; }
+    std::vector<StoredValueIssue> issues;
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_record = 0;
+};
+
+QString HeaderField(int i) {
+    switch (i) {
+    case 2:
+        return QStringLiteral("название теста");
+    case 3:
+        return QStringLiteral("автор");
+    case 4:
+        return QStringLiteral("дата создания");
+    default:
+        return QStringLiteral("заголовок, строка %1").arg(i);
+    }
+}
+
+QString QuestionField(int t, int q, int p) {
+    if (q == 0 && p == 0)
+        return QStringLiteral("тема %1, название темы").arg(t);
+    const QString where = QStringLiteral("тема %1, вопрос %2, ").arg(t).arg(q);
+    switch (p) {
+    case 0:
+        return where + QStringLiteral("текст вопроса");
+    case 1:
+        return where + QStringLiteral("правильный ответ");
+    default:
+        return where + QStringLiteral("неправильный ответ №%1").arg(p - 1);
+    }
+}
+
+// Everything after the two header records, in file order. Used by the reader and the writer.
+template <typename Str, typename Int> void VisitBody(Database& db, Str&& str, Int&& integer) {
+    for (int i = 2; i < 10; ++i)
+        str(db.DatabaseHeader[i], HeaderField(i));
+    for (int t = 1; t <= kThemeCount; ++t) {
+        for (int q = 0; q <= kQuestionSlots; ++q) {
+            for (int p = 0; p < kParts; ++p)
+                str(db.Questions(t, q, p), QuestionField(t, q, p));
+        }
+    }
+    for (int i = 1; i <= kProfileCount; ++i) {
+        ExamProfile& pr = db.Profiles[i];
+        for (int k = 0; k < kGroupCount; ++k)
+            str(pr.Groups[k], QStringLiteral("профиль %1, группа %2").arg(i).arg(k));
+        integer(pr.ExcellentMin);
+        integer(pr.GoodMin);
+        integer(pr.FairMin);
+        str(pr.Name, QStringLiteral("профиль %1, наименование").arg(i));
+        integer(pr.Number);
+        integer(pr.QuestionCount);
+        integer(pr.TimeLimit);
+        for (int s = 1; s <= kSlotCount; ++s)
+            integer(pr.SlotTheme[s]);
+    }
+}
+
+QString Shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+LoadResult Database::LoadDatabase() {
+    LoadResult result;
+    QByteArray bytes;
+    QFile file(DatabasePath);
+    if (DatabasePath.isEmpty() || !file.exists()) {
+        result.error = QStringLiteral("Файл «%1» не найден.").arg(Shown(DatabasePath));
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        result.error =
+            QStringLiteral("Файл «%1» не удалось открыть: %2").arg(Shown(DatabasePath), file.errorString());
+    } else {
+        bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            result.error = QStringLiteral("Файл «%1» не удалось прочитать: %2")
+                               .arg(Shown(DatabasePath), file.errorString());
+            bytes.clear();
+        }
+        file.close();
+    }
+
+    RecordReader reader(bytes);
+    DatabaseHeader[0] = reader.String();
+    DatabaseHeader[1] = reader.String();
+    if (DatabaseHeader[1] != kVersionMarker) {
+        result.status = LoadResult::Rejected;
+        if (result.error.isEmpty())
+            result.error =
+                QStringLiteral("Файл «%1» не является базой тестов этой версии.").arg(Shown(DatabasePath));
+        return result;
+    }
+    VisitBody(
+        *this, [&](QString& s, const QString&) { s = reader.String(); },
+        [&](int16& v) { v = reader.Integer(); });
+    return result;
+}
+
+SaveResult Database::SaveDatabase(bool replaceForeign) {
+    DatabaseHeader[1] = kVersionMarker;
+    SaveResult result;
+    if (!replaceForeign && IsForeignFile(DatabasePath)) {
+        result.status = SaveResult::ForeignFile;
+        result.error =
+            QStringLiteral("Файл «%1» не является базой тестов и не был заменён.").arg(Shown(DatabasePath));
+        return result;
+    }
+    RecordWriter writer;
+    writer.String(DatabaseHeader[0], HeaderField(0));
+    writer.String(DatabaseHeader[1], HeaderField(1));
+    VisitBody(
+        *this, [&](QString& s, const QString& field) { writer.String(s, field); },
+        [&](int16& v) { writer.Integer(v); });
+    if (!WriteFileAtomically(DatabasePath, writer.bytes(), &result.error)) {
+        result.status = SaveResult::WriteFailed;
+        return result;
+    }
+    result.issues = std::move(writer.issues);
+    return result;
+}
+
+bool IsForeignFile(const QString& path) {
+    QFile file(path);
+    if (path.isEmpty() || !file.exists() || file.size() == 0)
+        return false;
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray head = file.read(2 * kRecordSize);
+    RecordReader reader(head);
+    reader.String();
+    return reader.String() != kVersionMarker;
+}
+
+} // namespace zet

@@ -1,0 +1,45 @@
+#include "model/savefile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace zet {
+
+DeviceWriter& DefaultWriterOverride() {
+    static DeviceWriter writer;
+    return writer;
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                         const DeviceWriter& writer) {
+    const QString shown = QDir::toNativeSeparators(path);
+    auto fail = [&](const QString& reason) {
+        if (error)
+            *error = QStringLiteral("Не удалось записать файл «%1»: %2").arg(shown, reason);
+        return false;
+    };
+    const QFileInfo info(path);
+    if (info.exists() && info.isDir())
+        return fail(QStringLiteral("это папка"));
+    if (info.exists() && !info.isWritable())
+        return fail(QStringLiteral("файл защищён от записи"));
+    if (!info.dir().exists())
+        return fail(QStringLiteral("папка не существует"));
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    const DeviceWriter& write = writer ? writer : DefaultWriterOverride();
+    const bool written = write ? write(file, bytes) : file.write(bytes) == bytes.size();
+    if (!written) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(reason.isEmpty() ? QStringLiteral("ошибка записи") : reason);
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+} // namespace zet
