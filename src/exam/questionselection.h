@@ -30,6 +30,9 @@ public:
 
     // True when question q of theme t belongs to at least one group the profile admits.
     static bool IsEligible(const QString& questionPart0, const ExamProfile& profile);
+    // n of a theme: the highest question number whose stored text (flags included) is longer
+    // than 10 characters, 0 when there is none.
+    static int16 ThemeQuestionCount(const Database& db, int16 t);
 
 private:
     const Database& m_db;

@@ -8,7 +8,9 @@ float UnitFloat(std::mt19937& engine) {
     return static_cast<float>(engine() >> 8) * (1.0f / 16777216.0f);
 }
 
-float ClockRandom::Next() { return UnitFloat(m_engine); }
+float ClockRandom::Next() {
+    return UnitFloat(m_engine);
+}
 
 void ClockRandom::Reseed() {
     const auto steady = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -19,6 +21,8 @@ void ClockRandom::Reseed() {
     m_engine.seed(seq);
 }
 
-float SeededRandom::Next() { return UnitFloat(m_engine); }
+float SeededRandom::Next() {
+    return UnitFloat(m_engine);
+}
 
 } // namespace zet
