@@ -2,12 +2,11 @@
 // Day files of the results archive: <ProgramFolder><year>/<month name>/<dd.MM.yyyy>.txt,
 // Windows-1251 text with CR LF, 100 records of 13 labelled lines.
 
-// QDate first: the model header names it in a declaration of its own.
+#include "exam/dayregister.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
-
-#include "exam/dayregister.h"
 
 namespace zet {
 
