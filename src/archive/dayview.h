@@ -1,0 +1,37 @@
+#pragma once
+// Reading a day file for the archive viewer: the records of the day as text, line by line,
+// up to the first empty record, at most 1200 lines.
+
+#include <QByteArrayView>
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace zet {
+
+// The viewer never shows more lines than this.
+constexpr int kDayViewLineLimit = 1200;
+
+// The lines the viewer shows from the bytes of a day file (Windows-1251, lines ended by
+// CR LF; a bare LF or CR also ends a line, and a last line without an end counts). Reading
+// stops before the end marker line, after kDayViewLineLimit lines, or at the end of the bytes.
+QStringList DayViewLines(QByteArrayView bytes);
+
+// The text of the viewer's box: every line followed by a line end, the last one included.
+QString DayViewText(const QStringList& lines);
+
+struct DayView {
+    enum Status { Shown, Missing, Unreadable };
+    Status status = Shown;
+    QStringList lines; // what to show when Shown
+    QString error;     // Russian reason when Unreadable
+};
+
+// Load_Exam_Arh's reading of the day file at path. A path that names no file is Missing.
+DayView LoadDayView(const QString& path);
+
+// The days (1..31) of a month whose day file exists in the archive of programFolder.
+QList<int> DaysWithDayFile(const QString& programFolder, int year, int month);
+
+} // namespace zet
