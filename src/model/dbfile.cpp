@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 namespace zet {
@@ -198,7 +199,7 @@ SaveResult Database::SaveDatabase(bool replaceForeign) {
 
 bool IsForeignFile(const QString& path) {
     QFile file(path);
-    if (path.isEmpty() || !file.exists() || file.size() == 0)
+    if (path.isEmpty() || !QFileInfo(path).isFile() || file.size() == 0)
         return false;
     if (!file.open(QIODevice::ReadOnly))
         return true;
