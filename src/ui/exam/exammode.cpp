@@ -1,5 +1,7 @@
 #include "ui/exam/exammode.h"
 
+#include <QWidget>
+
 namespace zet::ui {
 
 ExamMode::ExamMode(Module1& core, QWidget* surface) : QObject(surface), m_core(core), m_surface(surface) {}
