@@ -1,0 +1,334 @@
+// Question orders per theme and the draw of an admitted question.
+
+#include "exam/questionselection.h"
+#include "exam/random.h"
+#include "scriptedrandom.h"
+
+#include <QtTest>
+
+#include <map>
+#include <set>
+
+using namespace zet;
+using zet::test::ScriptedRandom;
+
+namespace {
+
+const QString kAllGroups = QStringLiteral("1111111111");
+
+// Question q of theme t with the given flags and a text long enough to count.
+void SetQuestion(Database& db, int t, int q, const QString& flags = kAllGroups) {
+    db.Questions(t, q, 0) = flags + QStringLiteral("Вопрос %1.%2").arg(t).arg(q);
+    for (int p = 1; p <= 5; ++p)
+        db.Questions(t, q, p) = QStringLiteral("ответ %1").arg(p);
+}
+
+ExamProfile ProfileAdmitting(const QString& flags, int theme = 1) {
+    ExamProfile profile;
+    profile.QuestionCount = 15;
+    for (int k = 0; k < kGroupCount; ++k)
+        profile.Groups[k] = flags.mid(k, 1) + QStringLiteral("Группа 1"); // a "1" in the title must not count
+    for (int s = 1; s <= kSlotCount; ++s)
+        profile.SlotTheme[s] = static_cast<int16>(theme);
+    return profile;
+}
+
+std::vector<int> Order(const QuestionSelection& sel, int t) {
+    const int n = sel.QuestionOrder[t][0];
+    return {sel.QuestionOrder[t].begin() + 1, sel.QuestionOrder[t].begin() + 1 + n};
+}
+
+bool IsPermutation(std::vector<int> values) {
+    std::sort(values.begin(), values.end());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i] != static_cast<int>(i) + 1)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class TestQuestionSelection : public QObject {
+    Q_OBJECT
+
+private slots:
+    void questionCount_data() {
+        QTest::addColumn<QStringList>("texts"); // part 0 of questions 1.. (index 0 is question 1)
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("n");
+
+        const QString q = kAllGroups + QStringLiteral("текст");
+        QTest::newRow("empty theme") << QStringList{} << QString() << 0;
+        QTest::newRow("long title only")
+            << QStringList{} << QStringLiteral("11111111111 длинное название") << 0;
+        QTest::newRow("gap at 4, last at 7") << QStringList{q, q, q, QString(), q, q, q} << QString() << 7;
+        QTest::newRow("exactly 10 characters does not count")
+            << QStringList{q, q, q, kAllGroups} << QString() << 3;
+        QTest::newRow("11 characters counts")
+            << QStringList{q, QString(), kAllGroups + QStringLiteral("x")} << QString() << 3;
+    }
+    void questionCount() {
+        QFETCH(QStringList, texts);
+        QFETCH(QString, title);
+        QFETCH(int, n);
+        Database db;
+        db.Questions(2, 0, 0) = title;
+        for (int i = 0; i < texts.size(); ++i)
+            db.Questions(2, i + 1, 0) = texts[i];
+        SeededRandom rng(7);
+        QuestionSelection sel(db, rng);
+        sel.QuestionOrder[2].fill(55); // stale values must all be replaced
+        sel.ShuffleThemeQuestions(2);
+        QCOMPARE(int(sel.QuestionOrder[2][0]), n);
+        QVERIFY(IsPermutation(Order(sel, 2)));
+        for (int a = n + 1; a <= kQuestionSlots; ++a)
+            QCOMPARE(int(sel.QuestionOrder[2][a]), 0);
+    }
+
+    void shuffleReseedsAndKeepsCursor() {
+        Database db;
+        for (int q = 1; q <= 5; ++q)
+            SetQuestion(db, 3, q);
+        ScriptedRandom rng({}, 0.3f);
+        QuestionSelection sel(db, rng);
+        sel.ThemeCursor[3] = 4;
+        sel.ShuffleThemeQuestions(3);
+        QCOMPARE(rng.reseeds, 1);
+        QCOMPARE(int(sel.ThemeCursor[3]), 4);
+        // A source stuck on one value fills position 1 and gives up on the others after 10*n tries.
+        QCOMPARE(int(sel.QuestionOrder[3][1]), 2);
+        for (int k = 2; k <= 5; ++k)
+            QCOMPARE(int(sel.QuestionOrder[3][k]), 0);
+        QCOMPARE(rng.draws, 1 + 4 * 50);
+    }
+
+    void shuffleAllThemesInOrder() {
+        Database db;
+        for (int t = 1; t <= kThemeCount; ++t)
+            SetQuestion(db, t, t <= 10 ? 2 : 1);
+        ScriptedRandom rng({}, 0.0f);
+        QuestionSelection sel(db, rng);
+        sel.ShuffleAllThemes();
+        QCOMPARE(rng.reseeds, kThemeCount);
+        QCOMPARE(int(sel.QuestionOrder[10][0]), 2);
+        QCOMPARE(int(sel.QuestionOrder[11][0]), 1);
+        QCOMPARE(int(sel.QuestionOrder[20][1]), 1);
+    }
+
+    // A lower number with an empty text is part of the order; it is drawn and rejected by its flags.
+    void gapIsDrawnAndRejected() {
+        Database db;
+        for (int q : {1, 2, 3, 5, 6, 7})
+            SetQuestion(db, 1, q);
+        ScriptedRandom rng;
+        for (int v : {4, 1, 2, 3, 5, 6, 7})
+            rng.Push(ScriptedRandom::For(v, 7));
+        QuestionSelection sel(db, rng);
+        sel.ShuffleThemeQuestions(1);
+        QCOMPARE(Order(sel, 1), (std::vector<int>{4, 1, 2, 3, 5, 6, 7}));
+
+        const ExamProfile profile = ProfileAdmitting(kAllGroups);
+        int16 wraps = 0;
+        QCOMPARE(int(sel.DrawQuestion(1, profile, wraps)), 1);
+        QCOMPARE(int(sel.ThemeCursor[1]), 2);
+        QCOMPARE(int(wraps), 0);
+
+        // A gap whose flags do match is accepted.
+        db.Questions(1, 4, 0) = QStringLiteral("1");
+        sel.ThemeCursor[1] = 0;
+        QCOMPARE(int(sel.DrawQuestion(1, profile, wraps)), 4);
+    }
+
+    void profileAdmittingNothingGetsNoQuestion() {
+        Database db;
+        for (int q = 1; q <= 4; ++q)
+            SetQuestion(db, 1, q);
+        ScriptedRandom rng({}, 0.0f);
+        QuestionSelection sel(db, rng);
+        SeededRandom seeded(3);
+        QuestionSelection real(db, seeded);
+        real.ShuffleThemeQuestions(1);
+        sel.QuestionOrder = real.QuestionOrder;
+        sel.ThemeCursor[1] = 2;
+
+        int16 wraps = 0;
+        QCOMPARE(int(sel.DrawQuestion(1, ProfileAdmitting(QStringLiteral("0000000000")), wraps)), 0);
+        // Rest of the pass, then two reshuffled passes; the third wrap ends the draw.
+        QCOMPARE(rng.reseeds, 2);
+        QCOMPARE(int(wraps), 0);
+        QCOMPARE(int(sel.ThemeCursor[1]), 1);
+    }
+
+    void emptyThemeGetsNoQuestion() {
+        Database db;
+        SeededRandom rng(1);
+        QuestionSelection sel(db, rng);
+        sel.ShuffleAllThemes();
+        int16 wraps = 0;
+        QCOMPARE(int(sel.DrawQuestion(5, ProfileAdmitting(kAllGroups, 9), wraps)), 0);
+    }
+
+    void themeOfThreeUsedByFourSlots() {
+        Database db;
+        for (int q = 1; q <= 3; ++q)
+            SetQuestion(db, 6, q);
+        SeededRandom rng(2024);
+        QuestionSelection sel(db, rng);
+        sel.ShuffleThemeQuestions(6);
+        const std::vector<int> first = Order(sel, 6);
+        const ExamProfile profile = ProfileAdmitting(kAllGroups, 6);
+
+        std::vector<int> drawn;
+        for (int slot = 1; slot <= 3; ++slot) {
+            int16 wraps = 0;
+            drawn.push_back(sel.DrawQuestion(static_cast<int16>(slot), profile, wraps));
+            QCOMPARE(int(wraps), 0);
+        }
+        QCOMPARE(drawn, first);
+
+        int16 wraps = 0;
+        const int fourth = sel.DrawQuestion(4, profile, wraps);
+        QCOMPARE(int(wraps), 1);
+        QCOMPARE(int(sel.ThemeCursor[6]), 1);
+        QVERIFY(IsPermutation(Order(sel, 6)));
+        QCOMPARE(fourth, int(sel.QuestionOrder[6][1]));
+    }
+
+    // After 10*n failed attempts a position stays 0; the draw skips it and never returns the
+    // theme title, even when the title's first characters look like matching flags.
+    void unfilledPositionIsSkipped() {
+        Database db;
+        db.Questions(1, 0, 0) = QStringLiteral("1111111111 Название темы");
+        SetQuestion(db, 1, 1);
+        SetQuestion(db, 1, 2);
+        ScriptedRandom rng({}, 0.0f); // always v = 1
+        QuestionSelection sel(db, rng);
+        sel.ShuffleThemeQuestions(1);
+        QCOMPARE(Order(sel, 1), (std::vector<int>{1, 0}));
+
+        const ExamProfile profile = ProfileAdmitting(kAllGroups);
+        int16 wraps = 0;
+        QCOMPARE(int(sel.DrawQuestion(1, profile, wraps)), 1);
+        wraps = 0;
+        QCOMPARE(int(sel.DrawQuestion(2, profile, wraps)), 1); // skipped 0, wrapped, drew 1 again
+        QCOMPARE(int(wraps), 1);
+    }
+
+    // Saving a question rebuilds the orders but keeps the cursors; a cursor beyond the new n wraps.
+    void cursorPastNewCountWraps() {
+        Database db;
+        for (int q = 1; q <= 6; ++q)
+            SetQuestion(db, 1, q);
+        SeededRandom rng(11);
+        QuestionSelection sel(db, rng);
+        sel.ShuffleThemeQuestions(1);
+        sel.ThemeCursor[1] = 5;
+        for (int q = 4; q <= 6; ++q)
+            db.Questions(1, q, 0).clear();
+        sel.ShuffleAllThemes();
+        QCOMPARE(int(sel.ThemeCursor[1]), 5);
+        int16 wraps = 0;
+        const int q = sel.DrawQuestion(1, ProfileAdmitting(kAllGroups), wraps);
+        QVERIFY(q >= 1 && q <= 3);
+        QCOMPARE(int(sel.ThemeCursor[1]), 1);
+        QCOMPARE(int(wraps), 1);
+    }
+
+    void slotOrThemeOutOfRange() {
+        Database db;
+        SetQuestion(db, 1, 1);
+        SeededRandom rng(1);
+        QuestionSelection sel(db, rng);
+        sel.ShuffleAllThemes();
+        ExamProfile profile = ProfileAdmitting(kAllGroups);
+        int16 wraps = 0;
+        QCOMPARE(int(sel.DrawQuestion(16, profile, wraps)), 0);
+        QCOMPARE(int(sel.DrawQuestion(0, profile, wraps)), 0);
+        profile.SlotTheme[1] = 21;
+        QCOMPARE(int(sel.DrawQuestion(1, profile, wraps)), 0);
+        profile.SlotTheme[1] = 0;
+        QCOMPARE(int(sel.DrawQuestion(1, profile, wraps)), 0);
+    }
+
+    void eligibility_data() {
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("profileFlags");
+        QTest::addColumn<bool>("eligible");
+
+        QTest::newRow("shared group 1") << "0100000000текст"
+                                        << "0100000000" << true;
+        QTest::newRow("shared group 9") << "0000000001текст"
+                                        << "0000000001" << true;
+        QTest::newRow("no shared group") << "1010101010текст"
+                                         << "0101010101" << false;
+        QTest::newRow("all admitted, none set") << "0000000000текст"
+                                                << "1111111111" << false;
+        QTest::newRow("blank flag is not a member") << " 100000000текст"
+                                                    << "1000000000" << false;
+        QTest::newRow("only exact 1 counts in profile") << "1000000000текст"
+                                                        << "2 00000000" << false;
+        QTest::newRow("short question text") << "01"
+                                             << "0100000000" << true;
+        QTest::newRow("flags past the end are empty") << "0"
+                                                      << "0100000000" << false;
+        QTest::newRow("empty question") << ""
+                                        << "1111111111" << false;
+    }
+    void eligibility() {
+        QFETCH(QString, question);
+        QFETCH(QString, profileFlags);
+        QFETCH(bool, eligible);
+        QCOMPARE(QuestionSelection::IsEligible(question, ProfileAdmitting(profileFlags)), eligible);
+    }
+
+    void emptyGroupEntryAdmitsNothing() {
+        ExamProfile profile = ProfileAdmitting(kAllGroups);
+        for (QString& g : profile.Groups)
+            g.clear();
+        QVERIFY(!QuestionSelection::IsEligible(kAllGroups + QStringLiteral("x"), profile));
+        profile.Groups[3] = QStringLiteral("1");
+        QVERIFY(QuestionSelection::IsEligible(QStringLiteral("0001"), profile));
+    }
+
+    // Every order of a small theme comes out about equally often.
+    void orderOfSmallThemeIsUniform() {
+        Database db;
+        for (int q = 1; q <= 4; ++q)
+            SetQuestion(db, 1, q);
+        SeededRandom rng(12345);
+        QuestionSelection sel(db, rng);
+        std::map<std::vector<int>, int> counts;
+        const int rounds = 24000;
+        for (int i = 0; i < rounds; ++i) {
+            sel.ShuffleThemeQuestions(1);
+            ++counts[Order(sel, 1)];
+        }
+        QCOMPARE(int(counts.size()), 24);
+        const double expected = rounds / 24.0;
+        double chi2 = 0;
+        for (const auto& [order, count] : counts) {
+            QVERIFY(IsPermutation(order));
+            chi2 += (count - expected) * (count - expected) / expected;
+        }
+        // 23 degrees of freedom: 80 lies far beyond any plausible value for a uniform deal.
+        QVERIFY2(chi2 < 80.0, qPrintable(QString::number(chi2)));
+    }
+
+    void clockSeededShufflesDiffer() {
+        Database db;
+        for (int q = 1; q <= 100; ++q)
+            SetQuestion(db, 1, q);
+        ClockRandom rng;
+        QuestionSelection sel(db, rng);
+        sel.ShuffleThemeQuestions(1);
+        const std::vector<int> first = Order(sel, 1);
+        sel.ShuffleThemeQuestions(1);
+        const std::vector<int> second = Order(sel, 1);
+        QCOMPARE(int(first.size()), 100);
+        QVERIFY(first != second);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuestionSelection)
+#include "tst_questionselection.moc"
