@@ -2,6 +2,7 @@
 
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace zet::ui {
 
@@ -26,7 +27,7 @@ bool AskYesNo(QWidget* parent, const QString& text) {
     auto* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
     box.exec();
-    return box.clickedButton() == yes;
+    return box.clickedButton() == static_cast<QAbstractButton*>(yes);
 }
 
 QString AskText(QWidget* parent, const QString& prompt) {
