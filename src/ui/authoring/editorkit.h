@@ -1,0 +1,50 @@
+#pragma once
+// Pieces shared by the question editor and the profile editor: labelled controls placed in
+// twips, number lists, multi-line boxes and the report that follows a database save.
+
+#include "model/database.h"
+
+#include <QString>
+
+#include <optional>
+
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QWidget;
+
+namespace zet::ui {
+
+// The longest text one stored value can hold (bytes of Windows-1251, one byte a character).
+constexpr int kStoredTextLimit = 498;
+
+// A caption on the editor's blue background, placed in twips and read as the buddy's name.
+QLabel* MakeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
+                    int height, QWidget* buddy = nullptr);
+
+// A one-row list of the numbers first..last as items, single selection, light yellow.
+QListWidget* MakeNumberList(QWidget* parent, const QString& name, const QString& accessibleName, int first,
+                            int last, int left, int top, int width, int height);
+
+// A multi-line box with an always visible vertical scroll bar and wrapped lines.
+QPlainTextEdit* MakeMemo(QWidget* parent, const QString& name, const QString& accessibleName, int left,
+                         int top, int width, int height);
+
+// Selects the item whose text equals text, without raising the list's selection signals,
+// and scrolls it to the top of the list. When no item has that text the list shows no
+// selection and false is returned.
+bool SelectItemByText(QListWidget* list, const QString& text);
+// The value of the selected item, rounded to a whole number; empty when nothing is selected.
+std::optional<int16> SelectedValue(const QListWidget* list);
+// Scrolls the selected item to the top row (lists are one row high).
+void ShowSelectedItem(QListWidget* list);
+
+// Multi-line texts are stored with CR LF line breaks; the boxes work with LF.
+QString MemoText(const QPlainTextEdit* box);
+void SetMemoText(QPlainTextEdit* box, const QString& stored);
+
+// After a save: one message naming the file and the reason when it failed, or one message
+// naming the values that could not be stored as typed. Nothing when all went well.
+void ReportSave(QWidget* parent, const Database& db, const SaveResult& result);
+
+} // namespace zet::ui
