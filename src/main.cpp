@@ -2,10 +2,13 @@
 #include "ui/shell/uikit.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Orvelant"));
     QApplication::setApplicationName(QStringLiteral("razividerur"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     zet::ui::RegisterFontSubstitutions();
     zet::Module1 core;
     zet::ui::Form1 window(core);

@@ -1,0 +1,58 @@
+#pragma once
+// Start-up work that needs no window: where the program keeps its files, and the database
+// that a first start finds or creates.
+
+#include "model/database.h"
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+namespace zet {
+
+// The main window's caption for a day: maker and product, then "Сегодня: " with the day,
+// the month in the genitive, the year and the Russian weekday name.
+QString DatedCaption(const QDate& today, const QString& monthGenitive);
+
+// The folder with the native separator appended, unless it already ends in one (the root).
+QString WithTrailingSeparator(const QString& folder);
+
+// True when a file can be created in the folder (tried for real, so it holds for every user).
+bool IsWritableFolder(const QString& folder);
+
+// The program folder: the executable's folder when files can be written there (portable
+// use); otherwise the per-user fallback folder, created if missing. The result ends in the
+// separator. When the fallback cannot be created either, the executable's folder stays.
+QString ChooseProgramFolder(const QString& executableFolder, const QString& fallbackFolder,
+                            const std::function<bool(const QString&)>& isWritable = IsWritableFolder);
+
+// ChooseProgramFolder for the running program: its own folder, or the per-user data folder.
+QString DefaultProgramFolder();
+
+// "Data.zet" in the program folder.
+QString DefaultDatabasePath(const QString& programFolder);
+
+// A name next to path that is not taken yet: path + ".bak", ".bak1", ".bak2" …
+QString FreeAsideName(const QString& path);
+
+// What the first start (no database named in the settings) did.
+struct FirstStartResult {
+    enum Outcome {
+        Created,      // no Data.zet was there; the default database was written
+        KeptExisting, // a database was already there and is kept as it is
+        MovedAside,   // a file that is not a database was renamed to movedTo, then the default was written
+        Failed,       // the default database could not be written (error says why)
+    };
+    Outcome outcome = Created;
+    QString movedTo;
+    QString error; // Russian reason when Failed
+    bool settingsSaved = false;
+};
+
+// First start: DatabasePath = ProgramFolder + "Data.zet". A database already there is kept
+// (and loaded later); anything else there is renamed aside and the default database
+// "Новый тест" / "Неизвестный" / today's date is written. The settings then name the file.
+FirstStartResult PrepareFirstStartDatabase(Database& db, const QDate& today);
+
+} // namespace zet
