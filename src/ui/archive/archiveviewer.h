@@ -1,9 +1,13 @@
 #pragma once
-// Frame6, the results archive viewer ("Архив результатов тестирования").
+// Frame6, the results archive viewer ("Архив результатов тестирования"): a calendar on the
+// left, the day's records on the right.
 
 #include "app/module1.h"
 
 #include <QGroupBox>
+
+class QCalendarWidget;
+class QPlainTextEdit;
 
 namespace zet::ui {
 
@@ -13,8 +17,20 @@ public:
     ArchiveViewer(Module1& core, QWidget* parent);
     // Mode entry: selects today in the calendar and loads it.
     void EnterMode();
+
+    // The examiner picked a day: shows its day file, or says that there is none and keeps
+    // the text shown before.
+    void Calendar1_Click();
+    // Replaces the text by the records of the day file at path.
+    void Load_Exam_Arh(const QString& path);
+
 private:
+    // Bold for the days of the shown month that have a day file.
+    void MarkDaysWithResults();
+
     Module1& m_core;
+    QCalendarWidget* m_calendar = nullptr;
+    QPlainTextEdit* m_text = nullptr;
 };
 
 } // namespace zet::ui

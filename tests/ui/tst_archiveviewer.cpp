@@ -1,0 +1,266 @@
+#include "app/module1.h"
+#include "archive/dayfile.h"
+#include "model/cp1251.h"
+#include "ui/archive/archiveviewer.h"
+#include "ui/shell/messages.h"
+
+#include <QAbstractItemView>
+#include <QCalendarWidget>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCharFormat>
+
+using namespace zet;
+
+namespace {
+
+const QDate kToday(2024, 5, 13);
+
+ExamineeRecord Filled(int slot) {
+    ExamineeRecord r;
+    r.ProtocolNo = static_cast<int16>(slot);
+    r.ProfileNo = 2;
+    r.ProfileName = QStringLiteral("Основной");
+    r.FullName = QStringLiteral("Иванов И.И. %1").arg(slot);
+    r.BirthYear = 1970;
+    r.JobTitle = QStringLiteral("слесарь");
+    r.Seniority = 12;
+    r.Grade = 4;
+    r.AskedCount = 10;
+    r.RightCount = 8;
+    r.TimeSpent = 245;
+    r.PersonnelNo = QStringLiteral("А-15");
+    return r;
+}
+
+// The lines of Text25: every shown line is followed by a line end.
+QStringList ShownLines(const QPlainTextEdit* box) {
+    QString text = box->toPlainText();
+    if (text.isEmpty())
+        return {};
+    [&] { QVERIFY2(text.endsWith(QLatin1Char('\n')), "the last line has no line end"); }();
+    text.chop(1);
+    return text.split(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TestArchiveViewer : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void dayWithRecords_data();
+    void dayWithRecords();
+    void dayWithoutFileKeepsText();
+    void enterModeRunsTheReactionOnce();
+    void clickOnADay();
+    void arrowKeysOnlySelect();
+    void handEditedFile();
+    void daysWithResultsAreBold();
+
+private:
+    // Writes a day file with the first `filled` slots used, the way the exam writes it.
+    void WriteDay(const QDate& date, int filled);
+    void Pick(const QDate& date);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Module1> m_core;
+    std::unique_ptr<QWidget> m_surface;
+    ui::ArchiveViewer* m_viewer = nullptr;
+    QCalendarWidget* m_calendar = nullptr;
+    QPlainTextEdit* m_text = nullptr;
+    QStringList m_messages;
+};
+
+void TestArchiveViewer::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_core = std::make_unique<Module1>(nullptr, [] { return kToday; });
+    m_core->db.ProgramFolder = m_dir->path() + QDir::separator();
+    m_surface = std::make_unique<QWidget>();
+    m_surface->resize(1000, 700);
+    m_viewer = new ui::ArchiveViewer(*m_core, m_surface.get());
+    m_surface->show();
+    m_calendar = m_viewer->findChild<QCalendarWidget*>(QStringLiteral("Calendar1"));
+    m_text = m_viewer->findChild<QPlainTextEdit*>(QStringLiteral("Text25"));
+    QVERIFY(m_calendar && m_text);
+    m_messages.clear();
+    ui::Hooks().message = [this](const QString& text) { m_messages << text; };
+}
+
+void TestArchiveViewer::cleanup() {
+    ui::Hooks() = {};
+    m_surface.reset();
+    m_core.reset();
+    m_dir.reset();
+}
+
+void TestArchiveViewer::WriteDay(const QDate& date, int filled) {
+    DayRegisterArray reg{};
+    for (int slot = 1; slot <= filled; ++slot)
+        reg[slot] = Filled(slot);
+    DayArchive archive;
+    archive.MonthFolder = MonthFolderFor(m_core->db.ProgramFolder, date);
+    archive.DayFileName = DayFileNameFor(date);
+    QVERIFY(QDir().mkpath(archive.MonthFolder));
+    const DayFileResult written = archive.WriteDayFile(reg);
+    QVERIFY2(written.ok, qPrintable(written.error));
+}
+
+void TestArchiveViewer::Pick(const QDate& date) {
+    m_calendar->setSelectedDate(date);
+    m_viewer->Calendar1_Click();
+}
+
+void TestArchiveViewer::dayWithRecords_data() {
+    QTest::addColumn<int>("filled");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("lastLine");
+    QTest::newRow("three records") << 3 << 39 << QString(58, QLatin1Char('*'));
+    QTest::newRow("one record") << 1 << 13 << QString(58, QLatin1Char('*'));
+    QTest::newRow("nobody finished") << 0 << 0 << QString();
+    // 92 whole records and the first four lines of record 93.
+    QTest::newRow("full day") << 100 << 1200 << QStringLiteral("Ф.И.О.: Иванов И.И. 93");
+}
+
+void TestArchiveViewer::dayWithRecords() {
+    QFETCH(int, filled);
+    QFETCH(int, lines);
+    QFETCH(QString, lastLine);
+    WriteDay(kToday, filled);
+    m_text->setPlainText(QStringLiteral("earlier day\n"));
+
+    m_viewer->EnterMode();
+
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(m_calendar->selectedDate(), kToday);
+    const QStringList shown = ShownLines(m_text);
+    QCOMPARE(shown.size(), lines);
+    if (lines > 0) {
+        QCOMPARE(shown.first(), QStringLiteral("Порядковый номер:  1"));
+        QCOMPARE(shown.at(3), QStringLiteral("Ф.И.О.: Иванов И.И. 1"));
+        QCOMPARE(shown.at(6), QStringLiteral("Стаж работы:  12"));
+        QCOMPARE(shown.last(), lastLine);
+    }
+    QVERIFY(!shown.contains(DayFileEndMarker()));
+}
+
+void TestArchiveViewer::dayWithoutFileKeepsText() {
+    WriteDay(kToday, 3);
+    m_viewer->EnterMode();
+    const QString before = m_text->toPlainText();
+    QVERIFY(!before.isEmpty());
+
+    Pick(QDate(2024, 5, 20)); // same month, no file
+    QCOMPARE(m_messages, QStringList{QStringLiteral("Данные за этот день отсутствуют")});
+    QCOMPARE(m_text->toPlainText(), before);
+
+    Pick(QDate(2019, 1, 7)); // no year folder at all
+    QCOMPARE(m_messages.size(), 2);
+    QCOMPARE(m_messages.last(), QStringLiteral("Данные за этот день отсутствуют"));
+    QCOMPARE(m_text->toPlainText(), before);
+}
+
+void TestArchiveViewer::enterModeRunsTheReactionOnce() {
+    m_calendar->setSelectedDate(QDate(2023, 1, 2));
+    m_viewer->EnterMode();
+    QCOMPARE(m_calendar->selectedDate(), kToday);
+    QCOMPARE(m_calendar->monthShown(), 5);
+    QCOMPARE(m_calendar->yearShown(), 2024);
+    QCOMPARE(m_messages, QStringList{QStringLiteral("Данные за этот день отсутствуют")});
+}
+
+void TestArchiveViewer::clickOnADay() {
+    WriteDay(QDate(2024, 5, 22), 2);
+    m_viewer->EnterMode();
+    m_messages.clear();
+
+    // Find the cell of 22 May in the calendar's grid and click it with the mouse.
+    auto* view = m_calendar->findChild<QAbstractItemView*>();
+    QVERIFY(view);
+    QModelIndex cell;
+    for (int row = 0; row < view->model()->rowCount() && !cell.isValid(); ++row)
+        for (int column = 0; column < view->model()->columnCount(); ++column) {
+            const QModelIndex index = view->model()->index(row, column);
+            if (index.data().toString() == QStringLiteral("22")) {
+                cell = index;
+                break;
+            }
+        }
+    QVERIFY(cell.isValid());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
+
+    QCOMPARE(m_calendar->selectedDate(), QDate(2024, 5, 22));
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(ShownLines(m_text).size(), 26);
+}
+
+void TestArchiveViewer::arrowKeysOnlySelect() {
+    WriteDay(kToday, 1);
+    WriteDay(kToday.addDays(2), 3);
+    m_viewer->EnterMode();
+    auto* view = m_calendar->findChild<QAbstractItemView*>();
+    QVERIFY(view);
+    view->setFocus();
+
+    QTest::keyClick(view, Qt::Key_Right);
+    QCOMPARE(m_calendar->selectedDate(), kToday.addDays(1));
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(ShownLines(m_text).size(), 13);
+
+    QTest::keyClick(view, Qt::Key_Right);
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(m_calendar->selectedDate(), kToday.addDays(2));
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(ShownLines(m_text).size(), 39);
+}
+
+void TestArchiveViewer::handEditedFile() {
+    // No end marker, last line cut short without a line end.
+    const QString path = DayFilePathFor(m_core->db.ProgramFolder, kToday);
+    QVERIFY(QDir().mkpath(MonthFolderFor(m_core->db.ProgramFolder, kToday)));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(
+        EncodeCp1251(QStringLiteral("Порядковый номер:  1\r\nНомер профиля:  2\r\nНазвание те")).bytes);
+    file.close();
+
+    m_viewer->EnterMode();
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(ShownLines(m_text),
+             (QStringList{QStringLiteral("Порядковый номер:  1"), QStringLiteral("Номер профиля:  2"),
+                          QStringLiteral("Название те")}));
+}
+
+void TestArchiveViewer::daysWithResultsAreBold() {
+    auto isBold = [this](const QDate& date) {
+        return m_calendar->dateTextFormat(date).fontWeight() == QFont::Bold;
+    };
+    WriteDay(QDate(2024, 5, 3), 1);
+    WriteDay(kToday, 1);
+    WriteDay(QDate(2024, 6, 10), 1);
+    m_viewer->EnterMode();
+    QVERIFY(isBold(QDate(2024, 5, 3)));
+    QVERIFY(isBold(kToday));
+    QVERIFY(!isBold(QDate(2024, 5, 4)));
+    QVERIFY(!isBold(QDate(2024, 6, 10))); // not on the shown page yet
+
+    m_calendar->setCurrentPage(2024, 6);
+    QVERIFY(isBold(QDate(2024, 6, 10)));
+    QVERIFY(!isBold(QDate(2024, 5, 3)));
+
+    // A day file written while the viewer is open shows up with the next load.
+    m_calendar->setCurrentPage(2024, 5);
+    QVERIFY(!isBold(QDate(2024, 5, 20)));
+    WriteDay(QDate(2024, 5, 20), 2);
+    Pick(QDate(2024, 5, 20));
+    QVERIFY(isBold(QDate(2024, 5, 20)));
+    QVERIFY(isBold(QDate(2024, 5, 3)));
+}
+
+QTEST_MAIN(TestArchiveViewer)
+#include "tst_archiveviewer.moc"
