@@ -1,0 +1,375 @@
+#include "app/module1.h"
+#include "ui/authoring/questioneditor.h"
+#include "ui/shell/messages.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zet;
+
+namespace {
+
+const QString kFlagsAll = QStringLiteral("1111111111");
+
+QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+} // namespace
+
+class TestQuestionEditor : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void newDatabaseShowsAllBoxesTicked();
+    void saveStoresFlagsAndText_data();
+    void saveStoresFlagsAndText();
+    void showStoredValue_data();
+    void showStoredValue();
+    void shortValueSavedBehindTenFlags();
+    void listsShowTheCrossing();
+    void enterModeStartsAtThemeOneQuestionOne();
+    void saveRebuildsEveryThemeOrder();
+    void reloadEqualsWhatWasSaved();
+    void failedSaveNamesFileAndKeepsModel_data();
+    void failedSaveNamesFileAndKeepsModel();
+    void oneMessageForValuesNotStoredAsTyped();
+
+private:
+    template <typename T> T* Find(const QString& name) {
+        T* w = m_editor->findChild<T*>(name);
+        [&] { QVERIFY2(w, qPrintable(QStringLiteral("no control ") + name)); }();
+        return w;
+    }
+    QPlainTextEdit* Box(const char* name) { return Find<QPlainTextEdit>(QString::fromLatin1(name)); }
+    QCheckBox* Check(int k) { return Find<QCheckBox>(QStringLiteral("Check1_%1").arg(k)); }
+    QString BoxesShown();
+    void SetBoxes(const QString& flags);
+    void Select(int theme, int question);
+    void Save() { QTest::mouseClick(Find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Module1> m_core;
+    std::unique_ptr<QWidget> m_surface;
+    ui::QuestionEditor* m_editor = nullptr;
+    QStringList m_messages;
+};
+
+void TestQuestionEditor::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_core = std::make_unique<Module1>(std::make_unique<SeededRandom>(7), [] { return QDate(2024, 5, 13); });
+    Database& db = m_core->db;
+    db.ProgramFolder = m_dir->path() + QLatin1Char('/');
+    db.DatabasePath = m_dir->filePath(QStringLiteral("Data.zet"));
+    db.NewDatabase();
+    db.DatabaseHeader[2] = QStringLiteral("Новый тест");
+    QVERIFY(db.SaveDatabase().ok());
+    m_core->selection.ShuffleAllThemes();
+
+    m_messages.clear();
+    ui::Hooks().message = [this](const QString& text) { m_messages << text; };
+    m_surface = std::make_unique<QWidget>();
+    m_surface->resize(1200, 800);
+    m_editor = new ui::QuestionEditor(*m_core, m_surface.get());
+    m_surface->show();
+}
+
+void TestQuestionEditor::cleanup() {
+    ui::Hooks() = {};
+    m_surface.reset();
+    m_core.reset();
+    m_dir.reset();
+}
+
+QString TestQuestionEditor::BoxesShown() {
+    QString flags;
+    for (int k = 0; k < kGroupCount; ++k)
+        flags += Check(k)->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
+    return flags;
+}
+
+void TestQuestionEditor::SetBoxes(const QString& flags) {
+    for (int k = 0; k < kGroupCount; ++k) {
+        if (Check(k)->isChecked() != (flags.at(k) == QLatin1Char('1')))
+            QTest::mouseClick(Check(k), Qt::LeftButton, {}, QPoint(6, Check(k)->height() / 2));
+    }
+    QCOMPARE(BoxesShown(), flags);
+}
+
+void TestQuestionEditor::Select(int theme, int question) {
+    Find<QListWidget>(QStringLiteral("List1"))->setCurrentRow(theme - 1);
+    Find<QListWidget>(QStringLiteral("List2"))->setCurrentRow(question - 1);
+}
+
+void TestQuestionEditor::newDatabaseShowsAllBoxesTicked() {
+    QVERIFY(m_editor->isHidden());
+    m_editor->EnterMode();
+    QVERIFY(m_editor->isVisible());
+    QCOMPARE(m_editor->title(), QStringLiteral("Редактор вопросов"));
+    QCOMPARE(Find<QLineEdit>(QStringLiteral("Text26"))->text(), QStringLiteral("Новый тест"));
+    QCOMPARE(Find<QListWidget>(QStringLiteral("List1"))->count(), 20);
+    QCOMPARE(Find<QListWidget>(QStringLiteral("List2"))->count(), 100);
+    QCOMPARE(Find<QListWidget>(QStringLiteral("List2"))->item(99)->text(), QStringLiteral("100"));
+    QCOMPARE(BoxesShown(), kFlagsAll);
+    QCOMPARE(Box("Text4")->toPlainText(), QString());
+    QCOMPARE(m_editor->EditedTheme, 1);
+    QCOMPARE(m_editor->EditedQuestion, 1);
+}
+
+void TestQuestionEditor::saveStoresFlagsAndText_data() {
+    QTest::addColumn<QString>("boxes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("empty text gives exactly ten flags") << kFlagsAll << QString() << kFlagsAll;
+    QTest::newRow("no box ticked") << QStringLiteral("0000000000") << QStringLiteral("Вопрос")
+                                   << QStringLiteral("0000000000Вопрос");
+    QTest::newRow("groups 2 and 9") << QStringLiteral("0010000001") << QStringLiteral("Сколько?")
+                                    << QStringLiteral("0010000001Сколько?");
+    QTest::newRow("line break stored as CR LF")
+        << QStringLiteral("1000000000") << QStringLiteral("Первая\nвторая")
+        << QStringLiteral("1000000000Первая\r\nвторая");
+}
+
+void TestQuestionEditor::saveStoresFlagsAndText() {
+    QFETCH(QString, boxes);
+    QFETCH(QString, text);
+    QFETCH(QString, stored);
+    m_editor->EnterMode();
+    Select(4, 17);
+    SetBoxes(boxes);
+    Box("Text4")->setPlainText(text);
+    Box("Text5")->setPlainText(QStringLiteral("верно"));
+    Box("Text6")->setPlainText(QStringLiteral("неверно 1"));
+    Box("Text9")->setPlainText(QStringLiteral("неверно 4"));
+    Save();
+
+    const Database& db = m_core->db;
+    QCOMPARE(db.Questions(4, 17, 0), stored);
+    QCOMPARE(db.Questions(4, 17, 1), QStringLiteral("верно"));
+    QCOMPARE(db.Questions(4, 17, 2), QStringLiteral("неверно 1"));
+    QCOMPARE(db.Questions(4, 17, 3), QString());
+    QCOMPARE(db.Questions(4, 17, 5), QStringLiteral("неверно 4"));
+    // The flags pass through the groups' work copy.
+    QString work;
+    for (const GroupRecord& g : db.GroupNames)
+        work += g.Flag;
+    QCOMPARE(work, boxes);
+    QVERIFY(m_messages.isEmpty());
+}
+
+void TestQuestionEditor::showStoredValue_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("boxes");
+    // The question shown before has the boxes 1100110011.
+    QTest::newRow("flags and text") << QStringLiteral("0010000000Текст") << QStringLiteral("Текст")
+                                    << QStringLiteral("0010000000");
+    QTest::newRow("exactly ten") << QStringLiteral("0101010101") << QString() << QStringLiteral("0101010101");
+    QTest::newRow("fewer than ten keeps boxes")
+        << QStringLiteral("Вопрос") << QStringLiteral("Вопрос") << QStringLiteral("1100110011");
+    QTest::newRow("text without flags loses ten characters")
+        << QStringLiteral("Какой цвет у неба?") << QStringLiteral(" у неба?") << QStringLiteral("0000000000");
+    QTest::newRow("only the character 1 ticks")
+        << QStringLiteral("2191x1 1a1Q") << QStringLiteral("Q") << QStringLiteral("0101010101");
+    QTest::newRow("CR LF shown as a line break")
+        << QStringLiteral("0000000001а\r\nб") << QStringLiteral("а\nб") << QStringLiteral("0000000001");
+}
+
+void TestQuestionEditor::showStoredValue() {
+    QFETCH(QString, stored);
+    QFETCH(QString, text);
+    QFETCH(QString, boxes);
+    Database& db = m_core->db;
+    db.Questions(2, 1, 0) = QStringLiteral("1100110011Предыдущий");
+    db.Questions(2, 2, 0) = stored;
+    db.Questions(2, 2, 1) = QStringLiteral("ответ");
+    db.Questions(2, 0, 0) = QStringLiteral("Тема два");
+    m_editor->EnterMode();
+    Select(2, 1);
+    QCOMPARE(BoxesShown(), QStringLiteral("1100110011"));
+    Box("Text7")->setPlainText(QStringLiteral("набрано и не сохранено"));
+
+    Find<QListWidget>(QStringLiteral("List2"))->setCurrentRow(1);
+    QCOMPARE(Box("Text4")->toPlainText(), text);
+    QCOMPARE(BoxesShown(), boxes);
+    QCOMPARE(Box("Text3")->toPlainText(), QStringLiteral("Тема два"));
+    QCOMPARE(Box("Text5")->toPlainText(), QStringLiteral("ответ"));
+    QCOMPARE(Box("Text7")->toPlainText(), QString());
+    QCOMPARE(db.Questions(2, 1, 3), QString());
+}
+
+void TestQuestionEditor::shortValueSavedBehindTenFlags() {
+    m_core->db.Questions(1, 3, 0) = QStringLiteral("Без флагов");
+    QCOMPARE(m_core->db.Questions(1, 3, 0).size(), 10); // exactly ten: read as flags
+    m_core->db.Questions(1, 4, 0) = QStringLiteral("Короткий");
+    m_editor->EnterMode();
+    Select(1, 4);
+    QCOMPARE(Box("Text4")->toPlainText(), QStringLiteral("Короткий"));
+    QCOMPARE(BoxesShown(), kFlagsAll);
+    Save();
+    QCOMPARE(m_core->db.Questions(1, 4, 0), kFlagsAll + QStringLiteral("Короткий"));
+}
+
+void TestQuestionEditor::listsShowTheCrossing() {
+    Database& db = m_core->db;
+    db.Questions(3, 5, 0) = QStringLiteral("0000000001Тема 3, вопрос 5");
+    db.Questions(3, 6, 0) = QStringLiteral("0000000001Тема 3, вопрос 6");
+    db.Questions(1, 5, 0) = QStringLiteral("0000000001Тема 1, вопрос 5");
+    m_editor->EnterMode();
+    auto* list1 = Find<QListWidget>(QStringLiteral("List1"));
+    auto* list2 = Find<QListWidget>(QStringLiteral("List2"));
+    list2->setCurrentRow(4);
+    QCOMPARE(Box("Text4")->toPlainText(), QStringLiteral("Тема 1, вопрос 5"));
+    list1->setCurrentRow(2);
+    QCOMPARE(m_editor->EditedTheme, 3);
+    QCOMPARE(m_editor->EditedQuestion, 5);
+    QCOMPARE(Box("Text4")->toPlainText(), QStringLiteral("Тема 3, вопрос 5"));
+    // The keyboard moves the selection like a click.
+    list2->setFocus();
+    QTest::keyClick(list2, Qt::Key_Down);
+    QCOMPARE(m_editor->EditedQuestion, 6);
+    QCOMPARE(Box("Text4")->toPlainText(), QStringLiteral("Тема 3, вопрос 6"));
+}
+
+void TestQuestionEditor::enterModeStartsAtThemeOneQuestionOne() {
+    Database& db = m_core->db;
+    db.Questions(1, 1, 0) = QStringLiteral("0000000000Первый");
+    m_editor->EnterMode();
+    Select(6, 40);
+    QCOMPARE(m_editor->EditedTheme, 6);
+    m_editor->hide();
+    db.DatabaseHeader[2] = QStringLiteral("Другое имя");
+    m_editor->EnterMode();
+    QCOMPARE(m_editor->EditedTheme, 1);
+    QCOMPARE(m_editor->EditedQuestion, 1);
+    QCOMPARE(Find<QListWidget>(QStringLiteral("List1"))->currentItem()->text(), QStringLiteral("1"));
+    QCOMPARE(Find<QListWidget>(QStringLiteral("List2"))->currentItem()->text(), QStringLiteral("1"));
+    QCOMPARE(Box("Text4")->toPlainText(), QStringLiteral("Первый"));
+    QCOMPARE(Find<QLineEdit>(QStringLiteral("Text26"))->text(), QStringLiteral("Другое имя"));
+}
+
+void TestQuestionEditor::saveRebuildsEveryThemeOrder() {
+    Database& db = m_core->db;
+    auto& order = m_core->selection.QuestionOrder;
+    QCOMPARE(order[1][0], 0);
+    QCOMPARE(order[7][0], 0);
+    // Put in memory without a rebuild: the next save of any question must pick it up too.
+    db.Questions(7, 3, 0) = QStringLiteral("1111111111Из другой темы");
+
+    m_editor->EnterMode();
+    Select(1, 5);
+    Box("Text4")->setPlainText(QStringLiteral("Новый вопрос"));
+    Save();
+    QCOMPARE(order[1][0], 5);
+    QCOMPARE(order[7][0], 3);
+
+    // The draw finds the new question: questions 1..4 of theme 1 are empty and admit nothing.
+    const ExamProfile& profile = db.Profiles[1];
+    int16 wraps = 0;
+    QCOMPARE(m_core->selection.DrawQuestion(1, profile, wraps), 5);
+}
+
+void TestQuestionEditor::reloadEqualsWhatWasSaved() {
+    m_editor->EnterMode();
+    Select(20, 100);
+    Find<QLineEdit>(QStringLiteral("Text26"))->setText(QStringLiteral("Электробезопасность"));
+    Box("Text3")->setPlainText(QStringLiteral("Тема двадцать\nвторая строка"));
+    SetBoxes(QStringLiteral("0110000000"));
+    Box("Text4")->setPlainText(QStringLiteral("Вопрос сто"));
+    const char* answers[] = {"Text5", "Text6", "Text7", "Text8", "Text9"};
+    for (int i = 0; i < 5; ++i)
+        Box(answers[i])->setPlainText(QStringLiteral("ответ %1").arg(i + 1));
+    Save();
+    QVERIFY(m_messages.isEmpty());
+
+    Database loaded;
+    loaded.DatabasePath = m_core->db.DatabasePath;
+    QVERIFY(loaded.LoadDatabase().ok());
+    QCOMPARE(loaded.DatabaseHeader[2], QStringLiteral("Электробезопасность"));
+    QCOMPARE(loaded.Questions(20, 0, 0), QStringLiteral("Тема двадцать\r\nвторая строка"));
+    QCOMPARE(loaded.Questions(20, 100, 0), QStringLiteral("0110000000Вопрос сто"));
+    for (int p = 1; p <= 5; ++p)
+        QCOMPARE(loaded.Questions(20, 100, p), QStringLiteral("ответ %1").arg(p));
+
+    // And the editor shows the reloaded values as they were typed.
+    m_core->db.LoadDatabase();
+    Select(1, 1);
+    Select(20, 100);
+    QCOMPARE(Box("Text3")->toPlainText(), QStringLiteral("Тема двадцать\nвторая строка"));
+    QCOMPARE(BoxesShown(), QStringLiteral("0110000000"));
+}
+
+void TestQuestionEditor::failedSaveNamesFileAndKeepsModel_data() {
+    QTest::addColumn<bool>("foreign");
+    QTest::newRow("not a database of this format") << true;
+    QTest::newRow("folder does not exist") << false;
+}
+
+void TestQuestionEditor::failedSaveNamesFileAndKeepsModel() {
+    QFETCH(bool, foreign);
+    Database& db = m_core->db;
+    const QString path = foreign ? m_dir->filePath(QStringLiteral("notes.zet"))
+                                 : m_dir->filePath(QStringLiteral("missing/Data.zet"));
+    const QByteArray foreignBytes("these are somebody's notes, not a test database");
+    if (foreign) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(foreignBytes);
+    }
+    db.DatabasePath = path;
+
+    m_editor->EnterMode();
+    Box("Text4")->setPlainText(QStringLiteral("Несохранённый вопрос"));
+    Save();
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].contains(path), qPrintable(m_messages[0]));
+    QVERIFY(m_messages[0].contains(QStringLiteral("Не удалось")));
+    QCOMPARE(db.Questions(1, 1, 0), kFlagsAll + QStringLiteral("Несохранённый вопрос"));
+    if (foreign)
+        QCOMPARE(FileBytes(path), foreignBytes);
+    else
+        QVERIFY(!QFile::exists(path));
+    // The exam sees what memory holds.
+    QCOMPARE(m_core->selection.QuestionOrder[1][0], 1);
+}
+
+void TestQuestionEditor::oneMessageForValuesNotStoredAsTyped() {
+    m_editor->EnterMode();
+    Select(2, 3);
+    Box("Text5")->setPlainText(QString(600, QLatin1Char('x')));
+    Box("Text6")->setPlainText(QStringLiteral("ответ ☺"));
+    Save();
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].contains(QStringLiteral("тема 2, вопрос 3, правильный ответ")),
+             qPrintable(m_messages[0]));
+    QVERIFY2(m_messages[0].contains(QStringLiteral("тема 2, вопрос 3, неправильный ответ №1")),
+             qPrintable(m_messages[0]));
+    QVERIFY(m_messages[0].contains(QStringLiteral("498")));
+
+    Database loaded;
+    loaded.DatabasePath = m_core->db.DatabasePath;
+    QVERIFY(loaded.LoadDatabase().ok());
+    QCOMPARE(loaded.Questions(2, 3, 1), QString(498, QLatin1Char('x')));
+    QCOMPARE(loaded.Questions(2, 3, 2), QStringLiteral("ответ ?"));
+
+    // The test name box takes no more than one record holds.
+    auto* name = Find<QLineEdit>(QStringLiteral("Text26"));
+    name->clear();
+    QTest::keyClicks(name, QString(500, QLatin1Char('n')));
+    QCOMPARE(name->text().size(), 498);
+}
+
+QTEST_MAIN(TestQuestionEditor)
+#include "tst_questioneditor.moc"
