@@ -1,0 +1,463 @@
+// Day files of the results archive: names, format, reading back, preparation of today's archive.
+
+#include "archive/dayfile.h"
+#include "archive/monthnames.h"
+#include "model/savefile.h"
+
+#include <QStringEncoder>
+#include <QtTest>
+
+using namespace zet;
+
+namespace {
+
+const QByteArray kCrLf = "\r\n";
+
+QByteArray Win1251(const QString& text) {
+    QStringEncoder encoder("windows-1251");
+    QByteArray bytes = encoder.encode(text);
+    Q_ASSERT(!encoder.hasError());
+    return bytes;
+}
+
+// The 13 lines of an empty record, written out by hand.
+QString EmptyRecordText() {
+    return QStringLiteral("Порядковый номер:  0\r\n"
+                          "Номер профиля:  0\r\n"
+                          "Название теста: \r\n"
+                          "Ф.И.О.: \r\n"
+                          "Год рождения:  0\r\n"
+                          "Профессия: \r\n"
+                          "Стаж работы:  0\r\n"
+                          "Оценка за экзамен:  0\r\n"
+                          "Количество заданных вопросов:  0\r\n"
+                          "Количество правильных ответов:  0\r\n"
+                          "Время затраченое на экзамен, сек.:  0\r\n"
+                          "Табельный номер: \r\n"
+                          "**********************************************************\r\n");
+}
+
+ExamineeRecord Ivanov() {
+    ExamineeRecord r;
+    r.ProtocolNo = 3;
+    r.ProfileNo = 2;
+    r.ProfileName = QStringLiteral("Основной");
+    r.FullName = QStringLiteral("Иванов И.И.");
+    r.BirthYear = 1970;
+    r.JobTitle = QStringLiteral("слесарь");
+    r.Seniority = 12;
+    r.Grade = 4;
+    r.AskedCount = 10;
+    r.RightCount = 8;
+    r.TimeSpent = 245;
+    r.PersonnelNo = QStringLiteral("А-15");
+    return r;
+}
+
+QList<QByteArray> Lines(const QByteArray& bytes) {
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QByteArray Slurp(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void Spit(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Restores the plain writer even when a test fails half-way.
+struct WriterOverrideGuard {
+    ~WriterOverrideGuard() { DefaultWriterOverride() = {}; }
+};
+
+} // namespace
+
+class TestDayFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void labels() {
+        const QList<int> lengths{18, 15, 16, 8, 14, 11, 13, 19, 30, 31, 35, 17};
+        const QStringList& labels = DayFileLabels();
+        QCOMPARE(labels.size(), 12);
+        for (int k = 0; k < 12; ++k) {
+            QCOMPARE(labels[k].size(), lengths[k]);
+            QVERIFY(labels[k].endsWith(QStringLiteral(": ")));
+        }
+        QCOMPARE(DayFileSeparator(), QString(58, QLatin1Char('*')));
+        QCOMPARE(DayFileEndMarker(), QStringLiteral("Порядковый номер:  0"));
+    }
+
+    void names_data() {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<QString>("genitive");
+        QTest::addColumn<QString>("file");
+
+        const char* nominative[] = {"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
+                                    "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
+        const char* genitive[] = {"Января", "Февраля", "Марта",    "Апреля",  "Мая",    "Июня",
+                                  "Июля",   "Августа", "Сентября", "Октября", "Ноября", "Декабря"};
+        for (int m = 1; m <= 12; ++m) {
+            const QDate date(2010, m, m == 2 ? 28 : 3);
+            QTest::addRow("month %d", m)
+                << date << QString::fromUtf8(nominative[m - 1]) << QString::fromUtf8(genitive[m - 1])
+                << QStringLiteral("%1.%2.2010.txt")
+                       .arg(date.day(), 2, 10, QLatin1Char('0'))
+                       .arg(m, 2, 10, QLatin1Char('0'));
+        }
+    }
+    void names() {
+        QFETCH(QDate, date);
+        QFETCH(QString, month);
+        QFETCH(QString, genitive);
+        QFETCH(QString, file);
+        QCOMPARE(MonthFolderFor(QStringLiteral("/opt/zet/"), date), QStringLiteral("/opt/zet/2010/") + month);
+        QCOMPARE(DayFileNameFor(date), file);
+        QCOMPARE(DayFilePathFor(QStringLiteral("/opt/zet/"), date),
+                 QStringLiteral("/opt/zet/2010/") + month + QLatin1Char('/') + file);
+        QCOMPARE(SetMonthGenitive(date), genitive);
+        QCOMPARE(GenitiveOf(month), genitive);
+    }
+
+    void monthTableIsCaseSensitive() {
+        QCOMPARE(GenitiveOf(QStringLiteral("январь")), QStringLiteral("январь"));
+        QCOMPARE(GenitiveOf(QStringLiteral("January")), QStringLiteral("January"));
+    }
+
+    void emptyFile() {
+        DayRegisterArray reg{};
+        const QByteArray bytes = FormatDayFile(reg);
+        QByteArray expected;
+        for (int n = 0; n < 100; ++n)
+            expected += Win1251(EmptyRecordText());
+        QCOMPARE(bytes, expected);
+
+        // Every line ends in CR LF, the last one included; 1300 lines.
+        QVERIFY(bytes.endsWith(kCrLf));
+        QCOMPARE(bytes.count('\n'), 1300);
+        QCOMPARE(bytes.count('\r'), 1300);
+        QCOMPARE(bytes.count("\r\n"), 1300);
+        const QList<QByteArray> lines = Lines(bytes);
+        const QByteArray zero = Win1251(QStringLiteral(":  0\r"));
+        int numeric = 0;
+        for (int i = 0; i < lines.size(); ++i) {
+            const int k = i % 13;
+            const bool isNumber = k == 0 || k == 1 || k == 4 || (k >= 6 && k <= 10);
+            if (isNumber) {
+                QVERIFY2(lines[i].endsWith(zero), lines[i].constData());
+                ++numeric;
+            }
+        }
+        QCOMPARE(numeric, 800);
+    }
+
+    void ivanovRecord() {
+        DayRegisterArray reg{};
+        reg[3] = Ivanov();
+        const QByteArray bytes = FormatDayFile(reg);
+
+        const QString record =
+            QStringLiteral("Порядковый номер:  3\r\n"
+                           "Номер профиля:  2\r\n"
+                           "Название теста: Основной\r\n"
+                           "Ф.И.О.: Иванов И.И.\r\n"
+                           "Год рождения:  1970\r\n"
+                           "Профессия: слесарь\r\n"
+                           "Стаж работы:  12\r\n"
+                           "Оценка за экзамен:  4\r\n"
+                           "Количество заданных вопросов:  10\r\n"
+                           "Количество правильных ответов:  8\r\n"
+                           "Время затраченое на экзамен, сек.:  245\r\n"
+                           "Табельный номер: А-15\r\n"
+                           "**********************************************************\r\n");
+        QByteArray expected = Win1251(EmptyRecordText() + EmptyRecordText() + record);
+        for (int n = 4; n <= 100; ++n)
+            expected += Win1251(EmptyRecordText());
+        QCOMPARE(bytes, expected);
+        // Spot check of the code page itself: "Ф.И.О.: Иванов И.И." in Windows-1251.
+        QVERIFY(bytes.contains(QByteArray::fromHex("d42ec82ece2e3a20c8e2e0edeee220c82ec82e0d0a")));
+
+        DayRegisterArray back{};
+        ParseDayFile(bytes, back);
+        QVERIFY(back == reg);
+    }
+
+    void values_data() {
+        QTest::addColumn<int>("seniority");
+        QTest::addColumn<QString>("line");
+
+        QTest::newRow("negative") << -2 << QStringLiteral("Стаж работы: -2");
+        QTest::newRow("zero") << 0 << QStringLiteral("Стаж работы:  0");
+        QTest::newRow("positive") << 7 << QStringLiteral("Стаж работы:  7");
+        QTest::newRow("lowest") << -32768 << QStringLiteral("Стаж работы: -32768");
+        QTest::newRow("highest") << 32767 << QStringLiteral("Стаж работы:  32767");
+    }
+    void values() {
+        QFETCH(int, seniority);
+        QFETCH(QString, line);
+        DayRegisterArray reg{};
+        reg[1].ProfileNo = 1;
+        reg[1].Seniority = static_cast<int16>(seniority);
+        const QByteArray bytes = FormatDayFile(reg);
+        QCOMPARE(Lines(bytes).at(6), Win1251(line) + '\r');
+        DayRegisterArray back{};
+        ParseDayFile(bytes, back);
+        QCOMPARE(int(back[1].Seniority), seniority);
+    }
+
+    void textsKeepTheirBlanks() {
+        DayRegisterArray reg{};
+        reg[1].ProfileNo = 1;
+        reg[1].FullName = QStringLiteral("  Петров   П.П.  ");
+        reg[1].JobTitle = QStringLiteral(" ");
+        reg[1].ProfileName = QStringLiteral("Профиль: 12 ");
+        reg[1].PersonnelNo = QStringLiteral("\t7 ");
+        DayRegisterArray back{};
+        ParseDayFile(FormatDayFile(reg), back);
+        QVERIFY(back == reg);
+    }
+
+    void lineBreaksInTextsBecomeBlanks() {
+        DayRegisterArray reg{};
+        reg[1].ProfileNo = 1;
+        reg[1].FullName = QStringLiteral("Иванов\r\nИван\nИванович\rмл.");
+        reg[1].JobTitle = QStringLiteral("\r\n\r\n");
+        reg[2].ProfileNo = 2;
+        reg[2].FullName = QStringLiteral("Сидоров");
+        const QByteArray bytes = FormatDayFile(reg);
+        QCOMPARE(bytes.count('\n'), 1300);
+        QCOMPARE(bytes.count('\r'), 1300);
+        DayRegisterArray back{};
+        ParseDayFile(bytes, back);
+        QCOMPARE(back[1].FullName, QStringLiteral("Иванов Иван Иванович мл."));
+        QCOMPARE(back[1].JobTitle, QStringLiteral("  "));
+        QCOMPARE(back[2].FullName, QStringLiteral("Сидоров"));
+        QCOMPARE(int(back[2].ProfileNo), 2);
+    }
+
+    // A file cut short: slots that cannot be read are empty, whatever the register held.
+    void shortFile_data() {
+        QTest::addColumn<int>("keepLines");
+        QTest::addColumn<int>("readSlots");
+
+        QTest::newRow("empty file") << 0 << 0;
+        QTest::newRow("inside the first record") << 5 << 0;
+        QTest::newRow("two records") << 26 << 2;
+        QTest::newRow("third without separator") << 38 << 3;
+        QTest::newRow("third cut before its last line") << 37 << 2;
+        QTest::newRow("all but the last separator") << 1299 << 100;
+    }
+    void shortFile() {
+        QFETCH(int, keepLines);
+        QFETCH(int, readSlots);
+        DayRegisterArray full{};
+        for (int n = 1; n <= 100; ++n) {
+            full[n].ProtocolNo = static_cast<int16>(n);
+            full[n].ProfileNo = static_cast<int16>(1 + n % 20);
+            full[n].FullName = QStringLiteral("Экзаменуемый %1").arg(n);
+        }
+        const QList<QByteArray> lines = Lines(FormatDayFile(full));
+        QByteArray cut;
+        for (int i = 0; i < keepLines; ++i)
+            cut += lines[i] + '\n';
+
+        DayRegisterArray reg = full; // whatever stood there before
+        ParseDayFile(cut, reg);
+        for (int n = 1; n <= 100; ++n) {
+            if (n <= readSlots)
+                QVERIFY(reg[n] == full[n]);
+            else
+                QVERIFY2(reg[n] == ExamineeRecord{}, qPrintable(QString::number(n)));
+        }
+    }
+
+    void cutInsideALine() {
+        DayRegisterArray full{};
+        full[1] = Ivanov();
+        QByteArray bytes = FormatDayFile(full);
+        const int cut = bytes.indexOf(Win1251(QStringLiteral("Иванов")));
+        bytes.truncate(cut + 2); // "Ив", no line end
+        DayRegisterArray reg{};
+        ParseDayFile(bytes, reg);
+        QVERIFY(reg[1] == ExamineeRecord{});
+    }
+
+    void lastLineWithoutLineEnd() {
+        DayRegisterArray reg{};
+        reg[100] = Ivanov();
+        QByteArray bytes = FormatDayFile(reg);
+        bytes.chop(kCrLf.size() + 58 + kCrLf.size()); // the separator and both line ends
+        QVERIFY(bytes.endsWith(Win1251(QStringLiteral("А-15"))));
+        DayRegisterArray back{};
+        ParseDayFile(bytes, back);
+        QVERIFY(back == reg);
+    }
+
+    void damagedNumbers_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("number");
+
+        QTest::newRow("no number") << "abc" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("above 16 bits") << " 40000" << 0;
+        QTest::newRow("below 16 bits") << "-32769" << 0;
+        QTest::newRow("highest") << " 32767" << 32767;
+        QTest::newRow("rounded to nearest") << " 7.6" << 8;
+        QTest::newRow("blanks inside ignored") << " 1 975" << 1975;
+        QTest::newRow("trailing text") << " 12 лет" << 12;
+    }
+    void damagedNumbers() {
+        QFETCH(QString, value);
+        QFETCH(int, number);
+        DayRegisterArray reg{};
+        reg[1].ProfileNo = 1;
+        QList<QByteArray> lines = Lines(FormatDayFile(reg));
+        lines[10] = Win1251(QStringLiteral("Время затраченое на экзамен, сек.: ") + value) + '\r';
+        lines[14] = Win1251(QStringLiteral("Xомер профиля: ") + value) + '\r'; // label is not compared
+        DayRegisterArray back{};
+        ParseDayFile(lines.join('\n') + '\n', back);
+        QCOMPARE(int(back[1].TimeSpent), number);
+        QCOMPARE(int(back[2].ProfileNo), number);
+        QCOMPARE(int(back[1].ProfileNo), 1);
+    }
+
+    void lfOnlyLineEndsReadTheSame() {
+        DayRegisterArray reg{};
+        reg[3] = Ivanov();
+        QByteArray bytes = FormatDayFile(reg);
+        bytes.replace("\r\n", "\n");
+        DayRegisterArray back{};
+        ParseDayFile(bytes, back);
+        QVERIFY(back == reg);
+    }
+
+    void prepareAndRestart() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString program = dir.path() + QLatin1Char('/');
+        const QDate today(2010, 12, 3);
+
+        DayRegisterArray reg{};
+        DayArchive archive;
+        QVERIFY(archive.Prepare(program, today, reg).ok);
+        QCOMPARE(archive.MonthFolder, program + QStringLiteral("2010/Декабрь"));
+        QCOMPARE(archive.DayFileName, QStringLiteral("03.12.2010.txt"));
+        QCOMPARE(archive.MonthGenitive, QStringLiteral("Декабря"));
+        QCOMPARE(archive.DayFilePath(), program + QStringLiteral("2010/Декабрь/03.12.2010.txt"));
+        QVERIFY(QFileInfo(program + QStringLiteral("2010")).isDir());
+        QVERIFY(QFileInfo(archive.MonthFolder).isDir());
+        QCOMPARE(Slurp(archive.DayFilePath()), FormatDayFile(DayRegisterArray{}));
+
+        // Three exams later the program starts again the same day.
+        for (int n = 1; n <= 3; ++n) {
+            reg[n] = Ivanov();
+            reg[n].ProtocolNo = static_cast<int16>(n);
+        }
+        QVERIFY(archive.WriteDayFile(reg).ok);
+
+        ExamState restarted;
+        DayArchive again;
+        QVERIFY(again.Prepare(program, today, restarted.DayRegister).ok);
+        QVERIFY(restarted.DayRegister == reg);
+        restarted.FindFreeSlot();
+        QCOMPARE(int(restarted.CurrentExaminee), 4);
+        QCOMPARE(restarted.DayRegister[3].JobTitle, QStringLiteral("слесарь"));
+    }
+
+    void prepareKeepsExistingFolders() {
+        QTemporaryDir dir;
+        const QString program = dir.path() + QLatin1Char('/');
+        const QDate today(2011, 5, 9);
+        QVERIFY(QDir().mkpath(program + QStringLiteral("2011/Май")));
+        Spit(program + QStringLiteral("2011/Май/старый.txt"), "x");
+        DayRegisterArray reg{};
+        DayArchive archive;
+        QVERIFY(archive.Prepare(program, today, reg).ok);
+        QVERIFY(QFileInfo::exists(program + QStringLiteral("2011/Май/старый.txt")));
+        QVERIFY(QFileInfo(program + QStringLiteral("2011/Май/09.05.2011.txt")).isFile());
+    }
+
+    void prepareWhereNothingCanBeCreated() {
+        QTemporaryDir dir;
+        const QString blocker = dir.path() + QStringLiteral("/file");
+        Spit(blocker, "not a folder");
+        DayRegisterArray reg{};
+        DayArchive archive;
+        const DayFileResult r = archive.Prepare(blocker + QLatin1Char('/'), QDate(2010, 1, 1), reg);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains(QStringLiteral("01.01.2010.txt")), qPrintable(r.error));
+        QVERIFY(reg == DayRegisterArray{});
+    }
+
+    void writeFailureKeepsTheOldFile() {
+        QTemporaryDir dir;
+        const QString program = dir.path() + QLatin1Char('/');
+        DayRegisterArray reg{};
+        DayArchive archive;
+        QVERIFY(archive.Prepare(program, QDate(2012, 2, 29), reg).ok);
+        const QByteArray before = Slurp(archive.DayFilePath());
+
+        reg[1] = Ivanov();
+        {
+            WriterOverrideGuard guard;
+            DefaultWriterOverride() = [](QIODevice& device, const QByteArray& bytes) {
+                device.write(bytes.left(100));
+                return false;
+            };
+            const DayFileResult r = archive.WriteDayFile(reg);
+            QVERIFY(!r.ok);
+            QVERIFY2(r.error.contains(QStringLiteral("29.02.2012.txt")), qPrintable(r.error));
+        }
+        QCOMPARE(Slurp(archive.DayFilePath()), before);
+        QVERIFY(reg[1] == Ivanov());
+        QCOMPARE(QDir(archive.MonthFolder).entryList(QDir::Files).size(), 1);
+
+        QVERIFY(archive.WriteDayFile(reg).ok);
+        QCOMPARE(Slurp(archive.DayFilePath()), FormatDayFile(reg));
+    }
+
+    void monthFolderRemovedMeanwhileIsMadeAgain() {
+        QTemporaryDir dir;
+        const QString program = dir.path() + QLatin1Char('/');
+        DayRegisterArray reg{};
+        DayArchive archive;
+        QVERIFY(archive.Prepare(program, QDate(2013, 7, 1), reg).ok);
+        QVERIFY(QDir(program + QStringLiteral("2013")).removeRecursively());
+        reg[1] = Ivanov();
+        QVERIFY(archive.WriteDayFile(reg).ok);
+        QCOMPARE(Slurp(archive.DayFilePath()), FormatDayFile(reg));
+    }
+
+    void unpreparedArchiveRefusesToWrite() {
+        DayArchive archive;
+        const DayFileResult r = archive.WriteDayFile(DayRegisterArray{});
+        QVERIFY(!r.ok);
+        QVERIFY(!r.error.isEmpty());
+    }
+
+    void readMissingFileLeavesRegister() {
+        QTemporaryDir dir;
+        DayArchive archive;
+        archive.MonthFolder = dir.path();
+        archive.DayFileName = QStringLiteral("нет.txt");
+        DayRegisterArray reg{};
+        reg[5] = Ivanov();
+        const DayFileResult r = archive.ReadDayFile(reg);
+        QVERIFY(!r.ok);
+        QVERIFY(r.error.contains(QStringLiteral("нет.txt")));
+        QVERIFY(reg[5] == Ivanov());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDayFile)
+#include "tst_dayfile.moc"
