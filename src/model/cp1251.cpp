@@ -1,48 +1,68 @@
 #include "model/cp1251.h"
 
 #include <QStringDecoder>
-#include <QStringEncoder>
+
+#include <array>
 
 namespace zet {
 
 namespace {
-// Characters that the code page holds, found once by a round trip through the encoder.
-bool Representable(char16_t c) {
-    static const std::array<bool, 65536> table = [] {
-        std::array<bool, 65536> t{};
+
+// Both directions are taken once from the system's Windows-1251 converter and then used as
+// lookup tables, so a database of twelve thousand strings converts in a few milliseconds.
+struct CodePage {
+    std::array<char16_t, 256> toUnicode{};
+    std::array<qint16, 65536> fromUnicode{}; // byte value, or -1 when the code page lacks the character
+
+    CodePage() {
+        fromUnicode.fill(-1);
         QStringDecoder dec("windows-1251");
         for (int b = 0; b < 256; ++b) {
             const char byte = static_cast<char>(b);
             const QString s = dec.decode(QByteArrayView(&byte, 1));
-            if (s.size() == 1)
-                t[s.at(0).unicode()] = true;
+            const char16_t c = s.size() == 1 ? s.at(0).unicode() : u'\uFFFD';
+            toUnicode[b] = c;
+            if (s.size() == 1 && fromUnicode[c] < 0)
+                fromUnicode[c] = static_cast<qint16>(b);
         }
-        return t;
-    }();
-    return table[c];
+    }
+};
+
+const CodePage& Table() {
+    static const CodePage table;
+    return table;
 }
+
 } // namespace
 
 EncodedText EncodeCp1251(const QString& text) {
+    const CodePage& cp = Table();
     EncodedText out;
-    QString clean = text;
-    for (qsizetype i = 0; i < clean.size(); ++i) {
-        if (!Representable(clean.at(i).unicode())) {
-            // A surrogate pair is one character: one '?' for both halves.
-            if (clean.at(i).isHighSurrogate() && i + 1 < clean.size() && clean.at(i + 1).isLowSurrogate())
-                clean.remove(i + 1, 1);
-            clean[i] = QLatin1Char('?');
+    out.bytes.resize(text.size());
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        qint16 b = cp.fromUnicode[c.unicode()];
+        if (b < 0) {
+            // A character the code page lacks becomes '?'; a surrogate pair is one character.
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                ++i;
+            b = '?';
             out.replaced = true;
         }
+        out.bytes[n++] = static_cast<char>(b);
     }
-    QStringEncoder enc("windows-1251");
-    out.bytes = enc.encode(clean);
+    out.bytes.truncate(n);
     return out;
 }
 
 QString DecodeCp1251(QByteArrayView bytes) {
-    QStringDecoder dec("windows-1251");
-    return dec.decode(bytes);
+    const CodePage& cp = Table();
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* d = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        d[i] = QChar(cp.toUnicode[static_cast<unsigned char>(bytes[i])]);
+    return out;
 }
 
 } // namespace zet

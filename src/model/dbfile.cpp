@@ -34,6 +34,8 @@ public:
             return {};
         qsizetype len = qFromLittleEndian<quint16>(m_bytes.constData() + at);
         len = std::min({len, kMaxStringBytes, m_bytes.size() - at - 2});
+        if (len == 0)
+            return {};
         return DecodeCp1251(QByteArrayView(m_bytes.constData() + at + 2, len));
     }
     int16 Integer() {
@@ -53,14 +55,14 @@ class RecordWriter {
 public:
     RecordWriter() : m_bytes(kRecordCount * kRecordSize, '\0') {}
 
-    void String(const QString& value, const QString& field) {
+    template <typename Describe> void String(const QString& value, Describe&& field) {
         const qsizetype at = m_record * kRecordSize;
         EncodedText enc = EncodeCp1251(value);
         if (enc.replaced)
-            issues.push_back({StoredValueIssue::Replaced, static_cast<int>(m_record + 1), field});
+            issues.push_back({StoredValueIssue::Replaced, static_cast<int>(m_record + 1), field()});
         if (enc.bytes.size() > kMaxStringBytes) {
             enc.bytes.truncate(kMaxStringBytes);
-            issues.push_back({StoredValueIssue::Truncated, static_cast<int>(m_record + 1), field});
+            issues.push_back({StoredValueIssue::Truncated, static_cast<int>(m_record + 1), field()});
         }
         qToLittleEndian<quint16>(static_cast<quint16>(enc.bytes.size()), m_bytes.data() + at);
         std::memcpy(m_bytes.data() + at + 2, enc.bytes.constData(),
@@ -110,21 +112,21 @@ QString QuestionField(int t, int q, int p) {
 // Everything after the two header records, in file order. Used by the reader and the writer.
 template <typename Str, typename Int> void VisitBody(Database& db, Str&& str, Int&& integer) {
     for (int i = 2; i < 10; ++i)
-        str(db.DatabaseHeader[i], HeaderField(i));
+        str(db.DatabaseHeader[i], [i] { return HeaderField(i); });
     for (int t = 1; t <= kThemeCount; ++t) {
         for (int q = 0; q <= kQuestionSlots; ++q) {
             for (int p = 0; p < kParts; ++p)
-                str(db.Questions(t, q, p), QuestionField(t, q, p));
+                str(db.Questions(t, q, p), [t, q, p] { return QuestionField(t, q, p); });
         }
     }
     for (int i = 1; i <= kProfileCount; ++i) {
         ExamProfile& pr = db.Profiles[i];
         for (int k = 0; k < kGroupCount; ++k)
-            str(pr.Groups[k], QStringLiteral("профиль %1, группа %2").arg(i).arg(k));
+            str(pr.Groups[k], [i, k] { return QStringLiteral("профиль %1, группа %2").arg(i).arg(k); });
         integer(pr.ExcellentMin);
         integer(pr.GoodMin);
         integer(pr.FairMin);
-        str(pr.Name, QStringLiteral("профиль %1, наименование").arg(i));
+        str(pr.Name, [i] { return QStringLiteral("профиль %1, наименование").arg(i); });
         integer(pr.Number);
         integer(pr.QuestionCount);
         integer(pr.TimeLimit);
@@ -149,13 +151,17 @@ LoadResult Database::LoadDatabase() {
         result.error =
             QStringLiteral("Файл «%1» не удалось открыть: %2").arg(Shown(DatabasePath), file.errorString());
     } else {
-        bytes = file.readAll();
+        // Map the file when possible; the bytes are only looked at while it stays open.
+        const qint64 size = file.size();
+        if (uchar* mapped = size > 0 ? file.map(0, size) : nullptr)
+            bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size);
+        else
+            bytes = file.readAll();
         if (file.error() != QFileDevice::NoError) {
             result.error = QStringLiteral("Файл «%1» не удалось прочитать: %2")
                                .arg(Shown(DatabasePath), file.errorString());
             bytes.clear();
         }
-        file.close();
     }
 
     RecordReader reader(bytes);
@@ -169,8 +175,7 @@ LoadResult Database::LoadDatabase() {
         return result;
     }
     VisitBody(
-        *this, [&](QString& s, const QString&) { s = reader.String(); },
-        [&](int16& v) { v = reader.Integer(); });
+        *this, [&](QString& s, auto&&) { s = reader.String(); }, [&](int16& v) { v = reader.Integer(); });
     return result;
 }
 
@@ -184,10 +189,10 @@ SaveResult Database::SaveDatabase(bool replaceForeign) {
         return result;
     }
     RecordWriter writer;
-    writer.String(DatabaseHeader[0], HeaderField(0));
-    writer.String(DatabaseHeader[1], HeaderField(1));
+    writer.String(DatabaseHeader[0], [] { return HeaderField(0); });
+    writer.String(DatabaseHeader[1], [] { return HeaderField(1); });
     VisitBody(
-        *this, [&](QString& s, const QString& field) { writer.String(s, field); },
+        *this, [&](QString& s, auto&& field) { writer.String(s, field); },
         [&](int16& v) { writer.Integer(v); });
     if (!WriteFileAtomically(DatabasePath, writer.bytes(), &result.error)) {
         result.status = SaveResult::WriteFailed;

@@ -1,0 +1,86 @@
+// Loads and saves a fully filled database and, in the same run, reads and writes the same
+// number of bytes plainly; prints load/plain-read and save/plain-write as ratios.
+
+#include "model/database.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace zet;
+
+namespace {
+
+double MedianMs(int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void Fill(Database& db) {
+    db.NewDatabase();
+    db.DatabaseHeader[2] = QStringLiteral("Проверка знаний");
+    for (int t = 1; t <= kThemeCount; ++t)
+        for (int q = 0; q <= kQuestionSlots; ++q)
+            for (int p = 0; p < kParts; ++p)
+                db.Questions(t, q, p) =
+                    QStringLiteral("1111111111Тема %1, вопрос %2, часть %3: ").arg(t).arg(q).arg(p) +
+                    QString(120, QChar(u'ж'));
+    for (int i = 1; i <= kProfileCount; ++i)
+        db.Profiles[i].Name = QStringLiteral("Профиль %1").arg(i);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
+    QTemporaryDir dir;
+    Database db;
+    Fill(db);
+    db.DatabasePath = dir.filePath(QStringLiteral("Data.zet"));
+    if (!db.SaveDatabase().ok()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(db.DatabasePath));
+        return 1;
+    }
+    const qint64 size = QFile(db.DatabasePath).size();
+    const QString plainPath = dir.filePath(QStringLiteral("plain.bin"));
+    const QByteArray plainBytes(size, 'x');
+
+    const double save = MedianMs(runs, [&] { db.SaveDatabase(); });
+    const double plainWrite = MedianMs(runs, [&] {
+        QSaveFile f(plainPath);
+        f.open(QIODevice::WriteOnly);
+        f.write(plainBytes);
+        f.commit();
+    });
+    Database reader;
+    reader.DatabasePath = db.DatabasePath;
+    const double load = MedianMs(runs, [&] { reader.LoadDatabase(); });
+    const double plainRead = MedianMs(runs, [&] {
+        QFile f(plainPath);
+        f.open(QIODevice::ReadOnly);
+        volatile qsizetype n = f.readAll().size();
+        (void)n;
+    });
+
+    std::printf("database of %lld bytes, median of %d runs\n", static_cast<long long>(size), runs);
+    std::printf("load  %8.2f ms   plain read  %8.2f ms   ratio %.2f (target <= 3)\n", load, plainRead,
+                load / plainRead);
+    std::printf("save  %8.2f ms   plain write %8.2f ms   ratio %.2f (target <= 3)\n", save, plainWrite,
+                save / plainWrite);
+    return 0;
+}
