@@ -1,14 +1,303 @@
 #include "ui/files/filearea.h"
 
+#include "app/startup.h"
+#include "ui/authoring/editorkit.h"
+#include "ui/files/volumes.h"
+#include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeView>
 
 namespace zet::ui {
 
+namespace {
+
+const QString kDefaultFileName = QStringLiteral("Data.zet");
+
+QString CleanFolder(const QString& folder) {
+    return QDir::cleanPath(QDir(folder).absolutePath());
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, int left, int top) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    PlaceTwips(button, left, top, 1800, 495);
+    return button;
+}
+
+} // namespace
+
 FileArea::FileArea(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
     setObjectName(QStringLiteral("Frame5"));
+    setTitle(QStringLiteral("Загрузить базу данных"));
+    PlaceTwips(this, 405, 0, 14475, 10065);
+
+    m_drive1 = new QComboBox(this);
+    m_drive1->setObjectName(QStringLiteral("Drive1"));
+    m_drive1->setAccessibleName(QStringLiteral("Диск"));
+    PlaceTwips(m_drive1, 360, 405, 6000, 375);
+
+    m_dirModel = new QFileSystemModel(this);
+    m_dirModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    m_dir1 = new QTreeView(this);
+    m_dir1->setObjectName(QStringLiteral("Dir1"));
+    m_dir1->setAccessibleName(QStringLiteral("Папка"));
+    m_dir1->setModel(m_dirModel);
+    for (int column = 1; column < m_dirModel->columnCount(); ++column)
+        m_dir1->hideColumn(column);
+    m_dir1->setHeaderHidden(true);
+    m_dir1->setSortingEnabled(true);
+    m_dir1->sortByColumn(0, Qt::AscendingOrder);
+    m_dir1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    PlaceTwips(m_dir1, 360, 900, 6000, 7380);
+
+    m_fileModel = new QFileSystemModel(this);
+    m_fileModel->setFilter(QDir::Files | QDir::NoDotAndDotDot);
+    m_fileModel->setNameFilters({QStringLiteral("*.zet")});
+    m_fileModel->setNameFilterDisables(false);
+    m_file1 = new QListView(this);
+    m_file1->setObjectName(QStringLiteral("File1"));
+    m_file1->setAccessibleName(QStringLiteral("Файлы баз данных"));
+    m_file1->setModel(m_fileModel);
+    m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_file1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    PlaceTwips(m_file1, 6600, 405, 7515, 7875);
+
+    m_text24 = new QLineEdit(this);
+    m_text24->setObjectName(QStringLiteral("Text24"));
+    m_text24->setAccessibleName(QStringLiteral("Путь к файлу базы данных"));
+    PlaceTwips(m_text24, 360, 8520, 13755, 375);
+
+    m_command5 = MakeButton(this, QStringLiteral("Command5"), QStringLiteral("Загрузить"), 10215, 9150);
+    m_command6 = MakeButton(this, QStringLiteral("Command6"), QStringLiteral("Сохранить"), 10215, 9150);
+    m_command7 = MakeButton(this, QStringLiteral("Command7"), QStringLiteral("Создать"), 10215, 9150);
+    m_command8 = MakeButton(this, QStringLiteral("Command8"), QStringLiteral("Выйти"), 12315, 9150);
+
+    connect(m_drive1, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_syncing)
+            Drive1_Change();
+    });
+    connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (m_syncing || !index.isValid())
+                    return;
+                m_folder = CleanFolder(m_dirModel->filePath(index));
+                Dir1_Change();
+            });
+    // A click on the folder already chosen refreshes the file list and the path as well.
+    connect(m_dir1, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+        if (CleanFolder(m_dirModel->filePath(index)) == m_folder)
+            Dir1_Change();
+    });
+    // While the folder list is still being read, keep the chosen folder in view.
+    connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        if (m_folder.startsWith(path) && m_dir1->currentIndex().isValid())
+            m_dir1->scrollTo(m_dir1->currentIndex());
+    });
+    connect(m_file1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (!m_syncing && index.isValid())
+                    File1_Click();
+            });
+    connect(m_file1, &QListView::clicked, this, [this] { File1_Click(); });
+    connect(m_command5, &QPushButton::clicked, this, &FileArea::Command5_Click);
+    connect(m_command6, &QPushButton::clicked, this, &FileArea::Command6_Click);
+    connect(m_command7, &QPushButton::clicked, this, &FileArea::Command7_Click);
+    connect(m_command8, &QPushButton::clicked, this, &FileArea::Command8_Click);
+
     hide();
 }
 
-void FileArea::Open(Action) { show(); }
+void FileArea::Open(Action action) {
+    if (m_folder.isEmpty()) {
+        // The first opening starts at the folder of the current database.
+        const QFileInfo current(m_core.db.DatabasePath);
+        if (!m_core.db.DatabasePath.isEmpty() && current.absoluteDir().exists())
+            m_folder = CleanFolder(current.absolutePath());
+        else if (!m_core.db.ProgramFolder.isEmpty() && QFileInfo(m_core.db.ProgramFolder).isDir())
+            m_folder = CleanFolder(m_core.db.ProgramFolder);
+        else
+            m_folder = CleanFolder(QDir::homePath());
+    }
+    FillDrives();
+    ShowFolderInDir1();
+
+    m_command5->setVisible(action == Action::Load);
+    m_command6->setVisible(action == Action::Save);
+    m_command7->setVisible(action == Action::Create);
+    show();
+    raise();
+    Dir1_Change();
+}
+
+void FileArea::SetFolder(const QString& folder) {
+    m_folder = CleanFolder(folder);
+    FillDrives();
+    ShowFolderInDir1();
+    Dir1_Change();
+}
+
+void FileArea::FillDrives() {
+    const QList<Volume> volumes = UserVolumes({QDir::homePath(), m_core.db.ProgramFolder, m_folder});
+    m_syncing = true;
+    m_drive1->clear();
+    for (const Volume& volume : volumes)
+        m_drive1->addItem(volume.caption, volume.rootPath);
+    m_syncing = false;
+}
+
+void FileArea::SelectDrive(const QString& rootPath) {
+    const int index = m_drive1->findData(rootPath);
+    m_syncing = true;
+    m_drive1->setCurrentIndex(index);
+    m_syncing = false;
+}
+
+void FileArea::ShowFolderInDir1() {
+    const QString driveRoot = VolumeRootOf(m_folder);
+    SelectDrive(driveRoot);
+    m_syncing = true;
+    m_dirModel->setRootPath(driveRoot);
+    // The drive's own folder is the first item, so that it can be chosen too.
+    m_dir1->setRootIndex(m_dirModel->index(driveRoot).parent());
+    const QModelIndex current = m_dirModel->index(m_folder);
+    m_dir1->setCurrentIndex(current);
+    m_dir1->expand(current);
+    m_dir1->scrollTo(current);
+    m_syncing = false;
+}
+
+void FileArea::Drive1_Change() {
+    const QString root = m_drive1->currentData().toString();
+    if (root.isEmpty())
+        return;
+    m_folder = CleanFolder(root);
+    ShowFolderInDir1();
+    Dir1_Change();
+}
+
+void FileArea::Dir1_Change() {
+    m_syncing = true;
+    m_fileModel->setRootPath(m_folder);
+    m_file1->setRootIndex(m_fileModel->index(m_folder));
+    m_file1->selectionModel()->clear();
+    m_syncing = false;
+    m_text24->setText(WithTrailingSeparator(m_folder) + kDefaultFileName);
+}
+
+void FileArea::File1_Click() {
+    const QModelIndex current = m_file1->currentIndex();
+    if (!current.isValid() || current.parent() != m_file1->rootIndex())
+        return;
+    m_text24->setText(WithTrailingSeparator(m_folder) + m_fileModel->fileName(current));
+}
+
+void FileArea::Command5_Click() {
+    const QModelIndexList selected = m_file1->selectionModel()->selectedIndexes();
+    if (selected.isEmpty() || selected.first().parent() != m_file1->rootIndex()) {
+        ShowMessage(this, QStringLiteral("Выберите в списке файл базы данных, который нужно загрузить."));
+        return;
+    }
+    m_core.db.DatabasePath = WithTrailingSeparator(m_folder) + m_fileModel->fileName(selected.first());
+    if (!m_core.db.LoadDatabase().ok())
+        ShowMessage(this, QStringLiteral("Неправильная версия файла!"));
+    Finish();
+}
+
+void FileArea::Command6_Click() {
+    const QString path = TargetPath();
+    bool replaceForeign = false;
+    if (!MayReplace(path, &replaceForeign))
+        return;
+    Database saved = m_core.db;
+    saved.DatabasePath = path;
+    if (!Write(saved, replaceForeign))
+        return;
+    m_core.db = std::move(saved);
+    Finish();
+}
+
+void FileArea::Command7_Click() {
+    const QString path = TargetPath();
+    bool replaceForeign = false;
+    if (!MayReplace(path, &replaceForeign))
+        return;
+    // The new database replaces the current one only once it is on disk.
+    Database created = m_core.db;
+    created.DatabasePath = path;
+    created.NewDatabase();
+    created.DatabaseHeader[1] = kVersionMarker;
+    created.DatabaseHeader[2] = AskText(this, QStringLiteral("Введите имя теста:"));
+    created.DatabaseHeader[3] = AskText(this, QStringLiteral("Введите имя автора:"));
+    created.DatabaseHeader[4] = FixedDateText(m_core.Today());
+    if (!Write(created, replaceForeign))
+        return;
+    m_core.db = std::move(created);
+    Finish();
+}
+
+void FileArea::Command8_Click() {
+    hide();
+}
+
+void FileArea::mousePressEvent(QMouseEvent* event) {
+    QGroupBox::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        hide();
+}
+
+QString FileArea::TargetPath() const {
+    const QString text = m_text24->text();
+    if (text.isEmpty() || QDir::isAbsolutePath(text))
+        return text;
+    return WithTrailingSeparator(m_folder) + text;
+}
+
+bool FileArea::MayReplace(const QString& path, bool* replaceForeign) {
+    *replaceForeign = false;
+    if (!IsForeignFile(path))
+        return true;
+    const QString question = QStringLiteral("Файл\n%1\nне является базой тестов. Заменить его базой данных?")
+                                 .arg(QDir::toNativeSeparators(path));
+    if (!AskYesNo(this, question))
+        return false;
+    *replaceForeign = true;
+    return true;
+}
+
+bool FileArea::Write(Database& db, bool replaceForeign) {
+    const SaveResult result = db.SaveDatabase(replaceForeign);
+    if (!result.ok()) {
+        QString text = QStringLiteral("Не удалось сохранить базу данных в файл\n%1\n\n")
+                           .arg(QDir::toNativeSeparators(db.DatabasePath));
+        text += result.error.isEmpty() ? QStringLiteral("Причина неизвестна.") : result.error;
+        text += QStringLiteral("\n\nТекущая база данных и её файл остались прежними.");
+        ShowMessage(this, text);
+        return false;
+    }
+    ReportSave(this, db, result);
+    return true;
+}
+
+void FileArea::Finish() {
+    hide();
+    emit databaseChanged();
+    const SettingsResult settings = m_core.db.SaveSettings();
+    if (!settings.ok)
+        ShowMessage(this,
+                    QStringLiteral("Не удалось запомнить файл базы данных для следующего запуска.\n\n") +
+                        settings.error);
+    // The file and folder models watch their folders, so a new or replaced file shows by itself.
+}
 
 } // namespace zet::ui

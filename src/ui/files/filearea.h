@@ -1,9 +1,17 @@
 #pragma once
-// Frame5, the database file area ("Загрузить базу данных").
+// Frame5, the database file area ("Загрузить базу данных"): drive, folder and file lists,
+// the path box and the buttons to load, save or create a database.
 
 #include "app/module1.h"
 
 #include <QGroupBox>
+
+class QComboBox;
+class QFileSystemModel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QTreeView;
 
 namespace zet::ui {
 
@@ -14,12 +22,57 @@ public:
     enum class Action { Create, Load, Save };
     // Shows the area with the button of the action and refreshes the lists.
     void Open(Action action);
+
+    // Points the folder list at folder, as choosing it there does; the drive list follows.
+    void SetFolder(const QString& folder);
+    // The folder the folder list shows (no trailing separator except at the root).
+    QString Folder() const { return m_folder; }
+
+    // List handlers.
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click();
+    // "Загрузить", "Сохранить", "Создать", "Выйти".
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+
 signals:
     // The current database file changed (loaded, saved elsewhere or created): the
     // main window refreshes its information strip.
     void databaseChanged();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
 private:
+    void FillDrives();
+    void SelectDrive(const QString& rootPath);
+    void ShowFolderInDir1();
+    // The full path named by Text24; a relative name is taken inside the folder shown.
+    QString TargetPath() const;
+    // Asks before a file that is not a test database is replaced; false cancels.
+    bool MayReplace(const QString& path, bool* replaceForeign);
+    // Writes db to its path; on failure says why and returns false.
+    bool Write(Database& db, bool replaceForeign);
+    // The steps after every action: close the area, show the database, remember it.
+    void Finish();
+
     Module1& m_core;
+    QString m_folder;
+    bool m_syncing = false;
+
+    QComboBox* m_drive1 = nullptr;
+    QTreeView* m_dir1 = nullptr;
+    QListView* m_file1 = nullptr;
+    QLineEdit* m_text24 = nullptr;
+    QPushButton* m_command5 = nullptr;
+    QPushButton* m_command6 = nullptr;
+    QPushButton* m_command7 = nullptr;
+    QPushButton* m_command8 = nullptr;
+    QFileSystemModel* m_dirModel = nullptr;
+    QFileSystemModel* m_fileModel = nullptr;
 };
 
 } // namespace zet::ui

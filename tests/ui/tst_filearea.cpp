@@ -1,0 +1,515 @@
+#include "app/module1.h"
+#include "ui/files/filearea.h"
+#include "ui/files/volumes.h"
+#include "ui/shell/messages.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+using namespace zet;
+using Action = ui::FileArea::Action;
+
+Q_DECLARE_METATYPE(ui::FileArea::Action)
+
+namespace {
+
+const QDate kToday(2024, 5, 13);
+
+// A database with a recognisable name and one question.
+Database MakeDatabase(const QString& name) {
+    Database db;
+    db.NewDatabase();
+    db.DatabaseHeader[1] = kVersionMarker;
+    db.DatabaseHeader[2] = name;
+    db.DatabaseHeader[3] = QStringLiteral("Автор ") + name;
+    db.DatabaseHeader[4] = QStringLiteral("01-02-2020");
+    db.Questions(1, 1, 0) = QStringLiteral("1111111111Вопрос базы ") + name;
+    db.Profiles[1].QuestionCount = 3;
+    return db;
+}
+
+void WriteDatabase(const QString& path, const QString& name) {
+    Database db = MakeDatabase(name);
+    db.DatabasePath = path;
+    QVERIFY(db.SaveDatabase(true).ok());
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The database stored in a file, or empty headers when it is rejected.
+Database Stored(const QString& path) {
+    Database db;
+    db.DatabasePath = path;
+    db.LoadDatabase();
+    return db;
+}
+
+} // namespace
+
+class TestFileArea : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void buttonsOfEachAction_data();
+    void buttonsOfEachAction();
+    void text24FromFolder();
+    void text24AtTheRoot();
+    void folderListChange();
+    void loadValidFile();
+    void loadRejectedFile();
+    void loadWithNothingSelected();
+    void saveOverChosenFile();
+    void saveRelativeName();
+    void createWithCancelledInputs();
+    void createWithNames();
+    void unwritablePath_data();
+    void unwritablePath();
+    void foreignFile_data();
+    void foreignFile();
+    void closing();
+    void userVolumes_data();
+    void userVolumes();
+    void rootVolumeFirst();
+
+private:
+    QString Bases() const { return m_dir->filePath(QStringLiteral("bases")); }
+    QString InBases(const QString& name) const { return Bases() + QLatin1Char('/') + name; }
+    void ClickFile(const QString& name);
+    QString SettingsPath() const;
+    void CheckNothingChanged(bool stillOpen = true);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Module1> m_core;
+    std::unique_ptr<QWidget> m_surface;
+    ui::FileArea* m_area = nullptr;
+    std::unique_ptr<QSignalSpy> m_changed;
+    QLineEdit* m_text24 = nullptr;
+    QListView* m_file1 = nullptr;
+    QStringList m_messages;
+    QStringList m_questions;
+    QStringList m_prompts;
+    bool m_answerYes = true;
+    QStringList m_answers;
+    QByteArray m_settingsBefore;
+};
+
+void TestFileArea::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("program")));
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("bases/sub")));
+    m_core = std::make_unique<Module1>(nullptr, [] { return kToday; });
+    m_core->db = MakeDatabase(QStringLiteral("Текущая"));
+    m_core->db.ProgramFolder = m_dir->filePath(QStringLiteral("program")) + QLatin1Char('/');
+    m_core->db.DatabasePath = m_core->db.ProgramFolder + QStringLiteral("Data.zet");
+    QVERIFY(m_core->db.SaveDatabase().ok());
+    QVERIFY(m_core->db.SaveSettings().ok);
+    m_settingsBefore = ReadBytes(SettingsPath());
+
+    m_surface = std::make_unique<QWidget>();
+    m_surface->resize(1000, 700);
+    m_area = new ui::FileArea(*m_core, m_surface.get());
+    m_surface->show();
+    m_changed = std::make_unique<QSignalSpy>(m_area, &ui::FileArea::databaseChanged);
+    m_text24 = m_area->findChild<QLineEdit*>(QStringLiteral("Text24"));
+    m_file1 = m_area->findChild<QListView*>(QStringLiteral("File1"));
+    QVERIFY(m_text24 && m_file1);
+
+    m_messages.clear();
+    m_questions.clear();
+    m_prompts.clear();
+    m_answerYes = true;
+    m_answers.clear();
+    ui::Hooks().message = [this](const QString& text) { m_messages << text; };
+    ui::Hooks().yesNo = [this](const QString& text) {
+        m_questions << text;
+        return m_answerYes;
+    };
+    ui::Hooks().text = [this](const QString& prompt) {
+        m_prompts << prompt;
+        return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+    };
+}
+
+void TestFileArea::cleanup() {
+    ui::Hooks() = {};
+    m_changed.reset();
+    m_surface.reset();
+    m_core.reset();
+    m_dir.reset();
+}
+
+QString TestFileArea::SettingsPath() const {
+    return m_core->db.ProgramFolder + QStringLiteral("zetr100.sys");
+}
+
+// Waits until the file list shows name, then clicks it.
+void TestFileArea::ClickFile(const QString& name) {
+    QModelIndex item;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            const auto* model = m_file1->model();
+            for (int row = 0; row < model->rowCount(m_file1->rootIndex()); ++row) {
+                const QModelIndex index = model->index(row, 0, m_file1->rootIndex());
+                if (index.data().toString() == name) {
+                    item = index;
+                    return true;
+                }
+            }
+            return false;
+        }(),
+        5000);
+    QTest::mouseClick(m_file1->viewport(), Qt::LeftButton, {}, m_file1->visualRect(item).center());
+    QCOMPARE(m_file1->currentIndex(), item);
+}
+
+// After a cancelled or failed action: the database, its path, the strip and the settings
+// are as they were, and the area stays open.
+void TestFileArea::CheckNothingChanged(bool stillOpen) {
+    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Текущая"));
+    QCOMPARE(m_core->db.Questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
+    QCOMPARE(m_core->db.Profiles[1].QuestionCount, int16(3));
+    QCOMPARE(m_core->db.DatabasePath, m_core->db.ProgramFolder + QStringLiteral("Data.zet"));
+    QCOMPARE(m_changed->count(), 0);
+    QCOMPARE(ReadBytes(SettingsPath()), m_settingsBefore);
+    QCOMPARE(m_area->isVisible(), stillOpen);
+}
+
+void TestFileArea::buttonsOfEachAction_data() {
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("Создать новый") << Action::Create << "Command7";
+    QTest::newRow("Загрузить") << Action::Load << "Command5";
+    QTest::newRow("Сохранить") << Action::Save << "Command6";
+}
+
+void TestFileArea::buttonsOfEachAction() {
+    QFETCH(Action, action);
+    QFETCH(QString, shown);
+    QVERIFY(!m_area->isVisible());
+    m_area->Open(action);
+    QVERIFY(m_area->isVisible());
+    for (const char* name : {"Command5", "Command6", "Command7", "Command8"}) {
+        auto* button = m_area->findChild<QPushButton*>(QLatin1String(name));
+        QVERIFY(button);
+        QCOMPARE(button->isVisible(), QLatin1String(name) == shown || QLatin1String(name) == "Command8");
+    }
+}
+
+void TestFileArea::text24FromFolder() {
+    // The first opening starts in the folder of the current database.
+    m_area->Open(Action::Save);
+    QCOMPARE(m_area->Folder(), QDir::cleanPath(m_core->db.ProgramFolder));
+    QCOMPARE(m_text24->text(), m_core->db.ProgramFolder + QStringLiteral("Data.zet"));
+
+    m_area->SetFolder(Bases());
+    QCOMPARE(m_text24->text(), InBases(QStringLiteral("Data.zet")));
+    m_area->SetFolder(Bases() + QStringLiteral("/sub/"));
+    QCOMPARE(m_text24->text(), InBases(QStringLiteral("sub/Data.zet")));
+
+    // Each opening recomputes the path from the folder, which the area keeps.
+    m_area->Command8_Click();
+    m_text24->setText(QStringLiteral("/elsewhere/x.zet"));
+    m_area->Open(Action::Create);
+    QCOMPARE(m_text24->text(), InBases(QStringLiteral("sub/Data.zet")));
+}
+
+void TestFileArea::text24AtTheRoot() {
+    m_area->Open(Action::Save);
+    m_area->SetFolder(QStringLiteral("/"));
+    QCOMPARE(m_area->Folder(), QStringLiteral("/"));
+    QCOMPARE(m_text24->text(), QStringLiteral("/Data.zet"));
+    auto* drive1 = m_area->findChild<QComboBox*>(QStringLiteral("Drive1"));
+    QVERIFY(drive1);
+    QCOMPARE(drive1->currentData().toString(), QStringLiteral("/"));
+}
+
+void TestFileArea::folderListChange() {
+    WriteDatabase(InBases(QStringLiteral("sub/inner.zet")), QStringLiteral("Внутри"));
+    m_area->Open(Action::Load);
+    m_area->SetFolder(Bases());
+    auto* dir1 = m_area->findChild<QTreeView*>(QStringLiteral("Dir1"));
+    QVERIFY(dir1);
+    const auto* model = static_cast<const QFileSystemModel*>(dir1->model());
+    QCOMPARE(model->filePath(dir1->currentIndex()), Bases());
+
+    // Choosing the subfolder in the folder list: the file list and the path follow.
+    dir1->setCurrentIndex(model->index(InBases(QStringLiteral("sub"))));
+    QCOMPARE(m_area->Folder(), InBases(QStringLiteral("sub")));
+    QCOMPARE(m_text24->text(), InBases(QStringLiteral("sub/Data.zet")));
+    ClickFile(QStringLiteral("inner.zet"));
+    QCOMPARE(m_text24->text(), InBases(QStringLiteral("sub/inner.zet")));
+}
+
+void TestFileArea::loadValidFile() {
+    WriteDatabase(InBases(QStringLiteral("a.zet")), QStringLiteral("Первая"));
+    WriteDatabase(InBases(QStringLiteral("b.zet")), QStringLiteral("Химия"));
+    WriteBytes(InBases(QStringLiteral("notes.txt")), "not a database");
+    m_area->Open(Action::Load);
+    m_area->SetFolder(Bases());
+    ClickFile(QStringLiteral("b.zet"));
+    QCOMPARE(m_text24->text(), InBases(QStringLiteral("b.zet")));
+    QTRY_COMPARE(m_file1->model()->rowCount(m_file1->rootIndex()), 2); // only *.zet are listed
+
+    m_area->Command5_Click();
+
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(m_core->db.DatabasePath, InBases(QStringLiteral("b.zet")));
+    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Химия"));
+    QCOMPARE(m_core->db.Questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Химия"));
+    QCOMPARE(m_changed->count(), 1);
+    QVERIFY(!m_area->isVisible());
+    Database settings;
+    settings.ProgramFolder = m_core->db.ProgramFolder;
+    QVERIFY(settings.LoadSettings().ok);
+    QCOMPARE(settings.DatabasePath, InBases(QStringLiteral("b.zet")));
+}
+
+void TestFileArea::loadRejectedFile() {
+    WriteBytes(InBases(QStringLiteral("old.zet")), QByteArray(1200, 'x'));
+    m_area->Open(Action::Load);
+    m_area->SetFolder(Bases());
+    ClickFile(QStringLiteral("old.zet"));
+    m_area->Command5_Click();
+
+    QCOMPARE(m_messages, QStringList{QStringLiteral("Неправильная версия файла!")});
+    // The rest of the database stays; the rejected path becomes the current one.
+    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Текущая"));
+    QCOMPARE(m_core->db.Questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
+    QVERIFY(m_core->db.DatabaseHeader[1] != kVersionMarker);
+    QCOMPARE(m_core->db.DatabasePath, InBases(QStringLiteral("old.zet")));
+    QCOMPARE(m_changed->count(), 1);
+    QVERIFY(!m_area->isVisible());
+    Database settings;
+    settings.ProgramFolder = m_core->db.ProgramFolder;
+    settings.LoadSettings();
+    QCOMPARE(settings.DatabasePath, InBases(QStringLiteral("old.zet")));
+}
+
+void TestFileArea::loadWithNothingSelected() {
+    WriteDatabase(InBases(QStringLiteral("a.zet")), QStringLiteral("Первая"));
+    m_area->Open(Action::Load);
+    m_area->SetFolder(Bases());
+    m_area->Command5_Click();
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY(m_messages.first().contains(QStringLiteral("Выберите")));
+    CheckNothingChanged();
+
+    // A file chosen in another folder is no choice once the folder has changed.
+    ClickFile(QStringLiteral("a.zet"));
+    m_area->SetFolder(InBases(QStringLiteral("sub")));
+    m_area->Command5_Click();
+    QCOMPARE(m_messages.size(), 2);
+    CheckNothingChanged();
+}
+
+void TestFileArea::saveOverChosenFile() {
+    WriteDatabase(InBases(QStringLiteral("old.zet")), QStringLiteral("Старая"));
+    m_area->Open(Action::Save);
+    m_area->SetFolder(Bases());
+    ClickFile(QStringLiteral("old.zet"));
+    m_area->Command6_Click();
+
+    QVERIFY(m_questions.isEmpty()); // a database is replaced without a question
+    QVERIFY(m_messages.isEmpty());
+    const Database stored = Stored(InBases(QStringLiteral("old.zet")));
+    QCOMPARE(stored.DatabaseHeader[2], QStringLiteral("Текущая"));
+    QCOMPARE(stored.Questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
+    QCOMPARE(m_core->db.DatabasePath, InBases(QStringLiteral("old.zet")));
+    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Текущая"));
+    QCOMPARE(m_changed->count(), 1);
+    QVERIFY(!m_area->isVisible());
+    Database settings;
+    settings.ProgramFolder = m_core->db.ProgramFolder;
+    settings.LoadSettings();
+    QCOMPARE(settings.DatabasePath, InBases(QStringLiteral("old.zet")));
+}
+
+void TestFileArea::saveRelativeName() {
+    m_area->Open(Action::Save);
+    m_area->SetFolder(Bases());
+    m_text24->setText(QStringLiteral("копия.zet"));
+    m_area->Command6_Click();
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(m_core->db.DatabasePath, InBases(QStringLiteral("копия.zet")));
+    QCOMPARE(Stored(InBases(QStringLiteral("копия.zet"))).DatabaseHeader[2], QStringLiteral("Текущая"));
+}
+
+void TestFileArea::createWithCancelledInputs() {
+    m_area->Open(Action::Create);
+    m_area->SetFolder(Bases());
+    m_area->Command7_Click();
+
+    QCOMPARE(m_prompts,
+             (QStringList{QStringLiteral("Введите имя теста:"), QStringLiteral("Введите имя автора:")}));
+    QVERIFY(m_messages.isEmpty());
+    const QString path = InBases(QStringLiteral("Data.zet"));
+    QCOMPARE(m_core->db.DatabasePath, path);
+    // The database in memory and the one in the file.
+    for (const Database& stored : {m_core->db, Stored(path)}) {
+        QCOMPARE(stored.DatabaseHeader[1], kVersionMarker);
+        QCOMPARE(stored.DatabaseHeader[2], QString());
+        QCOMPARE(stored.DatabaseHeader[3], QString());
+        QCOMPARE(stored.DatabaseHeader[4], QStringLiteral("05-13-2024"));
+        QCOMPARE(stored.Questions(1, 1, 0), QString());
+        QCOMPARE(stored.Profiles[1].QuestionCount, int16(10));
+        QCOMPARE(stored.Profiles[20].Number, int16(20));
+    }
+    QCOMPARE(m_changed->count(), 1);
+    QVERIFY(!m_area->isVisible());
+    Database settings;
+    settings.ProgramFolder = m_core->db.ProgramFolder;
+    settings.LoadSettings();
+    QCOMPARE(settings.DatabasePath, path);
+}
+
+void TestFileArea::createWithNames() {
+    m_answers = {QStringLiteral("Физика"), QStringLiteral("Петров П.П.")};
+    m_area->Open(Action::Create);
+    m_area->SetFolder(Bases());
+    m_text24->setText(InBases(QStringLiteral("new.zet")));
+    m_area->Command7_Click();
+    const Database stored = Stored(InBases(QStringLiteral("new.zet")));
+    QCOMPARE(stored.DatabaseHeader[2], QStringLiteral("Физика"));
+    QCOMPARE(stored.DatabaseHeader[3], QStringLiteral("Петров П.П."));
+    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Физика"));
+    QCOMPARE(m_core->db.DatabasePath, InBases(QStringLiteral("new.zet")));
+}
+
+void TestFileArea::unwritablePath_data() {
+    QTest::addColumn<bool>("create");
+    QTest::addColumn<QString>("target");
+    for (bool create : {false, true}) {
+        const char* action = create ? "create" : "save";
+        QTest::addRow("%s: missing folder", action) << create << "missing/x.zet";
+        QTest::addRow("%s: a folder", action) << create << "sub";
+        QTest::addRow("%s: below a file", action) << create << "plain.zet/x.zet";
+    }
+}
+
+void TestFileArea::unwritablePath() {
+    QFETCH(bool, create);
+    QFETCH(QString, target);
+    WriteDatabase(InBases(QStringLiteral("plain.zet")), QStringLiteral("Файл"));
+    m_area->Open(create ? Action::Create : Action::Save);
+    m_area->SetFolder(Bases());
+    const QString path = InBases(target);
+    m_text24->setText(path);
+    create ? m_area->Command7_Click() : m_area->Command6_Click();
+
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages.first().contains(QDir::toNativeSeparators(path)), qPrintable(m_messages.first()));
+    CheckNothingChanged();
+    QCOMPARE(m_core->db.DatabaseHeader[1], kVersionMarker);
+    QCOMPARE(m_text24->text(), path);
+}
+
+void TestFileArea::foreignFile_data() {
+    QTest::addColumn<bool>("create");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("save, Нет") << false << false;
+    QTest::newRow("save, Да") << false << true;
+    QTest::newRow("create, Нет") << true << false;
+    QTest::newRow("create, Да") << true << true;
+}
+
+void TestFileArea::foreignFile() {
+    QFETCH(bool, create);
+    QFETCH(bool, yes);
+    const QString path = InBases(QStringLiteral("notes.zet"));
+    const QByteArray foreign = "These are my notes, not a test database.";
+    WriteBytes(path, foreign);
+    m_answerYes = yes;
+    m_area->Open(create ? Action::Create : Action::Save);
+    m_area->SetFolder(Bases());
+    ClickFile(QStringLiteral("notes.zet"));
+    create ? m_area->Command7_Click() : m_area->Command6_Click();
+
+    QCOMPARE(m_questions.size(), 1);
+    QVERIFY(m_questions.first().contains(QDir::toNativeSeparators(path)));
+    QVERIFY(m_messages.isEmpty());
+    if (!yes) {
+        QVERIFY(m_prompts.isEmpty());
+        QCOMPARE(ReadBytes(path), foreign);
+        CheckNothingChanged();
+        return;
+    }
+    QCOMPARE(m_prompts.size(), create ? 2 : 0);
+    const Database stored = Stored(path);
+    QCOMPARE(stored.DatabaseHeader[1], kVersionMarker);
+    QCOMPARE(stored.DatabaseHeader[2], create ? QString() : QStringLiteral("Текущая"));
+    QCOMPARE(m_core->db.DatabasePath, path);
+    QCOMPARE(m_changed->count(), 1);
+}
+
+void TestFileArea::closing() {
+    m_area->Open(Action::Load);
+    m_area->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+    QVERIFY(!m_area->isVisible());
+
+    // A click on the area itself, away from its controls, closes it as well.
+    m_area->Open(Action::Load);
+    QTest::mouseClick(m_area, Qt::LeftButton, {}, QPoint(m_area->width() - 5, m_area->height() / 3));
+    QVERIFY(!m_area->isVisible());
+    CheckNothingChanged(false);
+}
+
+void TestFileArea::userVolumes_data() {
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("root") << "/" << QByteArray("ext4") << true;
+    QTest::newRow("root in a container") << "/" << QByteArray("overlay") << true;
+    QTest::newRow("home partition") << "/home" << QByteArray("btrfs") << true;
+    QTest::newRow("USB stick") << "/media/user/USB" << QByteArray("vfat") << true;
+    QTest::newRow("removable below /run/media") << "/run/media/user/DISK" << QByteArray("exfat") << true;
+    QTest::newRow("data disk") << "/mnt/data" << QByteArray("xfs") << true;
+    QTest::newRow("network share") << "/mnt/share" << QByteArray("nfs4") << true;
+    QTest::newRow("shared memory") << "/dev/shm" << QByteArray("tmpfs") << false;
+    QTest::newRow("tmpfs elsewhere") << "/mnt/ram" << QByteArray("tmpfs") << false;
+    QTest::newRow("proc") << "/proc" << QByteArray("proc") << false;
+    QTest::newRow("cgroups") << "/sys/fs/cgroup" << QByteArray("cgroup2") << false;
+    QTest::newRow("snap package") << "/snap/core22/1122" << QByteArray("squashfs") << false;
+    QTest::newRow("container layer") << "/var/lib/docker/overlay2/x/merged" << QByteArray("overlay") << false;
+    QTest::newRow("runtime folder") << "/run/user/1000" << QByteArray("ext4") << false;
+    QTest::newRow("boot partition") << "/boot/efi" << QByteArray("vfat") << true;
+}
+
+void TestFileArea::userVolumes() {
+    QFETCH(QString, root);
+    QFETCH(QByteArray, type);
+    QFETCH(bool, offered);
+    QCOMPARE(ui::IsUserVolume(root, type), offered);
+}
+
+void TestFileArea::rootVolumeFirst() {
+    const QList<ui::Volume> volumes = ui::UserVolumes({m_dir->path()});
+    QVERIFY(!volumes.isEmpty());
+    QCOMPARE(volumes.first().rootPath, QStringLiteral("/"));
+    // The volume of a folder asked for is offered whatever its kind.
+    const QString kept = ui::VolumeRootOf(m_dir->path());
+    QVERIFY(
+        std::any_of(volumes.begin(), volumes.end(), [&](const ui::Volume& v) { return v.rootPath == kept; }));
+}
+
+QTEST_MAIN(TestFileArea)
+#include "tst_filearea.moc"
