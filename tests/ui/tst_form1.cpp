@@ -228,7 +228,7 @@ void TestForm1::caption() {
     QFETCH(QDate, today);
     QFETCH(QString, caption);
     QCOMPARE(Start(today).windowTitle(), caption);
-    QVERIFY(!m_window->windowIcon().isNull());
+    QVERIFY(!m_window->windowIcon().pixmap(32, 32).isNull());
 }
 
 void TestForm1::modes_data() {
@@ -271,17 +271,21 @@ void TestForm1::modes() {
     if (frame != QStringLiteral("Frame2"))
         QVERIFY(area);
 
+    auto* title = Find<QWidget>(QStringLiteral("TitleBlock"));
+    QVERIFY(title->isVisible());
     Action(item)->trigger();
     QCOMPARE(int(w.AppMode()), mode);
     QCOMPARE(MenuBarState(w), inside);
     if (area)
         QVERIFY(area->isVisible());
+    QVERIFY(title->isHidden());
 
     Action(item)->trigger();
     QCOMPARE(w.AppMode(), int16(0));
     QCOMPARE(MenuBarState(w), after);
     if (area)
         QVERIFY(area->isHidden());
+    QVERIFY(title->isVisible());
 
     // And once more: the same way in and out.
     Action(item)->trigger();
@@ -383,6 +387,7 @@ void TestForm1::aboutByTwoClicks() {
     for (int k = 1; k <= 6; ++k)
         QVERIFY(clauses[k].startsWith(QString::number(k) + QStringLiteral(". ")));
     QCOMPARE(Find<QLabel>(QStringLiteral("Label47"))->text(), QStringLiteral("www.orvelant.example"));
+    QVERIFY(!Find<QLabel>(QStringLiteral("Image2"))->pixmap().isNull());
     QCOMPARE(Find<QLabel>(QStringLiteral("Label46"))->text(), QStringLiteral("www.orvelant.example"));
 
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(about).center());

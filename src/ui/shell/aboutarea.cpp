@@ -8,6 +8,11 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 
+// The resources live in a static library: register them before the first use.
+static void InitProgramResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace zet::ui {
 
 namespace {
@@ -17,6 +22,19 @@ QString ForDisplay(QString text) {
     return text.replace(kCrLf, QStringLiteral("\n"));
 }
 } // namespace
+
+QIcon ProgramIcon() {
+    return QIcon(ProgramPicture());
+}
+
+QPixmap ProgramPicture() {
+    static const bool registered = [] {
+        InitProgramResources();
+        return true;
+    }();
+    Q_UNUSED(registered);
+    return QPixmap(QStringLiteral(":/icon.png"));
+}
 
 QString MakerWebAddress() {
     return QStringLiteral("www.orvelant.example");
@@ -67,13 +85,13 @@ AboutArea::AboutArea(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("Frame7"));
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
-    PlaceTwips(this, 2400, 1200, 10500, 7200);
+    PlaceTwips(this, 2400, 1200, 10500, 6300);
     SetWindowColor(this, kLightBlue);
 
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     PlaceTwips(Image2, 360, 360, 1440, 1440);
-    Image2->setPixmap(QPixmap(QStringLiteral(":/icon.png")));
+    Image2->setPixmap(ProgramPicture());
     Image2->setScaledContents(true);
     Image2->installEventFilter(this);
 
@@ -91,7 +109,7 @@ AboutArea::AboutArea(QWidget* parent) : QFrame(parent) {
     Text39 = new QPlainTextEdit(this);
     Text39->setObjectName(QStringLiteral("Text39"));
     Text39->setAccessibleName(QStringLiteral("Условия использования"));
-    PlaceTwips(Text39, 360, 2640, 9780, 3840);
+    PlaceTwips(Text39, 360, 2640, 9780, 2940);
     Text39->setReadOnly(true);
     Text39->setFont(TimesFont(10));
     Text39->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -99,7 +117,7 @@ AboutArea::AboutArea(QWidget* parent) : QFrame(parent) {
 
     Label47 = new QLabel(MakerWebAddress(), this);
     Label47->setObjectName(QStringLiteral("Label47"));
-    PlaceTwips(Label47, 360, 6630, 9780, 330);
+    PlaceTwips(Label47, 360, 5730, 9780, 330);
     Label47->setFont(TimesFont(10));
     Label47->setAlignment(Qt::AlignCenter);
     // A click on the address is not a click on the area.

@@ -2,11 +2,16 @@
 // Frame7, the About area, and the texts that name the program and its maker.
 
 #include <QFrame>
+#include <QIcon>
 
 class QLabel;
 class QPlainTextEdit;
 
 namespace zet::ui {
+
+// The program's own icon and picture from the resources linked into the program.
+QIcon ProgramIcon();
+QPixmap ProgramPicture();
 
 QString MakerWebAddress();
 QString MakerEmail();

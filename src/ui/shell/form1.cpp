@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,10 +31,6 @@ namespace {
 constexpr int kSurfaceWidth = 15000;
 constexpr int kSurfaceHeight = 11130;
 
-QIcon ProgramIcon() {
-    return QIcon(QStringLiteral(":/icon.png"));
-}
-
 // One start-up step: whatever goes wrong inside it is skipped and start-up goes on.
 template <class F> void Step(F&& step) {
     try {
@@ -46,7 +43,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, int
                   int height) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setFont(SansFont(8.25));
+    label->setFont(SansFont(9.75));
     PlaceTwips(label, left, top, width, height);
     return label;
 }
@@ -66,6 +63,7 @@ Form1::Form1(Module1& core, const Form1Options& options, QWidget* parent)
     setCentralWidget(m_surface);
 
     BuildMenus();
+    BuildTitle();
     BuildInfoStrip();
     BuildAreas();
     Load();
@@ -113,9 +111,33 @@ void Form1::BuildMenus() {
     connect(mnu_About, &QAction::triggered, this, &Form1::mnu_About_Click);
 }
 
+void Form1::BuildTitle() {
+    // What the main mode shows where the work areas open.
+    m_title = new QWidget(m_surface);
+    m_title->setObjectName(QStringLiteral("TitleBlock"));
+    PlaceTwips(m_title, 405, 0, 14475, 10065);
+    auto* picture = new QLabel(m_title);
+    picture->setPixmap(ProgramPicture());
+    picture->setScaledContents(true);
+    PlaceTwips(picture, 6518, 2400, 1440, 1440);
+    auto* product = new QLabel(QStringLiteral("Zetrova v.1.0"), m_title);
+    product->setFont(TimesFont(28));
+    product->setAlignment(Qt::AlignCenter);
+    PlaceTwips(product, 0, 4080, 14475, 900);
+    auto* purpose = new QLabel(QStringLiteral("Программа для проверки знаний"), m_title);
+    purpose->setFont(TimesFont(18));
+    purpose->setAlignment(Qt::AlignCenter);
+    PlaceTwips(purpose, 0, 5040, 14475, 600);
+}
+
 void Form1::BuildInfoStrip() {
-    constexpr int row1 = 10200;
+    constexpr int row1 = 10230;
     constexpr int row2 = 10680;
+
+    auto* rule = new QFrame(m_surface);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    PlaceTwips(rule, 405, 10110, 14475, 45);
 
     Label48 = MakeLabel(m_surface, QStringLiteral("Label48"), QStringLiteral("Название теста:"), 405,
                         row1 + 30, 1500, 285);
@@ -123,7 +145,7 @@ void Form1::BuildInfoStrip() {
     Text34->setObjectName(QStringLiteral("Text34"));
     Text34->setAccessibleName(QStringLiteral("Название теста"));
     Text34->setReadOnly(true);
-    Text34->setFont(SansFont(8.25));
+    Text34->setFont(SansFont(9.75));
     PlaceTwips(Text34, 1950, row1, 5700, 345);
     Label48->setBuddy(Text34);
 
@@ -217,7 +239,12 @@ void Form1::Load() {
     // 18.
     Step([&] { ShowDatabaseInfo(); });
 
-    m_appMode = 0;
+    SetAppMode(0);
+}
+
+void Form1::SetAppMode(int16 mode) {
+    m_appMode = mode;
+    m_title->setVisible(mode == 0);
 }
 
 void Form1::ShowDatabaseInfo() {
@@ -238,7 +265,7 @@ void Form1::ShowMainMenus() {
 
 void Form1::mnu_Redactor_Click() {
     if (m_appMode == 1) {
-        m_appMode = 0;
+        SetAppMode(0);
         ShowMainMenus();
         mnu_Parametrs->setVisible(true);
         mnu_Adjuctment->setTitle(QStringLiteral("Настройки"));
@@ -246,7 +273,7 @@ void Form1::mnu_Redactor_Click() {
         Frame1->hide();
         return;
     }
-    m_appMode = 1;
+    SetAppMode(1);
     Frame1->show();
     Frame1->EnterMode();
     mnu_Menu->menuAction()->setVisible(false);
@@ -262,14 +289,14 @@ void Form1::mnu_Exam_Click() {
     if (m_appMode == 2) {
         // Finishes a running exam first, then hides the registration area.
         m_exam->LeaveMode();
-        m_appMode = 0;
+        SetAppMode(0);
         ShowMainMenus();
         mnu_Adjuctment->menuAction()->setVisible(true);
         mnu_Resum->setVisible(true);
         mnu_Exam->setText(QStringLiteral("Экзамен"));
         return;
     }
-    m_appMode = 2;
+    SetAppMode(2);
     m_exam->EnterMode();
     mnu_Menu->menuAction()->setVisible(false);
     mnu_About->setVisible(false);
@@ -280,7 +307,7 @@ void Form1::mnu_Exam_Click() {
 }
 
 void Form1::ResultAcknowledged() {
-    m_appMode = 0;
+    SetAppMode(0);
     ShowMainMenus();
     mnu_Adjuctment->menuAction()->setVisible(true);
     mnu_Resum->setVisible(true);
@@ -289,7 +316,7 @@ void Form1::ResultAcknowledged() {
 
 void Form1::mnu_Parametrs_Click() {
     if (m_appMode == 3) {
-        m_appMode = 0;
+        SetAppMode(0);
         ShowMainMenus();
         mnu_Redactor->setVisible(true);
         mnu_Adjuctment->setTitle(QStringLiteral("Настройки"));
@@ -297,7 +324,7 @@ void Form1::mnu_Parametrs_Click() {
         Frame3->hide();
         return;
     }
-    m_appMode = 3;
+    SetAppMode(3);
     Frame3->show();
     Frame3->EnterMode();
     mnu_Menu->menuAction()->setVisible(false);
@@ -311,7 +338,7 @@ void Form1::mnu_Parametrs_Click() {
 
 void Form1::mnu_Resum_Click() {
     if (m_appMode == 4) {
-        m_appMode = 0;
+        SetAppMode(0);
         ShowMainMenus();
         mnu_Adjuctment->menuAction()->setVisible(true);
         mnu_Exam->setVisible(true);
@@ -319,7 +346,7 @@ void Form1::mnu_Resum_Click() {
         Frame6->hide();
         return;
     }
-    m_appMode = 4;
+    SetAppMode(4);
     Frame6->show();
     mnu_Menu->menuAction()->setVisible(false);
     mnu_About->setVisible(false);

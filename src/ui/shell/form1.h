@@ -62,9 +62,11 @@ protected:
 
 private:
     void BuildMenus();
+    void BuildTitle();
     void BuildInfoStrip();
     void BuildAreas();
     void Load();
+    void SetAppMode(int16 mode);
     void ShowMainMenus();
     void ResultAcknowledged();
 
@@ -74,6 +76,7 @@ private:
     bool m_exiting = false;
 
     QWidget* m_surface = nullptr;
+    QWidget* m_title = nullptr;
 
     QMenu* mnu_Menu = nullptr;
     QAction* mnu_New = nullptr;
