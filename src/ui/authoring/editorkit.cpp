@@ -14,9 +14,9 @@ namespace zet::ui {
 
 QLabel* MakeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
                     int height, QWidget* buddy) {
+    // Not filled: the caption shows the editor's background through.
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
-    SetWindowColor(label, kEditorBlue);
     PlaceTwips(label, left, top, width, height);
     if (buddy) {
         label->setBuddy(buddy);
@@ -36,8 +36,13 @@ QListWidget* MakeNumberList(QWidget* parent, const QString& name, const QString&
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     SetBoxColor(list, kLightYellow);
     PlaceTwips(list, left, top, width, height);
-    for (int n = first; n <= last; ++n)
-        list->addItem(NumberText(n));
+    // Every row fills the list's height, so exactly one number shows, as the list's size intends.
+    list->setUniformItemSizes(true);
+    const QSize row(Twips(width), list->height() - 2 * list->frameWidth());
+    for (int n = first; n <= last; ++n) {
+        auto* item = new QListWidgetItem(NumberText(n), list);
+        item->setSizeHint(row);
+    }
     return list;
 }
 

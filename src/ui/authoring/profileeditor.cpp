@@ -98,7 +98,6 @@ ProfileEditor::ProfileEditor(Module1& core, QWidget* parent) : QGroupBox(parent)
         auto* box = new QCheckBox(QString::number(k), this);
         box->setObjectName(QStringLiteral("Check2_%1").arg(k));
         box->setAccessibleName(QStringLiteral("Группа %1 допущена").arg(k));
-        SetWindowColor(box, kEditorBlue);
         PlaceTwips(box, 5625, kCheckTops[k], 585, 360);
         Check2[k] = box;
 
@@ -114,7 +113,6 @@ ProfileEditor::ProfileEditor(Module1& core, QWidget* parent) : QGroupBox(parent)
     ThresholdHint = new QLabel(this);
     ThresholdHint->setObjectName(QStringLiteral("ThresholdHint"));
     ThresholdHint->setWordWrap(true);
-    SetWindowColor(ThresholdHint, kEditorBlue);
     {
         QPalette p = ThresholdHint->palette();
         p.setColor(QPalette::WindowText, kLightYellow);
@@ -279,9 +277,11 @@ void ProfileEditor::UpdateThresholdHint() {
     if (fair > count)
         above << QStringLiteral("«Посредственно»");
     if (!above.isEmpty())
-        notes << QStringLiteral("%1 больше количества вопросов (%2): такую оценку не получить.")
-                     .arg(above.size() == 1 ? QStringLiteral("Порог ") + above.front()
-                                            : QStringLiteral("Пороги ") + above.join(QStringLiteral(", ")))
+        notes << (above.size() == 1
+                      ? QStringLiteral("Порог %1 больше количества вопросов (%2): такую оценку не получить.")
+                      : QStringLiteral(
+                            "Пороги %1 больше количества вопросов (%2): такие оценки не получить."))
+                     .arg(above.join(QStringLiteral(", ")))
                      .arg(count);
     ThresholdHint->setText(notes.join(QLatin1Char('\n')));
     ThresholdHint->setVisible(!notes.isEmpty());

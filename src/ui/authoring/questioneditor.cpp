@@ -60,7 +60,6 @@ QuestionEditor::QuestionEditor(Module1& core, QWidget* parent) : QGroupBox(paren
         box->setObjectName(QStringLiteral("Check1_%1").arg(k));
         box->setAccessibleName(QStringLiteral("Включен в группу %1").arg(k));
         box->setChecked(true);
-        SetWindowColor(box, kEditorBlue);
         PlaceTwips(box, kCheckLefts[k], kCheckTop, 630, 360);
         Check1[k] = box;
     }
