@@ -34,7 +34,7 @@ struct RegistrationTexts {
 // What one presentation puts on screen.
 struct PresentedQuestion {
     int16 N = 0;
-    QString Caption;   // "Вопрос № N"
+    QString Caption;    // "Вопрос № N"
     bool found = false; // false: no question for the slot, the boxes are left as they were
     int16 theme = 0;
     int16 question = 0;
@@ -43,9 +43,9 @@ struct PresentedQuestion {
 };
 
 struct FinishResult {
-    int16 Examinee = 0;     // slot that was filled
-    ExamineeRecord Record;  // what was stored
-    DayFileResult Written;  // outcome of writing the day file
+    int16 Examinee = 0;    // slot that was filled
+    ExamineeRecord Record; // what was stored
+    DayFileResult Written; // outcome of writing the day file
 };
 
 class Module1 {
@@ -73,17 +73,23 @@ public:
     // without an eligible question, a number outside the 16-bit range), or nothing.
     std::optional<QString> CheckExamStart(const RegistrationTexts& texts) const;
     // Sets ExamRunning, CurrentProfile from the profile text, CorrectCount 0, QuestionNo 1,
-    // presents question 1 and sets TimeSpent of the current slot to 0.
+    // presents question 1 and sets TimeSpent of the current slot to 0. Starts nothing (and
+    // returns an empty presentation) while an exam runs, when the register is full or when
+    // the profile text is not a number 1..20; CheckExamStart gives the reason first.
     PresentedQuestion StartExam(const RegistrationTexts& texts);
     PresentedQuestion PresentQuestion(int16 N);
     // Accepts a click on box position p unless AnswerLock is set; returns whether it was
     // accepted and, through correct, whether it was right. Counts a right answer.
     bool AnswerClick(int16 p, bool* correct = nullptr);
     void ScoreAnswer();
-    // The end of the feedback pause: next question (returns it) or nothing when the exam
-    // is to be finished. Releases AnswerLock.
+    // The end of the feedback pause: presents the next question, releases AnswerLock and
+    // returns the question; or returns nothing when the last question has been answered
+    // (call FinishExam, which releases the lock). A pause that outlives its exam (finished
+    // meanwhile by the clock) returns nothing and releases the lock; FinishExam then does
+    // nothing, so an exam is never finished twice.
     std::optional<PresentedQuestion> AdvanceExam();
-    // One tick of the exam clock; true when the exam must be finished now.
+    // One tick of the exam clock; true when the exam must be finished now (the time spent
+    // exceeds the limit, or the count has reached 32767, where it stops).
     bool ClockTick();
     // Grades, stores the registration texts into DayRegister(CurrentExaminee), writes the
     // day file, clears ExamRunning and AnswerLock and advances CurrentExaminee. Does nothing

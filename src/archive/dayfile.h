@@ -46,8 +46,11 @@ public:
     // when it exists, or writes it from reg (empty at start-up) when it does not.
     DayFileResult Prepare(const QString& programFolder, const QDate& today, DayRegisterArray& reg);
 
-    // Writes the whole register atomically; the register is never changed.
+    // Writes the whole register atomically (a month folder removed meanwhile is made again);
+    // on failure the old file stays as it was. The register is never changed.
     DayFileResult WriteDayFile(const DayRegisterArray& reg) const;
+    // Slots the file does not hold completely (a short file) become empty. A file that
+    // cannot be opened leaves reg unchanged.
     DayFileResult ReadDayFile(DayRegisterArray& reg) const;
 };
 
