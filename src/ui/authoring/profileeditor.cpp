@@ -117,15 +117,15 @@ ProfileEditor::ProfileEditor(Module1& core, QWidget* parent) : QGroupBox(parent)
         QPalette p = ThresholdHint->palette();
         p.setColor(QPalette::WindowText, kLightYellow);
         ThresholdHint->setPalette(p);
-        QFont f = SansFont(10);
+        QFont f = SansFont(11);
         f.setBold(true);
         ThresholdHint->setFont(f);
     }
-    PlaceTwips(ThresholdHint, kLabelLeft, 6360, 13800, 480);
+    PlaceTwips(ThresholdHint, kLabelLeft, 6345, 13800, 540);
     ThresholdHint->hide();
 
     MakeCaption(this, QStringLiteral("Label_Themes"),
-                QStringLiteral("Темы из которых будут задаваться вопросы:"), kLabelLeft, 6870, 10000, 360);
+                QStringLiteral("Темы из которых будут задаваться вопросы:"), kLabelLeft, 6885, 10000, 360);
     for (int n = 1; n <= kSlotCount; ++n) {
         const int column = (n - 1) / 5;
         const int row = (n - 1) % 5;
