@@ -1,19 +1,25 @@
 #pragma once
-// The exam mode: the registration area Frame2, the exam area Frame4, the timers and the
-// result window Form2.
+// The exam mode: the registration area Frame2, the exam area Frame4, the feedback pause
+// Timer1, the exam clock Timer3 and the result window Form2.
 
 #include "app/module1.h"
 
 #include <QObject>
 
+class QTimer;
 class QWidget;
 
 namespace zet::ui {
 
+class ExamArea;
+class Form2;
+class RegistrationArea;
+
 class ExamMode : public QObject {
     Q_OBJECT
 public:
-    // The two areas are created as children of surface (the main window's work surface).
+    // The two areas are created as children of surface (the main window's work surface),
+    // the result window as a window of surface's window.
     ExamMode(Module1& core, QWidget* surface);
 
     // Start-up: fills the registration area from DayRegister(n).
@@ -25,13 +31,39 @@ public:
     // Finishes a running exam (closing the main window); does nothing otherwise.
     void FinishRunningExam();
 
+    // "Начать экзамен": checks the start, refuses it with a message, or starts the exam.
+    void Command3_Click();
+    // A click on the answer box of position 1..5.
+    void AnswerClick(int16 position);
+    // The end of the feedback pause.
+    void Timer1_Timer();
+    // One second of the exam clock.
+    void Timer3_Timer();
+
+    RegistrationArea* Frame2() const { return m_frame2; }
+    ExamArea* Frame4() const { return m_frame4; }
+    Form2* ResultWindow() const { return m_form2; }
+    QTimer* Timer1() const { return m_timer1; }
+    QTimer* Timer3() const { return m_timer3; }
+
 signals:
     // "Выход" of the result window: the main window returns to the main mode.
     void resultAcknowledged();
 
 private:
+    // Stops the clock and any pause, grades and stores the exam, writes the day file and,
+    // when showResult is set, opens the result window.
+    void FinishExam(bool showResult);
+    void ShowTimeLeft();
+    void ResultAcknowledged();
+
     Module1& m_core;
     QWidget* m_surface;
+    RegistrationArea* m_frame2 = nullptr;
+    ExamArea* m_frame4 = nullptr;
+    Form2* m_form2 = nullptr;
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timer3 = nullptr;
 };
 
 } // namespace zet::ui

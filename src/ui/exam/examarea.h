@@ -1,0 +1,52 @@
+#pragma once
+// Frame4, the exam area: the question number, the examinee, the question box, the five
+// answer boxes that the examinee clicks, and the time left.
+
+#include "app/module1.h"
+
+#include <QGroupBox>
+
+#include <array>
+
+class QLabel;
+class QPlainTextEdit;
+
+namespace zet::ui {
+
+class ExamArea : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit ExamArea(QWidget* parent);
+
+    // A presentation: the question box back to light blue, the number in Label45 and, when
+    // a question was drawn, its text and its five answers in their dealt order.
+    void ShowQuestion(const PresentedQuestion& shown);
+    // After an accepted click: the question box green for a right answer, red otherwise.
+    void ShowFeedback(bool correct);
+    // The question box in its neutral light blue.
+    void ResetQuestionColour();
+    // "Осталось: m:ss".
+    void ShowTimeLeft(int seconds);
+
+    QLabel* Label45 = nullptr;
+    QLabel* Label57 = nullptr;
+    QPlainTextEdit* Text27 = nullptr;
+    QLabel* Label52 = nullptr;
+    QLabel* LabelTimeLeft = nullptr;
+    // Answer boxes by position 1..5 (Text28..Text32); element 0 is unused.
+    std::array<QPlainTextEdit*, 6> Answer{};
+
+signals:
+    // A click on the answer box of position 1..5.
+    void answerClicked(int16 position);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The position 1..5 of the answer box that watched belongs to, or 0.
+    int16 PositionOf(QObject* watched) const;
+    void HighlightAnswer(int16 position);
+};
+
+} // namespace zet::ui

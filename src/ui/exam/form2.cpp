@@ -1,0 +1,139 @@
+#include "ui/exam/form2.h"
+
+#include "model/textvalue.h"
+#include "ui/shell/aboutarea.h"
+#include "ui/shell/uikit.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace zet::ui {
+
+namespace {
+
+constexpr double kCaptionPoints = 12;
+constexpr double kValuePoints = 12;
+constexpr int kCaptionHeight = 375;
+constexpr int kValueHeight = 405;
+
+struct Row {
+    int label; // element of Label1
+    const char* caption;
+    int labelLeft, labelTop, labelWidth;
+    int text; // element of Text1
+    int textLeft, textTop, textWidth, textHeight;
+};
+
+// From top to bottom as they stand in the window.
+const Row kRows[] = {
+    {0, "Тема теста:", 135, 225, 1635, 1, 1800, 180, 10770, 945},
+    {1, "Профиль:", 45, 1215, 1725, 2, 1800, 1170, 10770, kValueHeight},
+    {7, "Порядковый номер:", 1890, 2070, 2445, 0, 4365, 2070, 1185, kValueHeight},
+    {2, "Ф.И.О. сдающего:", 2115, 2520, 2175, 3, 4365, 2520, 8250, kValueHeight},
+    {3, "Оценка:", 2115, 2970, 2175, 4, 4365, 2970, 1185, kValueHeight},
+    {4, "Количество заданных вопросов:", 405, 3420, 3885, 5, 4365, 3420, 1185, kValueHeight},
+    {5, "Количество правильных ответов:", 405, 3870, 3885, 6, 4365, 3870, 1185, kValueHeight},
+    {6, "Затраченное время, сек.:", 1260, 4320, 3030, 7, 4365, 4320, 1185, kValueHeight},
+};
+
+} // namespace
+
+Form2::Form2(QWidget* owner) : QWidget(owner, Qt::Dialog) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Результат"));
+    setFixedSize(Twips(12780), Twips(5460));
+
+    for (const Row& row : kRows) {
+        const QString caption = QString::fromUtf8(row.caption);
+        QWidget* value = nullptr;
+        if (row.textHeight > kValueHeight) {
+            auto* box = new QPlainTextEdit(this);
+            box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+            box->setReadOnly(true);
+            box->setTabChangesFocus(true);
+            value = box;
+        } else {
+            auto* box = new QLineEdit(this);
+            box->setReadOnly(true);
+            value = box;
+        }
+        value->setObjectName(QStringLiteral("Text1_%1").arg(row.text));
+        value->setAccessibleName(caption.chopped(1));
+        value->setFont(TimesFont(kValuePoints));
+        PlaceTwips(value, row.textLeft, row.textTop, row.textWidth, row.textHeight);
+        Text1[row.text] = value;
+
+        auto* label = new QLabel(caption, this);
+        label->setObjectName(QStringLiteral("Label1_%1").arg(row.label));
+        label->setFont(SansFont(kCaptionPoints));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setBuddy(value);
+        PlaceTwips(label, row.labelLeft, row.labelTop, row.labelWidth, kCaptionHeight);
+        Label1[row.label] = label;
+    }
+
+    Command1 = new QPushButton(QStringLiteral("Выход"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setFont(SansFont(kCaptionPoints));
+    Command1->setDefault(true);
+    PlaceTwips(Command1, 5580, 4950, 1905, 375);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+}
+
+void Form2::SetValue(int k, const QString& text) {
+    if (auto* line = qobject_cast<QLineEdit*>(Text1[k])) {
+        line->setText(text);
+        line->setCursorPosition(0);
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(Text1[k])) {
+        memo->setPlainText(text);
+    }
+}
+
+QString Form2::Value(int k) const {
+    if (const auto* line = qobject_cast<const QLineEdit*>(Text1[k]))
+        return line->text();
+    if (const auto* memo = qobject_cast<const QPlainTextEdit*>(Text1[k]))
+        return memo->toPlainText();
+    return {};
+}
+
+void Form2::ShowResult(int16 examinee, const QString& testName, const ExamineeRecord& record) {
+    if (isHidden()) {
+        // Over the middle of the main window.
+        if (QWidget* owner = parentWidget()) {
+            const QRect area = owner->window()->frameGeometry();
+            move(area.center() - QPoint(width() / 2, height() / 2));
+        }
+    }
+    show();
+    raise();
+    activateWindow();
+    SetValue(0, NumberText(examinee));
+    SetValue(1, testName);
+    SetValue(2, record.ProfileName);
+    SetValue(3, record.FullName);
+    SetValue(4, NumberText(record.Grade));
+    SetValue(5, NumberText(record.AskedCount));
+    SetValue(6, NumberText(record.RightCount));
+    SetValue(7, NumberText(record.TimeSpent));
+    Command1->setFocus();
+}
+
+void Form2::Command1_Click() {
+    setWindowIcon(ProgramIcon());
+    hide();
+    emit acknowledged();
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    // Closed by the window's own close box: the same as "Выход".
+    event->ignore();
+    Command1_Click();
+}
+
+} // namespace zet::ui

@@ -1,0 +1,47 @@
+#pragma once
+// Form2, the result window ("Результат"): the outcome of the exam just finished, shown to
+// the examinee beside the main window. "Выход" hides it and ends the exam mode.
+
+#include "app/module1.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QPushButton;
+
+namespace zet::ui {
+
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    // A window of its own, kept above owner.
+    explicit Form2(QWidget* owner);
+
+    // Shows the window and fills it: the examinee's sequence number, the test name and
+    // the stored record.
+    void ShowResult(int16 examinee, const QString& testName, const ExamineeRecord& record);
+    // The text of value box Text1(k), k = 0..7.
+    QString Value(int k) const;
+
+    // "Выход".
+    void Command1_Click();
+
+    std::array<QLabel*, 8> Label1{};
+    // Text1(1), the test name, has several lines; the others are one-line boxes.
+    std::array<QWidget*, 8> Text1{};
+    QPushButton* Command1 = nullptr;
+
+signals:
+    // The examinee closed the window.
+    void acknowledged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void SetValue(int k, const QString& text);
+};
+
+} // namespace zet::ui
