@@ -1,0 +1,6 @@
+// The numeric value of a text and its rounding to 16 bits.
+#include "fuzzrun.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return zet::fuzz::Run(zet::fuzz::CheckFor(QStringLiteral("textvalue")), data, size);
+}
