@@ -15,6 +15,7 @@ ArchiveViewer::ArchiveViewer(Module1& core, QWidget* parent) : QGroupBox(parent)
     setObjectName(QStringLiteral("Frame6"));
     setTitle(QStringLiteral("Архив результатов тестирования"));
     PlaceTwips(this, 405, 0, 14475, 10065);
+    setAutoFillBackground(true); // the area covers whatever lies beneath it
 
     m_calendar = new QCalendarWidget(this);
     m_calendar->setObjectName(QStringLiteral("Calendar1"));

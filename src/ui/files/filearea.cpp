@@ -40,6 +40,7 @@ FileArea::FileArea(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(c
     setObjectName(QStringLiteral("Frame5"));
     setTitle(QStringLiteral("Загрузить базу данных"));
     PlaceTwips(this, 405, 0, 14475, 10065);
+    setAutoFillBackground(true); // the area covers whatever lies beneath it
 
     m_drive1 = new QComboBox(this);
     m_drive1->setObjectName(QStringLiteral("Drive1"));
@@ -102,7 +103,7 @@ FileArea::FileArea(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(c
     // While the folder list is still being read, keep the chosen folder in view.
     connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
         if (m_folder.startsWith(path) && m_dir1->currentIndex().isValid())
-            m_dir1->scrollTo(m_dir1->currentIndex());
+            m_dir1->scrollTo(m_dir1->currentIndex(), QAbstractItemView::PositionAtCenter);
     });
     connect(m_file1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
@@ -173,7 +174,7 @@ void FileArea::ShowFolderInDir1() {
     const QModelIndex current = m_dirModel->index(m_folder);
     m_dir1->setCurrentIndex(current);
     m_dir1->expand(current);
-    m_dir1->scrollTo(current);
+    m_dir1->scrollTo(current, QAbstractItemView::PositionAtCenter);
     m_syncing = false;
 }
 
