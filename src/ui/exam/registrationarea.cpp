@@ -284,8 +284,10 @@ void RegistrationArea::ShowResults(const FinishResult& result) {
 
 bool RegistrationArea::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text2 && event->type() == QEvent::MouseButtonPress) {
-        // Every click into the name box empties it.
-        Text2->clear();
+        // Every click into the name box empties it; a disabled box shows an earlier
+        // examinee and is left alone.
+        if (Text2->isEnabled())
+            Text2->clear();
     } else if (event->type() == QEvent::FocusIn) {
         // After the box's own focus handling, which would otherwise undo the selection.
         if (auto* box = qobject_cast<QLineEdit*>(watched))
