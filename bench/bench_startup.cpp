@@ -1,0 +1,96 @@
+// Start-up time of the main window against a bare QMainWindow of the same size, measured in
+// the same run: from creating the window until it is exposed on screen (for Form1 this
+// includes the whole start-up sequence). Each round uses a fresh temporary program folder,
+// so "first start" writes the default database; "next start" reuses the folder of a
+// previous start and reads the database and today's day file back.
+//
+// Run: QT_QPA_PLATFORM=offscreen bench_startup [rounds]   (or under xvfb-run)
+
+#include "app/module1.h"
+#include "ui/shell/form1.h"
+#include "ui/shell/messages.h"
+#include "ui/shell/uikit.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+using namespace zet;
+using namespace zet::ui;
+
+namespace {
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double TimeForm1(const QString& folder, QSize* size = nullptr) {
+    QElapsedTimer t;
+    t.start();
+    Module1 core;
+    Form1 w(core, Form1Options{folder});
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w))
+        std::fprintf(stderr, "Form1 was not exposed\n");
+    const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
+    if (size)
+        *size = w.size();
+    return ms;
+}
+
+double TimeBare(const QSize& size) {
+    QElapsedTimer t;
+    t.start();
+    QMainWindow w;
+    w.resize(size);
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w))
+        std::fprintf(stderr, "QMainWindow was not exposed\n");
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    RegisterFontSubstitutions();
+    // A rejected database would otherwise stop the run with a modal box.
+    Hooks().message = [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); };
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+
+    // Warm-up: plugins, fonts and the first window of the process are not what is measured.
+    QSize size;
+    {
+        QTemporaryDir warm;
+        TimeForm1(warm.path(), &size);
+        TimeBare(size);
+    }
+
+    std::vector<double> first, next, bare;
+    QTemporaryDir reused;
+    TimeForm1(reused.path());
+    for (int i = 0; i < rounds; ++i) {
+        QTemporaryDir dir;
+        first.push_back(TimeForm1(dir.path()));
+        bare.push_back(TimeBare(size));
+        next.push_back(TimeForm1(reused.path()));
+    }
+
+    const double b = Median(bare);
+    const double f = Median(first);
+    const double n = Median(next);
+    std::printf("platform %s, %d rounds, medians:\n", qPrintable(QGuiApplication::platformName()), rounds);
+    std::printf("  bare QMainWindow %dx%d: %8.2f ms\n", size.width(), size.height(), b);
+    std::printf("  Form1, first start:     %8.2f ms  ratio %.2f\n", f, f / b);
+    std::printf("  Form1, next start:      %8.2f ms  ratio %.2f\n", n, n / b);
+    return 0;
+}
