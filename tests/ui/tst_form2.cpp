@@ -1,0 +1,161 @@
+// The result window: its rows in their order, the values it is filled with, and "Выход".
+
+#include "ui/exam/form2.h"
+#include "ui/shell/uikit.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace zet;
+using namespace zet::ui;
+
+namespace {
+
+QRect FromTwips(int left, int top, int width, int height) {
+    return QRect(Twips(left), Twips(top), Twips(width), Twips(height));
+}
+
+} // namespace
+
+class TestForm2 : public QObject {
+    Q_OBJECT
+private slots:
+    void rows_data();
+    void rows();
+    void window();
+    void filledFromTheRecord();
+    void exitHidesAndAcknowledges();
+    void closeBoxActsAsExit();
+};
+
+void TestForm2::rows_data() {
+    QTest::addColumn<int>("label");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("labelRect");
+    QTest::addColumn<int>("text");
+    QTest::addColumn<QRect>("textRect");
+
+    QTest::newRow("1") << 0 << "Тема теста:" << FromTwips(135, 225, 1635, 375) << 1
+                       << FromTwips(1800, 180, 10770, 945);
+    QTest::newRow("2") << 1 << "Профиль:" << FromTwips(45, 1215, 1725, 375) << 2
+                       << FromTwips(1800, 1170, 10770, 405);
+    QTest::newRow("3") << 7 << "Порядковый номер:" << FromTwips(1890, 2070, 2445, 375) << 0
+                       << FromTwips(4365, 2070, 1185, 405);
+    QTest::newRow("4") << 2 << "Ф.И.О. сдающего:" << FromTwips(2115, 2520, 2175, 375) << 3
+                       << FromTwips(4365, 2520, 8250, 405);
+    QTest::newRow("5") << 3 << "Оценка:" << FromTwips(2115, 2970, 2175, 375) << 4
+                       << FromTwips(4365, 2970, 1185, 405);
+    QTest::newRow("6") << 4 << "Количество заданных вопросов:" << FromTwips(405, 3420, 3885, 375) << 5
+                       << FromTwips(4365, 3420, 1185, 405);
+    QTest::newRow("7") << 5 << "Количество правильных ответов:" << FromTwips(405, 3870, 3885, 375) << 6
+                       << FromTwips(4365, 3870, 1185, 405);
+    QTest::newRow("8") << 6 << "Затраченное время, сек.:" << FromTwips(1260, 4320, 3030, 375) << 7
+                       << FromTwips(4365, 4320, 1185, 405);
+}
+
+void TestForm2::rows() {
+    QFETCH(int, label);
+    QFETCH(QString, caption);
+    QFETCH(QRect, labelRect);
+    QFETCH(int, text);
+    QFETCH(QRect, textRect);
+
+    QWidget owner;
+    Form2 form(&owner);
+    auto* l = form.findChild<QLabel*>(QStringLiteral("Label1_%1").arg(label));
+    auto* t = form.findChild<QWidget*>(QStringLiteral("Text1_%1").arg(text));
+    QVERIFY(l);
+    QVERIFY(t);
+    QCOMPARE(l, form.Label1[label]);
+    QCOMPARE(t, form.Text1[text]);
+    QCOMPARE(l->text(), caption);
+    QCOMPARE(l->geometry(), labelRect);
+    QCOMPARE(l->buddy(), t);
+    QCOMPARE(t->geometry(), textRect);
+    QCOMPARE(l->font().family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(l->font().pointSizeF(), 12.0);
+    QCOMPARE(t->font().family(), QStringLiteral("Times New Roman"));
+    QCOMPARE(t->font().pointSizeF(), 12.0);
+    QVERIFY(!t->accessibleName().isEmpty());
+    if (auto* line = qobject_cast<QLineEdit*>(t))
+        QVERIFY(line->isReadOnly());
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(t))
+        QVERIFY(memo->isReadOnly() && text == 1);
+    else
+        QFAIL("a value box is neither a line nor a text box");
+}
+
+void TestForm2::window() {
+    QWidget owner;
+    Form2 form(&owner);
+    QCOMPARE(form.objectName(), QStringLiteral("Form2"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Результат"));
+    QVERIFY(form.isWindow());
+    QVERIFY(!form.isModal());
+    QCOMPARE(form.size(), QSize(Twips(12780), Twips(5460)));
+    QCOMPARE(form.Command1->text(), QStringLiteral("Выход"));
+    QCOMPARE(form.Command1->geometry(), FromTwips(5580, 4950, 1905, 375));
+    QVERIFY(form.isHidden());
+}
+
+void TestForm2::filledFromTheRecord() {
+    QWidget owner;
+    Form2 form(&owner);
+    ExamineeRecord r;
+    r.ProfileName = QStringLiteral("Электробезопасность");
+    r.FullName = QStringLiteral("Смирнов С.С.");
+    r.Grade = 4;
+    r.AskedCount = 10;
+    r.RightCount = 8;
+    r.TimeSpent = 601;
+    form.ShowResult(7, QStringLiteral("Охрана труда\r\nвторая строка"), r);
+    QVERIFY(form.isVisible());
+    const QStringList expected = {QStringLiteral("7"),
+                                  QStringLiteral("Охрана труда\nвторая строка"),
+                                  QStringLiteral("Электробезопасность"),
+                                  QStringLiteral("Смирнов С.С."),
+                                  QStringLiteral("4"),
+                                  QStringLiteral("10"),
+                                  QStringLiteral("8"),
+                                  QStringLiteral("601")};
+    for (int k = 0; k < 8; ++k)
+        QCOMPARE(form.Value(k), expected[k]);
+
+    // The next finish overwrites everything, an empty test name included.
+    form.ShowResult(8, QString(), ExamineeRecord{});
+    QCOMPARE(form.Value(0), QStringLiteral("8"));
+    QCOMPARE(form.Value(1), QString());
+    QCOMPARE(form.Value(3), QString());
+    QCOMPARE(form.Value(7), QStringLiteral("0"));
+}
+
+void TestForm2::exitHidesAndAcknowledges() {
+    QWidget owner;
+    Form2 form(&owner);
+    QSignalSpy acknowledged(&form, &Form2::acknowledged);
+    form.ShowResult(1, QStringLiteral("Тест"), ExamineeRecord{});
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QVERIFY(form.isHidden());
+    QCOMPARE(acknowledged.size(), 1);
+    QVERIFY(!form.windowIcon().isNull());
+    // Hidden, not gone: it keeps its contents.
+    QCOMPARE(form.Value(1), QStringLiteral("Тест"));
+}
+
+void TestForm2::closeBoxActsAsExit() {
+    QWidget owner;
+    Form2 form(&owner);
+    QSignalSpy acknowledged(&form, &Form2::acknowledged);
+    form.ShowResult(1, QString(), ExamineeRecord{});
+    form.close();
+    QVERIFY(form.isHidden());
+    QCOMPARE(acknowledged.size(), 1);
+}
+
+QTEST_MAIN(TestForm2)
+#include "tst_form2.moc"
