@@ -145,6 +145,8 @@ void Form1::BuildInfoStrip() {
     Text34->setObjectName(QStringLiteral("Text34"));
     Text34->setAccessibleName(QStringLiteral("Название теста"));
     Text34->setReadOnly(true);
+    // A display box: it takes focus on a click only, so the work areas get the keyboard.
+    Text34->setFocusPolicy(Qt::ClickFocus);
     Text34->setFont(SansFont(9.75));
     PlaceTwips(Text34, 1950, row1, 5700, 345);
     Label48->setBuddy(Text34);
