@@ -21,6 +21,14 @@ constexpr double kSequencePoints = 21.75;
 constexpr int kResultLeft = 4860;
 constexpr int kResultWidth = 1155;
 constexpr int kBoxHeight = 465;
+// The text of a disabled box: dark enough to be read on the light backgrounds.
+const QColor kDisabledText{96, 96, 96};
+
+void SetDisabledTextColor(QWidget* w) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Disabled, QPalette::Text, kDisabledText);
+    w->setPalette(p);
+}
 
 // A list of the numbers first..last, one selection, scrolled a whole row at a time; every
 // row is as high as the list's inside, so exactly one number shows.
@@ -84,6 +92,7 @@ RegistrationArea::RegistrationArea(Module1& core, QWidget* parent) : QGroupBox(p
     List23 = MakeNumberList(this, QStringLiteral("List23"), QStringLiteral("Профиль экзамена"), kProfileCount,
                             4770, 3120, 1155, 405);
     SetBoxColor(List23, kLightGreen);
+    SetDisabledTextColor(List23);
     MakeLabel(QStringLiteral("Label_List23"), QStringLiteral("Профиль экзамена:"), 255, 3105, 4260, 465,
               right)
         ->setBuddy(List23);
@@ -137,6 +146,7 @@ QLineEdit* RegistrationArea::MakeInput(const char* name, const QString& accessib
     box->setObjectName(QString::fromLatin1(name));
     box->setAccessibleName(accessibleName);
     SetBoxColor(box, kLightGreen);
+    SetDisabledTextColor(box);
     PlaceTwips(box, left, top, width, height);
     return box;
 }
@@ -149,6 +159,7 @@ QLineEdit* RegistrationArea::MakeResult(const char* name, const QString& caption
     box->setReadOnly(true);
     box->setEnabled(false);
     SetBoxColor(box, kLightYellow);
+    SetDisabledTextColor(box);
     PlaceTwips(box, kResultLeft, top, width, kBoxHeight);
     MakeLabel(QStringLiteral("Label_") + box->objectName(), caption, labelLeft, labelTop,
               kResultLeft - 60 - labelLeft, kBoxHeight, Qt::AlignLeft | Qt::AlignVCenter)
@@ -259,6 +270,9 @@ void RegistrationArea::EnterMode() {
     List24_Scroll();
     List23_Click();
     Text2->clear();
+    // Ready for the name (focus alone does not empty the box; a click does).
+    if (Text2->isEnabled())
+        Text2->setFocus(Qt::OtherFocusReason);
 }
 
 RegistrationTexts RegistrationArea::Texts() const {
