@@ -70,6 +70,7 @@ private slots:
     void closingTheWindowRecordsTheExam();
     void dayFileWriteFailure();
     void resultWindowLeavesTheMode();
+    void lateExitKeepsAnotherMode();
 
 private:
     void Start();
@@ -637,6 +638,23 @@ void TestExamMode::resultWindowLeavesTheMode() {
     QCOMPARE(m_result->Value(0), QStringLiteral("2"));
     BeginExam(2);
     QVERIFY(m_result->isHidden());
+}
+
+void TestExamMode::lateExitKeepsAnotherMode() {
+    // The exam is finished by leaving the mode; the examiner opens the question editor
+    // before the examinee closes the result window.
+    BeginExam(2);
+    Answer(true);
+    m_window->mnu_Exam_Click();
+    QVERIFY(m_result->isVisible());
+    m_window->mnu_Redactor_Click();
+    QCOMPARE(int(m_window->AppMode()), 1);
+    QSignalSpy acknowledged(m_exam, &ExamMode::resultAcknowledged);
+    QTest::mouseClick(m_result->Command1, Qt::LeftButton);
+    QVERIFY(m_result->isHidden());
+    QCOMPARE(acknowledged.size(), 0);
+    QCOMPARE(int(m_window->AppMode()), 1);
+    QVERIFY(m_window->findChild<QWidget*>(QStringLiteral("Frame1"))->isVisible());
 }
 
 QTEST_MAIN(TestExamMode)

@@ -47,6 +47,7 @@ void ExamMode::ShowExaminee(int16 n) {
 }
 
 void ExamMode::EnterMode() {
+    m_inMode = true;
     m_frame2->raise();
     m_frame2->EnterMode();
 }
@@ -56,6 +57,7 @@ void ExamMode::LeaveMode() {
         FinishExam(true);
     m_frame4->hide();
     m_frame2->hide();
+    m_inMode = false;
 }
 
 void ExamMode::FinishRunningExam() {
@@ -74,6 +76,9 @@ void ExamMode::Command3_Click() {
     m_frame2->hide();
     m_frame4->raise();
     m_frame4->show();
+    // The start button has gone with Frame2: the keyboard focus stays in the exam area
+    // instead of wandering to the database strip.
+    m_frame4->setFocus(Qt::OtherFocusReason);
     m_frame4->setTitle(m_frame2->Text14->text());
     m_frame4->Label57->setText(QStringLiteral("Сдает:  ") + m_frame2->Text2->text());
     const PresentedQuestion first = m_core.StartExam(texts);
@@ -145,6 +150,11 @@ void ExamMode::FinishExam(bool showResult) {
 }
 
 void ExamMode::ResultAcknowledged() {
+    // After an exam finished by leaving the exam mode the main window is already back in the
+    // main mode and may have gone on to another mode since: the window only goes away.
+    if (!m_inMode)
+        return;
+    m_inMode = false;
     m_frame2->hide();
     m_frame4->hide();
     emit resultAcknowledged();

@@ -64,6 +64,7 @@ private:
     Form2* m_form2 = nullptr;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer3 = nullptr;
+    bool m_inMode = false; // between EnterMode and leaving the exam mode
 };
 
 } // namespace zet::ui
