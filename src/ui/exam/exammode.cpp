@@ -48,7 +48,6 @@ void ExamMode::ShowExaminee(int16 n) {
 
 void ExamMode::EnterMode() {
     m_inMode = true;
-    m_frame2->raise();
     m_frame2->EnterMode();
 }
 
@@ -74,7 +73,6 @@ void ExamMode::Command3_Click() {
     // While an exam runs no earlier result is on show.
     m_form2->hide();
     m_frame2->hide();
-    m_frame4->raise();
     m_frame4->show();
     // The start button has gone with Frame2: the keyboard focus stays in the exam area
     // instead of wandering to the database strip.
