@@ -1,0 +1,52 @@
+# Installs the build into PREFIX and checks that the program, its menu entry, its icon and
+# the sample database land where a desktop expects them.
+# cmake -DBUILD_DIR=… -DPREFIX=… -DDATADIR=share -DBINDIR=bin [-DVALIDATE=desktop-file-validate] -P check_install.cmake
+cmake_minimum_required(VERSION 3.21)
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed (${rc}):\n${out}\n${err}")
+endif()
+
+set(program "${PREFIX}/${BINDIR}/razividerur")
+set(desktop "${PREFIX}/${DATADIR}/applications/razividerur.desktop")
+set(icon "${PREFIX}/${DATADIR}/icons/hicolor/64x64/apps/razividerur.png")
+set(sample "${PREFIX}/${DATADIR}/razividerur/examples/Образец.zet")
+foreach(f IN ITEMS "${program}" "${desktop}" "${icon}" "${sample}")
+    if(NOT EXISTS "${f}")
+        message(FATAL_ERROR "not installed: ${f}")
+    endif()
+endforeach()
+execute_process(COMMAND test -x "${program}" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "not executable: ${program}")
+endif()
+
+file(READ "${icon}" png LIMIT 24 HEX)
+# PNG signature, then the IHDR chunk: width and height 64.
+if(NOT png MATCHES "^89504e470d0a1a0a0000000d494844520000004000000040")
+    message(FATAL_ERROR "the icon is not a 64-pixel-wide PNG: ${png}")
+endif()
+
+file(STRINGS "${desktop}" lines ENCODING UTF-8)
+foreach(want IN ITEMS "Type=Application" "Name=Razividerur" "Comment=Программа для проверки знаний"
+                      "Comment[ru]=Программа для проверки знаний" "Icon=razividerur" "Exec=razividerur")
+    if(NOT want IN_LIST lines)
+        message(FATAL_ERROR "${desktop} lacks the line: ${want}")
+    endif()
+endforeach()
+
+file(SIZE "${sample}" size)
+if(size LESS 6384502)
+    message(FATAL_ERROR "the installed sample database is only ${size} bytes")
+endif()
+
+if(VALIDATE)
+    execute_process(COMMAND "${VALIDATE}" "${desktop}" RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "desktop-file-validate rejects ${desktop}:\n${out}${err}")
+    endif()
+endif()
+file(REMOVE_RECURSE "${PREFIX}")
+message(STATUS "installation layout checked")
