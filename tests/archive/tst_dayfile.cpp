@@ -4,6 +4,8 @@
 #include "archive/monthnames.h"
 #include "model/savefile.h"
 
+#include "testdata.h"
+
 #include <QStringEncoder>
 #include <QtTest>
 
@@ -38,20 +40,7 @@ QString EmptyRecordText() {
 }
 
 ExamineeRecord Ivanov() {
-    ExamineeRecord r;
-    r.ProtocolNo = 3;
-    r.ProfileNo = 2;
-    r.ProfileName = QStringLiteral("Основной");
-    r.FullName = QStringLiteral("Иванов И.И.");
-    r.BirthYear = 1970;
-    r.JobTitle = QStringLiteral("слесарь");
-    r.Seniority = 12;
-    r.Grade = 4;
-    r.AskedCount = 10;
-    r.RightCount = 8;
-    r.TimeSpent = 245;
-    r.PersonnelNo = QStringLiteral("А-15");
-    return r;
+    return testing::SampleRecord(3);
 }
 
 QList<QByteArray> Lines(const QByteArray& bytes) {

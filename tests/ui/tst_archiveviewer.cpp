@@ -4,12 +4,14 @@
 #include "ui/archive/archiveviewer.h"
 #include "ui/shell/messages.h"
 
+#include "testdata.h"
 #include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+
 #include <QTest>
 #include <QTextCharFormat>
 
@@ -20,20 +22,7 @@ namespace {
 const QDate kToday(2024, 5, 13);
 
 ExamineeRecord Filled(int slot) {
-    ExamineeRecord r;
-    r.ProtocolNo = static_cast<int16>(slot);
-    r.ProfileNo = 2;
-    r.ProfileName = QStringLiteral("Основной");
-    r.FullName = QStringLiteral("Иванов И.И. %1").arg(slot);
-    r.BirthYear = 1970;
-    r.JobTitle = QStringLiteral("слесарь");
-    r.Seniority = 12;
-    r.Grade = 4;
-    r.AskedCount = 10;
-    r.RightCount = 8;
-    r.TimeSpent = 245;
-    r.PersonnelNo = QStringLiteral("А-15");
-    return r;
+    return testing::SampleRecord(slot, QStringLiteral("Иванов И.И. %1").arg(slot));
 }
 
 // The lines of Text25: every shown line is followed by a line end.

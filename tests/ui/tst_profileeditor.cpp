@@ -4,6 +4,8 @@
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
+#include "testdata.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -83,13 +85,8 @@ private:
 void TestProfileEditor::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_core = std::make_unique<Module1>(std::make_unique<SeededRandom>(3), [] { return QDate(2024, 5, 13); });
-    Database& db = m_core->db;
-    db.ProgramFolder = m_dir->path() + QLatin1Char('/');
-    db.DatabasePath = m_dir->filePath(QStringLiteral("Data.zet"));
-    db.NewDatabase();
-    db.DatabaseHeader[2] = QStringLiteral("Новый тест");
-    QVERIFY(db.SaveDatabase().ok());
+    m_core = testing::NewTestCore(*m_dir, 3, QDate(2024, 5, 13));
+    QVERIFY(m_core);
 
     m_messages.clear();
     ui::Hooks().message = [this](const QString& text) { m_messages << text; };

@@ -2,6 +2,8 @@
 #include "ui/authoring/questioneditor.h"
 #include "ui/shell/messages.h"
 
+#include "testdata.h"
+
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
@@ -69,13 +71,8 @@ private:
 void TestQuestionEditor::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_core = std::make_unique<Module1>(std::make_unique<SeededRandom>(7), [] { return QDate(2024, 5, 13); });
-    Database& db = m_core->db;
-    db.ProgramFolder = m_dir->path() + QLatin1Char('/');
-    db.DatabasePath = m_dir->filePath(QStringLiteral("Data.zet"));
-    db.NewDatabase();
-    db.DatabaseHeader[2] = QStringLiteral("Новый тест");
-    QVERIFY(db.SaveDatabase().ok());
+    m_core = testing::NewTestCore(*m_dir, 7, QDate(2024, 5, 13));
+    QVERIFY(m_core);
     m_core->selection.ShuffleAllThemes();
 
     m_messages.clear();
