@@ -1,0 +1,505 @@
+#!/usr/bin/python3
+"""End-to-end run of the real program, driven from outside as a user would.
+
+In a fresh folder the program writes three questions in the question editor, sets up a
+profile in the profile editor, examines one person (two answers right, one wrong), shows
+the result window, writes the day file of the archive and shows that day in the archive
+viewer. The test checks what the windows show (read through the accessibility tree) and the
+day file on disk byte for byte.
+
+Run: e2e_exam.py --program <path of razividerur> [--keep] [--save-shots DIR]
+The script starts its own session bus, screen and accessibility bus, and stops all it started.
+"""
+
+import argparse
+import datetime
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from desktop import Desktop, Failure, missing_prerequisites, wait_until  # noqa: E402
+
+TIME_LIMIT_S = 170  # the whole run, program start to the last check
+
+TEST_NAME = "Охрана труда на участке"
+THEME_TITLE = "Первая помощь"
+# (question, correct answer, four wrong answers); every answer text is unique.
+QUESTIONS = [
+    ("Что сделать первым при поражении током?", "Освободить от действия тока",
+     ["Дать воды", "Растереть руки", "Уйти за помощью", "Накрыть одеялом"]),
+    ("Как остановить сильное кровотечение?", "Наложить жгут выше раны",
+     ["Промыть рану", "Поднять руку и ждать", "Смазать йодом", "Наложить жгут ниже раны"]),
+    ("Что делать при ожоге кипятком?", "Охладить ожог водой",
+     ["Смазать маслом", "Проколоть пузыри", "Присыпать солью", "Растереть снегом"]),
+]
+PROFILE_NO = "2"
+PROFILE_NAME = "Первая помощь, три вопроса"
+TIME_LIMIT = "300"
+QUESTION_COUNT = "3"
+EXCELLENT, GOOD, FAIR = "3", "2", "1"
+EXAMINEE = {
+    "Ф.И.О. сдающего": "Петров Пётр Петрович",
+    "Год рождения": "1975",
+    "Должность": "электромонтёр",
+    "Стаж работы": "12",
+    "Табельный номер": "А-15",
+}
+# Answered right, right, wrong: 2 of 3, which the thresholds above grade 4.
+ANSWER_RIGHT = [True, True, False]
+EXPECTED_GRADE = 4
+
+MONTHS = ["Январь", "Февраль", "Март", "Апрель", "Май", "Июнь", "Июль", "Август", "Сентябрь",
+          "Октябрь", "Ноябрь", "Декабрь"]
+DAY_LABELS = ["Порядковый номер: ", "Номер профиля: ", "Название теста: ", "Ф.И.О.: ",
+              "Год рождения: ", "Профессия: ", "Стаж работы: ", "Оценка за экзамен: ",
+              "Количество заданных вопросов: ", "Количество правильных ответов: ",
+              "Время затраченое на экзамен, сек.: ", "Табельный номер: "]
+NUMERIC_LINES = {0, 1, 4, 6, 7, 8, 9, 10}
+SEPARATOR = "*" * 58
+
+GREEN = (0, 255, 0)
+RED = (255, 0, 0)
+
+
+def log(message):
+    print(f"[{time.strftime('%H:%M:%S')}] {message}", flush=True)
+
+
+def day_record_lines(values):
+    """The 13 lines of one record of a day file; values are the 12 fields in line order."""
+    lines = []
+    for k, label in enumerate(DAY_LABELS):
+        value = values[k]
+        if k in NUMERIC_LINES:
+            value = f" {value}" if value >= 0 else str(value)
+        lines.append(label + value)
+    lines.append(SEPARATOR)
+    return lines
+
+
+def expected_day_file(first_record):
+    empty = [0, 0, "", "", 0, "", 0, 0, 0, 0, 0, ""]
+    lines = day_record_lines(first_record)
+    for _ in range(99):
+        lines += day_record_lines(empty)
+    return "".join(line + "\r\n" for line in lines).encode("cp1251")
+
+
+def day_file_path(folder, day):
+    return os.path.join(folder, str(day.year), MONTHS[day.month - 1], day.strftime("%d.%m.%Y") + ".txt")
+
+
+def first_difference(expected, actual):
+    exp_lines = expected.split(b"\r\n")
+    act_lines = actual.split(b"\r\n")
+    for n, (e, a) in enumerate(zip(exp_lines, act_lines), start=1):
+        if e != a:
+            return (f"line {n}: expected {e.decode('cp1251', 'replace')!r}, "
+                    f"found {a.decode('cp1251', 'replace')!r}")
+    return (f"expected {len(expected)} bytes in {len(exp_lines)} CR LF parts, "
+            f"found {len(actual)} bytes in {len(act_lines)}")
+
+
+class Scenario:
+    def __init__(self, desk, folder):
+        self.d = desk
+        self.folder = folder
+        self.app = None
+        self.main = None
+
+    # --- small helpers ----------------------------------------------------------------------
+
+    def check(self, condition, message):
+        if not condition:
+            raise Failure(message)
+
+    def no_message_box(self, after):
+        """A message box after a save or a start means it was refused or failed: report it."""
+        window = self.message_box()
+        if window is not None:
+            texts = [n.name for n in self.d.find_all(window, "label")]
+            raise Failure(f"{after}: a message box appeared: {' / '.join(t for t in texts if t)}")
+
+    def area(self, caption):
+        return self.d.wait_for(self.main, "panel", caption, 10, f"work area '{caption}'")
+
+    def box(self, under, name, role="text"):
+        node = self.d.find(under, role, name)
+        self.check(node is not None, f"control '{name}' ({role}) is not on screen")
+        return node
+
+    def database_bytes(self):
+        with open(os.path.join(self.folder, "Data.zet"), "rb") as f:
+            return f.read()
+
+    # --- the road of one exam ---------------------------------------------------------------
+
+    def start(self):
+        self.app = self.d.application("razividerur")
+        self.main = wait_until("the main window",
+                               lambda: next((w for w in self.app.children
+                                             if w is not None and w.roleName == "frame" and w.showing),
+                                            None), 30)
+        self.d.wait_for(self.main, "menu bar", None, 10, "the menu bar of the main window")
+        log(f"main window: {self.main.name!r}")
+        (x, y), (w, h) = self.main.position, self.main.size
+        self.d.window_box = (x, y, w, h)
+        self.check(os.path.isfile(os.path.join(self.folder, "Data.zet")),
+                   "the first start did not create Data.zet in the program folder")
+        self.d.screenshot("main")
+
+    def write_questions(self):
+        self.d.menu(self.main, "Настройка", "Редактор")
+        editor = self.area("Редактор вопросов")
+        self.d.fill(self.box(editor, "Название теста:"), TEST_NAME, "the test name box")
+        question_list = self.box(editor, "Номер вопроса", "list")
+        for n, (question, right, wrong) in enumerate(QUESTIONS, start=1):
+            if n > 1:
+                self.d.choose_in_list(question_list, str(n), "the question number list")
+                wait_until(f"question {n} shown empty",
+                           lambda: self.d.text_of(self.box(editor, "Текст вопроса")) == "", 5)
+            if n == 1:
+                self.d.fill(self.box(editor, "Название темы"), THEME_TITLE, "the theme title box")
+            else:
+                title = self.d.text_of(self.box(editor, "Название темы"))
+                self.check(title == THEME_TITLE, f"question {n} shows the theme title {title!r}, "
+                                                 f"saved with question 1 as {THEME_TITLE!r}")
+            self.d.fill(self.box(editor, "Текст вопроса"), question, f"question {n}")
+            self.d.fill(self.box(editor, "Правильный ответ"), right, f"the right answer of question {n}")
+            for k, answer in enumerate(wrong, start=1):
+                self.d.fill(self.box(editor, f"Не правильный ответ №{k}"), answer,
+                            f"wrong answer {k} of question {n}")
+            ticked = [self.box(editor, f"Включен в группу {g}", "check box").checked for g in range(10)]
+            self.check(all(ticked), f"question {n}: the group boxes are not all ticked: {ticked}")
+            if n == len(QUESTIONS):
+                self.d.screenshot("question-editor")
+            self.d.click(self.box(editor, "Сохранить", "push button"))
+            time.sleep(0.3)
+            self.no_message_box(f"saving question {n}")
+            wait_until(f"question {n} in Data.zet",
+                       lambda: question.encode("cp1251") in self.database_bytes(), 5)
+            log(f"question {n} saved")
+        self.check(TEST_NAME.encode("cp1251") in self.database_bytes(), "the test name is not in Data.zet")
+        self.d.menu(self.main, "Редактор", "Выйти из редактора")
+        self.d.wait_gone(self.main, "panel", "Редактор вопросов", 5)
+
+    def set_profile(self):
+        self.d.menu(self.main, "Настройки", "Профили")
+        editor = self.area("Настройка профиля")
+        self.d.choose_in_list(self.box(editor, "Номер профиля", "list"), PROFILE_NO,
+                              "the profile number list")
+        self.d.fill(self.box(editor, "Наименование профиля:"), PROFILE_NAME, "the profile name box")
+        self.d.fill(self.box(editor, "Время на экзамен, в сек."), TIME_LIMIT, "the exam time box")
+        self.d.choose_in_list(self.box(editor, "Количество вопросов", "list"), QUESTION_COUNT,
+                              "the question count list")
+        self.d.choose_in_list(self.box(editor, "Отлично", "list"), EXCELLENT, "the list 'Отлично'")
+        self.d.choose_in_list(self.box(editor, "Хорошо", "list"), GOOD, "the list 'Хорошо'")
+        self.d.choose_in_list(self.box(editor, "Посредственно", "list"), FAIR, "the list 'Посредственно'")
+        for slot in range(1, int(QUESTION_COUNT) + 1):
+            themes = self.d.selected_items(self.box(editor, f"Вопрос №{slot}", "list"))
+            self.check(themes == ["1"], f"question {slot} of the profile is drawn from theme {themes}, "
+                                        "not from theme 1")
+        self.d.screenshot("profile-editor")
+        self.d.click(self.box(editor, "Сохранить", "push button"))
+        time.sleep(0.3)
+        self.no_message_box("saving the profile")
+        wait_until("the profile name in Data.zet",
+                   lambda: PROFILE_NAME.encode("cp1251") in self.database_bytes(), 5)
+        log(f"profile {PROFILE_NO} saved")
+        self.d.menu(self.main, "Настройка", "Выйти из настройки")
+        self.d.wait_gone(self.main, "panel", "Настройка профиля", 5)
+
+    def run_exam(self):
+        self.d.menu(self.main, "Проверка", "Экзамен")
+        reg = self.area("Персональные сведенья")
+        for name, value in EXAMINEE.items():
+            self.d.fill(self.box(reg, name), value, f"the box '{name}'")
+        self.d.choose_in_list(self.box(reg, "Профиль экзамена", "list"), PROFILE_NO, "the exam profile list")
+        wait_until("the chosen profile's name beside the list",
+                   lambda: self.d.text_of(self.box(reg, "Название профиля")) == PROFILE_NAME, 5)
+        asked = self.d.text_of(self.box(reg, "Количество заданых вопросов"))
+        self.check(asked == QUESTION_COUNT, f"the registration area shows {asked!r} questions, "
+                                            f"expected {QUESTION_COUNT}")
+        self.d.screenshot("registration")
+
+        self.d.click(self.box(reg, "Начать экзамен", "push button"))
+        started = time.monotonic()
+        self.no_message_box("starting the exam")
+        exam = self.area(PROFILE_NAME)
+        by_question = {q: (right, wrong) for q, right, wrong in QUESTIONS}
+        asked_questions = []
+        for n in range(1, int(QUESTION_COUNT) + 1):
+            self.d.wait_for(exam, "label", f"Вопрос № {n}", 8, f"the caption 'Вопрос № {n}'")
+            question_box = self.box(exam, "Вопрос")
+            question = self.d.text_of(question_box)
+            self.check(question in by_question, f"question {n} shows {question!r}, not one of ours")
+            self.check(question not in asked_questions, f"question {question!r} was asked twice")
+            asked_questions.append(question)
+            right, wrong = by_question[question]
+            answers = {}
+            for p in range(1, 6):
+                answers[self.d.text_of(self.box(exam, f"Ответ {p}"))] = p
+            self.check(sorted(answers) == sorted([right] + wrong),
+                       f"question {n}: the answer boxes show {sorted(answers)}, "
+                       f"expected {sorted([right] + wrong)}")
+            choice = right if ANSWER_RIGHT[n - 1] else wrong[n % 4]
+            self.d.click(self.box(exam, f"Ответ {answers[choice]}"))
+            shot = self.d.screenshot(f"answer-{n}-{'right' if ANSWER_RIGHT[n - 1] else 'wrong'}")
+            (x, y), (w, h) = question_box.position, question_box.size
+            colour = self.d.pixel(shot, x + w * 3 // 4, y + h - 10)
+            expected = GREEN if ANSWER_RIGHT[n - 1] else RED
+            self.check(colour == expected, f"question {n}: after the click the question box is {colour}, "
+                                           f"expected {expected}")
+            log(f"question {n}: clicked {'the right' if ANSWER_RIGHT[n - 1] else 'a wrong'} answer")
+
+        result = wait_until("the result window 'Результат'",
+                            lambda: next((w for w in self.app.children
+                                          if w is not None and w.name == "Результат" and w.showing), None),
+                            8)
+        elapsed = time.monotonic() - started
+        return result, elapsed
+
+    def check_result_window(self, result, elapsed):
+        def value(name):
+            node = self.d.find(result, None, name)
+            self.check(node is not None, f"the result window has no box '{name}'")
+            return self.d.text_of(node)
+
+        wait_until("the result window filled", lambda: value("Ф.И.О. сдающего") != "", 5)
+        time_spent = value("Затраченное время, сек.")
+        self.check(time_spent.isdigit(), f"the result window shows the time {time_spent!r}")
+        seconds = int(time_spent)
+        # Three pauses of 2 s lie inside the exam; the clock ticks once a second.
+        self.check(5 <= seconds <= elapsed + 2,
+                   f"the exam took {elapsed:.1f} s by the test's clock, the program counted {seconds} s")
+        expected = {
+            "Порядковый номер": "1",
+            "Тема теста": TEST_NAME,
+            "Профиль": PROFILE_NAME,
+            "Ф.И.О. сдающего": EXAMINEE["Ф.И.О. сдающего"],
+            "Оценка": str(EXPECTED_GRADE),
+            "Количество заданных вопросов": QUESTION_COUNT,
+            "Количество правильных ответов": str(ANSWER_RIGHT.count(True)),
+        }
+        wrong = {k: (v, value(k)) for k, v in expected.items() if value(k) != v}
+        self.check(not wrong, "the result window shows "
+                   + "; ".join(f"'{k}' = {got!r} instead of {want!r}" for k, (want, got) in wrong.items()))
+        self.d.screenshot("result")
+        log(f"result window as expected, time spent {seconds} s")
+        return seconds
+
+    def check_day_file(self, days, seconds):
+        paths = {day: day_file_path(self.folder, day) for day in days}
+        existing = [day for day, p in paths.items() if os.path.isfile(p)]
+        self.check(existing, f"no day file: looked for {', '.join(sorted(set(paths.values())))}")
+        day = existing[0]
+        path = paths[day]
+        record = [1, int(PROFILE_NO), PROFILE_NAME, EXAMINEE["Ф.И.О. сдающего"],
+                  int(EXAMINEE["Год рождения"]), EXAMINEE["Должность"], int(EXAMINEE["Стаж работы"]),
+                  EXPECTED_GRADE, int(QUESTION_COUNT), ANSWER_RIGHT.count(True), seconds,
+                  EXAMINEE["Табельный номер"]]
+        expected = expected_day_file(record)
+        with open(path, "rb") as f:
+            actual = f.read()
+        if actual != expected:
+            raise Failure(f"day file {path} differs: {first_difference(expected, actual)}")
+        log(f"day file {os.path.relpath(path, self.folder)}: {len(actual)} bytes, 1300 lines, as expected")
+        return record, day
+
+    def leave_result(self, result):
+        self.d.click(self.box(result, "Выход", "push button"))
+        wait_until("the result window to close", lambda: not result.showing, 5)
+        # Back in the main mode: the exam item is offered again.
+        self.d.menu(self.main, "Проверка", "Экзамен")
+        self.area("Персональные сведенья")
+        shown = self.d.text_of(self.box(self.area("Персональные сведенья"), "Номер протокола"))
+        self.check(shown == "2", f"the next examinee's number is {shown!r}, expected 2")
+        self.d.menu(self.main, "Проверка", "Выход")
+        self.d.wait_gone(self.main, "panel", "Персональные сведенья", 5)
+
+    def message_box(self):
+        for window in self.app.children:
+            if window is not None and window.roleName in ("alert", "dialog") and window.showing \
+                    and window.name != "Результат":
+                return window
+        return None
+
+    def day_cell(self, viewer, day):
+        """The calendar's cell of a day of the month shown (not a grey day of a month beside it)."""
+        cells = self.d.find_all(viewer, "table cell", str(day))
+        self.check(cells, f"the calendar shows no day {day}")
+        # The first row may begin with the end of the month before, the last rows hold the
+        # beginning of the month after.
+        return cells[0] if day <= 14 else cells[-1]
+
+    def check_archive(self, record, record_day):
+        self.d.menu(self.main, "Проверка", "Результаты")
+        viewer = self.area("Архив результатов тестирования")
+        self.no_message_box("opening the archive")
+        text_box = self.box(viewer, "Результаты тестирования за день")
+        want = day_record_lines(record)
+
+        def shown_lines():
+            lines = self.d.text_of(text_box).split("\n")
+            while lines and lines[-1] == "":
+                lines.pop()
+            return lines
+
+        def expect_record(when):
+            try:
+                wait_until(f"the day's record in the archive viewer {when}", lambda: shown_lines() == want, 5)
+            except Failure:
+                raise Failure(f"{when} the archive viewer shows {shown_lines()}, expected {want}") from None
+
+        expect_record("on opening")
+        self.d.screenshot("archive")
+        log("archive viewer opens on today and shows the record's 13 lines")
+
+        # Another day of the month has no file: a message, and the text stays.
+        today = record_day
+        other = today.day - 1 if today.day > 1 else today.day + 1
+        self.d.click(self.day_cell(viewer, other))
+        message = wait_until("a message box after picking a day without results", self.message_box, 5)
+        texts = [n.name for n in self.d.find_all(message, "label")]
+        self.check("Данные за этот день отсутствуют" in texts,
+                   f"picking day {other} without results shows the message {texts}")
+        self.d.screenshot("archive-no-data")
+        self.d.click(self.box(message, None, "push button"))
+        wait_until("the message box to close", lambda: self.message_box() is None, 5)
+        expect_record(f"after picking day {other}, which has no results,")
+        # Picking today again reads the file again.
+        self.d.click(self.day_cell(viewer, today.day))
+        time.sleep(0.3)
+        self.no_message_box(f"picking today ({today.day})")
+        expect_record("after picking today in the calendar")
+        log("calendar: a day without results shows the message, today shows the record")
+        self.d.menu(self.main, "Проверка", "Выход")
+        self.d.wait_gone(self.main, "panel", "Архив результатов тестирования", 5)
+
+    def exit_program(self):
+        self.d.menu(self.main, "Меню", "Выход из программы", closes_program=True)
+        try:
+            code = self.d.program.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end within 10 s after 'Выход из программы'") from None
+        self.check(code == 0, f"the program ended with code {code}")
+        log("program ended by 'Выход из программы'")
+
+
+def run(args):
+    workdir = tempfile.mkdtemp(prefix="zet-e2e-")
+    folder = os.path.join(workdir, "program")
+    os.makedirs(folder)
+    executable = os.path.join(folder, "razividerur")
+    shutil.copy2(args.program, executable)  # a copy: the program's folder is where it really lies
+    log(f"program folder {folder}")
+
+    desk = Desktop(workdir, log)
+    ok = False
+    t0 = time.monotonic()
+
+    def timeout_handler(signum, frame):
+        raise Failure(f"the run took longer than {TIME_LIMIT_S} s")
+
+    signal.signal(signal.SIGALRM, timeout_handler)
+    signal.alarm(TIME_LIMIT_S)
+    try:
+        desk.start_screen()
+        desk.start_accessibility_bus()
+        day_before = datetime.date.today()
+        desk.start_program(executable)
+        desk.connect_tree()
+        s = Scenario(desk, folder)
+        s.start()
+        day_after = datetime.date.today()
+        s.write_questions()
+        s.set_profile()
+        result, elapsed = s.run_exam()
+        seconds = s.check_result_window(result, elapsed)
+        record, record_day = s.check_day_file([day_before, day_after], seconds)
+        s.leave_result(result)
+        if datetime.date.today() != record_day:
+            raise Failure("the day changed during the run; the archive viewer opens on the new day: "
+                          "run again")
+        s.check_archive(record, record_day)
+        s.exit_program()
+        ok = True
+    except Failure as failure:
+        log(f"FAILED: {failure}")
+        if desk.display and desk.program_alive():
+            desk.screenshot("failure")
+    except Exception:
+        log("FAILED with an error in the test itself:")
+        traceback.print_exc()
+        if desk.display and desk.program_alive():
+            desk.screenshot("failure")
+    finally:
+        signal.alarm(0)
+        if desk.program is not None and desk.program.poll() not in (None, 0):
+            log(f"the program ended with code {desk.program.returncode}; its output:")
+            with open(os.path.join(workdir, "program.log"), "rb") as f:
+                sys.stdout.write(f.read().decode("utf-8", "replace")[-4000:])
+        desk.stop()
+
+    if args.save_shots:
+        # Cut to the main window: the screen around it is empty.
+        os.makedirs(args.save_shots, exist_ok=True)
+        for name in sorted(os.listdir(desk.shots)):
+            source = os.path.join(desk.shots, name)
+            target = os.path.join(args.save_shots, name)
+            if desk.window_box:
+                x, y, w, h = desk.window_box
+                subprocess.run(["convert", source, "-crop", f"{w}x{h}+{x}+{y}", "+repage", target],
+                               capture_output=True, timeout=30)
+            else:
+                shutil.copy2(source, target)
+    log(f"{'passed' if ok else 'failed'} in {time.monotonic() - t0:.1f} s")
+    if ok and not args.keep:
+        shutil.rmtree(workdir, ignore_errors=True)
+    else:
+        log(f"screenshots and logs kept in {workdir}")
+    return 0 if ok else 1
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", required=True, help="the built razividerur executable")
+    parser.add_argument("--keep", action="store_true", help="keep the temporary folder after a pass")
+    parser.add_argument("--save-shots", help="copy the screenshots into this folder")
+    args = parser.parse_args()
+    args.program = os.path.abspath(args.program)
+    if args.save_shots:
+        args.save_shots = os.path.abspath(args.save_shots)
+
+    if not os.access(args.program, os.X_OK):
+        log(f"FAILED: no program at {args.program}")
+        return 1
+    missing = missing_prerequisites()
+    if missing:
+        log("FAILED: missing " + "; ".join(missing) + " — scripts/install-deps.sh installs them")
+        return 1
+
+    if os.environ.get("ZET_E2E_SESSION") != "1":
+        # A session bus of our own, gone with us.
+        env = dict(os.environ, ZET_E2E_SESSION="1")
+        cmd = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__), "--program", args.program]
+        if args.keep:
+            cmd.append("--keep")
+        if args.save_shots:
+            cmd += ["--save-shots", args.save_shots]
+        try:
+            return subprocess.run(cmd, env=env, timeout=TIME_LIMIT_S + 60).returncode
+        except subprocess.TimeoutExpired:
+            log("FAILED: the session did not end in time")
+            return 1
+    return run(args)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
