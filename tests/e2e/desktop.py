@@ -45,11 +45,17 @@ def missing_prerequisites():
     return missing
 
 
+# Set while the program runs: raises Failure once it has ended, so that a wait stops at once.
+program_watch = None
+
+
 def wait_until(what, probe, timeout, interval=0.1):
     """Calls probe until it returns something true; fails after timeout seconds."""
     deadline = time.monotonic() + timeout
     last_error = None
     while True:
+        if program_watch is not None:
+            program_watch(what)
         try:
             value = probe()
             if value:
@@ -136,6 +142,18 @@ class Desktop:
                                         stdout=out, stderr=subprocess.STDOUT)
         self._procs.append(("program", self.program))
         self.log(f"program started, pid {self.program.pid}")
+
+        def watch(what):
+            if self.program.poll() is not None:
+                raise Failure(f"waiting for {what}: the program ended with code {self.program.returncode}")
+
+        global program_watch
+        program_watch = watch
+
+    def expect_program_end(self):
+        """The next end of the program is the one the test asked for."""
+        global program_watch
+        program_watch = None
 
     def connect_tree(self):
         # dogtail checks these on import; the program talks to the bus on its own.

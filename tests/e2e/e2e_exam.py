@@ -117,6 +117,8 @@ class Scenario:
 
     def check(self, condition, message):
         if not condition:
+            if not self.d.program_alive():
+                message += f" (the program had ended with code {self.d.program.returncode})"
             raise Failure(message)
 
     def no_message_box(self, after):
@@ -317,7 +319,6 @@ class Scenario:
         wait_until("the result window to close", lambda: not result.showing, 5)
         # Back in the main mode: the exam item is offered again.
         self.d.menu(self.main, "Проверка", "Экзамен")
-        self.area("Персональные сведенья")
         shown = self.d.text_of(self.box(self.area("Персональные сведенья"), "Номер протокола"))
         self.check(shown == "2", f"the next examinee's number is {shown!r}, expected 2")
         self.d.menu(self.main, "Проверка", "Выход")
@@ -383,6 +384,7 @@ class Scenario:
         self.d.wait_gone(self.main, "panel", "Архив результатов тестирования", 5)
 
     def exit_program(self):
+        self.d.expect_program_end()
         self.d.menu(self.main, "Меню", "Выход из программы", closes_program=True)
         try:
             code = self.d.program.wait(timeout=10)
@@ -434,9 +436,16 @@ def run(args):
         log(f"FAILED: {failure}")
         if desk.display and desk.program_alive():
             desk.screenshot("failure")
-    except Exception:
-        log("FAILED with an error in the test itself:")
-        traceback.print_exc()
+    except Exception as error:
+        if desk.program is not None and not desk.program_alive():
+            where = traceback.extract_tb(error.__traceback__)
+            steps = [f.name for f in where if f.filename == os.path.abspath(__file__) and f.name != "run"]
+            step = steps[0] if steps else "?"
+            log(f"FAILED: the program ended with code {desk.program.returncode} during the step "
+                f"'{step}' ({type(error).__name__}: {error})")
+        else:
+            log("FAILED with an error in the test itself:")
+            traceback.print_exc()
         if desk.display and desk.program_alive():
             desk.screenshot("failure")
     finally:
