@@ -3,6 +3,8 @@
 
 #include "app/module1.h"
 
+#include "testdata.h"
+
 #include <QtTest>
 
 #include <set>
@@ -163,19 +165,11 @@ private slots:
         QVERIFY(done);
         QCOMPARE(int(done->Examinee), 1);
         QVERIFY2(done->Written.ok, qPrintable(done->Written.error));
-        ExamineeRecord expected;
-        expected.ProtocolNo = 1;
+        ExamineeRecord expected = testing::SampleRecord(1);
         expected.ProfileNo = 1;
-        expected.ProfileName = QStringLiteral("Основной");
-        expected.FullName = QStringLiteral("Иванов И.И.");
-        expected.BirthYear = 1970;
-        expected.JobTitle = QStringLiteral("слесарь");
-        expected.Seniority = 12;
-        expected.Grade = 4;
         expected.AskedCount = 3;
         expected.RightCount = 2;
         expected.TimeSpent = 3;
-        expected.PersonnelNo = QStringLiteral("А-15");
         QVERIFY(done->Record == expected);
         QVERIFY(m->exam.DayRegister[1] == expected);
         QCOMPARE(int(m->exam.ExamRunning), 0);
