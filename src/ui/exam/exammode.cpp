@@ -95,14 +95,10 @@ void ExamMode::AnswerClick(int16 position) {
 
 void ExamMode::Timer1_Timer() {
     m_timer1->stop();
-    if (m_core.exam.ExamRunning == 0) {
-        // A pause that outlived its exam.
-        m_core.exam.AnswerLock = 0;
-        return;
-    }
+    // AdvanceExam also releases the lock of a pause that outlived its exam.
     if (const std::optional<PresentedQuestion> next = m_core.AdvanceExam())
         m_frame4->ShowQuestion(*next);
-    else
+    else if (m_core.exam.ExamRunning != 0)
         FinishExam(true);
 }
 
