@@ -93,6 +93,12 @@ private slots:
 private:
     QString Bases() const { return m_dir->filePath(QStringLiteral("bases")); }
     QString InBases(const QString& name) const { return Bases() + QLatin1Char('/') + name; }
+    // The database path the settings file holds now.
+    QString PathInSettings() const {
+        Database settings;
+        settings.ProgramFolder = m_core->db.ProgramFolder;
+        return settings.LoadSettings().ok ? settings.DatabasePath : QStringLiteral("<unreadable>");
+    }
     void ClickFile(const QString& name);
     QString SettingsPath() const;
     void CheckNothingChanged(bool stillOpen = true);
@@ -278,10 +284,7 @@ void TestFileArea::loadValidFile() {
     QCOMPARE(m_core->db.Questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Химия"));
     QCOMPARE(m_changed->count(), 1);
     QVERIFY(!m_area->isVisible());
-    Database settings;
-    settings.ProgramFolder = m_core->db.ProgramFolder;
-    QVERIFY(settings.LoadSettings().ok);
-    QCOMPARE(settings.DatabasePath, InBases(QStringLiteral("b.zet")));
+    QCOMPARE(PathInSettings(), InBases(QStringLiteral("b.zet")));
 }
 
 void TestFileArea::loadRejectedFile() {
@@ -299,10 +302,7 @@ void TestFileArea::loadRejectedFile() {
     QCOMPARE(m_core->db.DatabasePath, InBases(QStringLiteral("old.zet")));
     QCOMPARE(m_changed->count(), 1);
     QVERIFY(!m_area->isVisible());
-    Database settings;
-    settings.ProgramFolder = m_core->db.ProgramFolder;
-    settings.LoadSettings();
-    QCOMPARE(settings.DatabasePath, InBases(QStringLiteral("old.zet")));
+    QCOMPARE(PathInSettings(), InBases(QStringLiteral("old.zet")));
 }
 
 void TestFileArea::loadWithNothingSelected() {
@@ -338,10 +338,7 @@ void TestFileArea::saveOverChosenFile() {
     QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Текущая"));
     QCOMPARE(m_changed->count(), 1);
     QVERIFY(!m_area->isVisible());
-    Database settings;
-    settings.ProgramFolder = m_core->db.ProgramFolder;
-    settings.LoadSettings();
-    QCOMPARE(settings.DatabasePath, InBases(QStringLiteral("old.zet")));
+    QCOMPARE(PathInSettings(), InBases(QStringLiteral("old.zet")));
 }
 
 void TestFileArea::saveRelativeName() {
@@ -376,10 +373,7 @@ void TestFileArea::createWithCancelledInputs() {
     }
     QCOMPARE(m_changed->count(), 1);
     QVERIFY(!m_area->isVisible());
-    Database settings;
-    settings.ProgramFolder = m_core->db.ProgramFolder;
-    settings.LoadSettings();
-    QCOMPARE(settings.DatabasePath, path);
+    QCOMPARE(PathInSettings(), path);
 }
 
 void TestFileArea::createWithNames() {
