@@ -9,6 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <optional>
 
 namespace zet {
 
@@ -163,19 +167,129 @@ QByteArray FormatDayFile(const DayRegisterArray& reg) {
     return EncodeCp1251(text).bytes;
 }
 
-void ParseDayFile(const QByteArray& bytes, DayRegisterArray& reg) {
-    const QStringList& labels = DayFileLabels();
-    const QStringList lines = SplitLines(DecodeCp1251(bytes));
-    for (int n = 1; n <= kRegisterSlots; ++n) {
-        ExamineeRecord record;
-        const qsizetype first = static_cast<qsizetype>(n - 1) * kRecordLines;
-        // A record is taken only when all its field lines are there; the separator is not needed.
-        if (first + kFieldLines <= lines.size()) {
-            for (int k = 0; k < kFieldLines; ++k)
-                StoreField(record, k, lines.at(first + k).mid(labels.at(k).size()));
-        }
-        reg[n] = record;
+namespace {
+
+// A file whose labels are written in UTF-8 (re-saved by a text editor) is read as UTF-8.
+QString DecodeDayFile(const QByteArray& bytes) {
+    static const QByteArray utf8Label = DayFileLabels().at(0).trimmed().toUtf8();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
+    if (bytes.contains(utf8Label)) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString text = utf8.decode(bytes);
+        if (!utf8.hasError())
+            return text;
     }
+    return DecodeCp1251(bytes);
+}
+
+bool IsSeparator(const QString& line) {
+    const QString t = line.trimmed();
+    return t.size() >= 3 && t.count(QLatin1Char('*')) == t.size();
+}
+
+bool IsRecordStart(const QString& line) {
+    return line.startsWith(DayFileLabels().at(0).trimmed());
+}
+
+// The field whose label starts line (its closing blank may be missing), or -1.
+int LabelledField(const QString& line, QString* value) {
+    const QStringList& labels = DayFileLabels();
+    for (int k = 0; k < kFieldLines; ++k) {
+        const QString& label = labels.at(k);
+        if (line.startsWith(label)) {
+            *value = line.mid(label.size());
+            return k;
+        }
+        if (line.startsWith(label.trimmed())) {
+            *value = line.mid(label.size() - 1);
+            return k;
+        }
+    }
+    return -1;
+}
+
+// A line without a known label: its value stands behind a damaged label of the same length,
+// or it is the value alone.
+QString UnlabelledValue(const QString& line, int k) {
+    const int length = static_cast<int>(DayFileLabels().at(k).size());
+    if (line.size() >= length && line.mid(length - 2, 2) == QStringLiteral(": "))
+        return line.mid(length);
+    return line;
+}
+
+bool HoldsValue(const QString& value) {
+    const QString t = value.trimmed();
+    return !t.isEmpty() && t != QStringLiteral("0");
+}
+
+ExamineeRecord ReadRecord(const QStringList& lines, bool* holdsValue) {
+    std::array<std::optional<QString>, kFieldLines> values;
+    QStringList unlabelled;
+    for (const QString& line : lines) {
+        QString value;
+        const int k = LabelledField(line, &value);
+        if (k >= 0 && !values[k])
+            values[k] = value;
+        else
+            unlabelled.append(line);
+    }
+    // Lines without labels fill the fields still missing, in the order of the format.
+    for (int k = 0; k < kFieldLines && !unlabelled.isEmpty(); ++k) {
+        if (!values[k])
+            values[k] = UnlabelledValue(unlabelled.takeFirst(), k);
+    }
+    ExamineeRecord record;
+    *holdsValue = !unlabelled.isEmpty();
+    for (int k = 0; k < kFieldLines; ++k) {
+        if (!values[k])
+            continue;
+        StoreField(record, k, *values[k]);
+        *holdsValue = *holdsValue || HoldsValue(*values[k]);
+    }
+    return record;
+}
+
+} // namespace
+
+DayFileReading ParseDayFile(const QByteArray& bytes, DayRegisterArray& reg) {
+    const QStringList lines = SplitLines(DecodeDayFile(bytes));
+
+    // Records end at their separator; a record start without a separator before it ends the
+    // record before. Blocks of blank lines are no records.
+    QList<QStringList> blocks;
+    QStringList block;
+    auto closeBlock = [&] {
+        const bool blank = std::all_of(block.cbegin(), block.cend(),
+                                       [](const QString& l) { return l.trimmed().isEmpty(); });
+        if (!blank)
+            blocks.append(block);
+        block.clear();
+    };
+    for (const QString& line : lines) {
+        if (IsSeparator(line)) {
+            closeBlock();
+        } else {
+            if (IsRecordStart(line) && !block.isEmpty())
+                closeBlock();
+            block.append(line);
+        }
+    }
+    closeBlock();
+
+    for (int n = 1; n <= kRegisterSlots; ++n)
+        reg[n] = ExamineeRecord{};
+    int slot = 0;
+    for (const QStringList& lines : blocks) {
+        bool holdsValue = false;
+        ExamineeRecord record = ReadRecord(lines, &holdsValue);
+        if (++slot > kRegisterSlots)
+            break;
+        if (holdsValue && IsFreeRecord(record))
+            record.ProtocolNo = static_cast<int16>(slot);
+        reg[slot] = record;
+    }
+    return {FormatDayFile(reg) == bytes};
 }
 
 QString DayArchive::DayFilePath() const {
@@ -195,7 +309,14 @@ DayFileResult DayArchive::WriteDayFile(const DayRegisterArray& reg) const {
     return {};
 }
 
-DayFileResult DayArchive::ReadDayFile(DayRegisterArray& reg) const {
+DayFileResult DayArchive::WriteRegisterTo(const QString& path, const DayRegisterArray& reg) {
+    QString error;
+    if (!WriteFileAtomically(path, FormatDayFile(reg), &error))
+        return {false, error};
+    return {};
+}
+
+DayFileResult DayArchive::ReadDayFile(DayRegisterArray& reg, DayFileReading* reading) const {
     const QString path = DayFilePath();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -206,7 +327,9 @@ DayFileResult DayArchive::ReadDayFile(DayRegisterArray& reg) const {
     const bool failed = file.error() != QFileDevice::NoError;
     const QString reason = file.errorString();
     file.close();
-    ParseDayFile(bytes, reg);
+    const DayFileReading read = ParseDayFile(bytes, reg);
+    if (reading)
+        *reading = read;
     if (failed) {
         return {
             false,
@@ -215,7 +338,42 @@ DayFileResult DayArchive::ReadDayFile(DayRegisterArray& reg) const {
     return {};
 }
 
-DayFileResult DayArchive::Prepare(const QString& programFolder, const QDate& today, DayRegisterArray& reg) {
+namespace {
+
+// path + ".bak", or ".bak2", ".bak3" … when that is taken.
+QString FreeBackupName(const QString& path) {
+    const QString base = path + QStringLiteral(".bak");
+    QString candidate = base;
+    for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n)
+        candidate = base + QString::number(n);
+    return candidate;
+}
+
+// Every used slot of older is in newer unchanged, and newer uses at least one slot more.
+bool HoldsAllAndMore(const DayRegisterArray& newer, const DayRegisterArray& older) {
+    bool more = false;
+    for (int n = 1; n <= kRegisterSlots; ++n) {
+        if (!IsFreeRecord(older[n]) && !(newer[n] == older[n]))
+            return false;
+        more = more || (IsFreeRecord(older[n]) && !IsFreeRecord(newer[n]));
+    }
+    return more;
+}
+
+// The temporary copies a save of the day file can leave behind: "<name>.XXXXXX".
+QStringList StrayCopies(const QString& folder, const QString& dayFileName) {
+    QStringList found;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList({dayFileName + QStringLiteral(".??????")}, QDir::Files)) {
+        if (!name.mid(dayFileName.size() + 1).startsWith(QStringLiteral("bak")))
+            found.append(dir.filePath(name));
+    }
+    return found;
+}
+
+} // namespace
+
+DayFilePreparation DayArchive::Prepare(const QString& programFolder, const QDate& today, DayRegisterArray& reg) {
     const QString yearFolder = programFolder + QString::number(today.year());
     if (!QFileInfo::exists(yearFolder))
         QDir().mkdir(yearFolder);
@@ -225,10 +383,45 @@ DayFileResult DayArchive::Prepare(const QString& programFolder, const QDate& tod
     DayFileName = DayFileNameFor(today);
     MonthGenitive = SetMonthGenitive(today);
 
-    const QFileInfo day(DayFilePath());
-    if (day.exists() && day.isFile())
-        return ReadDayFile(reg);
-    return WriteDayFile(reg);
+    DayFilePreparation result;
+    const QString path = DayFilePath();
+    const QFileInfo day(path);
+    DayFileReading reading;
+    if (day.exists() && day.isFile()) {
+        static_cast<DayFileResult&>(result) = ReadDayFile(reg, &reading);
+        if (!result.ok)
+            return result;
+    }
+
+    // A save interrupted between writing its temporary copy and putting it in place.
+    for (const QString& stray : StrayCopies(MonthFolder, DayFileName)) {
+        QFile file(stray);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        DayRegisterArray candidate{};
+        if (ParseDayFile(file.readAll(), candidate).exact && HoldsAllAndMore(candidate, reg)) {
+            reg = candidate;
+            result.recoveredFrom = stray;
+        }
+    }
+
+    const bool exists = day.exists() && day.isFile();
+    if (exists && reading.exact && result.recoveredFrom.isEmpty())
+        return result;
+    if (exists && !reading.exact) {
+        // The file as it was stays beside the rewritten one.
+        const QString backup = FreeBackupName(path);
+        if (!QFile::copy(path, backup))
+            return {{false, QStringLiteral("Не удалось сохранить копию файла «%1» перед его исправлением.")
+                                .arg(QDir::toNativeSeparators(path))},
+                    {},
+                    {}};
+        result.backupPath = backup;
+    }
+    static_cast<DayFileResult&>(result) = WriteDayFile(reg);
+    if (result.ok && !result.recoveredFrom.isEmpty())
+        QFile::remove(result.recoveredFrom);
+    return result;
 }
 
 } // namespace zet

@@ -25,12 +25,30 @@ QString DayFilePathFor(const QString& programFolder, const QDate& date);
 
 // The whole register as the bytes of a day file.
 QByteArray FormatDayFile(const DayRegisterArray& reg);
-// Reads a day file's bytes into the register by position; slots that cannot be read are empty.
-void ParseDayFile(const QByteArray& bytes, DayRegisterArray& reg);
+
+// How a day file read.
+struct DayFileReading {
+    // The bytes are exactly what FormatDayFile writes for the register that was read.
+    bool exact = true;
+};
+
+// Reads a day file's bytes into the register. Records are found by their first line
+// ("Порядковый номер:") and their separator line, fields by their labels, so a missing,
+// extra or unlabelled line damages at most its own record. A file written in UTF-8 is read as
+// UTF-8. A damaged record that still holds any value is never taken as free: when none of its
+// values could be read, its protocol number is set to its slot. Slots the file does not hold
+// are empty.
+DayFileReading ParseDayFile(const QByteArray& bytes, DayRegisterArray& reg);
 
 struct DayFileResult {
     bool ok = true;
     QString error; // Russian reason when not ok
+};
+
+// What the preparation of today's archive found besides the day file itself.
+struct DayFilePreparation : DayFileResult {
+    QString backupPath;    // an untouched copy of a day file that did not read exactly
+    QString recoveredFrom; // a temporary copy of the day file that held more, now the day file
 };
 
 // Today's archive: MonthFolder, DayFileName, MonthGenitive, set once at start-up.
@@ -44,14 +62,20 @@ public:
 
     // Creates the year and month folders if missing, then reads the day file into reg
     // when it exists, or writes it from reg (empty at start-up) when it does not.
-    DayFileResult Prepare(const QString& programFolder, const QDate& today, DayRegisterArray& reg);
+    // A day file that does not read exactly is first copied beside itself (".bak", ".bak2" …)
+    // and then rewritten in the exact format. A temporary copy left by an interrupted save
+    // ("<day file>.XXXXXX") is taken instead when it reads exactly and holds every record of
+    // the day file and more; otherwise it is left alone.
+    DayFilePreparation Prepare(const QString& programFolder, const QDate& today, DayRegisterArray& reg);
 
     // Writes the whole register atomically (a month folder removed meanwhile is made again);
     // on failure the old file stays as it was. The register is never changed.
     DayFileResult WriteDayFile(const DayRegisterArray& reg) const;
     // Slots the file does not hold completely (a short file) become empty. A file that
     // cannot be opened leaves reg unchanged.
-    DayFileResult ReadDayFile(DayRegisterArray& reg) const;
+    DayFileResult ReadDayFile(DayRegisterArray& reg, DayFileReading* reading = nullptr) const;
+    // Writes the whole register to another file (a copy the examiner chose to keep).
+    static DayFileResult WriteRegisterTo(const QString& path, const DayRegisterArray& reg);
 };
 
 } // namespace zet

@@ -1,14 +1,20 @@
 #include "exam/dayregister.h"
 
+#include <algorithm>
+
 namespace zet {
 
 void ExamState::FindFreeSlot() {
-    for (int n = 1; n <= kRegisterSlots; ++n) {
-        if (DayRegister[n].ProfileNo == 0) {
-            CurrentExaminee = static_cast<int16>(n);
-            return;
-        }
+    if (const int16 n = NextFreeSlotAfter(0))
+        CurrentExaminee = n;
+}
+
+int16 ExamState::NextFreeSlotAfter(int n) const {
+    for (int slot = std::max(n + 1, 1); slot <= kRegisterSlots; ++slot) {
+        if (IsFree(slot))
+            return static_cast<int16>(slot);
     }
+    return 0;
 }
 
 int16 GradeExam(int16 correctCount, const ExamProfile& profile) {

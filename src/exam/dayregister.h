@@ -26,6 +26,12 @@ struct ExamineeRecord {
     bool operator==(const ExamineeRecord&) const = default;
 };
 
+// A slot is free only while its record is wholly empty; a finished record always has a
+// profile number, and a damaged one that still holds something is never given away.
+inline bool IsFreeRecord(const ExamineeRecord& r) {
+    return r == ExamineeRecord{};
+}
+
 // DayRegister(1..100); index 0 unused.
 using DayRegisterArray = std::array<ExamineeRecord, kRegisterSlots + 1>;
 
@@ -39,8 +45,11 @@ struct ExamState {
     int16 AnswerLock = 0;
     int16 ChosenPosition = 0;
 
-    // CurrentExaminee = first slot with ProfileNo 0; unchanged when all are used.
+    // CurrentExaminee = first free slot; unchanged when all are used.
     void FindFreeSlot();
+    // The first free slot after slot n, or 0 when there is none.
+    int16 NextFreeSlotAfter(int n) const;
+    bool IsFree(int n) const { return n >= 1 && n <= kRegisterSlots && IsFreeRecord(DayRegister[n]); }
 };
 
 // The four grade tests, applied one after another; the last one that holds decides.

@@ -56,6 +56,21 @@ EncodedText EncodeCp1251(const QString& text) {
     return out;
 }
 
+QString UnencodableCharacters(const QString& text) {
+    const CodePage& cp = Table();
+    QString found;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QString one(text.at(i));
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            one += text.at(++i);
+        else if (cp.fromUnicode[text.at(i).unicode()] >= 0)
+            continue;
+        if (!found.contains(one))
+            found += one;
+    }
+    return found;
+}
+
 QString DecodeCp1251(QByteArrayView bytes) {
     const CodePage& cp = Table();
     QString out(bytes.size(), Qt::Uninitialized);

@@ -12,6 +12,8 @@ struct EncodedText {
 };
 
 EncodedText EncodeCp1251(const QString& text);
+// The characters of text that Windows-1251 cannot hold, each once, in their first order.
+QString UnencodableCharacters(const QString& text);
 QString DecodeCp1251(QByteArrayView bytes);
 
 } // namespace zet

@@ -2,6 +2,7 @@
 
 #include "archive/dayfile.h"
 #include "archive/monthnames.h"
+#include "model/cp1251.h"
 #include "model/savefile.h"
 
 #include "testdata.h"
@@ -234,21 +235,24 @@ private slots:
         QCOMPARE(int(back[2].ProfileNo), 2);
     }
 
-    // A file cut short: slots that cannot be read are empty, whatever the register held.
+    // A file cut short: slots the file does not hold are empty, whatever the register held; a
+    // record cut inside keeps what it holds and stays used.
     void shortFile_data() {
         QTest::addColumn<int>("keepLines");
         QTest::addColumn<int>("readSlots");
+        QTest::addColumn<int>("cutSlot");
 
-        QTest::newRow("empty file") << 0 << 0;
-        QTest::newRow("inside the first record") << 5 << 0;
-        QTest::newRow("two records") << 26 << 2;
-        QTest::newRow("third without separator") << 38 << 3;
-        QTest::newRow("third cut before its last line") << 37 << 2;
-        QTest::newRow("all but the last separator") << 1299 << 100;
+        QTest::newRow("empty file") << 0 << 0 << 0;
+        QTest::newRow("inside the first record") << 5 << 0 << 1;
+        QTest::newRow("two records") << 26 << 2 << 0;
+        QTest::newRow("third without separator") << 38 << 3 << 0;
+        QTest::newRow("third cut before its last line") << 37 << 2 << 3;
+        QTest::newRow("all but the last separator") << 1299 << 100 << 0;
     }
     void shortFile() {
         QFETCH(int, keepLines);
         QFETCH(int, readSlots);
+        QFETCH(int, cutSlot);
         DayRegisterArray full{};
         for (int n = 1; n <= 100; ++n) {
             full[n].ProtocolNo = static_cast<int16>(n);
@@ -261,12 +265,17 @@ private slots:
             cut += lines[i] + '\n';
 
         DayRegisterArray reg = full; // whatever stood there before
-        ParseDayFile(cut, reg);
+        QVERIFY(!ParseDayFile(cut, reg).exact);
         for (int n = 1; n <= 100; ++n) {
-            if (n <= readSlots)
+            if (n <= readSlots) {
                 QVERIFY(reg[n] == full[n]);
-            else
+            } else if (n == cutSlot) {
+                QCOMPARE(reg[n].FullName, full[n].FullName);
+                QCOMPARE(reg[n].ProfileNo, full[n].ProfileNo);
+                QVERIFY(!IsFreeRecord(reg[n]));
+            } else {
                 QVERIFY2(reg[n] == ExamineeRecord{}, qPrintable(QString::number(n)));
+            }
         }
     }
 
@@ -278,7 +287,9 @@ private slots:
         bytes.truncate(cut + 2); // "Ив", no line end
         DayRegisterArray reg{};
         ParseDayFile(bytes, reg);
-        QVERIFY(reg[1] == ExamineeRecord{});
+        QCOMPARE(reg[1].FullName, QStringLiteral("Ив"));
+        QCOMPARE(reg[1].ProfileName, Ivanov().ProfileName);
+        QVERIFY(reg[2] == ExamineeRecord{});
     }
 
     void lastLineWithoutLineEnd() {
@@ -432,6 +443,102 @@ private slots:
         const DayFileResult r = archive.WriteDayFile(DayRegisterArray{});
         QVERIFY(!r.ok);
         QVERIFY(!r.error.isEmpty());
+    }
+
+    // A day file that does not read exactly loses none of its records: each is read where it
+    // stands, the file is copied aside untouched and rewritten in the exact format.
+    void damagedFileKeepsEveryRecord_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("one line deleted") << "deleted";
+        QTest::newRow("saved as UTF-8") << "utf8";
+        QTest::newRow("lines without labels") << "unlabelled";
+        QTest::newRow("number out of range") << "range";
+    }
+    void damagedFileKeepsEveryRecord() {
+        QFETCH(QString, damage);
+        QTemporaryDir dir;
+        const QString program = dir.path() + QLatin1Char('/');
+        const QDate today(2026, 12, 7);
+        DayRegisterArray written{};
+        for (int n = 1; n <= 3; ++n)
+            written[n] = testing::SampleRecord(n, QStringLiteral("Экзаменуемый %1").arg(n));
+        QList<QByteArray> lines = Lines(FormatDayFile(written));
+        if (damage == "deleted")
+            lines.removeAt(5); // the job title of the first record
+        for (int i = 13; i < 25 && damage == "unlabelled"; ++i)
+            lines[i] = lines[i].mid(Win1251(DayFileLabels().at(i - 13)).size());
+        if (damage == "range")
+            lines[14] = Win1251(QStringLiteral("Номер профиля:  77777")) + '\r';
+        QByteArray bytes = lines.join('\n') + '\n';
+        if (damage == "utf8")
+            bytes = DecodeCp1251(bytes).toUtf8();
+        const QString path = DayFilePathFor(program, today);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        Spit(path, bytes);
+
+        ExamState state;
+        DayArchive archive;
+        const DayFilePreparation prepared = archive.Prepare(program, today, state.DayRegister);
+        QVERIFY2(prepared.ok, qPrintable(prepared.error));
+        QCOMPARE(prepared.backupPath, path + QStringLiteral(".bak"));
+        QCOMPARE(Slurp(prepared.backupPath), bytes);
+        for (int n = 1; n <= 3; ++n)
+            QCOMPARE(state.DayRegister[n].FullName, written[n].FullName);
+        QVERIFY(state.DayRegister[3] == written[3]);
+        state.FindFreeSlot();
+        QCOMPARE(int(state.CurrentExaminee), 4);
+        const QByteArray rewritten = Slurp(path);
+        QCOMPARE(rewritten, FormatDayFile(state.DayRegister));
+
+        // The next start reads the rewritten file exactly and makes no further copy.
+        DayRegisterArray again{};
+        QVERIFY(archive.Prepare(program, today, again).backupPath.isEmpty());
+        QVERIFY(again == state.DayRegister);
+    }
+
+    // A save killed before its temporary copy was put in place: the copy is taken only when
+    // it holds everything the day file holds and more.
+    void strayTemporaryCopy_data() {
+        QTest::addColumn<QList<int>>("inCopy");
+        QTest::addColumn<bool>("cutShort");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("one record more") << QList<int>{1, 2} << false << true;
+        QTest::newRow("a record missing") << QList<int>{2} << false << false;
+        QTest::newRow("cut short") << QList<int>{1, 2} << true << false;
+    }
+    void strayTemporaryCopy() {
+        QFETCH(QList<int>, inCopy);
+        QFETCH(bool, cutShort);
+        QFETCH(bool, taken);
+        QTemporaryDir dir;
+        const QString program = dir.path() + QLatin1Char('/');
+        const QDate today(2026, 12, 7);
+        const QString path = DayFilePathFor(program, today);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        DayRegisterArray onDisk{};
+        onDisk[1] = testing::SampleRecord(1);
+        Spit(path, FormatDayFile(onDisk));
+        DayRegisterArray copy{};
+        for (int n : inCopy)
+            copy[n] = testing::SampleRecord(n, QStringLiteral("Экзаменуемый %1").arg(n));
+        copy[1] = onDisk[1];
+        if (!inCopy.contains(1))
+            copy[1] = ExamineeRecord{};
+        QByteArray copyBytes = FormatDayFile(copy);
+        if (cutShort)
+            copyBytes.truncate(copyBytes.size() / 2);
+        const QString stray = path + QStringLiteral(".rBjCLU");
+        Spit(stray, copyBytes);
+
+        DayRegisterArray reg{};
+        DayArchive archive;
+        const DayFilePreparation prepared = archive.Prepare(program, today, reg);
+        QVERIFY(prepared.ok);
+        QVERIFY(prepared.backupPath.isEmpty());
+        QCOMPARE(prepared.recoveredFrom, taken ? stray : QString());
+        QVERIFY(reg == (taken ? copy : onDisk));
+        QCOMPARE(Slurp(path), FormatDayFile(reg));
+        QCOMPARE(QFileInfo::exists(stray), !taken);
     }
 
     void readMissingFileLeavesRegister() {

@@ -48,6 +48,12 @@ private slots:
         QTest::newRow("fresh day") << QList<int>{} << 0 << 1;
         QTest::newRow("three finished") << QList<int>{1, 2, 3} << 0 << 4;
         QTest::newRow("gap is taken first") << QList<int>{1, 3, 4} << 7 << 2;
+        QTest::newRow("a protocol number alone is a used slot") << [] {
+            QList<int> l;
+            for (int i = 1; i < 50; ++i)
+                l << i;
+            return l;
+        }() << 0 << 51;
         QTest::newRow("only the last free") << [] {
             QList<int> l;
             for (int i = 1; i < 100; ++i)
@@ -70,8 +76,8 @@ private slots:
             state.DayRegister[n].ProfileNo = 1;
             state.DayRegister[n].ProtocolNo = static_cast<int16>(n);
         }
-        // Only ProfileNo marks a slot as used: a stray protocol number does not.
-        state.DayRegister[100].ProtocolNo = 100;
+        // A record that holds anything at all is not free, even without a profile number.
+        state.DayRegister[50].ProtocolNo = 50;
         state.CurrentExaminee = static_cast<int16>(before);
         state.FindFreeSlot();
         QCOMPARE(int(state.CurrentExaminee), after);
