@@ -1,8 +1,32 @@
+#include "app/programlock.h"
+#include "app/sessionend.h"
+#include "app/startup.h"
 #include "ui/shell/aboutarea.h"
 #include "ui/shell/form1.h"
+#include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <csignal>
+#include <cstdlib>
+
+namespace {
+
+// What is left to save when the process ends by exit() from inside Qt (the display
+// connection was lost): the stack of main is not unwound then, so the program state is
+// still there.
+zet::Module1* g_core = nullptr;
+QString* g_fallbackFolder = nullptr;
+
+void SaveAtExit() {
+    if (g_core)
+        g_core->SaveBeforeExit(g_fallbackFolder ? *g_fallbackFolder : QString());
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -10,8 +34,30 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("razividerur"));
     QApplication::setWindowIcon(zet::ui::ProgramIcon());
     zet::ui::RegisterFontSubstitutions();
+
+    // One running program per program folder; a second start touches no file.
+    const QString folder = zet::DefaultProgramFolder();
+    const zet::ProgramLock lock(folder);
+    if (lock.outcome() == zet::ProgramLock::Outcome::HeldByOther) {
+        zet::ui::ShowMessage(nullptr, QStringLiteral("Программа уже запущена из папки\n%1\n\nВторая копия не "
+                                                     "запускается: две копии стёрли бы записи друг друга. "
+                                                     "Перейдите в уже открытое окно программы.")
+                                          .arg(QDir::toNativeSeparators(folder)));
+        return 1;
+    }
+
     zet::Module1 core;
-    zet::ui::Form1 window(core);
+    zet::ui::Form1 window(core, zet::ui::Form1Options{folder});
+
+    zet::SessionEndWatcher sessionEnd({SIGTERM, SIGHUP});
+    QObject::connect(&sessionEnd, &zet::SessionEndWatcher::sessionEnding, &window, &zet::ui::Form1::EndSession);
+    static QString fallbackFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    g_fallbackFolder = &fallbackFolder;
+    g_core = &core;
+    std::atexit(SaveAtExit);
+
     window.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    g_core = nullptr;
+    return code;
 }

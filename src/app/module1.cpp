@@ -1,6 +1,10 @@
 #include "app/module1.h"
 
+#include "model/cp1251.h"
 #include "model/textvalue.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace zet {
 
@@ -43,6 +47,11 @@ std::optional<QString> Module1::CheckExamStart(const RegistrationTexts& texts) c
         return QStringLiteral("Журнал экзаменов за сегодня заполнен: все %1 мест заняты. "
                               "Новый экзамен записать нельзя.")
             .arg(kRegisterSlots);
+    }
+    if (!exam.IsFree(exam.CurrentExaminee)) {
+        return QStringLiteral("Место № %1 в журнале экзаменов уже занято. Выйдите из режима экзамена и "
+                              "войдите снова.")
+            .arg(exam.CurrentExaminee);
     }
 
     const std::optional<int16> profileNo = Int16Rounded(texts.ProfileNo);
@@ -91,8 +100,9 @@ std::optional<QString> Module1::CheckExamStart(const RegistrationTexts& texts) c
 
 PresentedQuestion Module1::StartExam(const RegistrationTexts& texts) {
     const int16 profile = Int16Rounded(texts.ProfileNo).value_or(0);
-    if (exam.ExamRunning != 0 || !InRegister(exam.CurrentExaminee) || !ValidProfile(profile))
+    if (exam.ExamRunning != 0 || !exam.IsFree(exam.CurrentExaminee) || !ValidProfile(profile))
         return {};
+    m_examTexts = texts;
     exam.ExamRunning = 1;
     exam.AnswerLock = 0;
     exam.CurrentProfile = profile;
@@ -199,11 +209,57 @@ std::optional<FinishResult> Module1::FinishExam(const RegistrationTexts& texts) 
     result.Examinee = slot;
     result.Record = record;
     result.Written = archive.WriteDayFile(exam.DayRegister);
+    m_unwritten = !result.Written.ok;
 
     exam.ExamRunning = 0;
     exam.AnswerLock = 0;
-    ++exam.CurrentExaminee;
+    // Never onto a used slot: a gap before a used record is filled, then the next free one.
+    exam.CurrentExaminee = exam.NextFreeSlotAfter(slot);
     return result;
+}
+
+std::optional<FinishResult> Module1::FinishRunningExam() {
+    if (exam.ExamRunning == 0)
+        return std::nullopt;
+    return FinishExam(m_examTexts);
+}
+
+QString Module1::UnstorableCharacters(const RegistrationTexts& texts) const {
+    return UnencodableCharacters(texts.FullName + texts.JobTitle + texts.PersonnelNo + texts.ProfileName);
+}
+
+DayFileResult Module1::WriteUnwrittenRecords() {
+    if (!m_unwritten)
+        return {};
+    const DayFileResult written = archive.WriteDayFile(exam.DayRegister);
+    m_unwritten = !written.ok;
+    return written;
+}
+
+DayFileResult Module1::SaveRegisterTo(const QString& path) {
+    const DayFileResult written = DayArchive::WriteRegisterTo(path, exam.DayRegister);
+    if (written.ok)
+        m_unwritten = false;
+    return written;
+}
+
+DayFileResult Module1::SaveBeforeExit(const QString& fallbackFolder, QString* savedTo) {
+    const std::optional<FinishResult> finished = FinishRunningExam();
+    const DayFileResult written = WriteUnwrittenRecords();
+    if (written.ok) {
+        if (savedTo)
+            *savedTo = finished ? archive.DayFilePath() : QString();
+        return written;
+    }
+    if (fallbackFolder.isEmpty() || !QDir().mkpath(fallbackFolder))
+        return written;
+    QString path = QDir(fallbackFolder).filePath(archive.DayFileName);
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = QDir(fallbackFolder).filePath(archive.DayFileName + QStringLiteral(".%1").arg(n));
+    const DayFileResult saved = SaveRegisterTo(path);
+    if (saved.ok && savedTo)
+        *savedTo = path;
+    return saved.ok ? saved : written;
 }
 
 } // namespace zet

@@ -92,9 +92,30 @@ public:
     // exceeds the limit, or the count has reached 32767, where it stops).
     bool ClockTick();
     // Grades, stores the registration texts into DayRegister(CurrentExaminee), writes the
-    // day file, clears ExamRunning and AnswerLock and advances CurrentExaminee. Does nothing
-    // (returns nothing) when no exam is running.
+    // day file, clears ExamRunning and AnswerLock and moves CurrentExaminee to the next free
+    // slot (0 when there is none). Does nothing (returns nothing) when no exam is running.
     std::optional<FinishResult> FinishExam(const RegistrationTexts& texts);
+    // FinishExam with the texts the running exam was started with.
+    std::optional<FinishResult> FinishRunningExam();
+
+    // The characters of the examinee's data that the day file cannot hold (they would be
+    // stored as "?"), each once.
+    QString UnstorableCharacters(const RegistrationTexts& texts) const;
+
+    // --- records whose day file write failed ---
+    bool HasUnwrittenRecords() const { return m_unwritten; }
+    // Writes the day file again when a write after an exam failed; ok when nothing is left.
+    DayFileResult WriteUnwrittenRecords();
+    // Writes the whole register to another file; on success nothing counts as unwritten.
+    DayFileResult SaveRegisterTo(const QString& path);
+    // The end of the session (a signal, a lost display): finishes a running exam, writes the
+    // unwritten records, and when the day file cannot be written, saves the register into
+    // fallbackFolder instead. savedTo names the file that now holds the records, if any.
+    DayFileResult SaveBeforeExit(const QString& fallbackFolder, QString* savedTo = nullptr);
+
+private:
+    RegistrationTexts m_examTexts; // what the running exam was started with
+    bool m_unwritten = false;
 };
 
 } // namespace zet

@@ -285,6 +285,43 @@ private slots:
         QCOMPARE(int(onDisk[2].Grade), 2);
     }
 
+    // A day file with records 1 and 3: the gap is filled, then the exams go on after 3.
+    void gapBeforeAUsedSlot() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        DayRegisterArray start{};
+        start[1] = testing::SampleRecord(1, QStringLiteral("Первый П.П."));
+        start[3] = testing::SampleRecord(3, QStringLiteral("Третий Т.Т."));
+        const QString path = DayFilePathFor(folder, kToday);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(FormatDayFile(start));
+        }
+        auto m = MakeModule(folder);
+        QVERIFY(m);
+        QCOMPARE(int(m->exam.CurrentExaminee), 2);
+        for (int expected : {2, 4}) {
+            QCOMPARE(int(m->exam.CurrentExaminee), expected);
+            m->StartExam(Texts());
+            AnswerAll(*m, true);
+            QCOMPARE(int(m->FinishExam(Texts())->Examinee), expected);
+        }
+        QCOMPARE(int(m->exam.CurrentExaminee), 5);
+        const DayRegisterArray onDisk = ReadBack(*m);
+        QVERIFY(onDisk[1] == start[1]);
+        QVERIFY(onDisk[3] == start[3]);
+        QCOMPARE(int(onDisk[2].ProtocolNo), 2);
+        QCOMPARE(int(onDisk[4].ProtocolNo), 4);
+
+        // An exam never starts on a used slot.
+        m->exam.CurrentExaminee = 3;
+        QVERIFY(m->CheckExamStart(Texts()));
+        m->StartExam(Texts());
+        QCOMPARE(int(m->exam.ExamRunning), 0);
+    }
+
     void threeExamsThenRestart() {
         QTemporaryDir dir;
         const QString folder = dir.path() + QLatin1Char('/');

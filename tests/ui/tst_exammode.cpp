@@ -71,6 +71,10 @@ private slots:
     void dayFileWriteFailure();
     void resultWindowLeavesTheMode();
     void lateExitKeepsAnotherMode();
+    void unstorableCharactersAreAskedFor();
+    void unwrittenRecordsAtClose_data();
+    void unwrittenRecordsAtClose();
+    void modeChangeWritesUnwrittenRecords();
 
 private:
     void Start();
@@ -655,6 +659,97 @@ void TestExamMode::lateExitKeepsAnotherMode() {
     QCOMPARE(acknowledged.size(), 0);
     QCOMPARE(int(m_window->AppMode()), 1);
     QVERIFY(m_window->findChild<QWidget*>(QStringLiteral("Frame1"))->isVisible());
+}
+
+void TestExamMode::unstorableCharactersAreAskedFor() {
+    QStringList questions;
+    bool goOn = false;
+    Hooks().yesNo = [&](const QString& text) {
+        questions << text;
+        return goOn;
+    };
+    const QString name = QStringLiteral("Әлия Ғабдуллина 😀");
+    BeginExam(2, name);
+    QCOMPARE(questions.size(), 1);
+    for (const QString& c : {QStringLiteral("«Ә»"), QStringLiteral("«Ғ»"), QStringLiteral("«😀»")})
+        QVERIFY2(questions.front().contains(c), qPrintable(questions.front()));
+    QVERIFY(!questions.front().contains(QStringLiteral("«л»")));
+    QCOMPARE(int(m_core->exam.ExamRunning), 0);
+    QCOMPARE(m_reg->Text2->text(), name);
+
+    goOn = true;
+    QTest::mouseClick(m_reg->Command3, Qt::LeftButton);
+    QCOMPARE(questions.size(), 2);
+    QCOMPARE(int(m_core->exam.ExamRunning), 1);
+}
+
+void TestExamMode::unwrittenRecordsAtClose_data() {
+    QTest::addColumn<QList<int>>("choices");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("kept"); // where the record ends up: "day file", "elsewhere" or ""
+    QTest::newRow("box closed: the program stays") << QList<int>{-1} << false << "";
+    QTest::newRow("exit without saving") << QList<int>{2} << true << "";
+    QTest::newRow("save elsewhere") << QList<int>{1} << true << "elsewhere";
+    QTest::newRow("try again once the way is free") << QList<int>{0} << true << "day file";
+}
+
+void TestExamMode::unwrittenRecordsAtClose() {
+    QFETCH(QList<int>, choices);
+    QFETCH(bool, closes);
+    QFETCH(QString, kept);
+    // A folder where the day file should be: every write fails.
+    const QString path = DayFilePath();
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QDir().mkdir(path));
+    BeginExam(2, QStringLiteral("Григорьев Г.Г."));
+    for (int n = 0; n < 3; ++n)
+        Answer(true);
+    QCOMPARE(m_messages.size(), 1);
+
+    const QString elsewhere = m_dir->filePath(QStringLiteral("копия.txt"));
+    QStringList asked;
+    Hooks().choice = [&](const QString& text, const QStringList& buttons) {
+        asked << text;
+        [&] { QCOMPARE(buttons.last(), QStringLiteral("Выйти без сохранения")); }();
+        const int choice = asked.size() <= choices.size() ? choices[asked.size() - 1] : -1;
+        if (choice == 0)
+            QDir().rmdir(path);
+        return choice;
+    };
+    Hooks().saveFileName = [&](const QString& start) {
+        [&] { QVERIFY(start.endsWith(m_core->archive.DayFileName)); }();
+        return elsewhere;
+    };
+    QCOMPARE(m_window->close(), closes);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.front().contains(path), qPrintable(asked.front()));
+    QCOMPARE(m_window->isVisible(), !closes);
+    QCOMPARE(m_core->HasUnwrittenRecords(), kept.isEmpty());
+    const QString file = kept == "elsewhere" ? elsewhere : path;
+    QFile f(file);
+    if (kept.isEmpty()) {
+        QVERIFY(!QFileInfo(elsewhere).exists());
+        return;
+    }
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    DayRegisterArray back{};
+    ParseDayFile(f.readAll(), back);
+    QCOMPARE(back[1].FullName, QStringLiteral("Григорьев Г.Г."));
+}
+
+void TestExamMode::modeChangeWritesUnwrittenRecords() {
+    const QString path = DayFilePath();
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QDir().mkdir(path));
+    BeginExam(2, QStringLiteral("Григорьев Г.Г."));
+    for (int n = 0; n < 3; ++n)
+        Answer(true);
+    QVERIFY(m_core->HasUnwrittenRecords());
+    QVERIFY(QDir().rmdir(path));
+    QTest::mouseClick(m_result->Command1, Qt::LeftButton);
+    QCOMPARE(int(m_window->AppMode()), 0);
+    QVERIFY(!m_core->HasUnwrittenRecords());
+    QCOMPARE(DayFile()[1].FullName, QStringLiteral("Григорьев Г.Г."));
 }
 
 QTEST_MAIN(TestExamMode)

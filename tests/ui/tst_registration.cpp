@@ -446,16 +446,18 @@ void TestRegistration::startWhileEarlierExamineeShown() {
     Start(true);
     m_window->mnu_Exam_Click();
     Bar()->setValue(1);
+    QCOMPARE(m_reg->Text2->text(), QStringLiteral("Второй В.В."));
+    const DayRegisterArray before = m_core->exam.DayRegister;
     QTest::mouseClick(m_reg->Command3, Qt::LeftButton);
-    QVERIFY(m_messages.isEmpty());
-    QCOMPARE(int(m_core->exam.ExamRunning), 1);
-    m_window->mnu_Exam_Click();
-    // The exam ran for the current slot; slot 2 is untouched.
-    QCOMPARE(int(m_core->exam.DayRegister[4].ProtocolNo), 4);
-    QCOMPARE(m_core->exam.DayRegister[4].FullName, QStringLiteral("Второй В.В."));
-    QCOMPARE(int(m_core->exam.DayRegister[4].ProfileNo), 7);
-    QCOMPARE(int(m_core->exam.DayRegister[2].ProtocolNo), 2);
-    QCOMPARE(int(m_core->exam.CurrentExaminee), 5);
+    // Nothing of examinee 2 is taken: the area is back at slot 4, empty, and asks for the data.
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages.front().contains(QStringLiteral("№ 4")), qPrintable(m_messages.front()));
+    QCOMPARE(int(m_core->exam.ExamRunning), 0);
+    QCOMPARE(m_reg->TopRow(), 3);
+    QVERIFY(InputsEnabled());
+    QCOMPARE(m_reg->Text2->text(), QString());
+    QVERIFY(m_core->exam.DayRegister == before);
+    QCOMPARE(int(m_core->exam.CurrentExaminee), 4);
 }
 
 QTEST_MAIN(TestRegistration)

@@ -65,10 +65,36 @@ void ExamMode::FinishRunningExam() {
 }
 
 void ExamMode::Command3_Click() {
+    // The boxes show an earlier examinee: none of that is taken for the new one.
+    if (m_frame2->ShowsEarlierExaminee()) {
+        m_frame2->EnterMode();
+        ShowMessage(m_frame2, QStringLiteral("Введите сведения об экзаменуемом № %1, затем нажмите "
+                                             "«Начать экзамен».")
+                                  .arg(m_core.exam.CurrentExaminee));
+        return;
+    }
     const RegistrationTexts texts = m_frame2->Texts();
     if (const std::optional<QString> refusal = m_core.CheckExamStart(texts)) {
         ShowMessage(m_frame2, *refusal);
         return;
+    }
+    const QString unstorable = m_core.UnstorableCharacters(texts);
+    if (!unstorable.isEmpty()) {
+        QStringList quoted;
+        for (qsizetype i = 0; i < unstorable.size(); ++i) {
+            const bool pair = unstorable.at(i).isHighSurrogate() && i + 1 < unstorable.size();
+            quoted << QStringLiteral("«%1»").arg(unstorable.mid(i, pair ? 2 : 1));
+            if (pair)
+                ++i;
+        }
+        const QString question =
+            QStringLiteral("Эти знаки нельзя сохранить в архиве результатов, вместо них будет записан "
+                           "знак «?»: %1.\n\nНачать экзамен так? Нажмите «Нет», чтобы исправить сведения.")
+                .arg(quoted.join(QStringLiteral(", ")));
+        if (!AskYesNo(m_frame2, question)) {
+            m_frame2->Text2->setFocus(Qt::OtherFocusReason);
+            return;
+        }
     }
     // While an exam runs no earlier result is on show.
     m_form2->hide();

@@ -190,10 +190,20 @@ void RegistrationArea::SetInputsEnabled(bool enabled) {
         w->setEnabled(enabled);
 }
 
+bool RegistrationArea::IsEarlierExaminee(int n) const {
+    const ExamState& exam = m_core.exam;
+    return n != exam.CurrentExaminee && (n < exam.CurrentExaminee || !exam.IsFree(n));
+}
+
+bool RegistrationArea::ShowsEarlierExaminee() const {
+    const int current = m_core.exam.CurrentExaminee;
+    return current >= 1 && current <= kRegisterSlots && IsEarlierExaminee(TopRow() + 1);
+}
+
 void RegistrationArea::ShowExaminee(int16 n) {
     const ExamState& exam = m_core.exam;
-    const int top = TopRow();
-    SetInputsEnabled(!(exam.CurrentExaminee > top + 1));
+    // A used slot after a gap is shown read-only as well as the ones before the current.
+    SetInputsEnabled(!IsEarlierExaminee(TopRow() + 1));
 
     if (n < 1 || n > kRegisterSlots)
         return;

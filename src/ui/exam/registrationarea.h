@@ -30,6 +30,10 @@ public:
     // profile last chosen, and an empty name box.
     void EnterMode();
 
+    // True while the area shows an examinee other than the current one whose record is not
+    // open for input (an earlier or an already examined one).
+    bool ShowsEarlierExaminee() const;
+
     // The index (0-based) of List24's first visible row.
     int TopRow() const;
     // Scrolls List24 so that row is its first visible row, without the scroll reaction.
@@ -70,6 +74,7 @@ private:
     // Selects the item of CurrentProfile in List23 and runs the profile choice.
     void ChooseCurrentProfile();
     void SetInputsEnabled(bool enabled);
+    bool IsEarlierExaminee(int n) const;
 
     Module1& m_core;
 };

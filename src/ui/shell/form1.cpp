@@ -14,6 +14,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -232,7 +235,7 @@ void Form1::Load() {
     // 13. The number lists are the areas' own; profile 1 is shown in the profile editor.
     Step([&] { Frame3->List4_Click(); });
     // 14. Today's archive folders and day file.
-    Step([&] { m_core.archive.Prepare(db.ProgramFolder, today, m_core.exam.DayRegister); });
+    Step([&] { ReportDayFileRepair(m_core.archive.Prepare(db.ProgramFolder, today, m_core.exam.DayRegister)); });
     // 15, 16. Registration area and the first free slot of the day.
     Step([&] { m_exam->ShowExaminee(1); });
     Step([&] { m_core.exam.FindFreeSlot(); });
@@ -244,7 +247,31 @@ void Form1::Load() {
     SetAppMode(0);
 }
 
+void Form1::ReportDayFileRepair(const DayFilePreparation& prepared) {
+    const QString day = QDir::toNativeSeparators(m_core.archive.DayFilePath());
+    QString text;
+    if (!prepared.recoveredFrom.isEmpty()) {
+        text = QStringLiteral("Результаты, записанные перед прошлым завершением программы, найдены во "
+                              "временном файле\n%1\nи перенесены в файл результатов за сегодня\n%2")
+                   .arg(QDir::toNativeSeparators(prepared.recoveredFrom), day);
+    }
+    if (!prepared.backupPath.isEmpty()) {
+        if (!text.isEmpty())
+            text += QStringLiteral("\n\n");
+        text += QStringLiteral("Файл результатов за сегодня\n%1\nповреждён или изменён вручную и прочитан не "
+                               "полностью. Все записи, которые удалось прочитать, сохранены. Прежнее "
+                               "содержимое файла сохранено в копии\n%2")
+                    .arg(day, QDir::toNativeSeparators(prepared.backupPath));
+    }
+    if (text.isEmpty())
+        return;
+    // Shown over the main window once it is on screen.
+    QTimer::singleShot(0, this, [this, text] { ShowMessage(this, text); });
+}
+
 void Form1::SetAppMode(int16 mode) {
+    // Records whose write failed are tried again at every change of mode.
+    m_core.WriteUnwrittenRecords();
     m_appMode = mode;
     m_title->setVisible(mode == 0);
 }
@@ -386,9 +413,52 @@ void Form1::mnu_About_Click() {
     Frame7->Toggle();
 }
 
+void Form1::EndSession() {
+    if (m_sessionEnded)
+        return;
+    m_sessionEnded = true;
+    m_core.SaveBeforeExit(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QCoreApplication::quit();
+}
+
+bool Form1::KeepUnwrittenRecords() {
+    for (;;) {
+        const DayFileResult written = m_core.WriteUnwrittenRecords();
+        if (written.ok)
+            return true;
+        const QString text =
+            QStringLiteral("Результаты экзаменов за сегодня не удалось записать в файл\n%1\n\n%2\n\n"
+                           "Если выйти без сохранения, они будут потеряны.")
+                .arg(QDir::toNativeSeparators(m_core.archive.DayFilePath()), written.error);
+        const int choice = AskChoice(this, text,
+                                     {QStringLiteral("Повторить"), QStringLiteral("Сохранить в другое место…"),
+                                      QStringLiteral("Выйти без сохранения")});
+        if (choice == 0)
+            continue;
+        if (choice == 2)
+            return true;
+        if (choice != 1)
+            return false;
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QDir().mkpath(folder);
+        const QString path = AskSaveFileName(this, QStringLiteral("Сохранить результаты экзаменов"),
+                                             QDir(folder).filePath(m_core.archive.DayFileName));
+        if (path.isEmpty())
+            continue;
+        const DayFileResult saved = m_core.SaveRegisterTo(path);
+        if (saved.ok)
+            return true;
+        ShowMessage(this, saved.error);
+    }
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
     // An exam still running when the window goes is finished and stored first.
     m_exam->FinishRunningExam();
+    if (!m_sessionEnded && !KeepUnwrittenRecords()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     // The program ends with its main window, whatever other window is still open.
     QCoreApplication::quit();

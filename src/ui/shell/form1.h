@@ -57,6 +57,11 @@ public:
     void mnu_Help_Click();
     void mnu_About_Click();
 
+    // The session ends from outside (log-out, shutdown): a running exam is finished and every
+    // record is written (into the per-user data folder when the day file cannot be), then the
+    // program ends without asking.
+    void EndSession();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -69,11 +74,17 @@ private:
     void SetAppMode(int16 mode);
     void ShowMainMenus();
     void ResultAcknowledged();
+    // Before the program closes: writes unwritten records again and, while that fails, asks
+    // whether to try again, save them elsewhere or exit without them. False: stay open.
+    bool KeepUnwrittenRecords();
+    // Tells the examiner once what the start-up did with a damaged or half-saved day file.
+    void ReportDayFileRepair(const DayFilePreparation& prepared);
 
     Module1& m_core;
     Form1Options m_options;
     int16 m_appMode = 0;
     bool m_exiting = false;
+    bool m_sessionEnded = false;
 
     QWidget* m_surface = nullptr;
     QWidget* m_title = nullptr;

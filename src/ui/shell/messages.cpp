@@ -1,5 +1,6 @@
 #include "ui/shell/messages.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -36,6 +37,29 @@ QString AskText(QWidget* parent, const QString& prompt) {
     bool ok = false;
     QString answer = QInputDialog::getText(parent, QString(), prompt, QLineEdit::Normal, QString(), &ok);
     return ok ? answer : QString();
+}
+
+} // namespace zet::ui
+
+namespace zet::ui {
+
+int AskChoice(QWidget* parent, const QString& text, const QStringList& choices) {
+    if (Hooks().choice)
+        return Hooks().choice(text, choices);
+    QMessageBox box(QMessageBox::Warning, QString(), text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons << box.addButton(choice, QMessageBox::ActionRole);
+    box.addButton(QMessageBox::Cancel)->hide();
+    box.exec();
+    return static_cast<int>(buttons.indexOf(box.clickedButton()));
+}
+
+QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& startPath) {
+    if (Hooks().saveFileName)
+        return Hooks().saveFileName(startPath);
+    return QFileDialog::getSaveFileName(parent, caption, startPath,
+                                        QStringLiteral("Текстовые файлы (*.txt);;Все файлы (*)"));
 }
 
 } // namespace zet::ui

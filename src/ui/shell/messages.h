@@ -3,6 +3,7 @@
 // can answer them without a modal loop (see MessageHooks).
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -17,11 +18,19 @@ bool AskYesNo(QWidget* parent, const QString& text);
 // A modal input box that starts empty; Cancel gives the empty string.
 QString AskText(QWidget* parent, const QString& prompt);
 
+// A modal question with one button per choice; the index of the button pressed, or -1 when
+// the box was closed without one.
+int AskChoice(QWidget* parent, const QString& text, const QStringList& choices);
+// A modal file dialog that names a file to write, starting at startPath; empty on Cancel.
+QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& startPath);
+
 // Test hooks: when set, they answer instead of the modal dialogs.
 struct MessageHooks {
     std::function<void(const QString&)> message;
     std::function<bool(const QString&)> yesNo;
     std::function<QString(const QString&)> text;
+    std::function<int(const QString&, const QStringList&)> choice;
+    std::function<QString(const QString& startPath)> saveFileName;
 };
 MessageHooks& Hooks();
 

@@ -1,0 +1,80 @@
+// A second copy of the program in the same folder, and a signal that ends the session in the
+// middle of an exam, each with a real second process.
+
+#include "app/programlock.h"
+#include "archive/dayfile.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+using namespace zet;
+
+namespace {
+
+// Starts the child and waits for its "ready".
+bool StartChild(QProcess& child, const QString& mode, const QString& folder) {
+    child.start(QStringLiteral(ZET_SESSION_CHILD), {mode, folder});
+    if (!child.waitForStarted(5000))
+        return false;
+    while (!child.canReadLine()) {
+        if (!child.waitForReadyRead(10000))
+            return false;
+    }
+    return child.readLine().trimmed() == "ready";
+}
+
+} // namespace
+
+class TestSession : public QObject {
+    Q_OBJECT
+private slots:
+    void secondCopyInTheSameFolder() {
+        QTemporaryDir dir;
+        QProcess first;
+        QVERIFY(StartChild(first, QStringLiteral("lock"), dir.path()));
+        {
+            const ProgramLock second(dir.path());
+            QCOMPARE(second.outcome(), ProgramLock::Outcome::HeldByOther);
+            QCOMPARE(second.ownerPid(), first.processId());
+        }
+        // Another folder is another program.
+        QTemporaryDir other;
+        QCOMPARE(ProgramLock(other.path()).outcome(), ProgramLock::Outcome::Locked);
+
+        // A program killed outright leaves its lock file; the next start takes it over.
+        first.kill();
+        QVERIFY(first.waitForFinished(5000));
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("razividerur.lock"))));
+        QCOMPARE(ProgramLock(dir.path()).outcome(), ProgramLock::Outcome::Locked);
+    }
+
+    void signalRecordsTheRunningExam_data() {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void signalRecordsTheRunningExam() {
+        QFETCH(int, signalNumber);
+        QTemporaryDir dir;
+        QProcess child;
+        QVERIFY(StartChild(child, QStringLiteral("exam"), dir.path()));
+        QCOMPARE(::kill(static_cast<pid_t>(child.processId()), signalNumber), 0);
+        QVERIFY(child.waitForFinished(10000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+
+        QFile file(DayFilePathFor(dir.path() + QLatin1Char('/'), QDate(2026, 12, 7)));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        DayRegisterArray reg{};
+        QVERIFY(ParseDayFile(file.readAll(), reg).exact);
+        QCOMPARE(reg[1].FullName, QStringLiteral("Сигналов С.С."));
+        QCOMPARE(int(reg[1].ProfileNo), 1);
+        QCOMPARE(int(reg[1].ProtocolNo), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSession)
+#include "tst_session.moc"
