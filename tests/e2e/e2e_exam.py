@@ -4,7 +4,9 @@
 In a fresh folder the program writes three questions in the question editor, sets up a
 profile in the profile editor, examines one person (two answers right, one wrong), shows
 the result window, writes the day file of the archive and shows that day in the archive
-viewer. The test checks what the windows show (read through the accessibility tree) and the
+viewer. The day starts from a prepared day file with two earlier examinees, a gap between
+them and a line deleted by hand: the program reports the damaged file and its copy, the exam
+fills the gap, and both earlier examinees are still in the day file afterwards. The test checks what the windows show (read through the accessibility tree) and the
 day file on disk byte for byte.
 
 Run: e2e_exam.py --program <path of razividerur> [--keep] [--save-shots DIR]
@@ -83,12 +85,40 @@ def day_record_lines(values):
     return lines
 
 
-def expected_day_file(first_record):
-    empty = [0, 0, "", "", 0, "", 0, 0, 0, 0, 0, ""]
-    lines = day_record_lines(first_record)
-    for _ in range(99):
-        lines += day_record_lines(empty)
+EMPTY_RECORD = [0, 0, "", "", 0, "", 0, 0, 0, 0, 0, ""]
+# Two examinees of earlier the same day, in slots 1 and 3; slot 2 is free.
+EARLIER = {
+    1: [1, 1, "Вводный", "Сидоров Сидор Сидорович", 1968, "сварщик", 20, 5, 3, 3, 40, "Б-7"],
+    3: [3, 2, PROFILE_NAME, "Кузнецова Анна Павловна", 1990, "мастер", 4, 3, 3, 1, 75, "В-12"],
+}
+DELETED_LINE = 5  # the job title line of the first record is deleted by hand
+EXAM_SLOT = 2
+
+
+def expected_day_file(records):
+    """The day file of a register given as {slot: 12 values}; all other slots empty."""
+    lines = []
+    for slot in range(1, 101):
+        lines += day_record_lines(records.get(slot, EMPTY_RECORD))
     return "".join(line + "\r\n" for line in lines).encode("cp1251")
+
+
+def prepare_damaged_day_file(path):
+    """Writes the earlier examinees' day file with one line of the first record deleted."""
+    lines = expected_day_file(EARLIER).split(b"\r\n")
+    del lines[DELETED_LINE]
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(b"\r\n".join(lines))
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def earlier_after_repair():
+    """The earlier examinees as the program keeps them: the deleted line's value is empty."""
+    first = list(EARLIER[1])
+    first[DELETED_LINE] = ""
+    return {1: first, 3: EARLIER[3]}
 
 
 def day_file_path(folder, day):
@@ -155,6 +185,19 @@ class Scenario:
         self.check(os.path.isfile(os.path.join(self.folder, "Data.zet")),
                    "the first start did not create Data.zet in the program folder")
         self.d.screenshot("main")
+
+    def acknowledge_repair(self, day_path, original):
+        """The program names the damaged day file and the untouched copy it made of it."""
+        message = wait_until("the message about the damaged day file", self.message_box, 10)
+        text = " ".join(n.name for n in self.d.find_all(message, "label"))
+        backup = day_path + ".bak"
+        self.check(os.path.basename(backup) in text,
+                   f"the start-up message does not name the copy {backup}: {text!r}")
+        self.d.click(self.box(message, None, "push button"))
+        wait_until("the message box to close", lambda: self.message_box() is None, 5)
+        with open(backup, "rb") as f:
+            self.check(f.read() == original, f"the copy {backup} differs from the damaged file")
+        log(f"damaged day file reported, untouched copy {os.path.basename(backup)}")
 
     def write_questions(self):
         self.d.menu(self.main, "Настройка", "Редактор")
@@ -281,7 +324,7 @@ class Scenario:
         self.check(5 <= seconds <= elapsed + 2,
                    f"the exam took {elapsed:.1f} s by the test's clock, the program counted {seconds} s")
         expected = {
-            "Порядковый номер": "1",
+            "Порядковый номер": str(EXAM_SLOT),
             "Тема теста": TEST_NAME,
             "Профиль": PROFILE_NAME,
             "Ф.И.О. сдающего": EXAMINEE["Ф.И.О. сдающего"],
@@ -302,16 +345,17 @@ class Scenario:
         self.check(existing, f"no day file: looked for {', '.join(sorted(set(paths.values())))}")
         day = existing[0]
         path = paths[day]
-        record = [1, int(PROFILE_NO), PROFILE_NAME, EXAMINEE["Ф.И.О. сдающего"],
+        record = [EXAM_SLOT, int(PROFILE_NO), PROFILE_NAME, EXAMINEE["Ф.И.О. сдающего"],
                   int(EXAMINEE["Год рождения"]), EXAMINEE["Должность"], int(EXAMINEE["Стаж работы"]),
                   EXPECTED_GRADE, int(QUESTION_COUNT), ANSWER_RIGHT.count(True), seconds,
                   EXAMINEE["Табельный номер"]]
-        expected = expected_day_file(record)
+        expected = expected_day_file({**earlier_after_repair(), EXAM_SLOT: record})
         with open(path, "rb") as f:
             actual = f.read()
         if actual != expected:
             raise Failure(f"day file {path} differs: {first_difference(expected, actual)}")
-        log(f"day file {os.path.relpath(path, self.folder)}: {len(actual)} bytes, 1300 lines, as expected")
+        log(f"day file {os.path.relpath(path, self.folder)}: {len(actual)} bytes, 1300 lines, as expected; "
+            f"the earlier examinees in slots {', '.join(map(str, sorted(EARLIER)))} are still there")
         return record, day
 
     def leave_result(self, result):
@@ -320,7 +364,7 @@ class Scenario:
         # Back in the main mode: the exam item is offered again.
         self.d.menu(self.main, "Проверка", "Экзамен")
         shown = self.d.text_of(self.box(self.area("Персональные сведенья"), "Номер протокола"))
-        self.check(shown == "2", f"the next examinee's number is {shown!r}, expected 2")
+        self.check(shown == "4", f"the next examinee's number is {shown!r}, expected 4 (3 is taken)")
         self.d.menu(self.main, "Проверка", "Выход")
         self.d.wait_gone(self.main, "panel", "Персональные сведенья", 5)
 
@@ -344,7 +388,9 @@ class Scenario:
         viewer = self.area("Архив результатов тестирования")
         self.no_message_box("opening the archive")
         text_box = self.box(viewer, "Результаты тестирования за день")
-        want = day_record_lines(record)
+        # The viewer shows the records up to the first empty one: slots 1 to 3.
+        records = {**earlier_after_repair(), EXAM_SLOT: record}
+        want = [line for slot in sorted(records) for line in day_record_lines(records[slot])]
 
         def shown_lines():
             lines = self.d.text_of(text_box).split("\n")
@@ -360,7 +406,7 @@ class Scenario:
 
         expect_record("on opening")
         self.d.screenshot("archive")
-        log("archive viewer opens on today and shows the record's 13 lines")
+        log("archive viewer opens on today and shows the three records of the day")
 
         # Another day of the month has no file: a message, and the text stays.
         today = record_day
@@ -415,10 +461,13 @@ def run(args):
         desk.start_screen()
         desk.start_accessibility_bus()
         day_before = datetime.date.today()
+        damaged = day_file_path(folder, day_before)
+        original = prepare_damaged_day_file(damaged)
         desk.start_program(executable)
         desk.connect_tree()
         s = Scenario(desk, folder)
         s.start()
+        s.acknowledge_repair(damaged, original)
         day_after = datetime.date.today()
         s.write_questions()
         s.set_profile()
