@@ -2,6 +2,7 @@
 
 #include "archive/dayfile.h"
 #include "model/cp1251.h"
+#include "model/regularfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,15 +45,13 @@ QString DayViewText(const QStringList& lines) {
 DayView LoadDayView(const QString& path) {
     DayView view;
     const QFileInfo info(path);
-    if (!info.isFile()) {
+    if (!info.exists() || info.isDir()) {
         view.status = DayView::Missing;
         return view;
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!OpenRegularFile(file, &view.error)) {
         view.status = DayView::Unreadable;
-        view.error = QStringLiteral("Файл «%1» не удалось открыть: %2")
-                         .arg(QDir::toNativeSeparators(path), file.errorString());
         return view;
     }
     const QByteArray bytes = file.readAll();
