@@ -269,6 +269,7 @@ void TestArchiveViewer::oneHugeLineShowsAtOnce() {
     clock.start();
     m_viewer->Load_Exam_Arh(path);
     m_text->viewport()->repaint();
+    QCoreApplication::processEvents();
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
 
     const QStringList lines = ShownLines(m_text);
