@@ -455,7 +455,8 @@ private slots:
         QTest::newRow("time 0") << 0 << kVersionMarker << "время на экзамен 0 с";
         QTest::newRow("time -5") << -5 << kVersionMarker << "время на экзамен -5 с";
         QTest::newRow("time 1") << 1 << kVersionMarker << "";
-        QTest::newRow("rejected file") << 600 << "garbage" << "Не открыта годная база тестов";
+        QTest::newRow("rejected file") << 600 << "garbage"
+                                       << "Не открыта годная база тестов";
     }
     void startRefusedForTimeOrDatabase() {
         QFETCH(int, timeLimit);

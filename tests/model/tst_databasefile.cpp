@@ -1,6 +1,6 @@
+#include "archive/dayfile.h"
 #include "model/database.h"
 #include "model/savefile.h"
-#include "archive/dayfile.h"
 
 #include <sys/stat.h>
 

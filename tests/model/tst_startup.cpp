@@ -255,8 +255,9 @@ void TestStartup::readOnlyProgramFolderKeepsItsDatabase() {
     db.ProgramFolder = Folder(user);
     const QString note = AdoptProgramFolderDatabase(db, program.path());
 
-    const QString expected =
-        settings ? elsewhere : dataZet ? program.filePath(QStringLiteral("Data.zet")) : QString();
+    const QString expected = settings  ? elsewhere
+                             : dataZet ? program.filePath(QStringLiteral("Data.zet"))
+                                       : QString();
     QCOMPARE(db.DatabasePath, expected);
     QCOMPARE(note.isEmpty(), expected.isEmpty());
     Database remembered;

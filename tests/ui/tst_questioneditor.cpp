@@ -12,9 +12,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QWheelEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace zet;
 
@@ -355,7 +355,8 @@ void TestQuestionEditor::oneMessageForValuesNotStoredAsTyped() {
     Save();
     QCOMPARE(m_messages.size(), 1);
     // The question text shares its value with the ten group characters.
-    QVERIFY2(m_messages[0].contains(QStringLiteral("текст вопроса: обрезано до 488")), qPrintable(m_messages[0]));
+    QVERIFY2(m_messages[0].contains(QStringLiteral("текст вопроса: обрезано до 488")),
+             qPrintable(m_messages[0]));
     QVERIFY2(m_messages[0].contains(QStringLiteral("тема 2, вопрос 3, правильный ответ")),
              qPrintable(m_messages[0]));
     QVERIFY2(m_messages[0].contains(QStringLiteral("тема 2, вопрос 3, неправильный ответ №1")),

@@ -225,8 +225,8 @@ void ProfileEditor::Command2_Click() {
 
     QStringList fitted;
     profile.Number = static_cast<int16>(p);
-    profile.Name = FittedLineText(Text10, kStoredTextLimit,
-                                  QStringLiteral("профиль %1, наименование").arg(p), fitted);
+    profile.Name =
+        FittedLineText(Text10, kStoredTextLimit, QStringLiteral("профиль %1, наименование").arg(p), fitted);
     profile.TimeLimit = *timeLimit;
 
     // A list showing no selection (its stored value had no item) leaves the field alone.
@@ -244,9 +244,9 @@ void ProfileEditor::Command2_Click() {
     for (int k = 0; k < kGroupCount; ++k) {
         db.GroupNames[k].Flag = Check2[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
         // The flag character shares the stored value with the title.
-        db.GroupNames[k].Title = FittedLineText(
-            Text23[k], kStoredTextLimit - 1, QStringLiteral("профиль %1, название группы %2").arg(p).arg(k),
-            fitted);
+        db.GroupNames[k].Title =
+            FittedLineText(Text23[k], kStoredTextLimit - 1,
+                           QStringLiteral("профиль %1, название группы %2").arg(p).arg(k), fitted);
     }
     for (int k = 0; k < kGroupCount; ++k)
         profile.Groups[k] = db.GroupNames[k].Flag + db.GroupNames[k].Title;

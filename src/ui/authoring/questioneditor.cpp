@@ -162,8 +162,8 @@ void QuestionEditor::Command1_Click() {
     QStringList fitted;
     for (int k = 0; k < kGroupCount; ++k)
         db.GroupNames[k].Flag = Check1[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    db.Questions(t, 0, 0) = FittedMemoText(Text3, kStoredTextLimit,
-                                           QStringLiteral("тема %1, название темы").arg(t), fitted);
+    db.Questions(t, 0, 0) =
+        FittedMemoText(Text3, kStoredTextLimit, QStringLiteral("тема %1, название темы").arg(t), fitted);
     QString part0;
     for (int k = 0; k < kGroupCount; ++k)
         part0 += db.GroupNames[k].Flag;

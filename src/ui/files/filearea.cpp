@@ -48,7 +48,8 @@ protected:
         if (!files->isDir(index))
             return true;
         const QString path = QDir::cleanPath(files->filePath(index));
-        return m_folder == path || m_folder.startsWith(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
+        return m_folder == path ||
+               m_folder.startsWith(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
     }
 
 private:
@@ -232,7 +233,8 @@ void FileArea::File1_Click() {
     const QModelIndex current = m_file1->currentIndex();
     if (!current.isValid() || current.parent() != m_file1->rootIndex())
         return;
-    m_text24->setText(WithTrailingSeparator(m_folder) + m_fileModel->fileName(m_filesShown->mapToSource(current)));
+    m_text24->setText(WithTrailingSeparator(m_folder) +
+                      m_fileModel->fileName(m_filesShown->mapToSource(current)));
 }
 
 void FileArea::Command5_Click() {
@@ -245,8 +247,9 @@ void FileArea::Command5_Click() {
         WithTrailingSeparator(m_folder) + m_fileModel->fileName(m_filesShown->mapToSource(selected.first()));
     // A file gone meanwhile, or a folder, is no database to remember: nothing changes.
     if (const QString problem = RegularFileProblem(path); !problem.isEmpty()) {
-        ShowMessage(this, QStringLiteral("Файл\n%1\nнельзя загрузить: %2.\n\nОткрытая база данных осталась прежней.")
-                              .arg(QDir::toNativeSeparators(path), problem));
+        ShowMessage(
+            this, QStringLiteral("Файл\n%1\nнельзя загрузить: %2.\n\nОткрытая база данных осталась прежней.")
+                      .arg(QDir::toNativeSeparators(path), problem));
         return;
     }
     m_core.db.DatabasePath = path;
