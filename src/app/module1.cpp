@@ -54,6 +54,12 @@ std::optional<QString> Module1::CheckExamStart(const RegistrationTexts& texts) c
             .arg(exam.CurrentExaminee);
     }
 
+    // A rejected file leaves no marker, and the values in memory are no database of it.
+    if (db.DatabaseHeader[1] != kVersionMarker) {
+        return QStringLiteral("Не открыта годная база тестов: файл «%1» не был загружен. "
+                              "Загрузите или создайте базу данных в меню «Меню».")
+            .arg(QDir::toNativeSeparators(db.DatabasePath));
+    }
     const std::optional<int16> profileNo = Int16Rounded(texts.ProfileNo);
     if (!profileNo || !ValidProfile(*profileNo))
         return QStringLiteral("Не выбран профиль экзамена (номер от 1 до %1).").arg(kProfileCount);
@@ -64,6 +70,12 @@ std::optional<QString> Module1::CheckExamStart(const RegistrationTexts& texts) c
             .arg(*profileNo)
             .arg(profile.QuestionCount)
             .arg(kSlotCount);
+    }
+    if (profile.TimeLimit < 1) {
+        return QStringLiteral("Профиль экзамена %1 повреждён: время на экзамен %2 с, а должно быть "
+                              "не меньше 1 с.")
+            .arg(*profileNo)
+            .arg(profile.TimeLimit);
     }
     for (int s = 1; s <= profile.QuestionCount; ++s) {
         const int t = profile.SlotTheme[s];

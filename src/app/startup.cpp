@@ -70,6 +70,26 @@ bool IsReadableDatabase(const QString& path) {
 
 } // namespace
 
+QString AdoptProgramFolderDatabase(Database& db, const QString& executableFolder) {
+    const QString own = WithTrailingSeparator(executableFolder);
+    if (own == db.ProgramFolder)
+        return {};
+    Database there;
+    there.ProgramFolder = own;
+    there.LoadSettings();
+    if (there.DatabasePath.isEmpty() && QFileInfo(DefaultDatabasePath(own)).isFile())
+        there.DatabasePath = DefaultDatabasePath(own);
+    if (there.DatabasePath.isEmpty())
+        return {};
+    db.DatabasePath = there.DatabasePath;
+    db.SaveSettings();
+    return QStringLiteral("Папка программы «%1» защищена от записи.\n\n"
+                          "База данных открыта оттуда: %2\n\n"
+                          "Настройки и архив результатов будут записываться в папку «%3».")
+        .arg(QDir::toNativeSeparators(own), QDir::toNativeSeparators(db.DatabasePath),
+             QDir::toNativeSeparators(db.ProgramFolder));
+}
+
 FirstStartResult PrepareFirstStartDatabase(Database& db, const QDate& today) {
     FirstStartResult result;
     db.DatabasePath = DefaultDatabasePath(db.ProgramFolder);

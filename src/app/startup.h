@@ -50,6 +50,13 @@ struct FirstStartResult {
     bool settingsSaved = false;
 };
 
+// First start in the per-user folder (ProgramFolder) of a program whose own folder cannot
+// be written: when that folder holds the centre's database (named by its settings file, or
+// its Data.zet), DatabasePath names it and the settings in ProgramFolder remember it, so it
+// is opened instead of a new empty one. Returns a note for the examiner that says where the
+// settings and the archive go instead; empty when the folder holds no database.
+QString AdoptProgramFolderDatabase(Database& db, const QString& executableFolder);
+
 // First start: DatabasePath = ProgramFolder + "Data.zet". A database already there is kept
 // (and loaded later); anything else there is renamed aside and the default database
 // "Новый тест" / "Неизвестный" / today's date is written. The settings then name the file.

@@ -3,6 +3,7 @@
 #include "archive/monthnames.h"
 
 #include "model/cp1251.h"
+#include "model/regularfile.h"
 #include "model/savefile.h"
 #include "model/textvalue.h"
 
@@ -319,10 +320,9 @@ DayFileResult DayArchive::WriteRegisterTo(const QString& path, const DayRegister
 DayFileResult DayArchive::ReadDayFile(DayRegisterArray& reg, DayFileReading* reading) const {
     const QString path = DayFilePath();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {false, QStringLiteral("Не удалось прочитать файл «%1»: %2")
-                           .arg(QDir::toNativeSeparators(path), file.errorString())};
-    }
+    QString error;
+    if (!OpenRegularFile(file, &error))
+        return {false, error};
     const QByteArray bytes = file.readAll();
     const bool failed = file.error() != QFileDevice::NoError;
     const QString reason = file.errorString();

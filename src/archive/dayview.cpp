@@ -2,31 +2,40 @@
 
 #include "archive/dayfile.h"
 #include "model/cp1251.h"
+#include "model/regularfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace zet {
 
 QStringList DayViewLines(QByteArrayView bytes) {
-    const QString text = DecodeCp1251(bytes);
+    // Windows-1251 has one byte a character, so lines are found in the bytes and only the
+    // part of a line that is shown is decoded.
     const QString endMarker = DayFileEndMarker();
     QStringList lines;
-    qsizetype pos = 0;
-    const qsizetype size = text.size();
-    while (pos < size && lines.size() < kDayViewLineLimit) {
-        qsizetype end = pos;
-        while (end < size && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n'))
-            ++end;
-        const QString line = text.mid(pos, end - pos);
-        if (line == endMarker)
+    const char* const begin = bytes.data();
+    const char* const stop = begin + bytes.size();
+    const char* pos = begin;
+    while (pos < stop && lines.size() < kDayViewLineLimit) {
+        const char* end = std::find_if(pos, stop, [](char c) { return c == '\r' || c == '\n'; });
+        const qsizetype length = end - pos;
+        QString line = DecodeCp1251(QByteArrayView(pos, std::min(length, kDayViewLineWidth)));
+        if (length > kDayViewLineWidth) {
+            line += QStringLiteral(" … [строка обрезана: показаны первые %1 из %2 символов]")
+                        .arg(kDayViewLineWidth)
+                        .arg(length);
+        } else if (line == endMarker) {
             break;
+        }
         lines.append(line);
         pos = end;
-        if (pos < size && text[pos] == QLatin1Char('\r'))
+        if (pos < stop && *pos == '\r')
             ++pos;
-        if (pos < size && text[pos] == QLatin1Char('\n'))
+        if (pos < stop && *pos == '\n')
             ++pos;
     }
     return lines;
@@ -44,15 +53,13 @@ QString DayViewText(const QStringList& lines) {
 DayView LoadDayView(const QString& path) {
     DayView view;
     const QFileInfo info(path);
-    if (!info.isFile()) {
+    if (!info.exists() || info.isDir()) {
         view.status = DayView::Missing;
         return view;
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!OpenRegularFile(file, &view.error)) {
         view.status = DayView::Unreadable;
-        view.error = QStringLiteral("Файл «%1» не удалось открыть: %2")
-                         .arg(QDir::toNativeSeparators(path), file.errorString());
         return view;
     }
     const QByteArray bytes = file.readAll();

@@ -12,10 +12,14 @@ namespace zet {
 
 // The viewer never shows more lines than this.
 constexpr int kDayViewLineLimit = 1200;
+// Nor a longer line than this: a day file of one huge line (damaged or foreign) would
+// take the text box minutes to lay out. A longer line is cut and says so.
+constexpr qsizetype kDayViewLineWidth = 2000;
 
 // The lines the viewer shows from the bytes of a day file (Windows-1251, lines ended by
 // CR LF; a bare LF or CR also ends a line, and a last line without an end counts). Reading
 // stops before the end marker line, after kDayViewLineLimit lines, or at the end of the bytes.
+// A line longer than kDayViewLineWidth shows its beginning and a note of its length.
 QStringList DayViewLines(QByteArrayView bytes);
 
 // The text of the viewer's box: every line followed by a line end, the last one included.

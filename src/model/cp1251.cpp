@@ -71,6 +71,20 @@ QString UnencodableCharacters(const QString& text) {
     return found;
 }
 
+FittedText FitCp1251(const QString& text, qsizetype limit) {
+    EncodedText enc = EncodeCp1251(text);
+    FittedText fitted;
+    fitted.replaced = enc.replaced;
+    if (enc.bytes.size() > limit) {
+        enc.bytes.truncate(limit);
+        if (enc.bytes.endsWith('\r'))
+            enc.bytes.chop(1);
+        fitted.truncated = true;
+    }
+    fitted.text = fitted.replaced || fitted.truncated ? DecodeCp1251(enc.bytes) : text;
+    return fitted;
+}
+
 QString DecodeCp1251(QByteArrayView bytes) {
     const CodePage& cp = Table();
     QString out(bytes.size(), Qt::Uninitialized);

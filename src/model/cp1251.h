@@ -16,4 +16,15 @@ EncodedText EncodeCp1251(const QString& text);
 QString UnencodableCharacters(const QString& text);
 QString DecodeCp1251(QByteArrayView bytes);
 
+struct FittedText {
+    QString text;           // what a stored value of the limit holds and gives back
+    bool replaced = false;  // characters without a Windows-1251 form became '?'
+    bool truncated = false; // the text was cut to the limit
+};
+
+// The text as a stored value of at most limit bytes keeps it: characters the code page
+// lacks become '?', and the text is cut to limit bytes (one byte per character; a line
+// break cut in half goes with the cut).
+FittedText FitCp1251(const QString& text, qsizetype limit);
+
 } // namespace zet

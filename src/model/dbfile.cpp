@@ -4,6 +4,7 @@
 
 #include "model/cp1251.h"
 #include "model/database.h"
+#include "model/regularfile.h"
 #include "model/savefile.h"
 
 #include <QDir>
@@ -147,9 +148,8 @@ LoadResult Database::LoadDatabase() {
     QFile file(DatabasePath);
     if (DatabasePath.isEmpty() || !file.exists()) {
         result.error = QStringLiteral("Файл «%1» не найден.").arg(Shown(DatabasePath));
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        result.error =
-            QStringLiteral("Файл «%1» не удалось открыть: %2").arg(Shown(DatabasePath), file.errorString());
+    } else if (!OpenRegularFile(file, &result.error)) {
+        // A folder, a FIFO or a device is no database; reading a FIFO would never end.
     } else {
         // Map the file when possible; the bytes are only looked at while it stays open.
         const qint64 size = file.size();

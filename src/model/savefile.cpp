@@ -22,14 +22,22 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     const QFileInfo info(path);
     if (info.exists() && info.isDir())
         return fail(QStringLiteral("это папка"));
-    if (info.exists() && !info.isWritable())
+    // A file without any write permission is protected, even from a user (root) whom the
+    // system would let replace it.
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
         return fail(QStringLiteral("файл защищён от записи"));
     if (!info.dir().exists())
         return fail(QStringLiteral("папка не существует"));
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QFileInfo folder(info.absolutePath());
+        if (!folder.isWritable())
+            return fail(QStringLiteral("папка «%1» защищена от записи")
+                            .arg(QDir::toNativeSeparators(folder.absoluteFilePath())));
         return fail(file.errorString());
+    }
     const DeviceWriter& write = writer ? writer : DefaultWriterOverride();
     const bool written = write ? write(file, bytes) : file.write(bytes) == bytes.size();
     if (!written) {

@@ -3,6 +3,7 @@
 
 #include "model/cp1251.h"
 #include "model/database.h"
+#include "model/regularfile.h"
 #include "model/savefile.h"
 
 #include <QDir>
@@ -25,9 +26,9 @@ SettingsResult Database::LoadSettings() {
     QFile file(SettingsPath());
     if (!file.exists())
         return {};
-    if (!file.open(QIODevice::ReadOnly))
-        return {false, QStringLiteral("Файл настроек «%1» не удалось открыть: %2")
-                           .arg(QDir::toNativeSeparators(SettingsPath()), file.errorString())};
+    QString error;
+    if (!OpenRegularFile(file, &error))
+        return {false, error};
     const QByteArray record = file.read(kSettingsRecord);
     if (record.size() < 2)
         return {};

@@ -29,6 +29,7 @@ std::unique_ptr<Module1> MakeModule(const QString& programFolder, std::uint32_t 
     auto m = std::make_unique<Module1>(std::make_unique<SeededRandom>(seed), [] { return kToday; });
     Database& db = m->db;
     db.NewDatabase();
+    db.DatabaseHeader[1] = kVersionMarker; // as after a load or a save
     db.ProgramFolder = programFolder;
     for (int q = 1; q <= 6; ++q)
         SetQuestion(db, 1, q, QStringLiteral("1000000000"));
@@ -481,6 +482,32 @@ private slots:
         QVERIFY(refusal);
         for (const QString& part : message)
             QVERIFY2(refusal->contains(part), qPrintable(*refusal));
+    }
+
+    // A damaged time limit or a rejected database file: the start names the real cause.
+    void startRefusedForTimeOrDatabase_data() {
+        QTest::addColumn<int>("timeLimit");
+        QTest::addColumn<QString>("marker");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("time 0") << 0 << kVersionMarker << "время на экзамен 0 с";
+        QTest::newRow("time -5") << -5 << kVersionMarker << "время на экзамен -5 с";
+        QTest::newRow("time 1") << 1 << kVersionMarker << "";
+        QTest::newRow("rejected file") << 600 << "garbage"
+                                       << "Не открыта годная база тестов";
+    }
+    void startRefusedForTimeOrDatabase() {
+        QFETCH(int, timeLimit);
+        QFETCH(QString, marker);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        QVERIFY(m);
+        m->db.Profiles[1].TimeLimit = static_cast<int16>(timeLimit);
+        m->db.DatabaseHeader[1] = marker;
+        const std::optional<QString> refusal = m->CheckExamStart(Texts());
+        QCOMPARE(refusal.has_value(), !message.isEmpty());
+        if (refusal)
+            QVERIFY2(refusal->contains(message), qPrintable(*refusal));
     }
 
     void noSecondStartWhileRunning() {

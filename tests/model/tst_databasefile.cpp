@@ -1,5 +1,8 @@
+#include "archive/dayfile.h"
 #include "model/database.h"
 #include "model/savefile.h"
+
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -93,6 +96,9 @@ private slots:
     void settingsRefusesPathsItCannotHold_data();
     void settingsRefusesPathsItCannotHold();
     void newDatabaseDefaults();
+    void onlyRegularFilesAreRead_data();
+    void onlyRegularFilesAreRead();
+    void readOnlyFileIsNotReplaced();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -405,6 +411,68 @@ void TestDatabaseFile::newDatabaseDefaults() {
         for (const QString& g : p.Groups)
             QCOMPARE(g, QStringLiteral("1"));
     }
+}
+
+// A FIFO named as a database, a settings file or a day file: open() would wait for a
+// writer forever. Each is refused at once with the reason, as a folder is.
+void TestDatabaseFile::onlyRegularFilesAreRead_data() {
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<bool>("fifo");
+    for (const char* reader : {"database", "settings", "day file"}) {
+        QTest::addRow("%s: FIFO", reader) << reader << true;
+        QTest::addRow("%s: folder", reader) << reader << false;
+    }
+}
+
+void TestDatabaseFile::onlyRegularFilesAreRead() {
+    QFETCH(QString, reader);
+    QFETCH(bool, fifo);
+    const QString odd = path(reader == QLatin1String("settings") ? "zetr100.sys" : "odd");
+    if (fifo)
+        QCOMPARE(::mkfifo(QFile::encodeName(odd).constData(), 0600), 0);
+    else
+        QVERIFY(QDir().mkdir(odd));
+    const QString reason = fifo ? QStringLiteral("не обычный файл") : QStringLiteral("папка");
+
+    QString error;
+    if (reader == QLatin1String("database")) {
+        Database db;
+        db.DatabasePath = odd;
+        const LoadResult loaded = db.LoadDatabase();
+        QVERIFY(!loaded.ok());
+        error = loaded.error;
+    } else if (reader == QLatin1String("settings")) {
+        Database db;
+        db.ProgramFolder = m_dir->path() + QLatin1Char('/');
+        const SettingsResult loaded = db.LoadSettings();
+        QVERIFY(!loaded.ok);
+        QCOMPARE(db.DatabasePath, QString());
+        error = loaded.error;
+    } else {
+        DayArchive archive;
+        archive.MonthFolder = m_dir->path();
+        archive.DayFileName = QStringLiteral("odd");
+        DayRegisterArray reg{};
+        const DayFileResult read = archive.ReadDayFile(reg);
+        QVERIFY(!read.ok);
+        error = read.error;
+    }
+    QVERIFY2(error.contains(reason), qPrintable(error));
+}
+
+// A save to a file without write permission says so, also to a user the system lets write.
+void TestDatabaseFile::readOnlyFileIsNotReplaced() {
+    Database db;
+    db.NewDatabase();
+    db.DatabasePath = path("Data.zet");
+    QVERIFY(db.SaveDatabase().ok());
+    QVERIFY(QFile::setPermissions(db.DatabasePath, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = ReadAll(db.DatabasePath);
+    db.DatabaseHeader[2] = QStringLiteral("Изменено");
+    const SaveResult saved = db.SaveDatabase();
+    QCOMPARE(saved.status, SaveResult::WriteFailed);
+    QVERIFY2(saved.error.contains(QStringLiteral("защищён от записи")), qPrintable(saved.error));
+    QCOMPARE(ReadAll(db.DatabasePath), before);
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseFile)

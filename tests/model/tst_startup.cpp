@@ -43,6 +43,8 @@ private slots:
     void firstStartKeepsDatabase();
     void firstStartMovesAsideWhatIsNoDatabase_data();
     void firstStartMovesAsideWhatIsNoDatabase();
+    void readOnlyProgramFolderKeepsItsDatabase_data();
+    void readOnlyProgramFolderKeepsItsDatabase();
 };
 
 void TestStartup::trailingSeparator_data() {
@@ -222,6 +224,48 @@ void TestStartup::firstStartMovesAsideWhatIsNoDatabase() {
     again.DatabasePath = path;
     QVERIFY(again.LoadDatabase().ok());
     QCOMPARE(again.DatabaseHeader[2], QStringLiteral("Новый тест"));
+}
+
+void TestStartup::readOnlyProgramFolderKeepsItsDatabase_data() {
+    QTest::addColumn<bool>("dataZet");
+    QTest::addColumn<bool>("settings");
+    QTest::newRow("Data.zet") << true << false;
+    QTest::newRow("settings naming a database elsewhere") << false << true;
+    QTest::newRow("both: the settings win") << true << true;
+    QTest::newRow("neither") << false << false;
+}
+
+// The program's folder cannot be written, so the per-user folder holds settings and archive;
+// the centre's database in the program's folder is opened, not replaced by an empty one.
+void TestStartup::readOnlyProgramFolderKeepsItsDatabase() {
+    QFETCH(bool, dataZet);
+    QFETCH(bool, settings);
+    QTemporaryDir program, user;
+    QVERIFY(program.isValid() && user.isValid());
+    const QString elsewhere = user.filePath(QStringLiteral("Центр.zet"));
+    if (dataZet)
+        QVERIFY(WriteAll(program.filePath(QStringLiteral("Data.zet")), "database bytes"));
+    if (settings) {
+        Database there;
+        there.ProgramFolder = Folder(program);
+        there.DatabasePath = elsewhere;
+        QVERIFY(there.SaveSettings().ok);
+    }
+    Database db;
+    db.ProgramFolder = Folder(user);
+    const QString note = AdoptProgramFolderDatabase(db, program.path());
+
+    const QString expected = settings  ? elsewhere
+                             : dataZet ? program.filePath(QStringLiteral("Data.zet"))
+                                       : QString();
+    QCOMPARE(db.DatabasePath, expected);
+    QCOMPARE(note.isEmpty(), expected.isEmpty());
+    Database remembered;
+    remembered.ProgramFolder = Folder(user);
+    QVERIFY(remembered.LoadSettings().ok);
+    QCOMPARE(remembered.DatabasePath, expected);
+    if (!note.isEmpty())
+        QVERIFY2(note.contains(QDir::toNativeSeparators(user.path())), qPrintable(note));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -1,5 +1,6 @@
 #include "app/module1.h"
 #include "archive/dayfile.h"
+#include "archive/dayview.h"
 #include "model/cp1251.h"
 #include "ui/archive/archiveviewer.h"
 #include "ui/shell/messages.h"
@@ -8,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -50,6 +52,7 @@ private slots:
     void arrowKeysOnlySelect();
     void handEditedFile();
     void daysWithResultsAreBold();
+    void oneHugeLineShowsAtOnce();
 
 private:
     // Writes a day file with the first `filled` slots used, the way the exam writes it.
@@ -249,6 +252,35 @@ void TestArchiveViewer::daysWithResultsAreBold() {
     Pick(QDate(2024, 5, 20));
     QVERIFY(isBold(QDate(2024, 5, 20)));
     QVERIFY(isBold(QDate(2024, 5, 3)));
+}
+
+// A day file of one line of a megabyte (damaged or foreign) used to take the box half a
+// minute to lay out. It shows at once, its line cut and marked, and the file stays as it was.
+void TestArchiveViewer::oneHugeLineShowsAtOnce() {
+    const QString path = DayFilePathFor(m_core->db.ProgramFolder, kToday);
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    const QByteArray bytes = QByteArray(1024 * 1024, 'x') + "\r\n" + EncodeCp1251(DayFileEndMarker()).bytes;
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QElapsedTimer clock;
+    clock.start();
+    m_viewer->Load_Exam_Arh(path);
+    m_text->viewport()->repaint();
+    QCoreApplication::processEvents();
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+
+    const QStringList lines = ShownLines(m_text);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines[0].startsWith(QString(kDayViewLineWidth, QLatin1Char('x')) + QStringLiteral(" …")));
+    QVERIFY2(lines[0].contains(QStringLiteral("обрезана")) && lines[0].contains(QStringLiteral("1048576")),
+             qPrintable(lines[0].right(80)));
+    QVERIFY(m_messages.isEmpty());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
 }
 
 QTEST_MAIN(TestArchiveViewer)

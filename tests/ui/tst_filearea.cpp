@@ -86,6 +86,11 @@ private slots:
     void foreignFile_data();
     void foreignFile();
     void closing();
+    void createAsksBeforeReplacingADatabase_data();
+    void createAsksBeforeReplacingADatabase();
+    void fileListShowsNoFolders();
+    void loadRefusesWhatIsNoFile_data();
+    void loadRefusesWhatIsNoFile();
     void userVolumes_data();
     void userVolumes();
     void rootVolumeFirst();
@@ -465,6 +470,78 @@ void TestFileArea::closing() {
     QTest::mouseClick(m_area, Qt::LeftButton, {}, QPoint(m_area->width() - 5, m_area->height() / 3));
     QVERIFY(!m_area->isVisible());
     CheckNothingChanged(false);
+}
+
+void TestFileArea::createAsksBeforeReplacingADatabase_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Нет") << false;
+    QTest::newRow("Да") << true;
+}
+
+// The path box starts at Data.zet of the folder, often the database just open.
+void TestFileArea::createAsksBeforeReplacingADatabase() {
+    QFETCH(bool, yes);
+    const QString path = InBases(QStringLiteral("Data.zet"));
+    WriteDatabase(path, QStringLiteral("Две тысячи вопросов"));
+    const QByteArray before = ReadBytes(path);
+    m_answerYes = yes;
+    m_area->Open(Action::Create);
+    m_area->SetFolder(Bases());
+    QCOMPARE(m_text24->text(), path);
+    m_area->Command7_Click();
+
+    QCOMPARE(m_questions.size(), 1);
+    QVERIFY(m_questions[0].contains(QDir::toNativeSeparators(path)));
+    QVERIFY(m_questions[0].contains(QStringLiteral("«Две тысячи вопросов»")));
+    if (!yes) {
+        QVERIFY(m_prompts.isEmpty());
+        QCOMPARE(ReadBytes(path), before);
+        CheckNothingChanged();
+        return;
+    }
+    QCOMPARE(Stored(path).DatabaseHeader[2], QString());
+    QCOMPARE(m_core->db.DatabasePath, path);
+}
+
+// A folder once visited stays known to the file model; the list must still show only files.
+void TestFileArea::fileListShowsNoFolders() {
+    WriteDatabase(InBases(QStringLiteral("a.zet")), QStringLiteral("Первая"));
+    QVERIFY(QDir().mkpath(InBases(QStringLiteral("folder.zet"))));
+    m_area->Open(Action::Load);
+    m_area->SetFolder(InBases(QStringLiteral("sub")));
+    m_area->SetFolder(InBases(QStringLiteral("folder.zet")));
+    m_area->SetFolder(Bases());
+    ClickFile(QStringLiteral("a.zet"));
+    QTest::qWait(200); // let the model finish reading the folder
+    QStringList shown;
+    const auto* model = m_file1->model();
+    for (int row = 0; row < model->rowCount(m_file1->rootIndex()); ++row)
+        shown << model->index(row, 0, m_file1->rootIndex()).data().toString();
+    QCOMPARE(shown, QStringList{QStringLiteral("a.zet")});
+}
+
+void TestFileArea::loadRefusesWhatIsNoFile_data() {
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("removed meanwhile") << false;
+    QTest::newRow("now a folder") << true;
+}
+
+void TestFileArea::loadRefusesWhatIsNoFile() {
+    QFETCH(bool, folder);
+    const QString path = InBases(QStringLiteral("a.zet"));
+    WriteDatabase(path, QStringLiteral("Первая"));
+    m_area->Open(Action::Load);
+    m_area->SetFolder(Bases());
+    ClickFile(QStringLiteral("a.zet"));
+    QVERIFY(QFile::remove(path));
+    if (folder)
+        QVERIFY(QDir().mkdir(path));
+    m_area->Command5_Click();
+
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].contains(QDir::toNativeSeparators(path)), qPrintable(m_messages[0]));
+    QVERIFY(!m_messages[0].contains(QStringLiteral("Неправильная версия файла!")));
+    CheckNothingChanged();
 }
 
 void TestFileArea::userVolumes_data() {

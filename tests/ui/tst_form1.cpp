@@ -3,6 +3,7 @@
 
 #include "app/module1.h"
 #include "archive/dayfile.h"
+#include "model/savefile.h"
 #include "ui/exam/exammode.h"
 #include "ui/files/filearea.h"
 #include "ui/shell/form1.h"
@@ -71,6 +72,7 @@ private slots:
 
     void firstStart();
     void settingsNameMissingDatabase();
+    void firstStartOnFullDisk();
     void existingDatabaseWithoutSettingsIsKept();
     void secondStartReadsTheLastDatabase();
     void caption_data();
@@ -175,6 +177,22 @@ void TestForm1::settingsNameMissingDatabase() {
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("2010/Декабрь/03.12.2010.txt"))).isFile());
     QVERIFY(!QFileInfo::exists(DataPath()));
     QCOMPARE(m_window->AppMode(), int16(0));
+}
+
+// The default database cannot be written: the message says so and why, not that the
+// file has a wrong version.
+void TestForm1::firstStartOnFullDisk() {
+    DefaultWriterOverride() = [](QIODevice& device, const QByteArray&) {
+        device.write("partial");
+        return false;
+    };
+    Start();
+    DefaultWriterOverride() = {};
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].contains(QStringLiteral("Не удалось создать базу данных по умолчанию")) &&
+                 m_messages[0].contains(QDir::toNativeSeparators(DataPath())),
+             qPrintable(m_messages[0]));
+    QVERIFY(!QFileInfo::exists(DataPath()));
 }
 
 void TestForm1::existingDatabaseWithoutSettingsIsKept() {

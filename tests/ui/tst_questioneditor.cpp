@@ -4,14 +4,17 @@
 
 #include "testdata.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace zet;
 
@@ -47,6 +50,9 @@ private slots:
     void failedSaveNamesFileAndKeepsModel_data();
     void failedSaveNamesFileAndKeepsModel();
     void oneMessageForValuesNotStoredAsTyped();
+    void nonBreakingSpaceReachesTheFile();
+    void numberShownIsNumberSelected_data();
+    void numberShownIsNumberSelected();
 
 private:
     template <typename T> T* Find(const QString& name) {
@@ -345,8 +351,12 @@ void TestQuestionEditor::oneMessageForValuesNotStoredAsTyped() {
     Select(2, 3);
     Box("Text5")->setPlainText(QString(600, QLatin1Char('x')));
     Box("Text6")->setPlainText(QStringLiteral("ответ ☺"));
+    Box("Text4")->setPlainText(QString(600, QLatin1Char('q')));
     Save();
     QCOMPARE(m_messages.size(), 1);
+    // The question text shares its value with the ten group characters.
+    QVERIFY2(m_messages[0].contains(QStringLiteral("текст вопроса: обрезано до 488")),
+             qPrintable(m_messages[0]));
     QVERIFY2(m_messages[0].contains(QStringLiteral("тема 2, вопрос 3, правильный ответ")),
              qPrintable(m_messages[0]));
     QVERIFY2(m_messages[0].contains(QStringLiteral("тема 2, вопрос 3, неправильный ответ №1")),
@@ -358,12 +368,63 @@ void TestQuestionEditor::oneMessageForValuesNotStoredAsTyped() {
     QVERIFY(loaded.LoadDatabase().ok());
     QCOMPARE(loaded.Questions(2, 3, 1), QString(498, QLatin1Char('x')));
     QCOMPARE(loaded.Questions(2, 3, 2), QStringLiteral("ответ ?"));
+    // Memory and the boxes hold what the file holds, so the next save has nothing to report.
+    QCOMPARE(m_core->db.Questions(2, 3, 0), loaded.Questions(2, 3, 0));
+    QCOMPARE(m_core->db.Questions(2, 3, 2), QStringLiteral("ответ ?"));
+    QCOMPARE(Box("Text4")->toPlainText(), QString(488, QLatin1Char('q')));
+    QCOMPARE(Box("Text5")->toPlainText(), QString(498, QLatin1Char('x')));
+    QCOMPARE(Box("Text6")->toPlainText(), QStringLiteral("ответ ?"));
+    Save();
+    QCOMPARE(m_messages.size(), 1);
 
     // The test name box takes no more than one record holds.
     auto* name = Find<QLineEdit>(QStringLiteral("Text26"));
     name->clear();
     QTest::keyClicks(name, QString(500, QLatin1Char('n')));
     QCOMPARE(name->text().size(), 498);
+}
+
+void TestQuestionEditor::nonBreakingSpaceReachesTheFile() {
+    m_editor->EnterMode();
+    Box("Text4")->setPlainText(QStringLiteral("Масса 5\u00A0кг?"));
+    Save();
+    // Windows-1251 has the non-breaking space as byte A0: "5", A0, "кг".
+    QVERIFY(FileBytes(m_core->db.DatabasePath).contains(QByteArray("5\xA0\xEA\xE3?")));
+    QCOMPARE(m_core->db.Questions(1, 1, 0), kFlagsAll + QStringLiteral("Масса 5\u00A0кг?"));
+}
+
+void TestQuestionEditor::numberShownIsNumberSelected_data() {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("arrow") << "arrow";
+    QTest::newRow("wheel") << "wheel";
+    QTest::newRow("key") << "key";
+    QTest::newRow("typing") << "typing";
+}
+
+void TestQuestionEditor::numberShownIsNumberSelected() {
+    QFETCH(QString, way);
+    for (int q = 1; q <= 5; ++q)
+        m_core->db.Questions(1, q, 1) = QStringLiteral("ответ %1").arg(q);
+    m_editor->EnterMode();
+    auto* list = Find<QListWidget>(QStringLiteral("List2"));
+    if (way == QLatin1String("arrow")) {
+        list->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    } else if (way == QLatin1String("wheel")) {
+        const QPointF at(list->viewport()->rect().center());
+        QWheelEvent wheel(at, list->viewport()->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list->viewport(), &wheel);
+    } else if (way == QLatin1String("key")) {
+        QTest::keyClick(list, Qt::Key_Down);
+    } else {
+        QTest::keyClick(list, Qt::Key_3);
+    }
+    const QModelIndex shown = list->indexAt(QPoint(1, 1));
+    QVERIFY(shown.row() > 0);
+    QCOMPARE(list->selectedItems().size(), 1);
+    QCOMPARE(list->selectedItems().front()->text(), shown.data().toString());
+    QCOMPARE(m_editor->EditedQuestion, shown.row() + 1);
+    QCOMPARE(Box("Text5")->toPlainText(), QStringLiteral("ответ %1").arg(shown.row() + 1));
 }
 
 QTEST_MAIN(TestQuestionEditor)

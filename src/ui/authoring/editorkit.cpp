@@ -1,14 +1,18 @@
 #include "ui/authoring/editorkit.h"
 
+#include "model/cp1251.h"
 #include "model/textvalue.h"
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QTextDocument>
 
 namespace zet::ui {
 
@@ -43,6 +47,22 @@ QListWidget* MakeNumberList(QWidget* parent, const QString& name, const QString&
         auto* item = new QListWidgetItem(NumberText(n), list);
         item->setSizeHint(row);
     }
+
+    // The number on screen is the number used: whatever the examiner does to bring another
+    // number into the row (the scroll arrows, the wheel, the bar) selects it, which runs the
+    // list's click reaction as a key or a click does. Rows scroll one item at a time, so the
+    // bar's position is the row shown.
+    QScrollBar* bar = list->verticalScrollBar();
+    QObject::connect(bar, &QAbstractSlider::actionTriggered, list, [list, bar] {
+        const int row = bar->sliderPosition();
+        if (row >= 0 && row < list->count())
+            list->setCurrentRow(row);
+    });
+    // Nor can the shown number be deselected (Ctrl and a click or the space bar).
+    QObject::connect(list, &QListWidget::itemSelectionChanged, list, [list] {
+        if (list->selectedItems().isEmpty() && list->currentItem())
+            list->currentItem()->setSelected(true);
+    });
     return list;
 }
 
@@ -89,7 +109,22 @@ void ShowSelectedItem(QListWidget* list) {
 }
 
 QString MemoText(const QPlainTextEdit* box) {
-    QString text = box->toPlainText();
+    // The raw text keeps every character as typed; the plain text would turn non-breaking
+    // spaces into ordinary ones. Only the document's own block and line separators become
+    // line breaks.
+    QString text = box->document()->toRawText();
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xFDD0: // beginning of a frame
+        case 0xFDD1: // end of a frame
+            c = QLatin1Char('\n');
+            break;
+        default:
+            break;
+        }
+    }
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return text;
 }
@@ -99,7 +134,39 @@ void SetMemoText(QPlainTextEdit* box, const QString& stored) {
     box->setPlainText(stored);
 }
 
-void ReportSave(QWidget* parent, const Database& db, const SaveResult& result) {
+namespace {
+
+QString FitNote(const QString& field, const FittedText& fitted, int limit) {
+    QStringList what;
+    if (fitted.truncated)
+        what << QStringLiteral("обрезано до %1 символов — больше это поле не вмещает").arg(limit);
+    if (fitted.replaced)
+        what << QStringLiteral("символы, которых нет в кодировке Windows-1251, заменены на «?»");
+    return QStringLiteral("• %1: %2").arg(field, what.join(QStringLiteral("; ")));
+}
+
+} // namespace
+
+QString FittedMemoText(QPlainTextEdit* box, int limit, const QString& field, QStringList& notes) {
+    const FittedText fitted = FitCp1251(MemoText(box), limit);
+    if (fitted.truncated || fitted.replaced) {
+        SetMemoText(box, fitted.text);
+        notes << FitNote(field, fitted, limit);
+    }
+    return fitted.text;
+}
+
+QString FittedLineText(QLineEdit* box, int limit, const QString& field, QStringList& notes) {
+    const FittedText fitted = FitCp1251(box->text(), limit);
+    if (fitted.truncated || fitted.replaced) {
+        box->setText(fitted.text);
+        box->setCursorPosition(0);
+        notes << FitNote(field, fitted, limit);
+    }
+    return fitted.text;
+}
+
+void ReportSave(QWidget* parent, const Database& db, const SaveResult& result, const QStringList& fitted) {
     if (!result.ok()) {
         QString text = QStringLiteral("Не удалось сохранить базу данных в файл\n%1\n\n").arg(db.DatabasePath);
         text += result.error.isEmpty() ? QStringLiteral("Причина неизвестна.") : result.error;
@@ -108,11 +175,11 @@ void ReportSave(QWidget* parent, const Database& db, const SaveResult& result) {
         ShowMessage(parent, text);
         return;
     }
-    if (result.issues.empty())
+    if (result.issues.empty() && fitted.isEmpty())
         return;
 
     constexpr int kListed = 12;
-    QStringList lines;
+    QStringList lines = fitted;
     int shown = 0;
     for (const StoredValueIssue& issue : result.issues) {
         if (shown == kListed)

@@ -5,10 +5,12 @@
 #include "model/database.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QWidget;
@@ -43,8 +45,16 @@ void ShowSelectedItem(QListWidget* list);
 QString MemoText(const QPlainTextEdit* box);
 void SetMemoText(QPlainTextEdit* box, const QString& stored);
 
+// The text of a box as it will be stored, fitted to limit characters (see FitCp1251). When
+// fitting changed it, the box shows the fitted text too, so that screen, memory and file
+// agree, and a line naming the field and its limit is added to notes for ReportSave.
+QString FittedMemoText(QPlainTextEdit* box, int limit, const QString& field, QStringList& notes);
+QString FittedLineText(QLineEdit* box, int limit, const QString& field, QStringList& notes);
+
 // After a save: one message naming the file and the reason when it failed, or one message
-// naming the values that could not be stored as typed. Nothing when all went well.
-void ReportSave(QWidget* parent, const Database& db, const SaveResult& result);
+// naming the values that could not be stored as typed (fitted: the notes of the Fitted…
+// functions). Nothing when all went well.
+void ReportSave(QWidget* parent, const Database& db, const SaveResult& result,
+                const QStringList& fitted = {});
 
 } // namespace zet::ui

@@ -209,9 +209,10 @@ void ProfileEditor::Grup_Check() {
 }
 
 void ProfileEditor::Command2_Click() {
+    // A time of 0 or less would end every exam at its first tick with the lowest grade.
     const std::optional<int16> timeLimit = Int16Floor(Text1->text());
-    if (!timeLimit) {
-        ShowMessage(this, QStringLiteral("Время на экзамен должно быть числом секунд от -32768 до 32767.\n"
+    if (!timeLimit || *timeLimit < 1 || NumericValue(Text1->text()) != *timeLimit) {
+        ShowMessage(this, QStringLiteral("Время на экзамен должно быть целым числом секунд от 1 до 32767.\n"
                                          "Профиль не сохранён."));
         return;
     }
@@ -222,8 +223,10 @@ void ProfileEditor::Command2_Click() {
     const int p = EditedProfile;
     ExamProfile& profile = db.Profiles[p];
 
+    QStringList fitted;
     profile.Number = static_cast<int16>(p);
-    profile.Name = Text10->text();
+    profile.Name =
+        FittedLineText(Text10, kStoredTextLimit, QStringLiteral("профиль %1, наименование").arg(p), fitted);
     profile.TimeLimit = *timeLimit;
 
     // A list showing no selection (its stored value had no item) leaves the field alone.
@@ -240,13 +243,16 @@ void ProfileEditor::Command2_Click() {
 
     for (int k = 0; k < kGroupCount; ++k) {
         db.GroupNames[k].Flag = Check2[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-        db.GroupNames[k].Title = Text23[k]->text();
+        // The flag character shares the stored value with the title.
+        db.GroupNames[k].Title =
+            FittedLineText(Text23[k], kStoredTextLimit - 1,
+                           QStringLiteral("профиль %1, название группы %2").arg(p).arg(k), fitted);
     }
     for (int k = 0; k < kGroupCount; ++k)
         profile.Groups[k] = db.GroupNames[k].Flag + db.GroupNames[k].Title;
-    db.DatabaseHeader[2] = Text33->text();
+    db.DatabaseHeader[2] = FittedLineText(Text33, kStoredTextLimit, QStringLiteral("название теста"), fitted);
 
-    ReportSave(this, db, db.SaveDatabase());
+    ReportSave(this, db, db.SaveDatabase(), fitted);
 }
 
 void ProfileEditor::Text1_Change() {

@@ -157,25 +157,33 @@ void QuestionEditor::Command1_Click() {
     const int t = EditedTheme;
     const int q = EditedQuestion;
 
+    // Each text is stored as the file will hold it; a text cut or changed to fit is shown so too.
+    const QString where = QStringLiteral("тема %1, вопрос %2, ").arg(t).arg(q);
+    QStringList fitted;
     for (int k = 0; k < kGroupCount; ++k)
         db.GroupNames[k].Flag = Check1[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    db.Questions(t, 0, 0) = MemoText(Text3);
+    db.Questions(t, 0, 0) =
+        FittedMemoText(Text3, kStoredTextLimit, QStringLiteral("тема %1, название темы").arg(t), fitted);
     QString part0;
     for (int k = 0; k < kGroupCount; ++k)
         part0 += db.GroupNames[k].Flag;
-    db.Questions(t, q, 0) = part0 + MemoText(Text4);
-    db.Questions(t, q, 1) = MemoText(Text5);
-    db.Questions(t, q, 2) = MemoText(Text6);
-    db.Questions(t, q, 3) = MemoText(Text7);
-    db.Questions(t, q, 4) = MemoText(Text8);
-    db.Questions(t, q, 5) = MemoText(Text9);
-    db.DatabaseHeader[2] = Text26->text();
+    // The ten group characters share the stored value with the question text.
+    db.Questions(t, q, 0) = part0 + FittedMemoText(Text4, kStoredTextLimit - kGroupCount,
+                                                   where + QStringLiteral("текст вопроса"), fitted);
+    db.Questions(t, q, 1) =
+        FittedMemoText(Text5, kStoredTextLimit, where + QStringLiteral("правильный ответ"), fitted);
+    QPlainTextEdit* const wrong[] = {Text6, Text7, Text8, Text9};
+    for (int n = 1; n <= 4; ++n) {
+        db.Questions(t, q, n + 1) = FittedMemoText(
+            wrong[n - 1], kStoredTextLimit, where + QStringLiteral("неправильный ответ №%1").arg(n), fitted);
+    }
+    db.DatabaseHeader[2] = FittedLineText(Text26, kStoredTextLimit, QStringLiteral("название теста"), fitted);
 
     const SaveResult result = db.SaveDatabase();
     // The exam draws from memory, which holds the new question whether or not the file
     // could be written.
     m_core.selection.ShuffleAllThemes();
-    ReportSave(this, db, result);
+    ReportSave(this, db, result, fitted);
 }
 
 void QuestionEditor::showEvent(QShowEvent* event) {

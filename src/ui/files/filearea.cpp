@@ -1,6 +1,7 @@
 #include "ui/files/filearea.h"
 
 #include "app/startup.h"
+#include "model/regularfile.h"
 #include "ui/authoring/editorkit.h"
 #include "ui/files/volumes.h"
 #include "ui/shell/messages.h"
@@ -15,6 +16,7 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QTreeView>
 
 namespace zet::ui {
@@ -26,6 +28,33 @@ const QString kDefaultFileName = QStringLiteral("Data.zet");
 QString CleanFolder(const QString& folder) {
     return QDir::cleanPath(QDir(folder).absolutePath());
 }
+
+// The database files of the folder shown, and nothing else. The file model lists a folder
+// of which it was once asked the path (a visited subfolder) whatever its filter says, so
+// folders are taken out here; only the folder shown and those above it stay, as they hold
+// the list.
+class DatabaseFilesOnly : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setFolder(const QString& folder) {
+        m_folder = folder;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
+        const QModelIndex index = files->index(row, 0, parent);
+        if (!files->isDir(index))
+            return true;
+        const QString path = QDir::cleanPath(files->filePath(index));
+        return m_folder == path ||
+               m_folder.startsWith(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
+    }
+
+private:
+    QString m_folder;
+};
 
 QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, int left, int top) {
     auto* button = new QPushButton(text, parent);
@@ -69,7 +98,9 @@ FileArea::FileArea(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(c
     m_file1 = new QListView(this);
     m_file1->setObjectName(QStringLiteral("File1"));
     m_file1->setAccessibleName(QStringLiteral("Файлы баз данных"));
-    m_file1->setModel(m_fileModel);
+    m_filesShown = new DatabaseFilesOnly(this);
+    m_filesShown->setSourceModel(m_fileModel);
+    m_file1->setModel(m_filesShown);
     m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_file1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PlaceTwips(m_file1, 6600, 405, 7515, 7875);
@@ -190,7 +221,9 @@ void FileArea::Drive1_Change() {
 void FileArea::Dir1_Change() {
     m_syncing = true;
     m_fileModel->setRootPath(m_folder);
-    m_file1->setRootIndex(m_fileModel->index(m_folder));
+    const QModelIndex folder = m_fileModel->index(m_folder);
+    static_cast<DatabaseFilesOnly*>(m_filesShown)->setFolder(QDir::cleanPath(m_fileModel->filePath(folder)));
+    m_file1->setRootIndex(m_filesShown->mapFromSource(folder));
     m_file1->selectionModel()->clear();
     m_syncing = false;
     m_text24->setText(WithTrailingSeparator(m_folder) + kDefaultFileName);
@@ -200,7 +233,8 @@ void FileArea::File1_Click() {
     const QModelIndex current = m_file1->currentIndex();
     if (!current.isValid() || current.parent() != m_file1->rootIndex())
         return;
-    m_text24->setText(WithTrailingSeparator(m_folder) + m_fileModel->fileName(current));
+    m_text24->setText(WithTrailingSeparator(m_folder) +
+                      m_fileModel->fileName(m_filesShown->mapToSource(current)));
 }
 
 void FileArea::Command5_Click() {
@@ -209,7 +243,16 @@ void FileArea::Command5_Click() {
         ShowMessage(this, QStringLiteral("Выберите в списке файл базы данных, который нужно загрузить."));
         return;
     }
-    m_core.db.DatabasePath = WithTrailingSeparator(m_folder) + m_fileModel->fileName(selected.first());
+    const QString path =
+        WithTrailingSeparator(m_folder) + m_fileModel->fileName(m_filesShown->mapToSource(selected.first()));
+    // A file gone meanwhile, or a folder, is no database to remember: nothing changes.
+    if (const QString problem = RegularFileProblem(path); !problem.isEmpty()) {
+        ShowMessage(
+            this, QStringLiteral("Файл\n%1\nнельзя загрузить: %2.\n\nОткрытая база данных осталась прежней.")
+                      .arg(QDir::toNativeSeparators(path), problem));
+        return;
+    }
+    m_core.db.DatabasePath = path;
     if (!m_core.db.LoadDatabase().ok())
         ShowMessage(this, QStringLiteral("Неправильная версия файла!"));
     Finish();
@@ -231,7 +274,7 @@ void FileArea::Command6_Click() {
 void FileArea::Command7_Click() {
     const QString path = TargetPath();
     bool replaceForeign = false;
-    if (!MayReplace(path, &replaceForeign))
+    if (!MayReplace(path, &replaceForeign) || !MayReplaceDatabase(path))
         return;
     // The new database replaces the current one only once it is on disk.
     Database created = m_core.db;
@@ -274,6 +317,20 @@ bool FileArea::MayReplace(const QString& path, bool* replaceForeign) {
         return false;
     *replaceForeign = true;
     return true;
+}
+
+bool FileArea::MayReplaceDatabase(const QString& path) {
+    if (!QFileInfo(path).isFile() || IsForeignFile(path))
+        return true;
+    Database existing;
+    existing.DatabasePath = path;
+    if (!existing.LoadDatabase().ok())
+        return true; // an empty file: nothing to lose
+    const QString question =
+        QStringLiteral("Файл\n%1\nуже содержит базу данных «%2».\n\nЗаменить её новой пустой базой данных? "
+                       "Все её вопросы и профили будут потеряны.")
+            .arg(QDir::toNativeSeparators(path), existing.DatabaseHeader[2]);
+    return AskYesNo(this, question);
 }
 
 bool FileArea::Write(Database& db, bool replaceForeign) {

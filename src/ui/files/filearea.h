@@ -11,6 +11,7 @@ class QFileSystemModel;
 class QLineEdit;
 class QListView;
 class QPushButton;
+class QSortFilterProxyModel;
 class QTreeView;
 
 namespace zet::ui {
@@ -54,6 +55,8 @@ private:
     QString TargetPath() const;
     // Asks before a file that is not a test database is replaced; false cancels.
     bool MayReplace(const QString& path, bool* replaceForeign);
+    // Asks before a database file is replaced by a new empty one; false cancels.
+    bool MayReplaceDatabase(const QString& path);
     // Writes db to its path; on failure says why and returns false.
     bool Write(Database& db, bool replaceForeign);
     // The steps after every action: close the area, show the database, remember it.
@@ -73,6 +76,7 @@ private:
     QPushButton* m_command8 = nullptr;
     QFileSystemModel* m_dirModel = nullptr;
     QFileSystemModel* m_fileModel = nullptr;
+    QSortFilterProxyModel* m_filesShown = nullptr; // m_fileModel without folders
 };
 
 } // namespace zet::ui

@@ -214,11 +214,24 @@ void Form1::Load() {
         if (!db.LoadSettings().ok)
             db.DatabasePath = fallback;
     });
-    // 9. First start: the default database.
+    // 9. First start: the database a read-only program folder holds, or the default one.
+    bool noDefaultDatabase = false;
     Step([&] {
         if (!db.DatabasePath.isEmpty())
             return;
-        PrepareFirstStartDatabase(db, today);
+        if (m_options.programFolder.isEmpty()) {
+            const QString note = AdoptProgramFolderDatabase(db, QCoreApplication::applicationDirPath());
+            if (!note.isEmpty()) {
+                ShowMessage(this, note);
+                return;
+            }
+        }
+        const FirstStartResult first = PrepareFirstStartDatabase(db, today);
+        if (first.outcome == FirstStartResult::Failed) {
+            noDefaultDatabase = true;
+            ShowMessage(this, QStringLiteral("Не удалось создать базу данных по умолчанию\n%1\n\n%2")
+                                  .arg(QDir::toNativeSeparators(db.DatabasePath), first.error));
+        }
         ShowDatabaseInfo();
     });
     // 10, 11.
@@ -229,7 +242,8 @@ void Form1::Load() {
     });
     // 12. Read the database back; a rejected file is reported once.
     Step([&] {
-        if (!db.LoadDatabase().ok())
+        // A default database that could not be written has been reported already.
+        if (!db.LoadDatabase().ok() && !noDefaultDatabase)
             ShowMessage(this, QStringLiteral("Неправильная версия файла!"));
     });
     // 13. The number lists are the areas' own; profile 1 is shown in the profile editor.

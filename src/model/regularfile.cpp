@@ -1,0 +1,33 @@
+#include "model/regularfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace zet {
+
+QString RegularFileProblem(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return QStringLiteral("файл не найден");
+    if (info.isDir())
+        return QStringLiteral("это папка, а не файл");
+    if (!info.isFile())
+        return QStringLiteral("это не обычный файл (канал, устройство или сокет)");
+    return {};
+}
+
+bool OpenRegularFile(QFile& file, QString* error) {
+    QString reason = RegularFileProblem(file.fileName());
+    if (reason.isEmpty() && !file.open(QIODevice::ReadOnly))
+        reason = file.errorString();
+    if (reason.isEmpty())
+        return true;
+    if (error) {
+        *error = QStringLiteral("Файл «%1» не удалось открыть: %2")
+                     .arg(QDir::toNativeSeparators(file.fileName()), reason);
+    }
+    return false;
+}
+
+} // namespace zet
