@@ -57,20 +57,19 @@ int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         << QDir::toNativeSeparators(journal.store().path()) << "\n";
     out.flush();
 
-    const ArchiveImportReport report =
-        ImportArchive(journal.store(), folder, journal.config().workstation,
-                      [&out](int done, int total, const QString&) {
-                          out << "\rФайлов обработано: " << done << " из " << total;
-                          out.flush();
-                          return true;
-                      });
+    const ArchiveImportReport report = ImportArchive(
+        journal.store(), folder, journal.config().workstation, [&out](int done, int total, const QString&) {
+            out << "\rФайлов обработано: " << done << " из " << total;
+            out.flush();
+            return true;
+        });
     out << "\n";
     for (const QString& damaged : report.damaged)
         err << "Повреждённый файл пропущен: " << damaged << "\n";
     out << "Файлов дня: " << report.filesFound << ", прочитано: " << report.filesImported
         << ", пропущено повреждённых: " << report.damaged.size() << ".\n"
-        << "Экзаменов добавлено: " << report.examsAdded << ", уже были в журнале: " << report.examsAlreadyThere
-        << ".\n";
+        << "Экзаменов добавлено: " << report.examsAdded
+        << ", уже были в журнале: " << report.examsAlreadyThere << ".\n";
     int code = report.damaged.isEmpty() ? 0 : 1;
     if (!report.result.ok) {
         err << report.result.error << "\n";

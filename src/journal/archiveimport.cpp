@@ -18,8 +18,8 @@ namespace {
 
 constexpr int kFieldLines = 12;
 constexpr int kRecordLines = kFieldLines + 1;
-constexpr bool kNumberLine[kFieldLines] = {true,  true,  false, false, true, false,
-                                           true,  true,  true,  true,  true, false};
+constexpr bool kNumberLine[kFieldLines] = {true, true, false, false, true, false,
+                                           true, true, true,  true,  true, false};
 
 // Lines end in CR LF, CR or LF; a final line end does not start another line.
 QStringList splitLines(const QString& text) {
@@ -90,10 +90,12 @@ bool ReadDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QStrin
 QUuid ImportedExamId(const QString& workstation, const QDate& date, int protocolNo) {
     // A fixed namespace of this program's archive imports.
     static const QUuid space = QUuid::fromString(QStringLiteral("6c1f0e52-58f4-4b8e-9d8b-2a4e7a0e5f31"));
-    return QUuid::createUuidV5(space, QStringLiteral("%1\n%2\n%3").arg(workstation, date.toString(Qt::ISODate)).arg(protocolNo));
+    return QUuid::createUuidV5(
+        space, QStringLiteral("%1\n%2\n%3").arg(workstation, date.toString(Qt::ISODate)).arg(protocolNo));
 }
 
-QList<JournalEntry> ImportedEntries(const DayRegisterArray& reg, const QString& workstation, const QDate& date) {
+QList<JournalEntry> ImportedEntries(const DayRegisterArray& reg, const QString& workstation,
+                                    const QDate& date) {
     QList<JournalEntry> entries;
     for (int n = 1; n <= kRegisterSlots; ++n) {
         const ExamineeRecord& r = reg[n];
@@ -140,8 +142,8 @@ ArchiveImportReport ImportArchive(JournalStore& store, const QString& folder, co
             break;
         }
         const QString shown = QDir::toNativeSeparators(day.path);
-        if (!day.date.isValid() ||
-            QFileInfo(DayFilePathFor(programFolder, day.date)).absoluteFilePath() != QFileInfo(day.path).absoluteFilePath()) {
+        if (!day.date.isValid() || QFileInfo(DayFilePathFor(programFolder, day.date)).absoluteFilePath() !=
+                                       QFileInfo(day.path).absoluteFilePath()) {
             report.damaged.append(QStringLiteral("%1: имя файла не совпадает с датой его папки").arg(shown));
             continue;
         }

@@ -33,7 +33,8 @@ bool ReadDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QStrin
 // The id of an imported exam: the same workstation, date and protocol number give the same id.
 QUuid ImportedExamId(const QString& workstation, const QDate& date, int protocolNo);
 // The occupied slots of a day register as imported journal entries.
-QList<JournalEntry> ImportedEntries(const DayRegisterArray& reg, const QString& workstation, const QDate& date);
+QList<JournalEntry> ImportedEntries(const DayRegisterArray& reg, const QString& workstation,
+                                    const QDate& date);
 
 // Called before each file and once at the end (done == total); returning false stops the
 // import after the files already done.

@@ -14,7 +14,10 @@ QString DefaultWorkstationName() {
 }
 
 QString JournalConfig::serverText() const {
-    return QStringLiteral("%1:%2/%3").arg(host.isEmpty() ? QStringLiteral("localhost") : host).arg(port).arg(database);
+    return QStringLiteral("%1:%2/%3")
+        .arg(host.isEmpty() ? QStringLiteral("localhost") : host)
+        .arg(port)
+        .arg(database);
 }
 
 JournalConfig JournalConfig::read(const QString& folder, QString* error) {
@@ -29,16 +32,18 @@ JournalConfig JournalConfig::read(const QString& folder, QString* error) {
     // A value with a comma in it comes back as a list: joined again, it is the text as written.
     auto raw = [&ini](const char* key) {
         const QVariant v = ini.value(QLatin1String(key));
-        return v.typeId() == QMetaType::QStringList ? v.toStringList().join(QStringLiteral(", ")) : v.toString();
+        return v.typeId() == QMetaType::QStringList ? v.toStringList().join(QStringLiteral(", "))
+                                                    : v.toString();
     };
     auto value = [&raw](const char* key) { return raw(key).trimmed(); };
     const QString driver = value("driver").toLower();
     if (driver == QLatin1String("postgresql") || driver == QLatin1String("postgres")) {
         config.driver = Driver::Postgresql;
     } else if (!driver.isEmpty() && driver != QLatin1String("sqlite") && error) {
-        *error = QStringLiteral("В файле %1 указан неизвестный вид журнала «%2»; журнал ведётся только на этом "
-                                "компьютере.")
-                     .arg(QDir::toNativeSeparators(path), driver);
+        *error =
+            QStringLiteral("В файле %1 указан неизвестный вид журнала «%2»; журнал ведётся только на этом "
+                           "компьютере.")
+                .arg(QDir::toNativeSeparators(path), driver);
     }
     config.host = value("host");
     bool portOk = false;

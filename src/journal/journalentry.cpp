@@ -76,9 +76,10 @@ bool JournalEntry::fromJson(const QJsonObject& o, JournalEntry& e) {
     e.imported = o.value("imported").toBool();
     for (const QJsonValue& v : o.value("answers").toArray()) {
         const QJsonObject a = v.toObject();
-        e.answers.append({a.value("position").toInt(), a.value("theme").toInt(), a.value("questionNo").toInt(),
-                          a.value("questionText").toString(), a.value("answerText").toString(),
-                          a.value("right").toBool(), a.value("seconds").toInt()});
+        e.answers.append({a.value("position").toInt(), a.value("theme").toInt(),
+                          a.value("questionNo").toInt(), a.value("questionText").toString(),
+                          a.value("answerText").toString(), a.value("right").toBool(),
+                          a.value("seconds").toInt()});
     }
     return true;
 }

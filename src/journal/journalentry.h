@@ -18,7 +18,7 @@ struct JournalAnswer {
     QString questionText; // as shown
     QString answerText;   // the chosen answer as shown; empty when none was chosen
     bool right = false;
-    int seconds = 0;      // seconds from showing the question to the answer
+    int seconds = 0; // seconds from showing the question to the answer
 
     bool operator==(const JournalAnswer&) const = default;
 };

@@ -51,13 +51,19 @@ const QStringList& serverSchema() {
                        " PRIMARY KEY (exam_id, position))"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS exams_personnel_no ON exams(personnel_no)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS exams_date ON exams(exam_date)"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS exams_day_protocol ON exams(workstation, exam_date, protocol_no)"),
+        QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS exams_day_protocol ON exams(workstation, exam_date, protocol_no)"),
     };
     return statements;
 }
 
 QString idText(const QUuid& id) {
     return id.toString(QUuid::WithoutBraces);
+}
+
+// A null QString would be bound as SQL NULL; a text field left empty is an empty text.
+QString textValue(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
 }
 
 QVariant timeValue(const QDateTime& time) {
@@ -109,7 +115,7 @@ JournalResult JournalServer::connect() {
     }
     if (!m_db.open()) {
         const QString reason = m_db.lastError().databaseText().isEmpty() ? m_db.lastError().text()
-                                                                        : m_db.lastError().databaseText();
+                                                                         : m_db.lastError().databaseText();
         return failure(QStringLiteral("Нет связи с сервером журнала"), reason);
     }
     const JournalResult schema = ensureSchema();
@@ -147,6 +153,16 @@ JournalResult JournalServer::ensureSchema() {
 JournalResult JournalServer::send(const QList<JournalEntry>& entries) {
     if (entries.isEmpty())
         return {};
+    // A connection that was open may have been lost meanwhile (server restarted): that only
+    // shows on use, so one failure on an old connection is followed by one fresh attempt.
+    const bool hadConnection = m_ready;
+    const JournalResult first = sendOnce(entries);
+    if (first.ok || !hadConnection)
+        return first;
+    return sendOnce(entries);
+}
+
+JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries) {
     const JournalResult connected = connect();
     if (!connected.ok)
         return connected;
@@ -161,7 +177,8 @@ JournalResult JournalServer::send(const QList<JournalEntry>& entries) {
     QSqlQuery q(m_db);
     q.prepare(QStringLiteral(
         "INSERT INTO exams (id, workstation, exam_date, protocol_no, profile_no, profile_name, test_name,"
-        " database_path, full_name, birth_year, job_title, seniority, personnel_no, grade, asked, right_answers,"
+        " database_path, full_name, birth_year, job_title, seniority, personnel_no, grade, asked, "
+        "right_answers,"
         " seconds_spent, started_at, finished_at, imported)"
         " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?) ON CONFLICT (id) DO NOTHING"));
     QSqlQuery a(m_db);
@@ -169,11 +186,26 @@ JournalResult JournalServer::send(const QList<JournalEntry>& entries) {
                              " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"
                              " ON CONFLICT (exam_id, position) DO NOTHING"));
     for (const JournalEntry& e : entries) {
-        const QVariantList values = {idText(e.id),    e.workstation, e.date,          e.protocolNo,
-                                     e.profileNo,     e.profileName, e.testName,      e.databasePath,
-                                     e.fullName,      e.birthYear,   e.jobTitle,      e.seniority,
-                                     e.personnelNo,   e.grade,       e.asked,         e.right,
-                                     e.secondsSpent,  timeValue(e.startedAt), timeValue(e.finishedAt), e.imported};
+        const QVariantList values = {idText(e.id),
+                                     textValue(e.workstation),
+                                     e.date,
+                                     e.protocolNo,
+                                     e.profileNo,
+                                     textValue(e.profileName),
+                                     textValue(e.testName),
+                                     textValue(e.databasePath),
+                                     textValue(e.fullName),
+                                     e.birthYear,
+                                     textValue(e.jobTitle),
+                                     e.seniority,
+                                     textValue(e.personnelNo),
+                                     e.grade,
+                                     e.asked,
+                                     e.right,
+                                     e.secondsSpent,
+                                     timeValue(e.startedAt),
+                                     timeValue(e.finishedAt),
+                                     e.imported};
         for (const QVariant& v : values)
             q.addBindValue(v);
         if (!q.exec())
@@ -183,8 +215,8 @@ JournalResult JournalServer::send(const QList<JournalEntry>& entries) {
             a.addBindValue(answer.position);
             a.addBindValue(answer.theme);
             a.addBindValue(answer.questionNo);
-            a.addBindValue(answer.questionText);
-            a.addBindValue(answer.answerText);
+            a.addBindValue(textValue(answer.questionText));
+            a.addBindValue(textValue(answer.answerText));
             a.addBindValue(answer.right);
             a.addBindValue(answer.seconds);
             if (!a.exec())

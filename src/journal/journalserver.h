@@ -39,6 +39,7 @@ public:
     QSqlDatabase database() const { return m_db; }
 
 private:
+    JournalResult sendOnce(const QList<JournalEntry>& entries);
     JournalResult ensureSchema();
     JournalResult failure(const QString& what, const QString& reason);
 

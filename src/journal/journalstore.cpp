@@ -62,7 +62,8 @@ const QString kEntryColumns = QStringLiteral(
     " finished_at, imported");
 
 QVariant timeValue(const QDateTime& time) {
-    return time.isValid() ? QVariant(time.toUTC().toString(Qt::ISODateWithMs)) : QVariant(QMetaType(QMetaType::QString));
+    return time.isValid() ? QVariant(time.toUTC().toString(Qt::ISODateWithMs))
+                          : QVariant(QMetaType(QMetaType::QString));
 }
 
 QDateTime timeFromValue(const QVariant& value) {
@@ -73,11 +74,15 @@ QString idText(const QUuid& id) {
     return id.toString(QUuid::WithoutBraces);
 }
 
+// A null QString would be bound as SQL NULL; a text field left empty is an empty text.
+QString textValue(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 } // namespace
 
 JournalStore::JournalStore(const QString& folder)
-    : m_folder(folder),
-      m_connection(QStringLiteral("zet-journal-") + idText(QUuid::createUuid())),
+    : m_folder(folder), m_connection(QStringLiteral("zet-journal-") + idText(QUuid::createUuid())),
       m_outbox(QDir(folder).filePath(outboxFileName())) {}
 
 JournalStore::~JournalStore() {
@@ -104,17 +109,20 @@ JournalResult JournalStore::open() {
     if (m_open)
         return {};
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
-        return JournalResult::failure(QStringLiteral("Журнал недоступен: не установлен драйвер SQLite для Qt."));
+        return JournalResult::failure(
+            QStringLiteral("Журнал недоступен: не установлен драйвер SQLite для Qt."));
     if (!m_db.isValid())
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     QDir().mkpath(m_folder);
     m_db.setDatabaseName(path());
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open())
-        return JournalResult::failure(describe(QStringLiteral("Не удалось открыть журнал"), m_db.lastError().text()));
+        return JournalResult::failure(
+            describe(QStringLiteral("Не удалось открыть журнал"), m_db.lastError().text()));
     QSqlQuery q(m_db);
     // Any first statement tells a file that is not a database.
-    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.exec(QStringLiteral("PRAGMA foreign_keys=ON")) ||
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
+        !q.exec(QStringLiteral("PRAGMA foreign_keys=ON")) ||
         !q.exec(QStringLiteral("PRAGMA synchronous=FULL"))) {
         const QString reason = q.lastError().text();
         q = QSqlQuery();
@@ -147,12 +155,12 @@ JournalResult JournalStore::upgrade() {
     const int found = schemaVersion();
     if (found > kSchemaVersion) {
         q.exec(QStringLiteral("ROLLBACK"));
-        return JournalResult::failure(
-            describe(QStringLiteral("Журнал записан более новой версией программы (версия %1, эта программа знает "
-                                    "версии до %2) и не будет изменён")
-                         .arg(found)
-                         .arg(kSchemaVersion),
-                     QStringLiteral("обновите программу")));
+        return JournalResult::failure(describe(
+            QStringLiteral("Журнал записан более новой версией программы (версия %1, эта программа знает "
+                           "версии до %2) и не будет изменён")
+                .arg(found)
+                .arg(kSchemaVersion),
+            QStringLiteral("обновите программу")));
     }
     const QList<QStringList>& steps = upgradeSteps();
     for (int version = found + 1; version <= kSchemaVersion; ++version) {
@@ -184,15 +192,29 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
     if (e.id.isNull())
         return JournalResult::failure(QStringLiteral("Экзамен без идентификатора не записывается в журнал."));
     QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("INSERT OR IGNORE INTO exams (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+    q.prepare(QStringLiteral("INSERT INTO exams (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                             " ON CONFLICT (id) DO NOTHING")
                   .arg(kEntryColumns));
-    const QVariantList values = {idText(e.id),  e.workstation,  e.date.toString(Qt::ISODate),
-                                 e.protocolNo,  e.profileNo,    e.profileName,
-                                 e.testName,    e.databasePath, e.fullName,
-                                 e.birthYear,   e.jobTitle,     e.seniority,
-                                 e.personnelNo, e.grade,        e.asked,
-                                 e.right,       e.secondsSpent, timeValue(e.startedAt),
-                                 timeValue(e.finishedAt), e.imported ? 1 : 0};
+    const QVariantList values = {idText(e.id),
+                                 textValue(e.workstation),
+                                 e.date.toString(Qt::ISODate),
+                                 e.protocolNo,
+                                 e.profileNo,
+                                 textValue(e.profileName),
+                                 textValue(e.testName),
+                                 textValue(e.databasePath),
+                                 textValue(e.fullName),
+                                 e.birthYear,
+                                 textValue(e.jobTitle),
+                                 e.seniority,
+                                 textValue(e.personnelNo),
+                                 e.grade,
+                                 e.asked,
+                                 e.right,
+                                 e.secondsSpent,
+                                 timeValue(e.startedAt),
+                                 timeValue(e.finishedAt),
+                                 e.imported ? 1 : 0};
     for (const QVariant& v : values)
         q.addBindValue(v);
     if (!q.exec())
@@ -208,8 +230,8 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
             a.addBindValue(answer.position);
             a.addBindValue(answer.theme);
             a.addBindValue(answer.questionNo);
-            a.addBindValue(answer.questionText);
-            a.addBindValue(answer.answerText);
+            a.addBindValue(textValue(answer.questionText));
+            a.addBindValue(textValue(answer.answerText));
             a.addBindValue(answer.right ? 1 : 0);
             a.addBindValue(answer.seconds);
             if (!a.exec())
@@ -226,7 +248,8 @@ JournalResult JournalStore::record(const JournalEntry& entry) {
     JournalResult result = open();
     if (result.ok) {
         if (!m_db.transaction()) {
-            result = JournalResult::failure(describe(QStringLiteral("Журнал занят"), m_db.lastError().text()));
+            result =
+                JournalResult::failure(describe(QStringLiteral("Журнал занят"), m_db.lastError().text()));
         } else {
             const JournalResult written = writeEntry(entry, nullptr);
             if (written.ok && m_db.commit())
@@ -239,7 +262,8 @@ JournalResult JournalStore::record(const JournalEntry& entry) {
     const JournalResult kept = m_outbox.add(entry);
     if (!kept.ok) {
         return JournalResult::failure(
-            QStringLiteral("%1\nЭкзамен не сохранён и в запасном файле: %2\nРезультат есть в файле дня архива.")
+            QStringLiteral(
+                "%1\nЭкзамен не сохранён и в запасном файле: %2\nРезультат есть в файле дня архива.")
                 .arg(result.error, kept.error));
     }
     return JournalResult::failure(QStringLiteral("%1\nЭкзамен сохранён в файле «%2» и будет записан в журнал "
@@ -279,11 +303,10 @@ JournalResult JournalStore::flushOutbox() {
     // again next time, which their id turns into nothing.
     const JournalResult kept = m_outbox.keepOnly(left);
     if (!left.isEmpty()) {
-        return JournalResult::failure(
-            describe(QStringLiteral("Экзамены из файла «%1» (%2) пока не записаны")
-                         .arg(QDir::toNativeSeparators(m_outbox.path()))
-                         .arg(left.size()),
-                     lastReason));
+        return JournalResult::failure(describe(QStringLiteral("Экзамены из файла «%1» (%2) пока не записаны")
+                                                   .arg(QDir::toNativeSeparators(m_outbox.path()))
+                                                   .arg(left.size()),
+                                               lastReason));
     }
     return kept;
 }
@@ -297,7 +320,8 @@ bool JournalStore::hasExam(const QString& workstation, const QDate& date, int pr
     if (!open().ok)
         return false;
     QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("SELECT 1 FROM exams WHERE workstation = ? AND exam_date = ? AND protocol_no = ? LIMIT 1"));
+    q.prepare(QStringLiteral(
+        "SELECT 1 FROM exams WHERE workstation = ? AND exam_date = ? AND protocol_no = ? LIMIT 1"));
     q.addBindValue(workstation);
     q.addBindValue(date.toString(Qt::ISODate));
     q.addBindValue(protocolNo);
@@ -320,14 +344,16 @@ JournalResult JournalStore::recordImported(const QList<JournalEntry>& entries, i
         const JournalResult result = writeEntry(entry, &written);
         if (!result.ok) {
             m_db.rollback();
-            return JournalResult::failure(describe(QStringLiteral("Не удалось записать экзамены архива"), result.error));
+            return JournalResult::failure(
+                describe(QStringLiteral("Не удалось записать экзамены архива"), result.error));
         }
         count += written ? 1 : 0;
     }
     if (!m_db.commit()) {
         const QString reason = m_db.lastError().text();
         m_db.rollback();
-        return JournalResult::failure(describe(QStringLiteral("Не удалось записать экзамены архива"), reason));
+        return JournalResult::failure(
+            describe(QStringLiteral("Не удалось записать экзамены архива"), reason));
     }
     if (added)
         *added = count;
@@ -341,8 +367,8 @@ void JournalStore::setBulkWrites(bool on) {
     q.exec(on ? QStringLiteral("PRAGMA synchronous=NORMAL") : QStringLiteral("PRAGMA synchronous=FULL"));
 }
 
-QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVariantList& values, bool withAnswers,
-                                                QString* error) {
+QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVariantList& values,
+                                                bool withAnswers, QString* error) {
     QList<JournalEntry> entries;
     const JournalResult opened = open();
     if (!opened.ok) {
@@ -388,8 +414,9 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
         return entries;
     QSqlQuery a(m_db);
     a.setForwardOnly(true);
-    a.prepare(QStringLiteral("SELECT position, theme, question_no, question_text, answer_text, is_right, seconds"
-                             " FROM answers WHERE exam_id = ? ORDER BY position"));
+    a.prepare(
+        QStringLiteral("SELECT position, theme, question_no, question_text, answer_text, is_right, seconds"
+                       " FROM answers WHERE exam_id = ? ORDER BY position"));
     for (JournalEntry& e : entries) {
         if (e.imported)
             continue;
@@ -400,24 +427,26 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
             return {};
         }
         while (a.next()) {
-            e.answers.append({a.value(0).toInt(), a.value(1).toInt(), a.value(2).toInt(), a.value(3).toString(),
-                              a.value(4).toString(), a.value(5).toInt() != 0, a.value(6).toInt()});
+            e.answers.append({a.value(0).toInt(), a.value(1).toInt(), a.value(2).toInt(),
+                              a.value(3).toString(), a.value(4).toString(), a.value(5).toInt() != 0,
+                              a.value(6).toInt()});
         }
     }
     return entries;
 }
 
 QList<JournalEntry> JournalStore::unsent(int limit, QString* error) {
-    return selectEntries(QStringLiteral("WHERE sent_at IS NULL ORDER BY finished_at, rowid LIMIT ?"), {limit}, true,
-                         error);
+    return selectEntries(QStringLiteral("WHERE sent_at IS NULL ORDER BY finished_at, rowid LIMIT ?"), {limit},
+                         true, error);
 }
 
 int JournalStore::unsentCount() {
     if (!open().ok)
         return 0;
     QSqlQuery q(m_db);
-    return q.exec(QStringLiteral("SELECT count(*) FROM exams WHERE sent_at IS NULL")) && q.next() ? q.value(0).toInt()
-                                                                                                 : 0;
+    return q.exec(QStringLiteral("SELECT count(*) FROM exams WHERE sent_at IS NULL")) && q.next()
+               ? q.value(0).toInt()
+               : 0;
 }
 
 JournalResult JournalStore::markSent(const QList<QUuid>& ids) {
@@ -435,19 +464,22 @@ JournalResult JournalStore::markSent(const QList<QUuid>& ids) {
         if (!q.exec()) {
             const QString reason = q.lastError().text();
             m_db.rollback();
-            return JournalResult::failure(describe(QStringLiteral("Не удалось отметить отправленные экзамены"), reason));
+            return JournalResult::failure(
+                describe(QStringLiteral("Не удалось отметить отправленные экзамены"), reason));
         }
     }
     if (!m_db.commit()) {
         const QString reason = m_db.lastError().text();
         m_db.rollback();
-        return JournalResult::failure(describe(QStringLiteral("Не удалось отметить отправленные экзамены"), reason));
+        return JournalResult::failure(
+            describe(QStringLiteral("Не удалось отметить отправленные экзамены"), reason));
     }
     return {};
 }
 
 std::optional<JournalEntry> JournalStore::find(const QUuid& id) {
-    const QList<JournalEntry> found = selectEntries(QStringLiteral("WHERE id = ?"), {idText(id)}, true, nullptr);
+    const QList<JournalEntry> found =
+        selectEntries(QStringLiteral("WHERE id = ?"), {idText(id)}, true, nullptr);
     if (found.isEmpty())
         return std::nullopt;
     return found.first();
