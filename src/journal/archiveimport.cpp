@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kFieldLines = 12;
 constexpr int kRecordLines = kFieldLines + 1;
+constexpr int kFilesPerTransaction = 50;
 constexpr bool kNumberLine[kFieldLines] = {true, true, false, false, true, false,
                                            true, true, true,  true,  true, false};
 
@@ -134,6 +135,24 @@ ArchiveImportReport ImportArchive(JournalStore& store, const QString& folder, co
     if (!report.result.ok)
         return report;
     store.setBulkWrites(true);
+    // Several whole files share one transaction: a file is checked completely before any of
+    // its rows is queued, so a file is in the journal entirely or not at all.
+    QList<JournalEntry> queued;
+    int queuedFiles = 0;
+    auto commitQueued = [&]() {
+        if (queuedFiles == 0)
+            return true;
+        int added = 0;
+        report.result = store.recordImported(queued, &added);
+        if (report.result.ok) {
+            report.filesImported += queuedFiles;
+            report.examsAdded += added;
+            report.examsAlreadyThere += int(queued.size()) - added;
+        }
+        queued.clear();
+        queuedFiles = 0;
+        return report.result.ok;
+    };
     const QString programFolder = QDir(folder).absolutePath() + QLatin1Char('/');
     for (int i = 0; i < files.size(); ++i) {
         const DayFileInArchive& day = files.at(i);
@@ -159,15 +178,12 @@ ArchiveImportReport ImportArchive(JournalStore& store, const QString& folder, co
             report.damaged.append(QStringLiteral("%1: %2").arg(shown, reason));
             continue;
         }
-        const QList<JournalEntry> entries = ImportedEntries(reg, workstation, day.date);
-        int added = 0;
-        report.result = store.recordImported(entries, &added);
-        if (!report.result.ok)
+        queued += ImportedEntries(reg, workstation, day.date);
+        if (++queuedFiles == kFilesPerTransaction && !commitQueued())
             break;
-        ++report.filesImported;
-        report.examsAdded += added;
-        report.examsAlreadyThere += int(entries.size()) - added;
     }
+    if (report.result.ok)
+        commitQueued();
     store.setBulkWrites(false);
     if (progress && !report.cancelled && report.result.ok)
         progress(report.filesFound, report.filesFound, QString());

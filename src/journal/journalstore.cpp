@@ -86,6 +86,7 @@ JournalStore::JournalStore(const QString& folder)
       m_outbox(QDir(folder).filePath(outboxFileName())) {}
 
 JournalStore::~JournalStore() {
+    m_statements.clear();
     if (m_db.isValid())
         m_db.close();
     m_db = QSqlDatabase();
@@ -126,17 +127,32 @@ JournalResult JournalStore::open() {
         !q.exec(QStringLiteral("PRAGMA synchronous=FULL"))) {
         const QString reason = q.lastError().text();
         q = QSqlQuery();
-        m_db.close();
+        close();
         return JournalResult::failure(describe(QStringLiteral("Не удалось открыть журнал"), reason));
     }
     q = QSqlQuery();
     const JournalResult upgraded = upgrade();
     if (!upgraded.ok) {
-        m_db.close();
+        close();
         return upgraded;
     }
     m_open = true;
     return {};
+}
+
+void JournalStore::close() {
+    m_statements.clear();
+    m_db.close();
+    m_open = false;
+}
+
+QSqlQuery& JournalStore::statement(const QString& sql) {
+    auto found = m_statements.find(sql);
+    if (found == m_statements.end()) {
+        found = m_statements.insert(sql, QSqlQuery(m_db));
+        found->prepare(sql);
+    }
+    return *found;
 }
 
 int JournalStore::schemaVersion() {
@@ -191,10 +207,10 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
         *written = false;
     if (e.id.isNull())
         return JournalResult::failure(QStringLiteral("Экзамен без идентификатора не записывается в журнал."));
-    QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("INSERT INTO exams (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
-                             " ON CONFLICT (id) DO NOTHING")
-                  .arg(kEntryColumns));
+    QSqlQuery& q =
+        statement(QStringLiteral("INSERT INTO exams (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                                 " ON CONFLICT (id) DO NOTHING")
+                      .arg(kEntryColumns));
     const QVariantList values = {idText(e.id),
                                  textValue(e.workstation),
                                  e.date.toString(Qt::ISODate),
@@ -222,9 +238,9 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
     if (q.numRowsAffected() != 1)
         return {}; // already there: the answers are too
     if (!e.answers.isEmpty()) {
-        QSqlQuery a(m_db);
-        a.prepare(QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
-                                 " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"));
+        QSqlQuery& a = statement(
+            QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
+                           " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"));
         for (const JournalAnswer& answer : e.answers) {
             a.addBindValue(idText(e.id));
             a.addBindValue(answer.position);
@@ -319,8 +335,7 @@ int JournalStore::outboxCount() const {
 bool JournalStore::hasExam(const QString& workstation, const QDate& date, int protocolNo) {
     if (!open().ok)
         return false;
-    QSqlQuery q(m_db);
-    q.prepare(QStringLiteral(
+    QSqlQuery& q = statement(QStringLiteral(
         "SELECT 1 FROM exams WHERE workstation = ? AND exam_date = ? AND protocol_no = ? LIMIT 1"));
     q.addBindValue(workstation);
     q.addBindValue(date.toString(Qt::ISODate));

@@ -8,8 +8,10 @@
 #include "journal/journalentry.h"
 #include "journal/journaloutbox.h"
 
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 
 #include <optional>
@@ -68,6 +70,9 @@ public:
     int examCount();
 
 private:
+    void close();
+    // The prepared statement of this text, made once per connection.
+    QSqlQuery& statement(const QString& sql);
     JournalResult upgrade();
     JournalResult writeEntry(const JournalEntry& entry, bool* written);
     QList<JournalEntry> selectEntries(const QString& where, const QVariantList& values, bool withAnswers,
@@ -77,6 +82,7 @@ private:
     QString m_folder;
     QString m_connection;
     QSqlDatabase m_db;
+    QHash<QString, QSqlQuery> m_statements;
     JournalOutbox m_outbox;
     bool m_open = false;
 };
