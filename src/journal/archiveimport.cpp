@@ -1,0 +1,193 @@
+#include "journal/archiveimport.h"
+
+#include "archive/dayfile.h"
+#include "archive/monthnames.h"
+#include "journal/journalstore.h"
+#include "model/cp1251.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace zet {
+
+namespace {
+
+constexpr int kFieldLines = 12;
+constexpr int kRecordLines = kFieldLines + 1;
+constexpr int kFilesPerTransaction = 50;
+constexpr bool kNumberLine[kFieldLines] = {true, true, false, false, true, false,
+                                           true, true, true,  true,  true, false};
+
+// Lines end in CR LF, CR or LF; a final line end does not start another line.
+QStringList splitLines(const QString& text) {
+    QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+QList<DayFileInArchive> FindDayFiles(const QString& folder) {
+    static const QRegularExpression yearName(QStringLiteral("^\\d{4}$"));
+    static const QRegularExpression dayName(QStringLiteral("^\\d{2}\\.\\d{2}\\.\\d{4}\\.txt$"));
+    QList<DayFileInArchive> found;
+    const QDir root(folder);
+    for (const QString& year : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!yearName.match(year).hasMatch())
+            continue;
+        for (int month = 1; month <= 12; ++month) {
+            const QDir monthDir(root.filePath(year + QLatin1Char('/') + MonthNominative(month)));
+            if (!monthDir.exists())
+                continue;
+            for (const QString& name : monthDir.entryList(QDir::Files)) {
+                if (!dayName.match(name).hasMatch())
+                    continue;
+                // A file whose name is no real date, or a date of another month, is still
+                // reported (as damaged) so that nothing is passed over in silence.
+                const QDate date = QDate::fromString(name.left(10), QStringLiteral("dd.MM.yyyy"));
+                found.append({monthDir.filePath(name), date});
+            }
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const DayFileInArchive& a, const DayFileInArchive& b) {
+        return a.date != b.date ? a.date < b.date : a.path < b.path;
+    });
+    return found;
+}
+
+bool ReadDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QString* reason) {
+    static const QRegularExpression number(QStringLiteral("^ ?-?\\d+$"));
+    const QStringList& labels = DayFileLabels();
+    const QString separator = DayFileSeparator();
+    const QStringList lines = splitLines(DecodeCp1251(bytes));
+    const int expected = kRegisterSlots * kRecordLines;
+    if (lines.size() != expected) {
+        *reason = QStringLiteral("%1 строк вместо %2").arg(lines.size()).arg(expected);
+        return false;
+    }
+    for (int i = 0; i < expected; ++i) {
+        const int k = i % kRecordLines;
+        const QString& line = lines.at(i);
+        bool ok = true;
+        if (k == kFieldLines)
+            ok = line == separator;
+        else
+            ok = line.startsWith(labels.at(k)) &&
+                 (!kNumberLine[k] || number.match(QStringView(line).mid(labels.at(k).size())).hasMatch());
+        if (!ok) {
+            *reason = QStringLiteral("строка %1 не по образцу: «%2»").arg(i + 1).arg(line.left(60));
+            return false;
+        }
+    }
+    ParseDayFile(bytes, reg);
+    return true;
+}
+
+QUuid ImportedExamId(const QString& workstation, const QDate& date, int protocolNo) {
+    // A fixed namespace of this program's archive imports.
+    static const QUuid space = QUuid::fromString(QStringLiteral("6c1f0e52-58f4-4b8e-9d8b-2a4e7a0e5f31"));
+    return QUuid::createUuidV5(
+        space, QStringLiteral("%1\n%2\n%3").arg(workstation, date.toString(Qt::ISODate)).arg(protocolNo));
+}
+
+QList<JournalEntry> ImportedEntries(const DayRegisterArray& reg, const QString& workstation,
+                                    const QDate& date) {
+    QList<JournalEntry> entries;
+    for (int n = 1; n <= kRegisterSlots; ++n) {
+        const ExamineeRecord& r = reg[n];
+        if (r.ProfileNo == 0)
+            continue;
+        JournalEntry e;
+        e.id = ImportedExamId(workstation, date, r.ProtocolNo);
+        e.workstation = workstation;
+        e.date = date;
+        e.protocolNo = r.ProtocolNo;
+        e.profileNo = r.ProfileNo;
+        e.profileName = r.ProfileName;
+        e.fullName = r.FullName;
+        e.birthYear = r.BirthYear;
+        e.jobTitle = r.JobTitle;
+        e.seniority = r.Seniority;
+        e.personnelNo = r.PersonnelNo;
+        e.grade = r.Grade;
+        e.asked = r.AskedCount;
+        e.right = r.RightCount;
+        e.secondsSpent = r.TimeSpent;
+        e.imported = true;
+        entries.append(e);
+    }
+    return entries;
+}
+
+ArchiveImportReport ImportArchive(JournalStore& store, const QString& folder, const QString& workstation,
+                                  const ArchiveImportProgress& progress) {
+    ArchiveImportReport report;
+    const QList<DayFileInArchive> files = FindDayFiles(folder);
+    report.filesFound = int(files.size());
+    // Exams waiting in the outbox go in first, so that a live exam is not taken for an archive row.
+    store.flushOutbox();
+    report.result = store.open();
+    if (!report.result.ok)
+        return report;
+    store.setBulkWrites(true);
+    // Several whole files share one transaction: a file is checked completely before any of
+    // its rows is queued, so a file is in the journal entirely or not at all.
+    QList<JournalEntry> queued;
+    int queuedFiles = 0;
+    auto commitQueued = [&]() {
+        if (queuedFiles == 0)
+            return true;
+        int added = 0;
+        report.result = store.recordImported(queued, &added);
+        if (report.result.ok) {
+            report.filesImported += queuedFiles;
+            report.examsAdded += added;
+            report.examsAlreadyThere += int(queued.size()) - added;
+        }
+        queued.clear();
+        queuedFiles = 0;
+        return report.result.ok;
+    };
+    const QString programFolder = QDir(folder).absolutePath() + QLatin1Char('/');
+    for (int i = 0; i < files.size(); ++i) {
+        const DayFileInArchive& day = files.at(i);
+        if (progress && !progress(i, report.filesFound, day.path)) {
+            report.cancelled = true;
+            break;
+        }
+        const QString shown = QDir::toNativeSeparators(day.path);
+        if (!day.date.isValid() || QFileInfo(DayFilePathFor(programFolder, day.date)).absoluteFilePath() !=
+                                       QFileInfo(day.path).absoluteFilePath()) {
+            report.damaged.append(QStringLiteral("%1: имя файла не совпадает с датой его папки").arg(shown));
+            continue;
+        }
+        QFile file(day.path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            report.damaged.append(QStringLiteral("%1: %2").arg(shown, file.errorString()));
+            continue;
+        }
+        const QByteArray bytes = file.readAll();
+        DayRegisterArray reg{};
+        QString reason;
+        if (!ReadDayFileForImport(bytes, reg, &reason)) {
+            report.damaged.append(QStringLiteral("%1: %2").arg(shown, reason));
+            continue;
+        }
+        queued += ImportedEntries(reg, workstation, day.date);
+        if (++queuedFiles == kFilesPerTransaction && !commitQueued())
+            break;
+    }
+    if (report.result.ok)
+        commitQueued();
+    store.setBulkWrites(false);
+    if (progress && !report.cancelled && report.result.ok)
+        progress(report.filesFound, report.filesFound, QString());
+    return report;
+}
+
+} // namespace zet

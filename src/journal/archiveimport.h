@@ -1,0 +1,56 @@
+#pragma once
+// Import of the day-file archive (<folder>/<year>/<month name>/<dd.MM.yyyy>.txt) into the
+// journal. Each occupied slot becomes one imported exam without answers, keyed by
+// workstation, date and protocol number, so the import can be run again and adds only
+// what is new. A damaged day file is reported and skipped as a whole.
+
+#include "exam/dayregister.h"
+#include "journal/journalentry.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace zet {
+
+class JournalStore;
+
+struct DayFileInArchive {
+    QString path;
+    QDate date;
+};
+
+// Every day file of the archive, by date. Files whose names are not dates are not day files.
+QList<DayFileInArchive> FindDayFiles(const QString& folder);
+
+// The one place that decides whether a day file read cleanly: the register is filled only
+// when the whole file has the day-file layout; otherwise reason says what is wrong.
+bool ReadDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QString* reason);
+
+// The id of an imported exam: the same workstation, date and protocol number give the same id.
+QUuid ImportedExamId(const QString& workstation, const QDate& date, int protocolNo);
+// The occupied slots of a day register as imported journal entries.
+QList<JournalEntry> ImportedEntries(const DayRegisterArray& reg, const QString& workstation,
+                                    const QDate& date);
+
+// Called before each file and once at the end (done == total); returning false stops the
+// import after the files already done.
+using ArchiveImportProgress = std::function<bool(int done, int total, const QString& file)>;
+
+struct ArchiveImportReport {
+    int filesFound = 0;
+    int filesImported = 0;
+    int examsAdded = 0;
+    int examsAlreadyThere = 0;
+    QStringList damaged; // "path: reason" for each file skipped
+    bool cancelled = false;
+    JournalResult result; // a journal that could not be written stops the import
+};
+
+ArchiveImportReport ImportArchive(JournalStore& store, const QString& folder, const QString& workstation,
+                                  const ArchiveImportProgress& progress = {});
+
+} // namespace zet

@@ -1,0 +1,46 @@
+#pragma once
+// The results journal as the program uses it: the local journal in the program folder and,
+// when journal.ini names one, the exam centre's server that every exam is sent on to.
+
+#include "journal/journalconfig.h"
+#include "journal/journalentry.h"
+#include "journal/journalserver.h"
+#include "journal/journalstore.h"
+
+#include <memory>
+
+namespace zet {
+
+class Journal {
+public:
+    // Exams sent to the server in one transaction.
+    static constexpr int kSendBatch = 200;
+
+    // Reads <folder>/journal.ini; see configError().
+    explicit Journal(const QString& folder);
+    Journal(const QString& folder, const JournalConfig& config);
+    ~Journal();
+
+    const JournalConfig& config() const { return m_config; }
+    // A problem found in journal.ini (Russian), empty when none.
+    QString configError() const { return m_configError; }
+    JournalStore& store() { return m_store; }
+
+    // A new exam's entry: a fresh id and this workstation; the caller fills in the rest.
+    JournalEntry newEntry() const;
+
+    // Writes the exam to the local journal (see JournalStore::record); never waits for a server.
+    JournalResult record(const JournalEntry& entry);
+    // Sends every exam the server has not got yet, oldest first. Does nothing without a server.
+    // Waits at most about two seconds for a server that does not answer. sent gets the number sent.
+    JournalResult sendPending(int* sent = nullptr);
+
+private:
+    QString m_folder;
+    JournalConfig m_config;
+    QString m_configError;
+    JournalStore m_store;
+    std::unique_ptr<JournalServer> m_server;
+};
+
+} // namespace zet

@@ -1,0 +1,62 @@
+#include "journal/journalconfig.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStringList>
+#include <QSysInfo>
+
+namespace zet {
+
+QString DefaultWorkstationName() {
+    const QString name = QSysInfo::machineHostName();
+    return name.isEmpty() ? QStringLiteral("localhost") : name;
+}
+
+QString JournalConfig::serverText() const {
+    return QStringLiteral("%1:%2/%3")
+        .arg(host.isEmpty() ? QStringLiteral("localhost") : host)
+        .arg(port)
+        .arg(database);
+}
+
+JournalConfig JournalConfig::read(const QString& folder, QString* error) {
+    JournalConfig config;
+    config.workstation = DefaultWorkstationName();
+    const QString path = QDir(folder).filePath(fileName());
+    if (!QFileInfo::exists(path))
+        return config;
+
+    QSettings ini(path, QSettings::IniFormat);
+    ini.beginGroup(QStringLiteral("journal"));
+    // A value with a comma in it comes back as a list: joined again, it is the text as written.
+    auto raw = [&ini](const char* key) {
+        const QVariant v = ini.value(QLatin1String(key));
+        return v.typeId() == QMetaType::QStringList ? v.toStringList().join(QStringLiteral(", "))
+                                                    : v.toString();
+    };
+    auto value = [&raw](const char* key) { return raw(key).trimmed(); };
+    const QString driver = value("driver").toLower();
+    if (driver == QLatin1String("postgresql") || driver == QLatin1String("postgres")) {
+        config.driver = Driver::Postgresql;
+    } else if (!driver.isEmpty() && driver != QLatin1String("sqlite") && error) {
+        *error =
+            QStringLiteral("В файле %1 указан неизвестный вид журнала «%2»; журнал ведётся только на этом "
+                           "компьютере.")
+                .arg(QDir::toNativeSeparators(path), driver);
+    }
+    config.host = value("host");
+    bool portOk = false;
+    const int port = value("port").toInt(&portOk);
+    if (portOk && port > 0 && port < 65536)
+        config.port = port;
+    config.database = value("database");
+    config.user = value("user");
+    config.password = raw("password");
+    const QString workstation = value("workstation");
+    if (!workstation.isEmpty())
+        config.workstation = workstation;
+    return config;
+}
+
+} // namespace zet

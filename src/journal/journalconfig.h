@@ -1,0 +1,41 @@
+#pragma once
+// journal.ini in the program folder: where the results journal is kept.
+//
+//   [journal]
+//   driver=postgresql    ; sqlite (default) or postgresql
+//   host=127.0.0.1
+//   port=5432
+//   database=razividerur
+//   user=examiner
+//   password=...         ; or leave out and use ~/.pgpass
+//   workstation=Класс-1  ; optional, defaults to the host name
+
+#include <QString>
+
+namespace zet {
+
+struct JournalConfig {
+    enum class Driver { Sqlite, Postgresql };
+
+    Driver driver = Driver::Sqlite;
+    QString host;
+    int port = 5432;
+    QString database;
+    QString user;
+    QString password; // never shown in messages or logs
+    QString workstation;
+
+    bool usesServer() const { return driver == Driver::Postgresql; }
+    // "host:port/database" for messages; never the password.
+    QString serverText() const;
+
+    static QString fileName() { return QStringLiteral("journal.ini"); }
+    // Reads <folder>/journal.ini; a missing file or key keeps the default. An unknown driver
+    // name is reported in error (Russian) and the local journal alone is used.
+    static JournalConfig read(const QString& folder, QString* error = nullptr);
+};
+
+// The host name of this machine, used as the workstation when none is configured.
+QString DefaultWorkstationName();
+
+} // namespace zet

@@ -1,0 +1,247 @@
+#include "journal/journalserver.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <QVariant>
+
+namespace zet {
+
+namespace {
+
+// Taken by every workstation that creates the tables, so two of them starting on an empty
+// database at the same moment do not trip over each other.
+constexpr qint64 kSchemaLockKey = 7311500215;
+constexpr int kServerSchemaVersion = 1;
+
+const QStringList& serverSchema() {
+    static const QStringList statements = {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS journal_schema (version INTEGER NOT NULL)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS exams ("
+                       " id UUID PRIMARY KEY,"
+                       " workstation TEXT NOT NULL,"
+                       " exam_date DATE NOT NULL,"
+                       " protocol_no INTEGER NOT NULL,"
+                       " profile_no INTEGER NOT NULL,"
+                       " profile_name TEXT NOT NULL,"
+                       " test_name TEXT NOT NULL,"
+                       " database_path TEXT NOT NULL,"
+                       " full_name TEXT NOT NULL,"
+                       " birth_year INTEGER NOT NULL,"
+                       " job_title TEXT NOT NULL,"
+                       " seniority INTEGER NOT NULL,"
+                       " personnel_no TEXT NOT NULL,"
+                       " grade INTEGER NOT NULL,"
+                       " asked INTEGER NOT NULL,"
+                       " right_answers INTEGER NOT NULL,"
+                       " seconds_spent INTEGER NOT NULL,"
+                       " started_at TIMESTAMPTZ,"
+                       " finished_at TIMESTAMPTZ,"
+                       " imported BOOLEAN NOT NULL DEFAULT FALSE,"
+                       " received_at TIMESTAMPTZ NOT NULL DEFAULT now())"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS answers ("
+                       " exam_id UUID NOT NULL REFERENCES exams(id) ON DELETE CASCADE,"
+                       " position INTEGER NOT NULL,"
+                       " theme INTEGER NOT NULL,"
+                       " question_no INTEGER NOT NULL,"
+                       " question_text TEXT NOT NULL,"
+                       " answer_text TEXT NOT NULL,"
+                       " is_right BOOLEAN NOT NULL,"
+                       " seconds INTEGER NOT NULL,"
+                       " PRIMARY KEY (exam_id, position))"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS exams_personnel_no ON exams(personnel_no)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS exams_date ON exams(exam_date)"),
+        QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS exams_day_protocol ON exams(workstation, exam_date, protocol_no)"),
+    };
+    return statements;
+}
+
+QString idText(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces);
+}
+
+// A null QString would be bound as SQL NULL; a text field left empty is an empty text.
+QString textValue(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+QVariant timeValue(const QDateTime& time) {
+    return time.isValid() ? QVariant(time.toUTC()) : QVariant(QMetaType(QMetaType::QDateTime));
+}
+
+} // namespace
+
+JournalServer::JournalServer(const JournalConfig& config)
+    : m_config(config), m_connection(QStringLiteral("zet-journal-server-") + idText(QUuid::createUuid())) {}
+
+JournalServer::~JournalServer() {
+    disconnect();
+    m_db = QSqlDatabase();
+    if (QSqlDatabase::contains(m_connection))
+        QSqlDatabase::removeDatabase(m_connection);
+}
+
+void JournalServer::disconnect() {
+    if (m_db.isValid())
+        m_db.close();
+    m_ready = false;
+}
+
+JournalResult JournalServer::failure(const QString& what, const QString& reason) {
+    QString text = reason.trimmed();
+    // The driver's text never holds the password, but a server may echo what it was given.
+    if (!m_config.password.isEmpty())
+        text.replace(m_config.password, QStringLiteral("***"));
+    return JournalResult::failure(QStringLiteral("%1 (сервер журнала %2, пользователь %3): %4")
+                                      .arg(what, m_config.serverText(), m_config.user, text));
+}
+
+JournalResult JournalServer::connect() {
+    if (m_ready && m_db.isOpen())
+        return {};
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        return failure(QStringLiteral("Нет связи с сервером журнала"),
+                       QStringLiteral("не установлен драйвер PostgreSQL для Qt (пакет libqt6sql6-psql)"));
+    }
+    if (!m_db.isValid()) {
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+        m_db.setHostName(m_config.host);
+        m_db.setPort(m_config.port);
+        m_db.setDatabaseName(m_config.database);
+        m_db.setUserName(m_config.user);
+        m_db.setPassword(m_config.password);
+        m_db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutSeconds));
+    }
+    if (!m_db.open()) {
+        const QString reason = m_db.lastError().databaseText().isEmpty() ? m_db.lastError().text()
+                                                                         : m_db.lastError().databaseText();
+        return failure(QStringLiteral("Нет связи с сервером журнала"), reason);
+    }
+    const JournalResult schema = ensureSchema();
+    if (!schema.ok) {
+        m_db.close();
+        return schema;
+    }
+    m_ready = true;
+    return {};
+}
+
+JournalResult JournalServer::ensureSchema() {
+    QSqlQuery q(m_db);
+    if (!m_db.transaction())
+        return failure(QStringLiteral("Не удалось подготовить журнал на сервере"), m_db.lastError().text());
+    bool ok = q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLockKey));
+    for (const QString& statement : serverSchema()) {
+        if (!ok)
+            break;
+        ok = q.exec(statement);
+    }
+    if (ok) {
+        ok = q.exec(QStringLiteral("INSERT INTO journal_schema (version) SELECT %1 WHERE NOT EXISTS "
+                                   "(SELECT 1 FROM journal_schema)")
+                        .arg(kServerSchemaVersion));
+    }
+    if (!ok || !m_db.commit()) {
+        const QString reason = ok ? m_db.lastError().text() : q.lastError().text();
+        m_db.rollback();
+        return failure(QStringLiteral("Не удалось подготовить журнал на сервере"), reason);
+    }
+    return {};
+}
+
+JournalResult JournalServer::send(const QList<JournalEntry>& entries) {
+    if (entries.isEmpty())
+        return {};
+    // A connection that was open may have been lost meanwhile (server restarted): that only
+    // shows on use, so one failure on an old connection is followed by one fresh attempt.
+    const bool hadConnection = m_ready;
+    const JournalResult first = sendOnce(entries);
+    if (first.ok || !hadConnection)
+        return first;
+    return sendOnce(entries);
+}
+
+JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries) {
+    const JournalResult connected = connect();
+    if (!connected.ok)
+        return connected;
+    auto broken = [this](const QString& reason) {
+        m_db.rollback();
+        // A lost connection is made anew on the next attempt.
+        disconnect();
+        return failure(QStringLiteral("Не удалось отправить экзамены на сервер журнала"), reason);
+    };
+    if (!m_db.transaction())
+        return broken(m_db.lastError().text());
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral(
+        "INSERT INTO exams (id, workstation, exam_date, protocol_no, profile_no, profile_name, test_name,"
+        " database_path, full_name, birth_year, job_title, seniority, personnel_no, grade, asked, "
+        "right_answers,"
+        " seconds_spent, started_at, finished_at, imported)"
+        " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?) ON CONFLICT (id) DO NOTHING"));
+    QSqlQuery a(m_db);
+    a.prepare(QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
+                             " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"
+                             " ON CONFLICT (exam_id, position) DO NOTHING"));
+    for (const JournalEntry& e : entries) {
+        const QVariantList values = {idText(e.id),
+                                     textValue(e.workstation),
+                                     e.date,
+                                     e.protocolNo,
+                                     e.profileNo,
+                                     textValue(e.profileName),
+                                     textValue(e.testName),
+                                     textValue(e.databasePath),
+                                     textValue(e.fullName),
+                                     e.birthYear,
+                                     textValue(e.jobTitle),
+                                     e.seniority,
+                                     textValue(e.personnelNo),
+                                     e.grade,
+                                     e.asked,
+                                     e.right,
+                                     e.secondsSpent,
+                                     timeValue(e.startedAt),
+                                     timeValue(e.finishedAt),
+                                     e.imported};
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        if (!q.exec())
+            return broken(q.lastError().text());
+        for (const JournalAnswer& answer : e.answers) {
+            a.addBindValue(idText(e.id));
+            a.addBindValue(answer.position);
+            a.addBindValue(answer.theme);
+            a.addBindValue(answer.questionNo);
+            a.addBindValue(textValue(answer.questionText));
+            a.addBindValue(textValue(answer.answerText));
+            a.addBindValue(answer.right);
+            a.addBindValue(answer.seconds);
+            if (!a.exec())
+                return broken(a.lastError().text());
+        }
+    }
+    if (!m_db.commit())
+        return broken(m_db.lastError().text());
+    return {};
+}
+
+int JournalServer::examCount() {
+    if (!connect().ok)
+        return -1;
+    QSqlQuery q(m_db);
+    return q.exec(QStringLiteral("SELECT count(*) FROM exams")) && q.next() ? q.value(0).toInt() : -1;
+}
+
+int JournalServer::countByPersonnelNo(const QString& personnelNo) {
+    if (!connect().ok)
+        return -1;
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("SELECT count(*) FROM exams WHERE personnel_no = ?"));
+    q.addBindValue(personnelNo);
+    return q.exec() && q.next() ? q.value(0).toInt() : -1;
+}
+
+} // namespace zet

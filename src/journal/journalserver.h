@@ -1,0 +1,52 @@
+#pragma once
+// The exam centre's journal on a PostgreSQL server (Qt SQL, QPSQL). Exams are sent from
+// the local journal; the exam's id makes a repeated send do nothing.
+//
+// A server connection belongs to the thread that made it.
+
+#include "journal/journalconfig.h"
+#include "journal/journalentry.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+namespace zet {
+
+class JournalServer {
+public:
+    // Seconds the program waits for the server to answer a connection attempt.
+    static constexpr int kConnectTimeoutSeconds = 2;
+
+    explicit JournalServer(const JournalConfig& config);
+    ~JournalServer();
+    JournalServer(const JournalServer&) = delete;
+    JournalServer& operator=(const JournalServer&) = delete;
+
+    // Connects (when not connected) and creates the tables on an empty database.
+    // Failures name the server and the reason, never the password.
+    JournalResult connect();
+    void disconnect();
+
+    // Sends the exams with their answers in one transaction; exams already on the server
+    // are left as they are.
+    JournalResult send(const QList<JournalEntry>& entries);
+
+    // Number of exams on the server (-1 when it cannot be asked).
+    int examCount();
+    // Number of exams of one personnel number on the server (-1 when it cannot be asked).
+    int countByPersonnelNo(const QString& personnelNo);
+    QSqlDatabase database() const { return m_db; }
+
+private:
+    JournalResult sendOnce(const QList<JournalEntry>& entries);
+    JournalResult ensureSchema();
+    JournalResult failure(const QString& what, const QString& reason);
+
+    JournalConfig m_config;
+    QString m_connection;
+    QSqlDatabase m_db;
+    bool m_ready = false;
+};
+
+} // namespace zet

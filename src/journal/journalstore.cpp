@@ -1,0 +1,515 @@
+#include "journal/journalstore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace zet {
+
+namespace {
+
+// Each step takes the journal from the version before it to its own version (index + 1).
+// Steps are never changed once released; a new layout adds a step.
+const QList<QStringList>& upgradeSteps() {
+    static const QList<QStringList> steps = {
+        // 1: exams and the answers given in them.
+        {QStringLiteral("CREATE TABLE exams ("
+                        " id TEXT PRIMARY KEY,"
+                        " workstation TEXT NOT NULL,"
+                        " exam_date TEXT NOT NULL,"
+                        " protocol_no INTEGER NOT NULL,"
+                        " profile_no INTEGER NOT NULL,"
+                        " profile_name TEXT NOT NULL,"
+                        " test_name TEXT NOT NULL,"
+                        " database_path TEXT NOT NULL,"
+                        " full_name TEXT NOT NULL,"
+                        " birth_year INTEGER NOT NULL,"
+                        " job_title TEXT NOT NULL,"
+                        " seniority INTEGER NOT NULL,"
+                        " personnel_no TEXT NOT NULL,"
+                        " grade INTEGER NOT NULL,"
+                        " asked INTEGER NOT NULL,"
+                        " right_answers INTEGER NOT NULL,"
+                        " seconds_spent INTEGER NOT NULL,"
+                        " started_at TEXT,"
+                        " finished_at TEXT)"),
+         QStringLiteral("CREATE TABLE answers ("
+                        " exam_id TEXT NOT NULL REFERENCES exams(id) ON DELETE CASCADE,"
+                        " position INTEGER NOT NULL,"
+                        " theme INTEGER NOT NULL,"
+                        " question_no INTEGER NOT NULL,"
+                        " question_text TEXT NOT NULL,"
+                        " answer_text TEXT NOT NULL,"
+                        " is_right INTEGER NOT NULL,"
+                        " seconds INTEGER NOT NULL,"
+                        " PRIMARY KEY (exam_id, position))")},
+        // 2: rows imported from the day-file archive, sending to a server, lookups.
+        {QStringLiteral("ALTER TABLE exams ADD COLUMN imported INTEGER NOT NULL DEFAULT 0"),
+         QStringLiteral("ALTER TABLE exams ADD COLUMN sent_at TEXT"),
+         QStringLiteral("CREATE INDEX exams_personnel_no ON exams(personnel_no)"),
+         QStringLiteral("CREATE INDEX exams_date ON exams(exam_date)"),
+         QStringLiteral("CREATE INDEX exams_day_protocol ON exams(workstation, exam_date, protocol_no)"),
+         QStringLiteral("CREATE INDEX exams_unsent ON exams(finished_at) WHERE sent_at IS NULL")},
+    };
+    return steps;
+}
+
+const QString kEntryColumns = QStringLiteral(
+    "id, workstation, exam_date, protocol_no, profile_no, profile_name, test_name, database_path, full_name,"
+    " birth_year, job_title, seniority, personnel_no, grade, asked, right_answers, seconds_spent, started_at,"
+    " finished_at, imported");
+
+QVariant timeValue(const QDateTime& time) {
+    return time.isValid() ? QVariant(time.toUTC().toString(Qt::ISODateWithMs))
+                          : QVariant(QMetaType(QMetaType::QString));
+}
+
+QDateTime timeFromValue(const QVariant& value) {
+    return value.isNull() ? QDateTime() : QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+}
+
+QString idText(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces);
+}
+
+// A null QString would be bound as SQL NULL; a text field left empty is an empty text.
+QString textValue(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+} // namespace
+
+JournalStore::JournalStore(const QString& folder)
+    : m_folder(folder), m_connection(QStringLiteral("zet-journal-") + idText(QUuid::createUuid())),
+      m_outbox(QDir(folder).filePath(outboxFileName())) {}
+
+JournalStore::~JournalStore() {
+    m_statements.clear();
+    if (m_db.isValid())
+        m_db.close();
+    m_db = QSqlDatabase();
+    if (QSqlDatabase::contains(m_connection))
+        QSqlDatabase::removeDatabase(m_connection);
+}
+
+QString JournalStore::path() const {
+    return QDir(m_folder).filePath(fileName());
+}
+
+QString JournalStore::outboxPath() const {
+    return m_outbox.path();
+}
+
+QString JournalStore::describe(const QString& what, const QString& reason) const {
+    return QStringLiteral("%1 (журнал «%2»): %3").arg(what, QDir::toNativeSeparators(path()), reason);
+}
+
+JournalResult JournalStore::open() {
+    if (m_open)
+        return {};
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        return JournalResult::failure(
+            QStringLiteral("Журнал недоступен: не установлен драйвер SQLite для Qt."));
+    if (!m_db.isValid())
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    QDir().mkpath(m_folder);
+    m_db.setDatabaseName(path());
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_db.open())
+        return JournalResult::failure(
+            describe(QStringLiteral("Не удалось открыть журнал"), m_db.lastError().text()));
+    QSqlQuery q(m_db);
+    // Any first statement tells a file that is not a database.
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
+        !q.exec(QStringLiteral("PRAGMA foreign_keys=ON")) ||
+        !q.exec(QStringLiteral("PRAGMA synchronous=FULL"))) {
+        const QString reason = q.lastError().text();
+        q = QSqlQuery();
+        close();
+        return JournalResult::failure(describe(QStringLiteral("Не удалось открыть журнал"), reason));
+    }
+    q = QSqlQuery();
+    const JournalResult upgraded = upgrade();
+    if (!upgraded.ok) {
+        close();
+        return upgraded;
+    }
+    m_open = true;
+    return {};
+}
+
+void JournalStore::close() {
+    m_statements.clear();
+    m_db.close();
+    m_open = false;
+}
+
+QSqlQuery& JournalStore::statement(const QString& sql) {
+    auto found = m_statements.find(sql);
+    if (found == m_statements.end()) {
+        found = m_statements.insert(sql, QSqlQuery(m_db));
+        found->prepare(sql);
+    }
+    return *found;
+}
+
+int JournalStore::schemaVersion() {
+    if (!m_db.isOpen())
+        return 0;
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+        return 0;
+    return q.value(0).toInt();
+}
+
+JournalResult JournalStore::upgrade() {
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), q.lastError().text()));
+    const int found = schemaVersion();
+    if (found > kSchemaVersion) {
+        q.exec(QStringLiteral("ROLLBACK"));
+        return JournalResult::failure(describe(
+            QStringLiteral("Журнал записан более новой версией программы (версия %1, эта программа знает "
+                           "версии до %2) и не будет изменён")
+                .arg(found)
+                .arg(kSchemaVersion),
+            QStringLiteral("обновите программу")));
+    }
+    const QList<QStringList>& steps = upgradeSteps();
+    for (int version = found + 1; version <= kSchemaVersion; ++version) {
+        for (const QString& statement : steps.at(version - 1)) {
+            if (!q.exec(statement)) {
+                const QString reason = q.lastError().text();
+                q.exec(QStringLiteral("ROLLBACK"));
+                return JournalResult::failure(
+                    describe(QStringLiteral("Не удалось обновить журнал до версии %1").arg(version), reason));
+            }
+        }
+    }
+    if (found != kSchemaVersion && !q.exec(QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion))) {
+        const QString reason = q.lastError().text();
+        q.exec(QStringLiteral("ROLLBACK"));
+        return JournalResult::failure(describe(QStringLiteral("Не удалось обновить журнал"), reason));
+    }
+    if (!q.exec(QStringLiteral("COMMIT"))) {
+        const QString reason = q.lastError().text();
+        q.exec(QStringLiteral("ROLLBACK"));
+        return JournalResult::failure(describe(QStringLiteral("Не удалось обновить журнал"), reason));
+    }
+    return {};
+}
+
+JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
+    if (written)
+        *written = false;
+    if (e.id.isNull())
+        return JournalResult::failure(QStringLiteral("Экзамен без идентификатора не записывается в журнал."));
+    QSqlQuery& q =
+        statement(QStringLiteral("INSERT INTO exams (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                                 " ON CONFLICT (id) DO NOTHING")
+                      .arg(kEntryColumns));
+    const QVariantList values = {idText(e.id),
+                                 textValue(e.workstation),
+                                 e.date.toString(Qt::ISODate),
+                                 e.protocolNo,
+                                 e.profileNo,
+                                 textValue(e.profileName),
+                                 textValue(e.testName),
+                                 textValue(e.databasePath),
+                                 textValue(e.fullName),
+                                 e.birthYear,
+                                 textValue(e.jobTitle),
+                                 e.seniority,
+                                 textValue(e.personnelNo),
+                                 e.grade,
+                                 e.asked,
+                                 e.right,
+                                 e.secondsSpent,
+                                 timeValue(e.startedAt),
+                                 timeValue(e.finishedAt),
+                                 e.imported ? 1 : 0};
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        return JournalResult::failure(q.lastError().text());
+    if (q.numRowsAffected() != 1)
+        return {}; // already there: the answers are too
+    if (!e.answers.isEmpty()) {
+        QSqlQuery& a = statement(
+            QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
+                           " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"));
+        for (const JournalAnswer& answer : e.answers) {
+            a.addBindValue(idText(e.id));
+            a.addBindValue(answer.position);
+            a.addBindValue(answer.theme);
+            a.addBindValue(answer.questionNo);
+            a.addBindValue(textValue(answer.questionText));
+            a.addBindValue(textValue(answer.answerText));
+            a.addBindValue(answer.right ? 1 : 0);
+            a.addBindValue(answer.seconds);
+            if (!a.exec())
+                return JournalResult::failure(a.lastError().text());
+        }
+    }
+    if (written)
+        *written = true;
+    return {};
+}
+
+JournalResult JournalStore::record(const JournalEntry& entry) {
+    const JournalResult flushed = flushOutbox();
+    JournalResult result = open();
+    if (result.ok) {
+        if (!m_db.transaction()) {
+            result =
+                JournalResult::failure(describe(QStringLiteral("Журнал занят"), m_db.lastError().text()));
+        } else {
+            const JournalResult written = writeEntry(entry, nullptr);
+            if (written.ok && m_db.commit())
+                return flushed; // the exam is in; an outbox that is still waiting is worth a word
+            const QString reason = written.ok ? m_db.lastError().text() : written.error;
+            m_db.rollback();
+            result = JournalResult::failure(describe(QStringLiteral("Не удалось записать экзамен"), reason));
+        }
+    }
+    const JournalResult kept = m_outbox.add(entry);
+    if (!kept.ok) {
+        return JournalResult::failure(
+            QStringLiteral(
+                "%1\nЭкзамен не сохранён и в запасном файле: %2\nРезультат есть в файле дня архива.")
+                .arg(result.error, kept.error));
+    }
+    return JournalResult::failure(QStringLiteral("%1\nЭкзамен сохранён в файле «%2» и будет записан в журнал "
+                                                 "при следующем экзамене или запуске программы.")
+                                      .arg(result.error, QDir::toNativeSeparators(m_outbox.path())));
+}
+
+JournalResult JournalStore::flushOutbox() {
+    if (!m_outbox.exists())
+        return {};
+    QList<JournalEntry> waiting;
+    QString error;
+    if (!m_outbox.read(waiting, &error))
+        return JournalResult::failure(error);
+    const JournalResult opened = open();
+    if (!opened.ok)
+        return opened;
+    QList<JournalEntry> left;
+    QString lastReason;
+    for (const JournalEntry& entry : waiting) {
+        // One transaction each: an exam that cannot be written does not hold back the others.
+        bool ok = m_db.transaction();
+        if (ok) {
+            const JournalResult written = writeEntry(entry, nullptr);
+            ok = written.ok && m_db.commit();
+            if (!ok) {
+                lastReason = written.ok ? m_db.lastError().text() : written.error;
+                m_db.rollback();
+            }
+        } else {
+            lastReason = m_db.lastError().text();
+        }
+        if (!ok)
+            left.append(entry);
+    }
+    // Written exams leave the outbox only after their commit; a crash in between writes them
+    // again next time, which their id turns into nothing.
+    const JournalResult kept = m_outbox.keepOnly(left);
+    if (!left.isEmpty()) {
+        return JournalResult::failure(describe(QStringLiteral("Экзамены из файла «%1» (%2) пока не записаны")
+                                                   .arg(QDir::toNativeSeparators(m_outbox.path()))
+                                                   .arg(left.size()),
+                                               lastReason));
+    }
+    return kept;
+}
+
+int JournalStore::outboxCount() const {
+    QList<JournalEntry> waiting;
+    return m_outbox.read(waiting, nullptr) ? int(waiting.size()) : 0;
+}
+
+bool JournalStore::hasExam(const QString& workstation, const QDate& date, int protocolNo) {
+    if (!open().ok)
+        return false;
+    QSqlQuery& q = statement(QStringLiteral(
+        "SELECT 1 FROM exams WHERE workstation = ? AND exam_date = ? AND protocol_no = ? LIMIT 1"));
+    q.addBindValue(workstation);
+    q.addBindValue(date.toString(Qt::ISODate));
+    q.addBindValue(protocolNo);
+    return q.exec() && q.next();
+}
+
+JournalResult JournalStore::recordImported(const QList<JournalEntry>& entries, int* added) {
+    if (added)
+        *added = 0;
+    const JournalResult opened = open();
+    if (!opened.ok)
+        return opened;
+    if (!m_db.transaction())
+        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), m_db.lastError().text()));
+    int count = 0;
+    for (const JournalEntry& entry : entries) {
+        if (hasExam(entry.workstation, entry.date, entry.protocolNo))
+            continue;
+        bool written = false;
+        const JournalResult result = writeEntry(entry, &written);
+        if (!result.ok) {
+            m_db.rollback();
+            return JournalResult::failure(
+                describe(QStringLiteral("Не удалось записать экзамены архива"), result.error));
+        }
+        count += written ? 1 : 0;
+    }
+    if (!m_db.commit()) {
+        const QString reason = m_db.lastError().text();
+        m_db.rollback();
+        return JournalResult::failure(
+            describe(QStringLiteral("Не удалось записать экзамены архива"), reason));
+    }
+    if (added)
+        *added = count;
+    return {};
+}
+
+void JournalStore::setBulkWrites(bool on) {
+    if (!open().ok)
+        return;
+    QSqlQuery q(m_db);
+    q.exec(on ? QStringLiteral("PRAGMA synchronous=NORMAL") : QStringLiteral("PRAGMA synchronous=FULL"));
+}
+
+QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVariantList& values,
+                                                bool withAnswers, QString* error) {
+    QList<JournalEntry> entries;
+    const JournalResult opened = open();
+    if (!opened.ok) {
+        if (error)
+            *error = opened.error;
+        return entries;
+    }
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM exams %2").arg(kEntryColumns, tail));
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        if (error)
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), q.lastError().text());
+        return entries;
+    }
+    while (q.next()) {
+        JournalEntry e;
+        e.id = QUuid::fromString(q.value(0).toString());
+        e.workstation = q.value(1).toString();
+        e.date = QDate::fromString(q.value(2).toString(), Qt::ISODate);
+        e.protocolNo = q.value(3).toInt();
+        e.profileNo = q.value(4).toInt();
+        e.profileName = q.value(5).toString();
+        e.testName = q.value(6).toString();
+        e.databasePath = q.value(7).toString();
+        e.fullName = q.value(8).toString();
+        e.birthYear = q.value(9).toInt();
+        e.jobTitle = q.value(10).toString();
+        e.seniority = q.value(11).toInt();
+        e.personnelNo = q.value(12).toString();
+        e.grade = q.value(13).toInt();
+        e.asked = q.value(14).toInt();
+        e.right = q.value(15).toInt();
+        e.secondsSpent = q.value(16).toInt();
+        e.startedAt = timeFromValue(q.value(17));
+        e.finishedAt = timeFromValue(q.value(18));
+        e.imported = q.value(19).toInt() != 0;
+        entries.append(e);
+    }
+    if (!withAnswers)
+        return entries;
+    QSqlQuery a(m_db);
+    a.setForwardOnly(true);
+    a.prepare(
+        QStringLiteral("SELECT position, theme, question_no, question_text, answer_text, is_right, seconds"
+                       " FROM answers WHERE exam_id = ? ORDER BY position"));
+    for (JournalEntry& e : entries) {
+        if (e.imported)
+            continue;
+        a.addBindValue(idText(e.id));
+        if (!a.exec()) {
+            if (error)
+                *error = describe(QStringLiteral("Не удалось прочитать журнал"), a.lastError().text());
+            return {};
+        }
+        while (a.next()) {
+            e.answers.append({a.value(0).toInt(), a.value(1).toInt(), a.value(2).toInt(),
+                              a.value(3).toString(), a.value(4).toString(), a.value(5).toInt() != 0,
+                              a.value(6).toInt()});
+        }
+    }
+    return entries;
+}
+
+QList<JournalEntry> JournalStore::unsent(int limit, QString* error) {
+    return selectEntries(QStringLiteral("WHERE sent_at IS NULL ORDER BY finished_at, rowid LIMIT ?"), {limit},
+                         true, error);
+}
+
+int JournalStore::unsentCount() {
+    if (!open().ok)
+        return 0;
+    QSqlQuery q(m_db);
+    return q.exec(QStringLiteral("SELECT count(*) FROM exams WHERE sent_at IS NULL")) && q.next()
+               ? q.value(0).toInt()
+               : 0;
+}
+
+JournalResult JournalStore::markSent(const QList<QUuid>& ids) {
+    const JournalResult opened = open();
+    if (!opened.ok)
+        return opened;
+    if (!m_db.transaction())
+        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), m_db.lastError().text()));
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("UPDATE exams SET sent_at = ? WHERE id = ?"));
+    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+    for (const QUuid& id : ids) {
+        q.addBindValue(now);
+        q.addBindValue(idText(id));
+        if (!q.exec()) {
+            const QString reason = q.lastError().text();
+            m_db.rollback();
+            return JournalResult::failure(
+                describe(QStringLiteral("Не удалось отметить отправленные экзамены"), reason));
+        }
+    }
+    if (!m_db.commit()) {
+        const QString reason = m_db.lastError().text();
+        m_db.rollback();
+        return JournalResult::failure(
+            describe(QStringLiteral("Не удалось отметить отправленные экзамены"), reason));
+    }
+    return {};
+}
+
+std::optional<JournalEntry> JournalStore::find(const QUuid& id) {
+    const QList<JournalEntry> found =
+        selectEntries(QStringLiteral("WHERE id = ?"), {idText(id)}, true, nullptr);
+    if (found.isEmpty())
+        return std::nullopt;
+    return found.first();
+}
+
+QList<JournalEntry> JournalStore::findByPersonnelNo(const QString& personnelNo) {
+    return selectEntries(QStringLiteral("WHERE personnel_no = ? ORDER BY exam_date DESC, protocol_no DESC"),
+                         {personnelNo}, false, nullptr);
+}
+
+int JournalStore::examCount() {
+    if (!open().ok)
+        return 0;
+    QSqlQuery q(m_db);
+    return q.exec(QStringLiteral("SELECT count(*) FROM exams")) && q.next() ? q.value(0).toInt() : 0;
+}
+
+} // namespace zet

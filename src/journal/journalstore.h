@@ -1,0 +1,90 @@
+#pragma once
+// The local results journal: journal.sqlite in the program folder (Qt SQL, QSQLITE).
+// Created on first use and upgraded from older layouts in place. Every operation reports
+// failures to the caller as Russian text; nothing is thrown.
+//
+// A store owns its own database connection and must be used from the thread that made it.
+
+#include "journal/journalentry.h"
+#include "journal/journaloutbox.h"
+
+#include <QHash>
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+#include <optional>
+
+namespace zet {
+
+class JournalStore {
+public:
+    // Version of the table layout this program writes; kept in the file (PRAGMA user_version).
+    static constexpr int kSchemaVersion = 2;
+
+    static QString fileName() { return QStringLiteral("journal.sqlite"); }
+    static QString outboxFileName() { return QStringLiteral("journal.outbox.json"); }
+
+    // folder: the program folder; nothing is opened yet.
+    explicit JournalStore(const QString& folder);
+    ~JournalStore();
+    JournalStore(const JournalStore&) = delete;
+    JournalStore& operator=(const JournalStore&) = delete;
+
+    QString path() const;
+    QString outboxPath() const;
+
+    // Opens the journal, creating it or upgrading an older layout. Every operation below
+    // opens it when needed, so calling this first is optional.
+    JournalResult open();
+    bool isOpen() const { return m_open; }
+    // The layout version found in the file (0 when it cannot be read).
+    int schemaVersion();
+
+    // Writes the exam and its answers in one transaction. First the exams waiting in the
+    // outbox are written. An exam whose id is already in the journal is left as it is.
+    // When the exam cannot be written it goes to the outbox and the error says so.
+    JournalResult record(const JournalEntry& entry);
+    // Writes the exams waiting in the outbox; those that still cannot be written stay there.
+    JournalResult flushOutbox();
+    // Number of exams waiting in the outbox (0 when there is none or it cannot be read).
+    int outboxCount() const;
+
+    // Archive rows: each written unless an exam of the same workstation, date and protocol
+    // number is there already; all of them or none in one transaction. added gets the number written.
+    JournalResult recordImported(const QList<JournalEntry>& entries, int* added = nullptr);
+    bool hasExam(const QString& workstation, const QDate& date, int protocolNo);
+    // Bulk writing (archive import): commits without waiting for the disk. Off again restores
+    // the full wait, which every finished exam gets.
+    void setBulkWrites(bool on);
+
+    // Exams not yet sent to the server, oldest first, with their answers.
+    QList<JournalEntry> unsent(int limit, QString* error = nullptr);
+    int unsentCount();
+    JournalResult markSent(const QList<QUuid>& ids);
+
+    std::optional<JournalEntry> find(const QUuid& id);
+    // Exams of one personnel number, newest first (answers not loaded).
+    QList<JournalEntry> findByPersonnelNo(const QString& personnelNo);
+    int examCount();
+
+private:
+    void close();
+    // The prepared statement of this text, made once per connection.
+    QSqlQuery& statement(const QString& sql);
+    JournalResult upgrade();
+    JournalResult writeEntry(const JournalEntry& entry, bool* written);
+    QList<JournalEntry> selectEntries(const QString& where, const QVariantList& values, bool withAnswers,
+                                      QString* error);
+    QString describe(const QString& what, const QString& reason) const;
+
+    QString m_folder;
+    QString m_connection;
+    QSqlDatabase m_db;
+    QHash<QString, QSqlQuery> m_statements;
+    JournalOutbox m_outbox;
+    bool m_open = false;
+};
+
+} // namespace zet

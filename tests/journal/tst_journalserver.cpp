@@ -1,0 +1,140 @@
+// The exam centre's journal on a real PostgreSQL server of the test's own: two workstations
+// sending at the same time, and a server stopped in the middle of a day.
+
+#include "journal/journal.h"
+#include "journal/journalserver.h"
+#include "postgresfixture.h"
+#include "testentries.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <thread>
+
+using namespace zet;
+
+namespace {
+
+// Rows on the server: exams, distinct exam ids, answers.
+struct ServerRows {
+    int exams = -1;
+    int ids = -1;
+    int answers = -1;
+};
+
+ServerRows serverRows(JournalServer& server) {
+    ServerRows rows;
+    if (!server.connect().ok)
+        return rows;
+    QSqlQuery q(server.database());
+    if (q.exec(QStringLiteral("SELECT count(*), count(DISTINCT id) FROM exams")) && q.next()) {
+        rows.exams = q.value(0).toInt();
+        rows.ids = q.value(1).toInt();
+    }
+    if (q.exec(QStringLiteral("SELECT count(*) FROM answers")) && q.next())
+        rows.answers = q.value(0).toInt();
+    return rows;
+}
+
+} // namespace
+
+class TestJournalServer : public QObject {
+    Q_OBJECT
+    test::PostgresFixture m_server;
+
+private slots:
+    void initTestCase() {
+        const QString failed = m_server.init();
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    }
+
+    void twoWorkstationsAtOnce() {
+        const QString database = m_server.createDatabase();
+        constexpr int kExams = 25;
+        QTemporaryDir first;
+        QTemporaryDir second;
+        QStringList failures[2];
+        auto workstation = [&](int index, const QString& folder) {
+            // Each workstation its own program folder, journal and connections, as two PCs would.
+            const QString name = QStringLiteral("Класс-%1").arg(index + 1);
+            Journal journal(folder, m_server.config(database, name));
+            for (int n = 0; n < kExams; ++n) {
+                const JournalResult recorded = journal.record(test::finishedExam(name, n, 4));
+                const JournalResult sent = journal.sendPending();
+                if (!recorded.ok || !sent.ok)
+                    failures[index].append(recorded.error + sent.error);
+            }
+        };
+        std::thread a(workstation, 0, first.path());
+        std::thread b(workstation, 1, second.path());
+        a.join();
+        b.join();
+        QVERIFY2(failures[0].isEmpty(), qPrintable(failures[0].join('\n')));
+        QVERIFY2(failures[1].isEmpty(), qPrintable(failures[1].join('\n')));
+
+        JournalServer server(m_server.config(database, QString()));
+        const ServerRows rows = serverRows(server);
+        QCOMPARE(rows.exams, 2 * kExams);
+        QCOMPARE(rows.ids, 2 * kExams);
+        QCOMPARE(rows.answers, 2 * kExams * 4);
+        QSqlQuery q(server.database());
+        QVERIFY(q.exec(QStringLiteral("SELECT count(DISTINCT workstation), min(full_name) FROM exams")) &&
+                q.next());
+        QCOMPARE(q.value(0).toInt(), 2);
+        QCOMPARE(q.value(1).toString(), QStringLiteral("Иванов И.И. 0"));
+        QCOMPARE(server.countByPersonnelNo(QStringLiteral("А-3")), 2);
+    }
+
+    void serverStoppedDuringTheDay() {
+        const QString database = m_server.createDatabase();
+        QTemporaryDir folder;
+        const JournalConfig config = m_server.config(database, QStringLiteral("Класс-1"));
+        Journal journal(folder.path(), config);
+        for (int n = 0; n < 5; ++n) {
+            QVERIFY(journal.record(test::finishedExam(QStringLiteral("Класс-1"), n)).ok);
+            QVERIFY(journal.sendPending().ok);
+        }
+
+        m_server.stop();
+        for (int n = 5; n < 12; ++n) {
+            // The exam is kept locally whatever the server does.
+            QVERIFY(journal.record(test::finishedExam(QStringLiteral("Класс-1"), n)).ok);
+            const JournalResult sent = journal.sendPending();
+            QVERIFY(!sent.ok);
+            QVERIFY2(sent.error.contains(m_server.socketFolder()), qPrintable(sent.error));
+            QVERIFY(!sent.error.contains(config.password));
+        }
+        QCOMPARE(journal.store().unsentCount(), 7);
+
+        QCOMPARE(m_server.start(), QString());
+        // Some exams reach the server but the workstation dies before noting it: sent again later.
+        JournalServer direct(config);
+        QVERIFY(direct.send(journal.store().unsent(3)).ok);
+
+        int sent = 0;
+        const JournalResult after = journal.sendPending(&sent);
+        QVERIFY2(after.ok, qPrintable(after.error));
+        QCOMPARE(sent, 7);
+        QCOMPARE(journal.store().unsentCount(), 0);
+        const ServerRows rows = serverRows(direct);
+        QCOMPARE(rows.exams, 12);
+        QCOMPARE(rows.ids, 12);
+        QCOMPARE(rows.answers, 12 * 3);
+    }
+
+    void unreachableServerIsNamed() {
+        JournalConfig config = m_server.config(QStringLiteral("journal"), QStringLiteral("Класс-1"));
+        config.host = QStringLiteral("127.0.0.1");
+        config.port = 1; // nothing listens there
+        JournalServer server(config);
+        const JournalResult result = server.connect();
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains(QStringLiteral("127.0.0.1:1")), qPrintable(result.error));
+        QVERIFY(result.error.contains(QStringLiteral("Нет связи с сервером журнала")));
+        QVERIFY(!result.error.contains(config.password));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJournalServer)
+#include "tst_journalserver.moc"

@@ -1,0 +1,211 @@
+// The local journal (SQLite) used directly: writing and reading back, one row per exam id,
+// the upgrade of an older layout, the outbox, and journal.ini.
+
+#include "journal/journal.h"
+#include "journal/journalconfig.h"
+#include "journal/journalstore.h"
+#include "testentries.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zet;
+
+namespace {
+
+int answerRows(const QString& journalPath) {
+    int count = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("count"));
+        db.setDatabaseName(journalPath);
+        QSqlQuery q(db.open() ? db : QSqlDatabase());
+        if (q.exec(QStringLiteral("SELECT count(*) FROM answers")) && q.next())
+            count = q.value(0).toInt();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("count"));
+    return count;
+}
+
+} // namespace
+
+class TestJournalStore : public QObject {
+    Q_OBJECT
+private slots:
+    void recordsOnceAndReadsBack() {
+        QTemporaryDir dir;
+        JournalStore store(dir.path());
+        const JournalEntry exam = test::finishedExam(QStringLiteral("Класс-1"), 7, 5);
+        QVERIFY(store.record(exam).ok);
+        QVERIFY(store.record(exam).ok); // the same exam again, e.g. from the outbox
+        QCOMPARE(store.examCount(), 1);
+        QCOMPARE(answerRows(store.path()), 5);
+        const auto back = store.find(exam.id);
+        QVERIFY(back.has_value());
+        QCOMPARE(*back, exam);
+        QCOMPARE(store.unsentCount(), 1);
+
+        QVERIFY(store.record(test::finishedExam(QStringLiteral("Класс-1"), 8)).ok);
+        const QList<JournalEntry> byPerson = store.findByPersonnelNo(QStringLiteral("А-7"));
+        QCOMPARE(byPerson.size(), 1);
+        QCOMPARE(byPerson.first().fullName, exam.fullName);
+        QVERIFY(store.markSent({exam.id}).ok);
+        const QList<JournalEntry> waiting = store.unsent(10);
+        QCOMPARE(waiting.size(), 1);
+        QCOMPARE(waiting.first().personnelNo, QStringLiteral("А-8"));
+    }
+
+    void upgradesVersion1WithoutLosingRows() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(JournalStore::fileName());
+        const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        {
+            // The first layout of the journal, as an older program left it.
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v1"));
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(
+                "CREATE TABLE exams (id TEXT PRIMARY KEY, workstation TEXT NOT NULL, exam_date TEXT NOT NULL,"
+                " protocol_no INTEGER NOT NULL, profile_no INTEGER NOT NULL, profile_name TEXT NOT NULL,"
+                " test_name TEXT NOT NULL, database_path TEXT NOT NULL, full_name TEXT NOT NULL,"
+                " birth_year INTEGER NOT NULL, job_title TEXT NOT NULL, seniority INTEGER NOT NULL,"
+                " personnel_no TEXT NOT NULL, grade INTEGER NOT NULL, asked INTEGER NOT NULL,"
+                " right_answers INTEGER NOT NULL, seconds_spent INTEGER NOT NULL, started_at TEXT,"
+                " finished_at TEXT)"));
+            QVERIFY(
+                q.exec("CREATE TABLE answers (exam_id TEXT NOT NULL REFERENCES exams(id) ON DELETE CASCADE,"
+                       " position INTEGER NOT NULL, theme INTEGER NOT NULL, question_no INTEGER NOT NULL,"
+                       " question_text TEXT NOT NULL, answer_text TEXT NOT NULL, is_right INTEGER NOT NULL,"
+                       " seconds INTEGER NOT NULL, PRIMARY KEY (exam_id, position))"));
+            QVERIFY(q.exec(
+                QStringLiteral("INSERT INTO exams VALUES ('%1', 'Класс-1', '2023-05-02', 3, 2, 'Основной',"
+                               " 'Тест', 'Data.zet', 'Петров П.П.', 1980, 'электрик', 5, 'Т-9', 5, 2, 2,"
+                               " 61, '2023-05-02T07:00:00.000Z', '2023-05-02T07:01:01.000Z')")
+                    .arg(id)));
+            QVERIFY(
+                q.exec(QStringLiteral("INSERT INTO answers VALUES ('%1', 1, 1, 4, 'Вопрос', 'Ответ', 1, 30),"
+                                      " ('%1', 2, 3, 7, 'Вопрос 2', 'Ответ 2', 1, 31)")
+                           .arg(id)));
+            QVERIFY(q.exec(QStringLiteral("PRAGMA user_version=1")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+
+        JournalStore store(dir.path());
+        const JournalResult opened = store.open();
+        QVERIFY2(opened.ok, qPrintable(opened.error));
+        QCOMPARE(store.schemaVersion(), JournalStore::kSchemaVersion);
+        const auto old = store.find(QUuid::fromString(id));
+        QVERIFY(old.has_value());
+        QCOMPARE(old->fullName, QStringLiteral("Петров П.П."));
+        QCOMPARE(old->answers.size(), 2);
+        QCOMPARE(old->answers.at(1).questionNo, 7);
+        QVERIFY(!old->imported);
+        QCOMPARE(old->finishedAt, QDateTime(QDate(2023, 5, 2), QTime(7, 1, 1), Qt::UTC));
+        // The upgraded journal does what a new one does: old rows wait to be sent, lookups work.
+        QCOMPARE(store.unsentCount(), 1);
+        QCOMPARE(store.findByPersonnelNo(QStringLiteral("Т-9")).size(), 1);
+        QVERIFY(store.record(test::finishedExam(QStringLiteral("Класс-1"), 1)).ok);
+        QCOMPARE(store.examCount(), 2);
+    }
+
+    void leavesANewerJournalAlone() {
+        QTemporaryDir dir;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
+            db.setDatabaseName(dir.filePath(JournalStore::fileName()));
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec(
+                QStringLiteral("PRAGMA user_version=%1").arg(JournalStore::kSchemaVersion + 1)));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+        JournalStore store(dir.path());
+        const JournalResult result = store.record(test::finishedExam(QStringLiteral("Класс-1"), 1));
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains(QStringLiteral("более новой версией")), qPrintable(result.error));
+        QCOMPARE(store.outboxCount(), 1);
+    }
+
+    void outboxKeepsExamsUntilTheJournalCanBeWritten() {
+        QTemporaryDir dir;
+        JournalStore store(dir.path());
+        // Something that is not a database stands where the journal belongs.
+        QFile blocker(store.path());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.write(QByteArray(4096, 'x'));
+        blocker.close();
+
+        const JournalEntry first = test::finishedExam(QStringLiteral("Класс-1"), 1);
+        const JournalEntry second = test::finishedExam(QStringLiteral("Класс-1"), 2);
+        const JournalResult failed = store.record(first);
+        QVERIFY(!failed.ok);
+        QVERIFY2(failed.error.contains(JournalStore::outboxFileName()), qPrintable(failed.error));
+        QVERIFY(!store.record(first).ok);
+        QVERIFY(!store.record(second).ok);
+        QCOMPARE(store.outboxCount(), 2);
+
+        QVERIFY(QFile::remove(store.path()));
+        const JournalEntry third = test::finishedExam(QStringLiteral("Класс-1"), 3);
+        const JournalResult written = store.record(third);
+        QVERIFY2(written.ok, qPrintable(written.error));
+        QCOMPARE(store.examCount(), 3);
+        QVERIFY(!QFile::exists(store.outboxPath()));
+        QCOMPARE(store.find(first.id)->answers, first.answers);
+
+        // An outbox left over by a crash after its exams went in adds nothing.
+        QVERIFY(JournalOutbox(store.outboxPath()).add(second).ok);
+        QVERIFY(store.flushOutbox().ok);
+        QCOMPARE(store.examCount(), 3);
+        QCOMPARE(answerRows(store.path()), 9);
+        QVERIFY(!QFile::exists(store.outboxPath()));
+    }
+
+    void readsJournalIni_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<QString>("workstation");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("complaint");
+        QTest::newRow("no file") << QByteArray() << false << DefaultWorkstationName() << 5432 << false;
+        QTest::newRow("server with comments")
+            << QByteArray("[journal]\ndriver=postgresql          ; sqlite (default) or postgresql\n"
+                          "host=10.0.0.5\nport=6543\ndatabase=razividerur\nuser=examiner\n"
+                          "password=\"a;b,c\"\nworkstation=Класс-1        ; optional\n")
+            << true << QStringLiteral("Класс-1") << 6543 << false;
+        QTest::newRow("unknown driver") << QByteArray("[journal]\ndriver=oracle\nport=99999\n") << false
+                                        << DefaultWorkstationName() << 5432 << true;
+    }
+    void readsJournalIni() {
+        QFETCH(QByteArray, ini);
+        QFETCH(bool, server);
+        QFETCH(QString, workstation);
+        QFETCH(int, port);
+        QFETCH(bool, complaint);
+        QTemporaryDir dir;
+        if (!ini.isEmpty()) {
+            QFile f(dir.filePath(JournalConfig::fileName()));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(ini);
+        }
+        QString error;
+        const JournalConfig config = JournalConfig::read(dir.path(), &error);
+        QCOMPARE(config.usesServer(), server);
+        QCOMPARE(config.workstation, workstation);
+        QCOMPARE(config.port, port);
+        QCOMPARE(!error.isEmpty(), complaint);
+        if (server) {
+            QCOMPARE(config.host, QStringLiteral("10.0.0.5"));
+            QCOMPARE(config.password, QStringLiteral("a;b,c"));
+            QVERIFY(!config.serverText().contains(config.password));
+        }
+        // The journal takes its workstation from the file.
+        QCOMPARE(Journal(dir.path()).newEntry().workstation, workstation);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJournalStore)
+#include "tst_journalstore.moc"
