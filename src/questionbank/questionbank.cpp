@@ -271,16 +271,13 @@ QString htmlToPlainText(const QString& html) {
             put(c);
         }
     }
-    // Then the lines: trimmed, no empty ones at either end, at most one empty line between.
+    // Then the lines: trimmed, and no empty ones (paragraphs follow each other line by line).
     QStringList lines;
     for (const QString& line : flat.split(u'\n')) {
         const QString t = line.trimmed();
-        if (t.isEmpty() && (lines.isEmpty() || lines.last().isEmpty()))
-            continue;
-        lines << t;
+        if (!t.isEmpty())
+            lines << t;
     }
-    while (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
     return lines.join(QStringLiteral("\r\n"));
 }
 

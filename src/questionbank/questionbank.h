@@ -124,7 +124,8 @@ QString decodeText(const QByteArray& bytes, TextEncoding encoding = TextEncoding
                    TextEncoding* found = nullptr);
 
 // The plain text of HTML: tags dropped, <br>, <p>, <div>, <li> and the like become line
-// breaks (CR LF), runs of white space one blank, named and numeric entities decoded.
+// breaks (CR LF, never an empty line), runs of white space one blank, named and numeric
+// entities decoded.
 QString htmlToPlainText(const QString& html);
 
 // A short name of a question for reports: its title, otherwise the start of its text.
