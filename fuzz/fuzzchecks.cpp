@@ -411,6 +411,12 @@ Check CheckFor(const QString& target) {
         return CheckDayViewBytes;
     if (target == QLatin1String("textvalue"))
         return [](QByteArrayView data, const QString&) { return CheckTextValueBytes(data); };
+    if (target == QLatin1String("gift"))
+        return CheckGiftBytes;
+    if (target == QLatin1String("aiken"))
+        return CheckAikenBytes;
+    if (target == QLatin1String("moodlexml"))
+        return CheckMoodleXmlBytes;
     return nullptr;
 }
 

@@ -17,9 +17,13 @@ QString CheckDayFileBytes(QByteArrayView data, const QString& workFolder);
 QString CheckSettingsBytes(QByteArrayView data, const QString& workFolder);
 QString CheckDayViewBytes(QByteArrayView data, const QString& workFolder);
 QString CheckTextValueBytes(QByteArrayView data);
+// Question banks: GIFT, Aiken and Moodle XML read and imported into a new database.
+QString CheckGiftBytes(QByteArrayView data, const QString& workFolder);
+QString CheckAikenBytes(QByteArrayView data, const QString& workFolder);
+QString CheckMoodleXmlBytes(QByteArrayView data, const QString& workFolder);
 
 // The check for a corpus folder name ("database", "dayfile", "settings", "dayview",
-// "textvalue"); empty function for an unknown name.
+// "textvalue", "gift", "aiken", "moodlexml"); empty function for an unknown name.
 using Check = QString (*)(QByteArrayView data, const QString& workFolder);
 Check CheckFor(const QString& target);
 

@@ -23,6 +23,7 @@ constexpr int kParts = 6;           // part 0 = group flags + text, 1 = correct 
 constexpr int kProfileCount = 20;   // profiles 1..20
 constexpr int kGroupCount = 10;     // groups 0..9
 constexpr int kSlotCount = 15;      // question slots 1..15 of a profile
+constexpr int kStoredTextBytes = 498; // longest string one record of the file holds (Windows-1251 bytes)
 
 // Version marker stored as header string 1.
 inline const QString kVersionMarker = QStringLiteral("zetr100");

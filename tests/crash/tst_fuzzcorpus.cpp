@@ -23,7 +23,8 @@ private slots:
 namespace {
 const QStringList kTargets = {QStringLiteral("database"), QStringLiteral("dayfile"),
                               QStringLiteral("settings"), QStringLiteral("dayview"),
-                              QStringLiteral("textvalue")};
+                              QStringLiteral("textvalue"), QStringLiteral("gift"),
+                              QStringLiteral("aiken"), QStringLiteral("moodlexml")};
 const QString kCorpus = QStringLiteral(ZET_FUZZ_CORPUS);
 } // namespace
 

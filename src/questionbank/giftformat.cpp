@@ -1,0 +1,341 @@
+// GIFT, the plain text format of Moodle: questions separated by blank lines, answers in
+// braces, "=" right and "~" wrong, "%n%" weights, "#" feedback, "//" comments, "$CATEGORY:"
+// lines, "::title::" names, "[html]"-style format markers and backslash escapes.
+
+#include "questionbank/questionbank.h"
+#include "questionbank/textlines.h"
+
+#include <QRegularExpression>
+
+namespace zet {
+
+namespace {
+
+// Position of the first unescaped occurrence of any of the characters at or after from.
+qsizetype findUnescaped(QStringView s, QStringView chars, qsizetype from = 0) {
+    for (qsizetype i = from; i < s.size(); ++i) {
+        if (s.at(i) == u'\\') {
+            ++i;
+            continue;
+        }
+        if (chars.contains(s.at(i)))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype findUnescapedText(QStringView s, QStringView what, qsizetype from = 0) {
+    for (qsizetype i = from; i + what.size() <= s.size(); ++i) {
+        if (s.at(i) == u'\\') {
+            ++i;
+            continue;
+        }
+        if (s.mid(i, what.size()) == what)
+            return i;
+    }
+    return -1;
+}
+
+QString unescape(QStringView s) {
+    QString out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c == u'\\' && i + 1 < s.size()) {
+            const QChar next = s.at(i + 1);
+            if (next == u'n') {
+                out += u'\n';
+                ++i;
+                continue;
+            }
+            if (QStringView(u"~=#{}:\\").contains(next)) {
+                out += next;
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+QString escape(const QString& s) {
+    QString out;
+    out.reserve(s.size() + 8);
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c == u'\r' && i + 1 < s.size() && s.at(i + 1) == u'\n')
+            continue;
+        if (c == u'\n' || c == u'\r') {
+            out += QStringLiteral("\\n");
+            continue;
+        }
+        if (QStringView(u"~=#{}:\\").contains(c))
+            out += u'\\';
+        out += c;
+    }
+    return out;
+}
+
+enum class TextFormat { Auto, Html, Plain };
+
+// Drops a leading "[html]", "[plain]", "[moodle]" or "[markdown]" and tells which it was.
+TextFormat takeFormatMarker(QString& text, TextFormat inherited) {
+    static const QRegularExpression marker(QStringLiteral("^\\s*\\[(html|plain|moodle|markdown)\\]"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = marker.match(text);
+    if (!m.hasMatch())
+        return inherited;
+    text.remove(0, m.capturedLength());
+    return m.captured(1).compare(QLatin1String("html"), Qt::CaseInsensitive) == 0 ? TextFormat::Html
+                                                                                   : TextFormat::Plain;
+}
+
+QString plainText(QStringView raw, TextFormat format) {
+    const QString text = unescape(raw);
+    if (format == TextFormat::Html)
+        return htmlToPlainText(text);
+    return trimmedLines(text);
+}
+
+struct Chunk {
+    QStringList lines;
+    std::vector<int> lineNumbers;
+    int lineOf(qsizetype offset) const {
+        // offset into lines.join('\n')
+        qsizetype at = 0;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            at += lines.at(i).size() + 1;
+            if (offset < at)
+                return lineNumbers[static_cast<std::size_t>(i)];
+        }
+        return lineNumbers.empty() ? 0 : lineNumbers.back();
+    }
+};
+
+bool bracesOpen(const QStringList& lines) {
+    int depth = 0;
+    for (const QString& line : lines) {
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (line.at(i) == u'\\')
+                ++i;
+            else if (line.at(i) == u'{')
+                ++depth;
+            else if (line.at(i) == u'}')
+                depth = std::max(0, depth - 1);
+        }
+    }
+    return depth > 0;
+}
+
+class GiftReader {
+public:
+    QuestionBank bank;
+
+    void read(const QString& text) {
+        const QStringList lines = splitLines(text);
+        Chunk chunk;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString& line = lines.at(i);
+            const QString trimmed = line.trimmed();
+            if (trimmed.startsWith(QLatin1String("//")))
+                continue;
+            if (trimmed.isEmpty() && !bracesOpen(chunk.lines)) {
+                take(chunk);
+                continue;
+            }
+            if (trimmed.startsWith(QLatin1String("$CATEGORY:"), Qt::CaseInsensitive) && chunk.lines.isEmpty()) {
+                category(trimmed.mid(10).trimmed(), static_cast<int>(i + 1));
+                continue;
+            }
+            chunk.lines << line;
+            chunk.lineNumbers.push_back(static_cast<int>(i + 1));
+        }
+        take(chunk);
+        if (m_feedbackDropped)
+            bank.notes.push_back({0, QStringLiteral("Отзывы к ответам (после «#») не переносятся: "
+                                                    "в базе для них нет места.")});
+    }
+
+private:
+    void category(const QString& path, int line) {
+        m_category = path;
+        bank.addCategory(path, categoryTitle(path), 0, line);
+    }
+
+    void take(Chunk& chunk) {
+        if (!chunk.lines.isEmpty())
+            question(chunk);
+        chunk = Chunk();
+    }
+
+    void question(const Chunk& chunk) {
+        const QString raw = chunk.lines.join(u'\n');
+        BankQuestion q;
+        q.category = m_category;
+        q.line = chunk.lineNumbers.front();
+        qsizetype pos = 0;
+        qsizetype leadAt = 0;
+        while (leadAt < raw.size() && raw.at(leadAt).isSpace())
+            ++leadAt;
+        if (QStringView(raw).mid(leadAt).startsWith(QLatin1String("::"))) {
+            const qsizetype close = findUnescapedText(raw, u"::", leadAt + 2);
+            if (close > 0) {
+                q.title = unescape(QStringView(raw).mid(leadAt + 2, close - leadAt - 2)).trimmed();
+                pos = close + 2;
+            }
+        }
+        const qsizetype open = findUnescaped(raw, u"{", pos);
+        QString before = raw.mid(pos, open < 0 ? -1 : open - pos);
+        const TextFormat format = takeFormatMarker(before, TextFormat::Auto);
+        if (open < 0) {
+            q.text = plainText(before, format);
+            q.kind = QuestionKind::Description;
+            bank.questions.push_back(std::move(q));
+            return;
+        }
+        const qsizetype close = findUnescaped(raw, u"}", open + 1);
+        if (close < 0) {
+            q.text = plainText(before, format);
+            q.kind = QuestionKind::Other;
+            q.kindName = QStringLiteral("без закрывающей «}»");
+            bank.notes.push_back({q.line, QStringLiteral("Блок ответов не закрыт знаком «}».")});
+            bank.questions.push_back(std::move(q));
+            return;
+        }
+        q.text = plainText(before, format);
+        const QString after = raw.mid(close + 1);
+        if (!after.trimmed().isEmpty()) {
+            // An answer block inside the text: the gap stays visible in the question.
+            q.text += QStringLiteral(" _____ ") + plainText(after, format);
+            q.text = q.text.trimmed();
+        }
+        answers(q, QStringView(raw).mid(open + 1, close - open - 1), open + 1, chunk, format);
+        bank.questions.push_back(std::move(q));
+    }
+
+    void answers(BankQuestion& q, QStringView block, qsizetype blockAt, const Chunk& chunk, TextFormat format) {
+        const QString trimmed = block.trimmed().toString();
+        if (trimmed.isEmpty()) {
+            q.kind = QuestionKind::Essay;
+            return;
+        }
+        if (trimmed.startsWith(u'#')) {
+            q.kind = QuestionKind::Numerical;
+            return;
+        }
+        const qsizetype hash = findUnescaped(trimmed, u"#");
+        const QString truth = (hash < 0 ? trimmed : trimmed.left(hash)).trimmed().toUpper();
+        if (truth == QLatin1String("T") || truth == QLatin1String("TRUE") || truth == QLatin1String("F") ||
+            truth == QLatin1String("FALSE")) {
+            const bool isTrue = truth.startsWith(u'T');
+            q.kind = QuestionKind::TrueFalse;
+            const int line = chunk.lineOf(blockAt);
+            q.answers.push_back({QStringLiteral("Верно"), isTrue ? 100.0 : 0.0, line});
+            q.answers.push_back({QStringLiteral("Неверно"), isTrue ? 0.0 : 100.0, line});
+            m_feedbackDropped = m_feedbackDropped || hash >= 0;
+            return;
+        }
+        if (findUnescapedText(block, u"->") >= 0) {
+            q.kind = QuestionKind::Matching;
+            return;
+        }
+        bool anyWrong = false;
+        bool anyPart = false;
+        qsizetype at = findUnescaped(block, u"=~");
+        if (at < 0) {
+            q.kind = QuestionKind::Other;
+            q.kindName = QStringLiteral("без «=» и «~»");
+            return;
+        }
+        while (at >= 0) {
+            const bool right = block.at(at) == u'=';
+            const qsizetype next = findUnescaped(block, u"=~", at + 1);
+            QStringView body = block.mid(at + 1, next < 0 ? -1 : next - at - 1);
+            const qsizetype feedback = findUnescaped(body, u"#");
+            if (feedback >= 0) {
+                m_feedbackDropped = true;
+                body = body.left(feedback);
+            }
+            QString text = body.toString().trimmed();
+            double weight = right ? 100 : 0;
+            static const QRegularExpression percent(QStringLiteral("^%(-?\\d+(?:[.,]\\d+)?)%"));
+            const QRegularExpressionMatch m = percent.match(text);
+            if (m.hasMatch()) {
+                weight = m.captured(1).replace(u',', u'.').toDouble();
+                text.remove(0, m.capturedLength());
+            }
+            const TextFormat answerFormat = takeFormatMarker(text, format);
+            BankAnswer a{plainText(text, answerFormat), weight, chunk.lineOf(blockAt + at)};
+            anyWrong = anyWrong || !right;
+            anyPart = anyPart || (a.weight > 0 && !a.isRight());
+            q.answers.push_back(std::move(a));
+            at = next;
+        }
+        if (!anyWrong)
+            q.kind = QuestionKind::ShortAnswer;
+        else if (anyPart && std::none_of(q.answers.begin(), q.answers.end(),
+                                         [](const BankAnswer& a) { return a.isRight(); }))
+            q.kind = QuestionKind::MultipleChoice;
+        else
+            q.kind = QuestionKind::SingleChoice;
+    }
+
+    QString m_category;
+    bool m_feedbackDropped = false;
+};
+
+} // namespace
+
+QString categoryTitle(const QString& path) {
+    // "$course$/top/Пожарная безопасность" → "Пожарная безопасность"; "//" is a slash in a name.
+    QString p = path.trimmed();
+    p.replace(QLatin1String("//"), QString(QChar(0x1)));
+    QStringList parts = p.split(u'/', Qt::SkipEmptyParts);
+    while (!parts.isEmpty()) {
+        const QString first = parts.first().trimmed();
+        if (first.startsWith(u'$') || first == QLatin1String("top"))
+            parts.removeFirst();
+        else
+            break;
+    }
+    QString title = parts.isEmpty() ? QString() : parts.last().trimmed();
+    title.replace(QChar(0x1), u'/');
+    return title;
+}
+
+QString categoryPath(const QString& title) {
+    QString t = title;
+    t.replace(QLatin1String("/"), QLatin1String("//"));
+    return QStringLiteral("$course$/top/") + t;
+}
+
+QuestionBank parseGift(const QString& text) {
+    GiftReader reader;
+    reader.read(text);
+    return std::move(reader.bank);
+}
+
+QString writeGift(const QuestionBank& bank, QStringList* lost) {
+    QStringList out;
+    out << QStringLiteral("// %1").arg(bank.testName.isEmpty() ? QStringLiteral("Вопросы") : escape(bank.testName))
+        << QString();
+    noteLostForNonPlain(bank, lost);
+    QString current;
+    bool first = true;
+    for (const BankQuestion& q : bank.questions) {
+        if (first || q.category != current) {
+            const BankCategory* c = bank.category(q.category);
+            out << QStringLiteral("$CATEGORY: ") + categoryPath(c && !c->title.isEmpty() ? c->title : q.category) << QString();
+            current = q.category;
+            first = false;
+        }
+        out << escape(q.text) + QStringLiteral(" {");
+        for (const BankAnswer& a : q.answers)
+            out << (a.isRight() ? QStringLiteral("\t=") : QStringLiteral("\t~")) + escape(a.text);
+        out << QStringLiteral("}") << QString();
+    }
+    return out.join(QStringLiteral("\r\n"));
+}
+
+} // namespace zet

@@ -1,0 +1,197 @@
+// Moodle XML: <quiz> with <question type="…"> elements; "category" questions set the
+// category of the ones after them.
+
+#include "questionbank/questionbank.h"
+#include "questionbank/textlines.h"
+
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace zet {
+
+namespace {
+
+// Text of a Moodle text field in the given format attribute, as plain text.
+QString fieldText(const QString& text, const QString& format) {
+    if (format == QLatin1String("plain_text") || format == QLatin1String("markdown"))
+        return trimmedLines(text);
+    return htmlToPlainText(text);
+}
+
+QuestionKind kindOf(const QString& type) {
+    if (type == QLatin1String("multichoice"))
+        return QuestionKind::SingleChoice;
+    if (type == QLatin1String("truefalse"))
+        return QuestionKind::TrueFalse;
+    if (type == QLatin1String("shortanswer"))
+        return QuestionKind::ShortAnswer;
+    if (type == QLatin1String("numerical"))
+        return QuestionKind::Numerical;
+    if (type == QLatin1String("matching"))
+        return QuestionKind::Matching;
+    if (type == QLatin1String("essay"))
+        return QuestionKind::Essay;
+    if (type == QLatin1String("cloze") || type == QLatin1String("multianswer"))
+        return QuestionKind::Cloze;
+    if (type == QLatin1String("description"))
+        return QuestionKind::Description;
+    return QuestionKind::Other;
+}
+
+class MoodleXmlReader {
+public:
+    QuestionBank bank;
+
+    void read(const QString& text) {
+        QXmlStreamReader xml(text);
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() && xml.name() == QLatin1String("question"))
+                question(xml);
+        }
+        if (xml.hasError())
+            bank.notes.push_back({static_cast<int>(xml.lineNumber()),
+                                  QStringLiteral("Ошибка XML: %1. Дальше файл не прочитан.").arg(xml.errorString())});
+    }
+
+private:
+    // The <text> child of the current element (and the element's format attribute).
+    static QString textChild(QXmlStreamReader& xml, QString* format = nullptr) {
+        if (format)
+            *format = xml.attributes().value(QLatin1String("format")).toString();
+        QString text;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("text"))
+                text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            else
+                xml.skipCurrentElement();
+        }
+        return text;
+    }
+
+    void question(QXmlStreamReader& xml) {
+        const QString type = xml.attributes().value(QLatin1String("type")).toString();
+        BankQuestion q;
+        q.line = static_cast<int>(xml.lineNumber());
+        q.kind = kindOf(type);
+        q.kindName = type;
+        q.category = m_category;
+        bool single = true;
+        QString categoryPathText;
+        while (xml.readNextStartElement()) {
+            const auto name = xml.name();
+            if (name == QLatin1String("name")) {
+                q.title = oneLine(textChild(xml));
+            } else if (name == QLatin1String("questiontext")) {
+                QString format;
+                const QString text = textChild(xml, &format);
+                q.text = fieldText(text, format.isEmpty() ? QStringLiteral("html") : format);
+            } else if (name == QLatin1String("category")) {
+                categoryPathText = textChild(xml).trimmed();
+            } else if (name == QLatin1String("single")) {
+                const QString v = xml.readElementText().trimmed().toLower();
+                single = v != QLatin1String("false") && v != QLatin1String("0");
+            } else if (name == QLatin1String("answer")) {
+                const int line = static_cast<int>(xml.lineNumber());
+                const double weight =
+                    xml.attributes().value(QLatin1String("fraction")).toString().replace(u',', u'.').toDouble();
+                QString format;
+                const QString text = textChild(xml, &format);
+                BankAnswer a{fieldText(text, format), weight, line};
+                if (q.kind == QuestionKind::TrueFalse) {
+                    const QString word = a.text.trimmed().toLower();
+                    a.text = word == QLatin1String("true")    ? QStringLiteral("Верно")
+                             : word == QLatin1String("false") ? QStringLiteral("Неверно")
+                                                              : a.text;
+                }
+                q.answers.push_back(std::move(a));
+            } else {
+                xml.skipCurrentElement();
+            }
+        }
+        if (type == QLatin1String("category")) {
+            if (!categoryPathText.isEmpty()) {
+                m_category = categoryPathText;
+                bank.addCategory(m_category, categoryTitle(m_category), 0, q.line);
+            }
+            return;
+        }
+        if (q.kind == QuestionKind::SingleChoice && !single)
+            q.kind = QuestionKind::MultipleChoice;
+        bank.questions.push_back(std::move(q));
+    }
+
+    QString m_category;
+};
+
+// XML 1.0 has no place for most control characters.
+QString xmlSafe(const QString& text) {
+    QString out = text;
+    for (QChar& c : out) {
+        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            c = u' ';
+    }
+    return out;
+}
+
+void writeText(QXmlStreamWriter& xml, const QString& element, const QString& text, bool withFormat) {
+    xml.writeStartElement(element);
+    if (withFormat)
+        xml.writeAttribute(QStringLiteral("format"), QStringLiteral("plain_text"));
+    xml.writeTextElement(QStringLiteral("text"), xmlSafe(text));
+    xml.writeEndElement();
+}
+
+} // namespace
+
+QuestionBank parseMoodleXml(const QString& text) {
+    MoodleXmlReader reader;
+    reader.read(text);
+    return std::move(reader.bank);
+}
+
+QString writeMoodleXml(const QuestionBank& bank, QStringList* lost) {
+    noteLostForNonPlain(bank, lost);
+    QString out = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    QXmlStreamWriter xml(&out);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(2);
+    xml.writeStartElement(QStringLiteral("quiz"));
+    QString current;
+    bool first = true;
+    for (const BankQuestion& q : bank.questions) {
+        if (first || q.category != current) {
+            const BankCategory* c = bank.category(q.category);
+            xml.writeStartElement(QStringLiteral("question"));
+            xml.writeAttribute(QStringLiteral("type"), QStringLiteral("category"));
+            writeText(xml, QStringLiteral("category"), categoryPath(c && !c->title.isEmpty() ? c->title : q.category), false);
+            xml.writeEndElement();
+            current = q.category;
+            first = false;
+        }
+        xml.writeStartElement(QStringLiteral("question"));
+        xml.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));
+        QString name = oneLine(q.text);
+        if (name.size() > 60)
+            name = name.left(57) + QStringLiteral("…");
+        writeText(xml, QStringLiteral("name"), q.title.isEmpty() ? name : q.title, false);
+        writeText(xml, QStringLiteral("questiontext"), q.text, true);
+        xml.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
+        xml.writeTextElement(QStringLiteral("single"), QStringLiteral("true"));
+        xml.writeTextElement(QStringLiteral("shuffleanswers"), QStringLiteral("true"));
+        xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("abc"));
+        for (const BankAnswer& a : q.answers) {
+            xml.writeStartElement(QStringLiteral("answer"));
+            xml.writeAttribute(QStringLiteral("fraction"), a.isRight() ? QStringLiteral("100") : QStringLiteral("0"));
+            xml.writeAttribute(QStringLiteral("format"), QStringLiteral("plain_text"));
+            xml.writeTextElement(QStringLiteral("text"), xmlSafe(a.text));
+            xml.writeEndElement();
+        }
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    out += u'\n';
+    return out;
+}
+
+} // namespace zet

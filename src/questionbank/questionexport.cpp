@@ -1,0 +1,87 @@
+#include "questionbank/questionexport.h"
+
+#include "model/savefile.h"
+
+namespace zet {
+
+QuestionBank bankFromDatabase(const Database& db, int theme) {
+    QuestionBank bank;
+    const int first = theme == 0 ? 1 : theme;
+    const int last = theme == 0 ? kThemeCount : theme;
+    for (int t = first; t <= last; ++t) {
+        const QString key = QStringLiteral("Тема %1").arg(t);
+        const QString title = db.Questions(t, 0, 0);
+        bool any = !title.isEmpty();
+        for (int q = 1; q <= kQuestionSlots; ++q) {
+            const QString& head = db.Questions(t, q, 0);
+            if (head.size() <= kGroupCount)
+                continue;
+            any = true;
+            BankQuestion question;
+            question.category = key;
+            question.text = head.mid(kGroupCount);
+            std::array<bool, kGroupCount> groups{};
+            for (int k = 0; k < kGroupCount; ++k)
+                groups[static_cast<std::size_t>(k)] = head.at(k) == u'1';
+            question.groups = groups;
+            question.answers.push_back({db.Questions(t, q, 1), 100, 0});
+            for (int p = 2; p < kParts; ++p) {
+                if (!db.Questions(t, q, p).isEmpty())
+                    question.answers.push_back({db.Questions(t, q, p), 0, 0});
+            }
+            bank.questions.push_back(std::move(question));
+        }
+        if (any)
+            bank.categories.push_back({key, title, t, 0});
+    }
+    if (theme != 0)
+        return bank;
+
+    bank.testName = db.DatabaseHeader[2];
+    bank.author = db.DatabaseHeader[3];
+    bank.date = db.DatabaseHeader[4];
+    Database fresh;
+    fresh.NewDatabase();
+    for (int i = 1; i <= kProfileCount; ++i) {
+        const ExamProfile& pr = db.Profiles[static_cast<std::size_t>(i)];
+        ExamProfile expected = fresh.Profiles[static_cast<std::size_t>(i)];
+        if (pr == expected)
+            continue;
+        BankProfile p;
+        p.number = i;
+        p.name = pr.Name;
+        p.questionCount = pr.QuestionCount;
+        p.timeLimit = pr.TimeLimit;
+        p.thresholds = std::array<int, 3>{pr.ExcellentMin, pr.GoodMin, pr.FairMin};
+        // The asked asked, and the others too when they were changed.
+        int asked = std::clamp<int>(pr.QuestionCount, 0, kSlotCount);
+        for (int s = asked + 1; s <= kSlotCount; ++s) {
+            if (pr.SlotTheme[s] != expected.SlotTheme[s])
+                asked = kSlotCount;
+        }
+        for (int s = 1; s <= asked; ++s)
+            p.slotThemes.push_back(pr.SlotTheme[s]);
+        std::array<bool, kGroupCount> admitted{};
+        for (int k = 0; k < kGroupCount; ++k) {
+            const QString& g = pr.Groups[static_cast<std::size_t>(k)];
+            admitted[static_cast<std::size_t>(k)] = g.startsWith(u'1');
+            p.groupTitles[static_cast<std::size_t>(k)] = g.mid(1);
+        }
+        p.admitted = admitted;
+        bank.profiles.push_back(std::move(p));
+    }
+    return bank;
+}
+
+ExportResult exportQuestions(const Database& db, const QString& path, BankFormat format, int theme) {
+    ExportResult result;
+    const QuestionBank bank = bankFromDatabase(db, theme);
+    result.questionCount = static_cast<int>(bank.questions.size());
+    result.themeCount = static_cast<int>(bank.categories.size());
+    const QString text = writeBank(bank, format, &result.lost);
+    if (!WriteFileAtomically(path, text.toUtf8(), &result.error) && result.error.isEmpty())
+        result.error = QStringLiteral("Файл «%1» не удалось записать.").arg(path);
+    return result;
+}
+
+} // namespace zet

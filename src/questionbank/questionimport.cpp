@@ -1,0 +1,404 @@
+#include "questionbank/questionimport.h"
+
+#include "model/cp1251.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <map>
+
+namespace zet {
+
+QString QuestionFile::name() const {
+    return QFileInfo(path).fileName();
+}
+
+QuestionFile readQuestionFile(const QString& path, std::optional<BankFormat> format, TextEncoding encoding) {
+    QuestionFile file;
+    file.path = path;
+    QFile in(path);
+    if (!in.exists()) {
+        file.error = QStringLiteral("Файл «%1» не найден.").arg(path);
+        return file;
+    }
+    if (!in.open(QIODevice::ReadOnly)) {
+        file.error = QStringLiteral("Файл «%1» не удалось открыть: %2").arg(path, in.errorString());
+        return file;
+    }
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError) {
+        file.error = QStringLiteral("Файл «%1» не удалось прочитать: %2").arg(path, in.errorString());
+        return file;
+    }
+    const QString text = decodeText(bytes, encoding, &file.encoding);
+    file.format = format ? *format : guessFormat(path, text);
+    file.bank = parseBank(text, file.format);
+    return file;
+}
+
+QString ImportEntry::toString() const {
+    QString where = file;
+    if (!file.isEmpty() && line > 0)
+        where += QStringLiteral(":%1").arg(line);
+    if (!question.isEmpty())
+        where += (where.isEmpty() ? QString() : QStringLiteral(" ")) + question;
+    return where.isEmpty() ? text : where + QStringLiteral(": ") + text;
+}
+
+int ImportReport::importedCount() const {
+    int n = 0;
+    for (const ThemeTally& t : themes)
+        n += t.added;
+    return n;
+}
+
+QString ImportReport::toText() const {
+    QStringList out;
+    out << QStringLiteral("Импортировано вопросов: %1").arg(importedCount());
+    for (const ThemeTally& t : themes) {
+        out << QStringLiteral("  тема %1 «%2»%3: %4")
+                   .arg(t.theme)
+                   .arg(t.title, t.newTheme ? QStringLiteral(" (новая)") : QString())
+                   .arg(t.added);
+    }
+    if (!profiles.empty()) {
+        QStringList numbers;
+        for (int p : profiles)
+            numbers << QString::number(p);
+        out << QStringLiteral("Профили из файла: %1").arg(numbers.join(QStringLiteral(", ")));
+    }
+    out << QStringLiteral("Пропущено вопросов: %1").arg(skipped.size());
+    for (const ImportEntry& e : skipped)
+        out << QStringLiteral("  ") + e.toString();
+    if (!warnings.empty()) {
+        out << QStringLiteral("Предупреждения: %1").arg(warnings.size());
+        for (const ImportEntry& e : warnings)
+            out << QStringLiteral("  ") + e.toString();
+    }
+    return out.join(u'\n');
+}
+
+namespace {
+
+bool questionPresent(const Database& db, int theme, int q) {
+    return db.Questions(theme, q, 0).size() > kGroupCount;
+}
+
+bool themeFree(const Database& db, int theme) {
+    if (!db.Questions(theme, 0, 0).isEmpty())
+        return false;
+    for (int q = 1; q <= kQuestionSlots; ++q) {
+        if (questionPresent(db, theme, q))
+            return false;
+    }
+    return true;
+}
+
+int questionCountOf(const Database& db, int theme) {
+    int n = 0;
+    for (int q = 1; q <= kQuestionSlots; ++q)
+        n += questionPresent(db, theme, q) ? 1 : 0;
+    return n;
+}
+
+QString fileTitle(const QuestionFile& file) {
+    return QFileInfo(file.path).completeBaseName();
+}
+
+// The categories of all files in order of appearance, with a source theme number and title.
+std::vector<CategoryPlan> collectCategories(const std::vector<QuestionFile>& files, std::map<QString, int>* wanted) {
+    std::vector<CategoryPlan> plans;
+    const auto find = [&](const QString& key) {
+        return std::find_if(plans.begin(), plans.end(), [&](const CategoryPlan& p) { return p.key == key; });
+    };
+    for (const QuestionFile& f : files) {
+        for (const BankCategory& c : f.bank.categories) {
+            if (find(c.key) == plans.end()) {
+                plans.push_back({c.key, c.title, 0, false, 0});
+                (*wanted)[c.key] = c.theme;
+            }
+        }
+        for (const BankQuestion& q : f.bank.questions) {
+            auto it = find(q.category);
+            if (it == plans.end()) {
+                plans.push_back({q.category, q.category.isEmpty() ? fileTitle(f) : q.category, 0, false, 0});
+                it = plans.end() - 1;
+            }
+            ++it->questionCount;
+        }
+    }
+    return plans;
+}
+
+} // namespace
+
+std::vector<CategoryPlan> planCategories(const Database& db, const std::vector<QuestionFile>& files,
+                                         const ImportOptions& options) {
+    std::map<QString, int> wanted;
+    std::vector<CategoryPlan> plans = collectCategories(files, &wanted);
+    std::array<bool, kThemeCount + 1> taken{};
+    std::array<bool, kThemeCount + 1> free{};
+    for (int t = 1; t <= kThemeCount; ++t)
+        free[static_cast<std::size_t>(t)] = themeFree(db, t);
+    const auto mark = [&](CategoryPlan& p, int theme) {
+        p.theme = theme;
+        p.newTheme = theme > 0 && free[static_cast<std::size_t>(theme)];
+        if (theme > 0)
+            taken[static_cast<std::size_t>(theme)] = true;
+    };
+    // Chosen themes first, so that the defaults go round them.
+    std::vector<bool> decided(plans.size(), false);
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+        int theme = options.targetTheme;
+        if (theme == 0 && options.categoryThemes.contains(plans[i].key))
+            theme = options.categoryThemes.value(plans[i].key);
+        if (theme >= 1 && theme <= kThemeCount) {
+            mark(plans[i], theme);
+            decided[i] = true;
+        }
+    }
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+        if (decided[i])
+            continue;
+        CategoryPlan& p = plans[i];
+        int theme = 0;
+        const QString title = p.title.trimmed();
+        for (int t = 1; t <= kThemeCount && theme == 0 && !title.isEmpty(); ++t) {
+            if (db.Questions(t, 0, 0).trimmed().compare(title, Qt::CaseInsensitive) == 0)
+                theme = t;
+        }
+        const int number = wanted.count(p.key) ? wanted[p.key] : 0;
+        if (theme == 0 && number >= 1 && number <= kThemeCount && free[static_cast<std::size_t>(number)] &&
+            !taken[static_cast<std::size_t>(number)])
+            theme = number;
+        for (int t = 1; t <= kThemeCount && theme == 0; ++t) {
+            if (free[static_cast<std::size_t>(t)] && !taken[static_cast<std::size_t>(t)])
+                theme = t;
+        }
+        mark(p, theme);
+    }
+    return plans;
+}
+
+namespace {
+
+class Importer {
+public:
+    Importer(Database& db, const ImportOptions& options) : m_db(db), m_options(options) {}
+
+    ImportReport report;
+
+    void run(const std::vector<QuestionFile>& files) {
+        for (const CategoryPlan& p : planCategories(m_db, files, m_options))
+            m_plans[p.key] = p;
+        for (const QuestionFile& f : files) {
+            m_file = f.name();
+            for (const BankNote& n : f.bank.notes)
+                report.warnings.push_back({m_file, n.line, {}, n.text});
+            header(f.bank);
+            // A theme the plain text form names gets its title even when it has no questions.
+            for (const BankCategory& c : f.bank.categories) {
+                if (c.theme > 0)
+                    title(m_plans[c.key].theme, c.title);
+            }
+            for (const BankQuestion& q : f.bank.questions)
+                place(q);
+            for (const BankProfile& p : f.bank.profiles)
+                profile(p, f.bank);
+        }
+        checkProfiles();
+        std::sort(report.themes.begin(), report.themes.end(),
+                  [](const ThemeTally& a, const ThemeTally& b) { return a.theme < b.theme; });
+    }
+
+private:
+    void skip(const BankQuestion& q, const QString& why, int line = 0) {
+        report.skipped.push_back({m_file, line > 0 ? line : q.line, questionLabel(q), why});
+    }
+    void warn(const BankQuestion& q, const QString& text) {
+        report.warnings.push_back({m_file, q.line, questionLabel(q), text});
+    }
+
+    void header(const QuestionBank& bank) {
+        // Header lines fill only what the database leaves empty.
+        const std::array<std::tuple<int, QString, QString>, 3> values{
+            {{2, bank.testName, QStringLiteral("название теста")},
+             {3, bank.author, QStringLiteral("автор")},
+             {4, bank.date, QStringLiteral("дата создания")}}};
+        for (const auto& [index, value, field] : values) {
+            QString& target = m_db.DatabaseHeader[static_cast<std::size_t>(index)];
+            if (target.isEmpty() && !value.isEmpty())
+                target = stored(value, 0, field);
+        }
+    }
+
+    void title(int theme, const QString& text) {
+        if (theme < 1 || text.isEmpty() || !m_db.Questions(theme, 0, 0).isEmpty())
+            return;
+        m_db.Questions(theme, 0, 0) = stored(text, 0, QStringLiteral("тема %1, название темы").arg(theme));
+    }
+
+    // The text as the database file will hold it: cut to the record and with the characters
+    // Windows-1251 lacks replaced, as the model does on every save; each change is reported.
+    QString stored(const QString& text, int reserved, const QString& field) {
+        EncodedText enc = EncodeCp1251(text);
+        if (enc.replaced)
+            report.warnings.push_back(
+                {{}, 0, {}, field + QStringLiteral(": символы вне кодировки Windows-1251 заменены на «?»")});
+        const qsizetype limit = kStoredTextBytes - reserved;
+        if (enc.bytes.size() > limit) {
+            enc.bytes.truncate(limit);
+            report.warnings.push_back({{}, 0, {},
+                                       field + QStringLiteral(": длиннее %1 байт, обрезано до %2 символов")
+                                                   .arg(kStoredTextBytes)
+                                                   .arg(limit)});
+        }
+        if (!enc.replaced && enc.bytes.size() == text.size())
+            return text;
+        return DecodeCp1251(enc.bytes);
+    }
+
+    void place(const BankQuestion& q) {
+        if (q.kind == QuestionKind::MultipleChoice)
+            return skip(q, QStringLiteral("вопрос с несколькими верными ответами не поддерживается: "
+                                          "нужен один ответ с весом 100%"));
+        if (q.kind != QuestionKind::SingleChoice && q.kind != QuestionKind::TrueFalse)
+            return skip(q, QStringLiteral("вопрос %1 не поддерживается").arg(kindTitle(q)));
+        if (q.text.trimmed().isEmpty())
+            return skip(q, QStringLiteral("пустой текст вопроса"));
+        std::vector<const BankAnswer*> right, wrong;
+        for (const BankAnswer& a : q.answers)
+            (a.isRight() ? right : wrong).push_back(&a);
+        if (right.empty()) {
+            const bool partial = std::any_of(wrong.begin(), wrong.end(), [](const BankAnswer* a) { return a->weight > 0; });
+            return skip(q, partial ? QStringLiteral("нет правильного ответа: ответ с весом меньше 100% "
+                                                    "не считается правильным")
+                                   : QStringLiteral("нет правильного ответа"));
+        }
+        if (right.size() > 1)
+            return skip(q, QStringLiteral("второй правильный ответ: правильный ответ может быть только один"),
+                        right[1]->line);
+        if (wrong.size() > 4)
+            return skip(q, QStringLiteral("больше четырёх неправильных ответов (%1)").arg(wrong.size()));
+        const CategoryPlan& plan = m_plans[q.category];
+        if (plan.theme == 0)
+            return skip(q, QStringLiteral("не осталось свободной темы"));
+        const int theme = plan.theme;
+        int slot = 0;
+        for (int s = 1; s <= kQuestionSlots && slot == 0; ++s) {
+            if (!questionPresent(m_db, theme, s))
+                slot = s;
+        }
+        if (slot == 0)
+            return skip(q, QStringLiteral("в теме %1 нет свободного места: все %2 вопросов заняты")
+                               .arg(theme)
+                               .arg(kQuestionSlots));
+
+        title(theme, plan.title);
+        const std::array<bool, kGroupCount> flags = q.groups ? *q.groups : m_options.groups;
+        QString prefix;
+        for (bool f : flags)
+            prefix += f ? u'1' : u'0';
+        const QString where = QStringLiteral("тема %1, вопрос %2").arg(theme).arg(slot);
+        const QString label = questionLabel(q);
+        m_db.Questions(theme, slot, 0) =
+            prefix + stored(q.text, kGroupCount, QStringLiteral("%1 %2, текст вопроса").arg(where, label));
+        m_db.Questions(theme, slot, 1) =
+            stored(right[0]->text, 0, QStringLiteral("%1 %2, правильный ответ").arg(where, label));
+        for (int k = 0; k < 4; ++k) {
+            QString& part = m_db.Questions(theme, slot, 2 + k);
+            part.clear();
+            if (k < static_cast<int>(wrong.size()))
+                part = stored(wrong[static_cast<std::size_t>(k)]->text, 0,
+                              QStringLiteral("%1 %2, неправильный ответ №%3").arg(where, label).arg(k + 1));
+        }
+        for (const BankAnswer* a : wrong) {
+            if (a->weight > 0)
+                warn(q, QStringLiteral("ответ «%1» с весом %2% поставлен как неправильный")
+                            .arg(a->text.simplified())
+                            .arg(a->weight));
+        }
+        if (wrong.size() < 4)
+            warn(q, QStringLiteral("не все четыре неправильных ответа: есть %1, недостающие оставлены пустыми")
+                        .arg(wrong.size()));
+
+        auto it = std::find_if(report.themes.begin(), report.themes.end(),
+                               [theme](const ThemeTally& t) { return t.theme == theme; });
+        if (it == report.themes.end()) {
+            report.themes.push_back({theme, {}, plan.newTheme, 0});
+            it = report.themes.end() - 1;
+        }
+        it->title = m_db.Questions(theme, 0, 0);
+        ++it->added;
+    }
+
+    void profile(const BankProfile& p, const QuestionBank& bank) {
+        ExamProfile& target = m_db.Profiles[static_cast<std::size_t>(p.number)];
+        target.Number = static_cast<int16>(p.number);
+        target.Name = stored(p.name, 0, QStringLiteral("профиль %1, наименование").arg(p.number));
+        if (p.questionCount)
+            target.QuestionCount = static_cast<int16>(*p.questionCount);
+        if (p.timeLimit)
+            target.TimeLimit = static_cast<int16>(*p.timeLimit);
+        if (p.thresholds) {
+            target.ExcellentMin = static_cast<int16>((*p.thresholds)[0]);
+            target.GoodMin = static_cast<int16>((*p.thresholds)[1]);
+            target.FairMin = static_cast<int16>((*p.thresholds)[2]);
+        }
+        // Slot themes name the themes of the file; they follow its themes to where they went.
+        for (std::size_t s = 0; s < p.slotThemes.size() && s < kSlotCount; ++s) {
+            int theme = p.slotThemes[s];
+            for (const BankCategory& c : bank.categories) {
+                if (c.theme == theme && m_plans[c.key].theme > 0)
+                    theme = m_plans[c.key].theme;
+            }
+            target.SlotTheme[s + 1] = static_cast<int16>(theme);
+        }
+        for (int k = 0; k < kGroupCount; ++k) {
+            const bool admitted = !p.admitted || (*p.admitted)[static_cast<std::size_t>(k)];
+            target.Groups[static_cast<std::size_t>(k)] =
+                (admitted ? QStringLiteral("1") : QStringLiteral("0")) +
+                stored(p.groupTitles[static_cast<std::size_t>(k)], 1,
+                       QStringLiteral("профиль %1, группа %2").arg(p.number).arg(k));
+        }
+        if (std::find(report.profiles.begin(), report.profiles.end(), p.number) == report.profiles.end())
+            report.profiles.push_back(p.number);
+    }
+
+    // Every exam of an imported profile can be put together without repeating a question.
+    void checkProfiles() {
+        for (int number : report.profiles) {
+            const ExamProfile& pr = m_db.Profiles[static_cast<std::size_t>(number)];
+            std::array<int, kThemeCount + 1> wanted{};
+            for (int s = 1; s <= std::min<int>(pr.QuestionCount, kSlotCount); ++s) {
+                if (pr.SlotTheme[s] >= 1 && pr.SlotTheme[s] <= kThemeCount)
+                    ++wanted[static_cast<std::size_t>(pr.SlotTheme[s])];
+            }
+            for (int t = 1; t <= kThemeCount; ++t) {
+                const int have = questionCountOf(m_db, t);
+                if (wanted[static_cast<std::size_t>(t)] > have)
+                    report.warnings.push_back({{}, 0, {},
+                                               QStringLiteral("Профилю %1 нужно %2 вопр. темы %3, а в ней %4.")
+                                                   .arg(number)
+                                                   .arg(wanted[static_cast<std::size_t>(t)])
+                                                   .arg(t)
+                                                   .arg(have)});
+            }
+        }
+    }
+
+    Database& m_db;
+    const ImportOptions& m_options;
+    QString m_file;
+    std::map<QString, CategoryPlan> m_plans;
+};
+
+} // namespace
+
+ImportReport importQuestions(Database& db, const std::vector<QuestionFile>& files, const ImportOptions& options) {
+    Importer importer(db, options);
+    importer.run(files);
+    return std::move(importer.report);
+}
+
+} // namespace zet

@@ -1,0 +1,81 @@
+#pragma once
+// Reading question files and placing their questions into a database.
+//
+// The importer changes only the Database it is given and never saves it: to show a preview,
+// run it on a copy and keep the copy when the user agrees (the database is then saved once).
+
+#include "model/database.h"
+#include "questionbank/questionbank.h"
+
+#include <QMap>
+
+#include <optional>
+#include <vector>
+
+namespace zet {
+
+// One file read into the neutral form.
+struct QuestionFile {
+    QString path;
+    BankFormat format = BankFormat::Gift;
+    TextEncoding encoding = TextEncoding::Utf8; // the one found (or forced)
+    QuestionBank bank;
+    QString error; // Russian reason when the file could not be read; the bank is empty then
+    bool ok() const { return error.isEmpty(); }
+    QString name() const; // the file's name without its folder, as the report shows it
+};
+
+// Reads and parses a file. Without a format the name and the content decide (guessFormat).
+QuestionFile readQuestionFile(const QString& path, std::optional<BankFormat> format = std::nullopt,
+                              TextEncoding encoding = TextEncoding::Detect);
+
+struct ImportOptions {
+    int targetTheme = 0;               // 1..20: every question goes to this theme; 0: by category
+    QMap<QString, int> categoryThemes; // category key → theme 1..20; keys not given take the default
+    std::array<bool, kGroupCount> groups{true, true, true, true, true, true, true, true, true, true};
+};
+
+// Where a category goes. The default: a theme whose title equals the category's title; else the
+// theme number the source names, when that theme is free; else the next free theme (no title
+// and no questions) not given to another category. theme 0 means no free theme was left.
+struct CategoryPlan {
+    QString key;   // "" for questions without a category
+    QString title; // what the theme is called when it is new
+    int theme = 0;
+    bool newTheme = false; // the theme was free before the import
+    int questionCount = 0; // questions of this category in the files (importable or not)
+};
+std::vector<CategoryPlan> planCategories(const Database& db, const std::vector<QuestionFile>& files,
+                                         const ImportOptions& options = {});
+
+struct ImportEntry {
+    QString file; // file name, empty for remarks on the whole import
+    int line = 0; // line in the file, 0 when none
+    QString question; // label of the question («title» or «start of text»), may be empty
+    QString text;     // reason for skipping, or the warning
+    QString toString() const;
+};
+
+struct ThemeTally {
+    int theme = 0;
+    QString title;
+    bool newTheme = false;
+    int added = 0;
+};
+
+struct ImportReport {
+    std::vector<ThemeTally> themes; // themes that received questions, by theme number
+    std::vector<ImportEntry> skipped;
+    std::vector<ImportEntry> warnings;
+    std::vector<int> profiles; // profile numbers taken from the files
+    int importedCount() const;
+    QString toText() const; // Russian, several lines, for the terminal or a preview
+};
+
+// Places the questions (and the profiles and header lines of the plain text form) into db.
+// Questions go to the first free positions 1..100 of their theme (a position is free when it
+// holds no question text); the right answer to part 1, the wrong ones to parts 2..5.
+ImportReport importQuestions(Database& db, const std::vector<QuestionFile>& files,
+                             const ImportOptions& options = {});
+
+} // namespace zet

@@ -1,0 +1,29 @@
+#pragma once
+// Small pieces the readers and writers of question banks share.
+
+#include "questionbank/questionbank.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace zet {
+
+// The lines of a text, whatever its line ends (CR LF, LF or CR).
+QStringList splitLines(const QString& text);
+
+// Line breaks made CR LF, blanks at line ends dropped, empty lines at both ends dropped.
+QString trimmedLines(const QString& text);
+
+// A text on one line: line breaks become blanks.
+QString oneLine(const QString& text);
+
+// The theme title of a category path ("$course$/top/Name" → "Name"; "//" is a slash).
+QString categoryTitle(const QString& path);
+// The category path a theme title is written as.
+QString categoryPath(const QString& title);
+
+// For the formats of learning systems: what the bank holds that they cannot keep
+// (group flags other than all ten, profiles).
+void noteLostForNonPlain(const QuestionBank& bank, QStringList* lost);
+
+} // namespace zet
