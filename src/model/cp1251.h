@@ -14,4 +14,8 @@ struct EncodedText {
 EncodedText EncodeCp1251(const QString& text);
 QString DecodeCp1251(QByteArrayView bytes);
 
+// Decodes into target, reusing its storage when it is not shared and large enough, so that
+// loading over a loaded model allocates little; an empty text leaves target without storage.
+void decodeCp1251Into(QByteArrayView bytes, QString& target);
+
 } // namespace zet
