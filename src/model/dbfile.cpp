@@ -26,17 +26,22 @@ static_assert(kRecordCount == 12770);
 // Walks the records in file order; Reader and Writer share the order through Visit().
 class RecordReader {
 public:
-    explicit RecordReader(const QByteArray& bytes) : m_bytes(bytes) {}
+    explicit RecordReader(QByteArrayView bytes) : m_bytes(bytes) {}
 
     QString String() {
+        QString s;
+        String(s);
+        return s;
+    }
+    void String(QString& target) {
         const qsizetype at = next();
-        if (at + 2 > m_bytes.size())
-            return {};
+        if (at + 2 > m_bytes.size()) {
+            target.clear();
+            return;
+        }
         qsizetype len = qFromLittleEndian<quint16>(m_bytes.constData() + at);
         len = std::min({len, kMaxStringBytes, m_bytes.size() - at - 2});
-        if (len == 0)
-            return {};
-        return DecodeCp1251(QByteArrayView(m_bytes.constData() + at + 2, len));
+        decodeCp1251Into(QByteArrayView(m_bytes.constData() + at + 2, len), target);
     }
     int16 Integer() {
         const qsizetype at = next();
@@ -47,7 +52,7 @@ public:
 
 private:
     qsizetype next() { return m_record++ * kRecordSize; }
-    const QByteArray& m_bytes;
+    QByteArrayView m_bytes;
     qsizetype m_record = 0;
 };
 
@@ -109,8 +114,9 @@ QString QuestionField(int t, int q, int p) {
     }
 }
 
-// Everything after the two header records, in file order. Used by the reader and the writer.
-template <typename Str, typename Int> void VisitBody(Database& db, Str&& str, Int&& integer) {
+// Everything after the two header records, in file order. Used by the reader (Model is
+// Database) and the writer (Model is const Database).
+template <typename Model, typename Str, typename Int> void VisitBody(Model& db, Str&& str, Int&& integer) {
     for (int i = 2; i < 10; ++i)
         str(db.DatabaseHeader[i], [i] { return HeaderField(i); });
     for (int t = 1; t <= kThemeCount; ++t) {
@@ -120,7 +126,7 @@ template <typename Str, typename Int> void VisitBody(Database& db, Str&& str, In
         }
     }
     for (int i = 1; i <= kProfileCount; ++i) {
-        ExamProfile& pr = db.Profiles[i];
+        auto& pr = db.Profiles[i];
         for (int k = 0; k < kGroupCount; ++k)
             str(pr.Groups[k], [i, k] { return QStringLiteral("профиль %1, группа %2").arg(i).arg(k); });
         integer(pr.ExcellentMin);
@@ -164,19 +170,36 @@ LoadResult Database::LoadDatabase() {
         }
     }
 
-    RecordReader reader(bytes);
-    DatabaseHeader[0] = reader.String();
-    DatabaseHeader[1] = reader.String();
-    if (DatabaseHeader[1] != kVersionMarker) {
+    if (!loadFromBytes(bytes)) {
         result.status = LoadResult::Rejected;
         if (result.error.isEmpty())
             result.error =
                 QStringLiteral("Файл «%1» не является базой тестов этой версии.").arg(Shown(DatabasePath));
-        return result;
     }
-    VisitBody(
-        *this, [&](QString& s, auto&&) { s = reader.String(); }, [&](int16& v) { v = reader.Integer(); });
     return result;
+}
+
+bool Database::loadFromBytes(QByteArrayView bytes) {
+    RecordReader reader(bytes);
+    reader.String(DatabaseHeader[0]);
+    reader.String(DatabaseHeader[1]);
+    if (DatabaseHeader[1] != kVersionMarker)
+        return false;
+    VisitBody(
+        *this, [&](QString& s, auto&&) { reader.String(s); }, [&](int16& v) { v = reader.Integer(); });
+    return true;
+}
+
+QByteArray Database::fileBytes(std::vector<StoredValueIssue>* issues) const {
+    RecordWriter writer;
+    writer.String(DatabaseHeader[0], [] { return HeaderField(0); });
+    writer.String(DatabaseHeader[1], [] { return HeaderField(1); });
+    VisitBody(
+        *this, [&](const QString& s, auto&& field) { writer.String(s, field); },
+        [&](int16 v) { writer.Integer(v); });
+    if (issues)
+        *issues = std::move(writer.issues);
+    return std::move(writer.bytes());
 }
 
 SaveResult Database::SaveDatabase(bool replaceForeign) {
@@ -188,18 +211,22 @@ SaveResult Database::SaveDatabase(bool replaceForeign) {
             QStringLiteral("Файл «%1» не является базой тестов и не был заменён.").arg(Shown(DatabasePath));
         return result;
     }
-    RecordWriter writer;
-    writer.String(DatabaseHeader[0], [] { return HeaderField(0); });
-    writer.String(DatabaseHeader[1], [] { return HeaderField(1); });
-    VisitBody(
-        *this, [&](QString& s, auto&& field) { writer.String(s, field); },
-        [&](int16& v) { writer.Integer(v); });
-    if (!WriteFileAtomically(DatabasePath, writer.bytes(), &result.error)) {
+    std::vector<StoredValueIssue> issues;
+    const QByteArray bytes = fileBytes(&issues);
+    if (!WriteFileAtomically(DatabasePath, bytes, &result.error)) {
         result.status = SaveResult::WriteFailed;
         return result;
     }
-    result.issues = std::move(writer.issues);
+    result.issues = std::move(issues);
     return result;
+}
+
+bool isForeignDatabaseBytes(QByteArrayView bytes) {
+    if (bytes.isEmpty())
+        return false;
+    RecordReader reader(bytes);
+    reader.String();
+    return reader.String() != kVersionMarker;
 }
 
 bool IsForeignFile(const QString& path) {
@@ -208,10 +235,7 @@ bool IsForeignFile(const QString& path) {
         return false;
     if (!file.open(QIODevice::ReadOnly))
         return true;
-    const QByteArray head = file.read(2 * kRecordSize);
-    RecordReader reader(head);
-    reader.String();
-    return reader.String() != kVersionMarker;
+    return isForeignDatabaseBytes(file.read(2 * kRecordSize));
 }
 
 } // namespace zet
