@@ -105,6 +105,8 @@ public:
     // The whole model as SaveDatabase writes it (with DatabaseHeader(1) as it is now); values
     // cut to 498 bytes or with replaced characters are listed in issues.
     QByteArray fileBytes(std::vector<StoredValueIssue>* issues = nullptr) const;
+    // The same into out, reusing its storage when it is not shared and of the file's size.
+    void writeFileBytes(QByteArray& out, std::vector<StoredValueIssue>* issues = nullptr) const;
 
     // Sets the marker, then writes the whole model to DatabasePath atomically. An existing,
     // non-empty file that is not a database of this format is not replaced unless

@@ -40,7 +40,7 @@ public:
             return;
         }
         qsizetype len = qFromLittleEndian<quint16>(m_bytes.constData() + at);
-        len = std::min({len, kMaxStringBytes, m_bytes.size() - at - 2});
+        len = std::min(std::min(len, kMaxStringBytes), m_bytes.size() - at - 2);
         decodeCp1251Into(QByteArrayView(m_bytes.constData() + at + 2, len), target);
     }
     int16 Integer() {
@@ -56,12 +56,21 @@ private:
     qsizetype m_record = 0;
 };
 
+// Fills every byte of the file image, so a buffer of an earlier save can be written over.
 class RecordWriter {
 public:
-    RecordWriter() : m_bytes(kRecordCount * kRecordSize, '\0') {}
+    explicit RecordWriter(QByteArray& out) : m_bytes(out) {
+        if (!out.isDetached() || out.size() != kRecordCount * kRecordSize)
+            out = QByteArray(kRecordCount * kRecordSize, Qt::Uninitialized);
+    }
 
     template <typename Describe> void String(const QString& value, Describe&& field) {
-        const qsizetype at = m_record * kRecordSize;
+        char* record = m_bytes.data() + m_record * kRecordSize;
+        if (value.isEmpty()) { // most records of a database
+            qToLittleEndian<quint16>(0, record);
+            endRecord(record, 2);
+            return;
+        }
         EncodedText enc = EncodeCp1251(value);
         if (enc.replaced)
             issues.push_back({StoredValueIssue::Replaced, static_cast<int>(m_record + 1), field()});
@@ -69,21 +78,26 @@ public:
             enc.bytes.truncate(kMaxStringBytes);
             issues.push_back({StoredValueIssue::Truncated, static_cast<int>(m_record + 1), field()});
         }
-        qToLittleEndian<quint16>(static_cast<quint16>(enc.bytes.size()), m_bytes.data() + at);
-        std::memcpy(m_bytes.data() + at + 2, enc.bytes.constData(),
-                    static_cast<std::size_t>(enc.bytes.size()));
-        ++m_record;
+        qToLittleEndian<quint16>(static_cast<quint16>(enc.bytes.size()), record);
+        std::memcpy(record + 2, enc.bytes.constData(), static_cast<std::size_t>(enc.bytes.size()));
+        endRecord(record, 2 + enc.bytes.size());
     }
     void Integer(int16 value) {
-        qToLittleEndian<qint16>(value, m_bytes.data() + m_record * kRecordSize);
-        ++m_record;
+        char* record = m_bytes.data() + m_record * kRecordSize;
+        qToLittleEndian<qint16>(value, record);
+        endRecord(record, 2);
     }
 
-    QByteArray& bytes() { return m_bytes; }
     std::vector<StoredValueIssue> issues;
 
 private:
-    QByteArray m_bytes;
+    // The filler behind a value is zero bytes.
+    void endRecord(char* record, qsizetype used) {
+        std::memset(record + used, 0, static_cast<std::size_t>(kRecordSize - used));
+        ++m_record;
+    }
+
+    QByteArray& m_bytes;
     qsizetype m_record = 0;
 };
 
@@ -191,7 +205,13 @@ bool Database::loadFromBytes(QByteArrayView bytes) {
 }
 
 QByteArray Database::fileBytes(std::vector<StoredValueIssue>* issues) const {
-    RecordWriter writer;
+    QByteArray bytes;
+    writeFileBytes(bytes, issues);
+    return bytes;
+}
+
+void Database::writeFileBytes(QByteArray& out, std::vector<StoredValueIssue>* issues) const {
+    RecordWriter writer(out);
     writer.String(DatabaseHeader[0], [] { return HeaderField(0); });
     writer.String(DatabaseHeader[1], [] { return HeaderField(1); });
     VisitBody(
@@ -199,7 +219,6 @@ QByteArray Database::fileBytes(std::vector<StoredValueIssue>* issues) const {
         [&](int16 v) { writer.Integer(v); });
     if (issues)
         *issues = std::move(writer.issues);
-    return std::move(writer.bytes());
 }
 
 SaveResult Database::SaveDatabase(bool replaceForeign) {
