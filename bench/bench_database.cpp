@@ -1,5 +1,6 @@
 // Loads and saves a fully filled database and, in the same run, reads and writes the same
-// number of bytes plainly; prints load/plain-read and save/plain-write as ratios.
+// number of bytes plainly; prints load/plain-read and save/plain-write as ratios. "load" reads
+// over the model of the previous load, "first load" into a model that holds no strings yet.
 
 #include "model/database.h"
 
@@ -70,6 +71,16 @@ int main(int argc, char* argv[]) {
     Database reader;
     reader.DatabasePath = db.DatabasePath;
     const double load = MedianMs(runs, [&] { reader.LoadDatabase(); });
+    // The first load of a program run goes into a model that holds no strings yet; each model
+    // is made before and freed after its timed load.
+    std::vector<double> firstLoads;
+    for (int i = 0; i < runs; ++i) {
+        Database model;
+        model.DatabasePath = db.DatabasePath;
+        firstLoads.push_back(MedianMs(1, [&] { model.LoadDatabase(); }));
+    }
+    std::sort(firstLoads.begin(), firstLoads.end());
+    const double firstLoad = firstLoads[firstLoads.size() / 2];
     const double plainRead = MedianMs(runs, [&] {
         QFile f(plainPath);
         f.open(QIODevice::ReadOnly);
@@ -78,8 +89,9 @@ int main(int argc, char* argv[]) {
     });
 
     std::printf("database of %lld bytes, median of %d runs\n", static_cast<long long>(size), runs);
-    std::printf("load  %8.2f ms   plain read  %8.2f ms   ratio %.2f (target <= 3)\n", load, plainRead,
+    std::printf("load  %8.2f ms   plain read  %8.2f ms   ratio %.2f (aim <= 2)\n", load, plainRead,
                 load / plainRead);
+    std::printf("first load into a new model %8.2f ms   ratio %.2f\n", firstLoad, firstLoad / plainRead);
     std::printf("save  %8.2f ms   plain write %8.2f ms   ratio %.2f (target <= 3)\n", save, plainWrite,
                 save / plainWrite);
     return 0;

@@ -130,35 +130,29 @@ bool SameValue(double a, double b) {
 
 } // namespace
 
-QString CheckDatabaseBytes(QByteArrayView data, const QString& workFolder) {
-    const QString in = workFolder + QStringLiteral("in.zet");
-    const QString out = workFolder + QStringLiteral("out.zet");
-    const QString again = workFolder + QStringLiteral("again.zet");
-    QFile::remove(out);
-    QFile::remove(again);
-    if (!WriteBytes(in, data))
-        return QStringLiteral("cannot write the input file");
-
-    Database db;
+QString CheckDatabaseBytes(QByteArrayView data, const QString& /*workFolder*/) {
+    // The models and the file images are kept from run to run: a fuzzer runs this thousands
+    // of times, and fresh megabytes for each run would take most of its time.
+    static Database db, before, reloaded;
+    static QByteArray saved, savedAgain;
     db.NewDatabase();
     db.Questions(0, 1, 1) = QStringLiteral("theme 0 is never read");
-    db.DatabasePath = in;
-    const Database before = db;
-    const LoadResult loaded = db.LoadDatabase();
+    db.DatabasePath = QStringLiteral("in.zet");
+    before = db;
+    const bool loaded = db.loadFromBytes(data);
 
-    if (db.DatabasePath != in)
+    if (db.DatabasePath != before.DatabasePath)
         return QStringLiteral("loading changed the database path");
     if (db.Questions(0, 1, 1) != before.Questions(0, 1, 1))
         return QStringLiteral("loading changed theme 0");
-    const bool foreign = IsForeignFile(in);
-    if (!loaded.ok()) {
+    const bool foreign = isForeignDatabaseBytes(data);
+    if (!loaded) {
         if (db.DatabaseHeader[1] == kVersionMarker)
             return QStringLiteral("a file with the version marker was rejected");
-        if (loaded.error.isEmpty())
-            return QStringLiteral("a rejection without a reason");
         if (foreign != !data.isEmpty())
-            return QStringLiteral("IsForeignFile disagrees with a rejected load");
-        Database expected = before;
+            return QStringLiteral("isForeignDatabaseBytes disagrees with a rejected load");
+        static Database expected;
+        expected = before;
         expected.DatabaseHeader[0] = db.DatabaseHeader[0];
         expected.DatabaseHeader[1] = db.DatabaseHeader[1];
         const QString diff = CompareStored(expected, db);
@@ -170,37 +164,30 @@ QString CheckDatabaseBytes(QByteArrayView data, const QString& workFolder) {
     if (db.DatabaseHeader[1] != kVersionMarker)
         return QStringLiteral("a file without the version marker was accepted");
     if (foreign)
-        return QStringLiteral("IsForeignFile calls an accepted database foreign");
+        return QStringLiteral("isForeignDatabaseBytes calls an accepted database foreign");
     QString problem = CheckStringLengths(db);
     if (!problem.isEmpty())
         return problem;
 
     // What was loaded saves without loss and loads back to the same model ...
-    db.DatabasePath = out;
-    const SaveResult saved = db.SaveDatabase();
-    if (!saved.ok())
-        return QStringLiteral("saving a loaded database failed: ") + saved.error;
-    if (!saved.issues.empty())
+    std::vector<StoredValueIssue> issues;
+    db.writeFileBytes(saved, &issues);
+    if (!issues.empty())
         return QStringLiteral("saving a loaded database changed a value (record %1)")
-            .arg(saved.issues.front().record);
-    const qint64 size = QFileInfo(out).size();
-    if (size < kShortestDatabase || size > kLongestDatabase)
-        return QStringLiteral("a saved database is %1 bytes long").arg(size);
+            .arg(issues.front().record);
+    if (saved.size() < kShortestDatabase || saved.size() > kLongestDatabase)
+        return QStringLiteral("a saved database is %1 bytes long").arg(saved.size());
 
-    Database reloaded;
     reloaded.NewDatabase();
-    reloaded.DatabasePath = out;
-    if (!reloaded.LoadDatabase().ok())
+    if (!reloaded.loadFromBytes(saved))
         return QStringLiteral("a saved database was rejected");
     problem = CompareStored(db, reloaded);
     if (!problem.isEmpty())
         return QStringLiteral("save and load changed the model: ") + problem;
 
     // ... and saving that again gives the same bytes.
-    reloaded.DatabasePath = again;
-    if (!reloaded.SaveDatabase().ok())
-        return QStringLiteral("saving a reloaded database failed");
-    if (ReadBytes(out) != ReadBytes(again))
+    reloaded.writeFileBytes(savedAgain);
+    if (savedAgain != saved)
         return QStringLiteral("two saves of the same model differ");
     return {};
 }
@@ -256,18 +243,11 @@ QString CheckDayFileBytes(QByteArrayView data, const QString& workFolder) {
     return {};
 }
 
-QString CheckSettingsBytes(QByteArrayView data, const QString& workFolder) {
-    Database db;
-    db.ProgramFolder = workFolder;
-    db.DatabasePath = QStringLiteral("stale path");
-    if (!WriteBytes(db.SettingsPath(), data))
-        return QStringLiteral("cannot write the input file");
-    const SettingsResult loaded = db.LoadSettings();
-    if (!loaded.ok)
-        return QStringLiteral("reading an existing settings file failed: ") + loaded.error;
-    if (data.size() < 2 && !db.DatabasePath.isEmpty())
+QString CheckSettingsBytes(QByteArrayView data, const QString& /*workFolder*/) {
+    const QString path = databasePathFromSettingsBytes(data);
+    if (data.size() < 2 && !path.isEmpty())
         return QStringLiteral("a settings file without a length gave a path");
-    const QByteArray encoded = EncodeCp1251(db.DatabasePath).bytes;
+    const QByteArray encoded = EncodeCp1251(path).bytes;
     if (encoded.size() > kSettingsRecord - 2)
         return QStringLiteral("the path read is longer than the record holds");
     // The path is the bytes behind the length, as many as the length says and the record holds.
@@ -279,18 +259,16 @@ QString CheckSettingsBytes(QByteArrayView data, const QString& workFolder) {
     }
 
     // Whatever was read is written back into the same leading bytes and reads back the same.
-    const QString path = db.DatabasePath;
-    const SettingsResult saved = db.SaveSettings();
+    QByteArray record;
+    const SettingsResult saved = settingsBytes(path, &record);
     if (!saved.ok)
         return QStringLiteral("saving a path that was read failed: ") + saved.error;
-    const QByteArray record = ReadBytes(db.SettingsPath());
     if (record.size() != kSettingsRecord)
         return QStringLiteral("a saved settings file is %1 bytes long").arg(record.size());
     if (qFromLittleEndian<quint16>(record.constData()) != encoded.size() ||
         !record.sliced(2).startsWith(encoded))
         return QStringLiteral("the saved record does not hold the path");
-    db.DatabasePath.clear();
-    if (!db.LoadSettings().ok || db.DatabasePath != path)
+    if (databasePathFromSettingsBytes(record) != path)
         return QStringLiteral("save and load changed the path");
     return {};
 }

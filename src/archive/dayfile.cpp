@@ -396,7 +396,8 @@ DayFilePreparation DayArchive::Prepare(const QString& programFolder, const QDate
     // A save interrupted between writing its temporary copy and putting it in place.
     for (const QString& stray : StrayCopies(MonthFolder, DayFileName)) {
         QFile file(stray);
-        if (!file.open(QIODevice::ReadOnly))
+        QString ignored;
+        if (!OpenRegularFile(file, &ignored))
             continue;
         DayRegisterArray candidate{};
         if (ParseDayFile(file.readAll(), candidate).exact && HoldsAllAndMore(candidate, reg)) {

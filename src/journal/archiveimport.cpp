@@ -4,6 +4,7 @@
 #include "archive/monthnames.h"
 #include "journal/journalstore.h"
 #include "model/cp1251.h"
+#include "model/regularfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -167,8 +168,9 @@ ArchiveImportReport ImportArchive(JournalStore& store, const QString& folder, co
             continue;
         }
         QFile file(day.path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            report.damaged.append(QStringLiteral("%1: %2").arg(shown, file.errorString()));
+        QString openError;
+        if (!OpenRegularFile(file, &openError)) {
+            report.damaged.append(QStringLiteral("%1: %2").arg(shown, openError));
             continue;
         }
         const QByteArray bytes = file.readAll();

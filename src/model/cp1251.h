@@ -27,4 +27,8 @@ struct FittedText {
 // break cut in half goes with the cut).
 FittedText FitCp1251(const QString& text, qsizetype limit);
 
+// Decodes into target, reusing its storage when it is not shared and large enough, so that
+// loading over a loaded model allocates little; an empty text leaves target without storage.
+void decodeCp1251Into(QByteArrayView bytes, QString& target);
+
 } // namespace zet

@@ -98,6 +98,17 @@ public:
     // and every other value unchanged.
     LoadResult LoadDatabase();
 
+    // What LoadDatabase does with the bytes of the file: returns false when record 2 is not
+    // exactly the marker, leaving DatabaseHeader(0) and (1) holding what was read and every
+    // other value unchanged. Missing trailing records read as empty strings and zeros.
+    [[nodiscard]] bool loadFromBytes(QByteArrayView bytes);
+
+    // The whole model as SaveDatabase writes it (with DatabaseHeader(1) as it is now); values
+    // cut to 498 bytes or with replaced characters are listed in issues.
+    QByteArray fileBytes(std::vector<StoredValueIssue>* issues = nullptr) const;
+    // The same into out, reusing its storage when it is not shared and of the file's size.
+    void writeFileBytes(QByteArray& out, std::vector<StoredValueIssue>* issues = nullptr) const;
+
     // Sets the marker, then writes the whole model to DatabasePath atomically. An existing,
     // non-empty file that is not a database of this format is not replaced unless
     // replaceForeign is true.
@@ -122,6 +133,19 @@ private:
 
 // True when the file exists, is not empty and its record 2 holds something other than the marker.
 bool IsForeignFile(const QString& path);
+// The same for the bytes of a file (its first two records are enough).
+bool isForeignDatabaseBytes(QByteArrayView bytes);
+
+// The settings file without a database model. settingsFilePath() is "zetr100.sys" in the
+// program folder (which ends in a separator).
+QString settingsFilePath(const QString& programFolder);
+// Reads the database path from the settings file; a missing or empty file gives an empty path.
+[[nodiscard]] SettingsResult readSettingsFile(const QString& settingsPath, QString* databasePath);
+// The database path a settings file of these bytes holds (only its first 256 bytes count).
+QString databasePathFromSettingsBytes(QByteArrayView bytes);
+// The 256-byte settings record holding databasePath; fails with a reason when the path has
+// characters outside Windows-1251 or is longer than 254 bytes.
+[[nodiscard]] SettingsResult settingsBytes(const QString& databasePath, QByteArray* record);
 
 // Today's date in the fixed header form MM-dd-yyyy.
 QString FixedDateText(const QDate& date);

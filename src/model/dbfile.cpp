@@ -27,17 +27,22 @@ static_assert(kRecordCount == 12770);
 // Walks the records in file order; Reader and Writer share the order through Visit().
 class RecordReader {
 public:
-    explicit RecordReader(const QByteArray& bytes) : m_bytes(bytes) {}
+    explicit RecordReader(QByteArrayView bytes) : m_bytes(bytes) {}
 
     QString String() {
+        QString s;
+        String(s);
+        return s;
+    }
+    void String(QString& target) {
         const qsizetype at = next();
-        if (at + 2 > m_bytes.size())
-            return {};
+        if (at + 2 > m_bytes.size()) {
+            target.clear();
+            return;
+        }
         qsizetype len = qFromLittleEndian<quint16>(m_bytes.constData() + at);
-        len = std::min({len, kMaxStringBytes, m_bytes.size() - at - 2});
-        if (len == 0)
-            return {};
-        return DecodeCp1251(QByteArrayView(m_bytes.constData() + at + 2, len));
+        len = std::min(std::min(len, kMaxStringBytes), m_bytes.size() - at - 2);
+        decodeCp1251Into(QByteArrayView(m_bytes.constData() + at + 2, len), target);
     }
     int16 Integer() {
         const qsizetype at = next();
@@ -48,16 +53,25 @@ public:
 
 private:
     qsizetype next() { return m_record++ * kRecordSize; }
-    const QByteArray& m_bytes;
+    QByteArrayView m_bytes;
     qsizetype m_record = 0;
 };
 
+// Fills every byte of the file image, so a buffer of an earlier save can be written over.
 class RecordWriter {
 public:
-    RecordWriter() : m_bytes(kRecordCount * kRecordSize, '\0') {}
+    explicit RecordWriter(QByteArray& out) : m_bytes(out) {
+        if (!out.isDetached() || out.size() != kRecordCount * kRecordSize)
+            out = QByteArray(kRecordCount * kRecordSize, Qt::Uninitialized);
+    }
 
     template <typename Describe> void String(const QString& value, Describe&& field) {
-        const qsizetype at = m_record * kRecordSize;
+        char* record = m_bytes.data() + m_record * kRecordSize;
+        if (value.isEmpty()) { // most records of a database
+            qToLittleEndian<quint16>(0, record);
+            endRecord(record, 2);
+            return;
+        }
         EncodedText enc = EncodeCp1251(value);
         if (enc.replaced)
             issues.push_back({StoredValueIssue::Replaced, static_cast<int>(m_record + 1), field()});
@@ -65,21 +79,26 @@ public:
             enc.bytes.truncate(kMaxStringBytes);
             issues.push_back({StoredValueIssue::Truncated, static_cast<int>(m_record + 1), field()});
         }
-        qToLittleEndian<quint16>(static_cast<quint16>(enc.bytes.size()), m_bytes.data() + at);
-        std::memcpy(m_bytes.data() + at + 2, enc.bytes.constData(),
-                    static_cast<std::size_t>(enc.bytes.size()));
-        ++m_record;
+        qToLittleEndian<quint16>(static_cast<quint16>(enc.bytes.size()), record);
+        std::memcpy(record + 2, enc.bytes.constData(), static_cast<std::size_t>(enc.bytes.size()));
+        endRecord(record, 2 + enc.bytes.size());
     }
     void Integer(int16 value) {
-        qToLittleEndian<qint16>(value, m_bytes.data() + m_record * kRecordSize);
-        ++m_record;
+        char* record = m_bytes.data() + m_record * kRecordSize;
+        qToLittleEndian<qint16>(value, record);
+        endRecord(record, 2);
     }
 
-    QByteArray& bytes() { return m_bytes; }
     std::vector<StoredValueIssue> issues;
 
 private:
-    QByteArray m_bytes;
+    // The filler behind a value is zero bytes.
+    void endRecord(char* record, qsizetype used) {
+        std::memset(record + used, 0, static_cast<std::size_t>(kRecordSize - used));
+        ++m_record;
+    }
+
+    QByteArray& m_bytes;
     qsizetype m_record = 0;
 };
 
@@ -110,8 +129,9 @@ QString QuestionField(int t, int q, int p) {
     }
 }
 
-// Everything after the two header records, in file order. Used by the reader and the writer.
-template <typename Str, typename Int> void VisitBody(Database& db, Str&& str, Int&& integer) {
+// Everything after the two header records, in file order. Used by the reader (Model is
+// Database) and the writer (Model is const Database).
+template <typename Model, typename Str, typename Int> void VisitBody(Model& db, Str&& str, Int&& integer) {
     for (int i = 2; i < 10; ++i)
         str(db.DatabaseHeader[i], [i] { return HeaderField(i); });
     for (int t = 1; t <= kThemeCount; ++t) {
@@ -121,7 +141,7 @@ template <typename Str, typename Int> void VisitBody(Database& db, Str&& str, In
         }
     }
     for (int i = 1; i <= kProfileCount; ++i) {
-        ExamProfile& pr = db.Profiles[i];
+        auto& pr = db.Profiles[i];
         for (int k = 0; k < kGroupCount; ++k)
             str(pr.Groups[k], [i, k] { return QStringLiteral("профиль %1, группа %2").arg(i).arg(k); });
         integer(pr.ExcellentMin);
@@ -164,19 +184,41 @@ LoadResult Database::LoadDatabase() {
         }
     }
 
-    RecordReader reader(bytes);
-    DatabaseHeader[0] = reader.String();
-    DatabaseHeader[1] = reader.String();
-    if (DatabaseHeader[1] != kVersionMarker) {
+    if (!loadFromBytes(bytes)) {
         result.status = LoadResult::Rejected;
         if (result.error.isEmpty())
             result.error =
                 QStringLiteral("Файл «%1» не является базой тестов этой версии.").arg(Shown(DatabasePath));
-        return result;
     }
-    VisitBody(
-        *this, [&](QString& s, auto&&) { s = reader.String(); }, [&](int16& v) { v = reader.Integer(); });
     return result;
+}
+
+bool Database::loadFromBytes(QByteArrayView bytes) {
+    RecordReader reader(bytes);
+    reader.String(DatabaseHeader[0]);
+    reader.String(DatabaseHeader[1]);
+    if (DatabaseHeader[1] != kVersionMarker)
+        return false;
+    VisitBody(
+        *this, [&](QString& s, auto&&) { reader.String(s); }, [&](int16& v) { v = reader.Integer(); });
+    return true;
+}
+
+QByteArray Database::fileBytes(std::vector<StoredValueIssue>* issues) const {
+    QByteArray bytes;
+    writeFileBytes(bytes, issues);
+    return bytes;
+}
+
+void Database::writeFileBytes(QByteArray& out, std::vector<StoredValueIssue>* issues) const {
+    RecordWriter writer(out);
+    writer.String(DatabaseHeader[0], [] { return HeaderField(0); });
+    writer.String(DatabaseHeader[1], [] { return HeaderField(1); });
+    VisitBody(
+        *this, [&](const QString& s, auto&& field) { writer.String(s, field); },
+        [&](int16 v) { writer.Integer(v); });
+    if (issues)
+        *issues = std::move(writer.issues);
 }
 
 SaveResult Database::SaveDatabase(bool replaceForeign) {
@@ -188,18 +230,22 @@ SaveResult Database::SaveDatabase(bool replaceForeign) {
             QStringLiteral("Файл «%1» не является базой тестов и не был заменён.").arg(Shown(DatabasePath));
         return result;
     }
-    RecordWriter writer;
-    writer.String(DatabaseHeader[0], [] { return HeaderField(0); });
-    writer.String(DatabaseHeader[1], [] { return HeaderField(1); });
-    VisitBody(
-        *this, [&](QString& s, auto&& field) { writer.String(s, field); },
-        [&](int16& v) { writer.Integer(v); });
-    if (!WriteFileAtomically(DatabasePath, writer.bytes(), &result.error)) {
+    std::vector<StoredValueIssue> issues;
+    const QByteArray bytes = fileBytes(&issues);
+    if (!WriteFileAtomically(DatabasePath, bytes, &result.error)) {
         result.status = SaveResult::WriteFailed;
         return result;
     }
-    result.issues = std::move(writer.issues);
+    result.issues = std::move(issues);
     return result;
+}
+
+bool isForeignDatabaseBytes(QByteArrayView bytes) {
+    if (bytes.isEmpty())
+        return false;
+    RecordReader reader(bytes);
+    reader.String();
+    return reader.String() != kVersionMarker;
 }
 
 bool IsForeignFile(const QString& path) {
@@ -208,10 +254,7 @@ bool IsForeignFile(const QString& path) {
         return false;
     if (!file.open(QIODevice::ReadOnly))
         return true;
-    const QByteArray head = file.read(2 * kRecordSize);
-    RecordReader reader(head);
-    reader.String();
-    return reader.String() != kVersionMarker;
+    return isForeignDatabaseBytes(file.read(2 * kRecordSize));
 }
 
 } // namespace zet

@@ -17,43 +17,61 @@ constexpr qsizetype kSettingsRecord = 256;
 constexpr qsizetype kMaxPathBytes = kSettingsRecord - 2;
 } // namespace
 
-QString Database::SettingsPath() const {
-    return ProgramFolder + QStringLiteral("zetr100.sys");
+QString settingsFilePath(const QString& programFolder) {
+    return programFolder + QStringLiteral("zetr100.sys");
 }
 
-SettingsResult Database::LoadSettings() {
-    DatabasePath.clear();
-    QFile file(SettingsPath());
+QString Database::SettingsPath() const {
+    return settingsFilePath(ProgramFolder);
+}
+
+QString databasePathFromSettingsBytes(QByteArrayView bytes) {
+    const QByteArrayView record = bytes.first(std::min(bytes.size(), kSettingsRecord));
+    if (record.size() < 2)
+        return {};
+    qsizetype len = qFromLittleEndian<quint16>(record.data());
+    len = std::min({len, kMaxPathBytes, record.size() - 2});
+    return DecodeCp1251(record.sliced(2, len));
+}
+
+SettingsResult readSettingsFile(const QString& settingsPath, QString* databasePath) {
+    databasePath->clear();
+    QFile file(settingsPath);
     if (!file.exists())
         return {};
     QString error;
     if (!OpenRegularFile(file, &error))
         return {false, error};
-    const QByteArray record = file.read(kSettingsRecord);
-    if (record.size() < 2)
-        return {};
-    qsizetype len = qFromLittleEndian<quint16>(record.constData());
-    len = std::min({len, kMaxPathBytes, record.size() - 2});
-    DatabasePath = DecodeCp1251(QByteArrayView(record.constData() + 2, len));
+    *databasePath = databasePathFromSettingsBytes(file.read(kSettingsRecord));
+    return {};
+}
+
+SettingsResult Database::LoadSettings() {
+    return readSettingsFile(SettingsPath(), &DatabasePath);
+}
+
+SettingsResult settingsBytes(const QString& databasePath, QByteArray* record) {
+    const EncodedText enc = EncodeCp1251(databasePath);
+    if (enc.replaced)
+        return {false,
+                QStringLiteral("Путь «%1» содержит символы, которые нельзя сохранить в файле настроек.")
+                    .arg(QDir::toNativeSeparators(databasePath))};
+    if (enc.bytes.size() > kMaxPathBytes)
+        return {false,
+                QStringLiteral("Путь «%1» длиннее %2 символов и не может быть сохранён в файле настроек.")
+                    .arg(QDir::toNativeSeparators(databasePath))
+                    .arg(kMaxPathBytes)};
+    *record = QByteArray(kSettingsRecord, '\0');
+    qToLittleEndian<quint16>(static_cast<quint16>(enc.bytes.size()), record->data());
+    std::memcpy(record->data() + 2, enc.bytes.constData(), static_cast<std::size_t>(enc.bytes.size()));
     return {};
 }
 
 SettingsResult Database::SaveSettings() const {
-    const EncodedText enc = EncodeCp1251(DatabasePath);
-    if (enc.replaced)
-        return {false,
-                QStringLiteral("Путь «%1» содержит символы, которые нельзя сохранить в файле настроек.")
-                    .arg(QDir::toNativeSeparators(DatabasePath))};
-    if (enc.bytes.size() > kMaxPathBytes)
-        return {false,
-                QStringLiteral("Путь «%1» длиннее %2 символов и не может быть сохранён в файле настроек.")
-                    .arg(QDir::toNativeSeparators(DatabasePath))
-                    .arg(kMaxPathBytes)};
-    QByteArray record(kSettingsRecord, '\0');
-    qToLittleEndian<quint16>(static_cast<quint16>(enc.bytes.size()), record.data());
-    std::memcpy(record.data() + 2, enc.bytes.constData(), static_cast<std::size_t>(enc.bytes.size()));
-    SettingsResult result;
-    result.ok = WriteFileAtomically(SettingsPath(), record, &result.error);
+    QByteArray record;
+    SettingsResult result = settingsBytes(DatabasePath, &record);
+    if (result.ok)
+        result.ok = WriteFileAtomically(SettingsPath(), record, &result.error);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #include "questionbank/questionimport.h"
 
 #include "model/cp1251.h"
+#include "model/regularfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,10 +22,8 @@ QuestionFile readQuestionFile(const QString& path, std::optional<BankFormat> for
         file.error = QStringLiteral("Файл «%1» не найден.").arg(path);
         return file;
     }
-    if (!in.open(QIODevice::ReadOnly)) {
-        file.error = QStringLiteral("Файл «%1» не удалось открыть: %2").arg(path, in.errorString());
+    if (!OpenRegularFile(in, &file.error))
         return file;
-    }
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError) {
         file.error = QStringLiteral("Файл «%1» не удалось прочитать: %2").arg(path, in.errorString());

@@ -84,6 +84,8 @@ private slots:
     void questionRecordNumbers_data();
     void questionRecordNumbers();
     void roundTrip();
+    void loadOverLoadedModel_data();
+    void loadOverLoadedModel();
     void rejected_data();
     void rejected();
     void shortFile();
@@ -95,6 +97,8 @@ private slots:
     void settingsRoundTrip();
     void settingsRefusesPathsItCannotHold_data();
     void settingsRefusesPathsItCannotHold();
+    void settingsWithoutModel_data();
+    void settingsWithoutModel();
     void newDatabaseDefaults();
     void onlyRegularFilesAreRead_data();
     void onlyRegularFilesAreRead();
@@ -185,6 +189,56 @@ void TestDatabaseFile::roundTrip() {
     read.DatabasePath = path("again.zet");
     QVERIFY(read.SaveDatabase().ok());
     QCOMPARE(ReadAll(read.DatabasePath), ReadAll(written.DatabasePath));
+}
+
+void TestDatabaseFile::loadOverLoadedModel_data() {
+    QTest::addColumn<bool>("copyHeld");
+    QTest::newRow("nothing else holds the strings") << false;
+    QTest::newRow("a copy of the model is held") << true;
+}
+
+// A load replaces every value of a model that already holds longer, shorter and empty
+// strings, and leaves a copy of the previous model as it was.
+void TestDatabaseFile::loadOverLoadedModel() {
+    QFETCH(bool, copyHeld);
+    Database first;
+    FillEverything(first);
+    Database second;
+    FillEverything(second);
+    for (int t = 1; t <= kThemeCount; ++t) {
+        for (int q = 0; q <= kQuestionSlots; ++q) {
+            for (int p = 0; p < kParts; ++p) {
+                QString& s = second.Questions(t, q, p);
+                switch ((t + q + p) % 4) {
+                case 0:
+                    s.clear();
+                    break;
+                case 1:
+                    s = s.left(3);
+                    break;
+                case 2:
+                    s = (s.repeated(3) + QStringLiteral("ЪъЁё€‰")).left(498);
+                    break;
+                default:
+                    s = (QStringLiteral("абв") + s).left(498);
+                    break;
+                }
+            }
+        }
+    }
+    first.Questions(2, 3, 4).clear(); // empty before, text after
+    second.Questions(2, 3, 4) = QStringLiteral("текст");
+    second.Profiles[3].Name.clear();
+    second.Profiles[4].Groups[2] = QStringLiteral("0");
+
+    Database model;
+    QVERIFY(model.loadFromBytes(first.fileBytes()));
+    CompareModels(first, model);
+    const Database copy = copyHeld ? model : Database();
+    QVERIFY(model.loadFromBytes(second.fileBytes()));
+    CompareModels(second, model);
+    if (copyHeld)
+        CompareModels(first, copy);
 }
 
 void TestDatabaseFile::rejected_data() {
@@ -384,6 +438,45 @@ void TestDatabaseFile::settingsRefusesPathsItCannotHold() {
     QVERIFY(!r.ok);
     QVERIFY(!r.error.isEmpty());
     QCOMPARE(ReadAll(db.SettingsPath()), before);
+}
+
+void TestDatabaseFile::settingsWithoutModel_data() {
+    QTest::addColumn<QByteArray>("content"); // empty: no settings file
+    QTest::addColumn<QString>("expected");
+    const QByteArray cyrillic("\xcf\xe0\xef\xea\xe0/Data.zet"); // "Папка/Data.zet"
+    QByteArray record(256, 'x');
+    qToLittleEndian<quint16>(quint16(cyrillic.size()), record.data());
+    record.replace(2, cyrillic.size(), cyrillic);
+    QTest::newRow("no file") << QByteArray() << QString();
+    QTest::newRow("one byte") << QByteArray("\x05") << QString();
+    QTest::newRow("record") << record << QStringLiteral("Папка/Data.zet");
+    QTest::newRow("bytes behind the record are ignored")
+        << record + QByteArray(300, 'y') << QStringLiteral("Папка/Data.zet");
+    QByteArray stated(4, 'z');
+    qToLittleEndian<quint16>(quint16(60000), stated.data());
+    QTest::newRow("length beyond the end") << stated << QStringLiteral("zz");
+    QByteArray overlong(400, 'w');
+    qToLittleEndian<quint16>(quint16(300), overlong.data());
+    QTest::newRow("length beyond the record") << overlong << QString(254, QLatin1Char('w'));
+}
+
+// The path comes from the file's bytes alone; writing it again gives a record that reads back.
+void TestDatabaseFile::settingsWithoutModel() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, expected);
+    const QString settingsPath = settingsFilePath(m_dir->path() + QLatin1Char('/'));
+    QCOMPARE(settingsPath, m_dir->path() + QStringLiteral("/zetr100.sys"));
+    if (!content.isEmpty())
+        WriteAll(settingsPath, content);
+    QCOMPARE(databasePathFromSettingsBytes(content), expected);
+    QString read = QStringLiteral("stale");
+    QVERIFY(readSettingsFile(settingsPath, &read).ok);
+    QCOMPARE(read, expected);
+
+    QByteArray record;
+    QVERIFY(settingsBytes(read, &record).ok);
+    QCOMPARE(record.size(), 256);
+    QCOMPARE(databasePathFromSettingsBytes(record), expected);
 }
 
 void TestDatabaseFile::newDatabaseDefaults() {

@@ -100,9 +100,8 @@ private:
     QString InBases(const QString& name) const { return Bases() + QLatin1Char('/') + name; }
     // The database path the settings file holds now.
     QString PathInSettings() const {
-        Database settings;
-        settings.ProgramFolder = m_core->db.ProgramFolder;
-        return settings.LoadSettings().ok ? settings.DatabasePath : QStringLiteral("<unreadable>");
+        QString path;
+        return readSettingsFile(m_core->db.SettingsPath(), &path).ok ? path : QStringLiteral("<unreadable>");
     }
     void ClickFile(const QString& name);
     QString SettingsPath() const;
