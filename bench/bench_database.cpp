@@ -19,7 +19,7 @@ using namespace zet;
 
 namespace {
 
-double MedianMs(int runs, const std::function<void()>& work) {
+double medianMs(int runs, const std::function<void()>& work) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
@@ -31,17 +31,17 @@ double MedianMs(int runs, const std::function<void()>& work) {
     return times[times.size() / 2];
 }
 
-void Fill(Database& db) {
-    db.NewDatabase();
-    db.DatabaseHeader[2] = QStringLiteral("Проверка знаний");
+void fill(Database& db) {
+    db.newDatabase();
+    db.databaseHeader[2] = QStringLiteral("Проверка знаний");
     for (int t = 1; t <= kThemeCount; ++t)
         for (int q = 0; q <= kQuestionSlots; ++q)
             for (int p = 0; p < kParts; ++p)
-                db.Questions(t, q, p) =
+                db.questions(t, q, p) =
                     QStringLiteral("1111111111Тема %1, вопрос %2, часть %3: ").arg(t).arg(q).arg(p) +
                     QString(120, QChar(u'ж'));
     for (int i = 1; i <= kProfileCount; ++i)
-        db.Profiles[i].Name = QStringLiteral("Профиль %1").arg(i);
+        db.profiles[i].name = QStringLiteral("Профиль %1").arg(i);
 }
 
 } // namespace
@@ -51,37 +51,37 @@ int main(int argc, char* argv[]) {
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
     QTemporaryDir dir;
     Database db;
-    Fill(db);
-    db.DatabasePath = dir.filePath(QStringLiteral("Data.zet"));
-    if (!db.SaveDatabase().ok()) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(db.DatabasePath));
+    fill(db);
+    db.databasePath = dir.filePath(QStringLiteral("Data.zet"));
+    if (!db.saveDatabase().ok()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(db.databasePath));
         return 1;
     }
-    const qint64 size = QFile(db.DatabasePath).size();
+    const qint64 size = QFile(db.databasePath).size();
     const QString plainPath = dir.filePath(QStringLiteral("plain.bin"));
     const QByteArray plainBytes(size, 'x');
 
-    const double save = MedianMs(runs, [&] { db.SaveDatabase(); });
-    const double plainWrite = MedianMs(runs, [&] {
+    const double save = medianMs(runs, [&] { db.saveDatabase(); });
+    const double plainWrite = medianMs(runs, [&] {
         QSaveFile f(plainPath);
         f.open(QIODevice::WriteOnly);
         f.write(plainBytes);
         f.commit();
     });
     Database reader;
-    reader.DatabasePath = db.DatabasePath;
-    const double load = MedianMs(runs, [&] { reader.LoadDatabase(); });
+    reader.databasePath = db.databasePath;
+    const double load = medianMs(runs, [&] { reader.loadDatabase(); });
     // The first load of a program run goes into a model that holds no strings yet; each model
     // is made before and freed after its timed load.
     std::vector<double> firstLoads;
     for (int i = 0; i < runs; ++i) {
         Database model;
-        model.DatabasePath = db.DatabasePath;
-        firstLoads.push_back(MedianMs(1, [&] { model.LoadDatabase(); }));
+        model.databasePath = db.databasePath;
+        firstLoads.push_back(medianMs(1, [&] { model.loadDatabase(); }));
     }
     std::sort(firstLoads.begin(), firstLoads.end());
     const double firstLoad = firstLoads[firstLoads.size() / 2];
-    const double plainRead = MedianMs(runs, [&] {
+    const double plainRead = medianMs(runs, [&] {
         QFile f(plainPath);
         f.open(QIODevice::ReadOnly);
         volatile qsizetype n = f.readAll().size();

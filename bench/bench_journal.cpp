@@ -31,18 +31,18 @@ constexpr int kPeople = 50000;
 
 ExamineeRecord someone(int n) {
     ExamineeRecord r;
-    r.ProtocolNo = qint16(n);
-    r.ProfileNo = 1;
-    r.ProfileName = QStringLiteral("Основной");
-    r.FullName = QStringLiteral("Кузнецов Алексей Петрович");
-    r.BirthYear = 1978;
-    r.JobTitle = QStringLiteral("машинист");
-    r.Seniority = 12;
-    r.Grade = 4;
-    r.AskedCount = 10;
-    r.RightCount = 8;
-    r.TimeSpent = 400;
-    r.PersonnelNo = QStringLiteral("Т-%1").arg(n * 7919 % kPeople);
+    r.protocolNo = qint16(n);
+    r.profileNo = 1;
+    r.profileName = QStringLiteral("Основной");
+    r.fullName = QStringLiteral("Кузнецов Алексей Петрович");
+    r.birthYear = 1978;
+    r.jobTitle = QStringLiteral("машинист");
+    r.seniority = 12;
+    r.grade = 4;
+    r.askedCount = 10;
+    r.rightCount = 8;
+    r.timeSpent = 400;
+    r.personnelNo = QStringLiteral("Т-%1").arg(n * 7919 % kPeople);
     return r;
 }
 
@@ -78,7 +78,7 @@ void finishBench() {
     QTemporaryDir dir;
     DayArchive archive;
     DayRegisterArray reg{};
-    archive.Prepare(dir.path() + QLatin1Char('/'), QDate(2024, 3, 1), reg);
+    archive.prepare(dir.path() + QLatin1Char('/'), QDate(2024, 3, 1), reg);
     JournalStore store(dir.path());
     store.open();
     constexpr int kRounds = 100;
@@ -88,10 +88,10 @@ void finishBench() {
     for (int n = 1; n <= kRounds; ++n) {
         reg[n] = someone(n);
         t.start();
-        archive.WriteDayFile(reg);
+        archive.writeDayFile(reg);
         plain += double(t.nsecsElapsed());
         t.start();
-        archive.WriteDayFile(reg);
+        archive.writeDayFile(reg);
         store.record(finishedExam(n, 15));
         journalled += double(t.nsecsElapsed());
     }
@@ -105,9 +105,9 @@ void importBench(int files) {
     DayRegisterArray reg{};
     for (int n = 1; n <= kExamsPerDay; ++n)
         reg[n] = someone(n);
-    const QByteArray bytes = FormatDayFile(reg);
+    const QByteArray bytes = formatDayFile(reg);
     for (int i = 0; i < files; ++i) {
-        const QString path = DayFilePathFor(folder, QDate(2010, 1, 1).addDays(i));
+        const QString path = dayFilePathFor(folder, QDate(2010, 1, 1).addDays(i));
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
         f.open(QIODevice::WriteOnly);
@@ -116,7 +116,7 @@ void importBench(int files) {
     JournalStore store(dir.path());
     QElapsedTimer t;
     t.start();
-    const ArchiveImportReport report = ImportArchive(store, dir.path(), QStringLiteral("Класс-1"));
+    const ArchiveImportReport report = importArchive(store, dir.path(), QStringLiteral("Класс-1"));
     const double seconds = double(t.nsecsElapsed()) / 1e9;
     const double aim = 10.0 * files / 3650;
     std::printf("import: %d files, %d exams in %.2f s, %.2f ms per file; ratio to the aim (%.1f s) %.2f%s\n",

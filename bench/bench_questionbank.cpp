@@ -69,16 +69,16 @@ int main(int argc, char* argv[]) {
     // From the file on disk to the saved database, as the command does it.
     const double importMs = medianMs(runs, [&] {
         Database db;
-        db.NewDatabase();
-        db.DatabasePath = target;
+        db.newDatabase();
+        db.databasePath = target;
         const ImportReport report = importQuestions(db, {readQuestionFile(source)});
         imported = report.importedCount();
-        db.SaveDatabase(true);
+        db.saveDatabase(true);
     });
     const double loadMs = medianMs(runs, [&] {
         Database db;
-        db.DatabasePath = target;
-        db.LoadDatabase();
+        db.databasePath = target;
+        db.loadDatabase();
     });
     if (imported != 2000) {
         std::fprintf(stderr, "imported %d questions instead of 2000\n", imported);

@@ -27,13 +27,13 @@ using namespace zet::ui;
 
 namespace {
 
-double Median(std::vector<double> v) {
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-double TimeForm1(const QString& folder, QSize* size = nullptr) {
+double timeForm1(const QString& folder, QSize* size = nullptr) {
     QElapsedTimer t;
     t.start();
     Module1 core;
@@ -47,7 +47,7 @@ double TimeForm1(const QString& folder, QSize* size = nullptr) {
     return ms;
 }
 
-double TimeBare(const QSize& size) {
+double timeBare(const QSize& size) {
     QElapsedTimer t;
     t.start();
     QMainWindow w;
@@ -62,32 +62,32 @@ double TimeBare(const QSize& size) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    RegisterFontSubstitutions();
+    registerFontSubstitutions();
     // A rejected database would otherwise stop the run with a modal box.
-    Hooks().message = [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); };
+    hooks().message = [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); };
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
 
     // Warm-up: plugins, fonts and the first window of the process are not what is measured.
     QSize size;
     {
         QTemporaryDir warm;
-        TimeForm1(warm.path(), &size);
-        TimeBare(size);
+        timeForm1(warm.path(), &size);
+        timeBare(size);
     }
 
     std::vector<double> first, next, bare;
     QTemporaryDir reused;
-    TimeForm1(reused.path());
+    timeForm1(reused.path());
     for (int i = 0; i < rounds; ++i) {
         QTemporaryDir dir;
-        first.push_back(TimeForm1(dir.path()));
-        bare.push_back(TimeBare(size));
-        next.push_back(TimeForm1(reused.path()));
+        first.push_back(timeForm1(dir.path()));
+        bare.push_back(timeBare(size));
+        next.push_back(timeForm1(reused.path()));
     }
 
-    const double b = Median(bare);
-    const double f = Median(first);
-    const double n = Median(next);
+    const double b = median(bare);
+    const double f = median(first);
+    const double n = median(next);
     std::printf("platform %s, %d rounds, medians:\n", qPrintable(QGuiApplication::platformName()), rounds);
     std::printf("  bare QMainWindow %dx%d: %8.2f ms\n", size.width(), size.height(), b);
     std::printf("  Form1, first start:     %8.2f ms  ratio %.2f\n", f, f / b);

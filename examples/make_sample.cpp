@@ -22,7 +22,8 @@ int report(const QString& text) {
 
 QString mistake(const QString& source, const ImportEntry& entry) {
     const QString where = entry.line > 0 ? QStringLiteral("%1:%2").arg(source).arg(entry.line) : source;
-    const QString what = entry.question.isEmpty() ? entry.text : entry.question + QStringLiteral(": ") + entry.text;
+    const QString what =
+        entry.question.isEmpty() ? entry.text : entry.question + QStringLiteral(": ") + entry.text;
     return QStringLiteral("%1: %2").arg(where, what);
 }
 
@@ -39,11 +40,11 @@ int main(int argc, char* argv[]) {
         return report(file.error);
 
     Database db;
-    db.NewDatabase();
+    db.newDatabase();
     const ImportReport imported = importQuestions(db, {file});
     std::vector<ImportEntry> mistakes = imported.skipped;
     mistakes.insert(mistakes.end(), imported.warnings.begin(), imported.warnings.end());
-    if (db.DatabaseHeader[2].isEmpty())
+    if (db.databaseHeader[2].isEmpty())
         mistakes.push_back({{}, 0, {}, QStringLiteral("нет названия теста")});
     if (!mistakes.empty()) {
         for (const ImportEntry& entry : mistakes)
@@ -51,8 +52,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    db.DatabasePath = target;
-    const SaveResult saved = db.SaveDatabase();
+    db.databasePath = target;
+    const SaveResult saved = db.saveDatabase();
     if (!saved.ok())
         return report(saved.error);
     return 0;

@@ -20,7 +20,7 @@ struct Run {
     QString errors;
 };
 
-Run Generate(const QString& source, const QString& target) {
+Run generate(const QString& source, const QString& target) {
     QProcess p;
     p.start(QStringLiteral(ZET_MAKE_SAMPLE), {source, target});
     Run run;
@@ -31,17 +31,17 @@ Run Generate(const QString& source, const QString& target) {
     return run;
 }
 
-QByteArray ReadAll(const QString& path) {
+QByteArray readAll(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
 }
 
-int QuestionCount(const Database& db, int theme) {
+int questionCount(const Database& db, int theme) {
     int n = 0;
     for (int q = 1; q <= kQuestionSlots; ++q)
-        n += db.Questions(theme, q, 0).size() > 10 ? 1 : 0;
+        n += db.questions(theme, q, 0).size() > 10 ? 1 : 0;
     return n;
 }
 
@@ -65,33 +65,33 @@ private:
 
 void SampleDatabase::sampleLoadsComplete() {
     const QString path = m_dir.filePath(QStringLiteral("Образец.zet"));
-    const Run run = Generate(QStringLiteral(ZET_SAMPLE_SOURCE), path);
+    const Run run = generate(QStringLiteral(ZET_SAMPLE_SOURCE), path);
     QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
 
     Database db;
-    db.DatabasePath = path;
-    const LoadResult loaded = db.LoadDatabase();
+    db.databasePath = path;
+    const LoadResult loaded = db.loadDatabase();
     QVERIFY2(loaded.ok(), qPrintable(loaded.error));
-    QCOMPARE(db.DatabaseHeader[1], kVersionMarker);
-    QCOMPARE(db.DatabaseHeader[2], QStringLiteral("Охрана труда: пожарная безопасность и первая помощь"));
-    QVERIFY(!db.DatabaseHeader[3].isEmpty());
-    QVERIFY(QDate::fromString(db.DatabaseHeader[4], QStringLiteral("MM-dd-yyyy")).isValid());
+    QCOMPARE(db.databaseHeader[1], kVersionMarker);
+    QCOMPARE(db.databaseHeader[2], QStringLiteral("Охрана труда: пожарная безопасность и первая помощь"));
+    QVERIFY(!db.databaseHeader[3].isEmpty());
+    QVERIFY(QDate::fromString(db.databaseHeader[4], QStringLiteral("MM-dd-yyyy")).isValid());
 
-    QCOMPARE(db.Questions(1, 0, 0), QStringLiteral("Пожарная безопасность"));
-    QCOMPARE(db.Questions(2, 0, 0), QStringLiteral("Первая помощь"));
+    QCOMPARE(db.questions(1, 0, 0), QStringLiteral("Пожарная безопасность"));
+    QCOMPARE(db.questions(2, 0, 0), QStringLiteral("Первая помощь"));
     int total = 0;
     for (int t = 1; t <= kThemeCount; ++t) {
-        const int count = QuestionCount(db, t);
+        const int count = questionCount(db, t);
         QCOMPARE(count, t <= 2 ? 10 : 0);
         total += count;
         if (t > 2)
-            QVERIFY(db.Questions(t, 0, 0).isEmpty());
+            QVERIFY(db.questions(t, 0, 0).isEmpty());
         for (int q = 1; q <= count; ++q) {
             const QString where = QStringLiteral("theme %1, question %2").arg(t).arg(q);
-            QVERIFY2(db.Questions(t, q, 0).startsWith(QStringLiteral("1111111111")), qPrintable(where));
+            QVERIFY2(db.questions(t, q, 0).startsWith(QStringLiteral("1111111111")), qPrintable(where));
             QSet<QString> answers;
             for (int p = 1; p < kParts; ++p) {
-                const QString answer = db.Questions(t, q, p).trimmed();
+                const QString answer = db.questions(t, q, p).trimmed();
                 QVERIFY2(!answer.isEmpty(), qPrintable(where));
                 answers.insert(answer);
             }
@@ -100,47 +100,47 @@ void SampleDatabase::sampleLoadsComplete() {
         // The questions fill the first slots without gaps.
         for (int q = count + 1; q <= kQuestionSlots; ++q) {
             for (int p = 0; p < kParts; ++p)
-                QVERIFY(db.Questions(t, q, p).isEmpty());
+                QVERIFY(db.questions(t, q, p).isEmpty());
         }
     }
     QCOMPARE(total, 20);
 
     int named = 0;
     for (int i = 1; i <= kProfileCount; ++i) {
-        const ExamProfile& pr = db.Profiles[i];
-        QCOMPARE(pr.Number, i);
-        named += pr.Name.isEmpty() ? 0 : 1;
-        for (const QString& g : pr.Groups)
+        const ExamProfile& pr = db.profiles[i];
+        QCOMPARE(pr.number, i);
+        named += pr.name.isEmpty() ? 0 : 1;
+        for (const QString& g : pr.groups)
             QCOMPARE(g, QStringLiteral("1"));
         // Every asked slot draws from a theme that has questions, and no more of them than it has.
         std::array<int, kThemeCount + 1> wanted{};
-        for (int s = 1; s <= pr.QuestionCount; ++s)
-            ++wanted[pr.SlotTheme[s]];
+        for (int s = 1; s <= pr.questionCount; ++s)
+            ++wanted[pr.slotTheme[s]];
         for (int t = 1; t <= kThemeCount; ++t)
-            QVERIFY(wanted[t] <= QuestionCount(db, t));
+            QVERIFY(wanted[t] <= questionCount(db, t));
     }
     QCOMPARE(named, 2);
 
-    const ExamProfile& fire = db.Profiles[1];
-    QCOMPARE(fire.Name, QStringLiteral("Пожарная безопасность"));
-    QCOMPARE(fire.QuestionCount, 10);
-    QCOMPARE(fire.TimeLimit, 600);
-    QCOMPARE(fire.ExcellentMin, 9);
-    QCOMPARE(fire.GoodMin, 7);
-    QCOMPARE(fire.FairMin, 5);
-    const ExamProfile& mixed = db.Profiles[2];
-    QCOMPARE(mixed.QuestionCount, 10);
+    const ExamProfile& fire = db.profiles[1];
+    QCOMPARE(fire.name, QStringLiteral("Пожарная безопасность"));
+    QCOMPARE(fire.questionCount, 10);
+    QCOMPARE(fire.timeLimit, 600);
+    QCOMPARE(fire.excellentMin, 9);
+    QCOMPARE(fire.goodMin, 7);
+    QCOMPARE(fire.fairMin, 5);
+    const ExamProfile& mixed = db.profiles[2];
+    QCOMPARE(mixed.questionCount, 10);
     for (int s = 1; s <= 10; ++s)
-        QCOMPARE(mixed.SlotTheme[s], s <= 5 ? 1 : 2);
+        QCOMPARE(mixed.slotTheme[s], s <= 5 ? 1 : 2);
 }
 
 void SampleDatabase::builtSampleMatchesSource() {
     const QString fresh = m_dir.filePath(QStringLiteral("fresh.zet"));
-    const Run run = Generate(QStringLiteral(ZET_SAMPLE_SOURCE), fresh);
+    const Run run = generate(QStringLiteral(ZET_SAMPLE_SOURCE), fresh);
     QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
-    const QByteArray built = ReadAll(QStringLiteral(ZET_SAMPLE_DATABASE));
+    const QByteArray built = readAll(QStringLiteral(ZET_SAMPLE_DATABASE));
     QVERIFY2(!built.isEmpty(), "the build did not make the sample database");
-    QVERIFY(built == ReadAll(fresh));
+    QVERIFY(built == readAll(fresh));
 }
 
 void SampleDatabase::mistakesAreReported_data() {
@@ -187,7 +187,7 @@ void SampleDatabase::mistakesAreReported() {
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(source.toUtf8());
     }
-    const Run run = Generate(sourcePath, target);
+    const Run run = generate(sourcePath, target);
     QCOMPARE(run.exitCode, 1);
     const QString where =
         line > 0 ? QStringLiteral("%1:%2: ").arg(sourcePath).arg(line) : sourcePath + QStringLiteral(": ");

@@ -2,5 +2,5 @@
 #include "fuzzrun.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return zet::fuzz::Run(zet::fuzz::CheckFor(QStringLiteral("moodlexml")), data, size);
+    return zet::fuzz::run(zet::fuzz::checkFor(QStringLiteral("moodlexml")), data, size);
 }

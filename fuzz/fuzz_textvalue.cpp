@@ -2,5 +2,5 @@
 #include "fuzzrun.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return zet::fuzz::Run(zet::fuzz::CheckFor(QStringLiteral("textvalue")), data, size);
+    return zet::fuzz::run(zet::fuzz::checkFor(QStringLiteral("textvalue")), data, size);
 }

@@ -29,73 +29,73 @@ constexpr qint64 kLongestDatabase = 12770 * kRecordSize;
 constexpr qsizetype kSettingsRecord = 256;
 constexpr int kDayFileLines = 1300;
 
-bool WriteBytes(const QString& path, QByteArrayView bytes) {
+bool writeBytes(const QString& path, QByteArrayView bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return f.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
-QByteArray ReadBytes(const QString& path) {
+QByteArray readBytes(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
 }
 
-QString Where(int t, int q, int p) {
+QString where(int t, int q, int p) {
     return QStringLiteral("theme %1, question %2, part %3").arg(t).arg(q).arg(p);
 }
 
 // First difference between the values two models keep in a database file, or nothing.
-QString CompareStored(const Database& a, const Database& b) {
+QString compareStored(const Database& a, const Database& b) {
     for (int i = 0; i < 10; ++i) {
-        if (a.DatabaseHeader[i] != b.DatabaseHeader[i])
+        if (a.databaseHeader[i] != b.databaseHeader[i])
             return QStringLiteral("header %1 differs").arg(i);
     }
     for (int t = 1; t <= kThemeCount; ++t) {
         for (int q = 0; q <= kQuestionSlots; ++q) {
             for (int p = 0; p < kParts; ++p) {
-                if (a.Questions(t, q, p) != b.Questions(t, q, p))
-                    return Where(t, q, p) + QStringLiteral(" differs");
+                if (a.questions(t, q, p) != b.questions(t, q, p))
+                    return where(t, q, p) + QStringLiteral(" differs");
             }
         }
     }
     for (int i = 1; i <= kProfileCount; ++i) {
-        if (!(a.Profiles[i] == b.Profiles[i]))
+        if (!(a.profiles[i] == b.profiles[i]))
             return QStringLiteral("profile %1 differs").arg(i);
     }
     return {};
 }
 
 // Every string value of a loaded model fits its record.
-QString CheckStringLengths(const Database& db) {
-    auto tooLong = [](const QString& s) { return EncodeCp1251(s).bytes.size() > kMaxStringBytes; };
+QString checkStringLengths(const Database& db) {
+    auto tooLong = [](const QString& s) { return encodeCp1251(s).bytes.size() > kMaxStringBytes; };
     for (int i = 0; i < 10; ++i) {
-        if (tooLong(db.DatabaseHeader[i]))
+        if (tooLong(db.databaseHeader[i]))
             return QStringLiteral("header %1 is longer than a record holds").arg(i);
     }
     for (int t = 1; t <= kThemeCount; ++t) {
         for (int q = 0; q <= kQuestionSlots; ++q) {
             for (int p = 0; p < kParts; ++p) {
-                if (tooLong(db.Questions(t, q, p)))
-                    return Where(t, q, p) + QStringLiteral(" is longer than a record holds");
+                if (tooLong(db.questions(t, q, p)))
+                    return where(t, q, p) + QStringLiteral(" is longer than a record holds");
             }
         }
     }
     for (int i = 1; i <= kProfileCount; ++i) {
-        const ExamProfile& pr = db.Profiles[i];
-        if (tooLong(pr.Name))
+        const ExamProfile& pr = db.profiles[i];
+        if (tooLong(pr.name))
             return QStringLiteral("name of profile %1 is longer than a record holds").arg(i);
         for (int k = 0; k < kGroupCount; ++k) {
-            if (tooLong(pr.Groups[k]))
+            if (tooLong(pr.groups[k]))
                 return QStringLiteral("group %1 of profile %2 is longer than a record holds").arg(k).arg(i);
         }
     }
     return {};
 }
 
-QString SlotDifference(const DayRegisterArray& a, const DayRegisterArray& b) {
+QString slotDifference(const DayRegisterArray& a, const DayRegisterArray& b) {
     for (int n = 0; n <= kRegisterSlots; ++n) {
         if (!(a[n] == b[n]))
             return QStringLiteral("slot %1 differs").arg(n);
@@ -103,11 +103,11 @@ QString SlotDifference(const DayRegisterArray& a, const DayRegisterArray& b) {
     return {};
 }
 
-bool HasLineBreak(const QString& s) {
+bool hasLineBreak(const QString& s) {
     return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n'));
 }
 
-QString TextFromFuzzBytes(QByteArrayView data) {
+QString textFromFuzzBytes(QByteArrayView data) {
     if (data.isEmpty())
         return {};
     const QByteArrayView rest = data.sliced(1);
@@ -124,48 +124,48 @@ QString TextFromFuzzBytes(QByteArrayView data) {
     }
 }
 
-bool SameValue(double a, double b) {
+bool sameValue(double a, double b) {
     return a == b || (std::isnan(a) && std::isnan(b));
 }
 
 } // namespace
 
-QString CheckDatabaseBytes(QByteArrayView data, const QString& /*workFolder*/) {
+QString checkDatabaseBytes(QByteArrayView data, const QString& /*workFolder*/) {
     // The models and the file images are kept from run to run: a fuzzer runs this thousands
     // of times, and fresh megabytes for each run would take most of its time.
     static Database db, before, reloaded;
     static QByteArray saved, savedAgain;
-    db.NewDatabase();
-    db.Questions(0, 1, 1) = QStringLiteral("theme 0 is never read");
-    db.DatabasePath = QStringLiteral("in.zet");
+    db.newDatabase();
+    db.questions(0, 1, 1) = QStringLiteral("theme 0 is never read");
+    db.databasePath = QStringLiteral("in.zet");
     before = db;
     const bool loaded = db.loadFromBytes(data);
 
-    if (db.DatabasePath != before.DatabasePath)
+    if (db.databasePath != before.databasePath)
         return QStringLiteral("loading changed the database path");
-    if (db.Questions(0, 1, 1) != before.Questions(0, 1, 1))
+    if (db.questions(0, 1, 1) != before.questions(0, 1, 1))
         return QStringLiteral("loading changed theme 0");
     const bool foreign = isForeignDatabaseBytes(data);
     if (!loaded) {
-        if (db.DatabaseHeader[1] == kVersionMarker)
+        if (db.databaseHeader[1] == kVersionMarker)
             return QStringLiteral("a file with the version marker was rejected");
         if (foreign != !data.isEmpty())
             return QStringLiteral("isForeignDatabaseBytes disagrees with a rejected load");
         static Database expected;
         expected = before;
-        expected.DatabaseHeader[0] = db.DatabaseHeader[0];
-        expected.DatabaseHeader[1] = db.DatabaseHeader[1];
-        const QString diff = CompareStored(expected, db);
+        expected.databaseHeader[0] = db.databaseHeader[0];
+        expected.databaseHeader[1] = db.databaseHeader[1];
+        const QString diff = compareStored(expected, db);
         if (!diff.isEmpty())
             return QStringLiteral("a rejected load changed the model: ") + diff;
         return {};
     }
 
-    if (db.DatabaseHeader[1] != kVersionMarker)
+    if (db.databaseHeader[1] != kVersionMarker)
         return QStringLiteral("a file without the version marker was accepted");
     if (foreign)
         return QStringLiteral("isForeignDatabaseBytes calls an accepted database foreign");
-    QString problem = CheckStringLengths(db);
+    QString problem = checkStringLengths(db);
     if (!problem.isEmpty())
         return problem;
 
@@ -178,10 +178,10 @@ QString CheckDatabaseBytes(QByteArrayView data, const QString& /*workFolder*/) {
     if (saved.size() < kShortestDatabase || saved.size() > kLongestDatabase)
         return QStringLiteral("a saved database is %1 bytes long").arg(saved.size());
 
-    reloaded.NewDatabase();
+    reloaded.newDatabase();
     if (!reloaded.loadFromBytes(saved))
         return QStringLiteral("a saved database was rejected");
-    problem = CompareStored(db, reloaded);
+    problem = compareStored(db, reloaded);
     if (!problem.isEmpty())
         return QStringLiteral("save and load changed the model: ") + problem;
 
@@ -192,23 +192,23 @@ QString CheckDatabaseBytes(QByteArrayView data, const QString& /*workFolder*/) {
     return {};
 }
 
-QString CheckDayFileBytes(QByteArrayView data, const QString& workFolder) {
+QString checkDayFileBytes(QByteArrayView data, const QString& workFolder) {
     const QByteArray bytes = data.toByteArray();
     DayRegisterArray reg{};
-    reg[0].FullName = QStringLiteral("slot 0 is not part of the file");
+    reg[0].fullName = QStringLiteral("slot 0 is not part of the file");
     const ExamineeRecord slot0 = reg[0];
-    ParseDayFile(bytes, reg);
+    parseDayFile(bytes, reg);
     if (!(reg[0] == slot0))
         return QStringLiteral("reading changed slot 0");
     for (int n = 1; n <= kRegisterSlots; ++n) {
         const ExamineeRecord& r = reg[n];
-        if (HasLineBreak(r.ProfileName) || HasLineBreak(r.FullName) || HasLineBreak(r.JobTitle) ||
-            HasLineBreak(r.PersonnelNo))
+        if (hasLineBreak(r.profileName) || hasLineBreak(r.fullName) || hasLineBreak(r.jobTitle) ||
+            hasLineBreak(r.personnelNo))
             return QStringLiteral("a text of slot %1 holds a line break").arg(n);
     }
 
     // The register writes as exactly 1300 lines, each ended by CR LF ...
-    const QByteArray formatted = FormatDayFile(reg);
+    const QByteArray formatted = formatDayFile(reg);
     if (formatted.count("\r\n") != kDayFileLines || formatted.count('\r') != kDayFileLines ||
         formatted.count('\n') != kDayFileLines || !formatted.endsWith("\r\n"))
         return QStringLiteral("a written day file is not 1300 lines ended by CR LF");
@@ -216,38 +216,38 @@ QString CheckDayFileBytes(QByteArrayView data, const QString& workFolder) {
     // ... which read back to the same register.
     DayRegisterArray back{};
     back[0] = slot0;
-    ParseDayFile(formatted, back);
-    QString diff = SlotDifference(reg, back);
+    parseDayFile(formatted, back);
+    QString diff = slotDifference(reg, back);
     if (!diff.isEmpty())
         return QStringLiteral("write and read changed the register: ") + diff;
 
     // The same through the files of an archive.
     DayArchive archive;
-    archive.MonthFolder = workFolder + QStringLiteral("month");
-    archive.DayFileName = QStringLiteral("day.txt");
-    if (!QDir().mkpath(archive.MonthFolder) || !WriteBytes(archive.DayFilePath(), data))
+    archive.monthFolder = workFolder + QStringLiteral("month");
+    archive.dayFileName = QStringLiteral("day.txt");
+    if (!QDir().mkpath(archive.monthFolder) || !writeBytes(archive.dayFilePath(), data))
         return QStringLiteral("cannot write the input file");
     DayRegisterArray fromFile{};
     fromFile[0] = slot0;
-    const DayFileResult read = archive.ReadDayFile(fromFile);
+    const DayFileResult read = archive.readDayFile(fromFile);
     if (!read.ok)
         return QStringLiteral("reading an existing day file failed: ") + read.error;
-    diff = SlotDifference(reg, fromFile);
+    diff = slotDifference(reg, fromFile);
     if (!diff.isEmpty())
         return QStringLiteral("ReadDayFile and ParseDayFile disagree: ") + diff;
-    const DayFileResult written = archive.WriteDayFile(fromFile);
+    const DayFileResult written = archive.writeDayFile(fromFile);
     if (!written.ok)
         return QStringLiteral("writing the day file failed: ") + written.error;
-    if (ReadBytes(archive.DayFilePath()) != formatted)
+    if (readBytes(archive.dayFilePath()) != formatted)
         return QStringLiteral("WriteDayFile and FormatDayFile disagree");
     return {};
 }
 
-QString CheckSettingsBytes(QByteArrayView data, const QString& /*workFolder*/) {
+QString checkSettingsBytes(QByteArrayView data, const QString& /*workFolder*/) {
     const QString path = databasePathFromSettingsBytes(data);
     if (data.size() < 2 && !path.isEmpty())
         return QStringLiteral("a settings file without a length gave a path");
-    const QByteArray encoded = EncodeCp1251(path).bytes;
+    const QByteArray encoded = encodeCp1251(path).bytes;
     if (encoded.size() > kSettingsRecord - 2)
         return QStringLiteral("the path read is longer than the record holds");
     // The path is the bytes behind the length, as many as the length says and the record holds.
@@ -273,21 +273,21 @@ QString CheckSettingsBytes(QByteArrayView data, const QString& /*workFolder*/) {
     return {};
 }
 
-QString CheckDayViewBytes(QByteArrayView data, const QString& workFolder) {
-    const QStringList lines = DayViewLines(data);
+QString checkDayViewBytes(QByteArrayView data, const QString& workFolder) {
+    const QStringList lines = dayViewLines(data);
     if (lines.size() > kDayViewLineLimit)
         return QStringLiteral("more than %1 lines shown").arg(kDayViewLineLimit);
-    const QString endMarker = DayFileEndMarker();
-    const QByteArray endMarkerBytes = EncodeCp1251(endMarker).bytes;
+    const QString endMarker = dayFileEndMarker();
+    const QByteArray endMarkerBytes = encodeCp1251(endMarker).bytes;
 
     // The lines are the file's own lines, in order, from its start.
     qsizetype pos = 0;
     for (const QString& line : lines) {
         if (line == endMarker)
             return QStringLiteral("the end marker was shown");
-        if (HasLineBreak(line))
+        if (hasLineBreak(line))
             return QStringLiteral("a shown line holds a line break");
-        const QByteArray bytes = EncodeCp1251(line).bytes;
+        const QByteArray bytes = encodeCp1251(line).bytes;
         if (!data.sliced(pos).startsWith(bytes))
             return QStringLiteral("a shown line is not the file's line at byte %1").arg(pos);
         pos += bytes.size();
@@ -312,13 +312,13 @@ QString CheckDayViewBytes(QByteArrayView data, const QString& workFolder) {
     QString expectedText;
     for (const QString& line : lines)
         expectedText += line + QLatin1Char('\n');
-    if (DayViewText(lines) != expectedText)
+    if (dayViewText(lines) != expectedText)
         return QStringLiteral("the box text is not every line followed by a line end");
 
     const QString path = workFolder + QStringLiteral("view.txt");
-    if (!WriteBytes(path, data))
+    if (!writeBytes(path, data))
         return QStringLiteral("cannot write the input file");
-    const DayView view = LoadDayView(path);
+    const DayView view = loadDayView(path);
     if (view.status != DayView::Shown)
         return QStringLiteral("an existing day file was not shown: ") + view.error;
     if (view.lines != lines)
@@ -326,23 +326,23 @@ QString CheckDayViewBytes(QByteArrayView data, const QString& workFolder) {
     return {};
 }
 
-QString CheckTextValueBytes(QByteArrayView data) {
-    const QString text = TextFromFuzzBytes(data);
-    const double v = NumericValue(text);
+QString checkTextValueBytes(QByteArrayView data) {
+    const QString text = textFromFuzzBytes(data);
+    const double v = numericValue(text);
     if (std::isnan(v))
         return QStringLiteral("the value is not a number");
 
     // A character that cannot continue a number does not change the value, nor do blanks.
-    if (!SameValue(NumericValue(text + QLatin1Char('z')), v))
+    if (!sameValue(numericValue(text + QLatin1Char('z')), v))
         return QStringLiteral("a trailing letter changed the value");
     QString blanks = text;
     blanks.insert(blanks.size() / 2, QStringLiteral(" \t"));
     blanks.prepend(QLatin1Char('\n'));
-    if (!SameValue(NumericValue(blanks), v))
+    if (!sameValue(numericValue(blanks), v))
         return QStringLiteral("blanks changed the value");
 
-    const double down = ValueFloor(text);
-    const double nearest = ValueRounded(text);
+    const double down = valueFloor(text);
+    const double nearest = valueRounded(text);
     // From 2^52 on every double is a whole number, so both roundings must keep it.
     constexpr double whole = 4503599627370496.0;
     if (std::fabs(v) >= whole) {
@@ -357,8 +357,8 @@ QString CheckTextValueBytes(QByteArrayView data) {
 
     constexpr double lo = std::numeric_limits<std::int16_t>::min();
     constexpr double hi = std::numeric_limits<std::int16_t>::max();
-    const std::optional<std::int16_t> floor16 = Int16Floor(text);
-    const std::optional<std::int16_t> round16 = Int16Rounded(text);
+    const std::optional<std::int16_t> floor16 = int16Floor(text);
+    const std::optional<std::int16_t> round16 = int16Rounded(text);
     if (floor16.has_value() != (down >= lo && down <= hi))
         return QStringLiteral("Int16Floor range decision wrong for %1").arg(down);
     if (floor16 && *floor16 != down)
@@ -372,29 +372,29 @@ QString CheckTextValueBytes(QByteArrayView data) {
     if (data.size() >= 2) {
         const int n = static_cast<std::int16_t>(static_cast<unsigned char>(data[0]) |
                                                 (static_cast<unsigned char>(data[1]) << 8));
-        if (NumericValue(NumberText(n)) != n || NumericValue(SignedNumberText(n)) != n)
+        if (numericValue(numberText(n)) != n || numericValue(signedNumberText(n)) != n)
             return QStringLiteral("the text of %1 does not read back").arg(n);
     }
     return {};
 }
 
-Check CheckFor(const QString& target) {
+Check checkFor(const QString& target) {
     if (target == QLatin1String("database"))
-        return CheckDatabaseBytes;
+        return checkDatabaseBytes;
     if (target == QLatin1String("dayfile"))
-        return CheckDayFileBytes;
+        return checkDayFileBytes;
     if (target == QLatin1String("settings"))
-        return CheckSettingsBytes;
+        return checkSettingsBytes;
     if (target == QLatin1String("dayview"))
-        return CheckDayViewBytes;
+        return checkDayViewBytes;
     if (target == QLatin1String("textvalue"))
-        return [](QByteArrayView data, const QString&) { return CheckTextValueBytes(data); };
+        return [](QByteArrayView data, const QString&) { return checkTextValueBytes(data); };
     if (target == QLatin1String("gift"))
-        return CheckGiftBytes;
+        return checkGiftBytes;
     if (target == QLatin1String("aiken"))
-        return CheckAikenBytes;
+        return checkAikenBytes;
     if (target == QLatin1String("moodlexml"))
-        return CheckMoodleXmlBytes;
+        return checkMoodleXmlBytes;
     return nullptr;
 }
 

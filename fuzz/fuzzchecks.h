@@ -12,19 +12,19 @@
 
 namespace zet::fuzz {
 
-QString CheckDatabaseBytes(QByteArrayView data, const QString& workFolder);
-QString CheckDayFileBytes(QByteArrayView data, const QString& workFolder);
-QString CheckSettingsBytes(QByteArrayView data, const QString& workFolder);
-QString CheckDayViewBytes(QByteArrayView data, const QString& workFolder);
-QString CheckTextValueBytes(QByteArrayView data);
+QString checkDatabaseBytes(QByteArrayView data, const QString& workFolder);
+QString checkDayFileBytes(QByteArrayView data, const QString& workFolder);
+QString checkSettingsBytes(QByteArrayView data, const QString& workFolder);
+QString checkDayViewBytes(QByteArrayView data, const QString& workFolder);
+QString checkTextValueBytes(QByteArrayView data);
 // Question banks: GIFT, Aiken and Moodle XML read and imported into a new database.
-QString CheckGiftBytes(QByteArrayView data, const QString& workFolder);
-QString CheckAikenBytes(QByteArrayView data, const QString& workFolder);
-QString CheckMoodleXmlBytes(QByteArrayView data, const QString& workFolder);
+QString checkGiftBytes(QByteArrayView data, const QString& workFolder);
+QString checkAikenBytes(QByteArrayView data, const QString& workFolder);
+QString checkMoodleXmlBytes(QByteArrayView data, const QString& workFolder);
 
 // The check for a corpus folder name ("database", "dayfile", "settings", "dayview",
 // "textvalue", "gift", "aiken", "moodlexml"); empty function for an unknown name.
 using Check = QString (*)(QByteArrayView data, const QString& workFolder);
-Check CheckFor(const QString& target);
+Check checkFor(const QString& target);
 
 } // namespace zet::fuzz

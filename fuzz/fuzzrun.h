@@ -12,7 +12,7 @@
 
 namespace zet::fuzz {
 
-inline int Run(Check check, const std::uint8_t* data, std::size_t size) {
+inline int run(Check check, const std::uint8_t* data, std::size_t size) {
     static QTemporaryDir folder;
     if (!folder.isValid()) {
         std::fprintf(stderr, "no temporary folder: %s\n", qPrintable(folder.errorString()));

@@ -13,14 +13,14 @@ namespace zet::fuzz {
 
 namespace {
 
-QString CheckBankBytes(QByteArrayView data, BankFormat format) {
+QString checkBankBytes(QByteArrayView data, BankFormat format) {
     QuestionFile file;
     file.path = QStringLiteral("fuzz");
     file.format = format;
     file.bank = parseBank(decodeText(data.toByteArray()), format);
 
     static Database db;
-    db.NewDatabase();
+    db.newDatabase();
     const ImportReport report = importQuestions(db, {file});
     const std::size_t read = file.bank.questions.size();
     if (static_cast<std::size_t>(report.importedCount()) + report.skipped.size() != read)
@@ -36,11 +36,14 @@ QString CheckBankBytes(QByteArrayView data, BankFormat format) {
     for (int t = 1; t <= kThemeCount; ++t) {
         for (int q = 0; q <= kQuestionSlots; ++q) {
             for (int p = 0; p < kParts; ++p) {
-                const EncodedText enc = EncodeCp1251(db.Questions(t, q, p));
+                const EncodedText enc = encodeCp1251(db.questions(t, q, p));
                 if (enc.replaced || enc.bytes.size() > kStoredTextBytes)
-                    return QStringLiteral("theme %1, question %2, part %3 does not fit the file").arg(t).arg(q).arg(p);
+                    return QStringLiteral("theme %1, question %2, part %3 does not fit the file")
+                        .arg(t)
+                        .arg(q)
+                        .arg(p);
             }
-            if (q > 0 && db.Questions(t, q, 0).size() > kGroupCount)
+            if (q > 0 && db.questions(t, q, 0).size() > kGroupCount)
                 ++present;
         }
     }
@@ -50,22 +53,24 @@ QString CheckBankBytes(QByteArrayView data, BankFormat format) {
     // What was placed exports and reads back as the same number of questions.
     const QuestionBank again = parseBank(writeBank(bankFromDatabase(db), format), format);
     if (static_cast<int>(again.questions.size()) != present)
-        return QStringLiteral("%1 questions exported but %2 read back").arg(present).arg(again.questions.size());
+        return QStringLiteral("%1 questions exported but %2 read back")
+            .arg(present)
+            .arg(again.questions.size());
     return {};
 }
 
 } // namespace
 
-QString CheckGiftBytes(QByteArrayView data, const QString&) {
-    return CheckBankBytes(data, BankFormat::Gift);
+QString checkGiftBytes(QByteArrayView data, const QString&) {
+    return checkBankBytes(data, BankFormat::Gift);
 }
 
-QString CheckAikenBytes(QByteArrayView data, const QString&) {
-    return CheckBankBytes(data, BankFormat::Aiken);
+QString checkAikenBytes(QByteArrayView data, const QString&) {
+    return checkBankBytes(data, BankFormat::Aiken);
 }
 
-QString CheckMoodleXmlBytes(QByteArrayView data, const QString&) {
-    return CheckBankBytes(data, BankFormat::MoodleXml);
+QString checkMoodleXmlBytes(QByteArrayView data, const QString&) {
+    return checkBankBytes(data, BankFormat::MoodleXml);
 }
 
 } // namespace zet::fuzz

@@ -21,9 +21,9 @@ namespace {
 zet::Module1* g_core = nullptr;
 QString* g_fallbackFolder = nullptr;
 
-void SaveAtExit() {
+void saveAtExit() {
     if (g_core)
-        g_core->SaveBeforeExit(g_fallbackFolder ? *g_fallbackFolder : QString());
+        g_core->saveBeforeExit(g_fallbackFolder ? *g_fallbackFolder : QString());
 }
 
 } // namespace
@@ -32,14 +32,14 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvelant"));
     QApplication::setApplicationName(QStringLiteral("razividerur"));
-    QApplication::setWindowIcon(zet::ui::ProgramIcon());
-    zet::ui::RegisterFontSubstitutions();
+    QApplication::setWindowIcon(zet::ui::programIcon());
+    zet::ui::registerFontSubstitutions();
 
     // One running program per program folder; a second start touches no file.
-    const QString folder = zet::DefaultProgramFolder();
+    const QString folder = zet::defaultProgramFolder();
     const zet::ProgramLock lock(folder);
     if (lock.outcome() == zet::ProgramLock::Outcome::HeldByOther) {
-        zet::ui::ShowMessage(nullptr, QStringLiteral("Программа уже запущена из папки\n%1\n\nВторая копия не "
+        zet::ui::showMessage(nullptr, QStringLiteral("Программа уже запущена из папки\n%1\n\nВторая копия не "
                                                      "запускается: две копии стёрли бы записи друг друга. "
                                                      "Перейдите в уже открытое окно программы.")
                                           .arg(QDir::toNativeSeparators(folder)));
@@ -50,11 +50,12 @@ int main(int argc, char* argv[]) {
     zet::ui::Form1 window(core, zet::ui::Form1Options{folder});
 
     zet::SessionEndWatcher sessionEnd({SIGTERM, SIGHUP});
-    QObject::connect(&sessionEnd, &zet::SessionEndWatcher::sessionEnding, &window, &zet::ui::Form1::EndSession);
+    QObject::connect(&sessionEnd, &zet::SessionEndWatcher::sessionEnding, &window,
+                     &zet::ui::Form1::endSession);
     static QString fallbackFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     g_fallbackFolder = &fallbackFolder;
     g_core = &core;
-    std::atexit(SaveAtExit);
+    std::atexit(saveAtExit);
 
     window.show();
     const int code = QApplication::exec();

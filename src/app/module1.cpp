@@ -12,20 +12,20 @@ namespace {
 
 constexpr int16 kClockLimit = 32767;
 
-bool InRegister(int n) {
+bool inRegister(int n) {
     return n >= 1 && n <= kRegisterSlots;
 }
-bool ValidProfile(int n) {
+bool validProfile(int n) {
     return n >= 1 && n <= kProfileCount;
 }
-bool ValidTheme(int n) {
+bool validTheme(int n) {
     return n >= 1 && n <= kThemeCount;
 }
 
-bool ThemeHasEligibleQuestion(const Database& db, int t, const ExamProfile& profile) {
-    const int n = QuestionSelection::ThemeQuestionCount(db, static_cast<int16>(t));
+bool themeHasEligibleQuestion(const Database& db, int t, const ExamProfile& profile) {
+    const int n = QuestionSelection::themeQuestionCount(db, static_cast<int16>(t));
     for (int q = 1; q <= n; ++q) {
-        if (QuestionSelection::IsEligible(db.Questions(t, q, 0), profile))
+        if (QuestionSelection::isEligible(db.questions(t, q, 0), profile))
             return true;
     }
     return false;
@@ -36,50 +36,50 @@ bool ThemeHasEligibleQuestion(const Database& db, int t, const ExamProfile& prof
 Module1::Module1(std::unique_ptr<RandomSource> rng, std::function<QDate()> today)
     : m_rng(rng ? std::move(rng) : std::make_unique<ClockRandom>()), m_today(std::move(today)) {}
 
-QDate Module1::Today() const {
+QDate Module1::today() const {
     return m_today ? m_today() : QDate::currentDate();
 }
 
-std::optional<QString> Module1::CheckExamStart(const RegistrationTexts& texts) const {
-    if (exam.ExamRunning != 0)
+std::optional<QString> Module1::checkExamStart(const RegistrationTexts& texts) const {
+    if (exam.examRunning != 0)
         return QStringLiteral("Экзамен уже идёт.");
-    if (!InRegister(exam.CurrentExaminee)) {
+    if (!inRegister(exam.currentExaminee)) {
         return QStringLiteral("Журнал экзаменов за сегодня заполнен: все %1 мест заняты. "
                               "Новый экзамен записать нельзя.")
             .arg(kRegisterSlots);
     }
-    if (!exam.IsFree(exam.CurrentExaminee)) {
+    if (!exam.isFree(exam.currentExaminee)) {
         return QStringLiteral("Место № %1 в журнале экзаменов уже занято. Выйдите из режима экзамена и "
                               "войдите снова.")
-            .arg(exam.CurrentExaminee);
+            .arg(exam.currentExaminee);
     }
 
     // A rejected file leaves no marker, and the values in memory are no database of it.
-    if (db.DatabaseHeader[1] != kVersionMarker) {
+    if (db.databaseHeader[1] != kVersionMarker) {
         return QStringLiteral("Не открыта годная база тестов: файл «%1» не был загружен. "
                               "Загрузите или создайте базу данных в меню «Меню».")
-            .arg(QDir::toNativeSeparators(db.DatabasePath));
+            .arg(QDir::toNativeSeparators(db.databasePath));
     }
-    const std::optional<int16> profileNo = Int16Rounded(texts.ProfileNo);
-    if (!profileNo || !ValidProfile(*profileNo))
+    const std::optional<int16> profileNo = int16Rounded(texts.profileNo);
+    if (!profileNo || !validProfile(*profileNo))
         return QStringLiteral("Не выбран профиль экзамена (номер от 1 до %1).").arg(kProfileCount);
-    const ExamProfile& profile = db.Profiles[*profileNo];
+    const ExamProfile& profile = db.profiles[*profileNo];
 
-    if (profile.QuestionCount < 1 || profile.QuestionCount > kSlotCount) {
+    if (profile.questionCount < 1 || profile.questionCount > kSlotCount) {
         return QStringLiteral("Профиль экзамена %1 повреждён: число вопросов %2, а должно быть от 1 до %3.")
             .arg(*profileNo)
-            .arg(profile.QuestionCount)
+            .arg(profile.questionCount)
             .arg(kSlotCount);
     }
-    if (profile.TimeLimit < 1) {
+    if (profile.timeLimit < 1) {
         return QStringLiteral("Профиль экзамена %1 повреждён: время на экзамен %2 с, а должно быть "
                               "не меньше 1 с.")
             .arg(*profileNo)
-            .arg(profile.TimeLimit);
+            .arg(profile.timeLimit);
     }
-    for (int s = 1; s <= profile.QuestionCount; ++s) {
-        const int t = profile.SlotTheme[s];
-        if (!ValidTheme(t)) {
+    for (int s = 1; s <= profile.questionCount; ++s) {
+        const int t = profile.slotTheme[s];
+        if (!validTheme(t)) {
             return QStringLiteral("Профиль экзамена %1 повреждён: для вопроса № %2 указана тема %3, "
                                   "а должна быть от 1 до %4.")
                 .arg(*profileNo)
@@ -88,9 +88,9 @@ std::optional<QString> Module1::CheckExamStart(const RegistrationTexts& texts) c
                 .arg(kThemeCount);
         }
     }
-    for (int s = 1; s <= profile.QuestionCount; ++s) {
-        const int t = profile.SlotTheme[s];
-        if (!ThemeHasEligibleQuestion(db, t, profile)) {
+    for (int s = 1; s <= profile.questionCount; ++s) {
+        const int t = profile.slotTheme[s];
+        if (!themeHasEligibleQuestion(db, t, profile)) {
             return QStringLiteral("Для вопроса № %1 нет ни одного вопроса: в теме %2 нет вопросов из групп, "
                                   "допущенных профилем экзамена %3.")
                 .arg(s)
@@ -99,84 +99,84 @@ std::optional<QString> Module1::CheckExamStart(const RegistrationTexts& texts) c
         }
     }
 
-    if (!Int16Floor(texts.BirthYear)) {
+    if (!int16Floor(texts.birthYear)) {
         return QStringLiteral("Год рождения «%1» не помещается в допустимые пределы (от -32768 до 32767).")
-            .arg(texts.BirthYear);
+            .arg(texts.birthYear);
     }
-    if (!Int16Floor(texts.Seniority)) {
+    if (!int16Floor(texts.seniority)) {
         return QStringLiteral("Стаж работы «%1» не помещается в допустимые пределы (от -32768 до 32767).")
-            .arg(texts.Seniority);
+            .arg(texts.seniority);
     }
     return std::nullopt;
 }
 
-PresentedQuestion Module1::StartExam(const RegistrationTexts& texts) {
-    const int16 profile = Int16Rounded(texts.ProfileNo).value_or(0);
-    if (exam.ExamRunning != 0 || !exam.IsFree(exam.CurrentExaminee) || !ValidProfile(profile))
+PresentedQuestion Module1::startExam(const RegistrationTexts& texts) {
+    const int16 profile = int16Rounded(texts.profileNo).value_or(0);
+    if (exam.examRunning != 0 || !exam.isFree(exam.currentExaminee) || !validProfile(profile))
         return {};
     m_examTexts = texts;
-    exam.ExamRunning = 1;
-    exam.AnswerLock = 0;
-    exam.CurrentProfile = profile;
-    exam.CorrectCount = 0;
-    exam.QuestionNo = 1;
-    PresentedQuestion first = PresentQuestion(1);
-    exam.DayRegister[exam.CurrentExaminee].TimeSpent = 0;
+    exam.examRunning = 1;
+    exam.answerLock = 0;
+    exam.currentProfile = profile;
+    exam.correctCount = 0;
+    exam.questionNo = 1;
+    PresentedQuestion first = presentQuestion(1);
+    exam.dayRegister[exam.currentExaminee].timeSpent = 0;
     return first;
 }
 
-PresentedQuestion Module1::PresentQuestion(int16 N) {
+PresentedQuestion Module1::presentQuestion(int16 n) {
     PresentedQuestion shown;
-    shown.N = N;
-    shown.Caption = QStringLiteral("Вопрос № ") + NumberText(N);
-    answers.ShuffleAnswers();
+    shown.n = n;
+    shown.caption = QStringLiteral("Вопрос № ") + numberText(n);
+    answers.shuffleAnswers();
     int16 wrapCounter = 0;
-    if (N < 1 || N > kSlotCount || !ValidProfile(exam.CurrentProfile))
+    if (n < 1 || n > kSlotCount || !validProfile(exam.currentProfile))
         return shown;
 
-    const ExamProfile& profile = db.Profiles[exam.CurrentProfile];
-    const int16 q = selection.DrawQuestion(N, profile, wrapCounter);
+    const ExamProfile& profile = db.profiles[exam.currentProfile];
+    const int16 q = selection.drawQuestion(n, profile, wrapCounter);
     if (q == 0)
         return shown;
 
-    const int t = profile.SlotTheme[N];
+    const int t = profile.slotTheme[n];
     shown.found = true;
     shown.theme = static_cast<int16>(t);
     shown.question = q;
-    shown.Text = db.Questions(t, q, 0).mid(10);
+    shown.text = db.questions(t, q, 0).mid(10);
     for (int p = 1; p <= 5; ++p)
-        shown.Answers[p] = db.Questions(t, q, answers.AnswerOrder[p]);
+        shown.answers[p] = db.questions(t, q, answers.answerOrder[p]);
     return shown;
 }
 
-bool Module1::AnswerClick(int16 p, bool* correct) {
-    if (exam.AnswerLock != 0 || exam.ExamRunning == 0 || p < 1 || p > 5)
+bool Module1::answerClick(int16 p, bool* correct) {
+    if (exam.answerLock != 0 || exam.examRunning == 0 || p < 1 || p > 5)
         return false;
-    exam.AnswerLock = 1;
-    exam.ChosenPosition = p;
+    exam.answerLock = 1;
+    exam.chosenPosition = p;
     if (correct)
-        *correct = answers.CorrectPosition == p;
-    ScoreAnswer();
+        *correct = answers.correctPosition == p;
+    scoreAnswer();
     return true;
 }
 
-void Module1::ScoreAnswer() {
-    if (answers.CorrectPosition == exam.ChosenPosition)
-        ++exam.CorrectCount;
+void Module1::scoreAnswer() {
+    if (answers.correctPosition == exam.chosenPosition)
+        ++exam.correctCount;
 }
 
-std::optional<PresentedQuestion> Module1::AdvanceExam() {
-    if (exam.ExamRunning == 0) {
+std::optional<PresentedQuestion> Module1::advanceExam() {
+    if (exam.examRunning == 0) {
         // A pause that outlived its exam (finished meanwhile by the clock or by leaving the
         // exam mode): nothing to present and nothing left to finish.
-        exam.AnswerLock = 0;
+        exam.answerLock = 0;
         return std::nullopt;
     }
-    const ExamProfile& profile = db.Profiles[exam.CurrentProfile];
-    if (profile.QuestionCount > exam.QuestionNo) {
-        ++exam.QuestionNo;
-        PresentedQuestion next = PresentQuestion(exam.QuestionNo);
-        exam.AnswerLock = 0;
+    const ExamProfile& profile = db.profiles[exam.currentProfile];
+    if (profile.questionCount > exam.questionNo) {
+        ++exam.questionNo;
+        PresentedQuestion next = presentQuestion(exam.questionNo);
+        exam.answerLock = 0;
         return next;
     }
     // The last question has been answered: the caller finishes the exam, which also
@@ -184,91 +184,91 @@ std::optional<PresentedQuestion> Module1::AdvanceExam() {
     return std::nullopt;
 }
 
-bool Module1::ClockTick() {
-    if (exam.ExamRunning == 0 || !InRegister(exam.CurrentExaminee))
+bool Module1::clockTick() {
+    if (exam.examRunning == 0 || !inRegister(exam.currentExaminee))
         return false;
-    int16& spent = exam.DayRegister[exam.CurrentExaminee].TimeSpent;
+    int16& spent = exam.dayRegister[exam.currentExaminee].timeSpent;
     // The count stops at the top of its range and ends the exam there instead of wrapping.
     if (spent < kClockLimit)
         ++spent;
-    return spent > db.Profiles[exam.CurrentProfile].TimeLimit || spent >= kClockLimit;
+    return spent > db.profiles[exam.currentProfile].timeLimit || spent >= kClockLimit;
 }
 
-std::optional<FinishResult> Module1::FinishExam(const RegistrationTexts& texts) {
-    if (exam.ExamRunning == 0 || !InRegister(exam.CurrentExaminee)) {
-        exam.ExamRunning = 0;
-        exam.AnswerLock = 0;
+std::optional<FinishResult> Module1::finishExam(const RegistrationTexts& texts) {
+    if (exam.examRunning == 0 || !inRegister(exam.currentExaminee)) {
+        exam.examRunning = 0;
+        exam.answerLock = 0;
         return std::nullopt;
     }
-    const int16 slot = exam.CurrentExaminee;
-    ExamineeRecord& record = exam.DayRegister[slot];
+    const int16 slot = exam.currentExaminee;
+    ExamineeRecord& record = exam.dayRegister[slot];
 
-    record.AskedCount = Int16Floor(texts.AskedCount).value_or(0);
-    record.Grade = GradeExam(exam.CorrectCount, db.Profiles[exam.CurrentProfile]);
-    record.FullName = texts.FullName;
-    record.Seniority = Int16Floor(texts.Seniority).value_or(0);
+    record.askedCount = int16Floor(texts.askedCount).value_or(0);
+    record.grade = gradeExam(exam.correctCount, db.profiles[exam.currentProfile]);
+    record.fullName = texts.fullName;
+    record.seniority = int16Floor(texts.seniority).value_or(0);
     // A finished record must mark its slot as used, so it always carries a real profile number.
-    const int16 profileNo = Int16Floor(texts.ProfileNo).value_or(0);
-    record.ProfileNo = ValidProfile(profileNo) ? profileNo : exam.CurrentProfile;
-    record.ProtocolNo = slot;
-    record.PersonnelNo = texts.PersonnelNo;
-    record.JobTitle = texts.JobTitle;
-    record.ProfileName = texts.ProfileName;
-    record.RightCount = exam.CorrectCount;
-    record.BirthYear = Int16Floor(texts.BirthYear).value_or(0);
+    const int16 profileNo = int16Floor(texts.profileNo).value_or(0);
+    record.profileNo = validProfile(profileNo) ? profileNo : exam.currentProfile;
+    record.protocolNo = slot;
+    record.personnelNo = texts.personnelNo;
+    record.jobTitle = texts.jobTitle;
+    record.profileName = texts.profileName;
+    record.rightCount = exam.correctCount;
+    record.birthYear = int16Floor(texts.birthYear).value_or(0);
 
     FinishResult result;
-    result.Examinee = slot;
-    result.Record = record;
-    result.Written = archive.WriteDayFile(exam.DayRegister);
-    m_unwritten = !result.Written.ok;
+    result.examinee = slot;
+    result.record = record;
+    result.written = archive.writeDayFile(exam.dayRegister);
+    m_unwritten = !result.written.ok;
 
-    exam.ExamRunning = 0;
-    exam.AnswerLock = 0;
+    exam.examRunning = 0;
+    exam.answerLock = 0;
     // Never onto a used slot: a gap before a used record is filled, then the next free one.
-    exam.CurrentExaminee = exam.NextFreeSlotAfter(slot);
+    exam.currentExaminee = exam.nextFreeSlotAfter(slot);
     return result;
 }
 
-std::optional<FinishResult> Module1::FinishRunningExam() {
-    if (exam.ExamRunning == 0)
+std::optional<FinishResult> Module1::finishRunningExam() {
+    if (exam.examRunning == 0)
         return std::nullopt;
-    return FinishExam(m_examTexts);
+    return finishExam(m_examTexts);
 }
 
-QString Module1::UnstorableCharacters(const RegistrationTexts& texts) const {
-    return UnencodableCharacters(texts.FullName + texts.JobTitle + texts.PersonnelNo + texts.ProfileName);
+QString Module1::unstorableCharacters(const RegistrationTexts& texts) const {
+    return unencodableCharacters(texts.fullName + texts.jobTitle + texts.personnelNo + texts.profileName);
 }
 
-DayFileResult Module1::WriteUnwrittenRecords() {
+DayFileResult Module1::writeUnwrittenRecords() {
     if (!m_unwritten)
         return {};
-    const DayFileResult written = archive.WriteDayFile(exam.DayRegister);
+    const DayFileResult written = archive.writeDayFile(exam.dayRegister);
     m_unwritten = !written.ok;
     return written;
 }
 
-DayFileResult Module1::SaveRegisterTo(const QString& path) {
-    const DayFileResult written = DayArchive::WriteRegisterTo(path, exam.DayRegister);
+DayFileResult Module1::saveRegisterTo(const QString& path) {
+    const DayFileResult written = DayArchive::writeRegisterTo(path, exam.dayRegister);
     if (written.ok)
         m_unwritten = false;
     return written;
 }
 
-DayFileResult Module1::SaveBeforeExit(const QString& fallbackFolder, QString* savedTo) {
-    const std::optional<FinishResult> finished = FinishRunningExam();
-    const DayFileResult written = WriteUnwrittenRecords();
+DayFileResult Module1::saveBeforeExit(const QString& fallbackFolder, QString* savedTo) {
+    const std::optional<FinishResult> finished = finishRunningExam();
+    const DayFileResult written = writeUnwrittenRecords();
     if (written.ok) {
         if (savedTo)
-            *savedTo = finished ? archive.DayFilePath() : QString();
+            *savedTo = finished ? archive.dayFilePath() : QString();
         return written;
     }
     if (fallbackFolder.isEmpty() || !QDir().mkpath(fallbackFolder))
         return written;
-    QString path = QDir(fallbackFolder).filePath(archive.DayFileName);
+    QString path = QDir(fallbackFolder).filePath(archive.dayFileName);
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = QDir(fallbackFolder).filePath(archive.DayFileName + QStringLiteral(".%1").arg(n));
-    const DayFileResult saved = SaveRegisterTo(path);
+        path = QDir(fallbackFolder).filePath(archive.dayFileName + QStringLiteral(".%1").arg(n));
+    const DayFileResult saved = saveRegisterTo(path);
     if (saved.ok && savedTo)
         *savedTo = path;
     return saved.ok ? saved : written;

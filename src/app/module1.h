@@ -21,31 +21,31 @@ namespace zet {
 
 // The texts of the registration area that an exam start checks and FinishExam stores.
 struct RegistrationTexts {
-    QString FullName;    // Text2
-    QString BirthYear;   // Text11
-    QString JobTitle;    // Text12
-    QString Seniority;   // Text13
-    QString PersonnelNo; // Text21
-    QString ProfileNo;   // selected text of List23
-    QString ProfileName; // Text14
-    QString AskedCount;  // Text18
+    QString fullName;    // Text2
+    QString birthYear;   // Text11
+    QString jobTitle;    // Text12
+    QString seniority;   // Text13
+    QString personnelNo; // Text21
+    QString profileNo;   // selected text of List23
+    QString profileName; // Text14
+    QString askedCount;  // Text18
 };
 
 // What one presentation puts on screen.
 struct PresentedQuestion {
-    int16 N = 0;
-    QString Caption;    // "Вопрос № N"
+    int16 n = 0;
+    QString caption;    // "Вопрос № N"
     bool found = false; // false: no question for the slot, the boxes are left as they were
     int16 theme = 0;
     int16 question = 0;
-    QString Text;                   // question text from character 11
-    std::array<QString, 6> Answers; // box position 1..5
+    QString text;                   // question text from character 11
+    std::array<QString, 6> answers; // box position 1..5
 };
 
 struct FinishResult {
-    int16 Examinee = 0;    // slot that was filled
-    ExamineeRecord Record; // what was stored
-    DayFileResult Written; // outcome of writing the day file
+    int16 examinee = 0;    // slot that was filled
+    ExamineeRecord record; // what was stored
+    DayFileResult written; // outcome of writing the day file
 };
 
 class Module1 {
@@ -53,8 +53,8 @@ public:
     // rng: null uses a clock-seeded generator. today: null uses the system date.
     explicit Module1(std::unique_ptr<RandomSource> rng = nullptr, std::function<QDate()> today = {});
 
-    QDate Today() const;
-    RandomSource& Random() { return *m_rng; }
+    QDate today() const;
+    RandomSource& random() { return *m_rng; }
 
     Database db;
     ExamState exam;
@@ -71,47 +71,47 @@ public:
     // --- exam run ---
     // Why an exam cannot start with these texts (register full, damaged profile, a slot
     // without an eligible question, a number outside the 16-bit range), or nothing.
-    std::optional<QString> CheckExamStart(const RegistrationTexts& texts) const;
+    std::optional<QString> checkExamStart(const RegistrationTexts& texts) const;
     // Sets ExamRunning, CurrentProfile from the profile text, CorrectCount 0, QuestionNo 1,
     // presents question 1 and sets TimeSpent of the current slot to 0. Starts nothing (and
     // returns an empty presentation) while an exam runs, when the register is full or when
     // the profile text is not a number 1..20; CheckExamStart gives the reason first.
-    PresentedQuestion StartExam(const RegistrationTexts& texts);
-    PresentedQuestion PresentQuestion(int16 N);
+    PresentedQuestion startExam(const RegistrationTexts& texts);
+    PresentedQuestion presentQuestion(int16 n);
     // Accepts a click on box position p unless AnswerLock is set; returns whether it was
     // accepted and, through correct, whether it was right. Counts a right answer.
-    bool AnswerClick(int16 p, bool* correct = nullptr);
-    void ScoreAnswer();
+    bool answerClick(int16 p, bool* correct = nullptr);
+    void scoreAnswer();
     // The end of the feedback pause: presents the next question, releases AnswerLock and
     // returns the question; or returns nothing when the last question has been answered
     // (call FinishExam, which releases the lock). A pause that outlives its exam (finished
     // meanwhile by the clock) returns nothing and releases the lock; FinishExam then does
     // nothing, so an exam is never finished twice.
-    std::optional<PresentedQuestion> AdvanceExam();
+    std::optional<PresentedQuestion> advanceExam();
     // One tick of the exam clock; true when the exam must be finished now (the time spent
     // exceeds the limit, or the count has reached 32767, where it stops).
-    bool ClockTick();
+    bool clockTick();
     // Grades, stores the registration texts into DayRegister(CurrentExaminee), writes the
     // day file, clears ExamRunning and AnswerLock and moves CurrentExaminee to the next free
     // slot (0 when there is none). Does nothing (returns nothing) when no exam is running.
-    std::optional<FinishResult> FinishExam(const RegistrationTexts& texts);
+    std::optional<FinishResult> finishExam(const RegistrationTexts& texts);
     // FinishExam with the texts the running exam was started with.
-    std::optional<FinishResult> FinishRunningExam();
+    std::optional<FinishResult> finishRunningExam();
 
     // The characters of the examinee's data that the day file cannot hold (they would be
     // stored as "?"), each once.
-    QString UnstorableCharacters(const RegistrationTexts& texts) const;
+    QString unstorableCharacters(const RegistrationTexts& texts) const;
 
     // --- records whose day file write failed ---
-    bool HasUnwrittenRecords() const { return m_unwritten; }
+    bool hasUnwrittenRecords() const { return m_unwritten; }
     // Writes the day file again when a write after an exam failed; ok when nothing is left.
-    DayFileResult WriteUnwrittenRecords();
+    DayFileResult writeUnwrittenRecords();
     // Writes the whole register to another file; on success nothing counts as unwritten.
-    DayFileResult SaveRegisterTo(const QString& path);
+    DayFileResult saveRegisterTo(const QString& path);
     // The end of the session (a signal, a lost display): finishes a running exam, writes the
     // unwritten records, and when the day file cannot be written, saves the register into
     // fallbackFolder instead. savedTo names the file that now holds the records, if any.
-    DayFileResult SaveBeforeExit(const QString& fallbackFolder, QString* savedTo = nullptr);
+    DayFileResult saveBeforeExit(const QString& fallbackFolder, QString* savedTo = nullptr);
 
 private:
     RegistrationTexts m_examTexts; // what the running exam was started with

@@ -14,7 +14,7 @@ namespace {
 // The write end is all the handler touches: write() is safe inside a signal handler.
 int g_pipe[2] = {-1, -1};
 
-extern "C" void OnSignal(int signalNumber) {
+extern "C" void onSignal(int signalNumber) {
     const int saved = errno;
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     [[maybe_unused]] const ssize_t n = ::write(g_pipe[1], &byte, 1);
@@ -23,7 +23,8 @@ extern "C" void OnSignal(int signalNumber) {
 
 } // namespace
 
-SessionEndWatcher::SessionEndWatcher(std::initializer_list<int> signalNumbers, QObject* parent) : QObject(parent) {
+SessionEndWatcher::SessionEndWatcher(std::initializer_list<int> signalNumbers, QObject* parent)
+    : QObject(parent) {
     if (::pipe(g_pipe) != 0)
         return;
     for (int fd : g_pipe) {
@@ -31,10 +32,10 @@ SessionEndWatcher::SessionEndWatcher(std::initializer_list<int> signalNumbers, Q
         ::fcntl(fd, F_SETFL, O_NONBLOCK);
     }
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &SessionEndWatcher::ReadSignal);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SessionEndWatcher::readSignal);
 
     struct sigaction action {};
-    action.sa_handler = OnSignal;
+    action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int s : signalNumbers) {
@@ -54,7 +55,7 @@ SessionEndWatcher::~SessionEndWatcher() {
     }
 }
 
-void SessionEndWatcher::ReadSignal() {
+void SessionEndWatcher::readSignal() {
     unsigned char byte = 0;
     while (::read(g_pipe[0], &byte, 1) == 1)
         emit sessionEnding(byte);

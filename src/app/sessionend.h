@@ -23,7 +23,7 @@ signals:
     void sessionEnding(int signalNumber);
 
 private:
-    void ReadSignal();
+    void readSignal();
 
     QSocketNotifier* m_notifier = nullptr;
     std::vector<int> m_signals;

@@ -11,14 +11,14 @@
 
 namespace zet {
 
-QString DatedCaption(const QDate& today, const QString& monthGenitive) {
+QString datedCaption(const QDate& today, const QString& monthGenitive) {
     return QStringLiteral("Orvelant       Zetrova v.1.0               Сегодня: ") +
            QString::number(today.day()) + QStringLiteral("  ") + monthGenitive + QStringLiteral("  ") +
            QStringLiteral("%1").arg(today.year(), 4, 10, QLatin1Char('0')) + QStringLiteral(" года  ") +
-           WeekdayName(today);
+           weekdayName(today);
 }
 
-QString WithTrailingSeparator(const QString& folder) {
+QString withTrailingSeparator(const QString& folder) {
     const QString sep = QDir::separator();
     QString native = QDir::toNativeSeparators(folder);
     if (native.endsWith(sep))
@@ -26,32 +26,32 @@ QString WithTrailingSeparator(const QString& folder) {
     return native + sep;
 }
 
-bool IsWritableFolder(const QString& folder) {
+bool isWritableFolder(const QString& folder) {
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return false;
-    QTemporaryFile probe(WithTrailingSeparator(folder) + QStringLiteral(".zet-probe-XXXXXX"));
+    QTemporaryFile probe(withTrailingSeparator(folder) + QStringLiteral(".zet-probe-XXXXXX"));
     return probe.open();
 }
 
-QString ChooseProgramFolder(const QString& executableFolder, const QString& fallbackFolder,
+QString chooseProgramFolder(const QString& executableFolder, const QString& fallbackFolder,
                             const std::function<bool(const QString&)>& isWritable) {
     if (isWritable(executableFolder) || fallbackFolder.isEmpty())
-        return WithTrailingSeparator(executableFolder);
+        return withTrailingSeparator(executableFolder);
     if (!QDir().mkpath(fallbackFolder))
-        return WithTrailingSeparator(executableFolder);
-    return WithTrailingSeparator(fallbackFolder);
+        return withTrailingSeparator(executableFolder);
+    return withTrailingSeparator(fallbackFolder);
 }
 
-QString DefaultProgramFolder() {
-    return ChooseProgramFolder(QCoreApplication::applicationDirPath(),
+QString defaultProgramFolder() {
+    return chooseProgramFolder(QCoreApplication::applicationDirPath(),
                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
-QString DefaultDatabasePath(const QString& programFolder) {
+QString defaultDatabasePath(const QString& programFolder) {
     return programFolder + QStringLiteral("Data.zet");
 }
 
-QString FreeAsideName(const QString& path) {
+QString freeAsideName(const QString& path) {
     const QString base = path + QStringLiteral(".bak");
     QString candidate = base;
     for (int n = 1; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n)
@@ -62,68 +62,68 @@ QString FreeAsideName(const QString& path) {
 namespace {
 
 // A file counts as a database when the reader accepts it.
-bool IsReadableDatabase(const QString& path) {
+bool isReadableDatabase(const QString& path) {
     Database probe;
-    probe.DatabasePath = path;
-    return probe.LoadDatabase().ok();
+    probe.databasePath = path;
+    return probe.loadDatabase().ok();
 }
 
 } // namespace
 
-QString AdoptProgramFolderDatabase(Database& db, const QString& executableFolder) {
-    const QString own = WithTrailingSeparator(executableFolder);
-    if (own == db.ProgramFolder)
+QString adoptProgramFolderDatabase(Database& db, const QString& executableFolder) {
+    const QString own = withTrailingSeparator(executableFolder);
+    if (own == db.programFolder)
         return {};
     Database there;
-    there.ProgramFolder = own;
-    there.LoadSettings();
-    if (there.DatabasePath.isEmpty() && QFileInfo(DefaultDatabasePath(own)).isFile())
-        there.DatabasePath = DefaultDatabasePath(own);
-    if (there.DatabasePath.isEmpty())
+    there.programFolder = own;
+    there.loadSettings();
+    if (there.databasePath.isEmpty() && QFileInfo(defaultDatabasePath(own)).isFile())
+        there.databasePath = defaultDatabasePath(own);
+    if (there.databasePath.isEmpty())
         return {};
-    db.DatabasePath = there.DatabasePath;
-    db.SaveSettings();
+    db.databasePath = there.databasePath;
+    db.saveSettings();
     return QStringLiteral("Папка программы «%1» защищена от записи.\n\n"
                           "База данных открыта оттуда: %2\n\n"
                           "Настройки и архив результатов будут записываться в папку «%3».")
-        .arg(QDir::toNativeSeparators(own), QDir::toNativeSeparators(db.DatabasePath),
-             QDir::toNativeSeparators(db.ProgramFolder));
+        .arg(QDir::toNativeSeparators(own), QDir::toNativeSeparators(db.databasePath),
+             QDir::toNativeSeparators(db.programFolder));
 }
 
-FirstStartResult PrepareFirstStartDatabase(Database& db, const QDate& today) {
+FirstStartResult prepareFirstStartDatabase(Database& db, const QDate& today) {
     FirstStartResult result;
-    db.DatabasePath = DefaultDatabasePath(db.ProgramFolder);
-    const QFileInfo existing(db.DatabasePath);
+    db.databasePath = defaultDatabasePath(db.programFolder);
+    const QFileInfo existing(db.databasePath);
 
     if (existing.exists() || existing.isSymLink()) {
-        if (existing.isFile() && IsReadableDatabase(db.DatabasePath)) {
+        if (existing.isFile() && isReadableDatabase(db.databasePath)) {
             result.outcome = FirstStartResult::KeptExisting;
-            result.settingsSaved = db.SaveSettings().ok;
+            result.settingsSaved = db.saveSettings().ok;
             return result;
         }
-        const QString aside = FreeAsideName(db.DatabasePath);
-        if (!QDir().rename(db.DatabasePath, aside)) {
+        const QString aside = freeAsideName(db.databasePath);
+        if (!QDir().rename(db.databasePath, aside)) {
             result.outcome = FirstStartResult::Failed;
-            result.error = QStringLiteral("Не удалось переименовать файл %1").arg(db.DatabasePath);
+            result.error = QStringLiteral("Не удалось переименовать файл %1").arg(db.databasePath);
             return result;
         }
         result.outcome = FirstStartResult::MovedAside;
         result.movedTo = aside;
     }
 
-    db.NewDatabase();
-    db.DatabaseHeader[1] = kVersionMarker;
-    db.DatabaseHeader[2] = QStringLiteral("Новый тест");
-    db.DatabaseHeader[3] = QStringLiteral("Неизвестный");
-    db.DatabaseHeader[4] = FixedDateText(today);
-    const SaveResult saved = db.SaveDatabase();
+    db.newDatabase();
+    db.databaseHeader[1] = kVersionMarker;
+    db.databaseHeader[2] = QStringLiteral("Новый тест");
+    db.databaseHeader[3] = QStringLiteral("Неизвестный");
+    db.databaseHeader[4] = fixedDateText(today);
+    const SaveResult saved = db.saveDatabase();
     if (!saved.ok()) {
         // The settings stay as they were, so the next start tries again.
         result.outcome = FirstStartResult::Failed;
         result.error = saved.error;
         return result;
     }
-    result.settingsSaved = db.SaveSettings().ok;
+    result.settingsSaved = db.saveSettings().ok;
     return result;
 }
 

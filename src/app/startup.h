@@ -13,28 +13,28 @@ namespace zet {
 
 // The main window's caption for a day: maker and product, then "Сегодня: " with the day,
 // the month in the genitive, the year and the Russian weekday name.
-QString DatedCaption(const QDate& today, const QString& monthGenitive);
+QString datedCaption(const QDate& today, const QString& monthGenitive);
 
 // The folder with the native separator appended, unless it already ends in one (the root).
-QString WithTrailingSeparator(const QString& folder);
+QString withTrailingSeparator(const QString& folder);
 
 // True when a file can be created in the folder (tried for real, so it holds for every user).
-bool IsWritableFolder(const QString& folder);
+bool isWritableFolder(const QString& folder);
 
 // The program folder: the executable's folder when files can be written there (portable
 // use); otherwise the per-user fallback folder, created if missing. The result ends in the
 // separator. When the fallback cannot be created either, the executable's folder stays.
-QString ChooseProgramFolder(const QString& executableFolder, const QString& fallbackFolder,
-                            const std::function<bool(const QString&)>& isWritable = IsWritableFolder);
+QString chooseProgramFolder(const QString& executableFolder, const QString& fallbackFolder,
+                            const std::function<bool(const QString&)>& isWritable = isWritableFolder);
 
 // ChooseProgramFolder for the running program: its own folder, or the per-user data folder.
-QString DefaultProgramFolder();
+QString defaultProgramFolder();
 
 // "Data.zet" in the program folder.
-QString DefaultDatabasePath(const QString& programFolder);
+QString defaultDatabasePath(const QString& programFolder);
 
 // A name next to path that is not taken yet: path + ".bak", ".bak1", ".bak2" …
-QString FreeAsideName(const QString& path);
+QString freeAsideName(const QString& path);
 
 // What the first start (no database named in the settings) did.
 struct FirstStartResult {
@@ -55,11 +55,11 @@ struct FirstStartResult {
 // its Data.zet), DatabasePath names it and the settings in ProgramFolder remember it, so it
 // is opened instead of a new empty one. Returns a note for the examiner that says where the
 // settings and the archive go instead; empty when the folder holds no database.
-QString AdoptProgramFolderDatabase(Database& db, const QString& executableFolder);
+QString adoptProgramFolderDatabase(Database& db, const QString& executableFolder);
 
 // First start: DatabasePath = ProgramFolder + "Data.zet". A database already there is kept
 // (and loaded later); anything else there is renamed aside and the default database
 // "Новый тест" / "Неизвестный" / today's date is written. The settings then name the file.
-FirstStartResult PrepareFirstStartDatabase(Database& db, const QDate& today);
+FirstStartResult prepareFirstStartDatabase(Database& db, const QDate& today);
 
 } // namespace zet

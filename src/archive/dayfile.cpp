@@ -17,7 +17,7 @@
 
 namespace zet {
 
-const QStringList& DayFileLabels() {
+const QStringList& dayFileLabels() {
     static const QStringList labels = {
         QStringLiteral("Порядковый номер: "),
         QStringLiteral("Номер профиля: "),
@@ -35,24 +35,24 @@ const QStringList& DayFileLabels() {
     return labels;
 }
 
-QString DayFileSeparator() {
+QString dayFileSeparator() {
     return QString(58, QLatin1Char('*'));
 }
 
-QString DayFileEndMarker() {
-    return DayFileLabels().at(0) + QStringLiteral(" 0");
+QString dayFileEndMarker() {
+    return dayFileLabels().at(0) + QStringLiteral(" 0");
 }
 
-QString MonthFolderFor(const QString& programFolder, const QDate& date) {
-    return programFolder + QString::number(date.year()) + QDir::separator() + MonthNominative(date.month());
+QString monthFolderFor(const QString& programFolder, const QDate& date) {
+    return programFolder + QString::number(date.year()) + QDir::separator() + monthNominative(date.month());
 }
 
-QString DayFileNameFor(const QDate& date) {
-    return DateText(date) + QStringLiteral(".txt");
+QString dayFileNameFor(const QDate& date) {
+    return dateText(date) + QStringLiteral(".txt");
 }
 
-QString DayFilePathFor(const QString& programFolder, const QDate& date) {
-    return MonthFolderFor(programFolder, date) + QDir::separator() + DayFileNameFor(date);
+QString dayFilePathFor(const QString& programFolder, const QDate& date) {
+    return monthFolderFor(programFolder, date) + QDir::separator() + dayFileNameFor(date);
 }
 
 namespace {
@@ -66,7 +66,7 @@ constexpr FieldKind kKinds[kFieldLines] = {Number, Number, Text,   Text,   Numbe
 
 // A value that holds a line break would split its record; each CR LF pair and each lone
 // CR or LF becomes one blank.
-QString OneLine(const QString& text) {
+QString oneLine(const QString& text) {
     QString line = text;
     line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     line.replace(QLatin1Char('\r'), QLatin1Char(' '));
@@ -74,66 +74,66 @@ QString OneLine(const QString& text) {
     return line;
 }
 
-QStringList RecordValues(const ExamineeRecord& r) {
-    return {SignedNumberText(r.ProtocolNo), SignedNumberText(r.ProfileNo),
-            OneLine(r.ProfileName),         OneLine(r.FullName),
-            SignedNumberText(r.BirthYear),  OneLine(r.JobTitle),
-            SignedNumberText(r.Seniority),  SignedNumberText(r.Grade),
-            SignedNumberText(r.AskedCount), SignedNumberText(r.RightCount),
-            SignedNumberText(r.TimeSpent),  OneLine(r.PersonnelNo)};
+QStringList recordValues(const ExamineeRecord& r) {
+    return {signedNumberText(r.protocolNo), signedNumberText(r.profileNo),
+            oneLine(r.profileName),         oneLine(r.fullName),
+            signedNumberText(r.birthYear),  oneLine(r.jobTitle),
+            signedNumberText(r.seniority),  signedNumberText(r.grade),
+            signedNumberText(r.askedCount), signedNumberText(r.rightCount),
+            signedNumberText(r.timeSpent),  oneLine(r.personnelNo)};
 }
 
-void StoreField(ExamineeRecord& r, int line, const QString& value) {
+void storeField(ExamineeRecord& r, int line, const QString& value) {
     if (kKinds[line] == Text) {
         switch (line) {
         case 2:
-            r.ProfileName = value;
+            r.profileName = value;
             break;
         case 3:
-            r.FullName = value;
+            r.fullName = value;
             break;
         case 5:
-            r.JobTitle = value;
+            r.jobTitle = value;
             break;
         default:
-            r.PersonnelNo = value;
+            r.personnelNo = value;
             break;
         }
         return;
     }
     // A number that does not fit sixteen bits reads as 0 rather than wrapping round.
-    const int16 number = Int16Rounded(value).value_or(0);
+    const int16 number = int16Rounded(value).value_or(0);
     switch (line) {
     case 0:
-        r.ProtocolNo = number;
+        r.protocolNo = number;
         break;
     case 1:
-        r.ProfileNo = number;
+        r.profileNo = number;
         break;
     case 4:
-        r.BirthYear = number;
+        r.birthYear = number;
         break;
     case 6:
-        r.Seniority = number;
+        r.seniority = number;
         break;
     case 7:
-        r.Grade = number;
+        r.grade = number;
         break;
     case 8:
-        r.AskedCount = number;
+        r.askedCount = number;
         break;
     case 9:
-        r.RightCount = number;
+        r.rightCount = number;
         break;
     default:
-        r.TimeSpent = number;
+        r.timeSpent = number;
         break;
     }
 }
 
 // Lines end in CR LF; a lone CR or LF is taken as a line end as well. A final line end
 // does not start another line.
-QStringList SplitLines(const QString& text) {
+QStringList splitLines(const QString& text) {
     QStringList lines;
     qsizetype start = 0;
     const qsizetype size = text.size();
@@ -153,26 +153,26 @@ QStringList SplitLines(const QString& text) {
 
 } // namespace
 
-QByteArray FormatDayFile(const DayRegisterArray& reg) {
-    const QStringList& labels = DayFileLabels();
-    const QString separator = DayFileSeparator();
+QByteArray formatDayFile(const DayRegisterArray& reg) {
+    const QStringList& labels = dayFileLabels();
+    const QString separator = dayFileSeparator();
     const QString crlf = QStringLiteral("\r\n");
     QString text;
     text.reserve(kRegisterSlots * 400);
     for (int n = 1; n <= kRegisterSlots; ++n) {
-        const QStringList values = RecordValues(reg[n]);
+        const QStringList values = recordValues(reg[n]);
         for (int k = 0; k < kFieldLines; ++k)
             text += labels.at(k) + values.at(k) + crlf;
         text += separator + crlf;
     }
-    return EncodeCp1251(text).bytes;
+    return encodeCp1251(text).bytes;
 }
 
 namespace {
 
 // A file whose labels are written in UTF-8 (re-saved by a text editor) is read as UTF-8.
-QString DecodeDayFile(const QByteArray& bytes) {
-    static const QByteArray utf8Label = DayFileLabels().at(0).trimmed().toUtf8();
+QString decodeDayFile(const QByteArray& bytes) {
+    static const QByteArray utf8Label = dayFileLabels().at(0).trimmed().toUtf8();
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.mid(3));
     if (bytes.contains(utf8Label)) {
@@ -181,21 +181,21 @@ QString DecodeDayFile(const QByteArray& bytes) {
         if (!utf8.hasError())
             return text;
     }
-    return DecodeCp1251(bytes);
+    return decodeCp1251(bytes);
 }
 
-bool IsSeparator(const QString& line) {
+bool isSeparator(const QString& line) {
     const QString t = line.trimmed();
     return t.size() >= 3 && t.count(QLatin1Char('*')) == t.size();
 }
 
-bool IsRecordStart(const QString& line) {
-    return line.startsWith(DayFileLabels().at(0).trimmed());
+bool isRecordStart(const QString& line) {
+    return line.startsWith(dayFileLabels().at(0).trimmed());
 }
 
 // The field whose label starts line (its closing blank may be missing), or -1.
-int LabelledField(const QString& line, QString* value) {
-    const QStringList& labels = DayFileLabels();
+int labelledField(const QString& line, QString* value) {
+    const QStringList& labels = dayFileLabels();
     for (int k = 0; k < kFieldLines; ++k) {
         const QString& label = labels.at(k);
         if (line.startsWith(label)) {
@@ -212,24 +212,24 @@ int LabelledField(const QString& line, QString* value) {
 
 // A line without a known label: its value stands behind a damaged label of the same length,
 // or it is the value alone.
-QString UnlabelledValue(const QString& line, int k) {
-    const int length = static_cast<int>(DayFileLabels().at(k).size());
+QString unlabelledValue(const QString& line, int k) {
+    const int length = static_cast<int>(dayFileLabels().at(k).size());
     if (line.size() >= length && line.mid(length - 2, 2) == QStringLiteral(": "))
         return line.mid(length);
     return line;
 }
 
-bool HoldsValue(const QString& value) {
+bool isNonEmptyValue(const QString& value) {
     const QString t = value.trimmed();
     return !t.isEmpty() && t != QStringLiteral("0");
 }
 
-ExamineeRecord ReadRecord(const QStringList& lines, bool* holdsValue) {
+ExamineeRecord readRecord(const QStringList& lines, bool* holdsValue) {
     std::array<std::optional<QString>, kFieldLines> values;
     QStringList unlabelled;
     for (const QString& line : lines) {
         QString value;
-        const int k = LabelledField(line, &value);
+        const int k = labelledField(line, &value);
         if (k >= 0 && !values[k])
             values[k] = value;
         else
@@ -238,40 +238,40 @@ ExamineeRecord ReadRecord(const QStringList& lines, bool* holdsValue) {
     // Lines without labels fill the fields still missing, in the order of the format.
     for (int k = 0; k < kFieldLines && !unlabelled.isEmpty(); ++k) {
         if (!values[k])
-            values[k] = UnlabelledValue(unlabelled.takeFirst(), k);
+            values[k] = unlabelledValue(unlabelled.takeFirst(), k);
     }
     ExamineeRecord record;
     *holdsValue = !unlabelled.isEmpty();
     for (int k = 0; k < kFieldLines; ++k) {
         if (!values[k])
             continue;
-        StoreField(record, k, *values[k]);
-        *holdsValue = *holdsValue || HoldsValue(*values[k]);
+        storeField(record, k, *values[k]);
+        *holdsValue = *holdsValue || isNonEmptyValue(*values[k]);
     }
     return record;
 }
 
 } // namespace
 
-DayFileReading ParseDayFile(const QByteArray& bytes, DayRegisterArray& reg) {
-    const QStringList lines = SplitLines(DecodeDayFile(bytes));
+DayFileReading parseDayFile(const QByteArray& bytes, DayRegisterArray& reg) {
+    const QStringList lines = splitLines(decodeDayFile(bytes));
 
     // Records end at their separator; a record start without a separator before it ends the
     // record before. Blocks of blank lines are no records.
     QList<QStringList> blocks;
     QStringList block;
     auto closeBlock = [&] {
-        const bool blank = std::all_of(block.cbegin(), block.cend(),
-                                       [](const QString& l) { return l.trimmed().isEmpty(); });
+        const bool blank =
+            std::all_of(block.cbegin(), block.cend(), [](const QString& l) { return l.trimmed().isEmpty(); });
         if (!blank)
             blocks.append(block);
         block.clear();
     };
     for (const QString& line : lines) {
-        if (IsSeparator(line)) {
+        if (isSeparator(line)) {
             closeBlock();
         } else {
-            if (IsRecordStart(line) && !block.isEmpty())
+            if (isRecordStart(line) && !block.isEmpty())
                 closeBlock();
             block.append(line);
         }
@@ -283,51 +283,51 @@ DayFileReading ParseDayFile(const QByteArray& bytes, DayRegisterArray& reg) {
     int slot = 0;
     for (const QStringList& lines : blocks) {
         bool holdsValue = false;
-        ExamineeRecord record = ReadRecord(lines, &holdsValue);
+        ExamineeRecord record = readRecord(lines, &holdsValue);
         if (++slot > kRegisterSlots)
             break;
-        if (holdsValue && IsFreeRecord(record))
-            record.ProtocolNo = static_cast<int16>(slot);
+        if (holdsValue && isFreeRecord(record))
+            record.protocolNo = static_cast<int16>(slot);
         reg[slot] = record;
     }
-    return {FormatDayFile(reg) == bytes};
+    return {formatDayFile(reg) == bytes};
 }
 
-QString DayArchive::DayFilePath() const {
-    return MonthFolder + QDir::separator() + DayFileName;
+QString DayArchive::dayFilePath() const {
+    return monthFolder + QDir::separator() + dayFileName;
 }
 
-DayFileResult DayArchive::WriteDayFile(const DayRegisterArray& reg) const {
-    if (MonthFolder.isEmpty() || DayFileName.isEmpty())
+DayFileResult DayArchive::writeDayFile(const DayRegisterArray& reg) const {
+    if (monthFolder.isEmpty() || dayFileName.isEmpty())
         return {false, QStringLiteral("Папка архива результатов не подготовлена.")};
     // A month folder removed while the program runs is made again; the write itself reports
     // whatever still stands in the way.
-    if (!QFileInfo(MonthFolder).exists())
-        QDir().mkpath(MonthFolder);
+    if (!QFileInfo(monthFolder).exists())
+        QDir().mkpath(monthFolder);
     QString error;
-    if (!WriteFileAtomically(DayFilePath(), FormatDayFile(reg), &error))
+    if (!writeFileAtomically(dayFilePath(), formatDayFile(reg), &error))
         return {false, error};
     return {};
 }
 
-DayFileResult DayArchive::WriteRegisterTo(const QString& path, const DayRegisterArray& reg) {
+DayFileResult DayArchive::writeRegisterTo(const QString& path, const DayRegisterArray& reg) {
     QString error;
-    if (!WriteFileAtomically(path, FormatDayFile(reg), &error))
+    if (!writeFileAtomically(path, formatDayFile(reg), &error))
         return {false, error};
     return {};
 }
 
-DayFileResult DayArchive::ReadDayFile(DayRegisterArray& reg, DayFileReading* reading) const {
-    const QString path = DayFilePath();
+DayFileResult DayArchive::readDayFile(DayRegisterArray& reg, DayFileReading* reading) const {
+    const QString path = dayFilePath();
     QFile file(path);
     QString error;
-    if (!OpenRegularFile(file, &error))
+    if (!openRegularFile(file, &error))
         return {false, error};
     const QByteArray bytes = file.readAll();
     const bool failed = file.error() != QFileDevice::NoError;
     const QString reason = file.errorString();
     file.close();
-    const DayFileReading read = ParseDayFile(bytes, reg);
+    const DayFileReading read = parseDayFile(bytes, reg);
     if (reading)
         *reading = read;
     if (failed) {
@@ -341,7 +341,7 @@ DayFileResult DayArchive::ReadDayFile(DayRegisterArray& reg, DayFileReading* rea
 namespace {
 
 // path + ".bak", or ".bak2", ".bak3" … when that is taken.
-QString FreeBackupName(const QString& path) {
+QString freeBackupName(const QString& path) {
     const QString base = path + QStringLiteral(".bak");
     QString candidate = base;
     for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n)
@@ -350,18 +350,18 @@ QString FreeBackupName(const QString& path) {
 }
 
 // Every used slot of older is in newer unchanged, and newer uses at least one slot more.
-bool HoldsAllAndMore(const DayRegisterArray& newer, const DayRegisterArray& older) {
+bool holdsAllAndMore(const DayRegisterArray& newer, const DayRegisterArray& older) {
     bool more = false;
     for (int n = 1; n <= kRegisterSlots; ++n) {
-        if (!IsFreeRecord(older[n]) && !(newer[n] == older[n]))
+        if (!isFreeRecord(older[n]) && !(newer[n] == older[n]))
             return false;
-        more = more || (IsFreeRecord(older[n]) && !IsFreeRecord(newer[n]));
+        more = more || (isFreeRecord(older[n]) && !isFreeRecord(newer[n]));
     }
     return more;
 }
 
 // The temporary copies a save of the day file can leave behind: "<name>.XXXXXX".
-QStringList StrayCopies(const QString& folder, const QString& dayFileName) {
+QStringList strayCopies(const QString& folder, const QString& dayFileName) {
     QStringList found;
     const QDir dir(folder);
     for (const QString& name : dir.entryList({dayFileName + QStringLiteral(".??????")}, QDir::Files)) {
@@ -373,34 +373,35 @@ QStringList StrayCopies(const QString& folder, const QString& dayFileName) {
 
 } // namespace
 
-DayFilePreparation DayArchive::Prepare(const QString& programFolder, const QDate& today, DayRegisterArray& reg) {
+DayFilePreparation DayArchive::prepare(const QString& programFolder, const QDate& today,
+                                       DayRegisterArray& reg) {
     const QString yearFolder = programFolder + QString::number(today.year());
     if (!QFileInfo::exists(yearFolder))
         QDir().mkdir(yearFolder);
-    MonthFolder = MonthFolderFor(programFolder, today);
-    if (!QFileInfo::exists(MonthFolder))
-        QDir().mkdir(MonthFolder);
-    DayFileName = DayFileNameFor(today);
-    MonthGenitive = SetMonthGenitive(today);
+    monthFolder = monthFolderFor(programFolder, today);
+    if (!QFileInfo::exists(monthFolder))
+        QDir().mkdir(monthFolder);
+    dayFileName = dayFileNameFor(today);
+    monthGenitive = setMonthGenitive(today);
 
     DayFilePreparation result;
-    const QString path = DayFilePath();
+    const QString path = dayFilePath();
     const QFileInfo day(path);
     DayFileReading reading;
     if (day.exists() && day.isFile()) {
-        static_cast<DayFileResult&>(result) = ReadDayFile(reg, &reading);
+        static_cast<DayFileResult&>(result) = readDayFile(reg, &reading);
         if (!result.ok)
             return result;
     }
 
     // A save interrupted between writing its temporary copy and putting it in place.
-    for (const QString& stray : StrayCopies(MonthFolder, DayFileName)) {
+    for (const QString& stray : strayCopies(monthFolder, dayFileName)) {
         QFile file(stray);
         QString ignored;
-        if (!OpenRegularFile(file, &ignored))
+        if (!openRegularFile(file, &ignored))
             continue;
         DayRegisterArray candidate{};
-        if (ParseDayFile(file.readAll(), candidate).exact && HoldsAllAndMore(candidate, reg)) {
+        if (parseDayFile(file.readAll(), candidate).exact && holdsAllAndMore(candidate, reg)) {
             reg = candidate;
             result.recoveredFrom = stray;
         }
@@ -411,7 +412,7 @@ DayFilePreparation DayArchive::Prepare(const QString& programFolder, const QDate
         return result;
     if (exists && !reading.exact) {
         // The file as it was stays beside the rewritten one.
-        const QString backup = FreeBackupName(path);
+        const QString backup = freeBackupName(path);
         if (!QFile::copy(path, backup))
             return {{false, QStringLiteral("Не удалось сохранить копию файла «%1» перед его исправлением.")
                                 .arg(QDir::toNativeSeparators(path))},
@@ -419,7 +420,7 @@ DayFilePreparation DayArchive::Prepare(const QString& programFolder, const QDate
                     {}};
         result.backupPath = backup;
     }
-    static_cast<DayFileResult&>(result) = WriteDayFile(reg);
+    static_cast<DayFileResult&>(result) = writeDayFile(reg);
     if (result.ok && !result.recoveredFrom.isEmpty())
         QFile::remove(result.recoveredFrom);
     return result;

@@ -11,20 +11,20 @@
 namespace zet {
 
 // The twelve labels (each ending in one blank) and the separator line.
-const QStringList& DayFileLabels();
-QString DayFileSeparator();
+const QStringList& dayFileLabels();
+QString dayFileSeparator();
 // "Порядковый номер:  0": the first line of an empty record.
-QString DayFileEndMarker();
+QString dayFileEndMarker();
 
 // <programFolder><year>/<month name> (programFolder ends in the separator).
-QString MonthFolderFor(const QString& programFolder, const QDate& date);
+QString monthFolderFor(const QString& programFolder, const QDate& date);
 // dd.MM.yyyy.txt
-QString DayFileNameFor(const QDate& date);
+QString dayFileNameFor(const QDate& date);
 // Full path of the day file of a date.
-QString DayFilePathFor(const QString& programFolder, const QDate& date);
+QString dayFilePathFor(const QString& programFolder, const QDate& date);
 
 // The whole register as the bytes of a day file.
-QByteArray FormatDayFile(const DayRegisterArray& reg);
+QByteArray formatDayFile(const DayRegisterArray& reg);
 
 // How a day file read.
 struct DayFileReading {
@@ -38,7 +38,7 @@ struct DayFileReading {
 // UTF-8. A damaged record that still holds any value is never taken as free: when none of its
 // values could be read, its protocol number is set to its slot. Slots the file does not hold
 // are empty.
-DayFileReading ParseDayFile(const QByteArray& bytes, DayRegisterArray& reg);
+DayFileReading parseDayFile(const QByteArray& bytes, DayRegisterArray& reg);
 
 struct DayFileResult {
     bool ok = true;
@@ -54,11 +54,11 @@ struct DayFilePreparation : DayFileResult {
 // Today's archive: MonthFolder, DayFileName, MonthGenitive, set once at start-up.
 class DayArchive {
 public:
-    QString MonthFolder;
-    QString DayFileName;
-    QString MonthGenitive;
+    QString monthFolder;
+    QString dayFileName;
+    QString monthGenitive;
 
-    QString DayFilePath() const;
+    QString dayFilePath() const;
 
     // Creates the year and month folders if missing, then reads the day file into reg
     // when it exists, or writes it from reg (empty at start-up) when it does not.
@@ -66,16 +66,16 @@ public:
     // and then rewritten in the exact format. A temporary copy left by an interrupted save
     // ("<day file>.XXXXXX") is taken instead when it reads exactly and holds every record of
     // the day file and more; otherwise it is left alone.
-    DayFilePreparation Prepare(const QString& programFolder, const QDate& today, DayRegisterArray& reg);
+    DayFilePreparation prepare(const QString& programFolder, const QDate& today, DayRegisterArray& reg);
 
     // Writes the whole register atomically (a month folder removed meanwhile is made again);
     // on failure the old file stays as it was. The register is never changed.
-    DayFileResult WriteDayFile(const DayRegisterArray& reg) const;
+    DayFileResult writeDayFile(const DayRegisterArray& reg) const;
     // Slots the file does not hold completely (a short file) become empty. A file that
     // cannot be opened leaves reg unchanged.
-    DayFileResult ReadDayFile(DayRegisterArray& reg, DayFileReading* reading = nullptr) const;
+    DayFileResult readDayFile(DayRegisterArray& reg, DayFileReading* reading = nullptr) const;
     // Writes the whole register to another file (a copy the examiner chose to keep).
-    static DayFileResult WriteRegisterTo(const QString& path, const DayRegisterArray& reg);
+    static DayFileResult writeRegisterTo(const QString& path, const DayRegisterArray& reg);
 };
 
 } // namespace zet

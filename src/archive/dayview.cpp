@@ -12,10 +12,10 @@
 
 namespace zet {
 
-QStringList DayViewLines(QByteArrayView bytes) {
+QStringList dayViewLines(QByteArrayView bytes) {
     // Windows-1251 has one byte a character, so lines are found in the bytes and only the
     // part of a line that is shown is decoded.
-    const QString endMarker = DayFileEndMarker();
+    const QString endMarker = dayFileEndMarker();
     QStringList lines;
     const char* const begin = bytes.data();
     const char* const stop = begin + bytes.size();
@@ -23,7 +23,7 @@ QStringList DayViewLines(QByteArrayView bytes) {
     while (pos < stop && lines.size() < kDayViewLineLimit) {
         const char* end = std::find_if(pos, stop, [](char c) { return c == '\r' || c == '\n'; });
         const qsizetype length = end - pos;
-        QString line = DecodeCp1251(QByteArrayView(pos, std::min(length, kDayViewLineWidth)));
+        QString line = decodeCp1251(QByteArrayView(pos, std::min(length, kDayViewLineWidth)));
         if (length > kDayViewLineWidth) {
             line += QStringLiteral(" … [строка обрезана: показаны первые %1 из %2 символов]")
                         .arg(kDayViewLineWidth)
@@ -41,7 +41,7 @@ QStringList DayViewLines(QByteArrayView bytes) {
     return lines;
 }
 
-QString DayViewText(const QStringList& lines) {
+QString dayViewText(const QStringList& lines) {
     QString text;
     for (const QString& line : lines) {
         text += line;
@@ -50,7 +50,7 @@ QString DayViewText(const QStringList& lines) {
     return text;
 }
 
-DayView LoadDayView(const QString& path) {
+DayView loadDayView(const QString& path) {
     DayView view;
     const QFileInfo info(path);
     if (!info.exists() || info.isDir()) {
@@ -58,7 +58,7 @@ DayView LoadDayView(const QString& path) {
         return view;
     }
     QFile file(path);
-    if (!OpenRegularFile(file, &view.error)) {
+    if (!openRegularFile(file, &view.error)) {
         view.status = DayView::Unreadable;
         return view;
     }
@@ -69,17 +69,17 @@ DayView LoadDayView(const QString& path) {
                          .arg(QDir::toNativeSeparators(path), file.errorString());
         return view;
     }
-    view.lines = DayViewLines(bytes);
+    view.lines = dayViewLines(bytes);
     return view;
 }
 
-QList<int> DaysWithDayFile(const QString& programFolder, int year, int month) {
+QList<int> daysWithDayFile(const QString& programFolder, int year, int month) {
     QList<int> days;
     const QDate first(year, month, 1);
     if (!first.isValid())
         return days;
     for (int day = 1; day <= first.daysInMonth(); ++day) {
-        if (QFileInfo(DayFilePathFor(programFolder, QDate(year, month, day))).isFile())
+        if (QFileInfo(dayFilePathFor(programFolder, QDate(year, month, day))).isFile())
             days.append(day);
     }
     return days;

@@ -20,10 +20,10 @@ constexpr qsizetype kDayViewLineWidth = 2000;
 // CR LF; a bare LF or CR also ends a line, and a last line without an end counts). Reading
 // stops before the end marker line, after kDayViewLineLimit lines, or at the end of the bytes.
 // A line longer than kDayViewLineWidth shows its beginning and a note of its length.
-QStringList DayViewLines(QByteArrayView bytes);
+QStringList dayViewLines(QByteArrayView bytes);
 
 // The text of the viewer's box: every line followed by a line end, the last one included.
-QString DayViewText(const QStringList& lines);
+QString dayViewText(const QStringList& lines);
 
 struct DayView {
     enum Status { Shown, Missing, Unreadable };
@@ -33,9 +33,9 @@ struct DayView {
 };
 
 // Load_Exam_Arh's reading of the day file at path. A path that names no file is Missing.
-DayView LoadDayView(const QString& path);
+DayView loadDayView(const QString& path);
 
 // The days (1..31) of a month whose day file exists in the archive of programFolder.
-QList<int> DaysWithDayFile(const QString& programFolder, int year, int month);
+QList<int> daysWithDayFile(const QString& programFolder, int year, int month);
 
 } // namespace zet

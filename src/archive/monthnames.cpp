@@ -7,27 +7,27 @@
 namespace zet {
 
 namespace {
-const std::array<const char16_t*, 12> kNominative = {u"Январь", u"Февраль", u"Март",     u"Апрель",
-                                                     u"Май",    u"Июнь",    u"Июль",     u"Август",
+const std::array<const char16_t*, 12> kNominative = {u"Январь",   u"Февраль", u"Март",   u"Апрель",
+                                                     u"Май",      u"Июнь",    u"Июль",   u"Август",
                                                      u"Сентябрь", u"Октябрь", u"Ноябрь", u"Декабрь"};
-const std::array<const char16_t*, 12> kGenitive = {u"Января", u"Февраля", u"Марта",     u"Апреля",
-                                                   u"Мая",    u"Июня",    u"Июля",      u"Августа",
-                                                   u"Сентября", u"Октября", u"Ноября",  u"Декабря"};
+const std::array<const char16_t*, 12> kGenitive = {u"Января",   u"Февраля", u"Марта",  u"Апреля",
+                                                   u"Мая",      u"Июня",    u"Июля",   u"Августа",
+                                                   u"Сентября", u"Октября", u"Ноября", u"Декабря"};
 } // namespace
 
-QString MonthNominative(int month) {
+QString monthNominative(int month) {
     if (month < 1 || month > 12)
         return {};
     return QString::fromUtf16(kNominative[month - 1]);
 }
 
-QString MonthGenitiveName(int month) {
+QString monthGenitiveName(int month) {
     if (month < 1 || month > 12)
         return {};
     return QString::fromUtf16(kGenitive[month - 1]);
 }
 
-QString GenitiveOf(const QString& nominative) {
+QString genitiveOf(const QString& nominative) {
     for (std::size_t i = 0; i < kNominative.size(); ++i) {
         if (nominative == QString::fromUtf16(kNominative[i]))
             return QString::fromUtf16(kGenitive[i]);
@@ -35,12 +35,16 @@ QString GenitiveOf(const QString& nominative) {
     return nominative;
 }
 
-QString SetMonthGenitive(const QDate& today) { return GenitiveOf(MonthNominative(today.month())); }
+QString setMonthGenitive(const QDate& today) {
+    return genitiveOf(monthNominative(today.month()));
+}
 
-QString WeekdayName(const QDate& date) {
+QString weekdayName(const QDate& date) {
     return QLocale(QLocale::Russian, QLocale::Russia).dayName(date.dayOfWeek(), QLocale::LongFormat);
 }
 
-QString DateText(const QDate& date) { return date.toString(QStringLiteral("dd.MM.yyyy")); }
+QString dateText(const QDate& date) {
+    return date.toString(QStringLiteral("dd.MM.yyyy"));
+}
 
 } // namespace zet

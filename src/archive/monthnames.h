@@ -8,16 +8,16 @@
 namespace zet {
 
 // "Январь" .. "Декабрь" for month 1..12; empty for other numbers.
-QString MonthNominative(int month);
+QString monthNominative(int month);
 // "Января" .. "Декабря" for month 1..12; empty for other numbers.
-QString MonthGenitiveName(int month);
+QString monthGenitiveName(int month);
 // The month table lookup: the genitive of an exactly matching nominative name, else the name itself.
-QString GenitiveOf(const QString& nominative);
+QString genitiveOf(const QString& nominative);
 // MonthGenitive for a date: the nominative name of its month looked up in the table.
-QString SetMonthGenitive(const QDate& today);
+QString setMonthGenitive(const QDate& today);
 // Full weekday name in lower case, as the Russian locale spells it ("понедельник").
-QString WeekdayName(const QDate& date);
+QString weekdayName(const QDate& date);
 // Short date text dd.MM.yyyy ("03.12.2010").
-QString DateText(const QDate& date);
+QString dateText(const QDate& date);
 
 } // namespace zet

@@ -43,7 +43,7 @@ int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         }
     }
     if (folder.isEmpty())
-        folder = DefaultProgramFolder();
+        folder = defaultProgramFolder();
     if (!QFileInfo(folder).isDir()) {
         err << "Папка не найдена: " << QDir::toNativeSeparators(folder) << "\n";
         err.flush();
@@ -57,7 +57,7 @@ int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         << QDir::toNativeSeparators(journal.store().path()) << "\n";
     out.flush();
 
-    const ArchiveImportReport report = ImportArchive(
+    const ArchiveImportReport report = importArchive(
         journal.store(), folder, journal.config().workstation, [&out](int done, int total, const QString&) {
             out << "\rФайлов обработано: " << done << " из " << total;
             out.flush();

@@ -68,7 +68,8 @@ QString parseOptions(const QStringList& words, bool exporting, Arguments* a) {
                 return QStringLiteral("После --groups нужны номера групп от 0 до 9 через запятую или «нет».");
             std::array<bool, kGroupCount> flags{};
             if (v.trimmed().compare(QStringLiteral("нет"), Qt::CaseInsensitive) != 0) {
-                for (const QString& part : v.split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts)) {
+                for (const QString& part :
+                     v.split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts)) {
                     bool ok = false;
                     const int k = part.toInt(&ok);
                     if (!ok || k < 0 || k >= kGroupCount)
@@ -97,11 +98,11 @@ int importCommand(const QStringList& words, QTextStream& out, QTextStream& err) 
         return fail(err, QStringLiteral("Не указана база: --into БАЗА.zet\n") + kUsage, 2);
 
     Database db;
-    db.NewDatabase();
-    db.DatabasePath = a.database;
+    db.newDatabase();
+    db.databasePath = a.database;
     const bool exists = QFileInfo::exists(a.database);
     if (exists) {
-        const LoadResult loaded = db.LoadDatabase();
+        const LoadResult loaded = db.loadDatabase();
         if (!loaded.ok())
             return fail(err, loaded.error, 1);
     }
@@ -125,14 +126,14 @@ int importCommand(const QStringList& words, QTextStream& out, QTextStream& err) 
 
     if (!exists) {
         // A new database gets the header of the default one where the files left it empty.
-        if (db.DatabaseHeader[2].isEmpty())
-            db.DatabaseHeader[2] = QStringLiteral("Новый тест");
-        if (db.DatabaseHeader[3].isEmpty())
-            db.DatabaseHeader[3] = QStringLiteral("Неизвестный");
-        if (db.DatabaseHeader[4].isEmpty())
-            db.DatabaseHeader[4] = FixedDateText(QDate::currentDate());
+        if (db.databaseHeader[2].isEmpty())
+            db.databaseHeader[2] = QStringLiteral("Новый тест");
+        if (db.databaseHeader[3].isEmpty())
+            db.databaseHeader[3] = QStringLiteral("Неизвестный");
+        if (db.databaseHeader[4].isEmpty())
+            db.databaseHeader[4] = fixedDateText(QDate::currentDate());
     }
-    const SaveResult saved = db.SaveDatabase();
+    const SaveResult saved = db.saveDatabase();
     if (!saved.ok())
         return fail(err, saved.error, 1);
     out << QStringLiteral("База сохранена: %1").arg(a.database) << '\n';
@@ -165,9 +166,9 @@ int exportCommand(const QStringList& words, QTextStream& out, QTextStream& err) 
     }
 
     Database db;
-    db.NewDatabase();
-    db.DatabasePath = a.files.first();
-    const LoadResult loaded = db.LoadDatabase();
+    db.newDatabase();
+    db.databasePath = a.files.first();
+    const LoadResult loaded = db.loadDatabase();
     if (!loaded.ok())
         return fail(err, loaded.error, 1);
     if (bankFromDatabase(db, a.theme).questions.empty())

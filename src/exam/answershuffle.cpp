@@ -9,28 +9,28 @@ constexpr int kBoxes = 5;
 constexpr int kAttempts = 100;
 } // namespace
 
-void AnswerShuffle::ShuffleAnswers() {
+void AnswerShuffle::shuffleAnswers() {
     for (int p = 1; p <= kBoxes; ++p)
-        AnswerOrder[p] = 0;
+        answerOrder[p] = 0;
 
-    m_rng.Reseed();
+    m_rng.reseed();
 
     auto dealt = [this](int v) {
         for (int i = 1; i <= kBoxes; ++i) {
-            if (AnswerOrder[i] == v)
+            if (answerOrder[i] == v)
                 return true;
         }
         return false;
     };
     auto place = [this](int p, int v) {
-        AnswerOrder[p] = static_cast<int16>(v);
+        answerOrder[p] = static_cast<int16>(v);
         if (v == 1)
-            CorrectPosition = static_cast<int16>(p);
+            correctPosition = static_cast<int16>(p);
     };
 
     for (int p = 1; p <= kBoxes; ++p) {
         for (int attempt = 0; attempt < kAttempts; ++attempt) {
-            int v = static_cast<int>(m_rng.Next() * static_cast<float>(kBoxes)) + 1;
+            int v = static_cast<int>(m_rng.next() * static_cast<float>(kBoxes)) + 1;
             if (v > kBoxes) // r is below 1, so this only guards against a faulty source
                 v = kBoxes;
             if (!dealt(v)) {
@@ -42,7 +42,7 @@ void AnswerShuffle::ShuffleAnswers() {
 
     // A box the draw left empty gets the part nobody drew, so every box shows an answer.
     for (int p = 1; p <= kBoxes; ++p) {
-        if (AnswerOrder[p] != 0)
+        if (answerOrder[p] != 0)
             continue;
         for (int v = 1; v <= kBoxes; ++v) {
             if (!dealt(v)) {

@@ -4,31 +4,31 @@
 
 namespace zet {
 
-void ExamState::FindFreeSlot() {
-    if (const int16 n = NextFreeSlotAfter(0))
-        CurrentExaminee = n;
+void ExamState::findFreeSlot() {
+    if (const int16 n = nextFreeSlotAfter(0))
+        currentExaminee = n;
 }
 
-int16 ExamState::NextFreeSlotAfter(int n) const {
+int16 ExamState::nextFreeSlotAfter(int n) const {
     for (int slot = std::max(n + 1, 1); slot <= kRegisterSlots; ++slot) {
-        if (IsFree(slot))
+        if (isFree(slot))
             return static_cast<int16>(slot);
     }
     return 0;
 }
 
-int16 GradeExam(int16 correctCount, const ExamProfile& profile) {
+int16 gradeExam(int16 correctCount, const ExamProfile& profile) {
     // Each test stands on its own; with thresholds out of order several may hold and the
     // last one that holds decides. At least one always holds.
     const int c = correctCount;
     int16 grade = 0;
-    if (c >= profile.ExcellentMin)
+    if (c >= profile.excellentMin)
         grade = 5;
-    if (c >= profile.GoodMin && c < profile.ExcellentMin)
+    if (c >= profile.goodMin && c < profile.excellentMin)
         grade = 4;
-    if (c >= profile.FairMin && c < profile.GoodMin)
+    if (c >= profile.fairMin && c < profile.goodMin)
         grade = 3;
-    if (c < profile.FairMin)
+    if (c < profile.fairMin)
         grade = 2;
     return grade;
 }

@@ -10,25 +10,25 @@ namespace zet {
 constexpr int kRegisterSlots = 100;
 
 struct ExamineeRecord {
-    int16 ProtocolNo = 0;
-    int16 ProfileNo = 0; // 0 marks a free slot
-    QString ProfileName;
-    QString FullName;
-    int16 BirthYear = 0;
-    QString JobTitle;
-    int16 Seniority = 0;
-    int16 Grade = 0;
-    int16 AskedCount = 0;
-    int16 RightCount = 0;
-    int16 TimeSpent = 0;
-    QString PersonnelNo;
+    int16 protocolNo = 0;
+    int16 profileNo = 0; // 0 marks a free slot
+    QString profileName;
+    QString fullName;
+    int16 birthYear = 0;
+    QString jobTitle;
+    int16 seniority = 0;
+    int16 grade = 0;
+    int16 askedCount = 0;
+    int16 rightCount = 0;
+    int16 timeSpent = 0;
+    QString personnelNo;
 
     bool operator==(const ExamineeRecord&) const = default;
 };
 
 // A slot is free only while its record is wholly empty; a finished record always has a
 // profile number, and a damaged one that still holds something is never given away.
-inline bool IsFreeRecord(const ExamineeRecord& r) {
+inline bool isFreeRecord(const ExamineeRecord& r) {
     return r == ExamineeRecord{};
 }
 
@@ -36,23 +36,23 @@ inline bool IsFreeRecord(const ExamineeRecord& r) {
 using DayRegisterArray = std::array<ExamineeRecord, kRegisterSlots + 1>;
 
 struct ExamState {
-    DayRegisterArray DayRegister{};
-    int16 CurrentExaminee = 0;
-    int16 CurrentProfile = 0;
-    int16 QuestionNo = 0;
-    int16 CorrectCount = 0;
-    int16 ExamRunning = 0;
-    int16 AnswerLock = 0;
-    int16 ChosenPosition = 0;
+    DayRegisterArray dayRegister{};
+    int16 currentExaminee = 0;
+    int16 currentProfile = 0;
+    int16 questionNo = 0;
+    int16 correctCount = 0;
+    int16 examRunning = 0;
+    int16 answerLock = 0;
+    int16 chosenPosition = 0;
 
     // CurrentExaminee = first free slot; unchanged when all are used.
-    void FindFreeSlot();
+    void findFreeSlot();
     // The first free slot after slot n, or 0 when there is none.
-    int16 NextFreeSlotAfter(int n) const;
-    bool IsFree(int n) const { return n >= 1 && n <= kRegisterSlots && IsFreeRecord(DayRegister[n]); }
+    int16 nextFreeSlotAfter(int n) const;
+    bool isFree(int n) const { return n >= 1 && n <= kRegisterSlots && isFreeRecord(dayRegister[n]); }
 };
 
 // The four grade tests, applied one after another; the last one that holds decides.
-int16 GradeExam(int16 correctCount, const ExamProfile& profile);
+int16 gradeExam(int16 correctCount, const ExamProfile& profile);
 
 } // namespace zet

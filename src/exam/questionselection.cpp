@@ -9,28 +9,28 @@ namespace {
 // The group flags take the first ten characters of a question's stored text.
 constexpr int kFlagCount = 10;
 
-bool ValidTheme(int t) {
+bool validTheme(int t) {
     return t >= 1 && t <= kThemeCount;
 }
 
 } // namespace
 
-void QuestionSelection::ShuffleThemeQuestions(int16 t) {
-    if (!ValidTheme(t))
+void QuestionSelection::shuffleThemeQuestions(int16 t) {
+    if (!validTheme(t))
         return;
-    auto& order = QuestionOrder[t];
+    auto& order = questionOrder[t];
 
     // Every number from 1 to n takes part, gaps with short or empty texts included.
     order.fill(0);
-    order[0] = ThemeQuestionCount(m_db, t);
+    order[0] = themeQuestionCount(m_db, t);
 
-    m_rng.Reseed();
+    m_rng.reseed();
 
     const int n = order[0];
     const long attempts = 10L * n;
     for (int k = 1; k <= n; ++k) {
         for (long attempt = 0; attempt < attempts; ++attempt) {
-            const float r = m_rng.Next();
+            const float r = m_rng.next();
             int v = static_cast<int>(static_cast<float>(n) * r) + 1;
             if (v > n) // r is below 1, so this only guards against a faulty source
                 v = n;
@@ -50,26 +50,26 @@ void QuestionSelection::ShuffleThemeQuestions(int16 t) {
     }
 }
 
-int16 QuestionSelection::ThemeQuestionCount(const Database& db, int16 t) {
-    if (!ValidTheme(t))
+int16 QuestionSelection::themeQuestionCount(const Database& db, int16 t) {
+    if (!validTheme(t))
         return 0;
     for (int q = kQuestionSlots; q >= 1; --q) {
-        if (db.Questions(t, q, 0).size() > kFlagCount)
+        if (db.questions(t, q, 0).size() > kFlagCount)
             return static_cast<int16>(q);
     }
     return 0;
 }
 
-void QuestionSelection::ShuffleAllThemes() {
+void QuestionSelection::shuffleAllThemes() {
     for (int t = 1; t <= kThemeCount; ++t)
-        ShuffleThemeQuestions(static_cast<int16>(t));
+        shuffleThemeQuestions(static_cast<int16>(t));
 }
 
-bool QuestionSelection::IsEligible(const QString& questionPart0, const ExamProfile& profile) {
+bool QuestionSelection::isEligible(const QString& questionPart0, const ExamProfile& profile) {
     const QChar one = QLatin1Char('1');
     for (int j = 0; j < kGroupCount; ++j) {
         const bool inGroup = j < questionPart0.size() && questionPart0.at(j) == one;
-        const QString& admitted = profile.Groups[j];
+        const QString& admitted = profile.groups[j];
         const bool groupAdmitted = !admitted.isEmpty() && admitted.at(0) == one;
         if (inGroup && groupAdmitted)
             return true;
@@ -77,30 +77,30 @@ bool QuestionSelection::IsEligible(const QString& questionPart0, const ExamProfi
     return false;
 }
 
-int16 QuestionSelection::DrawQuestion(int16 slot, const ExamProfile& profile, int16& wrapCounter) {
+int16 QuestionSelection::drawQuestion(int16 slot, const ExamProfile& profile, int16& wrapCounter) {
     if (slot < 1 || slot > kSlotCount)
         return 0;
-    const int t = profile.SlotTheme[slot];
-    if (!ValidTheme(t))
+    const int t = profile.slotTheme[slot];
+    if (!validTheme(t))
         return 0;
 
-    auto& cursor = ThemeCursor[t];
+    auto& cursor = themeCursor[t];
     // Each pass ends in a wrap and the third wrap ends the draw, so this loop is bounded.
     for (;;) {
         ++cursor;
-        if (cursor > QuestionOrder[t][0]) {
+        if (cursor > questionOrder[t][0]) {
             cursor = 1;
             ++wrapCounter;
             if (wrapCounter >= 3) {
                 wrapCounter = 0;
                 return 0;
             }
-            ShuffleThemeQuestions(static_cast<int16>(t));
+            shuffleThemeQuestions(static_cast<int16>(t));
         }
-        const int16 q = QuestionOrder[t][cursor];
+        const int16 q = questionOrder[t][cursor];
         if (q < 1 || q > kQuestionSlots)
             continue; // a position the shuffle left unfilled is never shown
-        if (IsEligible(m_db.Questions(t, q, 0), profile))
+        if (isEligible(m_db.questions(t, q, 0), profile))
             return q;
     }
 }

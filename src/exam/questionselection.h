@@ -15,24 +15,24 @@ public:
 
     // QuestionOrder(theme 1..20, position 0..100): position 0 holds n, 1..n a permutation
     // of 1..n (0 where the shuffle left a position unfilled), above n 0.
-    std::array<std::array<int16, kQuestionSlots + 1>, kThemeCount + 1> QuestionOrder{};
+    std::array<std::array<int16, kQuestionSlots + 1>, kThemeCount + 1> questionOrder{};
     // ThemeCursor(theme 1..20): position of the question last drawn; lives for the process.
-    std::array<int16, kThemeCount + 1> ThemeCursor{};
+    std::array<int16, kThemeCount + 1> themeCursor{};
 
     // Rebuilds QuestionOrder(t, 0..100); leaves ThemeCursor alone.
-    void ShuffleThemeQuestions(int16 t);
-    void ShuffleAllThemes(); // themes 1..20 in ascending order
+    void shuffleThemeQuestions(int16 t);
+    void shuffleAllThemes(); // themes 1..20 in ascending order
 
     // Draws the next eligible question of SlotTheme(slot) of the given profile.
     // wrapCounter belongs to one presentation (start it at 0). Returns 0 for no question.
     // A position left unfilled by the shuffle (0) is treated as a rejected candidate.
-    int16 DrawQuestion(int16 slot, const ExamProfile& profile, int16& wrapCounter);
+    int16 drawQuestion(int16 slot, const ExamProfile& profile, int16& wrapCounter);
 
     // True when question q of theme t belongs to at least one group the profile admits.
-    static bool IsEligible(const QString& questionPart0, const ExamProfile& profile);
+    static bool isEligible(const QString& questionPart0, const ExamProfile& profile);
     // n of a theme: the highest question number whose stored text (flags included) is longer
     // than 10 characters, 0 when there is none.
-    static int16 ThemeQuestionCount(const Database& db, int16 t);
+    static int16 themeQuestionCount(const Database& db, int16 t);
 
 private:
     const Database& m_db;

@@ -4,15 +4,15 @@
 
 namespace zet {
 
-float UnitFloat(std::mt19937& engine) {
+float unitFloat(std::mt19937& engine) {
     return static_cast<float>(engine() >> 8) * (1.0f / 16777216.0f);
 }
 
-float ClockRandom::Next() {
-    return UnitFloat(m_engine);
+float ClockRandom::next() {
+    return unitFloat(m_engine);
 }
 
-void ClockRandom::Reseed() {
+void ClockRandom::reseed() {
     const auto steady = std::chrono::steady_clock::now().time_since_epoch().count();
     const auto wall = std::chrono::system_clock::now().time_since_epoch().count();
     std::seed_seq seq{static_cast<std::uint32_t>(steady), static_cast<std::uint32_t>(steady >> 32),
@@ -21,8 +21,8 @@ void ClockRandom::Reseed() {
     m_engine.seed(seq);
 }
 
-float SeededRandom::Next() {
-    return UnitFloat(m_engine);
+float SeededRandom::next() {
+    return unitFloat(m_engine);
 }
 
 } // namespace zet

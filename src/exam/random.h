@@ -11,17 +11,17 @@ class RandomSource {
 public:
     virtual ~RandomSource() = default;
     // Next value, uniform in [0, 1).
-    virtual float Next() = 0;
+    virtual float next() = 0;
     // Called at the start of every shuffle.
-    virtual void Reseed() = 0;
+    virtual void reseed() = 0;
 };
 
 // Re-seeds from a high-resolution clock mixed with the system clock and a call counter,
 // so shuffles made within the same millisecond still differ.
 class ClockRandom : public RandomSource {
 public:
-    float Next() override;
-    void Reseed() override;
+    float next() override;
+    void reseed() override;
 
 private:
     std::mt19937 m_engine{0x5eed};
@@ -32,14 +32,14 @@ private:
 class SeededRandom : public RandomSource {
 public:
     explicit SeededRandom(std::uint32_t seed) : m_engine(seed) {}
-    float Next() override;
-    void Reseed() override {}
+    float next() override;
+    void reseed() override {}
 
 private:
     std::mt19937 m_engine;
 };
 
 // 24 random bits scaled by 2^-24: never returns 1.0.
-float UnitFloat(std::mt19937& engine);
+float unitFloat(std::mt19937& engine);
 
 } // namespace zet

@@ -33,7 +33,7 @@ QStringList splitLines(const QString& text) {
 
 } // namespace
 
-QList<DayFileInArchive> FindDayFiles(const QString& folder) {
+QList<DayFileInArchive> findDayFiles(const QString& folder) {
     static const QRegularExpression yearName(QStringLiteral("^\\d{4}$"));
     static const QRegularExpression dayName(QStringLiteral("^\\d{2}\\.\\d{2}\\.\\d{4}\\.txt$"));
     QList<DayFileInArchive> found;
@@ -42,7 +42,7 @@ QList<DayFileInArchive> FindDayFiles(const QString& folder) {
         if (!yearName.match(year).hasMatch())
             continue;
         for (int month = 1; month <= 12; ++month) {
-            const QDir monthDir(root.filePath(year + QLatin1Char('/') + MonthNominative(month)));
+            const QDir monthDir(root.filePath(year + QLatin1Char('/') + monthNominative(month)));
             if (!monthDir.exists())
                 continue;
             for (const QString& name : monthDir.entryList(QDir::Files)) {
@@ -61,11 +61,11 @@ QList<DayFileInArchive> FindDayFiles(const QString& folder) {
     return found;
 }
 
-bool ReadDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QString* reason) {
+bool readDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QString* reason) {
     static const QRegularExpression number(QStringLiteral("^ ?-?\\d+$"));
-    const QStringList& labels = DayFileLabels();
-    const QString separator = DayFileSeparator();
-    const QStringList lines = splitLines(DecodeCp1251(bytes));
+    const QStringList& labels = dayFileLabels();
+    const QString separator = dayFileSeparator();
+    const QStringList lines = splitLines(decodeCp1251(bytes));
     const int expected = kRegisterSlots * kRecordLines;
     if (lines.size() != expected) {
         *reason = QStringLiteral("%1 строк вместо %2").arg(lines.size()).arg(expected);
@@ -85,50 +85,50 @@ bool ReadDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QStrin
             return false;
         }
     }
-    ParseDayFile(bytes, reg);
+    parseDayFile(bytes, reg);
     return true;
 }
 
-QUuid ImportedExamId(const QString& workstation, const QDate& date, int protocolNo) {
+QUuid importedExamId(const QString& workstation, const QDate& date, int protocolNo) {
     // A fixed namespace of this program's archive imports.
     static const QUuid space = QUuid::fromString(QStringLiteral("6c1f0e52-58f4-4b8e-9d8b-2a4e7a0e5f31"));
     return QUuid::createUuidV5(
         space, QStringLiteral("%1\n%2\n%3").arg(workstation, date.toString(Qt::ISODate)).arg(protocolNo));
 }
 
-QList<JournalEntry> ImportedEntries(const DayRegisterArray& reg, const QString& workstation,
+QList<JournalEntry> importedEntries(const DayRegisterArray& reg, const QString& workstation,
                                     const QDate& date) {
     QList<JournalEntry> entries;
     for (int n = 1; n <= kRegisterSlots; ++n) {
         const ExamineeRecord& r = reg[n];
-        if (r.ProfileNo == 0)
+        if (r.profileNo == 0)
             continue;
         JournalEntry e;
-        e.id = ImportedExamId(workstation, date, r.ProtocolNo);
+        e.id = importedExamId(workstation, date, r.protocolNo);
         e.workstation = workstation;
         e.date = date;
-        e.protocolNo = r.ProtocolNo;
-        e.profileNo = r.ProfileNo;
-        e.profileName = r.ProfileName;
-        e.fullName = r.FullName;
-        e.birthYear = r.BirthYear;
-        e.jobTitle = r.JobTitle;
-        e.seniority = r.Seniority;
-        e.personnelNo = r.PersonnelNo;
-        e.grade = r.Grade;
-        e.asked = r.AskedCount;
-        e.right = r.RightCount;
-        e.secondsSpent = r.TimeSpent;
+        e.protocolNo = r.protocolNo;
+        e.profileNo = r.profileNo;
+        e.profileName = r.profileName;
+        e.fullName = r.fullName;
+        e.birthYear = r.birthYear;
+        e.jobTitle = r.jobTitle;
+        e.seniority = r.seniority;
+        e.personnelNo = r.personnelNo;
+        e.grade = r.grade;
+        e.asked = r.askedCount;
+        e.right = r.rightCount;
+        e.secondsSpent = r.timeSpent;
         e.imported = true;
         entries.append(e);
     }
     return entries;
 }
 
-ArchiveImportReport ImportArchive(JournalStore& store, const QString& folder, const QString& workstation,
+ArchiveImportReport importArchive(JournalStore& store, const QString& folder, const QString& workstation,
                                   const ArchiveImportProgress& progress) {
     ArchiveImportReport report;
-    const QList<DayFileInArchive> files = FindDayFiles(folder);
+    const QList<DayFileInArchive> files = findDayFiles(folder);
     report.filesFound = int(files.size());
     // Exams waiting in the outbox go in first, so that a live exam is not taken for an archive row.
     store.flushOutbox();
@@ -162,25 +162,25 @@ ArchiveImportReport ImportArchive(JournalStore& store, const QString& folder, co
             break;
         }
         const QString shown = QDir::toNativeSeparators(day.path);
-        if (!day.date.isValid() || QFileInfo(DayFilePathFor(programFolder, day.date)).absoluteFilePath() !=
+        if (!day.date.isValid() || QFileInfo(dayFilePathFor(programFolder, day.date)).absoluteFilePath() !=
                                        QFileInfo(day.path).absoluteFilePath()) {
             report.damaged.append(QStringLiteral("%1: имя файла не совпадает с датой его папки").arg(shown));
             continue;
         }
         QFile file(day.path);
         QString openError;
-        if (!OpenRegularFile(file, &openError)) {
+        if (!openRegularFile(file, &openError)) {
             report.damaged.append(QStringLiteral("%1: %2").arg(shown, openError));
             continue;
         }
         const QByteArray bytes = file.readAll();
         DayRegisterArray reg{};
         QString reason;
-        if (!ReadDayFileForImport(bytes, reg, &reason)) {
+        if (!readDayFileForImport(bytes, reg, &reason)) {
             report.damaged.append(QStringLiteral("%1: %2").arg(shown, reason));
             continue;
         }
-        queued += ImportedEntries(reg, workstation, day.date);
+        queued += importedEntries(reg, workstation, day.date);
         if (++queuedFiles == kFilesPerTransaction && !commitQueued())
             break;
     }

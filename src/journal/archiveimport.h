@@ -24,16 +24,16 @@ struct DayFileInArchive {
 };
 
 // Every day file of the archive, by date. Files whose names are not dates are not day files.
-QList<DayFileInArchive> FindDayFiles(const QString& folder);
+QList<DayFileInArchive> findDayFiles(const QString& folder);
 
 // The one place that decides whether a day file read cleanly: the register is filled only
 // when the whole file has the day-file layout; otherwise reason says what is wrong.
-bool ReadDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QString* reason);
+bool readDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QString* reason);
 
 // The id of an imported exam: the same workstation, date and protocol number give the same id.
-QUuid ImportedExamId(const QString& workstation, const QDate& date, int protocolNo);
+QUuid importedExamId(const QString& workstation, const QDate& date, int protocolNo);
 // The occupied slots of a day register as imported journal entries.
-QList<JournalEntry> ImportedEntries(const DayRegisterArray& reg, const QString& workstation,
+QList<JournalEntry> importedEntries(const DayRegisterArray& reg, const QString& workstation,
                                     const QDate& date);
 
 // Called before each file and once at the end (done == total); returning false stops the
@@ -50,7 +50,7 @@ struct ArchiveImportReport {
     JournalResult result; // a journal that could not be written stops the import
 };
 
-ArchiveImportReport ImportArchive(JournalStore& store, const QString& folder, const QString& workstation,
+ArchiveImportReport importArchive(JournalStore& store, const QString& folder, const QString& workstation,
                                   const ArchiveImportProgress& progress = {});
 
 } // namespace zet

@@ -8,7 +8,7 @@
 
 namespace zet {
 
-QString DefaultWorkstationName() {
+QString defaultWorkstationName() {
     const QString name = QSysInfo::machineHostName();
     return name.isEmpty() ? QStringLiteral("localhost") : name;
 }
@@ -22,7 +22,7 @@ QString JournalConfig::serverText() const {
 
 JournalConfig JournalConfig::read(const QString& folder, QString* error) {
     JournalConfig config;
-    config.workstation = DefaultWorkstationName();
+    config.workstation = defaultWorkstationName();
     const QString path = QDir(folder).filePath(fileName());
     if (!QFileInfo::exists(path))
         return config;

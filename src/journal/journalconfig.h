@@ -36,6 +36,6 @@ struct JournalConfig {
 };
 
 // The host name of this machine, used as the workstation when none is configured.
-QString DefaultWorkstationName();
+QString defaultWorkstationName();
 
 } // namespace zet

@@ -70,7 +70,7 @@ JournalResult JournalOutbox::keepOnly(const QList<JournalEntry>& entries) const 
     for (const JournalEntry& e : entries)
         array.append(e.toJson());
     QString error;
-    if (!WriteFileAtomically(m_path, QJsonDocument(array).toJson(QJsonDocument::Indented), &error))
+    if (!writeFileAtomically(m_path, QJsonDocument(array).toJson(QJsonDocument::Indented), &error))
         return JournalResult::failure(error);
     return {};
 }

@@ -44,7 +44,7 @@ struct CodePage {
     }
 };
 
-const CodePage& Table() {
+const CodePage& table() {
     static const CodePage table;
     return table;
 }
@@ -80,8 +80,8 @@ qsizetype decodeRegularBlocks(const char* src, qsizetype size, char16_t* dst) {
 
 } // namespace
 
-EncodedText EncodeCp1251(const QString& text) {
-    const CodePage& cp = Table();
+EncodedText encodeCp1251(const QString& text) {
+    const CodePage& cp = table();
     EncodedText out;
     out.bytes.resize(text.size());
     qsizetype n = 0;
@@ -101,8 +101,8 @@ EncodedText EncodeCp1251(const QString& text) {
     return out;
 }
 
-QString UnencodableCharacters(const QString& text) {
-    const CodePage& cp = Table();
+QString unencodableCharacters(const QString& text) {
+    const CodePage& cp = table();
     QString found;
     for (qsizetype i = 0; i < text.size(); ++i) {
         QString one(text.at(i));
@@ -116,8 +116,8 @@ QString UnencodableCharacters(const QString& text) {
     return found;
 }
 
-FittedText FitCp1251(const QString& text, qsizetype limit) {
-    EncodedText enc = EncodeCp1251(text);
+FittedText fitCp1251(const QString& text, qsizetype limit) {
+    EncodedText enc = encodeCp1251(text);
     FittedText fitted;
     fitted.replaced = enc.replaced;
     if (enc.bytes.size() > limit) {
@@ -126,7 +126,7 @@ FittedText FitCp1251(const QString& text, qsizetype limit) {
             enc.bytes.chop(1);
         fitted.truncated = true;
     }
-    fitted.text = fitted.replaced || fitted.truncated ? DecodeCp1251(enc.bytes) : text;
+    fitted.text = fitted.replaced || fitted.truncated ? decodeCp1251(enc.bytes) : text;
     return fitted;
 }
 
@@ -134,7 +134,7 @@ namespace {
 
 // Writes bytes.size() characters to d.
 void decodeToCharacters(QByteArrayView bytes, char16_t* d) {
-    const CodePage& cp = Table();
+    const CodePage& cp = table();
     const char* s = bytes.data();
     const qsizetype size = bytes.size();
     qsizetype i = 0;
@@ -155,7 +155,7 @@ void decodeToCharacters(QByteArrayView bytes, char16_t* d) {
 
 } // namespace
 
-QString DecodeCp1251(QByteArrayView bytes) {
+QString decodeCp1251(QByteArrayView bytes) {
     if (bytes.isEmpty())
         return {};
     QString out(bytes.size(), Qt::Uninitialized);

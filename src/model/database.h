@@ -17,34 +17,34 @@ namespace zet {
 
 using int16 = std::int16_t;
 
-constexpr int kThemeCount = 20;     // themes 1..20 (theme 0 exists in memory only)
-constexpr int kQuestionSlots = 100; // questions 1..100 (question 0 holds the theme title)
-constexpr int kParts = 6;           // part 0 = group flags + text, 1 = correct answer, 2..5 = wrong answers
-constexpr int kProfileCount = 20;   // profiles 1..20
-constexpr int kGroupCount = 10;     // groups 0..9
-constexpr int kSlotCount = 15;      // question slots 1..15 of a profile
+constexpr int kThemeCount = 20;       // themes 1..20 (theme 0 exists in memory only)
+constexpr int kQuestionSlots = 100;   // questions 1..100 (question 0 holds the theme title)
+constexpr int kParts = 6;             // part 0 = group flags + text, 1 = correct answer, 2..5 = wrong answers
+constexpr int kProfileCount = 20;     // profiles 1..20
+constexpr int kGroupCount = 10;       // groups 0..9
+constexpr int kSlotCount = 15;        // question slots 1..15 of a profile
 constexpr int kStoredTextBytes = 498; // longest string one record of the file holds (Windows-1251 bytes)
 
 // Version marker stored as header string 1.
 inline const QString kVersionMarker = QStringLiteral("zetr100");
 
 struct ExamProfile {
-    int16 Number = 0;
-    QString Name;
-    int16 TimeLimit = 0;
-    int16 QuestionCount = 0;
-    int16 ExcellentMin = 0;
-    int16 GoodMin = 0;
-    int16 FairMin = 0;
-    std::array<int16, kSlotCount + 1> SlotTheme{}; // index 1..15 used, 0 unused
-    std::array<QString, kGroupCount> Groups; // first character "1" admits the group, the rest is its title
+    int16 number = 0;
+    QString name;
+    int16 timeLimit = 0;
+    int16 questionCount = 0;
+    int16 excellentMin = 0;
+    int16 goodMin = 0;
+    int16 fairMin = 0;
+    std::array<int16, kSlotCount + 1> slotTheme{}; // index 1..15 used, 0 unused
+    std::array<QString, kGroupCount> groups; // first character "1" admits the group, the rest is its title
 
     bool operator==(const ExamProfile&) const = default;
 };
 
 struct GroupRecord {
-    QString Flag;
-    QString Title;
+    QString flag;
+    QString title;
 };
 
 // One value that could not be stored as it was typed.
@@ -79,24 +79,24 @@ class Database {
 public:
     Database();
 
-    QString DatabasePath;  // full path of the current database file
-    QString ProgramFolder; // the program's folder, ending in the native separator
-    std::array<QString, 10> DatabaseHeader;
-    std::array<ExamProfile, kProfileCount + 1> Profiles; // index 1..20 used
-    std::array<GroupRecord, kGroupCount> GroupNames;     // editors' work copy, not stored
+    QString databasePath;  // full path of the current database file
+    QString programFolder; // the program's folder, ending in the native separator
+    std::array<QString, 10> databaseHeader;
+    std::array<ExamProfile, kProfileCount + 1> profiles; // index 1..20 used
+    std::array<GroupRecord, kGroupCount> groupNames;     // editors' work copy, not stored
 
     // Questions(theme 0..20, question 0..100, part 0..5)
-    QString& Questions(int theme, int question, int part) {
+    QString& questions(int theme, int question, int part) {
         return m_questions[index(theme, question, part)];
     }
-    const QString& Questions(int theme, int question, int part) const {
+    const QString& questions(int theme, int question, int part) const {
         return m_questions[index(theme, question, part)];
     }
 
     // Reads the file named by DatabasePath. A rejected file (marker not exactly "zetr100",
     // missing, empty or unreadable) leaves DatabaseHeader(0) and (1) holding what was read
     // and every other value unchanged.
-    LoadResult LoadDatabase();
+    LoadResult loadDatabase();
 
     // What LoadDatabase does with the bytes of the file: returns false when record 2 is not
     // exactly the marker, leaving DatabaseHeader(0) and (1) holding what was read and every
@@ -112,16 +112,16 @@ public:
     // Sets the marker, then writes the whole model to DatabasePath atomically. An existing,
     // non-empty file that is not a database of this format is not replaced unless
     // replaceForeign is true.
-    SaveResult SaveDatabase(bool replaceForeign = false);
+    SaveResult saveDatabase(bool replaceForeign = false);
 
     // Resets to an empty database with twenty default profiles (does not touch the path,
     // the marker, the test name, the author or the date, and does not save).
-    void NewDatabase();
+    void newDatabase();
 
     // Settings file "zetr100.sys" in ProgramFolder: one 256-byte record with DatabasePath.
-    QString SettingsPath() const;
-    SettingsResult LoadSettings();
-    SettingsResult SaveSettings() const;
+    QString settingsPath() const;
+    SettingsResult loadSettings();
+    SettingsResult saveSettings() const;
 
     static int index(int theme, int question, int part) {
         return (theme * (kQuestionSlots + 1) + question) * kParts + part;
@@ -132,7 +132,7 @@ private:
 };
 
 // True when the file exists, is not empty and its record 2 holds something other than the marker.
-bool IsForeignFile(const QString& path);
+bool isForeignFile(const QString& path);
 // The same for the bytes of a file (its first two records are enough).
 bool isForeignDatabaseBytes(QByteArrayView bytes);
 
@@ -148,6 +148,6 @@ QString databasePathFromSettingsBytes(QByteArrayView bytes);
 [[nodiscard]] SettingsResult settingsBytes(const QString& databasePath, QByteArray* record);
 
 // Today's date in the fixed header form MM-dd-yyyy.
-QString FixedDateText(const QDate& date);
+QString fixedDateText(const QDate& date);
 
 } // namespace zet

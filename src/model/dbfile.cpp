@@ -29,12 +29,12 @@ class RecordReader {
 public:
     explicit RecordReader(QByteArrayView bytes) : m_bytes(bytes) {}
 
-    QString String() {
+    QString string() {
         QString s;
-        String(s);
+        string(s);
         return s;
     }
-    void String(QString& target) {
+    void string(QString& target) {
         const qsizetype at = next();
         if (at + 2 > m_bytes.size()) {
             target.clear();
@@ -44,7 +44,7 @@ public:
         len = std::min(std::min(len, kMaxStringBytes), m_bytes.size() - at - 2);
         decodeCp1251Into(QByteArrayView(m_bytes.constData() + at + 2, len), target);
     }
-    int16 Integer() {
+    int16 integer() {
         const qsizetype at = next();
         if (at + 2 > m_bytes.size())
             return 0;
@@ -65,14 +65,14 @@ public:
             out = QByteArray(kRecordCount * kRecordSize, Qt::Uninitialized);
     }
 
-    template <typename Describe> void String(const QString& value, Describe&& field) {
+    template <typename Describe> void string(const QString& value, Describe&& field) {
         char* record = m_bytes.data() + m_record * kRecordSize;
         if (value.isEmpty()) { // most records of a database
             qToLittleEndian<quint16>(0, record);
             endRecord(record, 2);
             return;
         }
-        EncodedText enc = EncodeCp1251(value);
+        EncodedText enc = encodeCp1251(value);
         if (enc.replaced)
             issues.push_back({StoredValueIssue::Replaced, static_cast<int>(m_record + 1), field()});
         if (enc.bytes.size() > kMaxStringBytes) {
@@ -83,7 +83,7 @@ public:
         std::memcpy(record + 2, enc.bytes.constData(), static_cast<std::size_t>(enc.bytes.size()));
         endRecord(record, 2 + enc.bytes.size());
     }
-    void Integer(int16 value) {
+    void integer(int16 value) {
         char* record = m_bytes.data() + m_record * kRecordSize;
         qToLittleEndian<qint16>(value, record);
         endRecord(record, 2);
@@ -102,7 +102,7 @@ private:
     qsizetype m_record = 0;
 };
 
-QString HeaderField(int i) {
+QString headerField(int i) {
     switch (i) {
     case 2:
         return QStringLiteral("название теста");
@@ -115,7 +115,7 @@ QString HeaderField(int i) {
     }
 }
 
-QString QuestionField(int t, int q, int p) {
+QString questionField(int t, int q, int p) {
     if (q == 0 && p == 0)
         return QStringLiteral("тема %1, название темы").arg(t);
     const QString where = QStringLiteral("тема %1, вопрос %2, ").arg(t).arg(q);
@@ -131,44 +131,44 @@ QString QuestionField(int t, int q, int p) {
 
 // Everything after the two header records, in file order. Used by the reader (Model is
 // Database) and the writer (Model is const Database).
-template <typename Model, typename Str, typename Int> void VisitBody(Model& db, Str&& str, Int&& integer) {
+template <typename Model, typename Str, typename Int> void visitBody(Model& db, Str&& str, Int&& integer) {
     for (int i = 2; i < 10; ++i)
-        str(db.DatabaseHeader[i], [i] { return HeaderField(i); });
+        str(db.databaseHeader[i], [i] { return headerField(i); });
     for (int t = 1; t <= kThemeCount; ++t) {
         for (int q = 0; q <= kQuestionSlots; ++q) {
             for (int p = 0; p < kParts; ++p)
-                str(db.Questions(t, q, p), [t, q, p] { return QuestionField(t, q, p); });
+                str(db.questions(t, q, p), [t, q, p] { return questionField(t, q, p); });
         }
     }
     for (int i = 1; i <= kProfileCount; ++i) {
-        auto& pr = db.Profiles[i];
+        auto& pr = db.profiles[i];
         for (int k = 0; k < kGroupCount; ++k)
-            str(pr.Groups[k], [i, k] { return QStringLiteral("профиль %1, группа %2").arg(i).arg(k); });
-        integer(pr.ExcellentMin);
-        integer(pr.GoodMin);
-        integer(pr.FairMin);
-        str(pr.Name, [i] { return QStringLiteral("профиль %1, наименование").arg(i); });
-        integer(pr.Number);
-        integer(pr.QuestionCount);
-        integer(pr.TimeLimit);
+            str(pr.groups[k], [i, k] { return QStringLiteral("профиль %1, группа %2").arg(i).arg(k); });
+        integer(pr.excellentMin);
+        integer(pr.goodMin);
+        integer(pr.fairMin);
+        str(pr.name, [i] { return QStringLiteral("профиль %1, наименование").arg(i); });
+        integer(pr.number);
+        integer(pr.questionCount);
+        integer(pr.timeLimit);
         for (int s = 1; s <= kSlotCount; ++s)
-            integer(pr.SlotTheme[s]);
+            integer(pr.slotTheme[s]);
     }
 }
 
-QString Shown(const QString& path) {
+QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
 } // namespace
 
-LoadResult Database::LoadDatabase() {
+LoadResult Database::loadDatabase() {
     LoadResult result;
     QByteArray bytes;
-    QFile file(DatabasePath);
-    if (DatabasePath.isEmpty() || !file.exists()) {
-        result.error = QStringLiteral("Файл «%1» не найден.").arg(Shown(DatabasePath));
-    } else if (!OpenRegularFile(file, &result.error)) {
+    QFile file(databasePath);
+    if (databasePath.isEmpty() || !file.exists()) {
+        result.error = QStringLiteral("Файл «%1» не найден.").arg(shown(databasePath));
+    } else if (!openRegularFile(file, &result.error)) {
         // A folder, a FIFO or a device is no database; reading a FIFO would never end.
     } else {
         // Map the file when possible; the bytes are only looked at while it stays open.
@@ -179,7 +179,7 @@ LoadResult Database::LoadDatabase() {
             bytes = file.readAll();
         if (file.error() != QFileDevice::NoError) {
             result.error = QStringLiteral("Файл «%1» не удалось прочитать: %2")
-                               .arg(Shown(DatabasePath), file.errorString());
+                               .arg(shown(databasePath), file.errorString());
             bytes.clear();
         }
     }
@@ -188,19 +188,19 @@ LoadResult Database::LoadDatabase() {
         result.status = LoadResult::Rejected;
         if (result.error.isEmpty())
             result.error =
-                QStringLiteral("Файл «%1» не является базой тестов этой версии.").arg(Shown(DatabasePath));
+                QStringLiteral("Файл «%1» не является базой тестов этой версии.").arg(shown(databasePath));
     }
     return result;
 }
 
 bool Database::loadFromBytes(QByteArrayView bytes) {
     RecordReader reader(bytes);
-    reader.String(DatabaseHeader[0]);
-    reader.String(DatabaseHeader[1]);
-    if (DatabaseHeader[1] != kVersionMarker)
+    reader.string(databaseHeader[0]);
+    reader.string(databaseHeader[1]);
+    if (databaseHeader[1] != kVersionMarker)
         return false;
-    VisitBody(
-        *this, [&](QString& s, auto&&) { reader.String(s); }, [&](int16& v) { v = reader.Integer(); });
+    visitBody(
+        *this, [&](QString& s, auto&&) { reader.string(s); }, [&](int16& v) { v = reader.integer(); });
     return true;
 }
 
@@ -212,27 +212,27 @@ QByteArray Database::fileBytes(std::vector<StoredValueIssue>* issues) const {
 
 void Database::writeFileBytes(QByteArray& out, std::vector<StoredValueIssue>* issues) const {
     RecordWriter writer(out);
-    writer.String(DatabaseHeader[0], [] { return HeaderField(0); });
-    writer.String(DatabaseHeader[1], [] { return HeaderField(1); });
-    VisitBody(
-        *this, [&](const QString& s, auto&& field) { writer.String(s, field); },
-        [&](int16 v) { writer.Integer(v); });
+    writer.string(databaseHeader[0], [] { return headerField(0); });
+    writer.string(databaseHeader[1], [] { return headerField(1); });
+    visitBody(
+        *this, [&](const QString& s, auto&& field) { writer.string(s, field); },
+        [&](int16 v) { writer.integer(v); });
     if (issues)
         *issues = std::move(writer.issues);
 }
 
-SaveResult Database::SaveDatabase(bool replaceForeign) {
-    DatabaseHeader[1] = kVersionMarker;
+SaveResult Database::saveDatabase(bool replaceForeign) {
+    databaseHeader[1] = kVersionMarker;
     SaveResult result;
-    if (!replaceForeign && IsForeignFile(DatabasePath)) {
+    if (!replaceForeign && isForeignFile(databasePath)) {
         result.status = SaveResult::ForeignFile;
         result.error =
-            QStringLiteral("Файл «%1» не является базой тестов и не был заменён.").arg(Shown(DatabasePath));
+            QStringLiteral("Файл «%1» не является базой тестов и не был заменён.").arg(shown(databasePath));
         return result;
     }
     std::vector<StoredValueIssue> issues;
     const QByteArray bytes = fileBytes(&issues);
-    if (!WriteFileAtomically(DatabasePath, bytes, &result.error)) {
+    if (!writeFileAtomically(databasePath, bytes, &result.error)) {
         result.status = SaveResult::WriteFailed;
         return result;
     }
@@ -244,11 +244,11 @@ bool isForeignDatabaseBytes(QByteArrayView bytes) {
     if (bytes.isEmpty())
         return false;
     RecordReader reader(bytes);
-    reader.String();
-    return reader.String() != kVersionMarker;
+    reader.string();
+    return reader.string() != kVersionMarker;
 }
 
-bool IsForeignFile(const QString& path) {
+bool isForeignFile(const QString& path) {
     QFile file(path);
     if (path.isEmpty() || !QFileInfo(path).isFile() || file.size() == 0)
         return false;

@@ -6,7 +6,7 @@
 
 namespace zet {
 
-QString RegularFileProblem(const QString& path) {
+QString regularFileProblem(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
         return QStringLiteral("файл не найден");
@@ -17,8 +17,8 @@ QString RegularFileProblem(const QString& path) {
     return {};
 }
 
-bool OpenRegularFile(QFile& file, QString* error) {
-    QString reason = RegularFileProblem(file.fileName());
+bool openRegularFile(QFile& file, QString* error) {
+    QString reason = regularFileProblem(file.fileName());
     if (reason.isEmpty() && !file.open(QIODevice::ReadOnly))
         reason = file.errorString();
     if (reason.isEmpty())

@@ -11,10 +11,10 @@ namespace zet {
 // Why path cannot be read as a file of the program (missing, a folder, or not a regular
 // file such as a FIFO, a device or a socket), in Russian; empty when it names a regular
 // file or a link to one.
-QString RegularFileProblem(const QString& path);
+QString regularFileProblem(const QString& path);
 
 // Opens file for reading when its name passes RegularFileProblem; otherwise, or when the
 // open fails, returns false and sets error to "Файл «…» не удалось открыть: <reason>".
-bool OpenRegularFile(QFile& file, QString* error);
+bool openRegularFile(QFile& file, QString* error);
 
 } // namespace zet

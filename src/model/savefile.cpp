@@ -6,12 +6,12 @@
 
 namespace zet {
 
-DeviceWriter& DefaultWriterOverride() {
+DeviceWriter& defaultWriterOverride() {
     static DeviceWriter writer;
     return writer;
 }
 
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
                          const DeviceWriter& writer) {
     const QString shown = QDir::toNativeSeparators(path);
     auto fail = [&](const QString& reason) {
@@ -38,7 +38,7 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
                             .arg(QDir::toNativeSeparators(folder.absoluteFilePath())));
         return fail(file.errorString());
     }
-    const DeviceWriter& write = writer ? writer : DefaultWriterOverride();
+    const DeviceWriter& write = writer ? writer : defaultWriterOverride();
     const bool written = write ? write(file, bytes) : file.write(bytes) == bytes.size();
     if (!written) {
         const QString reason = file.errorString();

@@ -14,10 +14,10 @@ namespace zet {
 // was written and committed; otherwise it stays as it was and error gets a Russian reason.
 // writer performs the actual write (tests substitute one that fails part-way).
 using DeviceWriter = std::function<bool(QIODevice& device, const QByteArray& bytes)>;
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
                          const DeviceWriter& writer = {});
 
 // Test seam: when set, WriteFileAtomically uses this writer instead of a plain write.
-DeviceWriter& DefaultWriterOverride();
+DeviceWriter& defaultWriterOverride();
 
 } // namespace zet

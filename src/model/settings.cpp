@@ -21,8 +21,8 @@ QString settingsFilePath(const QString& programFolder) {
     return programFolder + QStringLiteral("zetr100.sys");
 }
 
-QString Database::SettingsPath() const {
-    return settingsFilePath(ProgramFolder);
+QString Database::settingsPath() const {
+    return settingsFilePath(programFolder);
 }
 
 QString databasePathFromSettingsBytes(QByteArrayView bytes) {
@@ -31,7 +31,7 @@ QString databasePathFromSettingsBytes(QByteArrayView bytes) {
         return {};
     qsizetype len = qFromLittleEndian<quint16>(record.data());
     len = std::min({len, kMaxPathBytes, record.size() - 2});
-    return DecodeCp1251(record.sliced(2, len));
+    return decodeCp1251(record.sliced(2, len));
 }
 
 SettingsResult readSettingsFile(const QString& settingsPath, QString* databasePath) {
@@ -40,18 +40,18 @@ SettingsResult readSettingsFile(const QString& settingsPath, QString* databasePa
     if (!file.exists())
         return {};
     QString error;
-    if (!OpenRegularFile(file, &error))
+    if (!openRegularFile(file, &error))
         return {false, error};
     *databasePath = databasePathFromSettingsBytes(file.read(kSettingsRecord));
     return {};
 }
 
-SettingsResult Database::LoadSettings() {
-    return readSettingsFile(SettingsPath(), &DatabasePath);
+SettingsResult Database::loadSettings() {
+    return readSettingsFile(settingsPath(), &databasePath);
 }
 
 SettingsResult settingsBytes(const QString& databasePath, QByteArray* record) {
-    const EncodedText enc = EncodeCp1251(databasePath);
+    const EncodedText enc = encodeCp1251(databasePath);
     if (enc.replaced)
         return {false,
                 QStringLiteral("Путь «%1» содержит символы, которые нельзя сохранить в файле настроек.")
@@ -67,11 +67,11 @@ SettingsResult settingsBytes(const QString& databasePath, QByteArray* record) {
     return {};
 }
 
-SettingsResult Database::SaveSettings() const {
+SettingsResult Database::saveSettings() const {
     QByteArray record;
-    SettingsResult result = settingsBytes(DatabasePath, &record);
+    SettingsResult result = settingsBytes(databasePath, &record);
     if (result.ok)
-        result.ok = WriteFileAtomically(SettingsPath(), record, &result.error);
+        result.ok = writeFileAtomically(settingsPath(), record, &result.error);
     return result;
 }
 

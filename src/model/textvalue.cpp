@@ -7,22 +7,22 @@ namespace zet {
 
 namespace {
 
-bool Skipped(QChar c) {
+bool skipped(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
 // The text without blanks, tabs and line breaks, which the reading ignores wherever they stand.
-QString Squeezed(const QString& text) {
+QString squeezed(const QString& text) {
     QString s;
     s.reserve(text.size());
     for (QChar c : text) {
-        if (!Skipped(c))
+        if (!skipped(c))
             s.append(c);
     }
     return s;
 }
 
-int DigitOf(QChar c, int radix) {
+int digitOf(QChar c, int radix) {
     const char16_t u = c.unicode();
     int d = -1;
     if (u >= u'0' && u <= u'9')
@@ -34,10 +34,10 @@ int DigitOf(QChar c, int radix) {
     return d < radix ? d : -1;
 }
 
-double RadixValue(const QString& s, qsizetype pos, int radix) {
+double radixValue(const QString& s, qsizetype pos, int radix) {
     double v = 0;
     for (; pos < s.size(); ++pos) {
-        const int digit = DigitOf(s.at(pos), radix);
+        const int digit = digitOf(s.at(pos), radix);
         if (digit < 0)
             break;
         v = v * radix + digit;
@@ -45,21 +45,21 @@ double RadixValue(const QString& s, qsizetype pos, int radix) {
     return v;
 }
 
-bool AsciiDigit(QChar c) {
+bool asciiDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
 } // namespace
 
-double NumericValue(const QString& text) {
-    const QString s = Squeezed(text);
+double numericValue(const QString& text) {
+    const QString s = squeezed(text);
     const qsizetype n = s.size();
     if (n >= 2 && s.at(0) == u'&') {
         const QChar p = s.at(1).toUpper();
         if (p == u'H')
-            return RadixValue(s, 2, 16);
+            return radixValue(s, 2, 16);
         if (p == u'O')
-            return RadixValue(s, 2, 8);
+            return radixValue(s, 2, 8);
         return 0.0;
     }
     qsizetype i = 0;
@@ -69,14 +69,14 @@ double NumericValue(const QString& text) {
         ++i;
     }
     bool mantissa = false;
-    while (i < n && AsciiDigit(s.at(i))) {
+    while (i < n && asciiDigit(s.at(i))) {
         number.append(s.at(i++));
         mantissa = true;
     }
     if (i < n && s.at(i) == u'.') {
         number.append(u'.');
         ++i;
-        while (i < n && AsciiDigit(s.at(i))) {
+        while (i < n && asciiDigit(s.at(i))) {
             number.append(s.at(i++));
             mantissa = true;
         }
@@ -89,7 +89,7 @@ double NumericValue(const QString& text) {
         if (j < n && (s.at(j) == u'+' || s.at(j) == u'-'))
             exponent.append(s.at(j++));
         bool digits = false;
-        while (j < n && AsciiDigit(s.at(j))) {
+        while (j < n && asciiDigit(s.at(j))) {
             exponent.append(s.at(j++));
             digits = true;
         }
@@ -103,35 +103,35 @@ double NumericValue(const QString& text) {
     return v;
 }
 
-double ValueFloor(const QString& text) {
-    return std::floor(NumericValue(text));
+double valueFloor(const QString& text) {
+    return std::floor(numericValue(text));
 }
 
-double ValueRounded(const QString& text) {
-    return std::nearbyint(NumericValue(text));
+double valueRounded(const QString& text) {
+    return std::nearbyint(numericValue(text));
 }
 
 namespace {
-std::optional<std::int16_t> ToInt16(double v) {
+std::optional<std::int16_t> toInt16(double v) {
     if (!(v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max()))
         return std::nullopt;
     return static_cast<std::int16_t>(v);
 }
 } // namespace
 
-std::optional<std::int16_t> Int16Floor(const QString& text) {
-    return ToInt16(ValueFloor(text));
+std::optional<std::int16_t> int16Floor(const QString& text) {
+    return toInt16(valueFloor(text));
 }
 
-std::optional<std::int16_t> Int16Rounded(const QString& text) {
-    return ToInt16(ValueRounded(text));
+std::optional<std::int16_t> int16Rounded(const QString& text) {
+    return toInt16(valueRounded(text));
 }
 
-QString NumberText(int value) {
+QString numberText(int value) {
     return QString::number(value);
 }
 
-QString SignedNumberText(int value) {
+QString signedNumberText(int value) {
     return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
 }
 

@@ -12,20 +12,20 @@
 
 namespace zet {
 
-double NumericValue(const QString& text);
+double numericValue(const QString& text);
 
 // Rounded down to an integer.
-double ValueFloor(const QString& text);
+double valueFloor(const QString& text);
 // Rounded to the nearest integer, halves to the even neighbour.
-double ValueRounded(const QString& text);
+double valueRounded(const QString& text);
 
 // The same, as a 16-bit signed integer; empty when the value lies outside -32768..32767.
-std::optional<std::int16_t> Int16Floor(const QString& text);
-std::optional<std::int16_t> Int16Rounded(const QString& text);
+std::optional<std::int16_t> int16Floor(const QString& text);
+std::optional<std::int16_t> int16Rounded(const QString& text);
 
 // Number to text for boxes and captions: plain decimal, no leading blank.
-QString NumberText(int value);
+QString numberText(int value);
 // Number to text for the day file: a sign position in front (blank for 0 and positive).
-QString SignedNumberText(int value);
+QString signedNumberText(int value);
 
 } // namespace zet

@@ -158,32 +158,42 @@ QString decodeText(const QByteArray& bytes, TextEncoding encoding, TextEncoding*
         *found = encoding;
     if (encoding == TextEncoding::Utf8)
         return QString::fromUtf8(marked ? bytes.mid(3) : bytes);
-    return DecodeCp1251(bytes);
+    return decodeCp1251(bytes);
 }
 
 namespace {
 
 const QHash<QString, char16_t>& namedEntities() {
     static const QHash<QString, char16_t> table = {
-        {QStringLiteral("amp"), u'&'},      {QStringLiteral("lt"), u'<'},        {QStringLiteral("gt"), u'>'},
-        {QStringLiteral("quot"), u'"'},     {QStringLiteral("apos"), u'\''},     {QStringLiteral("nbsp"), u' '},
-        {QStringLiteral("laquo"), u'«'},    {QStringLiteral("raquo"), u'»'},     {QStringLiteral("mdash"), u'—'},
-        {QStringLiteral("ndash"), u'–'},    {QStringLiteral("hellip"), u'…'},    {QStringLiteral("copy"), u'©'},
-        {QStringLiteral("reg"), u'®'},      {QStringLiteral("trade"), u'™'},     {QStringLiteral("deg"), u'°'},
-        {QStringLiteral("plusmn"), u'±'},   {QStringLiteral("times"), u'×'},     {QStringLiteral("divide"), u'÷'},
-        {QStringLiteral("minus"), u'−'},    {QStringLiteral("euro"), u'€'},      {QStringLiteral("bull"), u'•'},
-        {QStringLiteral("middot"), u'·'},   {QStringLiteral("ldquo"), u'“'},     {QStringLiteral("rdquo"), u'”'},
-        {QStringLiteral("bdquo"), u'„'},    {QStringLiteral("lsquo"), u'‘'},     {QStringLiteral("rsquo"), u'’'},
-        {QStringLiteral("sbquo"), u'‚'},    {QStringLiteral("shy"), u'\u00AD'},  {QStringLiteral("sect"), u'§'},
-        {QStringLiteral("para"), u'¶'},     {QStringLiteral("sup2"), u'²'},      {QStringLiteral("sup3"), u'³'},
-        {QStringLiteral("frac12"), u'½'},   {QStringLiteral("frac14"), u'¼'},    {QStringLiteral("frac34"), u'¾'},
-        {QStringLiteral("le"), u'≤'},       {QStringLiteral("ge"), u'≥'},        {QStringLiteral("ne"), u'≠'},
-        {QStringLiteral("asymp"), u'≈'},    {QStringLiteral("infin"), u'∞'},     {QStringLiteral("micro"), u'µ'},
-        {QStringLiteral("numero"), u'№'},   {QStringLiteral("larr"), u'←'},      {QStringLiteral("rarr"), u'→'},
-        {QStringLiteral("uarr"), u'↑'},     {QStringLiteral("darr"), u'↓'},      {QStringLiteral("alpha"), u'α'},
-        {QStringLiteral("beta"), u'β'},     {QStringLiteral("gamma"), u'γ'},     {QStringLiteral("delta"), u'δ'},
-        {QStringLiteral("pi"), u'π'},       {QStringLiteral("sigma"), u'σ'},     {QStringLiteral("Omega"), u'Ω'},
-        {QStringLiteral("ensp"), u' '},     {QStringLiteral("emsp"), u' '},      {QStringLiteral("thinsp"), u' '},
+        {QStringLiteral("amp"), u'&'},      {QStringLiteral("lt"), u'<'},
+        {QStringLiteral("gt"), u'>'},       {QStringLiteral("quot"), u'"'},
+        {QStringLiteral("apos"), u'\''},    {QStringLiteral("nbsp"), u' '},
+        {QStringLiteral("laquo"), u'«'},    {QStringLiteral("raquo"), u'»'},
+        {QStringLiteral("mdash"), u'—'},    {QStringLiteral("ndash"), u'–'},
+        {QStringLiteral("hellip"), u'…'},   {QStringLiteral("copy"), u'©'},
+        {QStringLiteral("reg"), u'®'},      {QStringLiteral("trade"), u'™'},
+        {QStringLiteral("deg"), u'°'},      {QStringLiteral("plusmn"), u'±'},
+        {QStringLiteral("times"), u'×'},    {QStringLiteral("divide"), u'÷'},
+        {QStringLiteral("minus"), u'−'},    {QStringLiteral("euro"), u'€'},
+        {QStringLiteral("bull"), u'•'},     {QStringLiteral("middot"), u'·'},
+        {QStringLiteral("ldquo"), u'“'},    {QStringLiteral("rdquo"), u'”'},
+        {QStringLiteral("bdquo"), u'„'},    {QStringLiteral("lsquo"), u'‘'},
+        {QStringLiteral("rsquo"), u'’'},    {QStringLiteral("sbquo"), u'‚'},
+        {QStringLiteral("shy"), u'\u00AD'}, {QStringLiteral("sect"), u'§'},
+        {QStringLiteral("para"), u'¶'},     {QStringLiteral("sup2"), u'²'},
+        {QStringLiteral("sup3"), u'³'},     {QStringLiteral("frac12"), u'½'},
+        {QStringLiteral("frac14"), u'¼'},   {QStringLiteral("frac34"), u'¾'},
+        {QStringLiteral("le"), u'≤'},       {QStringLiteral("ge"), u'≥'},
+        {QStringLiteral("ne"), u'≠'},       {QStringLiteral("asymp"), u'≈'},
+        {QStringLiteral("infin"), u'∞'},    {QStringLiteral("micro"), u'µ'},
+        {QStringLiteral("numero"), u'№'},   {QStringLiteral("larr"), u'←'},
+        {QStringLiteral("rarr"), u'→'},     {QStringLiteral("uarr"), u'↑'},
+        {QStringLiteral("darr"), u'↓'},     {QStringLiteral("alpha"), u'α'},
+        {QStringLiteral("beta"), u'β'},     {QStringLiteral("gamma"), u'γ'},
+        {QStringLiteral("delta"), u'δ'},    {QStringLiteral("pi"), u'π'},
+        {QStringLiteral("sigma"), u'σ'},    {QStringLiteral("Omega"), u'Ω'},
+        {QStringLiteral("ensp"), u' '},     {QStringLiteral("emsp"), u' '},
+        {QStringLiteral("thinsp"), u' '},
     };
     return table;
 }
@@ -260,7 +270,8 @@ QString htmlToPlainText(const QString& html) {
         } else if (c == u'&') {
             const qsizetype end = html.indexOf(u';', i + 1);
             QString decoded;
-            if (end > i + 1 && end - i <= 12 && appendEntity(QStringView(html).mid(i + 1, end - i - 1), decoded)) {
+            if (end > i + 1 && end - i <= 12 &&
+                appendEntity(QStringView(html).mid(i + 1, end - i - 1), decoded)) {
                 for (QChar d : std::as_const(decoded))
                     put(d == QChar(0x00A0) ? QChar(u' ') : d);
                 i = end;

@@ -10,10 +10,10 @@ QuestionBank bankFromDatabase(const Database& db, int theme) {
     const int last = theme == 0 ? kThemeCount : theme;
     for (int t = first; t <= last; ++t) {
         const QString key = QStringLiteral("Тема %1").arg(t);
-        const QString title = db.Questions(t, 0, 0);
+        const QString title = db.questions(t, 0, 0);
         bool any = !title.isEmpty();
         for (int q = 1; q <= kQuestionSlots; ++q) {
-            const QString& head = db.Questions(t, q, 0);
+            const QString& head = db.questions(t, q, 0);
             if (head.size() <= kGroupCount)
                 continue;
             any = true;
@@ -24,10 +24,10 @@ QuestionBank bankFromDatabase(const Database& db, int theme) {
             for (int k = 0; k < kGroupCount; ++k)
                 groups[static_cast<std::size_t>(k)] = head.at(k) == u'1';
             question.groups = groups;
-            question.answers.push_back({db.Questions(t, q, 1), 100, 0});
+            question.answers.push_back({db.questions(t, q, 1), 100, 0});
             for (int p = 2; p < kParts; ++p) {
-                if (!db.Questions(t, q, p).isEmpty())
-                    question.answers.push_back({db.Questions(t, q, p), 0, 0});
+                if (!db.questions(t, q, p).isEmpty())
+                    question.answers.push_back({db.questions(t, q, p), 0, 0});
             }
             bank.questions.push_back(std::move(question));
         }
@@ -37,33 +37,33 @@ QuestionBank bankFromDatabase(const Database& db, int theme) {
     if (theme != 0)
         return bank;
 
-    bank.testName = db.DatabaseHeader[2];
-    bank.author = db.DatabaseHeader[3];
-    bank.date = db.DatabaseHeader[4];
+    bank.testName = db.databaseHeader[2];
+    bank.author = db.databaseHeader[3];
+    bank.date = db.databaseHeader[4];
     Database fresh;
-    fresh.NewDatabase();
+    fresh.newDatabase();
     for (int i = 1; i <= kProfileCount; ++i) {
-        const ExamProfile& pr = db.Profiles[static_cast<std::size_t>(i)];
-        ExamProfile expected = fresh.Profiles[static_cast<std::size_t>(i)];
+        const ExamProfile& pr = db.profiles[static_cast<std::size_t>(i)];
+        ExamProfile expected = fresh.profiles[static_cast<std::size_t>(i)];
         if (pr == expected)
             continue;
         BankProfile p;
         p.number = i;
-        p.name = pr.Name;
-        p.questionCount = pr.QuestionCount;
-        p.timeLimit = pr.TimeLimit;
-        p.thresholds = std::array<int, 3>{pr.ExcellentMin, pr.GoodMin, pr.FairMin};
+        p.name = pr.name;
+        p.questionCount = pr.questionCount;
+        p.timeLimit = pr.timeLimit;
+        p.thresholds = std::array<int, 3>{pr.excellentMin, pr.goodMin, pr.fairMin};
         // The asked asked, and the others too when they were changed.
-        int asked = std::clamp<int>(pr.QuestionCount, 0, kSlotCount);
+        int asked = std::clamp<int>(pr.questionCount, 0, kSlotCount);
         for (int s = asked + 1; s <= kSlotCount; ++s) {
-            if (pr.SlotTheme[s] != expected.SlotTheme[s])
+            if (pr.slotTheme[s] != expected.slotTheme[s])
                 asked = kSlotCount;
         }
         for (int s = 1; s <= asked; ++s)
-            p.slotThemes.push_back(pr.SlotTheme[s]);
+            p.slotThemes.push_back(pr.slotTheme[s]);
         std::array<bool, kGroupCount> admitted{};
         for (int k = 0; k < kGroupCount; ++k) {
-            const QString& g = pr.Groups[static_cast<std::size_t>(k)];
+            const QString& g = pr.groups[static_cast<std::size_t>(k)];
             admitted[static_cast<std::size_t>(k)] = g.startsWith(u'1');
             p.groupTitles[static_cast<std::size_t>(k)] = g.mid(1);
         }
@@ -79,7 +79,7 @@ ExportResult exportQuestions(const Database& db, const QString& path, BankFormat
     result.questionCount = static_cast<int>(bank.questions.size());
     result.themeCount = static_cast<int>(bank.categories.size());
     const QString text = writeBank(bank, format, &result.lost);
-    if (!WriteFileAtomically(path, text.toUtf8(), &result.error) && result.error.isEmpty())
+    if (!writeFileAtomically(path, text.toUtf8(), &result.error) && result.error.isEmpty())
         result.error = QStringLiteral("Файл «%1» не удалось записать.").arg(path);
     return result;
 }

@@ -22,7 +22,7 @@ QuestionFile readQuestionFile(const QString& path, std::optional<BankFormat> for
         file.error = QStringLiteral("Файл «%1» не найден.").arg(path);
         return file;
     }
-    if (!OpenRegularFile(in, &file.error))
+    if (!openRegularFile(in, &file.error))
         return file;
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError) {
@@ -80,11 +80,11 @@ QString ImportReport::toText() const {
 namespace {
 
 bool questionPresent(const Database& db, int theme, int q) {
-    return db.Questions(theme, q, 0).size() > kGroupCount;
+    return db.questions(theme, q, 0).size() > kGroupCount;
 }
 
 bool themeFree(const Database& db, int theme) {
-    if (!db.Questions(theme, 0, 0).isEmpty())
+    if (!db.questions(theme, 0, 0).isEmpty())
         return false;
     for (int q = 1; q <= kQuestionSlots; ++q) {
         if (questionPresent(db, theme, q))
@@ -105,7 +105,8 @@ QString fileTitle(const QuestionFile& file) {
 }
 
 // The categories of all files in order of appearance, with a source theme number and title.
-std::vector<CategoryPlan> collectCategories(const std::vector<QuestionFile>& files, std::map<QString, int>* wanted) {
+std::vector<CategoryPlan> collectCategories(const std::vector<QuestionFile>& files,
+                                            std::map<QString, int>* wanted) {
     std::vector<CategoryPlan> plans;
     const auto find = [&](const QString& key) {
         return std::find_if(plans.begin(), plans.end(), [&](const CategoryPlan& p) { return p.key == key; });
@@ -163,7 +164,7 @@ std::vector<CategoryPlan> planCategories(const Database& db, const std::vector<Q
         int theme = 0;
         const QString title = p.title.trimmed();
         for (int t = 1; t <= kThemeCount && theme == 0 && !title.isEmpty(); ++t) {
-            if (db.Questions(t, 0, 0).trimmed().compare(title, Qt::CaseInsensitive) == 0)
+            if (db.questions(t, 0, 0).trimmed().compare(title, Qt::CaseInsensitive) == 0)
                 theme = t;
         }
         const int number = wanted.count(p.key) ? wanted[p.key] : 0;
@@ -225,36 +226,38 @@ private:
              {3, bank.author, QStringLiteral("автор")},
              {4, bank.date, QStringLiteral("дата создания")}}};
         for (const auto& [index, value, field] : values) {
-            QString& target = m_db.DatabaseHeader[static_cast<std::size_t>(index)];
+            QString& target = m_db.databaseHeader[static_cast<std::size_t>(index)];
             if (target.isEmpty() && !value.isEmpty())
                 target = stored(value, 0, field);
         }
     }
 
     void title(int theme, const QString& text) {
-        if (theme < 1 || text.isEmpty() || !m_db.Questions(theme, 0, 0).isEmpty())
+        if (theme < 1 || text.isEmpty() || !m_db.questions(theme, 0, 0).isEmpty())
             return;
-        m_db.Questions(theme, 0, 0) = stored(text, 0, QStringLiteral("тема %1, название темы").arg(theme));
+        m_db.questions(theme, 0, 0) = stored(text, 0, QStringLiteral("тема %1, название темы").arg(theme));
     }
 
     // The text as the database file will hold it: cut to the record and with the characters
     // Windows-1251 lacks replaced, as the model does on every save; each change is reported.
     QString stored(const QString& text, int reserved, const QString& field) {
-        EncodedText enc = EncodeCp1251(text);
+        EncodedText enc = encodeCp1251(text);
         if (enc.replaced)
             report.warnings.push_back(
                 {{}, 0, {}, field + QStringLiteral(": символы вне кодировки Windows-1251 заменены на «?»")});
         const qsizetype limit = kStoredTextBytes - reserved;
         if (enc.bytes.size() > limit) {
             enc.bytes.truncate(limit);
-            report.warnings.push_back({{}, 0, {},
+            report.warnings.push_back({{},
+                                       0,
+                                       {},
                                        field + QStringLiteral(": длиннее %1 байт, обрезано до %2 символов")
                                                    .arg(kStoredTextBytes)
                                                    .arg(limit)});
         }
         if (!enc.replaced && enc.bytes.size() == text.size())
             return text;
-        return DecodeCp1251(enc.bytes);
+        return decodeCp1251(enc.bytes);
     }
 
     void place(const BankQuestion& q) {
@@ -269,7 +272,8 @@ private:
         for (const BankAnswer& a : q.answers)
             (a.isRight() ? right : wrong).push_back(&a);
         if (right.empty()) {
-            const bool partial = std::any_of(wrong.begin(), wrong.end(), [](const BankAnswer* a) { return a->weight > 0; });
+            const bool partial =
+                std::any_of(wrong.begin(), wrong.end(), [](const BankAnswer* a) { return a->weight > 0; });
             return skip(q, partial ? QStringLiteral("нет правильного ответа: ответ с весом меньше 100% "
                                                     "не считается правильным")
                                    : QStringLiteral("нет правильного ответа"));
@@ -300,12 +304,12 @@ private:
             prefix += f ? u'1' : u'0';
         const QString where = QStringLiteral("тема %1, вопрос %2").arg(theme).arg(slot);
         const QString label = questionLabel(q);
-        m_db.Questions(theme, slot, 0) =
+        m_db.questions(theme, slot, 0) =
             prefix + stored(q.text, kGroupCount, QStringLiteral("%1 %2, текст вопроса").arg(where, label));
-        m_db.Questions(theme, slot, 1) =
+        m_db.questions(theme, slot, 1) =
             stored(right[0]->text, 0, QStringLiteral("%1 %2, правильный ответ").arg(where, label));
         for (int k = 0; k < 4; ++k) {
-            QString& part = m_db.Questions(theme, slot, 2 + k);
+            QString& part = m_db.questions(theme, slot, 2 + k);
             part.clear();
             if (k < static_cast<int>(wrong.size()))
                 part = stored(wrong[static_cast<std::size_t>(k)]->text, 0,
@@ -318,8 +322,9 @@ private:
                             .arg(a->weight));
         }
         if (wrong.size() < 4)
-            warn(q, QStringLiteral("не все четыре неправильных ответа: есть %1, недостающие оставлены пустыми")
-                        .arg(wrong.size()));
+            warn(q,
+                 QStringLiteral("не все четыре неправильных ответа: есть %1, недостающие оставлены пустыми")
+                     .arg(wrong.size()));
 
         auto it = std::find_if(report.themes.begin(), report.themes.end(),
                                [theme](const ThemeTally& t) { return t.theme == theme; });
@@ -327,22 +332,22 @@ private:
             report.themes.push_back({theme, {}, plan.newTheme, 0});
             it = report.themes.end() - 1;
         }
-        it->title = m_db.Questions(theme, 0, 0);
+        it->title = m_db.questions(theme, 0, 0);
         ++it->added;
     }
 
     void profile(const BankProfile& p, const QuestionBank& bank) {
-        ExamProfile& target = m_db.Profiles[static_cast<std::size_t>(p.number)];
-        target.Number = static_cast<int16>(p.number);
-        target.Name = stored(p.name, 0, QStringLiteral("профиль %1, наименование").arg(p.number));
+        ExamProfile& target = m_db.profiles[static_cast<std::size_t>(p.number)];
+        target.number = static_cast<int16>(p.number);
+        target.name = stored(p.name, 0, QStringLiteral("профиль %1, наименование").arg(p.number));
         if (p.questionCount)
-            target.QuestionCount = static_cast<int16>(*p.questionCount);
+            target.questionCount = static_cast<int16>(*p.questionCount);
         if (p.timeLimit)
-            target.TimeLimit = static_cast<int16>(*p.timeLimit);
+            target.timeLimit = static_cast<int16>(*p.timeLimit);
         if (p.thresholds) {
-            target.ExcellentMin = static_cast<int16>((*p.thresholds)[0]);
-            target.GoodMin = static_cast<int16>((*p.thresholds)[1]);
-            target.FairMin = static_cast<int16>((*p.thresholds)[2]);
+            target.excellentMin = static_cast<int16>((*p.thresholds)[0]);
+            target.goodMin = static_cast<int16>((*p.thresholds)[1]);
+            target.fairMin = static_cast<int16>((*p.thresholds)[2]);
         }
         // Slot themes name the themes of the file; they follow its themes to where they went.
         for (std::size_t s = 0; s < p.slotThemes.size() && s < kSlotCount; ++s) {
@@ -351,11 +356,11 @@ private:
                 if (c.theme == theme && m_plans[c.key].theme > 0)
                     theme = m_plans[c.key].theme;
             }
-            target.SlotTheme[s + 1] = static_cast<int16>(theme);
+            target.slotTheme[s + 1] = static_cast<int16>(theme);
         }
         for (int k = 0; k < kGroupCount; ++k) {
             const bool admitted = !p.admitted || (*p.admitted)[static_cast<std::size_t>(k)];
-            target.Groups[static_cast<std::size_t>(k)] =
+            target.groups[static_cast<std::size_t>(k)] =
                 (admitted ? QStringLiteral("1") : QStringLiteral("0")) +
                 stored(p.groupTitles[static_cast<std::size_t>(k)], 1,
                        QStringLiteral("профиль %1, группа %2").arg(p.number).arg(k));
@@ -367,21 +372,24 @@ private:
     // Every exam of an imported profile can be put together without repeating a question.
     void checkProfiles() {
         for (int number : report.profiles) {
-            const ExamProfile& pr = m_db.Profiles[static_cast<std::size_t>(number)];
+            const ExamProfile& pr = m_db.profiles[static_cast<std::size_t>(number)];
             std::array<int, kThemeCount + 1> wanted{};
-            for (int s = 1; s <= std::min<int>(pr.QuestionCount, kSlotCount); ++s) {
-                if (pr.SlotTheme[s] >= 1 && pr.SlotTheme[s] <= kThemeCount)
-                    ++wanted[static_cast<std::size_t>(pr.SlotTheme[s])];
+            for (int s = 1; s <= std::min<int>(pr.questionCount, kSlotCount); ++s) {
+                if (pr.slotTheme[s] >= 1 && pr.slotTheme[s] <= kThemeCount)
+                    ++wanted[static_cast<std::size_t>(pr.slotTheme[s])];
             }
             for (int t = 1; t <= kThemeCount; ++t) {
                 const int have = questionCountOf(m_db, t);
                 if (wanted[static_cast<std::size_t>(t)] > have)
-                    report.warnings.push_back({{}, 0, {},
-                                               QStringLiteral("Профилю %1 нужно %2 вопр. темы %3, а в ней %4.")
-                                                   .arg(number)
-                                                   .arg(wanted[static_cast<std::size_t>(t)])
-                                                   .arg(t)
-                                                   .arg(have)});
+                    report.warnings.push_back(
+                        {{},
+                         0,
+                         {},
+                         QStringLiteral("Профилю %1 нужно %2 вопр. темы %3, а в ней %4.")
+                             .arg(number)
+                             .arg(wanted[static_cast<std::size_t>(t)])
+                             .arg(t)
+                             .arg(have)});
             }
         }
     }
@@ -394,7 +402,8 @@ private:
 
 } // namespace
 
-ImportReport importQuestions(Database& db, const std::vector<QuestionFile>& files, const ImportOptions& options) {
+ImportReport importQuestions(Database& db, const std::vector<QuestionFile>& files,
+                             const ImportOptions& options) {
     Importer importer(db, options);
     importer.run(files);
     return std::move(importer.report);

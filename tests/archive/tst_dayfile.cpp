@@ -16,7 +16,7 @@ namespace {
 
 const QByteArray kCrLf = "\r\n";
 
-QByteArray Win1251(const QString& text) {
+QByteArray win1251(const QString& text) {
     QStringEncoder encoder("windows-1251");
     QByteArray bytes = encoder.encode(text);
     Q_ASSERT(!encoder.hasError());
@@ -24,7 +24,7 @@ QByteArray Win1251(const QString& text) {
 }
 
 // The 13 lines of an empty record, written out by hand.
-QString EmptyRecordText() {
+QString emptyRecordText() {
     return QStringLiteral("Порядковый номер:  0\r\n"
                           "Номер профиля:  0\r\n"
                           "Название теста: \r\n"
@@ -40,25 +40,25 @@ QString EmptyRecordText() {
                           "**********************************************************\r\n");
 }
 
-ExamineeRecord Ivanov() {
-    return testing::SampleRecord(3);
+ExamineeRecord ivanov() {
+    return testing::sampleRecord(3);
 }
 
-QList<QByteArray> Lines(const QByteArray& bytes) {
+QList<QByteArray> splitLines(const QByteArray& bytes) {
     QList<QByteArray> lines = bytes.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
 }
 
-QByteArray Slurp(const QString& path) {
+QByteArray slurp(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
 }
 
-void Spit(const QString& path, const QByteArray& bytes) {
+void spit(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     QCOMPARE(f.write(bytes), bytes.size());
@@ -66,7 +66,7 @@ void Spit(const QString& path, const QByteArray& bytes) {
 
 // Restores the plain writer even when a test fails half-way.
 struct WriterOverrideGuard {
-    ~WriterOverrideGuard() { DefaultWriterOverride() = {}; }
+    ~WriterOverrideGuard() { defaultWriterOverride() = {}; }
 };
 
 } // namespace
@@ -77,14 +77,14 @@ class TestDayFile : public QObject {
 private slots:
     void labels() {
         const QList<int> lengths{18, 15, 16, 8, 14, 11, 13, 19, 30, 31, 35, 17};
-        const QStringList& labels = DayFileLabels();
+        const QStringList& labels = dayFileLabels();
         QCOMPARE(labels.size(), 12);
         for (int k = 0; k < 12; ++k) {
             QCOMPARE(labels[k].size(), lengths[k]);
             QVERIFY(labels[k].endsWith(QStringLiteral(": ")));
         }
-        QCOMPARE(DayFileSeparator(), QString(58, QLatin1Char('*')));
-        QCOMPARE(DayFileEndMarker(), QStringLiteral("Порядковый номер:  0"));
+        QCOMPARE(dayFileSeparator(), QString(58, QLatin1Char('*')));
+        QCOMPARE(dayFileEndMarker(), QStringLiteral("Порядковый номер:  0"));
     }
 
     void names_data() {
@@ -111,25 +111,25 @@ private slots:
         QFETCH(QString, month);
         QFETCH(QString, genitive);
         QFETCH(QString, file);
-        QCOMPARE(MonthFolderFor(QStringLiteral("/opt/zet/"), date), QStringLiteral("/opt/zet/2010/") + month);
-        QCOMPARE(DayFileNameFor(date), file);
-        QCOMPARE(DayFilePathFor(QStringLiteral("/opt/zet/"), date),
+        QCOMPARE(monthFolderFor(QStringLiteral("/opt/zet/"), date), QStringLiteral("/opt/zet/2010/") + month);
+        QCOMPARE(dayFileNameFor(date), file);
+        QCOMPARE(dayFilePathFor(QStringLiteral("/opt/zet/"), date),
                  QStringLiteral("/opt/zet/2010/") + month + QLatin1Char('/') + file);
-        QCOMPARE(SetMonthGenitive(date), genitive);
-        QCOMPARE(GenitiveOf(month), genitive);
+        QCOMPARE(setMonthGenitive(date), genitive);
+        QCOMPARE(genitiveOf(month), genitive);
     }
 
     void monthTableIsCaseSensitive() {
-        QCOMPARE(GenitiveOf(QStringLiteral("январь")), QStringLiteral("январь"));
-        QCOMPARE(GenitiveOf(QStringLiteral("January")), QStringLiteral("January"));
+        QCOMPARE(genitiveOf(QStringLiteral("январь")), QStringLiteral("январь"));
+        QCOMPARE(genitiveOf(QStringLiteral("January")), QStringLiteral("January"));
     }
 
     void emptyFile() {
         DayRegisterArray reg{};
-        const QByteArray bytes = FormatDayFile(reg);
+        const QByteArray bytes = formatDayFile(reg);
         QByteArray expected;
         for (int n = 0; n < 100; ++n)
-            expected += Win1251(EmptyRecordText());
+            expected += win1251(emptyRecordText());
         QCOMPARE(bytes, expected);
 
         // Every line ends in CR LF, the last one included; 1300 lines.
@@ -137,8 +137,8 @@ private slots:
         QCOMPARE(bytes.count('\n'), 1300);
         QCOMPARE(bytes.count('\r'), 1300);
         QCOMPARE(bytes.count("\r\n"), 1300);
-        const QList<QByteArray> lines = Lines(bytes);
-        const QByteArray zero = Win1251(QStringLiteral(":  0\r"));
+        const QList<QByteArray> lines = splitLines(bytes);
+        const QByteArray zero = win1251(QStringLiteral(":  0\r"));
         int numeric = 0;
         for (int i = 0; i < lines.size(); ++i) {
             const int k = i % 13;
@@ -153,8 +153,8 @@ private slots:
 
     void ivanovRecord() {
         DayRegisterArray reg{};
-        reg[3] = Ivanov();
-        const QByteArray bytes = FormatDayFile(reg);
+        reg[3] = ivanov();
+        const QByteArray bytes = formatDayFile(reg);
 
         const QString record =
             QStringLiteral("Порядковый номер:  3\r\n"
@@ -170,15 +170,15 @@ private slots:
                            "Время затраченое на экзамен, сек.:  245\r\n"
                            "Табельный номер: А-15\r\n"
                            "**********************************************************\r\n");
-        QByteArray expected = Win1251(EmptyRecordText() + EmptyRecordText() + record);
+        QByteArray expected = win1251(emptyRecordText() + emptyRecordText() + record);
         for (int n = 4; n <= 100; ++n)
-            expected += Win1251(EmptyRecordText());
+            expected += win1251(emptyRecordText());
         QCOMPARE(bytes, expected);
         // Spot check of the code page itself: "Ф.И.О.: Иванов И.И." in Windows-1251.
         QVERIFY(bytes.contains(QByteArray::fromHex("d42ec82ece2e3a20c8e2e0edeee220c82ec82e0d0a")));
 
         DayRegisterArray back{};
-        ParseDayFile(bytes, back);
+        parseDayFile(bytes, back);
         QVERIFY(back == reg);
     }
 
@@ -196,43 +196,43 @@ private slots:
         QFETCH(int, seniority);
         QFETCH(QString, line);
         DayRegisterArray reg{};
-        reg[1].ProfileNo = 1;
-        reg[1].Seniority = static_cast<int16>(seniority);
-        const QByteArray bytes = FormatDayFile(reg);
-        QCOMPARE(Lines(bytes).at(6), Win1251(line) + '\r');
+        reg[1].profileNo = 1;
+        reg[1].seniority = static_cast<int16>(seniority);
+        const QByteArray bytes = formatDayFile(reg);
+        QCOMPARE(splitLines(bytes).at(6), win1251(line) + '\r');
         DayRegisterArray back{};
-        ParseDayFile(bytes, back);
-        QCOMPARE(int(back[1].Seniority), seniority);
+        parseDayFile(bytes, back);
+        QCOMPARE(int(back[1].seniority), seniority);
     }
 
     void textsKeepTheirBlanks() {
         DayRegisterArray reg{};
-        reg[1].ProfileNo = 1;
-        reg[1].FullName = QStringLiteral("  Петров   П.П.  ");
-        reg[1].JobTitle = QStringLiteral(" ");
-        reg[1].ProfileName = QStringLiteral("Профиль: 12 ");
-        reg[1].PersonnelNo = QStringLiteral("\t7 ");
+        reg[1].profileNo = 1;
+        reg[1].fullName = QStringLiteral("  Петров   П.П.  ");
+        reg[1].jobTitle = QStringLiteral(" ");
+        reg[1].profileName = QStringLiteral("Профиль: 12 ");
+        reg[1].personnelNo = QStringLiteral("\t7 ");
         DayRegisterArray back{};
-        ParseDayFile(FormatDayFile(reg), back);
+        parseDayFile(formatDayFile(reg), back);
         QVERIFY(back == reg);
     }
 
     void lineBreaksInTextsBecomeBlanks() {
         DayRegisterArray reg{};
-        reg[1].ProfileNo = 1;
-        reg[1].FullName = QStringLiteral("Иванов\r\nИван\nИванович\rмл.");
-        reg[1].JobTitle = QStringLiteral("\r\n\r\n");
-        reg[2].ProfileNo = 2;
-        reg[2].FullName = QStringLiteral("Сидоров");
-        const QByteArray bytes = FormatDayFile(reg);
+        reg[1].profileNo = 1;
+        reg[1].fullName = QStringLiteral("Иванов\r\nИван\nИванович\rмл.");
+        reg[1].jobTitle = QStringLiteral("\r\n\r\n");
+        reg[2].profileNo = 2;
+        reg[2].fullName = QStringLiteral("Сидоров");
+        const QByteArray bytes = formatDayFile(reg);
         QCOMPARE(bytes.count('\n'), 1300);
         QCOMPARE(bytes.count('\r'), 1300);
         DayRegisterArray back{};
-        ParseDayFile(bytes, back);
-        QCOMPARE(back[1].FullName, QStringLiteral("Иванов Иван Иванович мл."));
-        QCOMPARE(back[1].JobTitle, QStringLiteral("  "));
-        QCOMPARE(back[2].FullName, QStringLiteral("Сидоров"));
-        QCOMPARE(int(back[2].ProfileNo), 2);
+        parseDayFile(bytes, back);
+        QCOMPARE(back[1].fullName, QStringLiteral("Иванов Иван Иванович мл."));
+        QCOMPARE(back[1].jobTitle, QStringLiteral("  "));
+        QCOMPARE(back[2].fullName, QStringLiteral("Сидоров"));
+        QCOMPARE(int(back[2].profileNo), 2);
     }
 
     // A file cut short: slots the file does not hold are empty, whatever the register held; a
@@ -255,24 +255,24 @@ private slots:
         QFETCH(int, cutSlot);
         DayRegisterArray full{};
         for (int n = 1; n <= 100; ++n) {
-            full[n].ProtocolNo = static_cast<int16>(n);
-            full[n].ProfileNo = static_cast<int16>(1 + n % 20);
-            full[n].FullName = QStringLiteral("Экзаменуемый %1").arg(n);
+            full[n].protocolNo = static_cast<int16>(n);
+            full[n].profileNo = static_cast<int16>(1 + n % 20);
+            full[n].fullName = QStringLiteral("Экзаменуемый %1").arg(n);
         }
-        const QList<QByteArray> lines = Lines(FormatDayFile(full));
+        const QList<QByteArray> lines = splitLines(formatDayFile(full));
         QByteArray cut;
         for (int i = 0; i < keepLines; ++i)
             cut += lines[i] + '\n';
 
         DayRegisterArray reg = full; // whatever stood there before
-        QVERIFY(!ParseDayFile(cut, reg).exact);
+        QVERIFY(!parseDayFile(cut, reg).exact);
         for (int n = 1; n <= 100; ++n) {
             if (n <= readSlots) {
                 QVERIFY(reg[n] == full[n]);
             } else if (n == cutSlot) {
-                QCOMPARE(reg[n].FullName, full[n].FullName);
-                QCOMPARE(reg[n].ProfileNo, full[n].ProfileNo);
-                QVERIFY(!IsFreeRecord(reg[n]));
+                QCOMPARE(reg[n].fullName, full[n].fullName);
+                QCOMPARE(reg[n].profileNo, full[n].profileNo);
+                QVERIFY(!isFreeRecord(reg[n]));
             } else {
                 QVERIFY2(reg[n] == ExamineeRecord{}, qPrintable(QString::number(n)));
             }
@@ -281,25 +281,25 @@ private slots:
 
     void cutInsideALine() {
         DayRegisterArray full{};
-        full[1] = Ivanov();
-        QByteArray bytes = FormatDayFile(full);
-        const int cut = bytes.indexOf(Win1251(QStringLiteral("Иванов")));
+        full[1] = ivanov();
+        QByteArray bytes = formatDayFile(full);
+        const int cut = bytes.indexOf(win1251(QStringLiteral("Иванов")));
         bytes.truncate(cut + 2); // "Ив", no line end
         DayRegisterArray reg{};
-        ParseDayFile(bytes, reg);
-        QCOMPARE(reg[1].FullName, QStringLiteral("Ив"));
-        QCOMPARE(reg[1].ProfileName, Ivanov().ProfileName);
+        parseDayFile(bytes, reg);
+        QCOMPARE(reg[1].fullName, QStringLiteral("Ив"));
+        QCOMPARE(reg[1].profileName, ivanov().profileName);
         QVERIFY(reg[2] == ExamineeRecord{});
     }
 
     void lastLineWithoutLineEnd() {
         DayRegisterArray reg{};
-        reg[100] = Ivanov();
-        QByteArray bytes = FormatDayFile(reg);
+        reg[100] = ivanov();
+        QByteArray bytes = formatDayFile(reg);
         bytes.chop(kCrLf.size() + 58 + kCrLf.size()); // the separator and both line ends
-        QVERIFY(bytes.endsWith(Win1251(QStringLiteral("А-15"))));
+        QVERIFY(bytes.endsWith(win1251(QStringLiteral("А-15"))));
         DayRegisterArray back{};
-        ParseDayFile(bytes, back);
+        parseDayFile(bytes, back);
         QVERIFY(back == reg);
     }
 
@@ -320,24 +320,24 @@ private slots:
         QFETCH(QString, value);
         QFETCH(int, number);
         DayRegisterArray reg{};
-        reg[1].ProfileNo = 1;
-        QList<QByteArray> lines = Lines(FormatDayFile(reg));
-        lines[10] = Win1251(QStringLiteral("Время затраченое на экзамен, сек.: ") + value) + '\r';
-        lines[14] = Win1251(QStringLiteral("Xомер профиля: ") + value) + '\r'; // label is not compared
+        reg[1].profileNo = 1;
+        QList<QByteArray> lines = splitLines(formatDayFile(reg));
+        lines[10] = win1251(QStringLiteral("Время затраченое на экзамен, сек.: ") + value) + '\r';
+        lines[14] = win1251(QStringLiteral("Xомер профиля: ") + value) + '\r'; // label is not compared
         DayRegisterArray back{};
-        ParseDayFile(lines.join('\n') + '\n', back);
-        QCOMPARE(int(back[1].TimeSpent), number);
-        QCOMPARE(int(back[2].ProfileNo), number);
-        QCOMPARE(int(back[1].ProfileNo), 1);
+        parseDayFile(lines.join('\n') + '\n', back);
+        QCOMPARE(int(back[1].timeSpent), number);
+        QCOMPARE(int(back[2].profileNo), number);
+        QCOMPARE(int(back[1].profileNo), 1);
     }
 
     void lfOnlyLineEndsReadTheSame() {
         DayRegisterArray reg{};
-        reg[3] = Ivanov();
-        QByteArray bytes = FormatDayFile(reg);
+        reg[3] = ivanov();
+        QByteArray bytes = formatDayFile(reg);
         bytes.replace("\r\n", "\n");
         DayRegisterArray back{};
-        ParseDayFile(bytes, back);
+        parseDayFile(bytes, back);
         QVERIFY(back == reg);
     }
 
@@ -349,29 +349,29 @@ private slots:
 
         DayRegisterArray reg{};
         DayArchive archive;
-        QVERIFY(archive.Prepare(program, today, reg).ok);
-        QCOMPARE(archive.MonthFolder, program + QStringLiteral("2010/Декабрь"));
-        QCOMPARE(archive.DayFileName, QStringLiteral("03.12.2010.txt"));
-        QCOMPARE(archive.MonthGenitive, QStringLiteral("Декабря"));
-        QCOMPARE(archive.DayFilePath(), program + QStringLiteral("2010/Декабрь/03.12.2010.txt"));
+        QVERIFY(archive.prepare(program, today, reg).ok);
+        QCOMPARE(archive.monthFolder, program + QStringLiteral("2010/Декабрь"));
+        QCOMPARE(archive.dayFileName, QStringLiteral("03.12.2010.txt"));
+        QCOMPARE(archive.monthGenitive, QStringLiteral("Декабря"));
+        QCOMPARE(archive.dayFilePath(), program + QStringLiteral("2010/Декабрь/03.12.2010.txt"));
         QVERIFY(QFileInfo(program + QStringLiteral("2010")).isDir());
-        QVERIFY(QFileInfo(archive.MonthFolder).isDir());
-        QCOMPARE(Slurp(archive.DayFilePath()), FormatDayFile(DayRegisterArray{}));
+        QVERIFY(QFileInfo(archive.monthFolder).isDir());
+        QCOMPARE(slurp(archive.dayFilePath()), formatDayFile(DayRegisterArray{}));
 
         // Three exams later the program starts again the same day.
         for (int n = 1; n <= 3; ++n) {
-            reg[n] = Ivanov();
-            reg[n].ProtocolNo = static_cast<int16>(n);
+            reg[n] = ivanov();
+            reg[n].protocolNo = static_cast<int16>(n);
         }
-        QVERIFY(archive.WriteDayFile(reg).ok);
+        QVERIFY(archive.writeDayFile(reg).ok);
 
         ExamState restarted;
         DayArchive again;
-        QVERIFY(again.Prepare(program, today, restarted.DayRegister).ok);
-        QVERIFY(restarted.DayRegister == reg);
-        restarted.FindFreeSlot();
-        QCOMPARE(int(restarted.CurrentExaminee), 4);
-        QCOMPARE(restarted.DayRegister[3].JobTitle, QStringLiteral("слесарь"));
+        QVERIFY(again.prepare(program, today, restarted.dayRegister).ok);
+        QVERIFY(restarted.dayRegister == reg);
+        restarted.findFreeSlot();
+        QCOMPARE(int(restarted.currentExaminee), 4);
+        QCOMPARE(restarted.dayRegister[3].jobTitle, QStringLiteral("слесарь"));
     }
 
     void prepareKeepsExistingFolders() {
@@ -379,10 +379,10 @@ private slots:
         const QString program = dir.path() + QLatin1Char('/');
         const QDate today(2011, 5, 9);
         QVERIFY(QDir().mkpath(program + QStringLiteral("2011/Май")));
-        Spit(program + QStringLiteral("2011/Май/старый.txt"), "x");
+        spit(program + QStringLiteral("2011/Май/старый.txt"), "x");
         DayRegisterArray reg{};
         DayArchive archive;
-        QVERIFY(archive.Prepare(program, today, reg).ok);
+        QVERIFY(archive.prepare(program, today, reg).ok);
         QVERIFY(QFileInfo::exists(program + QStringLiteral("2011/Май/старый.txt")));
         QVERIFY(QFileInfo(program + QStringLiteral("2011/Май/09.05.2011.txt")).isFile());
     }
@@ -390,10 +390,10 @@ private slots:
     void prepareWhereNothingCanBeCreated() {
         QTemporaryDir dir;
         const QString blocker = dir.path() + QStringLiteral("/file");
-        Spit(blocker, "not a folder");
+        spit(blocker, "not a folder");
         DayRegisterArray reg{};
         DayArchive archive;
-        const DayFileResult r = archive.Prepare(blocker + QLatin1Char('/'), QDate(2010, 1, 1), reg);
+        const DayFileResult r = archive.prepare(blocker + QLatin1Char('/'), QDate(2010, 1, 1), reg);
         QVERIFY(!r.ok);
         QVERIFY2(r.error.contains(QStringLiteral("01.01.2010.txt")), qPrintable(r.error));
         QVERIFY(reg == DayRegisterArray{});
@@ -404,26 +404,26 @@ private slots:
         const QString program = dir.path() + QLatin1Char('/');
         DayRegisterArray reg{};
         DayArchive archive;
-        QVERIFY(archive.Prepare(program, QDate(2012, 2, 29), reg).ok);
-        const QByteArray before = Slurp(archive.DayFilePath());
+        QVERIFY(archive.prepare(program, QDate(2012, 2, 29), reg).ok);
+        const QByteArray before = slurp(archive.dayFilePath());
 
-        reg[1] = Ivanov();
+        reg[1] = ivanov();
         {
             WriterOverrideGuard guard;
-            DefaultWriterOverride() = [](QIODevice& device, const QByteArray& bytes) {
+            defaultWriterOverride() = [](QIODevice& device, const QByteArray& bytes) {
                 device.write(bytes.left(100));
                 return false;
             };
-            const DayFileResult r = archive.WriteDayFile(reg);
+            const DayFileResult r = archive.writeDayFile(reg);
             QVERIFY(!r.ok);
             QVERIFY2(r.error.contains(QStringLiteral("29.02.2012.txt")), qPrintable(r.error));
         }
-        QCOMPARE(Slurp(archive.DayFilePath()), before);
-        QVERIFY(reg[1] == Ivanov());
-        QCOMPARE(QDir(archive.MonthFolder).entryList(QDir::Files).size(), 1);
+        QCOMPARE(slurp(archive.dayFilePath()), before);
+        QVERIFY(reg[1] == ivanov());
+        QCOMPARE(QDir(archive.monthFolder).entryList(QDir::Files).size(), 1);
 
-        QVERIFY(archive.WriteDayFile(reg).ok);
-        QCOMPARE(Slurp(archive.DayFilePath()), FormatDayFile(reg));
+        QVERIFY(archive.writeDayFile(reg).ok);
+        QCOMPARE(slurp(archive.dayFilePath()), formatDayFile(reg));
     }
 
     void monthFolderRemovedMeanwhileIsMadeAgain() {
@@ -431,16 +431,16 @@ private slots:
         const QString program = dir.path() + QLatin1Char('/');
         DayRegisterArray reg{};
         DayArchive archive;
-        QVERIFY(archive.Prepare(program, QDate(2013, 7, 1), reg).ok);
+        QVERIFY(archive.prepare(program, QDate(2013, 7, 1), reg).ok);
         QVERIFY(QDir(program + QStringLiteral("2013")).removeRecursively());
-        reg[1] = Ivanov();
-        QVERIFY(archive.WriteDayFile(reg).ok);
-        QCOMPARE(Slurp(archive.DayFilePath()), FormatDayFile(reg));
+        reg[1] = ivanov();
+        QVERIFY(archive.writeDayFile(reg).ok);
+        QCOMPARE(slurp(archive.dayFilePath()), formatDayFile(reg));
     }
 
     void unpreparedArchiveRefusesToWrite() {
         DayArchive archive;
-        const DayFileResult r = archive.WriteDayFile(DayRegisterArray{});
+        const DayFileResult r = archive.writeDayFile(DayRegisterArray{});
         QVERIFY(!r.ok);
         QVERIFY(!r.error.isEmpty());
     }
@@ -461,39 +461,39 @@ private slots:
         const QDate today(2026, 12, 7);
         DayRegisterArray written{};
         for (int n = 1; n <= 3; ++n)
-            written[n] = testing::SampleRecord(n, QStringLiteral("Экзаменуемый %1").arg(n));
-        QList<QByteArray> lines = Lines(FormatDayFile(written));
+            written[n] = testing::sampleRecord(n, QStringLiteral("Экзаменуемый %1").arg(n));
+        QList<QByteArray> lines = splitLines(formatDayFile(written));
         if (damage == "deleted")
             lines.removeAt(5); // the job title of the first record
         for (int i = 13; i < 25 && damage == "unlabelled"; ++i)
-            lines[i] = lines[i].mid(Win1251(DayFileLabels().at(i - 13)).size());
+            lines[i] = lines[i].mid(win1251(dayFileLabels().at(i - 13)).size());
         if (damage == "range")
-            lines[14] = Win1251(QStringLiteral("Номер профиля:  77777")) + '\r';
+            lines[14] = win1251(QStringLiteral("Номер профиля:  77777")) + '\r';
         QByteArray bytes = lines.join('\n') + '\n';
         if (damage == "utf8")
-            bytes = DecodeCp1251(bytes).toUtf8();
-        const QString path = DayFilePathFor(program, today);
+            bytes = decodeCp1251(bytes).toUtf8();
+        const QString path = dayFilePathFor(program, today);
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-        Spit(path, bytes);
+        spit(path, bytes);
 
         ExamState state;
         DayArchive archive;
-        const DayFilePreparation prepared = archive.Prepare(program, today, state.DayRegister);
+        const DayFilePreparation prepared = archive.prepare(program, today, state.dayRegister);
         QVERIFY2(prepared.ok, qPrintable(prepared.error));
         QCOMPARE(prepared.backupPath, path + QStringLiteral(".bak"));
-        QCOMPARE(Slurp(prepared.backupPath), bytes);
+        QCOMPARE(slurp(prepared.backupPath), bytes);
         for (int n = 1; n <= 3; ++n)
-            QCOMPARE(state.DayRegister[n].FullName, written[n].FullName);
-        QVERIFY(state.DayRegister[3] == written[3]);
-        state.FindFreeSlot();
-        QCOMPARE(int(state.CurrentExaminee), 4);
-        const QByteArray rewritten = Slurp(path);
-        QCOMPARE(rewritten, FormatDayFile(state.DayRegister));
+            QCOMPARE(state.dayRegister[n].fullName, written[n].fullName);
+        QVERIFY(state.dayRegister[3] == written[3]);
+        state.findFreeSlot();
+        QCOMPARE(int(state.currentExaminee), 4);
+        const QByteArray rewritten = slurp(path);
+        QCOMPARE(rewritten, formatDayFile(state.dayRegister));
 
         // The next start reads the rewritten file exactly and makes no further copy.
         DayRegisterArray again{};
-        QVERIFY(archive.Prepare(program, today, again).backupPath.isEmpty());
-        QVERIFY(again == state.DayRegister);
+        QVERIFY(archive.prepare(program, today, again).backupPath.isEmpty());
+        QVERIFY(again == state.dayRegister);
     }
 
     // A save killed before its temporary copy was put in place: the copy is taken only when
@@ -513,45 +513,45 @@ private slots:
         QTemporaryDir dir;
         const QString program = dir.path() + QLatin1Char('/');
         const QDate today(2026, 12, 7);
-        const QString path = DayFilePathFor(program, today);
+        const QString path = dayFilePathFor(program, today);
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         DayRegisterArray onDisk{};
-        onDisk[1] = testing::SampleRecord(1);
-        Spit(path, FormatDayFile(onDisk));
+        onDisk[1] = testing::sampleRecord(1);
+        spit(path, formatDayFile(onDisk));
         DayRegisterArray copy{};
         for (int n : inCopy)
-            copy[n] = testing::SampleRecord(n, QStringLiteral("Экзаменуемый %1").arg(n));
+            copy[n] = testing::sampleRecord(n, QStringLiteral("Экзаменуемый %1").arg(n));
         copy[1] = onDisk[1];
         if (!inCopy.contains(1))
             copy[1] = ExamineeRecord{};
-        QByteArray copyBytes = FormatDayFile(copy);
+        QByteArray copyBytes = formatDayFile(copy);
         if (cutShort)
             copyBytes.truncate(copyBytes.size() / 2);
         const QString stray = path + QStringLiteral(".rBjCLU");
-        Spit(stray, copyBytes);
+        spit(stray, copyBytes);
 
         DayRegisterArray reg{};
         DayArchive archive;
-        const DayFilePreparation prepared = archive.Prepare(program, today, reg);
+        const DayFilePreparation prepared = archive.prepare(program, today, reg);
         QVERIFY(prepared.ok);
         QVERIFY(prepared.backupPath.isEmpty());
         QCOMPARE(prepared.recoveredFrom, taken ? stray : QString());
         QVERIFY(reg == (taken ? copy : onDisk));
-        QCOMPARE(Slurp(path), FormatDayFile(reg));
+        QCOMPARE(slurp(path), formatDayFile(reg));
         QCOMPARE(QFileInfo::exists(stray), !taken);
     }
 
     void readMissingFileLeavesRegister() {
         QTemporaryDir dir;
         DayArchive archive;
-        archive.MonthFolder = dir.path();
-        archive.DayFileName = QStringLiteral("нет.txt");
+        archive.monthFolder = dir.path();
+        archive.dayFileName = QStringLiteral("нет.txt");
         DayRegisterArray reg{};
-        reg[5] = Ivanov();
-        const DayFileResult r = archive.ReadDayFile(reg);
+        reg[5] = ivanov();
+        const DayFileResult r = archive.readDayFile(reg);
         QVERIFY(!r.ok);
         QVERIFY(r.error.contains(QStringLiteral("нет.txt")));
-        QVERIFY(reg[5] == Ivanov());
+        QVERIFY(reg[5] == ivanov());
     }
 };
 

@@ -12,8 +12,8 @@ using namespace zet;
 namespace {
 
 // The 13 lines of one record as the day file holds them; protocol 0 gives an empty record.
-QStringList RecordLines(int protocol) {
-    const QStringList& labels = DayFileLabels();
+QStringList recordLines(int protocol) {
+    const QStringList& labels = dayFileLabels();
     const bool used = protocol != 0;
     QStringList lines;
     lines << labels[0] + QStringLiteral(" %1").arg(protocol)
@@ -27,23 +27,23 @@ QStringList RecordLines(int protocol) {
           << labels[8] + (used ? QStringLiteral(" 10") : QStringLiteral(" 0"))
           << labels[9] + (used ? QStringLiteral(" 8") : QStringLiteral(" 0"))
           << labels[10] + (used ? QStringLiteral(" 245") : QStringLiteral(" 0"))
-          << labels[11] + (used ? QStringLiteral("А-15") : QString()) << DayFileSeparator();
+          << labels[11] + (used ? QStringLiteral("А-15") : QString()) << dayFileSeparator();
     return lines;
 }
 
 // A whole day: `filled` used records followed by empty ones up to 100.
-QStringList DayLines(int filled) {
+QStringList dayLines(int filled) {
     QStringList lines;
     for (int slot = 1; slot <= 100; ++slot)
-        lines += RecordLines(slot <= filled ? slot : 0);
+        lines += recordLines(slot <= filled ? slot : 0);
     return lines;
 }
 
-QByteArray Bytes(const QStringList& lines, const QString& lineEnd = QStringLiteral("\r\n")) {
+QByteArray bytes(const QStringList& lines, const QString& lineEnd = QStringLiteral("\r\n")) {
     QString text;
     for (const QString& line : lines)
         text += line + lineEnd;
-    return EncodeCp1251(text).bytes;
+    return encodeCp1251(text).bytes;
 }
 
 } // namespace
@@ -64,50 +64,50 @@ void TestDayView::lines_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList three = DayLines(3);
-    QTest::newRow("three records") << Bytes(three) << three.mid(0, 39);
-    QTest::newRow("nobody finished") << Bytes(DayLines(0)) << QStringList();
-    const QStringList full = DayLines(100);
-    QTest::newRow("full day stops at 1200 lines") << Bytes(full) << full.mid(0, 1200);
+    const QStringList three = dayLines(3);
+    QTest::newRow("three records") << bytes(three) << three.mid(0, 39);
+    QTest::newRow("nobody finished") << bytes(dayLines(0)) << QStringList();
+    const QStringList full = dayLines(100);
+    QTest::newRow("full day stops at 1200 lines") << bytes(full) << full.mid(0, 1200);
     QTest::newRow("empty file") << QByteArray() << QStringList();
 
-    const QStringList cut = RecordLines(1).mid(0, 5);
-    QTest::newRow("no end marker") << Bytes(cut) << cut;
-    QByteArray noLastEnd = Bytes(cut);
+    const QStringList cut = recordLines(1).mid(0, 5);
+    QTest::newRow("no end marker") << bytes(cut) << cut;
+    QByteArray noLastEnd = bytes(cut);
     noLastEnd.chop(2);
     QTest::newRow("last line without line end") << noLastEnd << cut;
-    QByteArray cutMidLine = Bytes(cut);
+    QByteArray cutMidLine = bytes(cut);
     cutMidLine.chop(4); // "...1970\r\n" loses "70\r\n"
     QTest::newRow("cut inside a line") << cutMidLine << (cut.mid(0, 4) << cut[4].chopped(2));
 
-    QTest::newRow("bare line feeds") << Bytes(three, QStringLiteral("\n")) << three.mid(0, 39);
-    QTest::newRow("bare carriage returns") << Bytes(three, QStringLiteral("\r")) << three.mid(0, 39);
+    QTest::newRow("bare line feeds") << bytes(three, QStringLiteral("\n")) << three.mid(0, 39);
+    QTest::newRow("bare carriage returns") << bytes(three, QStringLiteral("\r")) << three.mid(0, 39);
     QTest::newRow("empty lines count") << QByteArray("a\r\n\r\n\nb\r\n") << QStringList{"a", "", "", "b"};
 
-    const QString marker = DayFileEndMarker();
-    QTest::newRow("marker ends reading") << Bytes({"x", marker, "y"}) << QStringList{"x"};
-    QTest::newRow("marker without line end") << Bytes({"x"}) + EncodeCp1251(marker).bytes << QStringList{"x"};
+    const QString marker = dayFileEndMarker();
+    QTest::newRow("marker ends reading") << bytes({"x", marker, "y"}) << QStringList{"x"};
+    QTest::newRow("marker without line end") << bytes({"x"}) + encodeCp1251(marker).bytes << QStringList{"x"};
     QTest::newRow("protocol 10 is not the marker")
-        << Bytes({marker.chopped(1) + "10", "y"}) << QStringList{marker.chopped(1) + "10", "y"};
+        << bytes({marker.chopped(1) + "10", "y"}) << QStringList{marker.chopped(1) + "10", "y"};
     QTest::newRow("marker with trailing blank is a line")
-        << Bytes({marker + " ", "y"}) << QStringList{marker + " ", "y"};
+        << bytes({marker + " ", "y"}) << QStringList{marker + " ", "y"};
     QTest::newRow("marker with one blank is a line")
-        << Bytes({DayFileLabels()[0] + "0", "y"}) << QStringList{DayFileLabels()[0] + "0", "y"};
+        << bytes({dayFileLabels()[0] + "0", "y"}) << QStringList{dayFileLabels()[0] + "0", "y"};
 
     // The limit counts lines, also when a marker would come later.
     QStringList many;
     for (int i = 0; i < 1300; ++i)
         many << QString::number(i);
     many << marker;
-    QTest::newRow("limit before a late marker") << Bytes(many) << many.mid(0, 1200);
+    QTest::newRow("limit before a late marker") << bytes(many) << many.mid(0, 1200);
     QTest::newRow("marker as line 1201 is never read")
-        << Bytes(many.mid(0, 1200) << marker) << many.mid(0, 1200);
+        << bytes(many.mid(0, 1200) << marker) << many.mid(0, 1200);
 }
 
 void TestDayView::lines() {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, expected);
-    const QStringList lines = DayViewLines(bytes);
+    const QStringList lines = dayViewLines(bytes);
     QCOMPARE(lines.size(), expected.size());
     QCOMPARE(lines, expected);
 }
@@ -115,12 +115,12 @@ void TestDayView::lines() {
 void TestDayView::cyrillicIsDecoded() {
     // "Ф.И.О.: Щукин" in Windows-1251, written byte by byte.
     const QByteArray bytes("\xD4.\xC8.\xCE.: \xD9\xF3\xEA\xE8\xED\r\n");
-    QCOMPARE(DayViewLines(bytes), QStringList{QStringLiteral("Ф.И.О.: Щукин")});
+    QCOMPARE(dayViewLines(bytes), QStringList{QStringLiteral("Ф.И.О.: Щукин")});
 }
 
 void TestDayView::text() {
-    QCOMPARE(DayViewText({}), QString());
-    QCOMPARE(DayViewText({"a", "", "b"}), QStringLiteral("a\n\nb\n"));
+    QCOMPARE(dayViewText({}), QString());
+    QCOMPARE(dayViewText({"a", "", "b"}), QStringLiteral("a\n\nb\n"));
 }
 
 void TestDayView::loadDayView() {
@@ -128,20 +128,20 @@ void TestDayView::loadDayView() {
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("13.05.2024.txt"));
 
-    DayView missing = LoadDayView(path);
+    DayView missing = zet::loadDayView(path);
     QCOMPARE(missing.status, DayView::Missing);
     QVERIFY(missing.lines.isEmpty());
 
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("14.05.2024.txt")));
-    QCOMPARE(LoadDayView(dir.filePath(QStringLiteral("14.05.2024.txt"))).status, DayView::Missing);
+    QCOMPARE(zet::loadDayView(dir.filePath(QStringLiteral("14.05.2024.txt"))).status, DayView::Missing);
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(Bytes(DayLines(2)));
+    file.write(bytes(dayLines(2)));
     file.close();
-    const DayView shown = LoadDayView(path);
+    const DayView shown = zet::loadDayView(path);
     QCOMPARE(shown.status, DayView::Shown);
-    QCOMPARE(shown.lines, DayLines(2).mid(0, 26));
+    QCOMPARE(shown.lines, dayLines(2).mid(0, 26));
     QVERIFY(shown.error.isEmpty());
 }
 
@@ -151,13 +151,13 @@ void TestDayView::unreadableFile() {
     const QString path = dir.filePath(QStringLiteral("13.05.2024.txt"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(Bytes(DayLines(1)));
+    file.write(bytes(dayLines(1)));
     file.close();
     QVERIFY(file.setPermissions(QFileDevice::Permissions{}));
     QFile probe(path);
     if (probe.open(QIODevice::ReadOnly))
         QSKIP("the file stays readable for this user (running as root)");
-    const DayView view = LoadDayView(path);
+    const DayView view = zet::loadDayView(path);
     QCOMPARE(view.status, DayView::Unreadable);
     QVERIFY(view.lines.isEmpty());
     QVERIFY(view.error.contains(QDir::toNativeSeparators(path)));
@@ -168,21 +168,21 @@ void TestDayView::daysWithDayFile() {
     QVERIFY(dir.isValid());
     const QString programFolder = dir.path() + QDir::separator();
     auto touch = [&](const QDate& date) {
-        const QString path = DayFilePathFor(programFolder, date);
+        const QString path = dayFilePathFor(programFolder, date);
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
     };
-    QCOMPARE(DaysWithDayFile(programFolder, 2024, 2), QList<int>());
+    QCOMPARE(zet::daysWithDayFile(programFolder, 2024, 2), QList<int>());
     touch(QDate(2024, 2, 1));
     touch(QDate(2024, 2, 17));
     touch(QDate(2024, 2, 29));
     touch(QDate(2024, 3, 2));                                                 // another month
     touch(QDate(2023, 2, 17));                                                // another year
-    QVERIFY(QDir().mkpath(DayFilePathFor(programFolder, QDate(2024, 2, 5)))); // a folder, not a day file
-    QCOMPARE(DaysWithDayFile(programFolder, 2024, 2), (QList<int>{1, 17, 29}));
-    QCOMPARE(DaysWithDayFile(programFolder, 2024, 3), QList<int>{2});
-    QCOMPARE(DaysWithDayFile(programFolder, 2024, 13), QList<int>());
+    QVERIFY(QDir().mkpath(dayFilePathFor(programFolder, QDate(2024, 2, 5)))); // a folder, not a day file
+    QCOMPARE(zet::daysWithDayFile(programFolder, 2024, 2), (QList<int>{1, 17, 29}));
+    QCOMPARE(zet::daysWithDayFile(programFolder, 2024, 3), QList<int>{2});
+    QCOMPARE(zet::daysWithDayFile(programFolder, 2024, 13), QList<int>());
 }
 
 QTEST_APPLESS_MAIN(TestDayView)

@@ -14,7 +14,7 @@ public:
     ScriptedRandom(std::initializer_list<float> values = {}, float fallback = 0.0f)
         : m_values(values), m_fallback(fallback) {}
 
-    float Next() override {
+    float next() override {
         ++draws;
         if (m_values.empty())
             return m_fallback;
@@ -22,9 +22,9 @@ public:
         m_values.pop_front();
         return v;
     }
-    void Reseed() override { ++reseeds; }
+    void reseed() override { ++reseeds; }
 
-    void Push(float v) { m_values.push_back(v); }
+    void push(float v) { m_values.push_back(v); }
     // The value that makes int(n * r) + 1 come out as v.
     static float For(int v, int n) { return (static_cast<float>(v) - 0.5f) / static_cast<float>(n); }
 

@@ -15,12 +15,12 @@ using namespace zet::crashtest;
 
 namespace {
 
-int Fail(const QString& what) {
+int fail(const QString& what) {
     std::fprintf(stderr, "%s\n", qPrintable(what));
     return 2;
 }
 
-void Completed() {
+void completed() {
     std::fputs("+\n", stdout);
     std::fflush(stdout);
 }
@@ -29,20 +29,20 @@ void Completed() {
 
 int main(int argc, char* argv[]) {
     Kind kind{};
-    if (argc != 3 || !KindFromName(QString::fromLocal8Bit(argv[1]), &kind))
-        return Fail(QStringLiteral("usage: zet_crash_child database|dayfile|settings <folder>"));
+    if (argc != 3 || !kindFromName(QString::fromLocal8Bit(argv[1]), &kind))
+        return fail(QStringLiteral("usage: zet_crash_child database|dayfile|settings <folder>"));
     const QString folder = QString::fromLocal8Bit(argv[2]);
 
     std::array<Database, 2> databases;
     std::array<DayRegisterArray, 2> registers{Register(0), Register(1)};
     for (int v = 0; v < 2; ++v) {
-        FillDatabase(databases[v], v);
-        databases[v].DatabasePath = DatabaseFile(folder);
-        databases[v].ProgramFolder = folder + QLatin1Char('/');
+        fillDatabase(databases[v], v);
+        databases[v].databasePath = databaseFile(folder);
+        databases[v].programFolder = folder + QLatin1Char('/');
     }
     DayArchive archive;
-    archive.MonthFolder = DayFileFolder(folder);
-    archive.DayFileName = DayFileName();
+    archive.monthFolder = dayFileFolder(folder);
+    archive.dayFileName = dayFileName();
 
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
@@ -50,26 +50,26 @@ int main(int argc, char* argv[]) {
         const int v = static_cast<int>(i % 2);
         switch (kind) {
         case Kind::Database: {
-            const SaveResult r = databases[v].SaveDatabase();
+            const SaveResult r = databases[v].saveDatabase();
             if (!r.ok())
-                return Fail(r.error);
+                return fail(r.error);
             break;
         }
         case Kind::DayFile: {
-            const DayFileResult r = archive.WriteDayFile(registers[v]);
+            const DayFileResult r = archive.writeDayFile(registers[v]);
             if (!r.ok)
-                return Fail(r.error);
+                return fail(r.error);
             break;
         }
         case Kind::Settings: {
             Database& db = databases[0];
-            db.DatabasePath = RememberedPath(v);
-            const SettingsResult r = db.SaveSettings();
+            db.databasePath = rememberedPath(v);
+            const SettingsResult r = db.saveSettings();
             if (!r.ok)
-                return Fail(r.error);
+                return fail(r.error);
             break;
         }
         }
-        Completed();
+        completed();
     }
 }

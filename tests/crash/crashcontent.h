@@ -12,21 +12,21 @@ namespace zet::crashtest {
 
 // Which file a child rewrites: "database", "dayfile" or "settings".
 enum class Kind { Database, DayFile, Settings };
-bool KindFromName(const QString& name, Kind* kind);
+bool kindFromName(const QString& name, Kind* kind);
 
 // variant 0 or 1: the whole model of a database, with questions and profiles filled.
-void FillDatabase(Database& db, int variant);
+void fillDatabase(Database& db, int variant);
 // variant 0 or 1: a day register with some filled slots.
 DayRegisterArray Register(int variant);
 // variant 0 or 1: the path the settings file remembers.
-QString RememberedPath(int variant);
+QString rememberedPath(int variant);
 
 // The file a child rewrites inside its folder.
-QString DatabaseFile(const QString& folder);
-QString DayFileFolder(const QString& folder);
-QString DayFileName();
+QString databaseFile(const QString& folder);
+QString dayFileFolder(const QString& folder);
+QString dayFileName();
 
 // Whether two models hold the same values in every place the database file stores.
-bool SameStored(const Database& a, const Database& b);
+bool sameStored(const Database& a, const Database& b);
 
 } // namespace zet::crashtest

@@ -27,7 +27,7 @@ namespace {
 
 constexpr int kKills = 30;
 
-QByteArray ReadAll(const QString& path) {
+QByteArray readAll(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
@@ -35,12 +35,12 @@ QByteArray ReadAll(const QString& path) {
 }
 
 // The file the child rewrites, inside its folder.
-QString TargetFile(Kind kind, const QString& folder) {
+QString targetFile(Kind kind, const QString& folder) {
     switch (kind) {
     case Kind::Database:
-        return DatabaseFile(folder);
+        return databaseFile(folder);
     case Kind::DayFile:
-        return DayFileFolder(folder) + QLatin1Char('/') + DayFileName();
+        return dayFileFolder(folder) + QLatin1Char('/') + dayFileName();
     case Kind::Settings:
         break;
     }
@@ -48,33 +48,33 @@ QString TargetFile(Kind kind, const QString& folder) {
 }
 
 // Writes content `variant` into folder the way the program does; false with a reason on failure.
-bool WriteVariant(Kind kind, const QString& folder, int variant, QString* error) {
+bool writeVariant(Kind kind, const QString& folder, int variant, QString* error) {
     switch (kind) {
     case Kind::Database: {
         Database db;
-        FillDatabase(db, variant);
-        db.DatabasePath = DatabaseFile(folder);
-        const SaveResult r = db.SaveDatabase();
+        fillDatabase(db, variant);
+        db.databasePath = databaseFile(folder);
+        const SaveResult r = db.saveDatabase();
         *error = r.error;
         return r.ok();
     }
     case Kind::DayFile: {
         DayArchive archive;
-        archive.MonthFolder = DayFileFolder(folder);
-        archive.DayFileName = DayFileName();
-        if (!QDir().mkpath(archive.MonthFolder)) {
-            *error = QStringLiteral("cannot create ") + archive.MonthFolder;
+        archive.monthFolder = dayFileFolder(folder);
+        archive.dayFileName = dayFileName();
+        if (!QDir().mkpath(archive.monthFolder)) {
+            *error = QStringLiteral("cannot create ") + archive.monthFolder;
             return false;
         }
-        const DayFileResult r = archive.WriteDayFile(Register(variant));
+        const DayFileResult r = archive.writeDayFile(Register(variant));
         *error = r.error;
         return r.ok;
     }
     case Kind::Settings: {
         Database db;
-        db.ProgramFolder = folder + QLatin1Char('/');
-        db.DatabasePath = RememberedPath(variant);
-        const SettingsResult r = db.SaveSettings();
+        db.programFolder = folder + QLatin1Char('/');
+        db.databasePath = rememberedPath(variant);
+        const SettingsResult r = db.saveSettings();
         *error = r.error;
         return r.ok;
     }
@@ -84,22 +84,22 @@ bool WriteVariant(Kind kind, const QString& folder, int variant, QString* error)
 
 // Loads the file through the program's reader and tells which variant it holds: 0, 1, or
 // -1 when it is neither (with what was wrong in *problem).
-int LoadedVariant(Kind kind, const QString& folder, QString* problem) {
+int loadedVariant(Kind kind, const QString& folder, QString* problem) {
     switch (kind) {
     case Kind::Database: {
         Database db;
-        db.NewDatabase();
-        db.DatabasePath = DatabaseFile(folder);
-        const LoadResult r = db.LoadDatabase();
+        db.newDatabase();
+        db.databasePath = databaseFile(folder);
+        const LoadResult r = db.loadDatabase();
         if (!r.ok()) {
             *problem = QStringLiteral("the database was rejected: ") + r.error;
             return -1;
         }
         for (int v = 0; v < 2; ++v) {
             Database expected;
-            FillDatabase(expected, v);
-            expected.DatabaseHeader[1] = kVersionMarker;
-            if (SameStored(db, expected))
+            fillDatabase(expected, v);
+            expected.databaseHeader[1] = kVersionMarker;
+            if (sameStored(db, expected))
                 return v;
         }
         *problem = QStringLiteral("the database holds neither content");
@@ -107,10 +107,10 @@ int LoadedVariant(Kind kind, const QString& folder, QString* problem) {
     }
     case Kind::DayFile: {
         DayArchive archive;
-        archive.MonthFolder = DayFileFolder(folder);
-        archive.DayFileName = DayFileName();
+        archive.monthFolder = dayFileFolder(folder);
+        archive.dayFileName = dayFileName();
         DayRegisterArray reg{};
-        const DayFileResult r = archive.ReadDayFile(reg);
+        const DayFileResult r = archive.readDayFile(reg);
         if (!r.ok) {
             *problem = QStringLiteral("the day file could not be read: ") + r.error;
             return -1;
@@ -124,17 +124,17 @@ int LoadedVariant(Kind kind, const QString& folder, QString* problem) {
     }
     case Kind::Settings: {
         Database db;
-        db.ProgramFolder = folder + QLatin1Char('/');
-        const SettingsResult r = db.LoadSettings();
+        db.programFolder = folder + QLatin1Char('/');
+        const SettingsResult r = db.loadSettings();
         if (!r.ok) {
             *problem = QStringLiteral("the settings file could not be read: ") + r.error;
             return -1;
         }
         for (int v = 0; v < 2; ++v) {
-            if (db.DatabasePath == RememberedPath(v))
+            if (db.databasePath == rememberedPath(v))
                 return v;
         }
-        *problem = QStringLiteral("the settings file holds neither path: ") + db.DatabasePath;
+        *problem = QStringLiteral("the settings file holds neither path: ") + db.databasePath;
         return -1;
     }
     }
@@ -142,7 +142,7 @@ int LoadedVariant(Kind kind, const QString& folder, QString* problem) {
 }
 
 // Files other than target left in the folder tree by writes that were cut off; removed.
-int RemoveLeftovers(const QString& folder, const QString& target) {
+int removeLeftovers(const QString& folder, const QString& target) {
     int count = 0;
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -155,7 +155,7 @@ int RemoveLeftovers(const QString& folder, const QString& target) {
     return count;
 }
 
-quint32 Seed() {
+quint32 crashSeed() {
     bool ok = false;
     const quint32 seed = qEnvironmentVariable("ZET_CRASH_SEED").toUInt(&ok);
     return ok ? seed : QRandomGenerator::global()->generate();
@@ -184,26 +184,26 @@ void CrashSafety::killWhileWriting() {
     QFETCH(QString, kind);
     QFETCH(int, maxDelay);
     Kind k{};
-    QVERIFY(KindFromName(kind, &k));
+    QVERIFY(kindFromName(kind, &k));
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString folder = dir.path();
-    const QString target = TargetFile(k, folder);
+    const QString target = targetFile(k, folder);
     QString error;
-    QVERIFY2(WriteVariant(k, folder, 0, &error), qPrintable(error));
+    QVERIFY2(writeVariant(k, folder, 0, &error), qPrintable(error));
 
     // The exact bytes of both contents, written once by this process.
     std::array<QByteArray, 2> images;
     for (int v = 0; v < 2; ++v) {
         QTemporaryDir other;
-        QVERIFY(WriteVariant(k, other.path(), v, &error));
-        images[v] = ReadAll(TargetFile(k, other.path()));
+        QVERIFY(writeVariant(k, other.path(), v, &error));
+        images[v] = readAll(targetFile(k, other.path()));
         QVERIFY(!images[v].isEmpty());
     }
     QVERIFY(images[0] != images[1]);
 
-    const quint32 seed = Seed();
+    const quint32 seed = crashSeed();
     qInfo("ZET_CRASH_SEED=%u", seed);
     QRandomGenerator random(seed);
 
@@ -234,16 +234,16 @@ void CrashSafety::killWhileWriting() {
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
         writes += static_cast<int>(out.count("+\n"));
 
-        const QByteArray bytes = ReadAll(target);
+        const QByteArray bytes = readAll(target);
         const int byBytes = bytes == images[0] ? 0 : bytes == images[1] ? 1 : -1;
         QString problem;
-        const int loaded = LoadedVariant(k, folder, &problem);
+        const int loaded = loadedVariant(k, folder, &problem);
         const QByteArray where = QStringLiteral("kill %1 after %2 ms: ").arg(kill).arg(delay).toUtf8();
         QVERIFY2(byBytes >= 0,
                  where + "the file is neither content (" + QByteArray::number(bytes.size()) + " bytes)");
         QVERIFY2(loaded == byBytes, where + problem.toUtf8());
         ++seen[byBytes];
-        leftovers += RemoveLeftovers(folder, target);
+        leftovers += removeLeftovers(folder, target);
     }
     qInfo("%d kills, %d completed writes, %d files left over by cut-off writes", kKills, writes, leftovers);
     // The kills fell at different points of the loop: both contents were found on disk.

@@ -21,10 +21,10 @@ private slots:
 };
 
 namespace {
-const QStringList kTargets = {QStringLiteral("database"), QStringLiteral("dayfile"),
-                              QStringLiteral("settings"), QStringLiteral("dayview"),
+const QStringList kTargets = {QStringLiteral("database"),  QStringLiteral("dayfile"),
+                              QStringLiteral("settings"),  QStringLiteral("dayview"),
                               QStringLiteral("textvalue"), QStringLiteral("gift"),
-                              QStringLiteral("aiken"), QStringLiteral("moodlexml")};
+                              QStringLiteral("aiken"),     QStringLiteral("moodlexml")};
 const QString kCorpus = QStringLiteral(ZET_FUZZ_CORPUS);
 } // namespace
 
@@ -33,7 +33,7 @@ void FuzzCorpus::everyTargetHasSeeds() {
     QCOMPARE(QSet<QString>(folders.begin(), folders.end()), QSet<QString>(kTargets.begin(), kTargets.end()));
     for (const QString& target : kTargets) {
         QVERIFY2(!QDir(kCorpus + QLatin1Char('/') + target).isEmpty(QDir::Files), qPrintable(target));
-        QVERIFY(CheckFor(target) != nullptr);
+        QVERIFY(checkFor(target) != nullptr);
     }
 }
 
@@ -57,7 +57,7 @@ void FuzzCorpus::seed() {
     const QByteArray bytes = file.readAll();
     QTemporaryDir work;
     QVERIFY(work.isValid());
-    const QString failure = CheckFor(target)(bytes, work.path() + QLatin1Char('/'));
+    const QString failure = checkFor(target)(bytes, work.path() + QLatin1Char('/'));
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 

@@ -14,11 +14,11 @@ using zet::test::ScriptedRandom;
 
 namespace {
 
-std::array<int, 5> Deal(const AnswerShuffle& s) {
-    return {s.AnswerOrder[1], s.AnswerOrder[2], s.AnswerOrder[3], s.AnswerOrder[4], s.AnswerOrder[5]};
+std::array<int, 5> deal(const AnswerShuffle& s) {
+    return {s.answerOrder[1], s.answerOrder[2], s.answerOrder[3], s.answerOrder[4], s.answerOrder[5]};
 }
 
-bool IsPermutation(std::array<int, 5> d) {
+bool isPermutation(std::array<int, 5> d) {
     std::sort(d.begin(), d.end());
     return d == std::array<int, 5>{1, 2, 3, 4, 5};
 }
@@ -55,16 +55,16 @@ private slots:
         QFETCH(int, draws);
         ScriptedRandom rng({}, fallback);
         for (float v : values)
-            rng.Push(v);
+            rng.push(v);
         AnswerShuffle s(rng);
-        s.AnswerOrder = {0, 5, 5, 5, 5, 5}; // leftovers of an earlier deal must not matter
-        s.CorrectPosition = 9;
-        s.ShuffleAnswers();
+        s.answerOrder = {0, 5, 5, 5, 5, 5}; // leftovers of an earlier deal must not matter
+        s.correctPosition = 9;
+        s.shuffleAnswers();
         QCOMPARE(rng.reseeds, 1);
         QCOMPARE(rng.draws, draws);
-        const std::array<int, 5> d = Deal(s);
+        const std::array<int, 5> d = deal(s);
         QCOMPARE(QList<int>(d.begin(), d.end()), order);
-        QCOMPARE(int(s.CorrectPosition), correct);
+        QCOMPARE(int(s.correctPosition), correct);
     }
 
     // Every one of the 120 orders comes out about equally often, and part 1 lands in each box
@@ -76,12 +76,12 @@ private slots:
         std::map<std::array<int, 5>, int> counts;
         std::array<int, 6> correctAt{};
         for (int i = 0; i < rounds; ++i) {
-            s.ShuffleAnswers();
-            const std::array<int, 5> d = Deal(s);
-            QVERIFY(IsPermutation(d));
-            QCOMPARE(int(s.AnswerOrder[s.CorrectPosition]), 1);
+            s.shuffleAnswers();
+            const std::array<int, 5> d = deal(s);
+            QVERIFY(isPermutation(d));
+            QCOMPARE(int(s.answerOrder[s.correctPosition]), 1);
             ++counts[d];
-            ++correctAt[s.CorrectPosition];
+            ++correctAt[s.correctPosition];
         }
         QCOMPARE(int(counts.size()), 120);
         const double expected = rounds / 120.0;
@@ -102,12 +102,12 @@ private slots:
         AnswerShuffle s(rng);
         std::vector<std::array<int, 5>> first, second;
         for (int i = 0; i < 4; ++i) {
-            s.ShuffleAnswers();
-            first.push_back(Deal(s));
+            s.shuffleAnswers();
+            first.push_back(deal(s));
         }
         for (int i = 0; i < 4; ++i) {
-            s.ShuffleAnswers();
-            second.push_back(Deal(s));
+            s.shuffleAnswers();
+            second.push_back(deal(s));
         }
         QVERIFY(first != second);
     }

@@ -34,10 +34,10 @@ private slots:
         QFETCH(int, correct);
         QFETCH(int, grade);
         ExamProfile p;
-        p.ExcellentMin = static_cast<int16>(excellent);
-        p.GoodMin = static_cast<int16>(good);
-        p.FairMin = static_cast<int16>(fair);
-        QCOMPARE(int(GradeExam(static_cast<int16>(correct), p)), grade);
+        p.excellentMin = static_cast<int16>(excellent);
+        p.goodMin = static_cast<int16>(good);
+        p.fairMin = static_cast<int16>(fair);
+        QCOMPARE(int(gradeExam(static_cast<int16>(correct), p)), grade);
     }
 
     void freeSlot_data() {
@@ -73,14 +73,14 @@ private slots:
         QFETCH(int, after);
         ExamState state;
         for (int n : used) {
-            state.DayRegister[n].ProfileNo = 1;
-            state.DayRegister[n].ProtocolNo = static_cast<int16>(n);
+            state.dayRegister[n].profileNo = 1;
+            state.dayRegister[n].protocolNo = static_cast<int16>(n);
         }
         // A record that holds anything at all is not free, even without a profile number.
-        state.DayRegister[50].ProtocolNo = 50;
-        state.CurrentExaminee = static_cast<int16>(before);
-        state.FindFreeSlot();
-        QCOMPARE(int(state.CurrentExaminee), after);
+        state.dayRegister[50].protocolNo = 50;
+        state.currentExaminee = static_cast<int16>(before);
+        state.findFreeSlot();
+        QCOMPARE(int(state.currentExaminee), after);
     }
 };
 

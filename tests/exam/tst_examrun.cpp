@@ -15,85 +15,85 @@ namespace {
 
 const QDate kToday(2010, 12, 3);
 
-void SetQuestion(Database& db, int t, int q, const QString& flags) {
-    db.Questions(t, q, 0) = flags + QStringLiteral("Вопрос %1.%2").arg(t).arg(q);
-    db.Questions(t, q, 1) = QStringLiteral("верно %1.%2").arg(t).arg(q);
+void setQuestion(Database& db, int t, int q, const QString& flags) {
+    db.questions(t, q, 0) = flags + QStringLiteral("Вопрос %1.%2").arg(t).arg(q);
+    db.questions(t, q, 1) = QStringLiteral("верно %1.%2").arg(t).arg(q);
     for (int p = 2; p <= 5; ++p)
-        db.Questions(t, q, p) = QStringLiteral("неверно %1.%2.%3").arg(t).arg(q).arg(p);
+        db.questions(t, q, p) = QStringLiteral("неверно %1.%2.%3").arg(t).arg(q).arg(p);
 }
 
 // Theme 1: six questions of group 0; theme 2: three of group 1; theme 3: question 1 holds
 // only its flags. Profile 1 asks three questions (themes 1, 1, 2) in 600 s with thresholds
 // 3, 2, 1; profile 2 asks three questions of theme 1.
-std::unique_ptr<Module1> MakeModule(const QString& programFolder, std::uint32_t seed = 77) {
+std::unique_ptr<Module1> makeModule(const QString& programFolder, std::uint32_t seed = 77) {
     auto m = std::make_unique<Module1>(std::make_unique<SeededRandom>(seed), [] { return kToday; });
     Database& db = m->db;
-    db.NewDatabase();
-    db.DatabaseHeader[1] = kVersionMarker; // as after a load or a save
-    db.ProgramFolder = programFolder;
+    db.newDatabase();
+    db.databaseHeader[1] = kVersionMarker; // as after a load or a save
+    db.programFolder = programFolder;
     for (int q = 1; q <= 6; ++q)
-        SetQuestion(db, 1, q, QStringLiteral("1000000000"));
+        setQuestion(db, 1, q, QStringLiteral("1000000000"));
     for (int q = 1; q <= 3; ++q)
-        SetQuestion(db, 2, q, QStringLiteral("0100000000"));
-    SetQuestion(db, 3, 1, QStringLiteral("1000000000"));
-    db.Questions(3, 1, 0) = QStringLiteral("1000000000");
-    SetQuestion(db, 3, 2, QStringLiteral("0000000000"));
+        setQuestion(db, 2, q, QStringLiteral("0100000000"));
+    setQuestion(db, 3, 1, QStringLiteral("1000000000"));
+    db.questions(3, 1, 0) = QStringLiteral("1000000000");
+    setQuestion(db, 3, 2, QStringLiteral("0000000000"));
 
-    ExamProfile& p1 = db.Profiles[1];
-    p1.Name = QStringLiteral("Основной");
-    p1.QuestionCount = 3;
-    p1.SlotTheme = {0, 1, 1, 2};
-    p1.Groups = {QStringLiteral("1Слесари"), QStringLiteral("1Электрики"), QStringLiteral("0Прочие")};
+    ExamProfile& p1 = db.profiles[1];
+    p1.name = QStringLiteral("Основной");
+    p1.questionCount = 3;
+    p1.slotTheme = {0, 1, 1, 2};
+    p1.groups = {QStringLiteral("1Слесари"), QStringLiteral("1Электрики"), QStringLiteral("0Прочие")};
     for (int k = 3; k < kGroupCount; ++k)
-        p1.Groups[k] = QStringLiteral("0");
-    p1.ExcellentMin = 3;
-    p1.GoodMin = 2;
-    p1.FairMin = 1;
-    p1.TimeLimit = 600;
+        p1.groups[k] = QStringLiteral("0");
+    p1.excellentMin = 3;
+    p1.goodMin = 2;
+    p1.fairMin = 1;
+    p1.timeLimit = 600;
 
-    ExamProfile& p2 = db.Profiles[2];
+    ExamProfile& p2 = db.profiles[2];
     p2 = p1;
-    p2.Number = 2;
-    p2.SlotTheme = {0, 1, 1, 1};
+    p2.number = 2;
+    p2.slotTheme = {0, 1, 1, 1};
 
-    if (!m->archive.Prepare(db.ProgramFolder, m->Today(), m->exam.DayRegister).ok)
+    if (!m->archive.prepare(db.programFolder, m->today(), m->exam.dayRegister).ok)
         return nullptr;
-    m->exam.FindFreeSlot();
-    m->exam.CurrentProfile = 1;
-    m->exam.QuestionNo = 1;
-    m->selection.ShuffleAllThemes();
+    m->exam.findFreeSlot();
+    m->exam.currentProfile = 1;
+    m->exam.questionNo = 1;
+    m->selection.shuffleAllThemes();
     return m;
 }
 
-RegistrationTexts Texts(const QString& profile = QStringLiteral("1")) {
+RegistrationTexts registrationTexts(const QString& profile = QStringLiteral("1")) {
     RegistrationTexts t;
-    t.FullName = QStringLiteral("Иванов И.И.");
-    t.BirthYear = QStringLiteral("1970");
-    t.JobTitle = QStringLiteral("слесарь");
-    t.Seniority = QStringLiteral("12");
-    t.PersonnelNo = QStringLiteral("А-15");
-    t.ProfileNo = profile;
-    t.ProfileName = QStringLiteral("Основной");
-    t.AskedCount = QStringLiteral("3");
+    t.fullName = QStringLiteral("Иванов И.И.");
+    t.birthYear = QStringLiteral("1970");
+    t.jobTitle = QStringLiteral("слесарь");
+    t.seniority = QStringLiteral("12");
+    t.personnelNo = QStringLiteral("А-15");
+    t.profileNo = profile;
+    t.profileName = QStringLiteral("Основной");
+    t.askedCount = QStringLiteral("3");
     return t;
 }
 
-int16 WrongPosition(const Module1& m) {
-    return static_cast<int16>(m.answers.CorrectPosition % 5 + 1);
+int16 wrongPosition(const Module1& m) {
+    return static_cast<int16>(m.answers.correctPosition % 5 + 1);
 }
 
 // Answers every question (right when right is set) and stops where the exam must be finished.
-void AnswerAll(Module1& m, bool right) {
+void answerAll(Module1& m, bool right) {
     for (;;) {
-        QVERIFY(m.AnswerClick(right ? m.answers.CorrectPosition : WrongPosition(m)));
-        if (!m.AdvanceExam())
+        QVERIFY(m.answerClick(right ? m.answers.correctPosition : wrongPosition(m)));
+        if (!m.advanceExam())
             return;
     }
 }
 
-DayRegisterArray ReadBack(const Module1& m) {
+DayRegisterArray readBack(const Module1& m) {
     DayRegisterArray reg{};
-    [&] { QVERIFY(m.archive.ReadDayFile(reg).ok); }();
+    [&] { QVERIFY(m.archive.readDayFile(reg).ok); }();
     return reg;
 }
 
@@ -105,101 +105,101 @@ class TestExamRun : public QObject {
 private slots:
     void wholeExam() {
         QTemporaryDir dir;
-        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        QCOMPARE(int(m->exam.CurrentExaminee), 1);
-        QVERIFY(!m->CheckExamStart(Texts()));
+        QCOMPARE(int(m->exam.currentExaminee), 1);
+        QVERIFY(!m->checkExamStart(registrationTexts()));
 
         std::set<int> themeOneSeen;
-        PresentedQuestion q = m->StartExam(Texts());
-        QCOMPARE(int(m->exam.ExamRunning), 1);
-        QCOMPARE(int(m->exam.CurrentProfile), 1);
-        QCOMPARE(int(m->exam.QuestionNo), 1);
-        QCOMPARE(int(m->exam.CorrectCount), 0);
-        QCOMPARE(int(m->exam.DayRegister[1].TimeSpent), 0);
+        PresentedQuestion q = m->startExam(registrationTexts());
+        QCOMPARE(int(m->exam.examRunning), 1);
+        QCOMPARE(int(m->exam.currentProfile), 1);
+        QCOMPARE(int(m->exam.questionNo), 1);
+        QCOMPARE(int(m->exam.correctCount), 0);
+        QCOMPARE(int(m->exam.dayRegister[1].timeSpent), 0);
         for (int n = 1; n <= 3; ++n) {
-            QCOMPARE(int(q.N), n);
-            QCOMPARE(q.Caption, QStringLiteral("Вопрос № %1").arg(n));
+            QCOMPARE(int(q.n), n);
+            QCOMPARE(q.caption, QStringLiteral("Вопрос № %1").arg(n));
             QVERIFY(q.found);
             QCOMPARE(int(q.theme), n < 3 ? 1 : 2);
-            QCOMPARE(q.Text, QStringLiteral("Вопрос %1.%2").arg(q.theme).arg(q.question));
+            QCOMPARE(q.text, QStringLiteral("Вопрос %1.%2").arg(q.theme).arg(q.question));
             // The box at CorrectPosition shows the correct answer; the five boxes show five parts.
             std::set<QString> shown;
             for (int p = 1; p <= 5; ++p) {
-                QCOMPARE(q.Answers[p], m->db.Questions(q.theme, q.question, m->answers.AnswerOrder[p]));
-                shown.insert(q.Answers[p]);
+                QCOMPARE(q.answers[p], m->db.questions(q.theme, q.question, m->answers.answerOrder[p]));
+                shown.insert(q.answers[p]);
             }
             QCOMPARE(int(shown.size()), 5);
-            QCOMPARE(q.Answers[m->answers.CorrectPosition],
+            QCOMPARE(q.answers[m->answers.correctPosition],
                      QStringLiteral("верно %1.%2").arg(q.theme).arg(q.question));
             if (q.theme == 1)
                 QVERIFY(themeOneSeen.insert(q.question).second);
 
             const bool answerRight = n != 2;
             bool correct = !answerRight;
-            const int16 pos = answerRight ? m->answers.CorrectPosition : WrongPosition(*m);
-            QVERIFY(m->AnswerClick(pos, &correct));
+            const int16 pos = answerRight ? m->answers.correctPosition : wrongPosition(*m);
+            QVERIFY(m->answerClick(pos, &correct));
             QCOMPARE(correct, answerRight);
-            QCOMPARE(int(m->exam.AnswerLock), 1);
-            QCOMPARE(int(m->exam.ChosenPosition), int(pos));
-            const int counted = m->exam.CorrectCount;
+            QCOMPARE(int(m->exam.answerLock), 1);
+            QCOMPARE(int(m->exam.chosenPosition), int(pos));
+            const int counted = m->exam.correctCount;
             // Clicks during the pause are ignored, on any box.
             for (int16 p = 1; p <= 5; ++p)
-                QVERIFY(!m->AnswerClick(p));
-            QCOMPARE(int(m->exam.CorrectCount), counted);
-            QVERIFY(!m->ClockTick());
+                QVERIFY(!m->answerClick(p));
+            QCOMPARE(int(m->exam.correctCount), counted);
+            QVERIFY(!m->clockTick());
 
-            std::optional<PresentedQuestion> next = m->AdvanceExam();
+            std::optional<PresentedQuestion> next = m->advanceExam();
             if (n < 3) {
                 QVERIFY(next);
-                QCOMPARE(int(m->exam.AnswerLock), 0);
-                QCOMPARE(int(m->exam.QuestionNo), n + 1);
+                QCOMPARE(int(m->exam.answerLock), 0);
+                QCOMPARE(int(m->exam.questionNo), n + 1);
                 q = *next;
             } else {
                 QVERIFY(!next); // no fourth question: the exam is to be finished
-                QCOMPARE(int(m->exam.QuestionNo), 3);
+                QCOMPARE(int(m->exam.questionNo), 3);
             }
         }
-        QCOMPARE(int(m->exam.CorrectCount), 2);
+        QCOMPARE(int(m->exam.correctCount), 2);
 
-        const std::optional<FinishResult> done = m->FinishExam(Texts());
+        const std::optional<FinishResult> done = m->finishExam(registrationTexts());
         QVERIFY(done);
-        QCOMPARE(int(done->Examinee), 1);
-        QVERIFY2(done->Written.ok, qPrintable(done->Written.error));
-        ExamineeRecord expected = testing::SampleRecord(1);
-        expected.ProfileNo = 1;
-        expected.AskedCount = 3;
-        expected.RightCount = 2;
-        expected.TimeSpent = 3;
-        QVERIFY(done->Record == expected);
-        QVERIFY(m->exam.DayRegister[1] == expected);
-        QCOMPARE(int(m->exam.ExamRunning), 0);
-        QCOMPARE(int(m->exam.AnswerLock), 0);
-        QCOMPARE(int(m->exam.CurrentExaminee), 2);
-        QVERIFY(ReadBack(*m) == m->exam.DayRegister);
+        QCOMPARE(int(done->examinee), 1);
+        QVERIFY2(done->written.ok, qPrintable(done->written.error));
+        ExamineeRecord expected = testing::sampleRecord(1);
+        expected.profileNo = 1;
+        expected.askedCount = 3;
+        expected.rightCount = 2;
+        expected.timeSpent = 3;
+        QVERIFY(done->record == expected);
+        QVERIFY(m->exam.dayRegister[1] == expected);
+        QCOMPARE(int(m->exam.examRunning), 0);
+        QCOMPARE(int(m->exam.answerLock), 0);
+        QCOMPARE(int(m->exam.currentExaminee), 2);
+        QVERIFY(readBack(*m) == m->exam.dayRegister);
 
         // Never finished twice; no answers or ticks count without an exam.
-        QVERIFY(!m->FinishExam(Texts()));
-        QVERIFY(!m->AnswerClick(1));
-        QVERIFY(!m->ClockTick());
-        QCOMPARE(int(m->exam.CurrentExaminee), 2);
+        QVERIFY(!m->finishExam(registrationTexts()));
+        QVERIFY(!m->answerClick(1));
+        QVERIFY(!m->clockTick());
+        QCOMPARE(int(m->exam.currentExaminee), 2);
     }
 
     void timeOut() {
         QTemporaryDir dir;
-        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        m->StartExam(Texts());
+        m->startExam(registrationTexts());
         for (int s = 1; s <= 600; ++s)
-            QVERIFY2(!m->ClockTick(), qPrintable(QString::number(s)));
-        QVERIFY(m->ClockTick());
-        const std::optional<FinishResult> done = m->FinishExam(Texts());
+            QVERIFY2(!m->clockTick(), qPrintable(QString::number(s)));
+        QVERIFY(m->clockTick());
+        const std::optional<FinishResult> done = m->finishExam(registrationTexts());
         QVERIFY(done);
-        QCOMPARE(int(done->Record.TimeSpent), 601);
-        QCOMPARE(int(done->Record.RightCount), 0);
-        QCOMPARE(int(done->Record.Grade), 2);
-        QCOMPARE(int(done->Record.AskedCount), 3);
-        QCOMPARE(int(ReadBack(*m)[1].TimeSpent), 601);
+        QCOMPARE(int(done->record.timeSpent), 601);
+        QCOMPARE(int(done->record.rightCount), 0);
+        QCOMPARE(int(done->record.grade), 2);
+        QCOMPARE(int(done->record.askedCount), 3);
+        QCOMPARE(int(readBack(*m)[1].timeSpent), 601);
     }
 
     // The clock outlives a pending feedback pause: the pause's end must not present a further
@@ -212,78 +212,78 @@ private slots:
     void timeOutDuringPause() {
         QFETCH(int, answered);
         QTemporaryDir dir;
-        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        m->StartExam(Texts());
+        m->startExam(registrationTexts());
         for (int n = 1; n < answered; ++n) {
-            QVERIFY(m->AnswerClick(m->answers.CorrectPosition));
-            QVERIFY(m->AdvanceExam());
+            QVERIFY(m->answerClick(m->answers.correctPosition));
+            QVERIFY(m->advanceExam());
         }
-        QVERIFY(m->AnswerClick(m->answers.CorrectPosition));
-        m->exam.DayRegister[1].TimeSpent = 600;
-        QVERIFY(m->ClockTick());
-        QVERIFY(m->FinishExam(Texts()));
-        QCOMPARE(int(m->exam.CurrentExaminee), 2);
+        QVERIFY(m->answerClick(m->answers.correctPosition));
+        m->exam.dayRegister[1].timeSpent = 600;
+        QVERIFY(m->clockTick());
+        QVERIFY(m->finishExam(registrationTexts()));
+        QCOMPARE(int(m->exam.currentExaminee), 2);
 
-        QVERIFY(!m->AdvanceExam());
-        QCOMPARE(int(m->exam.AnswerLock), 0);
-        QCOMPARE(int(m->exam.QuestionNo), answered);
-        QVERIFY(!m->FinishExam(Texts()));
-        QCOMPARE(int(m->exam.CurrentExaminee), 2);
-        QVERIFY(m->exam.DayRegister[2] == ExamineeRecord{});
-        QCOMPARE(int(m->exam.DayRegister[1].RightCount), answered);
+        QVERIFY(!m->advanceExam());
+        QCOMPARE(int(m->exam.answerLock), 0);
+        QCOMPARE(int(m->exam.questionNo), answered);
+        QVERIFY(!m->finishExam(registrationTexts()));
+        QCOMPARE(int(m->exam.currentExaminee), 2);
+        QVERIFY(m->exam.dayRegister[2] == ExamineeRecord{});
+        QCOMPARE(int(m->exam.dayRegister[1].rightCount), answered);
     }
 
     void clockStopsAtItsTop() {
         QTemporaryDir dir;
-        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        m->db.Profiles[1].TimeLimit = 32767;
-        m->StartExam(Texts());
-        m->exam.DayRegister[1].TimeSpent = 32765;
-        QVERIFY(!m->ClockTick());
-        QVERIFY(m->ClockTick());
-        QCOMPARE(int(m->exam.DayRegister[1].TimeSpent), 32767);
-        QVERIFY(m->ClockTick());
-        QCOMPARE(int(m->exam.DayRegister[1].TimeSpent), 32767);
-        QCOMPARE(int(m->FinishExam(Texts())->Record.TimeSpent), 32767);
+        m->db.profiles[1].timeLimit = 32767;
+        m->startExam(registrationTexts());
+        m->exam.dayRegister[1].timeSpent = 32765;
+        QVERIFY(!m->clockTick());
+        QVERIFY(m->clockTick());
+        QCOMPARE(int(m->exam.dayRegister[1].timeSpent), 32767);
+        QVERIFY(m->clockTick());
+        QCOMPARE(int(m->exam.dayRegister[1].timeSpent), 32767);
+        QCOMPARE(int(m->finishExam(registrationTexts())->record.timeSpent), 32767);
     }
 
     void failedWriteKeepsTheRecord() {
         QTemporaryDir dir;
-        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
         // The month folder is replaced by a plain file: nothing can be written below it.
-        const QString month = m->archive.MonthFolder;
+        const QString month = m->archive.monthFolder;
         QVERIFY(QDir(month).removeRecursively());
         {
             QFile blocker(month);
             QVERIFY(blocker.open(QIODevice::WriteOnly));
         }
 
-        m->StartExam(Texts());
-        AnswerAll(*m, true);
-        const std::optional<FinishResult> first = m->FinishExam(Texts());
+        m->startExam(registrationTexts());
+        answerAll(*m, true);
+        const std::optional<FinishResult> first = m->finishExam(registrationTexts());
         QVERIFY(first);
-        QVERIFY(!first->Written.ok);
-        QVERIFY2(first->Written.error.contains(QStringLiteral("03.12.2010.txt")),
-                 qPrintable(first->Written.error));
-        QCOMPARE(int(m->exam.DayRegister[1].Grade), 5);
-        QCOMPARE(int(m->exam.CurrentExaminee), 2);
-        QCOMPARE(int(m->exam.ExamRunning), 0);
+        QVERIFY(!first->written.ok);
+        QVERIFY2(first->written.error.contains(QStringLiteral("03.12.2010.txt")),
+                 qPrintable(first->written.error));
+        QCOMPARE(int(m->exam.dayRegister[1].grade), 5);
+        QCOMPARE(int(m->exam.currentExaminee), 2);
+        QCOMPARE(int(m->exam.examRunning), 0);
 
         QVERIFY(QFile::remove(month));
-        RegistrationTexts second = Texts();
-        second.FullName = QStringLiteral("Петров П.П.");
-        m->StartExam(second);
-        AnswerAll(*m, false);
-        const std::optional<FinishResult> next = m->FinishExam(second);
-        QVERIFY(next && next->Written.ok);
-        const DayRegisterArray onDisk = ReadBack(*m);
-        QCOMPARE(onDisk[1].FullName, QStringLiteral("Иванов И.И."));
-        QCOMPARE(int(onDisk[1].Grade), 5);
-        QCOMPARE(onDisk[2].FullName, QStringLiteral("Петров П.П."));
-        QCOMPARE(int(onDisk[2].Grade), 2);
+        RegistrationTexts second = registrationTexts();
+        second.fullName = QStringLiteral("Петров П.П.");
+        m->startExam(second);
+        answerAll(*m, false);
+        const std::optional<FinishResult> next = m->finishExam(second);
+        QVERIFY(next && next->written.ok);
+        const DayRegisterArray onDisk = readBack(*m);
+        QCOMPARE(onDisk[1].fullName, QStringLiteral("Иванов И.И."));
+        QCOMPARE(int(onDisk[1].grade), 5);
+        QCOMPARE(onDisk[2].fullName, QStringLiteral("Петров П.П."));
+        QCOMPARE(int(onDisk[2].grade), 2);
     }
 
     // A day file with records 1 and 3: the gap is filled, then the exams go on after 3.
@@ -291,84 +291,84 @@ private slots:
         QTemporaryDir dir;
         const QString folder = dir.path() + QLatin1Char('/');
         DayRegisterArray start{};
-        start[1] = testing::SampleRecord(1, QStringLiteral("Первый П.П."));
-        start[3] = testing::SampleRecord(3, QStringLiteral("Третий Т.Т."));
-        const QString path = DayFilePathFor(folder, kToday);
+        start[1] = testing::sampleRecord(1, QStringLiteral("Первый П.П."));
+        start[3] = testing::sampleRecord(3, QStringLiteral("Третий Т.Т."));
+        const QString path = dayFilePathFor(folder, kToday);
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(FormatDayFile(start));
+            f.write(formatDayFile(start));
         }
-        auto m = MakeModule(folder);
+        auto m = makeModule(folder);
         QVERIFY(m);
-        QCOMPARE(int(m->exam.CurrentExaminee), 2);
+        QCOMPARE(int(m->exam.currentExaminee), 2);
         for (int expected : {2, 4}) {
-            QCOMPARE(int(m->exam.CurrentExaminee), expected);
-            m->StartExam(Texts());
-            AnswerAll(*m, true);
-            QCOMPARE(int(m->FinishExam(Texts())->Examinee), expected);
+            QCOMPARE(int(m->exam.currentExaminee), expected);
+            m->startExam(registrationTexts());
+            answerAll(*m, true);
+            QCOMPARE(int(m->finishExam(registrationTexts())->examinee), expected);
         }
-        QCOMPARE(int(m->exam.CurrentExaminee), 5);
-        const DayRegisterArray onDisk = ReadBack(*m);
+        QCOMPARE(int(m->exam.currentExaminee), 5);
+        const DayRegisterArray onDisk = readBack(*m);
         QVERIFY(onDisk[1] == start[1]);
         QVERIFY(onDisk[3] == start[3]);
-        QCOMPARE(int(onDisk[2].ProtocolNo), 2);
-        QCOMPARE(int(onDisk[4].ProtocolNo), 4);
+        QCOMPARE(int(onDisk[2].protocolNo), 2);
+        QCOMPARE(int(onDisk[4].protocolNo), 4);
 
         // An exam never starts on a used slot.
-        m->exam.CurrentExaminee = 3;
-        QVERIFY(m->CheckExamStart(Texts()));
-        m->StartExam(Texts());
-        QCOMPARE(int(m->exam.ExamRunning), 0);
+        m->exam.currentExaminee = 3;
+        QVERIFY(m->checkExamStart(registrationTexts()));
+        m->startExam(registrationTexts());
+        QCOMPARE(int(m->exam.examRunning), 0);
     }
 
     void threeExamsThenRestart() {
         QTemporaryDir dir;
         const QString folder = dir.path() + QLatin1Char('/');
         {
-            auto m = MakeModule(folder);
+            auto m = makeModule(folder);
             QVERIFY(m);
             for (int n = 1; n <= 3; ++n) {
-                QVERIFY(!m->CheckExamStart(Texts()));
-                m->StartExam(Texts());
-                AnswerAll(*m, n != 2);
-                QVERIFY(m->FinishExam(Texts())->Written.ok);
+                QVERIFY(!m->checkExamStart(registrationTexts()));
+                m->startExam(registrationTexts());
+                answerAll(*m, n != 2);
+                QVERIFY(m->finishExam(registrationTexts())->written.ok);
             }
-            QCOMPARE(int(m->exam.CurrentExaminee), 4);
+            QCOMPARE(int(m->exam.currentExaminee), 4);
             for (int n = 1; n <= 3; ++n)
-                QCOMPARE(int(m->exam.DayRegister[n].ProtocolNo), n);
+                QCOMPARE(int(m->exam.dayRegister[n].protocolNo), n);
         }
-        auto again = MakeModule(folder);
+        auto again = makeModule(folder);
         QVERIFY(again);
-        QCOMPARE(int(again->exam.CurrentExaminee), 4);
-        QCOMPARE(int(again->exam.DayRegister[2].Grade), 2);
-        QCOMPARE(again->exam.DayRegister[3].JobTitle, QStringLiteral("слесарь"));
+        QCOMPARE(int(again->exam.currentExaminee), 4);
+        QCOMPARE(int(again->exam.dayRegister[2].grade), 2);
+        QCOMPARE(again->exam.dayRegister[3].jobTitle, QStringLiteral("слесарь"));
     }
 
     // The theme cursor lives for the process: the next examinee continues the same walk.
     void cursorContinuesAcrossExams() {
         QTemporaryDir dir;
-        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        const auto order = m->selection.QuestionOrder[1];
+        const auto order = m->selection.questionOrder[1];
         std::vector<int> asked;
         for (int exam = 1; exam <= 2; ++exam) {
-            PresentedQuestion q = m->StartExam(Texts(QStringLiteral("2")));
+            PresentedQuestion q = m->startExam(registrationTexts(QStringLiteral("2")));
             for (;;) {
                 asked.push_back(q.question);
-                QVERIFY(m->AnswerClick(1));
-                std::optional<PresentedQuestion> next = m->AdvanceExam();
+                QVERIFY(m->answerClick(1));
+                std::optional<PresentedQuestion> next = m->advanceExam();
                 if (!next)
                     break;
                 q = *next;
             }
-            QVERIFY(m->FinishExam(Texts(QStringLiteral("2"))));
+            QVERIFY(m->finishExam(registrationTexts(QStringLiteral("2"))));
         }
-        QVERIFY(m->selection.QuestionOrder[1] == order);
+        QVERIFY(m->selection.questionOrder[1] == order);
         QCOMPARE(asked, std::vector<int>(order.begin() + 1, order.begin() + 7));
-        QCOMPARE(int(m->selection.ThemeCursor[1]), 6);
-        QCOMPARE(int(m->exam.DayRegister[2].ProfileNo), 2);
+        QCOMPARE(int(m->selection.themeCursor[1]), 6);
+        QCOMPARE(int(m->exam.dayRegister[2].profileNo), 2);
     }
 
     void presentation_data() {
@@ -383,18 +383,18 @@ private slots:
         QFETCH(int, N);
         QFETCH(bool, found);
         QTemporaryDir dir;
-        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        m->db.Profiles[1].SlotTheme.fill(3);
-        m->StartExam(Texts());
-        const PresentedQuestion q = m->PresentQuestion(static_cast<int16>(N));
-        QCOMPARE(q.Caption, QStringLiteral("Вопрос № %1").arg(N));
+        m->db.profiles[1].slotTheme.fill(3);
+        m->startExam(registrationTexts());
+        const PresentedQuestion q = m->presentQuestion(static_cast<int16>(N));
+        QCOMPARE(q.caption, QStringLiteral("Вопрос № %1").arg(N));
         QCOMPARE(q.found, found);
         if (found) {
             // Only question 1 of theme 3 is admitted; its stored text is just its flags.
             QCOMPARE(int(q.question), 1);
-            QCOMPARE(q.Text, QString());
-            QCOMPARE(q.Answers[m->answers.CorrectPosition], QStringLiteral("верно 3.1"));
+            QCOMPARE(q.text, QString());
+            QCOMPARE(q.answers[m->answers.correctPosition], QStringLiteral("верно 3.1"));
         }
     }
 
@@ -461,20 +461,20 @@ private slots:
         QFETCH(QString, seniority);
         QFETCH(QStringList, message);
         QTemporaryDir dir;
-        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        ExamProfile& p = m->db.Profiles[1];
-        p.QuestionCount = static_cast<int16>(questionCount);
-        p.SlotTheme[2] = static_cast<int16>(slot2Theme);
-        p.SlotTheme[4] = static_cast<int16>(slot4Theme);
+        ExamProfile& p = m->db.profiles[1];
+        p.questionCount = static_cast<int16>(questionCount);
+        p.slotTheme[2] = static_cast<int16>(slot2Theme);
+        p.slotTheme[4] = static_cast<int16>(slot4Theme);
         for (int k = 0; k < kGroupCount; ++k)
-            p.Groups[k] = groups.mid(k, 1) + QStringLiteral("Группа 1");
-        m->exam.CurrentExaminee = static_cast<int16>(examinee);
-        RegistrationTexts texts = Texts(profile);
-        texts.BirthYear = birthYear;
-        texts.Seniority = seniority;
+            p.groups[k] = groups.mid(k, 1) + QStringLiteral("Группа 1");
+        m->exam.currentExaminee = static_cast<int16>(examinee);
+        RegistrationTexts texts = registrationTexts(profile);
+        texts.birthYear = birthYear;
+        texts.seniority = seniority;
 
-        const std::optional<QString> refusal = m->CheckExamStart(texts);
+        const std::optional<QString> refusal = m->checkExamStart(texts);
         if (message.isEmpty()) {
             QVERIFY2(!refusal, qPrintable(refusal.value_or(QString())));
             return;
@@ -500,11 +500,11 @@ private slots:
         QFETCH(QString, marker);
         QFETCH(QString, message);
         QTemporaryDir dir;
-        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        m->db.Profiles[1].TimeLimit = static_cast<int16>(timeLimit);
-        m->db.DatabaseHeader[1] = marker;
-        const std::optional<QString> refusal = m->CheckExamStart(Texts());
+        m->db.profiles[1].timeLimit = static_cast<int16>(timeLimit);
+        m->db.databaseHeader[1] = marker;
+        const std::optional<QString> refusal = m->checkExamStart(registrationTexts());
         QCOMPARE(refusal.has_value(), !message.isEmpty());
         if (refusal)
             QVERIFY2(refusal->contains(message), qPrintable(*refusal));
@@ -512,10 +512,10 @@ private slots:
 
     void noSecondStartWhileRunning() {
         QTemporaryDir dir;
-        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        m->StartExam(Texts());
-        QVERIFY(m->CheckExamStart(Texts()));
+        m->startExam(registrationTexts());
+        QVERIFY(m->checkExamStart(registrationTexts()));
     }
 
     void storedNumbers_data() {
@@ -532,19 +532,19 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, stored);
         QTemporaryDir dir;
-        auto m = MakeModule(dir.path() + QLatin1Char('/'));
+        auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        RegistrationTexts texts = Texts();
-        texts.BirthYear = text;
-        texts.Seniority = text;
-        texts.AskedCount = text;
-        m->StartExam(texts);
-        const std::optional<FinishResult> done = m->FinishExam(texts);
+        RegistrationTexts texts = registrationTexts();
+        texts.birthYear = text;
+        texts.seniority = text;
+        texts.askedCount = text;
+        m->startExam(texts);
+        const std::optional<FinishResult> done = m->finishExam(texts);
         QVERIFY(done);
-        QCOMPARE(int(done->Record.BirthYear), stored);
-        QCOMPARE(int(done->Record.Seniority), stored);
-        QCOMPARE(int(done->Record.AskedCount), stored);
-        QVERIFY(ReadBack(*m)[1] == done->Record);
+        QCOMPARE(int(done->record.birthYear), stored);
+        QCOMPARE(int(done->record.seniority), stored);
+        QCOMPARE(int(done->record.askedCount), stored);
+        QVERIFY(readBack(*m)[1] == done->record);
     }
 };
 

@@ -17,28 +17,28 @@ namespace {
 const QString kAllGroups = QStringLiteral("1111111111");
 
 // Question q of theme t with the given flags and a text long enough to count.
-void SetQuestion(Database& db, int t, int q, const QString& flags = kAllGroups) {
-    db.Questions(t, q, 0) = flags + QStringLiteral("Вопрос %1.%2").arg(t).arg(q);
+void setQuestion(Database& db, int t, int q, const QString& flags = kAllGroups) {
+    db.questions(t, q, 0) = flags + QStringLiteral("Вопрос %1.%2").arg(t).arg(q);
     for (int p = 1; p <= 5; ++p)
-        db.Questions(t, q, p) = QStringLiteral("ответ %1").arg(p);
+        db.questions(t, q, p) = QStringLiteral("ответ %1").arg(p);
 }
 
-ExamProfile ProfileAdmitting(const QString& flags, int theme = 1) {
+ExamProfile profileAdmitting(const QString& flags, int theme = 1) {
     ExamProfile profile;
-    profile.QuestionCount = 15;
+    profile.questionCount = 15;
     for (int k = 0; k < kGroupCount; ++k)
-        profile.Groups[k] = flags.mid(k, 1) + QStringLiteral("Группа 1"); // a "1" in the title must not count
+        profile.groups[k] = flags.mid(k, 1) + QStringLiteral("Группа 1"); // a "1" in the title must not count
     for (int s = 1; s <= kSlotCount; ++s)
-        profile.SlotTheme[s] = static_cast<int16>(theme);
+        profile.slotTheme[s] = static_cast<int16>(theme);
     return profile;
 }
 
-std::vector<int> Order(const QuestionSelection& sel, int t) {
-    const int n = sel.QuestionOrder[t][0];
-    return {sel.QuestionOrder[t].begin() + 1, sel.QuestionOrder[t].begin() + 1 + n};
+std::vector<int> order(const QuestionSelection& sel, int t) {
+    const int n = sel.questionOrder[t][0];
+    return {sel.questionOrder[t].begin() + 1, sel.questionOrder[t].begin() + 1 + n};
 }
 
-bool IsPermutation(std::vector<int> values) {
+bool isPermutation(std::vector<int> values) {
     std::sort(values.begin(), values.end());
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (values[i] != static_cast<int>(i) + 1)
@@ -73,145 +73,145 @@ private slots:
         QFETCH(QString, title);
         QFETCH(int, n);
         Database db;
-        db.Questions(2, 0, 0) = title;
+        db.questions(2, 0, 0) = title;
         for (int i = 0; i < texts.size(); ++i)
-            db.Questions(2, i + 1, 0) = texts[i];
+            db.questions(2, i + 1, 0) = texts[i];
         SeededRandom rng(7);
         QuestionSelection sel(db, rng);
-        sel.QuestionOrder[2].fill(55); // stale values must all be replaced
-        sel.ShuffleThemeQuestions(2);
-        QCOMPARE(int(sel.QuestionOrder[2][0]), n);
-        QVERIFY(IsPermutation(Order(sel, 2)));
+        sel.questionOrder[2].fill(55); // stale values must all be replaced
+        sel.shuffleThemeQuestions(2);
+        QCOMPARE(int(sel.questionOrder[2][0]), n);
+        QVERIFY(isPermutation(order(sel, 2)));
         for (int a = n + 1; a <= kQuestionSlots; ++a)
-            QCOMPARE(int(sel.QuestionOrder[2][a]), 0);
+            QCOMPARE(int(sel.questionOrder[2][a]), 0);
     }
 
     void shuffleReseedsAndKeepsCursor() {
         Database db;
         for (int q = 1; q <= 5; ++q)
-            SetQuestion(db, 3, q);
+            setQuestion(db, 3, q);
         ScriptedRandom rng({}, 0.3f);
         QuestionSelection sel(db, rng);
-        sel.ThemeCursor[3] = 4;
-        sel.ShuffleThemeQuestions(3);
+        sel.themeCursor[3] = 4;
+        sel.shuffleThemeQuestions(3);
         QCOMPARE(rng.reseeds, 1);
-        QCOMPARE(int(sel.ThemeCursor[3]), 4);
+        QCOMPARE(int(sel.themeCursor[3]), 4);
         // A source stuck on one value fills position 1 and gives up on the others after 10*n tries.
-        QCOMPARE(int(sel.QuestionOrder[3][1]), 2);
+        QCOMPARE(int(sel.questionOrder[3][1]), 2);
         for (int k = 2; k <= 5; ++k)
-            QCOMPARE(int(sel.QuestionOrder[3][k]), 0);
+            QCOMPARE(int(sel.questionOrder[3][k]), 0);
         QCOMPARE(rng.draws, 1 + 4 * 50);
     }
 
     void shuffleAllThemesInOrder() {
         Database db;
         for (int t = 1; t <= kThemeCount; ++t)
-            SetQuestion(db, t, t <= 10 ? 2 : 1);
+            setQuestion(db, t, t <= 10 ? 2 : 1);
         ScriptedRandom rng({}, 0.0f);
         QuestionSelection sel(db, rng);
-        sel.ShuffleAllThemes();
+        sel.shuffleAllThemes();
         QCOMPARE(rng.reseeds, kThemeCount);
-        QCOMPARE(int(sel.QuestionOrder[10][0]), 2);
-        QCOMPARE(int(sel.QuestionOrder[11][0]), 1);
-        QCOMPARE(int(sel.QuestionOrder[20][1]), 1);
+        QCOMPARE(int(sel.questionOrder[10][0]), 2);
+        QCOMPARE(int(sel.questionOrder[11][0]), 1);
+        QCOMPARE(int(sel.questionOrder[20][1]), 1);
     }
 
     // A lower number with an empty text is part of the order; it is drawn and rejected by its flags.
     void gapIsDrawnAndRejected() {
         Database db;
         for (int q : {1, 2, 3, 5, 6, 7})
-            SetQuestion(db, 1, q);
+            setQuestion(db, 1, q);
         ScriptedRandom rng;
         for (int v : {4, 1, 2, 3, 5, 6, 7})
-            rng.Push(ScriptedRandom::For(v, 7));
+            rng.push(ScriptedRandom::For(v, 7));
         QuestionSelection sel(db, rng);
-        sel.ShuffleThemeQuestions(1);
-        QCOMPARE(Order(sel, 1), (std::vector<int>{4, 1, 2, 3, 5, 6, 7}));
+        sel.shuffleThemeQuestions(1);
+        QCOMPARE(order(sel, 1), (std::vector<int>{4, 1, 2, 3, 5, 6, 7}));
 
-        const ExamProfile profile = ProfileAdmitting(kAllGroups);
+        const ExamProfile profile = profileAdmitting(kAllGroups);
         int16 wraps = 0;
-        QCOMPARE(int(sel.DrawQuestion(1, profile, wraps)), 1);
-        QCOMPARE(int(sel.ThemeCursor[1]), 2);
+        QCOMPARE(int(sel.drawQuestion(1, profile, wraps)), 1);
+        QCOMPARE(int(sel.themeCursor[1]), 2);
         QCOMPARE(int(wraps), 0);
 
         // A gap whose flags do match is accepted.
-        db.Questions(1, 4, 0) = QStringLiteral("1");
-        sel.ThemeCursor[1] = 0;
-        QCOMPARE(int(sel.DrawQuestion(1, profile, wraps)), 4);
+        db.questions(1, 4, 0) = QStringLiteral("1");
+        sel.themeCursor[1] = 0;
+        QCOMPARE(int(sel.drawQuestion(1, profile, wraps)), 4);
     }
 
     void profileAdmittingNothingGetsNoQuestion() {
         Database db;
         for (int q = 1; q <= 4; ++q)
-            SetQuestion(db, 1, q);
+            setQuestion(db, 1, q);
         ScriptedRandom rng({}, 0.0f);
         QuestionSelection sel(db, rng);
         SeededRandom seeded(3);
         QuestionSelection real(db, seeded);
-        real.ShuffleThemeQuestions(1);
-        sel.QuestionOrder = real.QuestionOrder;
-        sel.ThemeCursor[1] = 2;
+        real.shuffleThemeQuestions(1);
+        sel.questionOrder = real.questionOrder;
+        sel.themeCursor[1] = 2;
 
         int16 wraps = 0;
-        QCOMPARE(int(sel.DrawQuestion(1, ProfileAdmitting(QStringLiteral("0000000000")), wraps)), 0);
+        QCOMPARE(int(sel.drawQuestion(1, profileAdmitting(QStringLiteral("0000000000")), wraps)), 0);
         // Rest of the pass, then two reshuffled passes; the third wrap ends the draw.
         QCOMPARE(rng.reseeds, 2);
         QCOMPARE(int(wraps), 0);
-        QCOMPARE(int(sel.ThemeCursor[1]), 1);
+        QCOMPARE(int(sel.themeCursor[1]), 1);
     }
 
     void emptyThemeGetsNoQuestion() {
         Database db;
         SeededRandom rng(1);
         QuestionSelection sel(db, rng);
-        sel.ShuffleAllThemes();
+        sel.shuffleAllThemes();
         int16 wraps = 0;
-        QCOMPARE(int(sel.DrawQuestion(5, ProfileAdmitting(kAllGroups, 9), wraps)), 0);
+        QCOMPARE(int(sel.drawQuestion(5, profileAdmitting(kAllGroups, 9), wraps)), 0);
     }
 
     void themeOfThreeUsedByFourSlots() {
         Database db;
         for (int q = 1; q <= 3; ++q)
-            SetQuestion(db, 6, q);
+            setQuestion(db, 6, q);
         SeededRandom rng(2024);
         QuestionSelection sel(db, rng);
-        sel.ShuffleThemeQuestions(6);
-        const std::vector<int> first = Order(sel, 6);
-        const ExamProfile profile = ProfileAdmitting(kAllGroups, 6);
+        sel.shuffleThemeQuestions(6);
+        const std::vector<int> first = order(sel, 6);
+        const ExamProfile profile = profileAdmitting(kAllGroups, 6);
 
         std::vector<int> drawn;
         for (int slot = 1; slot <= 3; ++slot) {
             int16 wraps = 0;
-            drawn.push_back(sel.DrawQuestion(static_cast<int16>(slot), profile, wraps));
+            drawn.push_back(sel.drawQuestion(static_cast<int16>(slot), profile, wraps));
             QCOMPARE(int(wraps), 0);
         }
         QCOMPARE(drawn, first);
 
         int16 wraps = 0;
-        const int fourth = sel.DrawQuestion(4, profile, wraps);
+        const int fourth = sel.drawQuestion(4, profile, wraps);
         QCOMPARE(int(wraps), 1);
-        QCOMPARE(int(sel.ThemeCursor[6]), 1);
-        QVERIFY(IsPermutation(Order(sel, 6)));
-        QCOMPARE(fourth, int(sel.QuestionOrder[6][1]));
+        QCOMPARE(int(sel.themeCursor[6]), 1);
+        QVERIFY(isPermutation(order(sel, 6)));
+        QCOMPARE(fourth, int(sel.questionOrder[6][1]));
     }
 
     // After 10*n failed attempts a position stays 0; the draw skips it and never returns the
     // theme title, even when the title's first characters look like matching flags.
     void unfilledPositionIsSkipped() {
         Database db;
-        db.Questions(1, 0, 0) = QStringLiteral("1111111111 Название темы");
-        SetQuestion(db, 1, 1);
-        SetQuestion(db, 1, 2);
+        db.questions(1, 0, 0) = QStringLiteral("1111111111 Название темы");
+        setQuestion(db, 1, 1);
+        setQuestion(db, 1, 2);
         ScriptedRandom rng({}, 0.0f); // always v = 1
         QuestionSelection sel(db, rng);
-        sel.ShuffleThemeQuestions(1);
-        QCOMPARE(Order(sel, 1), (std::vector<int>{1, 0}));
+        sel.shuffleThemeQuestions(1);
+        QCOMPARE(order(sel, 1), (std::vector<int>{1, 0}));
 
-        const ExamProfile profile = ProfileAdmitting(kAllGroups);
+        const ExamProfile profile = profileAdmitting(kAllGroups);
         int16 wraps = 0;
-        QCOMPARE(int(sel.DrawQuestion(1, profile, wraps)), 1);
+        QCOMPARE(int(sel.drawQuestion(1, profile, wraps)), 1);
         wraps = 0;
-        QCOMPARE(int(sel.DrawQuestion(2, profile, wraps)), 1); // skipped 0, wrapped, drew 1 again
+        QCOMPARE(int(sel.drawQuestion(2, profile, wraps)), 1); // skipped 0, wrapped, drew 1 again
         QCOMPARE(int(wraps), 1);
     }
 
@@ -219,36 +219,36 @@ private slots:
     void cursorPastNewCountWraps() {
         Database db;
         for (int q = 1; q <= 6; ++q)
-            SetQuestion(db, 1, q);
+            setQuestion(db, 1, q);
         SeededRandom rng(11);
         QuestionSelection sel(db, rng);
-        sel.ShuffleThemeQuestions(1);
-        sel.ThemeCursor[1] = 5;
+        sel.shuffleThemeQuestions(1);
+        sel.themeCursor[1] = 5;
         for (int q = 4; q <= 6; ++q)
-            db.Questions(1, q, 0).clear();
-        sel.ShuffleAllThemes();
-        QCOMPARE(int(sel.ThemeCursor[1]), 5);
+            db.questions(1, q, 0).clear();
+        sel.shuffleAllThemes();
+        QCOMPARE(int(sel.themeCursor[1]), 5);
         int16 wraps = 0;
-        const int q = sel.DrawQuestion(1, ProfileAdmitting(kAllGroups), wraps);
+        const int q = sel.drawQuestion(1, profileAdmitting(kAllGroups), wraps);
         QVERIFY(q >= 1 && q <= 3);
-        QCOMPARE(int(sel.ThemeCursor[1]), 1);
+        QCOMPARE(int(sel.themeCursor[1]), 1);
         QCOMPARE(int(wraps), 1);
     }
 
     void slotOrThemeOutOfRange() {
         Database db;
-        SetQuestion(db, 1, 1);
+        setQuestion(db, 1, 1);
         SeededRandom rng(1);
         QuestionSelection sel(db, rng);
-        sel.ShuffleAllThemes();
-        ExamProfile profile = ProfileAdmitting(kAllGroups);
+        sel.shuffleAllThemes();
+        ExamProfile profile = profileAdmitting(kAllGroups);
         int16 wraps = 0;
-        QCOMPARE(int(sel.DrawQuestion(16, profile, wraps)), 0);
-        QCOMPARE(int(sel.DrawQuestion(0, profile, wraps)), 0);
-        profile.SlotTheme[1] = 21;
-        QCOMPARE(int(sel.DrawQuestion(1, profile, wraps)), 0);
-        profile.SlotTheme[1] = 0;
-        QCOMPARE(int(sel.DrawQuestion(1, profile, wraps)), 0);
+        QCOMPARE(int(sel.drawQuestion(16, profile, wraps)), 0);
+        QCOMPARE(int(sel.drawQuestion(0, profile, wraps)), 0);
+        profile.slotTheme[1] = 21;
+        QCOMPARE(int(sel.drawQuestion(1, profile, wraps)), 0);
+        profile.slotTheme[1] = 0;
+        QCOMPARE(int(sel.drawQuestion(1, profile, wraps)), 0);
     }
 
     void eligibility_data() {
@@ -279,36 +279,36 @@ private slots:
         QFETCH(QString, question);
         QFETCH(QString, profileFlags);
         QFETCH(bool, eligible);
-        QCOMPARE(QuestionSelection::IsEligible(question, ProfileAdmitting(profileFlags)), eligible);
+        QCOMPARE(QuestionSelection::isEligible(question, profileAdmitting(profileFlags)), eligible);
     }
 
     void emptyGroupEntryAdmitsNothing() {
-        ExamProfile profile = ProfileAdmitting(kAllGroups);
-        for (QString& g : profile.Groups)
+        ExamProfile profile = profileAdmitting(kAllGroups);
+        for (QString& g : profile.groups)
             g.clear();
-        QVERIFY(!QuestionSelection::IsEligible(kAllGroups + QStringLiteral("x"), profile));
-        profile.Groups[3] = QStringLiteral("1");
-        QVERIFY(QuestionSelection::IsEligible(QStringLiteral("0001"), profile));
+        QVERIFY(!QuestionSelection::isEligible(kAllGroups + QStringLiteral("x"), profile));
+        profile.groups[3] = QStringLiteral("1");
+        QVERIFY(QuestionSelection::isEligible(QStringLiteral("0001"), profile));
     }
 
     // Every order of a small theme comes out about equally often.
     void orderOfSmallThemeIsUniform() {
         Database db;
         for (int q = 1; q <= 4; ++q)
-            SetQuestion(db, 1, q);
+            setQuestion(db, 1, q);
         SeededRandom rng(12345);
         QuestionSelection sel(db, rng);
         std::map<std::vector<int>, int> counts;
         const int rounds = 24000;
         for (int i = 0; i < rounds; ++i) {
-            sel.ShuffleThemeQuestions(1);
-            ++counts[Order(sel, 1)];
+            sel.shuffleThemeQuestions(1);
+            ++counts[order(sel, 1)];
         }
         QCOMPARE(int(counts.size()), 24);
         const double expected = rounds / 24.0;
         double chi2 = 0;
         for (const auto& [order, count] : counts) {
-            QVERIFY(IsPermutation(order));
+            QVERIFY(isPermutation(order));
             chi2 += (count - expected) * (count - expected) / expected;
         }
         // 23 degrees of freedom: 80 lies far beyond any plausible value for a uniform deal.
@@ -318,13 +318,13 @@ private slots:
     void clockSeededShufflesDiffer() {
         Database db;
         for (int q = 1; q <= 100; ++q)
-            SetQuestion(db, 1, q);
+            setQuestion(db, 1, q);
         ClockRandom rng;
         QuestionSelection sel(db, rng);
-        sel.ShuffleThemeQuestions(1);
-        const std::vector<int> first = Order(sel, 1);
-        sel.ShuffleThemeQuestions(1);
-        const std::vector<int> second = Order(sel, 1);
+        sel.shuffleThemeQuestions(1);
+        const std::vector<int> first = order(sel, 1);
+        sel.shuffleThemeQuestions(1);
+        const std::vector<int> second = order(sel, 1);
         QCOMPARE(int(first.size()), 100);
         QVERIFY(first != second);
     }

@@ -25,20 +25,20 @@ QByteArray dayFileBytes(const QDate& date, int exams) {
     DayRegisterArray reg{};
     for (int n = 1; n <= exams; ++n) {
         ExamineeRecord& r = reg[n];
-        r.ProtocolNo = qint16(n);
-        r.ProfileNo = 1;
-        r.ProfileName = QStringLiteral("Основной");
-        r.FullName = QStringLiteral("Сидоров С.С. %1").arg(date.day());
-        r.BirthYear = 1975;
-        r.JobTitle = QStringLiteral("оператор");
-        r.Seniority = 3;
-        r.Grade = 5;
-        r.AskedCount = 10;
-        r.RightCount = 9;
-        r.TimeSpent = 300;
-        r.PersonnelNo = QStringLiteral("Т-%1-%2").arg(date.day()).arg(n);
+        r.protocolNo = qint16(n);
+        r.profileNo = 1;
+        r.profileName = QStringLiteral("Основной");
+        r.fullName = QStringLiteral("Сидоров С.С. %1").arg(date.day());
+        r.birthYear = 1975;
+        r.jobTitle = QStringLiteral("оператор");
+        r.seniority = 3;
+        r.grade = 5;
+        r.askedCount = 10;
+        r.rightCount = 9;
+        r.timeSpent = 300;
+        r.personnelNo = QStringLiteral("Т-%1-%2").arg(date.day()).arg(n);
     }
-    return FormatDayFile(reg);
+    return formatDayFile(reg);
 }
 
 // Twelve day files over two months (January 28 .. February 8, 2011).
@@ -46,7 +46,7 @@ QList<QDate> writeArchive(const QString& folder) {
     QList<QDate> dates;
     for (int i = 0; i < 12; ++i) {
         const QDate date = QDate(2011, 1, 28).addDays(i);
-        const QString path = DayFilePathFor(folder + QLatin1Char('/'), date);
+        const QString path = dayFilePathFor(folder + QLatin1Char('/'), date);
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
         f.open(QIODevice::WriteOnly);
@@ -80,7 +80,7 @@ private slots:
         QTemporaryDir dir;
         const QList<QDate> dates = writeArchive(dir.path());
         const QDate damagedDay = dates.at(5);
-        const QString damagedPath = DayFilePathFor(dir.path() + QLatin1Char('/'), damagedDay);
+        const QString damagedPath = dayFilePathFor(dir.path() + QLatin1Char('/'), damagedDay);
         QFile f(damagedPath);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray good = f.readAll();
@@ -101,7 +101,7 @@ private slots:
 
         JournalStore store(dir.path());
         QList<int> seen;
-        const ArchiveImportReport report = ImportArchive(store, dir.path(), QStringLiteral("Класс-1"),
+        const ArchiveImportReport report = importArchive(store, dir.path(), QStringLiteral("Класс-1"),
                                                          [&seen](int done, int total, const QString&) {
                                                              seen.append(done);
                                                              return total == 12;
@@ -128,7 +128,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(good);
         f.close();
-        const ArchiveImportReport again = ImportArchive(store, dir.path(), QStringLiteral("Класс-1"));
+        const ArchiveImportReport again = importArchive(store, dir.path(), QStringLiteral("Класс-1"));
         QCOMPARE(again.examsAdded, examsOn(damagedDay.day()));
         QCOMPARE(again.examsAlreadyThere, expected);
         QVERIFY(again.damaged.isEmpty());
@@ -145,7 +145,7 @@ private slots:
         QVERIFY(store.record(live).ok);
 
         const ArchiveImportReport report =
-            ImportArchive(store, dir.path(), QStringLiteral("Класс-1"),
+            importArchive(store, dir.path(), QStringLiteral("Класс-1"),
                           [](int done, int, const QString&) { return done < 3; });
         QVERIFY(report.cancelled);
         QCOMPARE(report.filesImported, 3);
@@ -159,7 +159,7 @@ private slots:
     void commandLine() {
         QTemporaryDir dir;
         writeArchive(dir.path());
-        QFile junk(DayFilePathFor(dir.path() + QLatin1Char('/'), QDate(2011, 1, 29)));
+        QFile junk(dayFilePathFor(dir.path() + QLatin1Char('/'), QDate(2011, 1, 29)));
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write("not a day file");
         junk.close();

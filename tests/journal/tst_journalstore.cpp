@@ -170,14 +170,14 @@ private slots:
         QTest::addColumn<QString>("workstation");
         QTest::addColumn<int>("port");
         QTest::addColumn<bool>("complaint");
-        QTest::newRow("no file") << QByteArray() << false << DefaultWorkstationName() << 5432 << false;
+        QTest::newRow("no file") << QByteArray() << false << defaultWorkstationName() << 5432 << false;
         QTest::newRow("server with comments")
             << QByteArray("[journal]\ndriver=postgresql          ; sqlite (default) or postgresql\n"
                           "host=10.0.0.5\nport=6543\ndatabase=razividerur\nuser=examiner\n"
                           "password=\"a;b,c\"\nworkstation=Класс-1        ; optional\n")
             << true << QStringLiteral("Класс-1") << 6543 << false;
         QTest::newRow("unknown driver") << QByteArray("[journal]\ndriver=oracle\nport=99999\n") << false
-                                        << DefaultWorkstationName() << 5432 << true;
+                                        << defaultWorkstationName() << 5432 << true;
     }
     void readsJournalIni() {
         QFETCH(QByteArray, ini);

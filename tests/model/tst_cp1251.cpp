@@ -10,14 +10,14 @@ using namespace zet;
 namespace {
 
 // Every byte value from first to last, then again from the start, for size bytes.
-QByteArray Run(int first, int last, int size) {
+QByteArray run(int first, int last, int size) {
     QByteArray b;
     for (int i = 0; b.size() < size; ++i)
         b.append(char(first + i % (last - first + 1)));
     return b;
 }
 
-QString SystemDecode(const QByteArray& bytes) {
+QString systemDecode(const QByteArray& bytes) {
     QStringDecoder dec("windows-1251");
     return dec.decode(bytes);
 }
@@ -34,21 +34,21 @@ private slots:
 
 void TestCp1251::decodeAgreesWithSystemConverter_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("every byte value") << Run(0, 255, 256);
-    QByteArray backwards = Run(0, 255, 256);
+    QTest::newRow("every byte value") << run(0, 255, 256);
+    QByteArray backwards = run(0, 255, 256);
     std::reverse(backwards.begin(), backwards.end());
     QTest::newRow("every byte value backwards") << backwards;
     for (int size : {1, 15, 16, 17, 31, 33, 170, 498}) {
-        QTest::addRow("ASCII, %d bytes", size) << Run(0x20, 0x7e, size);
-        QTest::addRow("Cyrillic letters, %d bytes", size) << Run(0xc0, 0xff, size);
-        QTest::addRow("bytes 80..BF, %d bytes", size) << Run(0x80, 0xbf, size);
+        QTest::addRow("ASCII, %d bytes", size) << run(0x20, 0x7e, size);
+        QTest::addRow("Cyrillic letters, %d bytes", size) << run(0xc0, 0xff, size);
+        QTest::addRow("bytes 80..BF, %d bytes", size) << run(0x80, 0xbf, size);
     }
     // One byte of 80..BF among letters, at the ends of a block and in the last bytes.
     for (int at : {0, 15, 16, 31, 40, 47}) {
-        QByteArray b = Run(0xc0, 0xff, 48);
+        QByteArray b = run(0xc0, 0xff, 48);
         b[at] = char(0xa8); // Ё
         QTest::addRow("Ё at byte %d of 48", at) << b;
-        b = Run(0x30, 0xff, 45);
+        b = run(0x30, 0xff, 45);
         b[at % 45] = char(0xb9); // №
         QTest::addRow("№ at byte %d of 45", at % 45) << b;
     }
@@ -56,9 +56,9 @@ void TestCp1251::decodeAgreesWithSystemConverter_data() {
 
 void TestCp1251::decodeAgreesWithSystemConverter() {
     QFETCH(QByteArray, bytes);
-    const QString expected = SystemDecode(bytes);
+    const QString expected = systemDecode(bytes);
     QCOMPARE(expected.size(), bytes.size());
-    QCOMPARE(DecodeCp1251(bytes), expected);
+    QCOMPARE(decodeCp1251(bytes), expected);
     QString target = QString(600, QLatin1Char('#'));
     decodeCp1251Into(bytes, target);
     QCOMPARE(target, expected);

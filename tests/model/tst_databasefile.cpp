@@ -13,64 +13,64 @@ using namespace zet;
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
+QByteArray readAll(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
 }
 
-void WriteAll(const QString& path, const QByteArray& bytes) {
+void writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
-qint64 QuestionOffset(int t, int q, int p) {
+qint64 questionOffset(int t, int q, int p) {
     return (10 + (t - 1) * 606 + q * 6 + p) * 500LL;
 }
-qint64 ProfileOffset(int profile, int position) {
+qint64 profileOffset(int profile, int position) {
     return (12130 + (profile - 1) * 32 + position - 1) * 500LL;
 }
 
 // A database with a distinct value in every element, Cyrillic text and some 498-byte strings.
-void FillEverything(Database& db) {
-    db.NewDatabase();
+void fillEverything(Database& db) {
+    db.newDatabase();
     for (int i = 0; i < 10; ++i)
-        db.DatabaseHeader[i] = QStringLiteral("Заголовок %1").arg(i);
-    db.DatabaseHeader[1] = kVersionMarker;
+        db.databaseHeader[i] = QStringLiteral("Заголовок %1").arg(i);
+    db.databaseHeader[1] = kVersionMarker;
     for (int t = 1; t <= kThemeCount; ++t)
         for (int q = 0; q <= kQuestionSlots; ++q)
             for (int p = 0; p < kParts; ++p)
-                db.Questions(t, q, p) = QStringLiteral("Т%1 В%2 Ч%3 ёЁ№").arg(t).arg(q).arg(p);
-    db.Questions(20, 100, 5) = QString(498, QChar(u'Ж'));
-    db.Questions(1, 1, 0) = QStringLiteral("1010101010") + QString(488, QChar(u'щ'));
+                db.questions(t, q, p) = QStringLiteral("Т%1 В%2 Ч%3 ёЁ№").arg(t).arg(q).arg(p);
+    db.questions(20, 100, 5) = QString(498, QChar(u'Ж'));
+    db.questions(1, 1, 0) = QStringLiteral("1010101010") + QString(488, QChar(u'щ'));
     for (int i = 1; i <= kProfileCount; ++i) {
-        ExamProfile& pr = db.Profiles[i];
-        pr.Number = static_cast<int16>(i);
-        pr.Name = QStringLiteral("Профиль «%1»").arg(i);
-        pr.TimeLimit = static_cast<int16>(-i * 1000);
-        pr.QuestionCount = static_cast<int16>(i % 16);
-        pr.ExcellentMin = static_cast<int16>(i + 1);
-        pr.GoodMin = static_cast<int16>(i + 2);
-        pr.FairMin = static_cast<int16>(i + 3);
+        ExamProfile& pr = db.profiles[i];
+        pr.number = static_cast<int16>(i);
+        pr.name = QStringLiteral("Профиль «%1»").arg(i);
+        pr.timeLimit = static_cast<int16>(-i * 1000);
+        pr.questionCount = static_cast<int16>(i % 16);
+        pr.excellentMin = static_cast<int16>(i + 1);
+        pr.goodMin = static_cast<int16>(i + 2);
+        pr.fairMin = static_cast<int16>(i + 3);
         for (int s = 1; s <= kSlotCount; ++s)
-            pr.SlotTheme[s] = static_cast<int16>((i + s) % 21);
+            pr.slotTheme[s] = static_cast<int16>((i + s) % 21);
         for (int k = 0; k < kGroupCount; ++k)
-            pr.Groups[k] = QStringLiteral("%1Группа %2-%3").arg(k % 2).arg(i).arg(k);
+            pr.groups[k] = QStringLiteral("%1Группа %2-%3").arg(k % 2).arg(i).arg(k);
     }
-    db.Profiles[20].Name = QString(498, QChar(u'Я'));
+    db.profiles[20].name = QString(498, QChar(u'Я'));
 }
 
-void CompareModels(const Database& a, const Database& b) {
+void compareModels(const Database& a, const Database& b) {
     for (int i = 0; i < 10; ++i)
-        QCOMPARE(a.DatabaseHeader[i], b.DatabaseHeader[i]);
+        QCOMPARE(a.databaseHeader[i], b.databaseHeader[i]);
     for (int t = 1; t <= kThemeCount; ++t)
         for (int q = 0; q <= kQuestionSlots; ++q)
             for (int p = 0; p < kParts; ++p)
-                QCOMPARE(a.Questions(t, q, p), b.Questions(t, q, p));
+                QCOMPARE(a.questions(t, q, p), b.questions(t, q, p));
     for (int i = 1; i <= kProfileCount; ++i)
-        QVERIFY2(a.Profiles[i] == b.Profiles[i], qPrintable(QStringLiteral("profile %1").arg(i)));
+        QVERIFY2(a.profiles[i] == b.profiles[i], qPrintable(QStringLiteral("profile %1").arg(i)));
 }
 
 } // namespace
@@ -115,31 +115,31 @@ void TestDatabaseFile::init() {
 }
 
 void TestDatabaseFile::cleanup() {
-    DefaultWriterOverride() = {};
+    defaultWriterOverride() = {};
 }
 
 void TestDatabaseFile::defaultDatabaseBytes() {
     Database db;
-    db.NewDatabase();
-    db.DatabaseHeader[2] = QStringLiteral("Новый тест");
-    db.DatabasePath = path("Data.zet");
-    QVERIFY(db.SaveDatabase().ok());
-    const QByteArray bytes = ReadAll(db.DatabasePath);
+    db.newDatabase();
+    db.databaseHeader[2] = QStringLiteral("Новый тест");
+    db.databasePath = path("Data.zet");
+    QVERIFY(db.saveDatabase().ok());
+    const QByteArray bytes = readAll(db.databasePath);
     QVERIFY(bytes.size() == 6384502 || bytes.size() == 6385000);
     QCOMPARE(bytes.mid(500, 9), QByteArray("\x07\x00zetr100", 9));
     QCOMPARE(bytes.mid(0, 2), QByteArray("\x00\x00", 2)); // header 0: empty string
     // "Новый тест" in Windows-1251 behind its length.
     QCOMPARE(bytes.mid(1000, 12), QByteArray("\x0a\x00\xcd\xee\xe2\xfb\xe9\x20\xf2\xe5\xf1\xf2", 12));
     for (int profile : {1, 7, 20}) {
-        QCOMPARE(bytes.mid(ProfileOffset(profile, 17), 2), QByteArray("\x58\x02", 2)); // TimeLimit 600
-        QCOMPARE(bytes.mid(ProfileOffset(profile, 16), 2), QByteArray("\x0a\x00", 2)); // QuestionCount 10
-        QCOMPARE(bytes.mid(ProfileOffset(profile, 11), 2), QByteArray("\x09\x00", 2)); // ExcellentMin 9
-        QCOMPARE(bytes.mid(ProfileOffset(profile, 15), 2),
+        QCOMPARE(bytes.mid(profileOffset(profile, 17), 2), QByteArray("\x58\x02", 2)); // TimeLimit 600
+        QCOMPARE(bytes.mid(profileOffset(profile, 16), 2), QByteArray("\x0a\x00", 2)); // QuestionCount 10
+        QCOMPARE(bytes.mid(profileOffset(profile, 11), 2), QByteArray("\x09\x00", 2)); // ExcellentMin 9
+        QCOMPARE(bytes.mid(profileOffset(profile, 15), 2),
                  QByteArray(1, char(profile)) + QByteArray(1, '\0'));
-        QCOMPARE(bytes.mid(ProfileOffset(profile, 1), 3), QByteArray("\x01\x00"
+        QCOMPARE(bytes.mid(profileOffset(profile, 1), 3), QByteArray("\x01\x00"
                                                                      "1",
                                                                      3));              // Groups(0) "1"
-        QCOMPARE(bytes.mid(ProfileOffset(profile, 32), 2), QByteArray("\x01\x00", 2)); // SlotTheme(15) 1
+        QCOMPARE(bytes.mid(profileOffset(profile, 32), 2), QByteArray("\x01\x00", 2)); // SlotTheme(15) 1
     }
 }
 
@@ -158,37 +158,37 @@ void TestDatabaseFile::questionRecordNumbers() {
     QFETCH(int, question);
     QFETCH(int, part);
     Database db;
-    db.NewDatabase();
-    db.Questions(theme, question, part) = QStringLiteral("Ответ");
-    db.DatabasePath = path("q.zet");
-    QVERIFY(db.SaveDatabase().ok());
-    const QByteArray bytes = ReadAll(db.DatabasePath);
-    QCOMPARE(bytes.mid(QuestionOffset(theme, question, part), 7),
+    db.newDatabase();
+    db.questions(theme, question, part) = QStringLiteral("Ответ");
+    db.databasePath = path("q.zet");
+    QVERIFY(db.saveDatabase().ok());
+    const QByteArray bytes = readAll(db.databasePath);
+    QCOMPARE(bytes.mid(questionOffset(theme, question, part), 7),
              QByteArray("\x05\x00\xce\xf2\xe2\xe5\xf2", 7));
     // The record before it stays empty.
-    QCOMPARE(bytes.mid(QuestionOffset(theme, question, part) - 500, 2), QByteArray(2, '\0'));
+    QCOMPARE(bytes.mid(questionOffset(theme, question, part) - 500, 2), QByteArray(2, '\0'));
 }
 
 void TestDatabaseFile::roundTrip() {
     Database written;
-    FillEverything(written);
-    written.DatabasePath = path("full.zet");
-    const SaveResult saved = written.SaveDatabase();
+    fillEverything(written);
+    written.databasePath = path("full.zet");
+    const SaveResult saved = written.saveDatabase();
     QVERIFY2(saved.ok(), qPrintable(saved.error));
     QVERIFY(saved.issues.empty());
 
     Database read;
-    read.Questions(0, 5, 1) = QStringLiteral("в памяти"); // theme 0 is not in the file
-    read.DatabasePath = written.DatabasePath;
-    QVERIFY(read.LoadDatabase().ok());
-    CompareModels(written, read);
-    QCOMPARE(read.Questions(0, 5, 1), QStringLiteral("в памяти"));
-    QCOMPARE(read.DatabasePath, written.DatabasePath);
+    read.questions(0, 5, 1) = QStringLiteral("в памяти"); // theme 0 is not in the file
+    read.databasePath = written.databasePath;
+    QVERIFY(read.loadDatabase().ok());
+    compareModels(written, read);
+    QCOMPARE(read.questions(0, 5, 1), QStringLiteral("в памяти"));
+    QCOMPARE(read.databasePath, written.databasePath);
 
     // Saving what was read gives the same bytes.
-    read.DatabasePath = path("again.zet");
-    QVERIFY(read.SaveDatabase().ok());
-    QCOMPARE(ReadAll(read.DatabasePath), ReadAll(written.DatabasePath));
+    read.databasePath = path("again.zet");
+    QVERIFY(read.saveDatabase().ok());
+    QCOMPARE(readAll(read.databasePath), readAll(written.databasePath));
 }
 
 void TestDatabaseFile::loadOverLoadedModel_data() {
@@ -202,13 +202,13 @@ void TestDatabaseFile::loadOverLoadedModel_data() {
 void TestDatabaseFile::loadOverLoadedModel() {
     QFETCH(bool, copyHeld);
     Database first;
-    FillEverything(first);
+    fillEverything(first);
     Database second;
-    FillEverything(second);
+    fillEverything(second);
     for (int t = 1; t <= kThemeCount; ++t) {
         for (int q = 0; q <= kQuestionSlots; ++q) {
             for (int p = 0; p < kParts; ++p) {
-                QString& s = second.Questions(t, q, p);
+                QString& s = second.questions(t, q, p);
                 switch ((t + q + p) % 4) {
                 case 0:
                     s.clear();
@@ -226,19 +226,19 @@ void TestDatabaseFile::loadOverLoadedModel() {
             }
         }
     }
-    first.Questions(2, 3, 4).clear(); // empty before, text after
-    second.Questions(2, 3, 4) = QStringLiteral("текст");
-    second.Profiles[3].Name.clear();
-    second.Profiles[4].Groups[2] = QStringLiteral("0");
+    first.questions(2, 3, 4).clear(); // empty before, text after
+    second.questions(2, 3, 4) = QStringLiteral("текст");
+    second.profiles[3].name.clear();
+    second.profiles[4].groups[2] = QStringLiteral("0");
 
     Database model;
     QVERIFY(model.loadFromBytes(first.fileBytes()));
-    CompareModels(first, model);
+    compareModels(first, model);
     const Database copy = copyHeld ? model : Database();
     QVERIFY(model.loadFromBytes(second.fileBytes()));
-    CompareModels(second, model);
+    compareModels(second, model);
     if (copyHeld)
-        CompareModels(first, copy);
+        compareModels(first, copy);
 }
 
 void TestDatabaseFile::rejected_data() {
@@ -274,59 +274,59 @@ void TestDatabaseFile::rejected() {
     QFETCH(QString, header1);
 
     Database db;
-    FillEverything(db);
+    fillEverything(db);
     const Database before = db;
-    db.DatabasePath = path("other.zet");
+    db.databasePath = path("other.zet");
     if (!missing)
-        WriteAll(db.DatabasePath, content);
+        writeAll(db.databasePath, content);
 
-    const LoadResult r = db.LoadDatabase();
+    const LoadResult r = db.loadDatabase();
     QCOMPARE(r.status, LoadResult::Rejected);
     QVERIFY(!r.error.isEmpty());
-    QCOMPARE(db.DatabaseHeader[0], header0);
-    QCOMPARE(db.DatabaseHeader[1], header1);
-    QCOMPARE(db.DatabasePath, path("other.zet"));
+    QCOMPARE(db.databaseHeader[0], header0);
+    QCOMPARE(db.databaseHeader[1], header1);
+    QCOMPARE(db.databasePath, path("other.zet"));
     for (int i = 2; i < 10; ++i)
-        QCOMPARE(db.DatabaseHeader[i], before.DatabaseHeader[i]);
+        QCOMPARE(db.databaseHeader[i], before.databaseHeader[i]);
     for (int t = 1; t <= kThemeCount; ++t)
         for (int q = 0; q <= kQuestionSlots; ++q)
             for (int p = 0; p < kParts; ++p)
-                QCOMPARE(db.Questions(t, q, p), before.Questions(t, q, p));
+                QCOMPARE(db.questions(t, q, p), before.questions(t, q, p));
     for (int i = 1; i <= kProfileCount; ++i)
-        QVERIFY(db.Profiles[i] == before.Profiles[i]);
-    QCOMPARE(QFile::exists(db.DatabasePath), !missing); // a load never creates a file
+        QVERIFY(db.profiles[i] == before.profiles[i]);
+    QCOMPARE(QFile::exists(db.databasePath), !missing); // a load never creates a file
 }
 
 void TestDatabaseFile::shortFile() {
     Database written;
-    FillEverything(written);
-    written.DatabasePath = path("short.zet");
-    QVERIFY(written.SaveDatabase().ok());
+    fillEverything(written);
+    written.databasePath = path("short.zet");
+    QVERIFY(written.saveDatabase().ok());
     // Cut in the middle of theme 1, question 2, part 3 (record 11 + 15).
-    QByteArray bytes = ReadAll(written.DatabasePath);
-    bytes.truncate(QuestionOffset(1, 2, 3) + 5);
-    WriteAll(written.DatabasePath, bytes);
+    QByteArray bytes = readAll(written.databasePath);
+    bytes.truncate(questionOffset(1, 2, 3) + 5);
+    writeAll(written.databasePath, bytes);
 
     Database read;
-    FillEverything(read);
-    read.DatabasePath = written.DatabasePath;
-    QVERIFY(read.LoadDatabase().ok());
-    QCOMPARE(read.Questions(1, 2, 2), written.Questions(1, 2, 2));
-    QCOMPARE(read.Questions(1, 2, 3), QStringLiteral("Т1 ")); // the 3 bytes that are there
-    QCOMPARE(read.Questions(1, 2, 4), QString());
-    QCOMPARE(read.Questions(20, 100, 5), QString());
-    QCOMPARE(read.Profiles[3].TimeLimit, int16(0));
-    QCOMPARE(read.Profiles[3].Groups[4], QString());
+    fillEverything(read);
+    read.databasePath = written.databasePath;
+    QVERIFY(read.loadDatabase().ok());
+    QCOMPARE(read.questions(1, 2, 2), written.questions(1, 2, 2));
+    QCOMPARE(read.questions(1, 2, 3), QStringLiteral("Т1 ")); // the 3 bytes that are there
+    QCOMPARE(read.questions(1, 2, 4), QString());
+    QCOMPARE(read.questions(20, 100, 5), QString());
+    QCOMPARE(read.profiles[3].timeLimit, int16(0));
+    QCOMPARE(read.profiles[3].groups[4], QString());
 }
 
 void TestDatabaseFile::overlongAndUnencodableStrings() {
     Database db;
-    db.NewDatabase();
-    db.DatabaseHeader[2] = QString(600, QChar(u'ш'));
-    db.Questions(3, 5, 0) = QStringLiteral("1111111111Вопрос 漢字 и 😀");
-    db.Profiles[4].Name = QString(499, QChar(u'a'));
-    db.DatabasePath = path("long.zet");
-    const SaveResult r = db.SaveDatabase();
+    db.newDatabase();
+    db.databaseHeader[2] = QString(600, QChar(u'ш'));
+    db.questions(3, 5, 0) = QStringLiteral("1111111111Вопрос 漢字 и 😀");
+    db.profiles[4].name = QString(499, QChar(u'a'));
+    db.databasePath = path("long.zet");
+    const SaveResult r = db.saveDatabase();
     QVERIFY(r.ok());
     QCOMPARE(int(r.issues.size()), 3);
     QCOMPARE(r.issues[0].kind, StoredValueIssue::Truncated);
@@ -337,66 +337,66 @@ void TestDatabaseFile::overlongAndUnencodableStrings() {
     QCOMPARE(r.issues[2].field, QStringLiteral("профиль 4, наименование"));
 
     Database read;
-    read.DatabasePath = db.DatabasePath;
-    QVERIFY(read.LoadDatabase().ok());
-    QCOMPARE(read.DatabaseHeader[2], QString(498, QChar(u'ш')));
-    QCOMPARE(read.Questions(3, 5, 0), QStringLiteral("1111111111Вопрос ?? и ?"));
-    QCOMPARE(read.Profiles[4].Name, QString(498, QChar(u'a')));
-    QCOMPARE(read.Profiles[4].Number, int16(4)); // the record after the name is intact
+    read.databasePath = db.databasePath;
+    QVERIFY(read.loadDatabase().ok());
+    QCOMPARE(read.databaseHeader[2], QString(498, QChar(u'ш')));
+    QCOMPARE(read.questions(3, 5, 0), QStringLiteral("1111111111Вопрос ?? и ?"));
+    QCOMPARE(read.profiles[4].name, QString(498, QChar(u'a')));
+    QCOMPARE(read.profiles[4].number, int16(4)); // the record after the name is intact
 }
 
 void TestDatabaseFile::refusesToReplaceForeignFile() {
     Database db;
-    db.NewDatabase();
-    db.DatabasePath = path("notes.zet");
+    db.newDatabase();
+    db.databasePath = path("notes.zet");
     const QByteArray foreign("Это не база тестов, а чьи-то записи.");
-    WriteAll(db.DatabasePath, foreign);
-    QVERIFY(IsForeignFile(db.DatabasePath));
+    writeAll(db.databasePath, foreign);
+    QVERIFY(isForeignFile(db.databasePath));
 
-    const SaveResult refused = db.SaveDatabase();
+    const SaveResult refused = db.saveDatabase();
     QCOMPARE(refused.status, SaveResult::ForeignFile);
     QVERIFY(refused.error.contains(QStringLiteral("notes.zet")));
-    QCOMPARE(ReadAll(db.DatabasePath), foreign);
+    QCOMPARE(readAll(db.databasePath), foreign);
 
-    QVERIFY(db.SaveDatabase(true).ok());
-    QVERIFY(!IsForeignFile(db.DatabasePath));
+    QVERIFY(db.saveDatabase(true).ok());
+    QVERIFY(!isForeignFile(db.databasePath));
     // An existing database and an empty file are replaced without confirmation.
-    QVERIFY(db.SaveDatabase().ok());
-    WriteAll(path("empty.zet"), {});
-    QVERIFY(!IsForeignFile(path("empty.zet")));
-    db.DatabasePath = path("empty.zet");
-    QVERIFY(db.SaveDatabase().ok());
+    QVERIFY(db.saveDatabase().ok());
+    writeAll(path("empty.zet"), {});
+    QVERIFY(!isForeignFile(path("empty.zet")));
+    db.databasePath = path("empty.zet");
+    QVERIFY(db.saveDatabase().ok());
 }
 
 void TestDatabaseFile::failedWriteKeepsOldFile() {
     Database db;
-    FillEverything(db);
-    db.DatabasePath = path("Data.zet");
-    QVERIFY(db.SaveDatabase().ok());
-    const QByteArray old = ReadAll(db.DatabasePath);
+    fillEverything(db);
+    db.databasePath = path("Data.zet");
+    QVERIFY(db.saveDatabase().ok());
+    const QByteArray old = readAll(db.databasePath);
 
     // A device that takes 100,000 bytes and then fails, like a full disk.
-    DefaultWriterOverride() = [](QIODevice& dev, const QByteArray& bytes) {
+    defaultWriterOverride() = [](QIODevice& dev, const QByteArray& bytes) {
         dev.write(bytes.constData(), 100000);
         return false;
     };
-    db.DatabaseHeader[2] = QStringLiteral("Изменено");
-    const SaveResult r = db.SaveDatabase();
+    db.databaseHeader[2] = QStringLiteral("Изменено");
+    const SaveResult r = db.saveDatabase();
     QCOMPARE(r.status, SaveResult::WriteFailed);
     QVERIFY(r.error.contains(QStringLiteral("Data.zet")));
-    QCOMPARE(ReadAll(db.DatabasePath), old);
+    QCOMPARE(readAll(db.databasePath), old);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Data.zet")});
 }
 
 void TestDatabaseFile::missingFolder() {
     Database db;
-    db.NewDatabase();
-    db.DatabasePath = path("no/such/folder/Data.zet");
-    const SaveResult r = db.SaveDatabase();
+    db.newDatabase();
+    db.databasePath = path("no/such/folder/Data.zet");
+    const SaveResult r = db.saveDatabase();
     QCOMPARE(r.status, SaveResult::WriteFailed);
     QVERIFY(!r.error.isEmpty());
-    db.DatabasePath = m_dir->path(); // a folder, not a file
-    QCOMPARE(db.SaveDatabase().status, SaveResult::WriteFailed);
+    db.databasePath = m_dir->path(); // a folder, not a file
+    QCOMPARE(db.saveDatabase().status, SaveResult::WriteFailed);
 }
 
 void TestDatabaseFile::settingsRoundTrip_data() {
@@ -409,15 +409,15 @@ void TestDatabaseFile::settingsRoundTrip_data() {
 void TestDatabaseFile::settingsRoundTrip() {
     QFETCH(QString, stored);
     Database db;
-    db.ProgramFolder = m_dir->path() + QLatin1Char('/');
-    db.DatabasePath = stored;
-    QVERIFY(db.SaveSettings().ok);
-    const QByteArray bytes = ReadAll(db.SettingsPath());
+    db.programFolder = m_dir->path() + QLatin1Char('/');
+    db.databasePath = stored;
+    QVERIFY(db.saveSettings().ok);
+    const QByteArray bytes = readAll(db.settingsPath());
     QCOMPARE(bytes.size(), 256);
     QCOMPARE(int(qFromLittleEndian<quint16>(bytes.constData())), int(stored.size()));
-    db.DatabasePath = QStringLiteral("something else");
-    QVERIFY(db.LoadSettings().ok);
-    QCOMPARE(db.DatabasePath, stored);
+    db.databasePath = QStringLiteral("something else");
+    QVERIFY(db.loadSettings().ok);
+    QCOMPARE(db.databasePath, stored);
 }
 
 void TestDatabaseFile::settingsRefusesPathsItCannotHold_data() {
@@ -429,15 +429,15 @@ void TestDatabaseFile::settingsRefusesPathsItCannotHold_data() {
 void TestDatabaseFile::settingsRefusesPathsItCannotHold() {
     QFETCH(QString, stored);
     Database db;
-    db.ProgramFolder = m_dir->path() + QLatin1Char('/');
-    db.DatabasePath = QStringLiteral("/old/Data.zet");
-    QVERIFY(db.SaveSettings().ok);
-    const QByteArray before = ReadAll(db.SettingsPath());
-    db.DatabasePath = stored;
-    const SettingsResult r = db.SaveSettings();
+    db.programFolder = m_dir->path() + QLatin1Char('/');
+    db.databasePath = QStringLiteral("/old/Data.zet");
+    QVERIFY(db.saveSettings().ok);
+    const QByteArray before = readAll(db.settingsPath());
+    db.databasePath = stored;
+    const SettingsResult r = db.saveSettings();
     QVERIFY(!r.ok);
     QVERIFY(!r.error.isEmpty());
-    QCOMPARE(ReadAll(db.SettingsPath()), before);
+    QCOMPARE(readAll(db.settingsPath()), before);
 }
 
 void TestDatabaseFile::settingsWithoutModel_data() {
@@ -467,7 +467,7 @@ void TestDatabaseFile::settingsWithoutModel() {
     const QString settingsPath = settingsFilePath(m_dir->path() + QLatin1Char('/'));
     QCOMPARE(settingsPath, m_dir->path() + QStringLiteral("/zetr100.sys"));
     if (!content.isEmpty())
-        WriteAll(settingsPath, content);
+        writeAll(settingsPath, content);
     QCOMPARE(databasePathFromSettingsBytes(content), expected);
     QString read = QStringLiteral("stale");
     QVERIFY(readSettingsFile(settingsPath, &read).ok);
@@ -481,27 +481,27 @@ void TestDatabaseFile::settingsWithoutModel() {
 
 void TestDatabaseFile::newDatabaseDefaults() {
     Database db;
-    FillEverything(db);
-    db.Questions(0, 0, 0) = QStringLiteral("тема 0");
-    db.DatabasePath = QStringLiteral("/keep/me.zet");
-    db.NewDatabase();
-    QCOMPARE(db.DatabasePath, QStringLiteral("/keep/me.zet"));
-    QCOMPARE(db.Questions(0, 0, 0), QStringLiteral("тема 0"));
-    for (const QString& h : db.DatabaseHeader)
+    fillEverything(db);
+    db.questions(0, 0, 0) = QStringLiteral("тема 0");
+    db.databasePath = QStringLiteral("/keep/me.zet");
+    db.newDatabase();
+    QCOMPARE(db.databasePath, QStringLiteral("/keep/me.zet"));
+    QCOMPARE(db.questions(0, 0, 0), QStringLiteral("тема 0"));
+    for (const QString& h : db.databaseHeader)
         QVERIFY(h.isEmpty());
-    QVERIFY(db.Questions(7, 33, 2).isEmpty());
+    QVERIFY(db.questions(7, 33, 2).isEmpty());
     for (int i = 1; i <= kProfileCount; ++i) {
-        const ExamProfile& p = db.Profiles[i];
-        QCOMPARE(int(p.Number), i);
-        QCOMPARE(p.TimeLimit, int16(600));
-        QCOMPARE(p.QuestionCount, int16(10));
-        QCOMPARE(p.ExcellentMin, int16(9));
-        QCOMPARE(p.GoodMin, int16(7));
-        QCOMPARE(p.FairMin, int16(5));
-        QVERIFY(p.Name.isEmpty());
+        const ExamProfile& p = db.profiles[i];
+        QCOMPARE(int(p.number), i);
+        QCOMPARE(p.timeLimit, int16(600));
+        QCOMPARE(p.questionCount, int16(10));
+        QCOMPARE(p.excellentMin, int16(9));
+        QCOMPARE(p.goodMin, int16(7));
+        QCOMPARE(p.fairMin, int16(5));
+        QVERIFY(p.name.isEmpty());
         for (int s = 1; s <= kSlotCount; ++s)
-            QCOMPARE(p.SlotTheme[s], int16(1));
-        for (const QString& g : p.Groups)
+            QCOMPARE(p.slotTheme[s], int16(1));
+        for (const QString& g : p.groups)
             QCOMPARE(g, QStringLiteral("1"));
     }
 }
@@ -530,23 +530,23 @@ void TestDatabaseFile::onlyRegularFilesAreRead() {
     QString error;
     if (reader == QLatin1String("database")) {
         Database db;
-        db.DatabasePath = odd;
-        const LoadResult loaded = db.LoadDatabase();
+        db.databasePath = odd;
+        const LoadResult loaded = db.loadDatabase();
         QVERIFY(!loaded.ok());
         error = loaded.error;
     } else if (reader == QLatin1String("settings")) {
         Database db;
-        db.ProgramFolder = m_dir->path() + QLatin1Char('/');
-        const SettingsResult loaded = db.LoadSettings();
+        db.programFolder = m_dir->path() + QLatin1Char('/');
+        const SettingsResult loaded = db.loadSettings();
         QVERIFY(!loaded.ok);
-        QCOMPARE(db.DatabasePath, QString());
+        QCOMPARE(db.databasePath, QString());
         error = loaded.error;
     } else {
         DayArchive archive;
-        archive.MonthFolder = m_dir->path();
-        archive.DayFileName = QStringLiteral("odd");
+        archive.monthFolder = m_dir->path();
+        archive.dayFileName = QStringLiteral("odd");
         DayRegisterArray reg{};
-        const DayFileResult read = archive.ReadDayFile(reg);
+        const DayFileResult read = archive.readDayFile(reg);
         QVERIFY(!read.ok);
         error = read.error;
     }
@@ -556,16 +556,16 @@ void TestDatabaseFile::onlyRegularFilesAreRead() {
 // A save to a file without write permission says so, also to a user the system lets write.
 void TestDatabaseFile::readOnlyFileIsNotReplaced() {
     Database db;
-    db.NewDatabase();
-    db.DatabasePath = path("Data.zet");
-    QVERIFY(db.SaveDatabase().ok());
-    QVERIFY(QFile::setPermissions(db.DatabasePath, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    const QByteArray before = ReadAll(db.DatabasePath);
-    db.DatabaseHeader[2] = QStringLiteral("Изменено");
-    const SaveResult saved = db.SaveDatabase();
+    db.newDatabase();
+    db.databasePath = path("Data.zet");
+    QVERIFY(db.saveDatabase().ok());
+    QVERIFY(QFile::setPermissions(db.databasePath, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = readAll(db.databasePath);
+    db.databaseHeader[2] = QStringLiteral("Изменено");
+    const SaveResult saved = db.saveDatabase();
     QCOMPARE(saved.status, SaveResult::WriteFailed);
     QVERIFY2(saved.error.contains(QStringLiteral("защищён от записи")), qPrintable(saved.error));
-    QCOMPARE(ReadAll(db.DatabasePath), before);
+    QCOMPARE(readAll(db.databasePath), before);
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseFile)

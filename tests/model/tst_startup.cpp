@@ -13,18 +13,18 @@ using namespace zet;
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
+QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool WriteAll(const QString& path, const QByteArray& bytes) {
+bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-QString Folder(const QTemporaryDir& dir) {
-    return WithTrailingSeparator(dir.path());
+QString folder(const QTemporaryDir& dir) {
+    return withTrailingSeparator(dir.path());
 }
 
 } // namespace
@@ -61,19 +61,19 @@ void TestStartup::trailingSeparator_data() {
 void TestStartup::trailingSeparator() {
     QFETCH(QString, folder);
     QFETCH(QString, expected);
-    QCOMPARE(WithTrailingSeparator(folder), expected);
+    QCOMPARE(withTrailingSeparator(folder), expected);
 }
 
 void TestStartup::writableFolder() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QVERIFY(IsWritableFolder(dir.path()));
+    QVERIFY(isWritableFolder(dir.path()));
     // Nothing can be created below a plain file, whoever runs the test.
     const QString file = dir.filePath(QStringLiteral("plain"));
-    QVERIFY(WriteAll(file, "x"));
-    QVERIFY(!IsWritableFolder(file));
-    QVERIFY(!IsWritableFolder(file + QStringLiteral("/sub")));
-    QVERIFY(!IsWritableFolder(QString()));
+    QVERIFY(writeAll(file, "x"));
+    QVERIFY(!isWritableFolder(file));
+    QVERIFY(!isWritableFolder(file + QStringLiteral("/sub")));
+    QVERIFY(!isWritableFolder(QString()));
     // The probe leaves nothing behind.
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("plain")});
@@ -87,18 +87,18 @@ void TestStartup::programFolderChoice() {
     const QString fallback = dir.filePath(QStringLiteral("user/data"));
 
     // Writable: the program's own folder, nothing else is created.
-    QCOMPARE(ChooseProgramFolder(exe, fallback), exe + QStringLiteral("/"));
+    QCOMPARE(chooseProgramFolder(exe, fallback), exe + QStringLiteral("/"));
     QVERIFY(!QFileInfo::exists(fallback));
 
     // Not writable: the per-user folder, created on the way.
     auto readOnly = [](const QString&) { return false; };
-    QCOMPARE(ChooseProgramFolder(exe, fallback, readOnly), fallback + QStringLiteral("/"));
+    QCOMPARE(chooseProgramFolder(exe, fallback, readOnly), fallback + QStringLiteral("/"));
     QVERIFY(QFileInfo(fallback).isDir());
 
     // The per-user folder cannot be made either: the program's folder stays.
     const QString blocker = dir.filePath(QStringLiteral("blocker"));
-    QVERIFY(WriteAll(blocker, "x"));
-    QCOMPARE(ChooseProgramFolder(exe, blocker + QStringLiteral("/data"), readOnly),
+    QVERIFY(writeAll(blocker, "x"));
+    QCOMPARE(chooseProgramFolder(exe, blocker + QStringLiteral("/data"), readOnly),
              exe + QStringLiteral("/"));
 }
 
@@ -106,11 +106,11 @@ void TestStartup::freeAsideName() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Data.zet"));
-    QCOMPARE(FreeAsideName(path), path + QStringLiteral(".bak"));
-    QVERIFY(WriteAll(path + QStringLiteral(".bak"), "a"));
-    QCOMPARE(FreeAsideName(path), path + QStringLiteral(".bak1"));
+    QCOMPARE(zet::freeAsideName(path), path + QStringLiteral(".bak"));
+    QVERIFY(writeAll(path + QStringLiteral(".bak"), "a"));
+    QCOMPARE(zet::freeAsideName(path), path + QStringLiteral(".bak1"));
     QVERIFY(QDir().mkpath(path + QStringLiteral(".bak1")));
-    QCOMPARE(FreeAsideName(path), path + QStringLiteral(".bak2"));
+    QCOMPARE(zet::freeAsideName(path), path + QStringLiteral(".bak2"));
 }
 
 void TestStartup::caption_data() {
@@ -126,57 +126,57 @@ void TestStartup::caption() {
     QFETCH(QDate, date);
     QFETCH(QString, tail);
     const QString head = QStringLiteral("Orvelant       Zetrova v.1.0               Сегодня: ");
-    QCOMPARE(DatedCaption(date, SetMonthGenitive(date)), head + tail);
+    QCOMPARE(datedCaption(date, setMonthGenitive(date)), head + tail);
 }
 
 void TestStartup::firstStartCreatesDefault() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     Database db;
-    db.ProgramFolder = Folder(dir);
-    const FirstStartResult r = PrepareFirstStartDatabase(db, QDate(2010, 12, 3));
+    db.programFolder = folder(dir);
+    const FirstStartResult r = prepareFirstStartDatabase(db, QDate(2010, 12, 3));
     QCOMPARE(r.outcome, FirstStartResult::Created);
     QVERIFY(r.settingsSaved);
-    QCOMPARE(db.DatabasePath, dir.filePath(QStringLiteral("Data.zet")));
+    QCOMPARE(db.databasePath, dir.filePath(QStringLiteral("Data.zet")));
 
     // What a later start reads back from disk.
     Database again;
-    again.ProgramFolder = db.ProgramFolder;
-    QVERIFY(again.LoadSettings().ok);
-    QCOMPARE(again.DatabasePath, db.DatabasePath);
-    QVERIFY(again.LoadDatabase().ok());
-    QCOMPARE(again.DatabaseHeader[2], QStringLiteral("Новый тест"));
-    QCOMPARE(again.DatabaseHeader[3], QStringLiteral("Неизвестный"));
-    QCOMPARE(again.DatabaseHeader[4], QStringLiteral("12-03-2010"));
-    QCOMPARE(again.Profiles[20].Number, int16(20));
-    QCOMPARE(again.Profiles[1].QuestionCount, int16(10));
+    again.programFolder = db.programFolder;
+    QVERIFY(again.loadSettings().ok);
+    QCOMPARE(again.databasePath, db.databasePath);
+    QVERIFY(again.loadDatabase().ok());
+    QCOMPARE(again.databaseHeader[2], QStringLiteral("Новый тест"));
+    QCOMPARE(again.databaseHeader[3], QStringLiteral("Неизвестный"));
+    QCOMPARE(again.databaseHeader[4], QStringLiteral("12-03-2010"));
+    QCOMPARE(again.profiles[20].number, int16(20));
+    QCOMPARE(again.profiles[1].questionCount, int16(10));
 }
 
 void TestStartup::firstStartKeepsDatabase() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     Database mine;
-    mine.ProgramFolder = Folder(dir);
-    mine.DatabasePath = dir.filePath(QStringLiteral("Data.zet"));
-    mine.NewDatabase();
-    mine.DatabaseHeader[2] = QStringLiteral("Охрана труда");
-    mine.Questions(1, 1, 1) = QStringLiteral("Ответ");
-    QVERIFY(mine.SaveDatabase().ok());
-    const QByteArray before = ReadAll(mine.DatabasePath);
+    mine.programFolder = folder(dir);
+    mine.databasePath = dir.filePath(QStringLiteral("Data.zet"));
+    mine.newDatabase();
+    mine.databaseHeader[2] = QStringLiteral("Охрана труда");
+    mine.questions(1, 1, 1) = QStringLiteral("Ответ");
+    QVERIFY(mine.saveDatabase().ok());
+    const QByteArray before = readAll(mine.databasePath);
 
     Database db;
-    db.ProgramFolder = Folder(dir);
-    const FirstStartResult r = PrepareFirstStartDatabase(db, QDate(2010, 12, 3));
+    db.programFolder = folder(dir);
+    const FirstStartResult r = prepareFirstStartDatabase(db, QDate(2010, 12, 3));
     QCOMPARE(r.outcome, FirstStartResult::KeptExisting);
     QVERIFY(r.settingsSaved);
-    QCOMPARE(ReadAll(mine.DatabasePath), before);
-    QVERIFY(!QFileInfo::exists(mine.DatabasePath + QStringLiteral(".bak")));
-    QVERIFY(db.LoadDatabase().ok());
-    QCOMPARE(db.DatabaseHeader[2], QStringLiteral("Охрана труда"));
+    QCOMPARE(readAll(mine.databasePath), before);
+    QVERIFY(!QFileInfo::exists(mine.databasePath + QStringLiteral(".bak")));
+    QVERIFY(db.loadDatabase().ok());
+    QCOMPARE(db.databaseHeader[2], QStringLiteral("Охрана труда"));
     Database again;
-    again.ProgramFolder = db.ProgramFolder;
-    QVERIFY(again.LoadSettings().ok);
-    QCOMPARE(again.DatabasePath, mine.DatabasePath);
+    again.programFolder = db.programFolder;
+    QVERIFY(again.loadSettings().ok);
+    QCOMPARE(again.databasePath, mine.databasePath);
 }
 
 void TestStartup::firstStartMovesAsideWhatIsNoDatabase_data() {
@@ -203,27 +203,27 @@ void TestStartup::firstStartMovesAsideWhatIsNoDatabase() {
     if (isDir)
         QVERIFY(QDir().mkpath(path));
     else
-        QVERIFY(WriteAll(path, content));
+        QVERIFY(writeAll(path, content));
     if (bakTaken)
-        QVERIFY(WriteAll(path + QStringLiteral(".bak"), "older"));
+        QVERIFY(writeAll(path + QStringLiteral(".bak"), "older"));
     const QString aside = path + (bakTaken ? QStringLiteral(".bak1") : QStringLiteral(".bak"));
 
     Database db;
-    db.ProgramFolder = Folder(dir);
-    const FirstStartResult r = PrepareFirstStartDatabase(db, QDate(2010, 12, 3));
+    db.programFolder = folder(dir);
+    const FirstStartResult r = prepareFirstStartDatabase(db, QDate(2010, 12, 3));
     QCOMPARE(r.outcome, FirstStartResult::MovedAside);
     QCOMPARE(r.movedTo, aside);
     if (isDir)
         QVERIFY(QFileInfo(aside).isDir());
     else
-        QCOMPARE(ReadAll(aside), content);
+        QCOMPARE(readAll(aside), content);
     if (bakTaken)
-        QCOMPARE(ReadAll(path + QStringLiteral(".bak")), QByteArray("older"));
+        QCOMPARE(readAll(path + QStringLiteral(".bak")), QByteArray("older"));
 
     Database again;
-    again.DatabasePath = path;
-    QVERIFY(again.LoadDatabase().ok());
-    QCOMPARE(again.DatabaseHeader[2], QStringLiteral("Новый тест"));
+    again.databasePath = path;
+    QVERIFY(again.loadDatabase().ok());
+    QCOMPARE(again.databaseHeader[2], QStringLiteral("Новый тест"));
 }
 
 void TestStartup::readOnlyProgramFolderKeepsItsDatabase_data() {
@@ -244,26 +244,26 @@ void TestStartup::readOnlyProgramFolderKeepsItsDatabase() {
     QVERIFY(program.isValid() && user.isValid());
     const QString elsewhere = user.filePath(QStringLiteral("Центр.zet"));
     if (dataZet)
-        QVERIFY(WriteAll(program.filePath(QStringLiteral("Data.zet")), "database bytes"));
+        QVERIFY(writeAll(program.filePath(QStringLiteral("Data.zet")), "database bytes"));
     if (settings) {
         Database there;
-        there.ProgramFolder = Folder(program);
-        there.DatabasePath = elsewhere;
-        QVERIFY(there.SaveSettings().ok);
+        there.programFolder = folder(program);
+        there.databasePath = elsewhere;
+        QVERIFY(there.saveSettings().ok);
     }
     Database db;
-    db.ProgramFolder = Folder(user);
-    const QString note = AdoptProgramFolderDatabase(db, program.path());
+    db.programFolder = folder(user);
+    const QString note = adoptProgramFolderDatabase(db, program.path());
 
     const QString expected = settings  ? elsewhere
                              : dataZet ? program.filePath(QStringLiteral("Data.zet"))
                                        : QString();
-    QCOMPARE(db.DatabasePath, expected);
+    QCOMPARE(db.databasePath, expected);
     QCOMPARE(note.isEmpty(), expected.isEmpty());
     Database remembered;
-    remembered.ProgramFolder = Folder(user);
-    QVERIFY(remembered.LoadSettings().ok);
-    QCOMPARE(remembered.DatabasePath, expected);
+    remembered.programFolder = folder(user);
+    QVERIFY(remembered.loadSettings().ok);
+    QCOMPARE(remembered.databasePath, expected);
     if (!note.isEmpty())
         QVERIFY2(note.contains(QDir::toNativeSeparators(user.path())), qPrintable(note));
 }

@@ -52,9 +52,9 @@ void TestTextValue::value() {
     QFETCH(double, value);
     QFETCH(double, floor);
     QFETCH(double, rounded);
-    QCOMPARE(NumericValue(text), value);
-    QCOMPARE(ValueFloor(text), floor);
-    QCOMPARE(ValueRounded(text), rounded);
+    QCOMPARE(numericValue(text), value);
+    QCOMPARE(valueFloor(text), floor);
+    QCOMPARE(valueRounded(text), rounded);
 }
 
 void TestTextValue::range_data() {
@@ -74,18 +74,18 @@ void TestTextValue::range() {
     QFETCH(QString, text);
     QFETCH(bool, fits);
     QFETCH(int, floor);
-    const auto v = Int16Floor(text);
+    const auto v = int16Floor(text);
     QCOMPARE(v.has_value(), fits);
     if (fits)
         QCOMPARE(int(*v), floor);
 }
 
 void TestTextValue::numberTexts() {
-    QCOMPARE(NumberText(7), QStringLiteral("7"));
-    QCOMPARE(NumberText(-7), QStringLiteral("-7"));
-    QCOMPARE(SignedNumberText(0), QStringLiteral(" 0"));
-    QCOMPARE(SignedNumberText(245), QStringLiteral(" 245"));
-    QCOMPARE(SignedNumberText(-2), QStringLiteral("-2"));
+    QCOMPARE(numberText(7), QStringLiteral("7"));
+    QCOMPARE(numberText(-7), QStringLiteral("-7"));
+    QCOMPARE(signedNumberText(0), QStringLiteral(" 0"));
+    QCOMPARE(signedNumberText(245), QStringLiteral(" 245"));
+    QCOMPARE(signedNumberText(-2), QStringLiteral("-2"));
 }
 
 QTEST_GUILESS_MAIN(TestTextValue)

@@ -32,36 +32,46 @@ bool writeBytes(const QString& path, const QByteArray& bytes) {
 // the characters GIFT escapes, a question with a single wrong answer, and a changed profile.
 Database goldenDatabase() {
     Database db;
-    db.NewDatabase();
-    db.DatabaseHeader[2] = QStringLiteral("Проверка знаний");
-    db.DatabaseHeader[3] = QStringLiteral("Отдел охраны труда");
-    db.DatabaseHeader[4] = QStringLiteral("02-03-2025");
-    db.Questions(1, 0, 0) = QStringLiteral("Пожарная безопасность");
+    db.newDatabase();
+    db.databaseHeader[2] = QStringLiteral("Проверка знаний");
+    db.databaseHeader[3] = QStringLiteral("Отдел охраны труда");
+    db.databaseHeader[4] = QStringLiteral("02-03-2025");
+    db.questions(1, 0, 0) = QStringLiteral("Пожарная безопасность");
     const QStringList first = {QStringLiteral("1111111111Кто отвечает за пожарную безопасность?"),
-                               QStringLiteral("Руководитель"), QStringLiteral("Дворник"),
-                               QStringLiteral("Никто"), QStringLiteral("Пожарные"), QStringLiteral("Соседи")};
-    const QStringList second = {QStringLiteral("1010000000Первая строка\r\nвторая: {скобки} = ~ # \\ «кавычки»"),
-                                QStringLiteral("Да"), QStringLiteral("Нет"), {}, {}, {}};
+                               QStringLiteral("Руководитель"),
+                               QStringLiteral("Дворник"),
+                               QStringLiteral("Никто"),
+                               QStringLiteral("Пожарные"),
+                               QStringLiteral("Соседи")};
+    const QStringList second = {
+        QStringLiteral("1010000000Первая строка\r\nвторая: {скобки} = ~ # \\ «кавычки»"),
+        QStringLiteral("Да"),
+        QStringLiteral("Нет"),
+        {},
+        {},
+        {}};
     const QStringList third = {QStringLiteral("0000000000Что делать при ожоге?"),
-                               QStringLiteral("Охладить водой"), QStringLiteral("Смазать маслом"),
-                               QStringLiteral("Проколоть пузыри"), QStringLiteral("Приложить лёд"),
+                               QStringLiteral("Охладить водой"),
+                               QStringLiteral("Смазать маслом"),
+                               QStringLiteral("Проколоть пузыри"),
+                               QStringLiteral("Приложить лёд"),
                                QStringLiteral("Ничего")};
     for (int p = 0; p < kParts; ++p) {
-        db.Questions(1, 1, p) = first.at(p);
-        db.Questions(1, 3, p) = second.at(p);
-        db.Questions(3, 1, p) = third.at(p);
+        db.questions(1, 1, p) = first.at(p);
+        db.questions(1, 3, p) = second.at(p);
+        db.questions(3, 1, p) = third.at(p);
     }
-    db.Questions(3, 0, 0) = QStringLiteral("Первая помощь");
-    ExamProfile& pr = db.Profiles[1];
-    pr.Name = QStringLiteral("Основной");
-    pr.QuestionCount = 3;
-    pr.TimeLimit = 300;
-    pr.ExcellentMin = 3;
-    pr.GoodMin = 2;
-    pr.FairMin = 1;
-    pr.SlotTheme[3] = 3;
-    pr.Groups[0] = QStringLiteral("1Все");
-    pr.Groups[2] = QStringLiteral("0Стажёры");
+    db.questions(3, 0, 0) = QStringLiteral("Первая помощь");
+    ExamProfile& pr = db.profiles[1];
+    pr.name = QStringLiteral("Основной");
+    pr.questionCount = 3;
+    pr.timeLimit = 300;
+    pr.excellentMin = 3;
+    pr.goodMin = 2;
+    pr.fairMin = 1;
+    pr.slotTheme[3] = 3;
+    pr.groups[0] = QStringLiteral("1Все");
+    pr.groups[2] = QStringLiteral("0Стажёры");
     return db;
 }
 
@@ -70,13 +80,13 @@ QStringList questionsOf(const Database& db, bool withGroups) {
     QStringList out;
     for (int t = 1; t <= kThemeCount; ++t) {
         for (int q = 1; q <= kQuestionSlots; ++q) {
-            const QString& head = db.Questions(t, q, 0);
+            const QString& head = db.questions(t, q, 0);
             if (head.size() <= kGroupCount)
                 continue;
             QStringList parts{withGroups ? head : head.mid(kGroupCount)};
             for (int p = 1; p < kParts; ++p) {
-                if (p == 1 || !db.Questions(t, q, p).isEmpty())
-                    parts << db.Questions(t, q, p);
+                if (p == 1 || !db.questions(t, q, p).isEmpty())
+                    parts << db.questions(t, q, p);
             }
             out << parts.join(QStringLiteral(" | "));
         }
@@ -87,7 +97,7 @@ QStringList questionsOf(const Database& db, bool withGroups) {
 int questionCount(const Database& db, int theme) {
     int n = 0;
     for (int q = 1; q <= kQuestionSlots; ++q)
-        n += db.Questions(theme, q, 0).size() > kGroupCount ? 1 : 0;
+        n += db.questions(theme, q, 0).size() > kGroupCount ? 1 : 0;
     return n;
 }
 
@@ -154,7 +164,7 @@ void QuestionBankTest::goldenRoundTrip() {
     const QuestionFile file = readQuestionFile(kData + golden, fmt);
     QVERIFY(file.ok());
     Database back;
-    back.NewDatabase();
+    back.newDatabase();
     const ImportReport report = importQuestions(back, {file});
     QCOMPARE(report.importedCount(), 3);
     QVERIFY2(report.skipped.empty(), qPrintable(report.toText()));
@@ -171,16 +181,16 @@ void QuestionBankTest::goldenRoundTrip() {
         // (Questions close up to the first free positions of their theme.)
         QCOMPARE(questionsOf(back, true), questionsOf(db, true));
         for (int t = 1; t <= kThemeCount; ++t) {
-            QCOMPARE(back.Questions(t, 0, 0), db.Questions(t, 0, 0));
+            QCOMPARE(back.questions(t, 0, 0), db.questions(t, 0, 0));
             QCOMPARE(questionCount(back, t), questionCount(db, t));
         }
         for (int i = 1; i <= kProfileCount; ++i)
-            QVERIFY2(back.Profiles[i] == db.Profiles[i], qPrintable(QString::number(i)));
+            QVERIFY2(back.profiles[i] == db.profiles[i], qPrintable(QString::number(i)));
         for (int h = 2; h <= 4; ++h)
-            QCOMPARE(back.DatabaseHeader[h], db.DatabaseHeader[h]);
+            QCOMPARE(back.databaseHeader[h], db.databaseHeader[h]);
         QVERIFY(result.lost.isEmpty());
     } else {
-        QCOMPARE(back.Questions(1, 1, 0).left(kGroupCount), QStringLiteral("1111111111"));
+        QCOMPARE(back.questions(1, 1, 0).left(kGroupCount), QStringLiteral("1111111111"));
         QVERIFY(result.lost.join(u' ').contains(QStringLiteral("Профили")));
         QVERIFY(result.lost.join(u' ').contains(QStringLiteral("Группы")));
     }
@@ -191,48 +201,53 @@ void QuestionBankTest::learningSystemFiles_data() {
     QTest::addColumn<QStringList>("imported");
     QTest::addColumn<QStringList>("skipped"); // a piece of each skip line, in file order
 
-    QTest::newRow("gift") << QStringLiteral("moodle-export.gift")
-                          << QStringList{
-                                 QStringLiteral("Каким огнетушителем тушат электроустановку под напряжением до 1000 В? | "
-                                                "Углекислотным | Воздушно-пенным | Водой | Песком с водой"),
-                                 QStringLiteral("Номер пожарной охраны с мобильного — 101 или 112: что набрать? | "
-                                                "101 или 112 | 01 | 02 | 03 | 04"),
-                                 QStringLiteral("Лифтом при пожаре пользоваться нельзя. | Верно | Неверно"),
-                                 QStringLiteral("Первая строка вопроса,\r\nвторая строка со знаками = ~ # { } и "
-                                                "обратной косой \\. | Ответ = верный | Неверный | Другой неверный"),
-                                 QStringLiteral("Вопрос без названия с пропуском _____ в середине. | первым | вторым | "
-                                                "третьим")}
-                          << QStringList{QStringLiteral(":22 «Опишите порядок эвакуации»: вопрос эссе"),
-                                         QStringLiteral(":28 «Сопоставление»: вопрос на соответствие"),
-                                         QStringLiteral(":33 «Числовой»: вопрос с числовым ответом"),
-                                         QStringLiteral(":35 «Короткий ответ»: вопрос с коротким ответом"),
-                                         QStringLiteral(":37 «Несколько верных»: вопрос с несколькими верными"),
-                                         QStringLiteral(":43 «Два правильных»: второй правильный"),
-                                         QStringLiteral(":45 «Много неправильных»: больше четырёх неправильных ответов (5)"),
-                                         QStringLiteral(":47 «Нет правильного»: нет правильного ответа"),
-                                         QStringLiteral(":59 «Описание без ответов.»: вопрос описание")};
+    QTest::newRow("gift")
+        << QStringLiteral("moodle-export.gift")
+        << QStringList{QStringLiteral(
+                           "Каким огнетушителем тушат электроустановку под напряжением до 1000 В? | "
+                           "Углекислотным | Воздушно-пенным | Водой | Песком с водой"),
+                       QStringLiteral("Номер пожарной охраны с мобильного — 101 или 112: что набрать? | "
+                                      "101 или 112 | 01 | 02 | 03 | 04"),
+                       QStringLiteral("Лифтом при пожаре пользоваться нельзя. | Верно | Неверно"),
+                       QStringLiteral("Первая строка вопроса,\r\nвторая строка со знаками = ~ # { } и "
+                                      "обратной косой \\. | Ответ = верный | Неверный | Другой неверный"),
+                       QStringLiteral("Вопрос без названия с пропуском _____ в середине. | первым | вторым | "
+                                      "третьим")}
+        << QStringList{QStringLiteral(":22 «Опишите порядок эвакуации»: вопрос эссе"),
+                       QStringLiteral(":28 «Сопоставление»: вопрос на соответствие"),
+                       QStringLiteral(":33 «Числовой»: вопрос с числовым ответом"),
+                       QStringLiteral(":35 «Короткий ответ»: вопрос с коротким ответом"),
+                       QStringLiteral(":37 «Несколько верных»: вопрос с несколькими верными"),
+                       QStringLiteral(":43 «Два правильных»: второй правильный"),
+                       QStringLiteral(":45 «Много неправильных»: больше четырёх неправильных ответов (5)"),
+                       QStringLiteral(":47 «Нет правильного»: нет правильного ответа"),
+                       QStringLiteral(":59 «Описание без ответов.»: вопрос описание")};
     QTest::newRow("moodle xml")
         << QStringLiteral("moodle-export.xml")
-        << QStringList{QStringLiteral("Какое напряжение считается безопасным в особо опасных помещениях?\r\n"
-                                      "Выберите один ответ «из» списка. | Не выше 12 В | До 42 В | До 220 В & выше | "
-                                      "380 В"),
-                       QStringLiteral("Диэлектрические перчатки проверяют перед каждым применением. | Верно | Неверно"),
+        << QStringList{QStringLiteral(
+                           "Какое напряжение считается безопасным в особо опасных помещениях?\r\n"
+                           "Выберите один ответ «из» списка. | Не выше 12 В | До 42 В | До 220 В & выше | "
+                           "380 В"),
+                       QStringLiteral(
+                           "Диэлектрические перчатки проверяют перед каждым применением. | Верно | Неверно"),
                        QStringLiteral("Где вывешивают план эвакуации? | На видных местах у выходов | "
                                       "В кабинете руководителя | В подвале | Нигде | В архиве")}
         << QStringList{QStringLiteral("«Эссе о заземлении»: вопрос эссе"),
                        QStringLiteral("«Соответствие классов»: вопрос на соответствие"),
-                       QStringLiteral("«Число»: вопрос с числовым"), QStringLiteral("«Короткий»: вопрос с коротким"),
+                       QStringLiteral("«Число»: вопрос с числовым"),
+                       QStringLiteral("«Короткий»: вопрос с коротким"),
                        QStringLiteral("«Вложенные ответы»: вопрос со вложенными ответами"),
                        QStringLiteral("«Множественный»: вопрос с несколькими верными")};
-    QTest::newRow("aiken") << QStringLiteral("aiken.txt")
-                           << QStringList{QStringLiteral("Какой цвет у знака «Огнетушитель»? | Красный | Зелёный | "
-                                                         "Синий | Жёлтый"),
-                                          QStringLiteral("Сколько выходов должно быть у помещения на 60 человек? | "
-                                                         "Не менее двух | Один")}
-                           << QStringList{QStringLiteral(":12 «Вопрос сразу после предыдущего, без пустой строки.»: "
-                                                         "больше четырёх"),
-                                          QStringLiteral(":21 «Вопрос без строки ответа.»: нет правильного"),
-                                          QStringLiteral(":25 «Вопрос с буквой, которой нет.»: нет правильного")};
+    QTest::newRow("aiken")
+        << QStringLiteral("aiken.txt")
+        << QStringList{QStringLiteral("Какой цвет у знака «Огнетушитель»? | Красный | Зелёный | "
+                                      "Синий | Жёлтый"),
+                       QStringLiteral("Сколько выходов должно быть у помещения на 60 человек? | "
+                                      "Не менее двух | Один")}
+        << QStringList{QStringLiteral(":12 «Вопрос сразу после предыдущего, без пустой строки.»: "
+                                      "больше четырёх"),
+                       QStringLiteral(":21 «Вопрос без строки ответа.»: нет правильного"),
+                       QStringLiteral(":25 «Вопрос с буквой, которой нет.»: нет правильного")};
 }
 
 void QuestionBankTest::learningSystemFiles() {
@@ -242,7 +257,7 @@ void QuestionBankTest::learningSystemFiles() {
     const QuestionFile f = readQuestionFile(kData + file);
     QVERIFY2(f.ok(), qPrintable(f.error));
     Database db;
-    db.NewDatabase();
+    db.newDatabase();
     const ImportReport report = importQuestions(db, {f});
     QCOMPARE(questionsOf(db, false), imported);
     QCOMPARE(report.importedCount(), imported.size());
@@ -256,17 +271,18 @@ void QuestionBankTest::learningSystemFiles() {
 void QuestionBankTest::htmlAndEscapesBecomePlainText() {
     const QuestionFile f = readQuestionFile(kData + QStringLiteral("moodle-export.gift"));
     Database db;
-    db.NewDatabase();
+    db.newDatabase();
     const ImportReport report = importQuestions(db, {f});
     // Categories became themes 1 and 2, titled by the last part of their path.
-    QCOMPARE(db.Questions(1, 0, 0), QStringLiteral("Пожарная безопасность"));
-    QCOMPARE(db.Questions(2, 0, 0), QStringLiteral("Первая помощь"));
+    QCOMPARE(db.questions(1, 0, 0), QStringLiteral("Пожарная безопасность"));
+    QCOMPARE(db.questions(2, 0, 0), QStringLiteral("Первая помощь"));
     const QStringList warnings = texts(report.warnings);
     const QString all = warnings.join(u'\n');
     // The answer weighted 50% went in as a wrong one and is reported; feedback is mentioned once.
     QVERIFY2(all.contains(QStringLiteral("«Телефон»: ответ «01» с весом 50% поставлен как неправильный")),
              qPrintable(all));
-    QVERIFY2(all.contains(QStringLiteral("«Огнетушитель»: не все четыре неправильных ответа: есть 3")), qPrintable(all));
+    QVERIFY2(all.contains(QStringLiteral("«Огнетушитель»: не все четыре неправильных ответа: есть 3")),
+             qPrintable(all));
     QCOMPARE(warnings.filter(QStringLiteral("Отзывы")).size(), 1);
     QCOMPARE(htmlToPlainText(QStringLiteral("<p>a&amp;b&#x41;&#1046;&bogus; <br/>c</p>\n<p>  d  </p>")),
              QStringLiteral("a&bAЖ&bogus;\r\nc\r\nd"));
@@ -274,33 +290,36 @@ void QuestionBankTest::htmlAndEscapesBecomePlainText() {
 
 void QuestionBankTest::placementFillsFreePositions() {
     Database db;
-    db.NewDatabase();
-    db.Questions(2, 0, 0) = QStringLiteral("Занятая");
-    db.Questions(2, 1, 0) = QStringLiteral("1111111111Старый");
-    db.Questions(2, 2, 0) = QStringLiteral("1111111111"); // flags only: a free position
-    db.Questions(2, 2, 3) = QStringLiteral("остаток");
-    db.Questions(2, 3, 0) = QStringLiteral("1111111111Тоже старый");
-    const QString gift = QStringLiteral("Первый {=да ~нет}\n\nВторой {=да ~нет ~может}\n\nТретий {=да ~нет}\n");
+    db.newDatabase();
+    db.questions(2, 0, 0) = QStringLiteral("Занятая");
+    db.questions(2, 1, 0) = QStringLiteral("1111111111Старый");
+    db.questions(2, 2, 0) = QStringLiteral("1111111111"); // flags only: a free position
+    db.questions(2, 2, 3) = QStringLiteral("остаток");
+    db.questions(2, 3, 0) = QStringLiteral("1111111111Тоже старый");
+    const QString gift =
+        QStringLiteral("Первый {=да ~нет}\n\nВторой {=да ~нет ~может}\n\nТретий {=да ~нет}\n");
     ImportOptions options;
     options.targetTheme = 2;
     options.groups = {false, true, false, false, false, false, false, false, false, true};
-    const ImportReport report = importQuestions(db, {fileOf(QStringLiteral("a.gift"), gift, BankFormat::Gift)}, options);
+    const ImportReport report =
+        importQuestions(db, {fileOf(QStringLiteral("a.gift"), gift, BankFormat::Gift)}, options);
     QCOMPARE(report.importedCount(), 3);
-    QCOMPARE(db.Questions(2, 1, 0), QStringLiteral("1111111111Старый"));
-    QCOMPARE(db.Questions(2, 2, 0), QStringLiteral("0100000001Первый"));
-    QCOMPARE(db.Questions(2, 2, 3), QString()); // what the position held before is gone
-    QCOMPARE(db.Questions(2, 4, 0), QStringLiteral("0100000001Второй"));
-    QCOMPARE(db.Questions(2, 4, 3), QStringLiteral("может"));
-    QCOMPARE(db.Questions(2, 5, 0), QStringLiteral("0100000001Третий"));
-    QCOMPARE(db.Questions(2, 0, 0), QStringLiteral("Занятая"));
+    QCOMPARE(db.questions(2, 1, 0), QStringLiteral("1111111111Старый"));
+    QCOMPARE(db.questions(2, 2, 0), QStringLiteral("0100000001Первый"));
+    QCOMPARE(db.questions(2, 2, 3), QString()); // what the position held before is gone
+    QCOMPARE(db.questions(2, 4, 0), QStringLiteral("0100000001Второй"));
+    QCOMPARE(db.questions(2, 4, 3), QStringLiteral("может"));
+    QCOMPARE(db.questions(2, 5, 0), QStringLiteral("0100000001Третий"));
+    QCOMPARE(db.questions(2, 0, 0), QStringLiteral("Занятая"));
     QCOMPARE(report.themes.size(), std::size_t(1));
     QCOMPARE(report.themes[0].added, 3);
     QVERIFY(!report.themes[0].newTheme);
 
     // A full theme takes no more and says so.
     for (int q = 1; q <= kQuestionSlots; ++q)
-        db.Questions(2, q, 0) = QStringLiteral("1111111111Вопрос");
-    const ImportReport full = importQuestions(db, {fileOf(QStringLiteral("a.gift"), gift, BankFormat::Gift)}, options);
+        db.questions(2, q, 0) = QStringLiteral("1111111111Вопрос");
+    const ImportReport full =
+        importQuestions(db, {fileOf(QStringLiteral("a.gift"), gift, BankFormat::Gift)}, options);
     QCOMPARE(full.importedCount(), 0);
     QCOMPARE(full.skipped.size(), std::size_t(3));
     QVERIFY(full.skipped[0].text.contains(QStringLiteral("нет свободного места")));
@@ -308,12 +327,13 @@ void QuestionBankTest::placementFillsFreePositions() {
 
 void QuestionBankTest::categoriesMapToThemes() {
     Database db;
-    db.NewDatabase();
-    db.Questions(1, 0, 0) = QStringLiteral("Занятая");
-    db.Questions(3, 0, 0) = QStringLiteral("Электробезопасность");
-    const QString gift = QStringLiteral("Без категории {=а ~б}\n\n$CATEGORY: $course$/top/Электробезопасность\n\n"
-                                        "Ток {=а ~б}\n\n$CATEGORY: Новая//тема\n\nНовый {=а ~б}\n\n"
-                                        "$CATEGORY: Выбранная\n\nВыбран {=а ~б}\n");
+    db.newDatabase();
+    db.questions(1, 0, 0) = QStringLiteral("Занятая");
+    db.questions(3, 0, 0) = QStringLiteral("Электробезопасность");
+    const QString gift =
+        QStringLiteral("Без категории {=а ~б}\n\n$CATEGORY: $course$/top/Электробезопасность\n\n"
+                       "Ток {=а ~б}\n\n$CATEGORY: Новая//тема\n\nНовый {=а ~б}\n\n"
+                       "$CATEGORY: Выбранная\n\nВыбран {=а ~б}\n");
     const std::vector<QuestionFile> files{fileOf(QStringLiteral("банк.gift"), gift, BankFormat::Gift)};
     ImportOptions options;
     options.categoryThemes.insert(QStringLiteral("Выбранная"), 7);
@@ -330,16 +350,16 @@ void QuestionBankTest::categoriesMapToThemes() {
     QCOMPARE(plan[3].theme, 4);
     const ImportReport report = importQuestions(db, files, options);
     QCOMPARE(report.importedCount(), 4);
-    QCOMPARE(db.Questions(3, 1, 0).mid(kGroupCount), QStringLiteral("Ток"));
-    QCOMPARE(db.Questions(4, 0, 0), QStringLiteral("банк"));
-    QCOMPARE(db.Questions(2, 0, 0), QStringLiteral("Новая/тема"));
-    QCOMPARE(db.Questions(7, 1, 0).mid(kGroupCount), QStringLiteral("Выбран"));
+    QCOMPARE(db.questions(3, 1, 0).mid(kGroupCount), QStringLiteral("Ток"));
+    QCOMPARE(db.questions(4, 0, 0), QStringLiteral("банк"));
+    QCOMPARE(db.questions(2, 0, 0), QStringLiteral("Новая/тема"));
+    QCOMPARE(db.questions(7, 1, 0).mid(kGroupCount), QStringLiteral("Выбран"));
 
     // With every theme taken the questions are skipped, not lost silently.
     Database packed;
-    packed.NewDatabase();
+    packed.newDatabase();
     for (int t = 1; t <= kThemeCount; ++t)
-        packed.Questions(t, 0, 0) = QStringLiteral("Тема");
+        packed.questions(t, 0, 0) = QStringLiteral("Тема");
     const ImportReport none = importQuestions(packed, files);
     QCOMPARE(none.importedCount(), 0);
     QCOMPARE(none.skipped.size(), std::size_t(4));
@@ -350,19 +370,22 @@ void QuestionBankTest::textsAreFittedToTheFile() {
     const QString longText = QString(495, u'ж');
     const QString text = QStringLiteral("Тема 1: Т\n? %1\n+ Снеговик ☃\n- б\n- в\n- г\n- д\n").arg(longText);
     Database db;
-    db.NewDatabase();
-    const ImportReport report = importQuestions(db, {fileOf(QStringLiteral("s.txt"), text, BankFormat::PlainText)});
+    db.newDatabase();
+    const ImportReport report =
+        importQuestions(db, {fileOf(QStringLiteral("s.txt"), text, BankFormat::PlainText)});
     QCOMPARE(report.importedCount(), 1);
-    QCOMPARE(db.Questions(1, 1, 0), QStringLiteral("1111111111") + QString(488, u'ж'));
-    QCOMPARE(db.Questions(1, 1, 1), QStringLiteral("Снеговик ?"));
+    QCOMPARE(db.questions(1, 1, 0), QStringLiteral("1111111111") + QString(488, u'ж'));
+    QCOMPARE(db.questions(1, 1, 1), QStringLiteral("Снеговик ?"));
     const QString all = texts(report.warnings).join(u'\n');
-    QVERIFY2(all.contains(QStringLiteral("тема 1, вопрос 1 «") ) && all.contains(QStringLiteral("текст вопроса: длиннее 498 байт, обрезано до 488 символов")),
+    QVERIFY2(all.contains(QStringLiteral("тема 1, вопрос 1 «")) &&
+                 all.contains(QStringLiteral("текст вопроса: длиннее 498 байт, обрезано до 488 символов")),
              qPrintable(all));
-    QVERIFY2(all.contains(QStringLiteral("правильный ответ: символы вне кодировки Windows-1251 заменены на «?»")),
-             qPrintable(all));
+    QVERIFY2(
+        all.contains(QStringLiteral("правильный ответ: символы вне кодировки Windows-1251 заменены на «?»")),
+        qPrintable(all));
     // What the import stored is what the file keeps: saving reports nothing more.
-    db.DatabasePath = m_dir.filePath(QStringLiteral("fitted.zet"));
-    const SaveResult saved = db.SaveDatabase();
+    db.databasePath = m_dir.filePath(QStringLiteral("fitted.zet"));
+    const SaveResult saved = db.saveDatabase();
     QVERIFY(saved.ok());
     QVERIFY(saved.issues.empty());
 }
@@ -374,11 +397,11 @@ void QuestionBankTest::encodings_data() {
     const QString text = QStringLiteral("Вопрос {=Да ~Нет}\n");
     const QByteArray cp1251 = QByteArray("\xC2\xEE\xEF\xF0\xEE\xF1 {=\xC4\xE0 ~\xCD\xE5\xF2}\n");
     QTest::newRow("utf-8") << text.toUtf8() << int(TextEncoding::Detect) << int(TextEncoding::Utf8);
-    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8() << int(TextEncoding::Detect)
-                                     << int(TextEncoding::Utf8);
+    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8()
+                                     << int(TextEncoding::Detect) << int(TextEncoding::Utf8);
     QTest::newRow("windows-1251") << cp1251 << int(TextEncoding::Detect) << int(TextEncoding::Windows1251);
-    QTest::newRow("windows-1251 forced") << cp1251 << int(TextEncoding::Windows1251)
-                                         << int(TextEncoding::Windows1251);
+    QTest::newRow("windows-1251 forced")
+        << cp1251 << int(TextEncoding::Windows1251) << int(TextEncoding::Windows1251);
 }
 
 void QuestionBankTest::encodings() {

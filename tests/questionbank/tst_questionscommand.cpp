@@ -50,20 +50,21 @@ void QuestionsCommandTest::wrongArguments_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
     QTest::newRow("no command") << QStringList{} << QStringLiteral("Использование");
-    QTest::newRow("unknown command") << QStringList{QStringLiteral("merge")} << QStringLiteral("Неизвестная команда");
+    QTest::newRow("unknown command") << QStringList{QStringLiteral("merge")}
+                                     << QStringLiteral("Неизвестная команда");
     QTest::newRow("no database") << QStringList{QStringLiteral("import"), QStringLiteral("a.gift")}
                                  << QStringLiteral("Не указана база");
     QTest::newRow("theme out of range")
-        << QStringList{QStringLiteral("import"), QStringLiteral("a.gift"), QStringLiteral("--into"),
-                       QStringLiteral("b.zet"), QStringLiteral("--theme"), QStringLiteral("21")}
+        << QStringList{QStringLiteral("import"), QStringLiteral("a.gift"),  QStringLiteral("--into"),
+                       QStringLiteral("b.zet"),  QStringLiteral("--theme"), QStringLiteral("21")}
         << QStringLiteral("от 1 до 20");
-    QTest::newRow("unknown format")
-        << QStringList{QStringLiteral("questions"), QStringLiteral("import"), QStringLiteral("a.gift"),
-                       QStringLiteral("--into"), QStringLiteral("b.zet"), QStringLiteral("--format"),
-                       QStringLiteral("csv")}
-        << QStringLiteral("Формат бывает");
-    QTest::newRow("export without target") << QStringList{QStringLiteral("export"), QStringLiteral("b.zet")}
-                                           << QStringLiteral("--to");
+    QTest::newRow("unknown format") << QStringList{QStringLiteral("questions"), QStringLiteral("import"),
+                                                   QStringLiteral("a.gift"),    QStringLiteral("--into"),
+                                                   QStringLiteral("b.zet"),     QStringLiteral("--format"),
+                                                   QStringLiteral("csv")}
+                                    << QStringLiteral("Формат бывает");
+    QTest::newRow("export without target")
+        << QStringList{QStringLiteral("export"), QStringLiteral("b.zet")} << QStringLiteral("--to");
     QTest::newRow("export to an unknown extension")
         << QStringList{QStringLiteral("export"), QStringLiteral("b.zet"), QStringLiteral("--to"),
                        QStringLiteral("out.doc")}
@@ -87,34 +88,35 @@ void QuestionsCommandTest::nothingImportedLeavesTheDatabase() {
     QVERIFY2(o.out.contains(QStringLiteral("Пропущено вопросов: 2")), qPrintable(o.out));
     QVERIFY(o.err.contains(QStringLiteral("Ни один вопрос не импортирован")));
     QVERIFY(!QFile::exists(db));
-    const Outcome missing =
-        run({QStringLiteral("import"), m_dir.filePath(QStringLiteral("нет.gift")), QStringLiteral("--into"), db});
+    const Outcome missing = run(
+        {QStringLiteral("import"), m_dir.filePath(QStringLiteral("нет.gift")), QStringLiteral("--into"), db});
     QCOMPARE(missing.status, 1);
     QVERIFY(missing.err.contains(QStringLiteral("не найден")));
 }
 
 void QuestionsCommandTest::importThenExport() {
     const QString source = m_dir.filePath(QStringLiteral("bank.txt"));
-    writeText(source, QStringLiteral("Какой?\nA. Этот\nB. Тот\nANSWER: B\n\nГде?\nA) Здесь\nB) Там\nC) Нигде\n"
-                                     "ANSWER: A\n"));
+    writeText(source,
+              QStringLiteral("Какой?\nA. Этот\nB. Тот\nANSWER: B\n\nГде?\nA) Здесь\nB) Там\nC) Нигде\n"
+                             "ANSWER: A\n"));
     const QString db = m_dir.filePath(QStringLiteral("bank.zet"));
-    const Outcome imported = run({QStringLiteral("import"), source, QStringLiteral("--into"), db,
-                                  QStringLiteral("--theme"), QStringLiteral("5"), QStringLiteral("--groups"),
-                                  QStringLiteral("1,3")});
+    const Outcome imported =
+        run({QStringLiteral("import"), source, QStringLiteral("--into"), db, QStringLiteral("--theme"),
+             QStringLiteral("5"), QStringLiteral("--groups"), QStringLiteral("1,3")});
     QVERIFY2(imported.status == 0, qPrintable(imported.err));
     QVERIFY2(imported.out.contains(QStringLiteral("тема 5 «bank» (новая): 2")), qPrintable(imported.out));
 
     Database loaded;
-    loaded.DatabasePath = db;
-    QVERIFY(loaded.LoadDatabase().ok());
-    QCOMPARE(loaded.Questions(5, 1, 0), QStringLiteral("0101000000Какой?"));
-    QCOMPARE(loaded.Questions(5, 1, 1), QStringLiteral("Тот"));
-    QCOMPARE(loaded.Questions(5, 2, 3), QStringLiteral("Нигде"));
-    QCOMPARE(loaded.DatabaseHeader[2], QStringLiteral("Новый тест"));
+    loaded.databasePath = db;
+    QVERIFY(loaded.loadDatabase().ok());
+    QCOMPARE(loaded.questions(5, 1, 0), QStringLiteral("0101000000Какой?"));
+    QCOMPARE(loaded.questions(5, 1, 1), QStringLiteral("Тот"));
+    QCOMPARE(loaded.questions(5, 2, 3), QStringLiteral("Нигде"));
+    QCOMPARE(loaded.databaseHeader[2], QStringLiteral("Новый тест"));
 
     const QString gift = m_dir.filePath(QStringLiteral("theme5.gift"));
-    const Outcome exported = run({QStringLiteral("export"), db, QStringLiteral("--to"), gift, QStringLiteral("--theme"),
-                                  QStringLiteral("5")});
+    const Outcome exported = run({QStringLiteral("export"), db, QStringLiteral("--to"), gift,
+                                  QStringLiteral("--theme"), QStringLiteral("5")});
     QVERIFY2(exported.status == 0, qPrintable(exported.err));
     QVERIFY(exported.out.contains(QStringLiteral("Экспортировано вопросов: 2")));
     QFile f(gift);
@@ -122,8 +124,8 @@ void QuestionsCommandTest::importThenExport() {
     const QString text = QString::fromUtf8(f.readAll());
     QVERIFY2(text.contains(QStringLiteral("Какой? {\r\n\t=Тот\r\n\t~Этот\r\n}")), qPrintable(text));
 
-    const Outcome empty = run({QStringLiteral("export"), db, QStringLiteral("--to"), gift, QStringLiteral("--theme"),
-                               QStringLiteral("6")});
+    const Outcome empty = run({QStringLiteral("export"), db, QStringLiteral("--to"), gift,
+                               QStringLiteral("--theme"), QStringLiteral("6")});
     QCOMPARE(empty.status, 1);
     QVERIFY(empty.err.contains(QStringLiteral("нет вопросов")));
 }

@@ -17,7 +17,7 @@ using namespace zet;
 
 namespace {
 
-void Ready() {
+void ready() {
     std::puts("ready");
     std::fflush(stdout);
 }
@@ -35,28 +35,28 @@ int main(int argc, char* argv[]) {
         const ProgramLock lock(folder);
         if (lock.outcome() != ProgramLock::Outcome::Locked)
             return 3;
-        Ready();
+        ready();
         return QCoreApplication::exec();
     }
 
     Module1 core(nullptr, [] { return QDate(2026, 12, 7); });
-    core.db.NewDatabase();
-    core.db.ProgramFolder = folder;
-    if (!core.archive.Prepare(folder, core.Today(), core.exam.DayRegister).ok)
+    core.db.newDatabase();
+    core.db.programFolder = folder;
+    if (!core.archive.prepare(folder, core.today(), core.exam.dayRegister).ok)
         return 4;
-    core.exam.FindFreeSlot();
+    core.exam.findFreeSlot();
     SessionEndWatcher watcher({SIGTERM, SIGHUP});
     QObject::connect(&watcher, &SessionEndWatcher::sessionEnding, [&] {
-        core.SaveBeforeExit(folder + QStringLiteral("fallback"));
+        core.saveBeforeExit(folder + QStringLiteral("fallback"));
         QCoreApplication::quit();
     });
     RegistrationTexts texts;
-    texts.FullName = QStringLiteral("Сигналов С.С.");
-    texts.ProfileNo = QStringLiteral("1");
-    texts.AskedCount = QStringLiteral("10");
-    core.StartExam(texts);
-    if (core.exam.ExamRunning == 0)
+    texts.fullName = QStringLiteral("Сигналов С.С.");
+    texts.profileNo = QStringLiteral("1");
+    texts.askedCount = QStringLiteral("10");
+    core.startExam(texts);
+    if (core.exam.examRunning == 0)
         return 5;
-    Ready();
+    ready();
     return QCoreApplication::exec();
 }

@@ -15,7 +15,7 @@ using namespace zet;
 namespace {
 
 // Starts the child and waits for its "ready".
-bool StartChild(QProcess& child, const QString& mode, const QString& folder) {
+bool startChild(QProcess& child, const QString& mode, const QString& folder) {
     child.start(QStringLiteral(ZET_SESSION_CHILD), {mode, folder});
     if (!child.waitForStarted(5000))
         return false;
@@ -34,7 +34,7 @@ private slots:
     void secondCopyInTheSameFolder() {
         QTemporaryDir dir;
         QProcess first;
-        QVERIFY(StartChild(first, QStringLiteral("lock"), dir.path()));
+        QVERIFY(startChild(first, QStringLiteral("lock"), dir.path()));
         {
             const ProgramLock second(dir.path());
             QCOMPARE(second.outcome(), ProgramLock::Outcome::HeldByOther);
@@ -60,19 +60,19 @@ private slots:
         QFETCH(int, signalNumber);
         QTemporaryDir dir;
         QProcess child;
-        QVERIFY(StartChild(child, QStringLiteral("exam"), dir.path()));
+        QVERIFY(startChild(child, QStringLiteral("exam"), dir.path()));
         QCOMPARE(::kill(static_cast<pid_t>(child.processId()), signalNumber), 0);
         QVERIFY(child.waitForFinished(10000));
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
 
-        QFile file(DayFilePathFor(dir.path() + QLatin1Char('/'), QDate(2026, 12, 7)));
+        QFile file(dayFilePathFor(dir.path() + QLatin1Char('/'), QDate(2026, 12, 7)));
         QVERIFY(file.open(QIODevice::ReadOnly));
         DayRegisterArray reg{};
-        QVERIFY(ParseDayFile(file.readAll(), reg).exact);
-        QCOMPARE(reg[1].FullName, QStringLiteral("Сигналов С.С."));
-        QCOMPARE(int(reg[1].ProfileNo), 1);
-        QCOMPARE(int(reg[1].ProtocolNo), 1);
+        QVERIFY(parseDayFile(file.readAll(), reg).exact);
+        QCOMPARE(reg[1].fullName, QStringLiteral("Сигналов С.С."));
+        QCOMPARE(int(reg[1].profileNo), 1);
+        QCOMPARE(int(reg[1].protocolNo), 1);
     }
 };
 

@@ -23,12 +23,12 @@ namespace {
 
 const QDate kToday(2024, 5, 13);
 
-ExamineeRecord Filled(int slot) {
-    return testing::SampleRecord(slot, QStringLiteral("Иванов И.И. %1").arg(slot));
+ExamineeRecord filledRecord(int slot) {
+    return testing::sampleRecord(slot, QStringLiteral("Иванов И.И. %1").arg(slot));
 }
 
 // The lines of Text25: every shown line is followed by a line end.
-QStringList ShownLines(const QPlainTextEdit* box) {
+QStringList shownLines(const QPlainTextEdit* box) {
     QString text = box->toPlainText();
     if (text.isEmpty())
         return {};
@@ -56,8 +56,8 @@ private slots:
 
 private:
     // Writes a day file with the first `filled` slots used, the way the exam writes it.
-    void WriteDay(const QDate& date, int filled);
-    void Pick(const QDate& date);
+    void writeDay(const QDate& date, int filled);
+    void pick(const QDate& date);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Module1> m_core;
@@ -72,7 +72,7 @@ void TestArchiveViewer::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_core = std::make_unique<Module1>(nullptr, [] { return kToday; });
-    m_core->db.ProgramFolder = m_dir->path() + QDir::separator();
+    m_core->db.programFolder = m_dir->path() + QDir::separator();
     m_surface = std::make_unique<QWidget>();
     m_surface->resize(1000, 700);
     m_viewer = new ui::ArchiveViewer(*m_core, m_surface.get());
@@ -81,31 +81,31 @@ void TestArchiveViewer::init() {
     m_text = m_viewer->findChild<QPlainTextEdit*>(QStringLiteral("Text25"));
     QVERIFY(m_calendar && m_text);
     m_messages.clear();
-    ui::Hooks().message = [this](const QString& text) { m_messages << text; };
+    ui::hooks().message = [this](const QString& text) { m_messages << text; };
 }
 
 void TestArchiveViewer::cleanup() {
-    ui::Hooks() = {};
+    ui::hooks() = {};
     m_surface.reset();
     m_core.reset();
     m_dir.reset();
 }
 
-void TestArchiveViewer::WriteDay(const QDate& date, int filled) {
+void TestArchiveViewer::writeDay(const QDate& date, int filled) {
     DayRegisterArray reg{};
     for (int slot = 1; slot <= filled; ++slot)
-        reg[slot] = Filled(slot);
+        reg[slot] = filledRecord(slot);
     DayArchive archive;
-    archive.MonthFolder = MonthFolderFor(m_core->db.ProgramFolder, date);
-    archive.DayFileName = DayFileNameFor(date);
-    QVERIFY(QDir().mkpath(archive.MonthFolder));
-    const DayFileResult written = archive.WriteDayFile(reg);
+    archive.monthFolder = monthFolderFor(m_core->db.programFolder, date);
+    archive.dayFileName = dayFileNameFor(date);
+    QVERIFY(QDir().mkpath(archive.monthFolder));
+    const DayFileResult written = archive.writeDayFile(reg);
     QVERIFY2(written.ok, qPrintable(written.error));
 }
 
-void TestArchiveViewer::Pick(const QDate& date) {
+void TestArchiveViewer::pick(const QDate& date) {
     m_calendar->setSelectedDate(date);
-    m_viewer->Calendar1_Click();
+    m_viewer->calendar1Click();
 }
 
 void TestArchiveViewer::dayWithRecords_data() {
@@ -123,14 +123,14 @@ void TestArchiveViewer::dayWithRecords() {
     QFETCH(int, filled);
     QFETCH(int, lines);
     QFETCH(QString, lastLine);
-    WriteDay(kToday, filled);
+    writeDay(kToday, filled);
     m_text->setPlainText(QStringLiteral("earlier day\n"));
 
-    m_viewer->EnterMode();
+    m_viewer->enterMode();
 
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(m_calendar->selectedDate(), kToday);
-    const QStringList shown = ShownLines(m_text);
+    const QStringList shown = shownLines(m_text);
     QCOMPARE(shown.size(), lines);
     if (lines > 0) {
         QCOMPARE(shown.first(), QStringLiteral("Порядковый номер:  1"));
@@ -138,20 +138,20 @@ void TestArchiveViewer::dayWithRecords() {
         QCOMPARE(shown.at(6), QStringLiteral("Стаж работы:  12"));
         QCOMPARE(shown.last(), lastLine);
     }
-    QVERIFY(!shown.contains(DayFileEndMarker()));
+    QVERIFY(!shown.contains(dayFileEndMarker()));
 }
 
 void TestArchiveViewer::dayWithoutFileKeepsText() {
-    WriteDay(kToday, 3);
-    m_viewer->EnterMode();
+    writeDay(kToday, 3);
+    m_viewer->enterMode();
     const QString before = m_text->toPlainText();
     QVERIFY(!before.isEmpty());
 
-    Pick(QDate(2024, 5, 20)); // same month, no file
+    pick(QDate(2024, 5, 20)); // same month, no file
     QCOMPARE(m_messages, QStringList{QStringLiteral("Данные за этот день отсутствуют")});
     QCOMPARE(m_text->toPlainText(), before);
 
-    Pick(QDate(2019, 1, 7)); // no year folder at all
+    pick(QDate(2019, 1, 7)); // no year folder at all
     QCOMPARE(m_messages.size(), 2);
     QCOMPARE(m_messages.last(), QStringLiteral("Данные за этот день отсутствуют"));
     QCOMPARE(m_text->toPlainText(), before);
@@ -159,7 +159,7 @@ void TestArchiveViewer::dayWithoutFileKeepsText() {
 
 void TestArchiveViewer::enterModeRunsTheReactionOnce() {
     m_calendar->setSelectedDate(QDate(2023, 1, 2));
-    m_viewer->EnterMode();
+    m_viewer->enterMode();
     QCOMPARE(m_calendar->selectedDate(), kToday);
     QCOMPARE(m_calendar->monthShown(), 5);
     QCOMPARE(m_calendar->yearShown(), 2024);
@@ -167,8 +167,8 @@ void TestArchiveViewer::enterModeRunsTheReactionOnce() {
 }
 
 void TestArchiveViewer::clickOnADay() {
-    WriteDay(QDate(2024, 5, 22), 2);
-    m_viewer->EnterMode();
+    writeDay(QDate(2024, 5, 22), 2);
+    m_viewer->enterMode();
     m_messages.clear();
 
     // Find the cell of 22 May in the calendar's grid and click it with the mouse.
@@ -188,13 +188,13 @@ void TestArchiveViewer::clickOnADay() {
 
     QCOMPARE(m_calendar->selectedDate(), QDate(2024, 5, 22));
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(ShownLines(m_text).size(), 26);
+    QCOMPARE(shownLines(m_text).size(), 26);
 }
 
 void TestArchiveViewer::arrowKeysOnlySelect() {
-    WriteDay(kToday, 1);
-    WriteDay(kToday.addDays(2), 3);
-    m_viewer->EnterMode();
+    writeDay(kToday, 1);
+    writeDay(kToday.addDays(2), 3);
+    m_viewer->enterMode();
     auto* view = m_calendar->findChild<QAbstractItemView*>();
     QVERIFY(view);
     view->setFocus();
@@ -202,28 +202,28 @@ void TestArchiveViewer::arrowKeysOnlySelect() {
     QTest::keyClick(view, Qt::Key_Right);
     QCOMPARE(m_calendar->selectedDate(), kToday.addDays(1));
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(ShownLines(m_text).size(), 13);
+    QCOMPARE(shownLines(m_text).size(), 13);
 
     QTest::keyClick(view, Qt::Key_Right);
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(m_calendar->selectedDate(), kToday.addDays(2));
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(ShownLines(m_text).size(), 39);
+    QCOMPARE(shownLines(m_text).size(), 39);
 }
 
 void TestArchiveViewer::handEditedFile() {
     // No end marker, last line cut short without a line end.
-    const QString path = DayFilePathFor(m_core->db.ProgramFolder, kToday);
-    QVERIFY(QDir().mkpath(MonthFolderFor(m_core->db.ProgramFolder, kToday)));
+    const QString path = dayFilePathFor(m_core->db.programFolder, kToday);
+    QVERIFY(QDir().mkpath(monthFolderFor(m_core->db.programFolder, kToday)));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(
-        EncodeCp1251(QStringLiteral("Порядковый номер:  1\r\nНомер профиля:  2\r\nНазвание те")).bytes);
+        encodeCp1251(QStringLiteral("Порядковый номер:  1\r\nНомер профиля:  2\r\nНазвание те")).bytes);
     file.close();
 
-    m_viewer->EnterMode();
+    m_viewer->enterMode();
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(ShownLines(m_text),
+    QCOMPARE(shownLines(m_text),
              (QStringList{QStringLiteral("Порядковый номер:  1"), QStringLiteral("Номер профиля:  2"),
                           QStringLiteral("Название те")}));
 }
@@ -232,10 +232,10 @@ void TestArchiveViewer::daysWithResultsAreBold() {
     auto isBold = [this](const QDate& date) {
         return m_calendar->dateTextFormat(date).fontWeight() == QFont::Bold;
     };
-    WriteDay(QDate(2024, 5, 3), 1);
-    WriteDay(kToday, 1);
-    WriteDay(QDate(2024, 6, 10), 1);
-    m_viewer->EnterMode();
+    writeDay(QDate(2024, 5, 3), 1);
+    writeDay(kToday, 1);
+    writeDay(QDate(2024, 6, 10), 1);
+    m_viewer->enterMode();
     QVERIFY(isBold(QDate(2024, 5, 3)));
     QVERIFY(isBold(kToday));
     QVERIFY(!isBold(QDate(2024, 5, 4)));
@@ -248,8 +248,8 @@ void TestArchiveViewer::daysWithResultsAreBold() {
     // A day file written while the viewer is open shows up with the next load.
     m_calendar->setCurrentPage(2024, 5);
     QVERIFY(!isBold(QDate(2024, 5, 20)));
-    WriteDay(QDate(2024, 5, 20), 2);
-    Pick(QDate(2024, 5, 20));
+    writeDay(QDate(2024, 5, 20), 2);
+    pick(QDate(2024, 5, 20));
     QVERIFY(isBold(QDate(2024, 5, 20)));
     QVERIFY(isBold(QDate(2024, 5, 3)));
 }
@@ -257,9 +257,9 @@ void TestArchiveViewer::daysWithResultsAreBold() {
 // A day file of one line of a megabyte (damaged or foreign) used to take the box half a
 // minute to lay out. It shows at once, its line cut and marked, and the file stays as it was.
 void TestArchiveViewer::oneHugeLineShowsAtOnce() {
-    const QString path = DayFilePathFor(m_core->db.ProgramFolder, kToday);
+    const QString path = dayFilePathFor(m_core->db.programFolder, kToday);
     QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    const QByteArray bytes = QByteArray(1024 * 1024, 'x') + "\r\n" + EncodeCp1251(DayFileEndMarker()).bytes;
+    const QByteArray bytes = QByteArray(1024 * 1024, 'x') + "\r\n" + encodeCp1251(dayFileEndMarker()).bytes;
     {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -267,12 +267,12 @@ void TestArchiveViewer::oneHugeLineShowsAtOnce() {
     }
     QElapsedTimer clock;
     clock.start();
-    m_viewer->Load_Exam_Arh(path);
+    m_viewer->loadExamArh(path);
     m_text->viewport()->repaint();
     QCoreApplication::processEvents();
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
 
-    const QStringList lines = ShownLines(m_text);
+    const QStringList lines = shownLines(m_text);
     QCOMPARE(lines.size(), 1);
     QVERIFY(lines[0].startsWith(QString(kDayViewLineWidth, QLatin1Char('x')) + QStringLiteral(" …")));
     QVERIFY2(lines[0].contains(QStringLiteral("обрезана")) && lines[0].contains(QStringLiteral("1048576")),

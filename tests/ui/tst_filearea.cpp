@@ -25,40 +25,40 @@ namespace {
 const QDate kToday(2024, 5, 13);
 
 // A database with a recognisable name and one question.
-Database MakeDatabase(const QString& name) {
+Database makeDatabase(const QString& name) {
     Database db;
-    db.NewDatabase();
-    db.DatabaseHeader[1] = kVersionMarker;
-    db.DatabaseHeader[2] = name;
-    db.DatabaseHeader[3] = QStringLiteral("Автор ") + name;
-    db.DatabaseHeader[4] = QStringLiteral("01-02-2020");
-    db.Questions(1, 1, 0) = QStringLiteral("1111111111Вопрос базы ") + name;
-    db.Profiles[1].QuestionCount = 3;
+    db.newDatabase();
+    db.databaseHeader[1] = kVersionMarker;
+    db.databaseHeader[2] = name;
+    db.databaseHeader[3] = QStringLiteral("Автор ") + name;
+    db.databaseHeader[4] = QStringLiteral("01-02-2020");
+    db.questions(1, 1, 0) = QStringLiteral("1111111111Вопрос базы ") + name;
+    db.profiles[1].questionCount = 3;
     return db;
 }
 
-void WriteDatabase(const QString& path, const QString& name) {
-    Database db = MakeDatabase(name);
-    db.DatabasePath = path;
-    QVERIFY(db.SaveDatabase(true).ok());
+void writeDatabase(const QString& path, const QString& name) {
+    Database db = makeDatabase(name);
+    db.databasePath = path;
+    QVERIFY(db.saveDatabase(true).ok());
 }
 
-void WriteBytes(const QString& path, const QByteArray& bytes) {
+void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
 
-QByteArray ReadBytes(const QString& path) {
+QByteArray readBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The database stored in a file, or empty headers when it is rejected.
-Database Stored(const QString& path) {
+Database storedDatabase(const QString& path) {
     Database db;
-    db.DatabasePath = path;
-    db.LoadDatabase();
+    db.databasePath = path;
+    db.loadDatabase();
     return db;
 }
 
@@ -96,16 +96,16 @@ private slots:
     void rootVolumeFirst();
 
 private:
-    QString Bases() const { return m_dir->filePath(QStringLiteral("bases")); }
-    QString InBases(const QString& name) const { return Bases() + QLatin1Char('/') + name; }
+    QString bases() const { return m_dir->filePath(QStringLiteral("bases")); }
+    QString inBases(const QString& name) const { return bases() + QLatin1Char('/') + name; }
     // The database path the settings file holds now.
-    QString PathInSettings() const {
+    QString pathInSettings() const {
         QString path;
-        return readSettingsFile(m_core->db.SettingsPath(), &path).ok ? path : QStringLiteral("<unreadable>");
+        return readSettingsFile(m_core->db.settingsPath(), &path).ok ? path : QStringLiteral("<unreadable>");
     }
-    void ClickFile(const QString& name);
-    QString SettingsPath() const;
-    void CheckNothingChanged(bool stillOpen = true);
+    void clickFile(const QString& name);
+    QString settingsPath() const;
+    void checkNothingChanged(bool stillOpen = true);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Module1> m_core;
@@ -128,12 +128,12 @@ void TestFileArea::init() {
     QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("program")));
     QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("bases/sub")));
     m_core = std::make_unique<Module1>(nullptr, [] { return kToday; });
-    m_core->db = MakeDatabase(QStringLiteral("Текущая"));
-    m_core->db.ProgramFolder = m_dir->filePath(QStringLiteral("program")) + QLatin1Char('/');
-    m_core->db.DatabasePath = m_core->db.ProgramFolder + QStringLiteral("Data.zet");
-    QVERIFY(m_core->db.SaveDatabase().ok());
-    QVERIFY(m_core->db.SaveSettings().ok);
-    m_settingsBefore = ReadBytes(SettingsPath());
+    m_core->db = makeDatabase(QStringLiteral("Текущая"));
+    m_core->db.programFolder = m_dir->filePath(QStringLiteral("program")) + QLatin1Char('/');
+    m_core->db.databasePath = m_core->db.programFolder + QStringLiteral("Data.zet");
+    QVERIFY(m_core->db.saveDatabase().ok());
+    QVERIFY(m_core->db.saveSettings().ok);
+    m_settingsBefore = readBytes(settingsPath());
 
     m_surface = std::make_unique<QWidget>();
     m_surface->resize(1000, 700);
@@ -149,31 +149,31 @@ void TestFileArea::init() {
     m_prompts.clear();
     m_answerYes = true;
     m_answers.clear();
-    ui::Hooks().message = [this](const QString& text) { m_messages << text; };
-    ui::Hooks().yesNo = [this](const QString& text) {
+    ui::hooks().message = [this](const QString& text) { m_messages << text; };
+    ui::hooks().yesNo = [this](const QString& text) {
         m_questions << text;
         return m_answerYes;
     };
-    ui::Hooks().text = [this](const QString& prompt) {
+    ui::hooks().text = [this](const QString& prompt) {
         m_prompts << prompt;
         return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
     };
 }
 
 void TestFileArea::cleanup() {
-    ui::Hooks() = {};
+    ui::hooks() = {};
     m_changed.reset();
     m_surface.reset();
     m_core.reset();
     m_dir.reset();
 }
 
-QString TestFileArea::SettingsPath() const {
-    return m_core->db.ProgramFolder + QStringLiteral("zetr100.sys");
+QString TestFileArea::settingsPath() const {
+    return m_core->db.programFolder + QStringLiteral("zetr100.sys");
 }
 
 // Waits until the file list shows name, then clicks it.
-void TestFileArea::ClickFile(const QString& name) {
+void TestFileArea::clickFile(const QString& name) {
     QModelIndex item;
     QTRY_VERIFY_WITH_TIMEOUT(
         [&] {
@@ -194,13 +194,13 @@ void TestFileArea::ClickFile(const QString& name) {
 
 // After a cancelled or failed action: the database, its path, the strip and the settings
 // are as they were, and the area stays open.
-void TestFileArea::CheckNothingChanged(bool stillOpen) {
-    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Текущая"));
-    QCOMPARE(m_core->db.Questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
-    QCOMPARE(m_core->db.Profiles[1].QuestionCount, int16(3));
-    QCOMPARE(m_core->db.DatabasePath, m_core->db.ProgramFolder + QStringLiteral("Data.zet"));
+void TestFileArea::checkNothingChanged(bool stillOpen) {
+    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Текущая"));
+    QCOMPARE(m_core->db.questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
+    QCOMPARE(m_core->db.profiles[1].questionCount, int16(3));
+    QCOMPARE(m_core->db.databasePath, m_core->db.programFolder + QStringLiteral("Data.zet"));
     QCOMPARE(m_changed->count(), 0);
-    QCOMPARE(ReadBytes(SettingsPath()), m_settingsBefore);
+    QCOMPARE(readBytes(settingsPath()), m_settingsBefore);
     QCOMPARE(m_area->isVisible(), stillOpen);
 }
 
@@ -216,7 +216,7 @@ void TestFileArea::buttonsOfEachAction() {
     QFETCH(Action, action);
     QFETCH(QString, shown);
     QVERIFY(!m_area->isVisible());
-    m_area->Open(action);
+    m_area->open(action);
     QVERIFY(m_area->isVisible());
     for (const char* name : {"Command5", "Command6", "Command7", "Command8"}) {
         auto* button = m_area->findChild<QPushButton*>(QLatin1String(name));
@@ -227,26 +227,26 @@ void TestFileArea::buttonsOfEachAction() {
 
 void TestFileArea::text24FromFolder() {
     // The first opening starts in the folder of the current database.
-    m_area->Open(Action::Save);
-    QCOMPARE(m_area->Folder(), QDir::cleanPath(m_core->db.ProgramFolder));
-    QCOMPARE(m_text24->text(), m_core->db.ProgramFolder + QStringLiteral("Data.zet"));
+    m_area->open(Action::Save);
+    QCOMPARE(m_area->folder(), QDir::cleanPath(m_core->db.programFolder));
+    QCOMPARE(m_text24->text(), m_core->db.programFolder + QStringLiteral("Data.zet"));
 
-    m_area->SetFolder(Bases());
-    QCOMPARE(m_text24->text(), InBases(QStringLiteral("Data.zet")));
-    m_area->SetFolder(Bases() + QStringLiteral("/sub/"));
-    QCOMPARE(m_text24->text(), InBases(QStringLiteral("sub/Data.zet")));
+    m_area->setFolder(bases());
+    QCOMPARE(m_text24->text(), inBases(QStringLiteral("Data.zet")));
+    m_area->setFolder(bases() + QStringLiteral("/sub/"));
+    QCOMPARE(m_text24->text(), inBases(QStringLiteral("sub/Data.zet")));
 
     // Each opening recomputes the path from the folder, which the area keeps.
-    m_area->Command8_Click();
+    m_area->command8Click();
     m_text24->setText(QStringLiteral("/elsewhere/x.zet"));
-    m_area->Open(Action::Create);
-    QCOMPARE(m_text24->text(), InBases(QStringLiteral("sub/Data.zet")));
+    m_area->open(Action::Create);
+    QCOMPARE(m_text24->text(), inBases(QStringLiteral("sub/Data.zet")));
 }
 
 void TestFileArea::text24AtTheRoot() {
-    m_area->Open(Action::Save);
-    m_area->SetFolder(QStringLiteral("/"));
-    QCOMPARE(m_area->Folder(), QStringLiteral("/"));
+    m_area->open(Action::Save);
+    m_area->setFolder(QStringLiteral("/"));
+    QCOMPARE(m_area->folder(), QStringLiteral("/"));
     QCOMPARE(m_text24->text(), QStringLiteral("/Data.zet"));
     auto* drive1 = m_area->findChild<QComboBox*>(QStringLiteral("Drive1"));
     QVERIFY(drive1);
@@ -254,143 +254,144 @@ void TestFileArea::text24AtTheRoot() {
 }
 
 void TestFileArea::folderListChange() {
-    WriteDatabase(InBases(QStringLiteral("sub/inner.zet")), QStringLiteral("Внутри"));
-    m_area->Open(Action::Load);
-    m_area->SetFolder(Bases());
+    writeDatabase(inBases(QStringLiteral("sub/inner.zet")), QStringLiteral("Внутри"));
+    m_area->open(Action::Load);
+    m_area->setFolder(bases());
     auto* dir1 = m_area->findChild<QTreeView*>(QStringLiteral("Dir1"));
     QVERIFY(dir1);
     const auto* model = static_cast<const QFileSystemModel*>(dir1->model());
-    QCOMPARE(model->filePath(dir1->currentIndex()), Bases());
+    QCOMPARE(model->filePath(dir1->currentIndex()), bases());
 
     // Choosing the subfolder in the folder list: the file list and the path follow.
-    dir1->setCurrentIndex(model->index(InBases(QStringLiteral("sub"))));
-    QCOMPARE(m_area->Folder(), InBases(QStringLiteral("sub")));
-    QCOMPARE(m_text24->text(), InBases(QStringLiteral("sub/Data.zet")));
-    ClickFile(QStringLiteral("inner.zet"));
-    QCOMPARE(m_text24->text(), InBases(QStringLiteral("sub/inner.zet")));
+    dir1->setCurrentIndex(model->index(inBases(QStringLiteral("sub"))));
+    QCOMPARE(m_area->folder(), inBases(QStringLiteral("sub")));
+    QCOMPARE(m_text24->text(), inBases(QStringLiteral("sub/Data.zet")));
+    clickFile(QStringLiteral("inner.zet"));
+    QCOMPARE(m_text24->text(), inBases(QStringLiteral("sub/inner.zet")));
 }
 
 void TestFileArea::loadValidFile() {
-    WriteDatabase(InBases(QStringLiteral("a.zet")), QStringLiteral("Первая"));
-    WriteDatabase(InBases(QStringLiteral("b.zet")), QStringLiteral("Химия"));
-    WriteBytes(InBases(QStringLiteral("notes.txt")), "not a database");
-    m_area->Open(Action::Load);
-    m_area->SetFolder(Bases());
-    ClickFile(QStringLiteral("b.zet"));
-    QCOMPARE(m_text24->text(), InBases(QStringLiteral("b.zet")));
+    writeDatabase(inBases(QStringLiteral("a.zet")), QStringLiteral("Первая"));
+    writeDatabase(inBases(QStringLiteral("b.zet")), QStringLiteral("Химия"));
+    writeBytes(inBases(QStringLiteral("notes.txt")), "not a database");
+    m_area->open(Action::Load);
+    m_area->setFolder(bases());
+    clickFile(QStringLiteral("b.zet"));
+    QCOMPARE(m_text24->text(), inBases(QStringLiteral("b.zet")));
     QTRY_COMPARE(m_file1->model()->rowCount(m_file1->rootIndex()), 2); // only *.zet are listed
 
-    m_area->Command5_Click();
+    m_area->command5Click();
 
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(m_core->db.DatabasePath, InBases(QStringLiteral("b.zet")));
-    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Химия"));
-    QCOMPARE(m_core->db.Questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Химия"));
+    QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("b.zet")));
+    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Химия"));
+    QCOMPARE(m_core->db.questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Химия"));
     QCOMPARE(m_changed->count(), 1);
     QVERIFY(!m_area->isVisible());
-    QCOMPARE(PathInSettings(), InBases(QStringLiteral("b.zet")));
+    QCOMPARE(pathInSettings(), inBases(QStringLiteral("b.zet")));
 }
 
 void TestFileArea::loadRejectedFile() {
-    WriteBytes(InBases(QStringLiteral("old.zet")), QByteArray(1200, 'x'));
-    m_area->Open(Action::Load);
-    m_area->SetFolder(Bases());
-    ClickFile(QStringLiteral("old.zet"));
-    m_area->Command5_Click();
+    writeBytes(inBases(QStringLiteral("old.zet")), QByteArray(1200, 'x'));
+    m_area->open(Action::Load);
+    m_area->setFolder(bases());
+    clickFile(QStringLiteral("old.zet"));
+    m_area->command5Click();
 
     QCOMPARE(m_messages, QStringList{QStringLiteral("Неправильная версия файла!")});
     // The rest of the database stays; the rejected path becomes the current one.
-    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Текущая"));
-    QCOMPARE(m_core->db.Questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
-    QVERIFY(m_core->db.DatabaseHeader[1] != kVersionMarker);
-    QCOMPARE(m_core->db.DatabasePath, InBases(QStringLiteral("old.zet")));
+    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Текущая"));
+    QCOMPARE(m_core->db.questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
+    QVERIFY(m_core->db.databaseHeader[1] != kVersionMarker);
+    QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("old.zet")));
     QCOMPARE(m_changed->count(), 1);
     QVERIFY(!m_area->isVisible());
-    QCOMPARE(PathInSettings(), InBases(QStringLiteral("old.zet")));
+    QCOMPARE(pathInSettings(), inBases(QStringLiteral("old.zet")));
 }
 
 void TestFileArea::loadWithNothingSelected() {
-    WriteDatabase(InBases(QStringLiteral("a.zet")), QStringLiteral("Первая"));
-    m_area->Open(Action::Load);
-    m_area->SetFolder(Bases());
-    m_area->Command5_Click();
+    writeDatabase(inBases(QStringLiteral("a.zet")), QStringLiteral("Первая"));
+    m_area->open(Action::Load);
+    m_area->setFolder(bases());
+    m_area->command5Click();
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages.first().contains(QStringLiteral("Выберите")));
-    CheckNothingChanged();
+    checkNothingChanged();
 
     // A file chosen in another folder is no choice once the folder has changed.
-    ClickFile(QStringLiteral("a.zet"));
-    m_area->SetFolder(InBases(QStringLiteral("sub")));
-    m_area->Command5_Click();
+    clickFile(QStringLiteral("a.zet"));
+    m_area->setFolder(inBases(QStringLiteral("sub")));
+    m_area->command5Click();
     QCOMPARE(m_messages.size(), 2);
-    CheckNothingChanged();
+    checkNothingChanged();
 }
 
 void TestFileArea::saveOverChosenFile() {
-    WriteDatabase(InBases(QStringLiteral("old.zet")), QStringLiteral("Старая"));
-    m_area->Open(Action::Save);
-    m_area->SetFolder(Bases());
-    ClickFile(QStringLiteral("old.zet"));
-    m_area->Command6_Click();
+    writeDatabase(inBases(QStringLiteral("old.zet")), QStringLiteral("Старая"));
+    m_area->open(Action::Save);
+    m_area->setFolder(bases());
+    clickFile(QStringLiteral("old.zet"));
+    m_area->command6Click();
 
     QVERIFY(m_questions.isEmpty()); // a database is replaced without a question
     QVERIFY(m_messages.isEmpty());
-    const Database stored = Stored(InBases(QStringLiteral("old.zet")));
-    QCOMPARE(stored.DatabaseHeader[2], QStringLiteral("Текущая"));
-    QCOMPARE(stored.Questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
-    QCOMPARE(m_core->db.DatabasePath, InBases(QStringLiteral("old.zet")));
-    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Текущая"));
+    const Database stored = storedDatabase(inBases(QStringLiteral("old.zet")));
+    QCOMPARE(stored.databaseHeader[2], QStringLiteral("Текущая"));
+    QCOMPARE(stored.questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
+    QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("old.zet")));
+    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Текущая"));
     QCOMPARE(m_changed->count(), 1);
     QVERIFY(!m_area->isVisible());
-    QCOMPARE(PathInSettings(), InBases(QStringLiteral("old.zet")));
+    QCOMPARE(pathInSettings(), inBases(QStringLiteral("old.zet")));
 }
 
 void TestFileArea::saveRelativeName() {
-    m_area->Open(Action::Save);
-    m_area->SetFolder(Bases());
+    m_area->open(Action::Save);
+    m_area->setFolder(bases());
     m_text24->setText(QStringLiteral("копия.zet"));
-    m_area->Command6_Click();
+    m_area->command6Click();
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(m_core->db.DatabasePath, InBases(QStringLiteral("копия.zet")));
-    QCOMPARE(Stored(InBases(QStringLiteral("копия.zet"))).DatabaseHeader[2], QStringLiteral("Текущая"));
+    QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("копия.zet")));
+    QCOMPARE(storedDatabase(inBases(QStringLiteral("копия.zet"))).databaseHeader[2],
+             QStringLiteral("Текущая"));
 }
 
 void TestFileArea::createWithCancelledInputs() {
-    m_area->Open(Action::Create);
-    m_area->SetFolder(Bases());
-    m_area->Command7_Click();
+    m_area->open(Action::Create);
+    m_area->setFolder(bases());
+    m_area->command7Click();
 
     QCOMPARE(m_prompts,
              (QStringList{QStringLiteral("Введите имя теста:"), QStringLiteral("Введите имя автора:")}));
     QVERIFY(m_messages.isEmpty());
-    const QString path = InBases(QStringLiteral("Data.zet"));
-    QCOMPARE(m_core->db.DatabasePath, path);
+    const QString path = inBases(QStringLiteral("Data.zet"));
+    QCOMPARE(m_core->db.databasePath, path);
     // The database in memory and the one in the file.
-    for (const Database& stored : {m_core->db, Stored(path)}) {
-        QCOMPARE(stored.DatabaseHeader[1], kVersionMarker);
-        QCOMPARE(stored.DatabaseHeader[2], QString());
-        QCOMPARE(stored.DatabaseHeader[3], QString());
-        QCOMPARE(stored.DatabaseHeader[4], QStringLiteral("05-13-2024"));
-        QCOMPARE(stored.Questions(1, 1, 0), QString());
-        QCOMPARE(stored.Profiles[1].QuestionCount, int16(10));
-        QCOMPARE(stored.Profiles[20].Number, int16(20));
+    for (const Database& stored : {m_core->db, storedDatabase(path)}) {
+        QCOMPARE(stored.databaseHeader[1], kVersionMarker);
+        QCOMPARE(stored.databaseHeader[2], QString());
+        QCOMPARE(stored.databaseHeader[3], QString());
+        QCOMPARE(stored.databaseHeader[4], QStringLiteral("05-13-2024"));
+        QCOMPARE(stored.questions(1, 1, 0), QString());
+        QCOMPARE(stored.profiles[1].questionCount, int16(10));
+        QCOMPARE(stored.profiles[20].number, int16(20));
     }
     QCOMPARE(m_changed->count(), 1);
     QVERIFY(!m_area->isVisible());
-    QCOMPARE(PathInSettings(), path);
+    QCOMPARE(pathInSettings(), path);
 }
 
 void TestFileArea::createWithNames() {
     m_answers = {QStringLiteral("Физика"), QStringLiteral("Петров П.П.")};
-    m_area->Open(Action::Create);
-    m_area->SetFolder(Bases());
-    m_text24->setText(InBases(QStringLiteral("new.zet")));
-    m_area->Command7_Click();
-    const Database stored = Stored(InBases(QStringLiteral("new.zet")));
-    QCOMPARE(stored.DatabaseHeader[2], QStringLiteral("Физика"));
-    QCOMPARE(stored.DatabaseHeader[3], QStringLiteral("Петров П.П."));
-    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Физика"));
-    QCOMPARE(m_core->db.DatabasePath, InBases(QStringLiteral("new.zet")));
+    m_area->open(Action::Create);
+    m_area->setFolder(bases());
+    m_text24->setText(inBases(QStringLiteral("new.zet")));
+    m_area->command7Click();
+    const Database stored = storedDatabase(inBases(QStringLiteral("new.zet")));
+    QCOMPARE(stored.databaseHeader[2], QStringLiteral("Физика"));
+    QCOMPARE(stored.databaseHeader[3], QStringLiteral("Петров П.П."));
+    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Физика"));
+    QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("new.zet")));
 }
 
 void TestFileArea::unwritablePath_data() {
@@ -407,17 +408,17 @@ void TestFileArea::unwritablePath_data() {
 void TestFileArea::unwritablePath() {
     QFETCH(bool, create);
     QFETCH(QString, target);
-    WriteDatabase(InBases(QStringLiteral("plain.zet")), QStringLiteral("Файл"));
-    m_area->Open(create ? Action::Create : Action::Save);
-    m_area->SetFolder(Bases());
-    const QString path = InBases(target);
+    writeDatabase(inBases(QStringLiteral("plain.zet")), QStringLiteral("Файл"));
+    m_area->open(create ? Action::Create : Action::Save);
+    m_area->setFolder(bases());
+    const QString path = inBases(target);
     m_text24->setText(path);
-    create ? m_area->Command7_Click() : m_area->Command6_Click();
+    create ? m_area->command7Click() : m_area->command6Click();
 
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.first().contains(QDir::toNativeSeparators(path)), qPrintable(m_messages.first()));
-    CheckNothingChanged();
-    QCOMPARE(m_core->db.DatabaseHeader[1], kVersionMarker);
+    checkNothingChanged();
+    QCOMPARE(m_core->db.databaseHeader[1], kVersionMarker);
     QCOMPARE(m_text24->text(), path);
 }
 
@@ -433,42 +434,42 @@ void TestFileArea::foreignFile_data() {
 void TestFileArea::foreignFile() {
     QFETCH(bool, create);
     QFETCH(bool, yes);
-    const QString path = InBases(QStringLiteral("notes.zet"));
+    const QString path = inBases(QStringLiteral("notes.zet"));
     const QByteArray foreign = "These are my notes, not a test database.";
-    WriteBytes(path, foreign);
+    writeBytes(path, foreign);
     m_answerYes = yes;
-    m_area->Open(create ? Action::Create : Action::Save);
-    m_area->SetFolder(Bases());
-    ClickFile(QStringLiteral("notes.zet"));
-    create ? m_area->Command7_Click() : m_area->Command6_Click();
+    m_area->open(create ? Action::Create : Action::Save);
+    m_area->setFolder(bases());
+    clickFile(QStringLiteral("notes.zet"));
+    create ? m_area->command7Click() : m_area->command6Click();
 
     QCOMPARE(m_questions.size(), 1);
     QVERIFY(m_questions.first().contains(QDir::toNativeSeparators(path)));
     QVERIFY(m_messages.isEmpty());
     if (!yes) {
         QVERIFY(m_prompts.isEmpty());
-        QCOMPARE(ReadBytes(path), foreign);
-        CheckNothingChanged();
+        QCOMPARE(readBytes(path), foreign);
+        checkNothingChanged();
         return;
     }
     QCOMPARE(m_prompts.size(), create ? 2 : 0);
-    const Database stored = Stored(path);
-    QCOMPARE(stored.DatabaseHeader[1], kVersionMarker);
-    QCOMPARE(stored.DatabaseHeader[2], create ? QString() : QStringLiteral("Текущая"));
-    QCOMPARE(m_core->db.DatabasePath, path);
+    const Database stored = storedDatabase(path);
+    QCOMPARE(stored.databaseHeader[1], kVersionMarker);
+    QCOMPARE(stored.databaseHeader[2], create ? QString() : QStringLiteral("Текущая"));
+    QCOMPARE(m_core->db.databasePath, path);
     QCOMPARE(m_changed->count(), 1);
 }
 
 void TestFileArea::closing() {
-    m_area->Open(Action::Load);
+    m_area->open(Action::Load);
     m_area->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
     QVERIFY(!m_area->isVisible());
 
     // A click on the area itself, away from its controls, closes it as well.
-    m_area->Open(Action::Load);
+    m_area->open(Action::Load);
     QTest::mouseClick(m_area, Qt::LeftButton, {}, QPoint(m_area->width() - 5, m_area->height() / 3));
     QVERIFY(!m_area->isVisible());
-    CheckNothingChanged(false);
+    checkNothingChanged(false);
 }
 
 void TestFileArea::createAsksBeforeReplacingADatabase_data() {
@@ -480,37 +481,37 @@ void TestFileArea::createAsksBeforeReplacingADatabase_data() {
 // The path box starts at Data.zet of the folder, often the database just open.
 void TestFileArea::createAsksBeforeReplacingADatabase() {
     QFETCH(bool, yes);
-    const QString path = InBases(QStringLiteral("Data.zet"));
-    WriteDatabase(path, QStringLiteral("Две тысячи вопросов"));
-    const QByteArray before = ReadBytes(path);
+    const QString path = inBases(QStringLiteral("Data.zet"));
+    writeDatabase(path, QStringLiteral("Две тысячи вопросов"));
+    const QByteArray before = readBytes(path);
     m_answerYes = yes;
-    m_area->Open(Action::Create);
-    m_area->SetFolder(Bases());
+    m_area->open(Action::Create);
+    m_area->setFolder(bases());
     QCOMPARE(m_text24->text(), path);
-    m_area->Command7_Click();
+    m_area->command7Click();
 
     QCOMPARE(m_questions.size(), 1);
     QVERIFY(m_questions[0].contains(QDir::toNativeSeparators(path)));
     QVERIFY(m_questions[0].contains(QStringLiteral("«Две тысячи вопросов»")));
     if (!yes) {
         QVERIFY(m_prompts.isEmpty());
-        QCOMPARE(ReadBytes(path), before);
-        CheckNothingChanged();
+        QCOMPARE(readBytes(path), before);
+        checkNothingChanged();
         return;
     }
-    QCOMPARE(Stored(path).DatabaseHeader[2], QString());
-    QCOMPARE(m_core->db.DatabasePath, path);
+    QCOMPARE(storedDatabase(path).databaseHeader[2], QString());
+    QCOMPARE(m_core->db.databasePath, path);
 }
 
 // A folder once visited stays known to the file model; the list must still show only files.
 void TestFileArea::fileListShowsNoFolders() {
-    WriteDatabase(InBases(QStringLiteral("a.zet")), QStringLiteral("Первая"));
-    QVERIFY(QDir().mkpath(InBases(QStringLiteral("folder.zet"))));
-    m_area->Open(Action::Load);
-    m_area->SetFolder(InBases(QStringLiteral("sub")));
-    m_area->SetFolder(InBases(QStringLiteral("folder.zet")));
-    m_area->SetFolder(Bases());
-    ClickFile(QStringLiteral("a.zet"));
+    writeDatabase(inBases(QStringLiteral("a.zet")), QStringLiteral("Первая"));
+    QVERIFY(QDir().mkpath(inBases(QStringLiteral("folder.zet"))));
+    m_area->open(Action::Load);
+    m_area->setFolder(inBases(QStringLiteral("sub")));
+    m_area->setFolder(inBases(QStringLiteral("folder.zet")));
+    m_area->setFolder(bases());
+    clickFile(QStringLiteral("a.zet"));
     QTest::qWait(200); // let the model finish reading the folder
     QStringList shown;
     const auto* model = m_file1->model();
@@ -527,20 +528,20 @@ void TestFileArea::loadRefusesWhatIsNoFile_data() {
 
 void TestFileArea::loadRefusesWhatIsNoFile() {
     QFETCH(bool, folder);
-    const QString path = InBases(QStringLiteral("a.zet"));
-    WriteDatabase(path, QStringLiteral("Первая"));
-    m_area->Open(Action::Load);
-    m_area->SetFolder(Bases());
-    ClickFile(QStringLiteral("a.zet"));
+    const QString path = inBases(QStringLiteral("a.zet"));
+    writeDatabase(path, QStringLiteral("Первая"));
+    m_area->open(Action::Load);
+    m_area->setFolder(bases());
+    clickFile(QStringLiteral("a.zet"));
     QVERIFY(QFile::remove(path));
     if (folder)
         QVERIFY(QDir().mkdir(path));
-    m_area->Command5_Click();
+    m_area->command5Click();
 
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages[0].contains(QDir::toNativeSeparators(path)), qPrintable(m_messages[0]));
     QVERIFY(!m_messages[0].contains(QStringLiteral("Неправильная версия файла!")));
-    CheckNothingChanged();
+    checkNothingChanged();
 }
 
 void TestFileArea::userVolumes_data() {
@@ -568,15 +569,15 @@ void TestFileArea::userVolumes() {
     QFETCH(QString, root);
     QFETCH(QByteArray, type);
     QFETCH(bool, offered);
-    QCOMPARE(ui::IsUserVolume(root, type), offered);
+    QCOMPARE(ui::isUserVolume(root, type), offered);
 }
 
 void TestFileArea::rootVolumeFirst() {
-    const QList<ui::Volume> volumes = ui::UserVolumes({m_dir->path()});
+    const QList<ui::Volume> volumes = ui::userVolumes({m_dir->path()});
     QVERIFY(!volumes.isEmpty());
     QCOMPARE(volumes.first().rootPath, QStringLiteral("/"));
     // The volume of a folder asked for is offered whatever its kind.
-    const QString kept = ui::VolumeRootOf(m_dir->path());
+    const QString kept = ui::volumeRootOf(m_dir->path());
     QVERIFY(
         std::any_of(volumes.begin(), volumes.end(), [&](const ui::Volume& v) { return v.rootPath == kept; }));
 }

@@ -29,13 +29,13 @@ namespace {
 
 const QDate kToday(2010, 12, 3);
 
-QByteArray ReadAll(const QString& path) {
+QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The visible top-level items, each followed by its visible children in brackets.
-QStringList MenuBarState(QMainWindow& w) {
+QStringList menuBarState(QMainWindow& w) {
     QStringList out;
     for (QAction* top : w.menuBar()->actions()) {
         if (!top->isVisible())
@@ -92,14 +92,14 @@ private slots:
 
 private:
     // Starts the window in the temporary folder with the given date.
-    Form1& Start(const QDate& today = kToday);
-    template <class T> T* Find(const QString& name) {
+    Form1& start(const QDate& today = kToday);
+    template <class T> T* find(const QString& name) {
         T* w = m_window->findChild<T*>(name);
         [&] { QVERIFY2(w, qPrintable(name)); }();
         return w;
     }
-    QAction* Action(const QString& name) { return Find<QAction>(name); }
-    QString DataPath() const { return m_dir->filePath(QStringLiteral("Data.zet")); }
+    QAction* action(const QString& name) { return find<QAction>(name); }
+    QString dataPath() const { return m_dir->filePath(QStringLiteral("Data.zet")); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Module1> m_core;
@@ -111,17 +111,17 @@ void TestForm1::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_messages.clear();
-    Hooks().message = [this](const QString& text) { m_messages << text; };
+    hooks().message = [this](const QString& text) { m_messages << text; };
 }
 
 void TestForm1::cleanup() {
     m_window.reset();
     m_core.reset();
     m_dir.reset();
-    Hooks() = MessageHooks{};
+    hooks() = MessageHooks{};
 }
 
-Form1& TestForm1::Start(const QDate& today) {
+Form1& TestForm1::start(const QDate& today) {
     m_window.reset();
     m_core = std::make_unique<Module1>(std::make_unique<SeededRandom>(7), [today] { return today; });
     m_window = std::make_unique<Form1>(*m_core, Form1Options{m_dir->path()});
@@ -129,106 +129,106 @@ Form1& TestForm1::Start(const QDate& today) {
 }
 
 void TestForm1::firstStart() {
-    Form1& w = Start();
+    Form1& w = start();
     QVERIFY(m_messages.isEmpty());
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("zetr100.sys"))).isFile());
-    QVERIFY(QFileInfo(DataPath()).isFile());
-    QCOMPARE(m_core->db.ProgramFolder, m_dir->path() + QStringLiteral("/"));
+    QVERIFY(QFileInfo(dataPath()).isFile());
+    QCOMPARE(m_core->db.programFolder, m_dir->path() + QStringLiteral("/"));
 
-    QCOMPARE(Find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Новый тест"));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label50_0"))->text(), QStringLiteral("Неизвестный"));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label50_1"))->text(), QStringLiteral("12-03-2010"));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label50_2"))->text(), DataPath());
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label48"))->text(), QStringLiteral("Название теста:"));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label49_0"))->text(), QStringLiteral("Автор:"));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label49_1"))->text(), QStringLiteral("Дата:"));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label49_2"))->text(), QStringLiteral("Фаил:"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Новый тест"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label50_0"))->text(), QStringLiteral("Неизвестный"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label50_1"))->text(), QStringLiteral("12-03-2010"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label50_2"))->text(), dataPath());
+    QCOMPARE(find<QLabel>(QStringLiteral("Label48"))->text(), QStringLiteral("Название теста:"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label49_0"))->text(), QStringLiteral("Автор:"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label49_1"))->text(), QStringLiteral("Дата:"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label49_2"))->text(), QStringLiteral("Фаил:"));
 
     // The file read back is the one written, and today's archive is ready.
-    QCOMPARE(m_core->db.DatabaseHeader[1], QStringLiteral("zetr100"));
+    QCOMPARE(m_core->db.databaseHeader[1], QStringLiteral("zetr100"));
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("2010/Декабрь/03.12.2010.txt"))).isFile());
-    QCOMPARE(m_core->archive.MonthGenitive, QStringLiteral("Декабря"));
-    QCOMPARE(m_core->exam.CurrentExaminee, int16(1));
-    QCOMPARE(m_core->exam.CurrentProfile, int16(1));
-    QCOMPARE(m_core->exam.QuestionNo, int16(1));
+    QCOMPARE(m_core->archive.monthGenitive, QStringLiteral("Декабря"));
+    QCOMPARE(m_core->exam.currentExaminee, int16(1));
+    QCOMPARE(m_core->exam.currentProfile, int16(1));
+    QCOMPARE(m_core->exam.questionNo, int16(1));
 
     // Main mode: every area hidden, every top-level item there.
-    QCOMPARE(w.AppMode(), int16(0));
+    QCOMPARE(w.appMode(), int16(0));
     for (const char* frame : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Frame6", "Frame7"}) {
         if (auto* area = w.findChild<QWidget*>(QString::fromLatin1(frame)))
             QVERIFY2(area->isHidden(), frame);
     }
-    QCOMPARE(MenuBarState(w), kMainMenus);
+    QCOMPARE(menuBarState(w), kMainMenus);
 }
 
 void TestForm1::settingsNameMissingDatabase() {
     Database settings;
-    settings.ProgramFolder = m_dir->path() + QStringLiteral("/");
-    settings.DatabasePath = m_dir->filePath(QStringLiteral("gone/Тесты.zet"));
-    QVERIFY(settings.SaveSettings().ok);
+    settings.programFolder = m_dir->path() + QStringLiteral("/");
+    settings.databasePath = m_dir->filePath(QStringLiteral("gone/Тесты.zet"));
+    QVERIFY(settings.saveSettings().ok);
 
-    Start();
+    start();
     QCOMPARE(m_messages, QStringList{QStringLiteral("Неправильная версия файла!")});
-    QCOMPARE(Find<QLineEdit>(QStringLiteral("Text34"))->text(), QString());
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label50_0"))->text(), QString());
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label50_1"))->text(), QString());
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label50_2"))->text(), settings.DatabasePath);
+    QCOMPARE(find<QLineEdit>(QStringLiteral("Text34"))->text(), QString());
+    QCOMPARE(find<QLabel>(QStringLiteral("Label50_0"))->text(), QString());
+    QCOMPARE(find<QLabel>(QStringLiteral("Label50_1"))->text(), QString());
+    QCOMPARE(find<QLabel>(QStringLiteral("Label50_2"))->text(), settings.databasePath);
     // Start-up went on after the message.
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("2010/Декабрь/03.12.2010.txt"))).isFile());
-    QVERIFY(!QFileInfo::exists(DataPath()));
-    QCOMPARE(m_window->AppMode(), int16(0));
+    QVERIFY(!QFileInfo::exists(dataPath()));
+    QCOMPARE(m_window->appMode(), int16(0));
 }
 
 // The default database cannot be written: the message says so and why, not that the
 // file has a wrong version.
 void TestForm1::firstStartOnFullDisk() {
-    DefaultWriterOverride() = [](QIODevice& device, const QByteArray&) {
+    defaultWriterOverride() = [](QIODevice& device, const QByteArray&) {
         device.write("partial");
         return false;
     };
-    Start();
-    DefaultWriterOverride() = {};
+    start();
+    defaultWriterOverride() = {};
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages[0].contains(QStringLiteral("Не удалось создать базу данных по умолчанию")) &&
-                 m_messages[0].contains(QDir::toNativeSeparators(DataPath())),
+                 m_messages[0].contains(QDir::toNativeSeparators(dataPath())),
              qPrintable(m_messages[0]));
-    QVERIFY(!QFileInfo::exists(DataPath()));
+    QVERIFY(!QFileInfo::exists(dataPath()));
 }
 
 void TestForm1::existingDatabaseWithoutSettingsIsKept() {
     Database mine;
-    mine.DatabasePath = DataPath();
-    mine.NewDatabase();
-    mine.DatabaseHeader[2] = QStringLiteral("Электробезопасность");
-    mine.DatabaseHeader[3] = QStringLiteral("Петров");
-    mine.DatabaseHeader[4] = QStringLiteral("01-02-2009");
-    QVERIFY(mine.SaveDatabase().ok());
-    const QByteArray before = ReadAll(DataPath());
+    mine.databasePath = dataPath();
+    mine.newDatabase();
+    mine.databaseHeader[2] = QStringLiteral("Электробезопасность");
+    mine.databaseHeader[3] = QStringLiteral("Петров");
+    mine.databaseHeader[4] = QStringLiteral("01-02-2009");
+    QVERIFY(mine.saveDatabase().ok());
+    const QByteArray before = readAll(dataPath());
 
-    Start();
+    start();
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(ReadAll(DataPath()), before);
-    QCOMPARE(Find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Электробезопасность"));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label50_0"))->text(), QStringLiteral("Петров"));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label50_1"))->text(), QStringLiteral("01-02-2009"));
+    QCOMPARE(readAll(dataPath()), before);
+    QCOMPARE(find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Электробезопасность"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label50_0"))->text(), QStringLiteral("Петров"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label50_1"))->text(), QStringLiteral("01-02-2009"));
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("zetr100.sys"))).isFile());
 }
 
 void TestForm1::secondStartReadsTheLastDatabase() {
     // The settings name a database elsewhere in the folder; the next start opens it.
     Database other;
-    other.ProgramFolder = m_dir->path() + QStringLiteral("/");
-    other.DatabasePath = m_dir->filePath(QStringLiteral("Второй.zet"));
-    other.NewDatabase();
-    other.DatabaseHeader[2] = QStringLiteral("Второй");
-    QVERIFY(other.SaveDatabase().ok());
-    QVERIFY(other.SaveSettings().ok);
+    other.programFolder = m_dir->path() + QStringLiteral("/");
+    other.databasePath = m_dir->filePath(QStringLiteral("Второй.zet"));
+    other.newDatabase();
+    other.databaseHeader[2] = QStringLiteral("Второй");
+    QVERIFY(other.saveDatabase().ok());
+    QVERIFY(other.saveSettings().ok);
 
-    Start();
+    start();
     QVERIFY(m_messages.isEmpty());
-    QVERIFY(!QFileInfo::exists(DataPath()));
-    QCOMPARE(Find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Второй"));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label50_2"))->text(), other.DatabasePath);
+    QVERIFY(!QFileInfo::exists(dataPath()));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Второй"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label50_2"))->text(), other.databasePath);
 }
 
 void TestForm1::caption_data() {
@@ -245,7 +245,7 @@ void TestForm1::caption_data() {
 void TestForm1::caption() {
     QFETCH(QDate, today);
     QFETCH(QString, caption);
-    QCOMPARE(Start(today).windowTitle(), caption);
+    QCOMPARE(start(today).windowTitle(), caption);
     QVERIFY(!m_window->windowIcon().pixmap(32, 32).isNull());
 }
 
@@ -280,7 +280,7 @@ void TestForm1::modes() {
     QFETCH(QStringList, inside);
     QFETCH(QStringList, after);
 
-    Form1& w = Start();
+    Form1& w = start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     // The area of the mode; the exam's registration area belongs to the exam mode and may
@@ -289,37 +289,37 @@ void TestForm1::modes() {
     if (frame != QStringLiteral("Frame2"))
         QVERIFY(area);
 
-    auto* title = Find<QWidget>(QStringLiteral("TitleBlock"));
+    auto* title = find<QWidget>(QStringLiteral("TitleBlock"));
     QVERIFY(title->isVisible());
-    Action(item)->trigger();
-    QCOMPARE(int(w.AppMode()), mode);
-    QCOMPARE(MenuBarState(w), inside);
+    action(item)->trigger();
+    QCOMPARE(int(w.appMode()), mode);
+    QCOMPARE(menuBarState(w), inside);
     if (area)
         QVERIFY(area->isVisible());
     QVERIFY(title->isHidden());
 
-    Action(item)->trigger();
-    QCOMPARE(w.AppMode(), int16(0));
-    QCOMPARE(MenuBarState(w), after);
+    action(item)->trigger();
+    QCOMPARE(w.appMode(), int16(0));
+    QCOMPARE(menuBarState(w), after);
     if (area)
         QVERIFY(area->isHidden());
     QVERIFY(title->isVisible());
 
     // And once more: the same way in and out.
-    Action(item)->trigger();
-    QCOMPARE(int(w.AppMode()), mode);
-    QCOMPARE(MenuBarState(w), inside);
-    Action(item)->trigger();
-    QCOMPARE(MenuBarState(w), after);
+    action(item)->trigger();
+    QCOMPARE(int(w.appMode()), mode);
+    QCOMPARE(menuBarState(w), inside);
+    action(item)->trigger();
+    QCOMPARE(menuBarState(w), after);
 }
 
 void TestForm1::profileEditorTwice() {
-    Form1& w = Start();
-    QAction* parametrs = Action(QStringLiteral("mnu_Parametrs"));
-    QMenu* adjustment = Find<QMenu>(QStringLiteral("mnu_Adjuctment"));
+    Form1& w = start();
+    QAction* parametrs = action(QStringLiteral("mnu_Parametrs"));
+    QMenu* adjustment = find<QMenu>(QStringLiteral("mnu_Adjuctment"));
     QStringList seen{parametrs->text() + QLatin1Char('/') + adjustment->title()};
     for (int i = 0; i < 4; ++i) {
-        w.mnu_Parametrs_Click();
+        w.mnuParametrsClick();
         seen << parametrs->text() + QLatin1Char('/') + adjustment->title();
     }
     QCOMPARE(seen, (QStringList{
@@ -332,59 +332,59 @@ void TestForm1::profileEditorTwice() {
 }
 
 void TestForm1::questionEditorThenProfileEditor() {
-    Form1& w = Start();
-    w.mnu_Redactor_Click();
-    QCOMPARE(Find<QMenu>(QStringLiteral("mnu_Adjuctment"))->title(), QStringLiteral("Редактор"));
-    w.mnu_Redactor_Click();
-    w.mnu_Parametrs_Click();
-    QCOMPARE(MenuBarState(w), QStringList{QStringLiteral("Настройка[Выйти из настройки]")});
-    w.mnu_Parametrs_Click();
-    w.mnu_Redactor_Click();
+    Form1& w = start();
+    w.mnuRedactorClick();
+    QCOMPARE(find<QMenu>(QStringLiteral("mnu_Adjuctment"))->title(), QStringLiteral("Редактор"));
+    w.mnuRedactorClick();
+    w.mnuParametrsClick();
+    QCOMPARE(menuBarState(w), QStringList{QStringLiteral("Настройка[Выйти из настройки]")});
+    w.mnuParametrsClick();
+    w.mnuRedactorClick();
     // The profile item keeps the caption it got on leaving.
-    QCOMPARE(MenuBarState(w), QStringList{QStringLiteral("Редактор[Выйти из редактора]")});
-    w.mnu_Redactor_Click();
-    QCOMPARE(MenuBarState(w).at(2), QStringLiteral("Настройки[Параметры|Редактор]"));
+    QCOMPARE(menuBarState(w), QStringList{QStringLiteral("Редактор[Выйти из редактора]")});
+    w.mnuRedactorClick();
+    QCOMPARE(menuBarState(w).at(2), QStringLiteral("Настройки[Параметры|Редактор]"));
 }
 
 void TestForm1::resultWindowEndsExamMode() {
-    Form1& w = Start();
-    w.mnu_Exam_Click();
-    QCOMPARE(w.AppMode(), int16(2));
+    Form1& w = start();
+    w.mnuExamClick();
+    QCOMPARE(w.appMode(), int16(2));
     auto* exam = w.findChild<ExamMode*>();
     QVERIFY(exam);
     emit exam->resultAcknowledged();
-    QCOMPARE(w.AppMode(), int16(0));
-    QCOMPARE(MenuBarState(w), kMainMenus);
+    QCOMPARE(w.appMode(), int16(0));
+    QCOMPARE(menuBarState(w), kMainMenus);
     // The mode is entered again by the same item.
-    w.mnu_Exam_Click();
-    QCOMPARE(w.AppMode(), int16(2));
+    w.mnuExamClick();
+    QCOMPARE(w.appMode(), int16(2));
 }
 
 void TestForm1::fileAreaRefreshesStrip() {
-    Form1& w = Start();
-    Action(QStringLiteral("mnu_Load"))->trigger();
-    auto* area = Find<FileArea>(QStringLiteral("Frame5"));
+    Form1& w = start();
+    action(QStringLiteral("mnu_Load"))->trigger();
+    auto* area = find<FileArea>(QStringLiteral("Frame5"));
     QVERIFY(!area->isHidden());
-    QCOMPARE(w.AppMode(), int16(0));
+    QCOMPARE(w.appMode(), int16(0));
 
-    m_core->db.DatabaseHeader[2] = QStringLiteral("Другая база");
-    m_core->db.DatabaseHeader[3] = QStringLiteral("Сидоров");
-    m_core->db.DatabasePath = m_dir->filePath(QStringLiteral("other.zet"));
+    m_core->db.databaseHeader[2] = QStringLiteral("Другая база");
+    m_core->db.databaseHeader[3] = QStringLiteral("Сидоров");
+    m_core->db.databasePath = m_dir->filePath(QStringLiteral("other.zet"));
     emit area->databaseChanged();
-    QCOMPARE(Find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Другая база"));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label50_0"))->text(), QStringLiteral("Сидоров"));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label50_2"))->text(), m_core->db.DatabasePath);
+    QCOMPARE(find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Другая база"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label50_0"))->text(), QStringLiteral("Сидоров"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label50_2"))->text(), m_core->db.databasePath);
 }
 
 void TestForm1::aboutByTwoClicks() {
-    Form1& w = Start();
+    Form1& w = start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QMenuBar* bar = w.menuBar();
-    QAction* about = Action(QStringLiteral("mnu_About"));
-    auto* frame = Find<QWidget>(QStringLiteral("Frame7"));
-    auto* text38 = Find<QPlainTextEdit>(QStringLiteral("Text38"));
-    auto* text39 = Find<QPlainTextEdit>(QStringLiteral("Text39"));
+    QAction* about = action(QStringLiteral("mnu_About"));
+    auto* frame = find<QWidget>(QStringLiteral("Frame7"));
+    auto* text38 = find<QPlainTextEdit>(QStringLiteral("Text38"));
+    auto* text39 = find<QPlainTextEdit>(QStringLiteral("Text39"));
     QVERIFY(frame->isHidden());
 
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(about).center());
@@ -404,9 +404,9 @@ void TestForm1::aboutByTwoClicks() {
     QCOMPARE(clauses.size(), 7);
     for (int k = 1; k <= 6; ++k)
         QVERIFY(clauses[k].startsWith(QString::number(k) + QStringLiteral(". ")));
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label47"))->text(), QStringLiteral("www.orvelant.example"));
-    QVERIFY(!Find<QLabel>(QStringLiteral("Image2"))->pixmap().isNull());
-    QCOMPARE(Find<QLabel>(QStringLiteral("Label46"))->text(), QStringLiteral("www.orvelant.example"));
+    QCOMPARE(find<QLabel>(QStringLiteral("Label47"))->text(), QStringLiteral("www.orvelant.example"));
+    QVERIFY(!find<QLabel>(QStringLiteral("Image2"))->pixmap().isNull());
+    QCOMPARE(find<QLabel>(QStringLiteral("Label46"))->text(), QStringLiteral("www.orvelant.example"));
 
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(about).center());
     QTRY_VERIFY(frame->isHidden());
@@ -416,7 +416,7 @@ void TestForm1::aboutByTwoClicks() {
     QVERIFY(frame->isVisible());
     QCOMPARE(text38->toPlainText(), identity);
     QCOMPARE(text39->toPlainText(), terms);
-    QCOMPARE(w.AppMode(), int16(0));
+    QCOMPARE(w.appMode(), int16(0));
 }
 
 void TestForm1::aboutClosedByClicks_data() {
@@ -432,14 +432,14 @@ void TestForm1::aboutClosedByClicks_data() {
 void TestForm1::aboutClosedByClicks() {
     QFETCH(QString, target);
     QFETCH(bool, closes);
-    Form1& w = Start();
+    Form1& w = start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.mnu_About_Click();
-    auto* frame = Find<QWidget>(QStringLiteral("Frame7"));
+    w.mnuAboutClick();
+    auto* frame = find<QWidget>(QStringLiteral("Frame7"));
     QVERIFY(frame->isVisible());
 
-    QWidget* widget = Find<QWidget>(target);
+    QWidget* widget = find<QWidget>(target);
     if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
         widget = box->viewport();
     // Frame7 itself: a point of the area outside its controls.
@@ -449,33 +449,33 @@ void TestForm1::aboutClosedByClicks() {
 }
 
 void TestForm1::helpMessage() {
-    Form1& w = Start();
-    Action(QStringLiteral("mnu_Help"))->trigger();
+    Form1& w = start();
+    action(QStringLiteral("mnu_Help"))->trigger();
     QCOMPARE(m_messages,
              QStringList{QStringLiteral(
                  "Присылайте тесты на адрес zetrova@orvelant.example, они будут размещены на сайте "
                  "www.orvelant.example в разделе программ. Здесь же их можно будет бесплатно скачать.")});
-    QCOMPARE(w.AppMode(), int16(0));
-    QVERIFY(Find<QWidget>(QStringLiteral("Frame7"))->isHidden());
+    QCOMPARE(w.appMode(), int16(0));
+    QVERIFY(find<QWidget>(QStringLiteral("Frame7"))->isHidden());
 }
 
 void TestForm1::exitClosesWindow() {
-    Form1& w = Start();
+    Form1& w = start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const QByteArray settings = ReadAll(m_dir->filePath(QStringLiteral("zetr100.sys")));
-    const QByteArray data = ReadAll(DataPath());
-    Action(QStringLiteral("mnu_Exit"))->trigger();
+    const QByteArray settings = readAll(m_dir->filePath(QStringLiteral("zetr100.sys")));
+    const QByteArray data = readAll(dataPath());
+    action(QStringLiteral("mnu_Exit"))->trigger();
     QVERIFY(!w.isVisible());
-    QCOMPARE(ReadAll(m_dir->filePath(QStringLiteral("zetr100.sys"))), settings);
-    QCOMPARE(ReadAll(DataPath()), data);
+    QCOMPARE(readAll(m_dir->filePath(QStringLiteral("zetr100.sys"))), settings);
+    QCOMPARE(readAll(dataPath()), data);
 }
 
 void TestForm1::accessibleNames() {
-    Start();
+    start();
     for (const QString& name :
          {QStringLiteral("Text34"), QStringLiteral("Text38"), QStringLiteral("Text39")}) {
-        auto* box = Find<QWidget>(name);
+        auto* box = find<QWidget>(name);
         QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(name));
     }
 }

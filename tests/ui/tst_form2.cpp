@@ -15,8 +15,8 @@ using namespace zet::ui;
 
 namespace {
 
-QRect FromTwips(int left, int top, int width, int height) {
-    return QRect(Twips(left), Twips(top), Twips(width), Twips(height));
+QRect fromTwips(int left, int top, int width, int height) {
+    return QRect(twips(left), twips(top), twips(width), twips(height));
 }
 
 } // namespace
@@ -38,22 +38,22 @@ void TestForm2::rows_data() {
     QTest::addColumn<int>("text");
     QTest::addColumn<QRect>("textRect");
 
-    QTest::newRow("1") << 0 << "Тема теста:" << FromTwips(135, 225, 1635, 375) << 1
-                       << FromTwips(1800, 180, 10770, 945);
-    QTest::newRow("2") << 1 << "Профиль:" << FromTwips(45, 1215, 1725, 375) << 2
-                       << FromTwips(1800, 1170, 10770, 405);
-    QTest::newRow("3") << 7 << "Порядковый номер:" << FromTwips(1890, 2070, 2445, 375) << 0
-                       << FromTwips(4365, 2070, 1185, 405);
-    QTest::newRow("4") << 2 << "Ф.И.О. сдающего:" << FromTwips(2115, 2520, 2175, 375) << 3
-                       << FromTwips(4365, 2520, 8250, 405);
-    QTest::newRow("5") << 3 << "Оценка:" << FromTwips(2115, 2970, 2175, 375) << 4
-                       << FromTwips(4365, 2970, 1185, 405);
-    QTest::newRow("6") << 4 << "Количество заданных вопросов:" << FromTwips(405, 3420, 3885, 375) << 5
-                       << FromTwips(4365, 3420, 1185, 405);
-    QTest::newRow("7") << 5 << "Количество правильных ответов:" << FromTwips(405, 3870, 3885, 375) << 6
-                       << FromTwips(4365, 3870, 1185, 405);
-    QTest::newRow("8") << 6 << "Затраченное время, сек.:" << FromTwips(1260, 4320, 3030, 375) << 7
-                       << FromTwips(4365, 4320, 1185, 405);
+    QTest::newRow("1") << 0 << "Тема теста:" << fromTwips(135, 225, 1635, 375) << 1
+                       << fromTwips(1800, 180, 10770, 945);
+    QTest::newRow("2") << 1 << "Профиль:" << fromTwips(45, 1215, 1725, 375) << 2
+                       << fromTwips(1800, 1170, 10770, 405);
+    QTest::newRow("3") << 7 << "Порядковый номер:" << fromTwips(1890, 2070, 2445, 375) << 0
+                       << fromTwips(4365, 2070, 1185, 405);
+    QTest::newRow("4") << 2 << "Ф.И.О. сдающего:" << fromTwips(2115, 2520, 2175, 375) << 3
+                       << fromTwips(4365, 2520, 8250, 405);
+    QTest::newRow("5") << 3 << "Оценка:" << fromTwips(2115, 2970, 2175, 375) << 4
+                       << fromTwips(4365, 2970, 1185, 405);
+    QTest::newRow("6") << 4 << "Количество заданных вопросов:" << fromTwips(405, 3420, 3885, 375) << 5
+                       << fromTwips(4365, 3420, 1185, 405);
+    QTest::newRow("7") << 5 << "Количество правильных ответов:" << fromTwips(405, 3870, 3885, 375) << 6
+                       << fromTwips(4365, 3870, 1185, 405);
+    QTest::newRow("8") << 6 << "Затраченное время, сек.:" << fromTwips(1260, 4320, 3030, 375) << 7
+                       << fromTwips(4365, 4320, 1185, 405);
 }
 
 void TestForm2::rows() {
@@ -69,8 +69,8 @@ void TestForm2::rows() {
     auto* t = form.findChild<QWidget*>(QStringLiteral("Text1_%1").arg(text));
     QVERIFY(l);
     QVERIFY(t);
-    QCOMPARE(l, form.Label1[label]);
-    QCOMPARE(t, form.Text1[text]);
+    QCOMPARE(l, form.label1[label]);
+    QCOMPARE(t, form.text1[text]);
     QCOMPARE(l->text(), caption);
     QCOMPARE(l->geometry(), labelRect);
     QCOMPARE(l->buddy(), t);
@@ -95,9 +95,9 @@ void TestForm2::window() {
     QCOMPARE(form.windowTitle(), QStringLiteral("Результат"));
     QVERIFY(form.isWindow());
     QVERIFY(!form.isModal());
-    QCOMPARE(form.size(), QSize(Twips(12780), Twips(5460)));
-    QCOMPARE(form.Command1->text(), QStringLiteral("Выход"));
-    QCOMPARE(form.Command1->geometry(), FromTwips(5580, 4950, 1905, 375));
+    QCOMPARE(form.size(), QSize(twips(12780), twips(5460)));
+    QCOMPARE(form.command1->text(), QStringLiteral("Выход"));
+    QCOMPARE(form.command1->geometry(), fromTwips(5580, 4950, 1905, 375));
     QVERIFY(form.isHidden());
 }
 
@@ -105,13 +105,13 @@ void TestForm2::filledFromTheRecord() {
     QWidget owner;
     Form2 form(&owner);
     ExamineeRecord r;
-    r.ProfileName = QStringLiteral("Электробезопасность");
-    r.FullName = QStringLiteral("Смирнов С.С.");
-    r.Grade = 4;
-    r.AskedCount = 10;
-    r.RightCount = 8;
-    r.TimeSpent = 601;
-    form.ShowResult(7, QStringLiteral("Охрана труда\r\nвторая строка"), r);
+    r.profileName = QStringLiteral("Электробезопасность");
+    r.fullName = QStringLiteral("Смирнов С.С.");
+    r.grade = 4;
+    r.askedCount = 10;
+    r.rightCount = 8;
+    r.timeSpent = 601;
+    form.showResult(7, QStringLiteral("Охрана труда\r\nвторая строка"), r);
     QVERIFY(form.isVisible());
     const QStringList expected = {QStringLiteral("7"),
                                   QStringLiteral("Охрана труда\nвторая строка"),
@@ -122,26 +122,26 @@ void TestForm2::filledFromTheRecord() {
                                   QStringLiteral("8"),
                                   QStringLiteral("601")};
     for (int k = 0; k < 8; ++k)
-        QCOMPARE(form.Value(k), expected[k]);
+        QCOMPARE(form.value(k), expected[k]);
 
     // The next finish overwrites everything, an empty test name included.
-    form.ShowResult(8, QString(), ExamineeRecord{});
-    QCOMPARE(form.Value(0), QStringLiteral("8"));
-    QCOMPARE(form.Value(1), QString());
-    QCOMPARE(form.Value(3), QString());
-    QCOMPARE(form.Value(7), QStringLiteral("0"));
+    form.showResult(8, QString(), ExamineeRecord{});
+    QCOMPARE(form.value(0), QStringLiteral("8"));
+    QCOMPARE(form.value(1), QString());
+    QCOMPARE(form.value(3), QString());
+    QCOMPARE(form.value(7), QStringLiteral("0"));
 }
 
 void TestForm2::closeBoxActsAsExit() {
     QWidget owner;
     Form2 form(&owner);
     QSignalSpy acknowledged(&form, &Form2::acknowledged);
-    form.ShowResult(1, QString(), ExamineeRecord{});
+    form.showResult(1, QString(), ExamineeRecord{});
     form.close();
     QVERIFY(form.isHidden());
     QCOMPARE(acknowledged.size(), 1);
     // Hidden, not gone: it keeps its contents until the next finish.
-    QCOMPARE(form.Value(0), QStringLiteral("1"));
+    QCOMPARE(form.value(0), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestForm2)

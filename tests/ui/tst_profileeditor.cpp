@@ -21,7 +21,7 @@ using namespace zet;
 
 namespace {
 
-QByteArray FileBytes(const QString& path) {
+QByteArray fileBytes(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
@@ -29,12 +29,12 @@ QByteArray FileBytes(const QString& path) {
 }
 
 // Types text the way a keyboard does, Cyrillic included.
-void Type(QWidget* w, const QString& text) {
+void type(QWidget* w, const QString& text) {
     for (QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-QString SelectedText(const QListWidget* list) {
+QString selectedText(const QListWidget* list) {
     const auto items = list->selectedItems();
     return items.size() == 1 ? items.front()->text() : QString();
 }
@@ -65,17 +65,17 @@ private slots:
     void thresholdHint();
 
 private:
-    template <typename T> T* Find(const QString& name) {
+    template <typename T> T* find(const QString& name) {
         T* w = m_editor->findChild<T*>(name);
         [&] { QVERIFY2(w, qPrintable(QStringLiteral("no control ") + name)); }();
         return w;
     }
-    QListWidget* List(int n) { return Find<QListWidget>(QStringLiteral("List%1").arg(n)); }
-    QLineEdit* Line(const QString& name) { return Find<QLineEdit>(name); }
-    void ShowProfile(int p) { List(4)->setCurrentRow(p - 1); }
-    void Choose(int list, int value) { List(list)->setCurrentRow(value - 1); }
-    void Save() { QTest::mouseClick(Find<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton); }
-    QLabel* Hint() { return Find<QLabel>(QStringLiteral("ThresholdHint")); }
+    QListWidget* list(int n) { return find<QListWidget>(QStringLiteral("List%1").arg(n)); }
+    QLineEdit* line(const QString& name) { return find<QLineEdit>(name); }
+    void showProfile(int p) { list(4)->setCurrentRow(p - 1); }
+    void choose(int listNo, int value) { list(listNo)->setCurrentRow(value - 1); }
+    void save() { QTest::mouseClick(find<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton); }
+    QLabel* hint() { return find<QLabel>(QStringLiteral("ThresholdHint")); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Module1> m_core;
@@ -87,23 +87,23 @@ private:
 void TestProfileEditor::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_core = testing::NewTestCore(*m_dir, 3, QDate(2024, 5, 13));
+    m_core = testing::newTestCore(*m_dir, 3, QDate(2024, 5, 13));
     QVERIFY(m_core);
 
     m_messages.clear();
-    ui::Hooks().message = [this](const QString& text) { m_messages << text; };
+    ui::hooks().message = [this](const QString& text) { m_messages << text; };
     m_surface = std::make_unique<QWidget>();
     m_surface->resize(1200, 800);
     m_editor = new ui::ProfileEditor(*m_core, m_surface.get());
     m_surface->show();
     // What start-up does with this area, then the mode entry.
-    m_editor->StartupReset();
-    m_editor->List4_Click();
-    m_editor->EnterMode();
+    m_editor->startupReset();
+    m_editor->list4Click();
+    m_editor->enterMode();
 }
 
 void TestProfileEditor::cleanup() {
-    ui::Hooks() = {};
+    ui::hooks() = {};
     m_surface.reset();
     m_core.reset();
     m_dir.reset();
@@ -111,27 +111,27 @@ void TestProfileEditor::cleanup() {
 
 void TestProfileEditor::newDatabaseShowsDefaultsForEveryProfile() {
     QCOMPARE(m_editor->title(), QStringLiteral("Настройка профиля"));
-    QCOMPARE(List(4)->count(), 20);
-    QCOMPARE(List(3)->count(), 15);
-    QCOMPARE(List(22)->count(), 15);
-    QCOMPARE(List(19)->count(), 20);
+    QCOMPARE(list(4)->count(), 20);
+    QCOMPARE(list(3)->count(), 15);
+    QCOMPARE(list(22)->count(), 15);
+    QCOMPARE(list(19)->count(), 20);
     for (int p = 20; p >= 1; --p) {
-        ShowProfile(p);
-        QCOMPARE(m_editor->EditedProfile, p);
-        QCOMPARE(Line(QStringLiteral("Text33"))->text(), QStringLiteral("Новый тест"));
-        QCOMPARE(Line(QStringLiteral("Text10"))->text(), QString());
-        QCOMPARE(Line(QStringLiteral("Text1"))->text(), QStringLiteral("600"));
-        QCOMPARE(SelectedText(List(3)), QStringLiteral("10"));
-        QCOMPARE(SelectedText(List(20)), QStringLiteral("9"));
-        QCOMPARE(SelectedText(List(21)), QStringLiteral("7"));
-        QCOMPARE(SelectedText(List(22)), QStringLiteral("5"));
+        showProfile(p);
+        QCOMPARE(m_editor->editedProfile, p);
+        QCOMPARE(line(QStringLiteral("Text33"))->text(), QStringLiteral("Новый тест"));
+        QCOMPARE(line(QStringLiteral("Text10"))->text(), QString());
+        QCOMPARE(line(QStringLiteral("Text1"))->text(), QStringLiteral("600"));
+        QCOMPARE(selectedText(list(3)), QStringLiteral("10"));
+        QCOMPARE(selectedText(list(20)), QStringLiteral("9"));
+        QCOMPARE(selectedText(list(21)), QStringLiteral("7"));
+        QCOMPARE(selectedText(list(22)), QStringLiteral("5"));
         for (int n = 5; n <= 19; ++n)
-            QCOMPARE(SelectedText(List(n)), QStringLiteral("1"));
+            QCOMPARE(selectedText(list(n)), QStringLiteral("1"));
         for (int k = 0; k < kGroupCount; ++k) {
-            QVERIFY(Find<QCheckBox>(QStringLiteral("Check2_%1").arg(k))->isChecked());
-            QCOMPARE(Line(QStringLiteral("Text23_%1").arg(k))->text(), QString());
+            QVERIFY(find<QCheckBox>(QStringLiteral("Check2_%1").arg(k))->isChecked());
+            QCOMPARE(line(QStringLiteral("Text23_%1").arg(k))->text(), QString());
         }
-        QVERIFY(Hint()->isHidden());
+        QVERIFY(hint()->isHidden());
     }
 }
 
@@ -140,13 +140,13 @@ void TestProfileEditor::startupResetThenFirstProfile() {
     auto* time = fresh.findChild<QLineEdit*>(QStringLiteral("Text1"));
     auto* name = fresh.findChild<QLineEdit*>(QStringLiteral("Text10"));
     QCOMPARE(time->text(), QStringLiteral("600"));
-    fresh.StartupReset();
+    fresh.startupReset();
     QCOMPARE(time->text(), QStringLiteral("0"));
     QCOMPARE(name->text(), QString());
     QCOMPARE(time->palette().color(QPalette::Base), ui::kLightYellow);
-    m_core->db.Profiles[1].Name = QStringLiteral("Первый");
-    fresh.List4_Click();
-    QCOMPARE(fresh.EditedProfile, 1);
+    m_core->db.profiles[1].name = QStringLiteral("Первый");
+    fresh.list4Click();
+    QCOMPARE(fresh.editedProfile, 1);
     QCOMPARE(time->text(), QStringLiteral("600"));
     QCOMPARE(name->text(), QStringLiteral("Первый"));
     QCOMPARE(name->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Highlight));
@@ -177,19 +177,19 @@ void TestProfileEditor::groupEntries() {
     QFETCH(QString, title);
     QFETCH(QString, typed);
     QFETCH(QString, saved);
-    m_core->db.Profiles[6].Groups[3] = entry;
-    ShowProfile(6);
-    auto* box = Find<QCheckBox>(QStringLiteral("Check2_3"));
-    auto* titleBox = Line(QStringLiteral("Text23_3"));
+    m_core->db.profiles[6].groups[3] = entry;
+    showProfile(6);
+    auto* box = find<QCheckBox>(QStringLiteral("Check2_3"));
+    auto* titleBox = line(QStringLiteral("Text23_3"));
     QCOMPARE(box->isChecked(), ticked);
     QCOMPARE(titleBox->text(), title);
-    QCOMPARE(m_core->db.GroupNames[3].Flag, entry.left(1));
-    QCOMPARE(m_core->db.GroupNames[3].Title, title);
+    QCOMPARE(m_core->db.groupNames[3].flag, entry.left(1));
+    QCOMPARE(m_core->db.groupNames[3].title, title);
     titleBox->clear();
-    Type(titleBox, typed);
-    Save();
-    QCOMPARE(m_core->db.Profiles[6].Groups[3], saved);
-    QCOMPARE(m_core->db.Profiles[6].Groups[4], QStringLiteral("1"));
+    type(titleBox, typed);
+    save();
+    QCOMPARE(m_core->db.profiles[6].groups[3], saved);
+    QCOMPARE(m_core->db.profiles[6].groups[4], QStringLiteral("1"));
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -206,16 +206,16 @@ void TestProfileEditor::timeBox_data() {
 void TestProfileEditor::timeBox() {
     QFETCH(QString, typed);
     QFETCH(int, saved);
-    auto* time = Line(QStringLiteral("Text1"));
+    auto* time = line(QStringLiteral("Text1"));
     time->clear();
     QCOMPARE(time->palette().color(QPalette::Base), ui::kLightYellow);
     QCOMPARE(time->palette().color(QPalette::Text), QApplication::palette().color(QPalette::WindowText));
-    Type(time, typed);
+    type(time, typed);
     const QPalette system = QApplication::palette();
     QCOMPARE(time->palette().color(QPalette::Base),
              saved != 0 ? system.color(QPalette::Highlight) : ui::kLightYellow);
-    Save();
-    QCOMPARE(m_core->db.Profiles[1].TimeLimit, saved);
+    save();
+    QCOMPARE(m_core->db.profiles[1].timeLimit, saved);
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -234,129 +234,129 @@ void TestProfileEditor::timeNotAllowedIsRefused_data() {
 
 void TestProfileEditor::timeNotAllowedIsRefused() {
     QFETCH(QString, typed);
-    ShowProfile(2);
-    const ExamProfile before = m_core->db.Profiles[2];
-    const QByteArray fileBefore = FileBytes(m_core->db.DatabasePath);
-    Line(QStringLiteral("Text10"))->setText(QStringLiteral("Не сохранится"));
-    Line(QStringLiteral("Text33"))->setText(QStringLiteral("Не сохранится"));
-    Line(QStringLiteral("Text1"))->setText(typed);
-    Save();
+    showProfile(2);
+    const ExamProfile before = m_core->db.profiles[2];
+    const QByteArray fileBefore = fileBytes(m_core->db.databasePath);
+    line(QStringLiteral("Text10"))->setText(QStringLiteral("Не сохранится"));
+    line(QStringLiteral("Text33"))->setText(QStringLiteral("Не сохранится"));
+    line(QStringLiteral("Text1"))->setText(typed);
+    save();
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages[0].contains(QStringLiteral("32767")));
-    QVERIFY(m_core->db.Profiles[2] == before);
-    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Новый тест"));
-    QCOMPARE(FileBytes(m_core->db.DatabasePath), fileBefore);
+    QVERIFY(m_core->db.profiles[2] == before);
+    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Новый тест"));
+    QCOMPARE(fileBytes(m_core->db.databasePath), fileBefore);
 }
 
 void TestProfileEditor::saveSetsNumberAndReloadMatches() {
     Database& db = m_core->db;
-    db.Profiles[4].Number = 9;
-    ShowProfile(4);
-    Line(QStringLiteral("Text10"))->setText(QStringLiteral("Слесари 4 разряда"));
-    Line(QStringLiteral("Text1"))->setText(QStringLiteral("900"));
-    Choose(3, 12);
-    Choose(20, 11);
-    Choose(21, 8);
-    Choose(22, 6);
+    db.profiles[4].number = 9;
+    showProfile(4);
+    line(QStringLiteral("Text10"))->setText(QStringLiteral("Слесари 4 разряда"));
+    line(QStringLiteral("Text1"))->setText(QStringLiteral("900"));
+    choose(3, 12);
+    choose(20, 11);
+    choose(21, 8);
+    choose(22, 6);
     for (int n = 1; n <= kSlotCount; ++n)
-        Choose(n + 4, n + 5);
-    QTest::mouseClick(Find<QCheckBox>(QStringLiteral("Check2_7")), Qt::LeftButton, {}, QPoint(6, 10));
-    Line(QStringLiteral("Text23_0"))->setText(QStringLiteral("Общие"));
-    Save();
+        choose(n + 4, n + 5);
+    QTest::mouseClick(find<QCheckBox>(QStringLiteral("Check2_7")), Qt::LeftButton, {}, QPoint(6, 10));
+    line(QStringLiteral("Text23_0"))->setText(QStringLiteral("Общие"));
+    save();
     QVERIFY(m_messages.isEmpty());
 
-    const ExamProfile& p = db.Profiles[4];
-    QCOMPARE(p.Number, 4);
-    QCOMPARE(p.Name, QStringLiteral("Слесари 4 разряда"));
-    QCOMPARE(p.TimeLimit, 900);
-    QCOMPARE(p.QuestionCount, 12);
-    QCOMPARE(p.ExcellentMin, 11);
-    QCOMPARE(p.GoodMin, 8);
-    QCOMPARE(p.FairMin, 6);
-    QCOMPARE(p.SlotTheme[1], 6);
-    QCOMPARE(p.SlotTheme[15], 20);
-    QCOMPARE(p.Groups[0], QStringLiteral("1Общие"));
-    QCOMPARE(p.Groups[7], QStringLiteral("0"));
+    const ExamProfile& p = db.profiles[4];
+    QCOMPARE(p.number, 4);
+    QCOMPARE(p.name, QStringLiteral("Слесари 4 разряда"));
+    QCOMPARE(p.timeLimit, 900);
+    QCOMPARE(p.questionCount, 12);
+    QCOMPARE(p.excellentMin, 11);
+    QCOMPARE(p.goodMin, 8);
+    QCOMPARE(p.fairMin, 6);
+    QCOMPARE(p.slotTheme[1], 6);
+    QCOMPARE(p.slotTheme[15], 20);
+    QCOMPARE(p.groups[0], QStringLiteral("1Общие"));
+    QCOMPARE(p.groups[7], QStringLiteral("0"));
 
     Database loaded;
-    loaded.DatabasePath = db.DatabasePath;
-    QVERIFY(loaded.LoadDatabase().ok());
+    loaded.databasePath = db.databasePath;
+    QVERIFY(loaded.loadDatabase().ok());
     for (int i = 1; i <= kProfileCount; ++i)
-        QVERIFY2(loaded.Profiles[i] == db.Profiles[i], qPrintable(QStringLiteral("profile %1").arg(i)));
+        QVERIFY2(loaded.profiles[i] == db.profiles[i], qPrintable(QStringLiteral("profile %1").arg(i)));
 
     // Another profile and back shows what was saved.
-    ShowProfile(5);
-    ShowProfile(4);
-    QCOMPARE(SelectedText(List(19)), QStringLiteral("20"));
-    QVERIFY(!Find<QCheckBox>(QStringLiteral("Check2_7"))->isChecked());
+    showProfile(5);
+    showProfile(4);
+    QCOMPARE(selectedText(list(19)), QStringLiteral("20"));
+    QVERIFY(!find<QCheckBox>(QStringLiteral("Check2_7"))->isChecked());
 }
 
 void TestProfileEditor::listWithoutMatchingItemKeepsStoredValue() {
     Database& db = m_core->db;
-    db.Profiles[3].QuestionCount = 0;
-    db.Profiles[3].SlotTheme[2] = 21;
-    ShowProfile(3);
-    QVERIFY(List(3)->selectedItems().isEmpty());
-    QVERIFY(List(6)->selectedItems().isEmpty());
-    QCOMPARE(SelectedText(List(5)), QStringLiteral("1"));
-    Choose(7, 4);
-    Save();
-    QCOMPARE(db.Profiles[3].QuestionCount, 0);
-    QCOMPARE(db.Profiles[3].SlotTheme[2], 21);
-    QCOMPARE(db.Profiles[3].SlotTheme[3], 4);
+    db.profiles[3].questionCount = 0;
+    db.profiles[3].slotTheme[2] = 21;
+    showProfile(3);
+    QVERIFY(list(3)->selectedItems().isEmpty());
+    QVERIFY(list(6)->selectedItems().isEmpty());
+    QCOMPARE(selectedText(list(5)), QStringLiteral("1"));
+    choose(7, 4);
+    save();
+    QCOMPARE(db.profiles[3].questionCount, 0);
+    QCOMPARE(db.profiles[3].slotTheme[2], 21);
+    QCOMPARE(db.profiles[3].slotTheme[3], 4);
 
     // Choosing an item afterwards stores it.
-    Choose(3, 15);
-    Save();
-    QCOMPARE(db.Profiles[3].QuestionCount, 15);
+    choose(3, 15);
+    save();
+    QCOMPARE(db.profiles[3].questionCount, 15);
 }
 
 void TestProfileEditor::testNameLastSaveWins() {
     ui::QuestionEditor questions(*m_core, m_surface.get());
     auto* text26 = questions.findChild<QLineEdit*>(QStringLiteral("Text26"));
-    auto* text33 = Line(QStringLiteral("Text33"));
+    auto* text33 = line(QStringLiteral("Text33"));
 
     text33->setText(QStringLiteral("Имя из профилей"));
-    Save();
-    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Имя из профилей"));
+    save();
+    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Имя из профилей"));
 
-    questions.EnterMode();
+    questions.enterMode();
     QCOMPARE(text26->text(), QStringLiteral("Имя из профилей"));
     text26->setText(QStringLiteral("Имя из вопросов"));
     QTest::mouseClick(questions.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
-    QCOMPARE(m_core->db.DatabaseHeader[2], QStringLiteral("Имя из вопросов"));
+    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Имя из вопросов"));
 
     // A profile shown again shows the current name; saving it from here wins again.
-    ShowProfile(2);
+    showProfile(2);
     QCOMPARE(text33->text(), QStringLiteral("Имя из вопросов"));
     text33->setText(QStringLiteral("Последнее"));
-    Save();
+    save();
     Database loaded;
-    loaded.DatabasePath = m_core->db.DatabasePath;
-    QVERIFY(loaded.LoadDatabase().ok());
-    QCOMPARE(loaded.DatabaseHeader[2], QStringLiteral("Последнее"));
+    loaded.databasePath = m_core->db.databasePath;
+    QVERIFY(loaded.loadDatabase().ok());
+    QCOMPARE(loaded.databaseHeader[2], QStringLiteral("Последнее"));
 }
 
 void TestProfileEditor::selectionSurvivesReopening() {
-    m_core->db.Profiles[5].Name = QStringLiteral("Пятый");
-    ShowProfile(5);
-    Line(QStringLiteral("Text10"))->setText(QStringLiteral("набрано, не сохранено"));
+    m_core->db.profiles[5].name = QStringLiteral("Пятый");
+    showProfile(5);
+    line(QStringLiteral("Text10"))->setText(QStringLiteral("набрано, не сохранено"));
     m_editor->hide();
-    m_editor->EnterMode();
-    QCOMPARE(m_editor->EditedProfile, 5);
-    QCOMPARE(SelectedText(List(4)), QStringLiteral("5"));
-    QCOMPARE(Line(QStringLiteral("Text10"))->text(), QStringLiteral("Пятый"));
+    m_editor->enterMode();
+    QCOMPARE(m_editor->editedProfile, 5);
+    QCOMPARE(selectedText(list(4)), QStringLiteral("5"));
+    QCOMPARE(line(QStringLiteral("Text10"))->text(), QStringLiteral("Пятый"));
 }
 
 void TestProfileEditor::failedSaveNamesFileAndKeepsModel() {
     Database& db = m_core->db;
     const QString path = m_dir->filePath(QStringLiteral("no-such-folder/Data.zet"));
-    db.DatabasePath = path;
-    Line(QStringLiteral("Text10"))->setText(QStringLiteral("Только в памяти"));
-    Save();
+    db.databasePath = path;
+    line(QStringLiteral("Text10"))->setText(QStringLiteral("Только в памяти"));
+    save();
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages[0].contains(path), qPrintable(m_messages[0]));
-    QCOMPARE(db.Profiles[1].Name, QStringLiteral("Только в памяти"));
+    QCOMPARE(db.profiles[1].name, QStringLiteral("Только в памяти"));
     QVERIFY(!QFile::exists(path));
 }
 
@@ -380,36 +380,36 @@ void TestProfileEditor::thresholdHint() {
     QFETCH(int, good);
     QFETCH(int, fair);
     QFETCH(QString, mentions);
-    QVERIFY(Hint()->isHidden());
+    QVERIFY(hint()->isHidden());
     // The hint follows the lists as they change, before any save.
-    Choose(3, count);
-    Choose(20, excellent);
-    Choose(21, good);
-    Choose(22, fair);
-    QCOMPARE(Hint()->isVisible(), !mentions.isEmpty());
+    choose(3, count);
+    choose(20, excellent);
+    choose(21, good);
+    choose(22, fair);
+    QCOMPARE(hint()->isVisible(), !mentions.isEmpty());
     if (!mentions.isEmpty())
-        QVERIFY2(Hint()->text().contains(mentions), qPrintable(Hint()->text()));
+        QVERIFY2(hint()->text().contains(mentions), qPrintable(hint()->text()));
 
     // It blocks nothing.
-    Save();
-    QCOMPARE(m_core->db.Profiles[1].GoodMin, good);
+    save();
+    QCOMPARE(m_core->db.profiles[1].goodMin, good);
     QVERIFY(m_messages.isEmpty());
 
     // A profile in order clears it.
-    ShowProfile(2);
-    QVERIFY(Hint()->isHidden());
-    ShowProfile(1);
-    QCOMPARE(Hint()->isVisible(), !mentions.isEmpty());
+    showProfile(2);
+    QVERIFY(hint()->isHidden());
+    showProfile(1);
+    QCOMPARE(hint()->isVisible(), !mentions.isEmpty());
 }
 
 void TestProfileEditor::scrolledNumberIsSaved() {
     // The arrow below the question count shows 11 instead of 10: 11 is what is saved.
-    QCOMPARE(SelectedText(List(3)), QStringLiteral("10"));
-    List(3)->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QCOMPARE(List(3)->indexAt(QPoint(1, 1)).data().toString(), QStringLiteral("11"));
-    QCOMPARE(SelectedText(List(3)), QStringLiteral("11"));
-    Save();
-    QCOMPARE(m_core->db.Profiles[1].QuestionCount, 11);
+    QCOMPARE(selectedText(list(3)), QStringLiteral("10"));
+    list(3)->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(list(3)->indexAt(QPoint(1, 1)).data().toString(), QStringLiteral("11"));
+    QCOMPARE(selectedText(list(3)), QStringLiteral("11"));
+    save();
+    QCOMPARE(m_core->db.profiles[1].questionCount, 11);
 }
 
 QTEST_MAIN(TestProfileEditor)

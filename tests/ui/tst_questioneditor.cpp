@@ -22,7 +22,7 @@ namespace {
 
 const QString kFlagsAll = QStringLiteral("1111111111");
 
-QByteArray FileBytes(const QString& path) {
+QByteArray fileBytes(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
@@ -55,17 +55,17 @@ private slots:
     void numberShownIsNumberSelected();
 
 private:
-    template <typename T> T* Find(const QString& name) {
+    template <typename T> T* find(const QString& name) {
         T* w = m_editor->findChild<T*>(name);
         [&] { QVERIFY2(w, qPrintable(QStringLiteral("no control ") + name)); }();
         return w;
     }
-    QPlainTextEdit* Box(const char* name) { return Find<QPlainTextEdit>(QString::fromLatin1(name)); }
-    QCheckBox* Check(int k) { return Find<QCheckBox>(QStringLiteral("Check1_%1").arg(k)); }
-    QString BoxesShown();
-    void SetBoxes(const QString& flags);
-    void Select(int theme, int question);
-    void Save() { QTest::mouseClick(Find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton); }
+    QPlainTextEdit* box(const char* name) { return find<QPlainTextEdit>(QString::fromLatin1(name)); }
+    QCheckBox* check(int k) { return find<QCheckBox>(QStringLiteral("Check1_%1").arg(k)); }
+    QString boxesShown();
+    void setBoxes(const QString& flags);
+    void select(int theme, int question);
+    void save() { QTest::mouseClick(find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Module1> m_core;
@@ -77,12 +77,12 @@ private:
 void TestQuestionEditor::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_core = testing::NewTestCore(*m_dir, 7, QDate(2024, 5, 13));
+    m_core = testing::newTestCore(*m_dir, 7, QDate(2024, 5, 13));
     QVERIFY(m_core);
-    m_core->selection.ShuffleAllThemes();
+    m_core->selection.shuffleAllThemes();
 
     m_messages.clear();
-    ui::Hooks().message = [this](const QString& text) { m_messages << text; };
+    ui::hooks().message = [this](const QString& text) { m_messages << text; };
     m_surface = std::make_unique<QWidget>();
     m_surface->resize(1200, 800);
     m_editor = new ui::QuestionEditor(*m_core, m_surface.get());
@@ -90,45 +90,45 @@ void TestQuestionEditor::init() {
 }
 
 void TestQuestionEditor::cleanup() {
-    ui::Hooks() = {};
+    ui::hooks() = {};
     m_surface.reset();
     m_core.reset();
     m_dir.reset();
 }
 
-QString TestQuestionEditor::BoxesShown() {
+QString TestQuestionEditor::boxesShown() {
     QString flags;
     for (int k = 0; k < kGroupCount; ++k)
-        flags += Check(k)->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
+        flags += check(k)->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
     return flags;
 }
 
-void TestQuestionEditor::SetBoxes(const QString& flags) {
+void TestQuestionEditor::setBoxes(const QString& flags) {
     for (int k = 0; k < kGroupCount; ++k) {
-        if (Check(k)->isChecked() != (flags.at(k) == QLatin1Char('1')))
-            QTest::mouseClick(Check(k), Qt::LeftButton, {}, QPoint(6, Check(k)->height() / 2));
+        if (check(k)->isChecked() != (flags.at(k) == QLatin1Char('1')))
+            QTest::mouseClick(check(k), Qt::LeftButton, {}, QPoint(6, check(k)->height() / 2));
     }
-    QCOMPARE(BoxesShown(), flags);
+    QCOMPARE(boxesShown(), flags);
 }
 
-void TestQuestionEditor::Select(int theme, int question) {
-    Find<QListWidget>(QStringLiteral("List1"))->setCurrentRow(theme - 1);
-    Find<QListWidget>(QStringLiteral("List2"))->setCurrentRow(question - 1);
+void TestQuestionEditor::select(int theme, int question) {
+    find<QListWidget>(QStringLiteral("List1"))->setCurrentRow(theme - 1);
+    find<QListWidget>(QStringLiteral("List2"))->setCurrentRow(question - 1);
 }
 
 void TestQuestionEditor::newDatabaseShowsAllBoxesTicked() {
     QVERIFY(m_editor->isHidden());
-    m_editor->EnterMode();
+    m_editor->enterMode();
     QVERIFY(m_editor->isVisible());
     QCOMPARE(m_editor->title(), QStringLiteral("Редактор вопросов"));
-    QCOMPARE(Find<QLineEdit>(QStringLiteral("Text26"))->text(), QStringLiteral("Новый тест"));
-    QCOMPARE(Find<QListWidget>(QStringLiteral("List1"))->count(), 20);
-    QCOMPARE(Find<QListWidget>(QStringLiteral("List2"))->count(), 100);
-    QCOMPARE(Find<QListWidget>(QStringLiteral("List2"))->item(99)->text(), QStringLiteral("100"));
-    QCOMPARE(BoxesShown(), kFlagsAll);
-    QCOMPARE(Box("Text4")->toPlainText(), QString());
-    QCOMPARE(m_editor->EditedTheme, 1);
-    QCOMPARE(m_editor->EditedQuestion, 1);
+    QCOMPARE(find<QLineEdit>(QStringLiteral("Text26"))->text(), QStringLiteral("Новый тест"));
+    QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->count(), 20);
+    QCOMPARE(find<QListWidget>(QStringLiteral("List2"))->count(), 100);
+    QCOMPARE(find<QListWidget>(QStringLiteral("List2"))->item(99)->text(), QStringLiteral("100"));
+    QCOMPARE(boxesShown(), kFlagsAll);
+    QCOMPARE(box("Text4")->toPlainText(), QString());
+    QCOMPARE(m_editor->editedTheme, 1);
+    QCOMPARE(m_editor->editedQuestion, 1);
 }
 
 void TestQuestionEditor::saveStoresFlagsAndText_data() {
@@ -149,25 +149,25 @@ void TestQuestionEditor::saveStoresFlagsAndText() {
     QFETCH(QString, boxes);
     QFETCH(QString, text);
     QFETCH(QString, stored);
-    m_editor->EnterMode();
-    Select(4, 17);
-    SetBoxes(boxes);
-    Box("Text4")->setPlainText(text);
-    Box("Text5")->setPlainText(QStringLiteral("верно"));
-    Box("Text6")->setPlainText(QStringLiteral("неверно 1"));
-    Box("Text9")->setPlainText(QStringLiteral("неверно 4"));
-    Save();
+    m_editor->enterMode();
+    select(4, 17);
+    setBoxes(boxes);
+    box("Text4")->setPlainText(text);
+    box("Text5")->setPlainText(QStringLiteral("верно"));
+    box("Text6")->setPlainText(QStringLiteral("неверно 1"));
+    box("Text9")->setPlainText(QStringLiteral("неверно 4"));
+    save();
 
     const Database& db = m_core->db;
-    QCOMPARE(db.Questions(4, 17, 0), stored);
-    QCOMPARE(db.Questions(4, 17, 1), QStringLiteral("верно"));
-    QCOMPARE(db.Questions(4, 17, 2), QStringLiteral("неверно 1"));
-    QCOMPARE(db.Questions(4, 17, 3), QString());
-    QCOMPARE(db.Questions(4, 17, 5), QStringLiteral("неверно 4"));
+    QCOMPARE(db.questions(4, 17, 0), stored);
+    QCOMPARE(db.questions(4, 17, 1), QStringLiteral("верно"));
+    QCOMPARE(db.questions(4, 17, 2), QStringLiteral("неверно 1"));
+    QCOMPARE(db.questions(4, 17, 3), QString());
+    QCOMPARE(db.questions(4, 17, 5), QStringLiteral("неверно 4"));
     // The flags pass through the groups' work copy.
     QString work;
-    for (const GroupRecord& g : db.GroupNames)
-        work += g.Flag;
+    for (const GroupRecord& g : db.groupNames)
+        work += g.flag;
     QCOMPARE(work, boxes);
     QVERIFY(m_messages.isEmpty());
 }
@@ -195,121 +195,121 @@ void TestQuestionEditor::showStoredValue() {
     QFETCH(QString, text);
     QFETCH(QString, boxes);
     Database& db = m_core->db;
-    db.Questions(2, 1, 0) = QStringLiteral("1100110011Предыдущий");
-    db.Questions(2, 2, 0) = stored;
-    db.Questions(2, 2, 1) = QStringLiteral("ответ");
-    db.Questions(2, 0, 0) = QStringLiteral("Тема два");
-    m_editor->EnterMode();
-    Select(2, 1);
-    QCOMPARE(BoxesShown(), QStringLiteral("1100110011"));
-    Box("Text7")->setPlainText(QStringLiteral("набрано и не сохранено"));
+    db.questions(2, 1, 0) = QStringLiteral("1100110011Предыдущий");
+    db.questions(2, 2, 0) = stored;
+    db.questions(2, 2, 1) = QStringLiteral("ответ");
+    db.questions(2, 0, 0) = QStringLiteral("Тема два");
+    m_editor->enterMode();
+    select(2, 1);
+    QCOMPARE(boxesShown(), QStringLiteral("1100110011"));
+    box("Text7")->setPlainText(QStringLiteral("набрано и не сохранено"));
 
-    Find<QListWidget>(QStringLiteral("List2"))->setCurrentRow(1);
-    QCOMPARE(Box("Text4")->toPlainText(), text);
-    QCOMPARE(BoxesShown(), boxes);
-    QCOMPARE(Box("Text3")->toPlainText(), QStringLiteral("Тема два"));
-    QCOMPARE(Box("Text5")->toPlainText(), QStringLiteral("ответ"));
-    QCOMPARE(Box("Text7")->toPlainText(), QString());
-    QCOMPARE(db.Questions(2, 1, 3), QString());
+    find<QListWidget>(QStringLiteral("List2"))->setCurrentRow(1);
+    QCOMPARE(box("Text4")->toPlainText(), text);
+    QCOMPARE(boxesShown(), boxes);
+    QCOMPARE(box("Text3")->toPlainText(), QStringLiteral("Тема два"));
+    QCOMPARE(box("Text5")->toPlainText(), QStringLiteral("ответ"));
+    QCOMPARE(box("Text7")->toPlainText(), QString());
+    QCOMPARE(db.questions(2, 1, 3), QString());
 }
 
 void TestQuestionEditor::shortValueSavedBehindTenFlags() {
-    m_core->db.Questions(1, 4, 0) = QStringLiteral("Короткий");
-    m_editor->EnterMode();
-    Select(1, 4);
-    QCOMPARE(Box("Text4")->toPlainText(), QStringLiteral("Короткий"));
-    QCOMPARE(BoxesShown(), kFlagsAll);
-    Save();
-    QCOMPARE(m_core->db.Questions(1, 4, 0), kFlagsAll + QStringLiteral("Короткий"));
+    m_core->db.questions(1, 4, 0) = QStringLiteral("Короткий");
+    m_editor->enterMode();
+    select(1, 4);
+    QCOMPARE(box("Text4")->toPlainText(), QStringLiteral("Короткий"));
+    QCOMPARE(boxesShown(), kFlagsAll);
+    save();
+    QCOMPARE(m_core->db.questions(1, 4, 0), kFlagsAll + QStringLiteral("Короткий"));
 }
 
 void TestQuestionEditor::listsShowTheCrossing() {
     Database& db = m_core->db;
-    db.Questions(3, 5, 0) = QStringLiteral("0000000001Тема 3, вопрос 5");
-    db.Questions(3, 6, 0) = QStringLiteral("0000000001Тема 3, вопрос 6");
-    db.Questions(1, 5, 0) = QStringLiteral("0000000001Тема 1, вопрос 5");
-    m_editor->EnterMode();
-    auto* list1 = Find<QListWidget>(QStringLiteral("List1"));
-    auto* list2 = Find<QListWidget>(QStringLiteral("List2"));
+    db.questions(3, 5, 0) = QStringLiteral("0000000001Тема 3, вопрос 5");
+    db.questions(3, 6, 0) = QStringLiteral("0000000001Тема 3, вопрос 6");
+    db.questions(1, 5, 0) = QStringLiteral("0000000001Тема 1, вопрос 5");
+    m_editor->enterMode();
+    auto* list1 = find<QListWidget>(QStringLiteral("List1"));
+    auto* list2 = find<QListWidget>(QStringLiteral("List2"));
     list2->setCurrentRow(4);
-    QCOMPARE(Box("Text4")->toPlainText(), QStringLiteral("Тема 1, вопрос 5"));
+    QCOMPARE(box("Text4")->toPlainText(), QStringLiteral("Тема 1, вопрос 5"));
     list1->setCurrentRow(2);
-    QCOMPARE(m_editor->EditedTheme, 3);
-    QCOMPARE(m_editor->EditedQuestion, 5);
-    QCOMPARE(Box("Text4")->toPlainText(), QStringLiteral("Тема 3, вопрос 5"));
+    QCOMPARE(m_editor->editedTheme, 3);
+    QCOMPARE(m_editor->editedQuestion, 5);
+    QCOMPARE(box("Text4")->toPlainText(), QStringLiteral("Тема 3, вопрос 5"));
     // The keyboard moves the selection like a click.
     list2->setFocus();
     QTest::keyClick(list2, Qt::Key_Down);
-    QCOMPARE(m_editor->EditedQuestion, 6);
-    QCOMPARE(Box("Text4")->toPlainText(), QStringLiteral("Тема 3, вопрос 6"));
+    QCOMPARE(m_editor->editedQuestion, 6);
+    QCOMPARE(box("Text4")->toPlainText(), QStringLiteral("Тема 3, вопрос 6"));
 }
 
 void TestQuestionEditor::enterModeStartsAtThemeOneQuestionOne() {
     Database& db = m_core->db;
-    db.Questions(1, 1, 0) = QStringLiteral("0000000000Первый");
-    m_editor->EnterMode();
-    Select(6, 40);
-    QCOMPARE(m_editor->EditedTheme, 6);
+    db.questions(1, 1, 0) = QStringLiteral("0000000000Первый");
+    m_editor->enterMode();
+    select(6, 40);
+    QCOMPARE(m_editor->editedTheme, 6);
     m_editor->hide();
-    db.DatabaseHeader[2] = QStringLiteral("Другое имя");
-    m_editor->EnterMode();
-    QCOMPARE(m_editor->EditedTheme, 1);
-    QCOMPARE(m_editor->EditedQuestion, 1);
-    QCOMPARE(Find<QListWidget>(QStringLiteral("List1"))->currentItem()->text(), QStringLiteral("1"));
-    QCOMPARE(Find<QListWidget>(QStringLiteral("List2"))->currentItem()->text(), QStringLiteral("1"));
-    QCOMPARE(Box("Text4")->toPlainText(), QStringLiteral("Первый"));
-    QCOMPARE(Find<QLineEdit>(QStringLiteral("Text26"))->text(), QStringLiteral("Другое имя"));
+    db.databaseHeader[2] = QStringLiteral("Другое имя");
+    m_editor->enterMode();
+    QCOMPARE(m_editor->editedTheme, 1);
+    QCOMPARE(m_editor->editedQuestion, 1);
+    QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->currentItem()->text(), QStringLiteral("1"));
+    QCOMPARE(find<QListWidget>(QStringLiteral("List2"))->currentItem()->text(), QStringLiteral("1"));
+    QCOMPARE(box("Text4")->toPlainText(), QStringLiteral("Первый"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("Text26"))->text(), QStringLiteral("Другое имя"));
 }
 
 void TestQuestionEditor::saveRebuildsEveryThemeOrder() {
     Database& db = m_core->db;
-    auto& order = m_core->selection.QuestionOrder;
+    auto& order = m_core->selection.questionOrder;
     QCOMPARE(order[1][0], 0);
     QCOMPARE(order[7][0], 0);
     // Put in memory without a rebuild: the next save of any question must pick it up too.
-    db.Questions(7, 3, 0) = QStringLiteral("1111111111Из другой темы");
+    db.questions(7, 3, 0) = QStringLiteral("1111111111Из другой темы");
 
-    m_editor->EnterMode();
-    Select(1, 5);
-    Box("Text4")->setPlainText(QStringLiteral("Новый вопрос"));
-    Save();
+    m_editor->enterMode();
+    select(1, 5);
+    box("Text4")->setPlainText(QStringLiteral("Новый вопрос"));
+    save();
     QCOMPARE(order[1][0], 5);
     QCOMPARE(order[7][0], 3);
 
     // The draw finds the new question: questions 1..4 of theme 1 are empty and admit nothing.
-    const ExamProfile& profile = db.Profiles[1];
+    const ExamProfile& profile = db.profiles[1];
     int16 wraps = 0;
-    QCOMPARE(m_core->selection.DrawQuestion(1, profile, wraps), 5);
+    QCOMPARE(m_core->selection.drawQuestion(1, profile, wraps), 5);
 }
 
 void TestQuestionEditor::reloadEqualsWhatWasSaved() {
-    m_editor->EnterMode();
-    Select(20, 100);
-    Find<QLineEdit>(QStringLiteral("Text26"))->setText(QStringLiteral("Электробезопасность"));
-    Box("Text3")->setPlainText(QStringLiteral("Тема двадцать\nвторая строка"));
-    SetBoxes(QStringLiteral("0110000000"));
-    Box("Text4")->setPlainText(QStringLiteral("Вопрос сто"));
+    m_editor->enterMode();
+    select(20, 100);
+    find<QLineEdit>(QStringLiteral("Text26"))->setText(QStringLiteral("Электробезопасность"));
+    box("Text3")->setPlainText(QStringLiteral("Тема двадцать\nвторая строка"));
+    setBoxes(QStringLiteral("0110000000"));
+    box("Text4")->setPlainText(QStringLiteral("Вопрос сто"));
     const char* answers[] = {"Text5", "Text6", "Text7", "Text8", "Text9"};
     for (int i = 0; i < 5; ++i)
-        Box(answers[i])->setPlainText(QStringLiteral("ответ %1").arg(i + 1));
-    Save();
+        box(answers[i])->setPlainText(QStringLiteral("ответ %1").arg(i + 1));
+    save();
     QVERIFY(m_messages.isEmpty());
 
     Database loaded;
-    loaded.DatabasePath = m_core->db.DatabasePath;
-    QVERIFY(loaded.LoadDatabase().ok());
-    QCOMPARE(loaded.DatabaseHeader[2], QStringLiteral("Электробезопасность"));
-    QCOMPARE(loaded.Questions(20, 0, 0), QStringLiteral("Тема двадцать\r\nвторая строка"));
-    QCOMPARE(loaded.Questions(20, 100, 0), QStringLiteral("0110000000Вопрос сто"));
+    loaded.databasePath = m_core->db.databasePath;
+    QVERIFY(loaded.loadDatabase().ok());
+    QCOMPARE(loaded.databaseHeader[2], QStringLiteral("Электробезопасность"));
+    QCOMPARE(loaded.questions(20, 0, 0), QStringLiteral("Тема двадцать\r\nвторая строка"));
+    QCOMPARE(loaded.questions(20, 100, 0), QStringLiteral("0110000000Вопрос сто"));
     for (int p = 1; p <= 5; ++p)
-        QCOMPARE(loaded.Questions(20, 100, p), QStringLiteral("ответ %1").arg(p));
+        QCOMPARE(loaded.questions(20, 100, p), QStringLiteral("ответ %1").arg(p));
 
     // And the editor shows the reloaded values as they were typed.
-    m_core->db.LoadDatabase();
-    Select(1, 1);
-    Select(20, 100);
-    QCOMPARE(Box("Text3")->toPlainText(), QStringLiteral("Тема двадцать\nвторая строка"));
-    QCOMPARE(BoxesShown(), QStringLiteral("0110000000"));
+    m_core->db.loadDatabase();
+    select(1, 1);
+    select(20, 100);
+    QCOMPARE(box("Text3")->toPlainText(), QStringLiteral("Тема двадцать\nвторая строка"));
+    QCOMPARE(boxesShown(), QStringLiteral("0110000000"));
 }
 
 void TestQuestionEditor::failedSaveNamesFileAndKeepsModel_data() {
@@ -329,30 +329,30 @@ void TestQuestionEditor::failedSaveNamesFileAndKeepsModel() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(foreignBytes);
     }
-    db.DatabasePath = path;
+    db.databasePath = path;
 
-    m_editor->EnterMode();
-    Box("Text4")->setPlainText(QStringLiteral("Несохранённый вопрос"));
-    Save();
+    m_editor->enterMode();
+    box("Text4")->setPlainText(QStringLiteral("Несохранённый вопрос"));
+    save();
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages[0].contains(path), qPrintable(m_messages[0]));
     QVERIFY(m_messages[0].contains(QStringLiteral("Не удалось")));
-    QCOMPARE(db.Questions(1, 1, 0), kFlagsAll + QStringLiteral("Несохранённый вопрос"));
+    QCOMPARE(db.questions(1, 1, 0), kFlagsAll + QStringLiteral("Несохранённый вопрос"));
     if (foreign)
-        QCOMPARE(FileBytes(path), foreignBytes);
+        QCOMPARE(fileBytes(path), foreignBytes);
     else
         QVERIFY(!QFile::exists(path));
     // The exam sees what memory holds.
-    QCOMPARE(m_core->selection.QuestionOrder[1][0], 1);
+    QCOMPARE(m_core->selection.questionOrder[1][0], 1);
 }
 
 void TestQuestionEditor::oneMessageForValuesNotStoredAsTyped() {
-    m_editor->EnterMode();
-    Select(2, 3);
-    Box("Text5")->setPlainText(QString(600, QLatin1Char('x')));
-    Box("Text6")->setPlainText(QStringLiteral("ответ ☺"));
-    Box("Text4")->setPlainText(QString(600, QLatin1Char('q')));
-    Save();
+    m_editor->enterMode();
+    select(2, 3);
+    box("Text5")->setPlainText(QString(600, QLatin1Char('x')));
+    box("Text6")->setPlainText(QStringLiteral("ответ ☺"));
+    box("Text4")->setPlainText(QString(600, QLatin1Char('q')));
+    save();
     QCOMPARE(m_messages.size(), 1);
     // The question text shares its value with the ten group characters.
     QVERIFY2(m_messages[0].contains(QStringLiteral("текст вопроса: обрезано до 488")),
@@ -364,33 +364,33 @@ void TestQuestionEditor::oneMessageForValuesNotStoredAsTyped() {
     QVERIFY(m_messages[0].contains(QStringLiteral("498")));
 
     Database loaded;
-    loaded.DatabasePath = m_core->db.DatabasePath;
-    QVERIFY(loaded.LoadDatabase().ok());
-    QCOMPARE(loaded.Questions(2, 3, 1), QString(498, QLatin1Char('x')));
-    QCOMPARE(loaded.Questions(2, 3, 2), QStringLiteral("ответ ?"));
+    loaded.databasePath = m_core->db.databasePath;
+    QVERIFY(loaded.loadDatabase().ok());
+    QCOMPARE(loaded.questions(2, 3, 1), QString(498, QLatin1Char('x')));
+    QCOMPARE(loaded.questions(2, 3, 2), QStringLiteral("ответ ?"));
     // Memory and the boxes hold what the file holds, so the next save has nothing to report.
-    QCOMPARE(m_core->db.Questions(2, 3, 0), loaded.Questions(2, 3, 0));
-    QCOMPARE(m_core->db.Questions(2, 3, 2), QStringLiteral("ответ ?"));
-    QCOMPARE(Box("Text4")->toPlainText(), QString(488, QLatin1Char('q')));
-    QCOMPARE(Box("Text5")->toPlainText(), QString(498, QLatin1Char('x')));
-    QCOMPARE(Box("Text6")->toPlainText(), QStringLiteral("ответ ?"));
-    Save();
+    QCOMPARE(m_core->db.questions(2, 3, 0), loaded.questions(2, 3, 0));
+    QCOMPARE(m_core->db.questions(2, 3, 2), QStringLiteral("ответ ?"));
+    QCOMPARE(box("Text4")->toPlainText(), QString(488, QLatin1Char('q')));
+    QCOMPARE(box("Text5")->toPlainText(), QString(498, QLatin1Char('x')));
+    QCOMPARE(box("Text6")->toPlainText(), QStringLiteral("ответ ?"));
+    save();
     QCOMPARE(m_messages.size(), 1);
 
     // The test name box takes no more than one record holds.
-    auto* name = Find<QLineEdit>(QStringLiteral("Text26"));
+    auto* name = find<QLineEdit>(QStringLiteral("Text26"));
     name->clear();
     QTest::keyClicks(name, QString(500, QLatin1Char('n')));
     QCOMPARE(name->text().size(), 498);
 }
 
 void TestQuestionEditor::nonBreakingSpaceReachesTheFile() {
-    m_editor->EnterMode();
-    Box("Text4")->setPlainText(QStringLiteral("Масса 5\u00A0кг?"));
-    Save();
+    m_editor->enterMode();
+    box("Text4")->setPlainText(QStringLiteral("Масса 5\u00A0кг?"));
+    save();
     // Windows-1251 has the non-breaking space as byte A0: "5", A0, "кг".
-    QVERIFY(FileBytes(m_core->db.DatabasePath).contains(QByteArray("5\xA0\xEA\xE3?")));
-    QCOMPARE(m_core->db.Questions(1, 1, 0), kFlagsAll + QStringLiteral("Масса 5\u00A0кг?"));
+    QVERIFY(fileBytes(m_core->db.databasePath).contains(QByteArray("5\xA0\xEA\xE3?")));
+    QCOMPARE(m_core->db.questions(1, 1, 0), kFlagsAll + QStringLiteral("Масса 5\u00A0кг?"));
 }
 
 void TestQuestionEditor::numberShownIsNumberSelected_data() {
@@ -404,9 +404,9 @@ void TestQuestionEditor::numberShownIsNumberSelected_data() {
 void TestQuestionEditor::numberShownIsNumberSelected() {
     QFETCH(QString, way);
     for (int q = 1; q <= 5; ++q)
-        m_core->db.Questions(1, q, 1) = QStringLiteral("ответ %1").arg(q);
-    m_editor->EnterMode();
-    auto* list = Find<QListWidget>(QStringLiteral("List2"));
+        m_core->db.questions(1, q, 1) = QStringLiteral("ответ %1").arg(q);
+    m_editor->enterMode();
+    auto* list = find<QListWidget>(QStringLiteral("List2"));
     if (way == QLatin1String("arrow")) {
         list->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     } else if (way == QLatin1String("wheel")) {
@@ -423,8 +423,8 @@ void TestQuestionEditor::numberShownIsNumberSelected() {
     QVERIFY(shown.row() > 0);
     QCOMPARE(list->selectedItems().size(), 1);
     QCOMPARE(list->selectedItems().front()->text(), shown.data().toString());
-    QCOMPARE(m_editor->EditedQuestion, shown.row() + 1);
-    QCOMPARE(Box("Text5")->toPlainText(), QStringLiteral("ответ %1").arg(shown.row() + 1));
+    QCOMPARE(m_editor->editedQuestion, shown.row() + 1);
+    QCOMPARE(box("Text5")->toPlainText(), QStringLiteral("ответ %1").arg(shown.row() + 1));
 }
 
 QTEST_MAIN(TestQuestionEditor)

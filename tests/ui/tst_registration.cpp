@@ -29,20 +29,20 @@ namespace {
 
 const QDate kToday(2010, 12, 3);
 
-ExamineeRecord Finished(int n, int profile, const QString& name) {
+ExamineeRecord finished(int n, int profile, const QString& name) {
     ExamineeRecord r;
-    r.ProtocolNo = static_cast<int16>(n);
-    r.ProfileNo = static_cast<int16>(profile);
-    r.ProfileName = QStringLiteral("Профиль %1").arg(profile);
-    r.FullName = name;
-    r.BirthYear = static_cast<int16>(1960 + n);
-    r.JobTitle = QStringLiteral("электрик");
-    r.Seniority = static_cast<int16>(n * 3);
-    r.Grade = static_cast<int16>(2 + n);
-    r.AskedCount = 10;
-    r.RightCount = static_cast<int16>(5 + n);
-    r.TimeSpent = static_cast<int16>(100 * n);
-    r.PersonnelNo = QStringLiteral("№%1").arg(n);
+    r.protocolNo = static_cast<int16>(n);
+    r.profileNo = static_cast<int16>(profile);
+    r.profileName = QStringLiteral("Профиль %1").arg(profile);
+    r.fullName = name;
+    r.birthYear = static_cast<int16>(1960 + n);
+    r.jobTitle = QStringLiteral("электрик");
+    r.seniority = static_cast<int16>(n * 3);
+    r.grade = static_cast<int16>(2 + n);
+    r.askedCount = 10;
+    r.rightCount = static_cast<int16>(5 + n);
+    r.timeSpent = static_cast<int16>(100 * n);
+    r.personnelNo = QStringLiteral("№%1").arg(n);
     return r;
 }
 
@@ -71,10 +71,10 @@ private slots:
 
 private:
     // Starts the main window; with earlier set, today's day file already holds three exams.
-    void Start(bool earlier);
-    QScrollBar* Bar() const { return m_reg->List24->verticalScrollBar(); }
-    bool InputsEnabled() const;
-    bool InputsDisabled() const;
+    void start(bool earlier);
+    QScrollBar* bar() const { return m_reg->list24->verticalScrollBar(); }
+    bool inputsEnabled() const;
+    bool inputsDisabled() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Module1> m_core;
@@ -87,59 +87,59 @@ void TestRegistration::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_messages.clear();
-    Hooks().message = [this](const QString& text) { m_messages << text; };
+    hooks().message = [this](const QString& text) { m_messages << text; };
 }
 
 void TestRegistration::cleanup() {
     m_window.reset();
     m_core.reset();
     m_dir.reset();
-    Hooks() = MessageHooks{};
+    hooks() = MessageHooks{};
 }
 
-void TestRegistration::Start(bool earlier) {
+void TestRegistration::start(bool earlier) {
     if (earlier) {
         DayRegisterArray reg{};
-        reg[1] = Finished(1, 2, QStringLiteral("Первый П.П."));
-        reg[2] = Finished(2, 7, QStringLiteral("Второй В.В."));
-        reg[3] = Finished(3, 3, QStringLiteral("Третий Т.Т."));
+        reg[1] = finished(1, 2, QStringLiteral("Первый П.П."));
+        reg[2] = finished(2, 7, QStringLiteral("Второй В.В."));
+        reg[3] = finished(3, 3, QStringLiteral("Третий Т.Т."));
         DayArchive archive;
-        QVERIFY(archive.Prepare(m_dir->path() + QLatin1Char('/'), kToday, reg).ok);
+        QVERIFY(archive.prepare(m_dir->path() + QLatin1Char('/'), kToday, reg).ok);
     }
     m_core = std::make_unique<Module1>(std::make_unique<SeededRandom>(5), [] { return kToday; });
     m_window = std::make_unique<Form1>(*m_core, Form1Options{m_dir->path()});
     QVERIFY(m_messages.isEmpty());
     Database& db = m_core->db;
     for (int i = 1; i <= kProfileCount; ++i) {
-        db.Profiles[i].Name = QStringLiteral("Профиль %1").arg(i);
-        db.Profiles[i].QuestionCount = static_cast<int16>(i % 15 + 1);
+        db.profiles[i].name = QStringLiteral("Профиль %1").arg(i);
+        db.profiles[i].questionCount = static_cast<int16>(i % 15 + 1);
     }
     for (int q = 1; q <= 3; ++q) {
-        db.Questions(1, q, 0) = QStringLiteral("1111111111Вопрос %1").arg(q);
+        db.questions(1, q, 0) = QStringLiteral("1111111111Вопрос %1").arg(q);
         for (int p = 1; p <= 5; ++p)
-            db.Questions(1, q, p) = QStringLiteral("Ответ %1").arg(p);
+            db.questions(1, q, p) = QStringLiteral("Ответ %1").arg(p);
     }
-    m_core->selection.ShuffleAllThemes();
+    m_core->selection.shuffleAllThemes();
     m_reg = m_window->findChild<RegistrationArea*>(QStringLiteral("Frame2"));
     QVERIFY(m_reg);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
-bool TestRegistration::InputsEnabled() const {
+bool TestRegistration::inputsEnabled() const {
     for (QWidget* w :
-         std::initializer_list<QWidget*>{m_reg->Text2, m_reg->Text11, m_reg->Text12, m_reg->Text13,
-                                         m_reg->Text14, m_reg->Text21, m_reg->List23}) {
+         std::initializer_list<QWidget*>{m_reg->text2, m_reg->text11, m_reg->text12, m_reg->text13,
+                                         m_reg->text14, m_reg->text21, m_reg->list23}) {
         if (!w->isEnabled())
             return false;
     }
     return true;
 }
 
-bool TestRegistration::InputsDisabled() const {
+bool TestRegistration::inputsDisabled() const {
     for (QWidget* w :
-         std::initializer_list<QWidget*>{m_reg->Text2, m_reg->Text11, m_reg->Text12, m_reg->Text13,
-                                         m_reg->Text14, m_reg->Text21, m_reg->List23}) {
+         std::initializer_list<QWidget*>{m_reg->text2, m_reg->text11, m_reg->text12, m_reg->text13,
+                                         m_reg->text14, m_reg->text21, m_reg->list23}) {
         if (w->isEnabled())
             return false;
     }
@@ -176,17 +176,17 @@ void TestRegistration::layout() {
     QFETCH(QRect, twips);
     QFETCH(QColor, colour);
     QFETCH(bool, result);
-    Start(false);
+    start(false);
     auto* w = m_window->findChild<QWidget*>(name);
     QVERIFY(w);
-    QCOMPARE(w->geometry(),
-             QRect(Twips(twips.x()), Twips(twips.y()), Twips(twips.width()), Twips(twips.height())));
+    QCOMPARE(w->geometry(), QRect(zet::ui::twips(twips.x()), zet::ui::twips(twips.y()),
+                                  zet::ui::twips(twips.width()), zet::ui::twips(twips.height())));
     if (colour.isValid())
         QCOMPARE(w->palette().color(QPalette::Base), colour);
     if (qobject_cast<QLineEdit*>(w) || qobject_cast<QListWidget*>(w))
         QVERIFY(!w->accessibleName().isEmpty());
     if (auto* box = qobject_cast<QLineEdit*>(w)) {
-        m_window->mnu_Exam_Click();
+        m_window->mnuExamClick();
         QCOMPARE(box->isEnabled(), !result);
         QCOMPARE(box->isReadOnly(), result || name == QStringLiteral("Text14"));
     }
@@ -226,7 +226,7 @@ void TestRegistration::captions_data() {
 void TestRegistration::captions() {
     QFETCH(QString, box);
     QFETCH(QString, caption);
-    Start(false);
+    start(false);
     QWidget* w = m_reg->findChild<QWidget*>(box);
     QVERIFY(w);
     QStringList found;
@@ -237,66 +237,66 @@ void TestRegistration::captions() {
     QCOMPARE(found, QStringList{caption});
 
     QCOMPARE(m_reg->title(), QStringLiteral("Персональные сведенья"));
-    QCOMPARE(m_reg->Command3->text(), QStringLiteral("Начать экзамен"));
+    QCOMPARE(m_reg->command3->text(), QStringLiteral("Начать экзамен"));
     QCOMPARE(m_reg->font().family(), QStringLiteral("Times New Roman"));
     QCOMPARE(m_reg->font().pointSizeF(), 15.75);
-    QCOMPARE(m_reg->List24->font().pointSizeF(), 21.75);
+    QCOMPARE(m_reg->list24->font().pointSizeF(), 21.75);
     QVERIFY(m_reg->findChild<QLabel*>(QStringLiteral("Label_Results")));
     QCOMPARE(m_reg->findChild<QLabel*>(QStringLiteral("Label_Results"))->text(),
              QStringLiteral("Результаты экзамена:"));
 }
 
 void TestRegistration::freshDay() {
-    Start(false);
-    QCOMPARE(int(m_core->exam.CurrentExaminee), 1);
+    start(false);
+    QCOMPARE(int(m_core->exam.currentExaminee), 1);
     // Start-up showed the empty slot 1.
-    for (QLineEdit* box : {m_reg->Text11, m_reg->Text13, m_reg->Text15, m_reg->Text17, m_reg->Text18,
-                           m_reg->Text19, m_reg->Text20})
+    for (QLineEdit* box : {m_reg->text11, m_reg->text13, m_reg->text15, m_reg->text17, m_reg->text18,
+                           m_reg->text19, m_reg->text20})
         QCOMPARE(box->text(), QStringLiteral("0"));
-    QVERIFY(m_reg->Text2->text().isEmpty());
-    QCOMPARE(m_reg->List23->count(), 20);
-    QCOMPARE(m_reg->List24->count(), 100);
-    QCOMPARE(m_reg->List23->item(19)->text(), QStringLiteral("20"));
-    QCOMPARE(m_reg->List24->item(99)->text(), QStringLiteral("100"));
-    QCOMPARE(m_reg->List23->currentItem()->text(), QStringLiteral("1"));
-    QCOMPARE(m_reg->List24->currentItem()->text(), QStringLiteral("1"));
+    QVERIFY(m_reg->text2->text().isEmpty());
+    QCOMPARE(m_reg->list23->count(), 20);
+    QCOMPARE(m_reg->list24->count(), 100);
+    QCOMPARE(m_reg->list23->item(19)->text(), QStringLiteral("20"));
+    QCOMPARE(m_reg->list24->item(99)->text(), QStringLiteral("100"));
+    QCOMPARE(m_reg->list23->currentItem()->text(), QStringLiteral("1"));
+    QCOMPARE(m_reg->list24->currentItem()->text(), QStringLiteral("1"));
 
-    m_window->mnu_Exam_Click();
+    m_window->mnuExamClick();
     QVERIFY(m_reg->isVisible());
-    QCOMPARE(m_reg->TopRow(), 0);
-    QVERIFY(InputsEnabled());
-    QCOMPARE(m_reg->Text14->text(), QStringLiteral("Профиль 1"));
-    QCOMPARE(m_reg->Text16->text(), QStringLiteral("Профиль 1"));
-    QCOMPARE(m_reg->Text18->text(), QStringLiteral("2"));
-    QCOMPARE(m_reg->Text15->text(), QStringLiteral("1"));
+    QCOMPARE(m_reg->topRow(), 0);
+    QVERIFY(inputsEnabled());
+    QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 1"));
+    QCOMPARE(m_reg->text16->text(), QStringLiteral("Профиль 1"));
+    QCOMPARE(m_reg->text18->text(), QStringLiteral("2"));
+    QCOMPARE(m_reg->text15->text(), QStringLiteral("1"));
 }
 
 void TestRegistration::restartAfterThreeExams() {
-    Start(true);
-    QCOMPARE(int(m_core->exam.CurrentExaminee), 4);
-    QCOMPARE(m_core->exam.DayRegister[2].FullName, QStringLiteral("Второй В.В."));
-    m_reg->Text11->setText(QStringLiteral("1999"));
-    m_reg->Text2->setText(QStringLiteral("Кто-то"));
+    start(true);
+    QCOMPARE(int(m_core->exam.currentExaminee), 4);
+    QCOMPARE(m_core->exam.dayRegister[2].fullName, QStringLiteral("Второй В.В."));
+    m_reg->text11->setText(QStringLiteral("1999"));
+    m_reg->text2->setText(QStringLiteral("Кто-то"));
 
-    m_window->mnu_Exam_Click();
-    QCOMPARE(m_reg->TopRow(), 3);
-    QCOMPARE(m_reg->List24->currentRow(), 3);
-    QVERIFY(InputsEnabled());
+    m_window->mnuExamClick();
+    QCOMPARE(m_reg->topRow(), 3);
+    QCOMPARE(m_reg->list24->currentRow(), 3);
+    QVERIFY(inputsEnabled());
     // An empty form for examinee 4 with the profile chosen last.
-    QVERIFY(m_reg->Text2->text().isEmpty());
-    QCOMPARE(m_reg->Text11->text(), QStringLiteral("0"));
-    QCOMPARE(m_reg->List23->currentItem()->text(), QStringLiteral("1"));
-    QCOMPARE(m_reg->Text14->text(), QStringLiteral("Профиль 1"));
-    QCOMPARE(m_reg->Text18->text(), QStringLiteral("2"));
-    QCOMPARE(m_reg->Text15->text(), QStringLiteral("4"));
+    QVERIFY(m_reg->text2->text().isEmpty());
+    QCOMPARE(m_reg->text11->text(), QStringLiteral("0"));
+    QCOMPARE(m_reg->list23->currentItem()->text(), QStringLiteral("1"));
+    QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 1"));
+    QCOMPARE(m_reg->text18->text(), QStringLiteral("2"));
+    QCOMPARE(m_reg->text15->text(), QStringLiteral("4"));
 
     // Leaving and entering again keeps a profile picked meanwhile.
-    m_reg->List23->setCurrentRow(5);
-    m_window->mnu_Exam_Click();
-    m_window->mnu_Exam_Click();
-    QCOMPARE(m_reg->List23->currentItem()->text(), QStringLiteral("6"));
-    QCOMPARE(m_reg->Text14->text(), QStringLiteral("Профиль 6"));
-    QCOMPARE(m_reg->Text18->text(), QStringLiteral("7"));
+    m_reg->list23->setCurrentRow(5);
+    m_window->mnuExamClick();
+    m_window->mnuExamClick();
+    QCOMPARE(m_reg->list23->currentItem()->text(), QStringLiteral("6"));
+    QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 6"));
+    QCOMPARE(m_reg->text18->text(), QStringLiteral("7"));
 }
 
 void TestRegistration::scrollBack_data() {
@@ -312,104 +312,104 @@ void TestRegistration::scrollBack_data() {
 void TestRegistration::scrollBack() {
     QFETCH(int, top);
     QFETCH(bool, earlier);
-    Start(true);
-    m_window->mnu_Exam_Click();
-    m_reg->List23->setCurrentRow(8);
-    Bar()->setValue(10);
-    m_reg->Text2->setText(QStringLiteral("Набранное имя"));
+    start(true);
+    m_window->mnuExamClick();
+    m_reg->list23->setCurrentRow(8);
+    bar()->setValue(10);
+    m_reg->text2->setText(QStringLiteral("Набранное имя"));
 
-    Bar()->setValue(top);
+    bar()->setValue(top);
     // The examiner's scroll stands: the program's re-selection of the current row does not
     // bring it back into view.
-    QCOMPARE(m_reg->TopRow(), top);
-    QCOMPARE(Bar()->value(), top);
-    QCOMPARE(m_reg->List24->currentRow(), 3);
-    QCOMPARE(m_reg->List24->currentItem()->isSelected(), true);
+    QCOMPARE(m_reg->topRow(), top);
+    QCOMPARE(bar()->value(), top);
+    QCOMPARE(m_reg->list24->currentRow(), 3);
+    QCOMPARE(m_reg->list24->currentItem()->isSelected(), true);
 
     const int n = top + 1;
     if (earlier) {
-        const ExamineeRecord& r = m_core->exam.DayRegister[n];
-        QVERIFY(InputsDisabled());
-        QVERIFY(m_reg->Command3->isEnabled());
-        QCOMPARE(m_reg->Text2->text(), r.FullName);
-        QCOMPARE(m_reg->Text11->text(), QString::number(r.BirthYear));
-        QCOMPARE(m_reg->Text12->text(), r.JobTitle);
-        QCOMPARE(m_reg->Text13->text(), QString::number(r.Seniority));
-        QCOMPARE(m_reg->Text21->text(), r.PersonnelNo);
-        QCOMPARE(m_reg->List23->currentItem()->text(), QString::number(r.ProfileNo));
-        QCOMPARE(m_reg->Text14->text(), r.ProfileName);
-        QCOMPARE(m_reg->Text15->text(), QString::number(n));
-        QCOMPARE(m_reg->Text16->text(), r.ProfileName);
-        QCOMPARE(m_reg->Text17->text(), QString::number(r.Grade));
-        QCOMPARE(m_reg->Text18->text(), QStringLiteral("10"));
-        QCOMPARE(m_reg->Text19->text(), QString::number(r.RightCount));
-        QCOMPARE(m_reg->Text20->text(), QString::number(r.TimeSpent));
+        const ExamineeRecord& r = m_core->exam.dayRegister[n];
+        QVERIFY(inputsDisabled());
+        QVERIFY(m_reg->command3->isEnabled());
+        QCOMPARE(m_reg->text2->text(), r.fullName);
+        QCOMPARE(m_reg->text11->text(), QString::number(r.birthYear));
+        QCOMPARE(m_reg->text12->text(), r.jobTitle);
+        QCOMPARE(m_reg->text13->text(), QString::number(r.seniority));
+        QCOMPARE(m_reg->text21->text(), r.personnelNo);
+        QCOMPARE(m_reg->list23->currentItem()->text(), QString::number(r.profileNo));
+        QCOMPARE(m_reg->text14->text(), r.profileName);
+        QCOMPARE(m_reg->text15->text(), QString::number(n));
+        QCOMPARE(m_reg->text16->text(), r.profileName);
+        QCOMPARE(m_reg->text17->text(), QString::number(r.grade));
+        QCOMPARE(m_reg->text18->text(), QStringLiteral("10"));
+        QCOMPARE(m_reg->text19->text(), QString::number(r.rightCount));
+        QCOMPARE(m_reg->text20->text(), QString::number(r.timeSpent));
         // The program's selection in List23 is no profile choice.
-        QCOMPARE(int(m_core->exam.CurrentProfile), 9);
+        QCOMPARE(int(m_core->exam.currentProfile), 9);
     } else {
         // A slot still to come: an empty form with the chosen profile.
-        QVERIFY(InputsEnabled());
-        QVERIFY(m_reg->Text2->text().isEmpty());
-        QCOMPARE(m_reg->Text11->text(), QStringLiteral("0"));
-        QCOMPARE(m_reg->List23->currentItem()->text(), QStringLiteral("9"));
-        QCOMPARE(m_reg->Text14->text(), QStringLiteral("Профиль 9"));
-        QCOMPARE(m_reg->Text18->text(), QStringLiteral("10"));
-        QCOMPARE(m_reg->Text15->text(), QStringLiteral("4"));
+        QVERIFY(inputsEnabled());
+        QVERIFY(m_reg->text2->text().isEmpty());
+        QCOMPARE(m_reg->text11->text(), QStringLiteral("0"));
+        QCOMPARE(m_reg->list23->currentItem()->text(), QStringLiteral("9"));
+        QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 9"));
+        QCOMPARE(m_reg->text18->text(), QStringLiteral("10"));
+        QCOMPARE(m_reg->text15->text(), QStringLiteral("4"));
     }
 
     // Back to the current examinee: editable again.
-    Bar()->setValue(3);
-    QVERIFY(InputsEnabled());
-    QCOMPARE(m_reg->Text15->text(), QStringLiteral("4"));
+    bar()->setValue(3);
+    QVERIFY(inputsEnabled());
+    QCOMPARE(m_reg->text15->text(), QStringLiteral("4"));
 }
 
 void TestRegistration::profileChoiceKeepsTheScroll() {
-    Start(true);
-    m_window->mnu_Exam_Click();
-    Bar()->setValue(6);
-    QListWidgetItem* item = m_reg->List23->item(2);
-    m_reg->List23->scrollToItem(item, QAbstractItemView::PositionAtTop);
-    QTest::mouseClick(m_reg->List23->viewport(), Qt::LeftButton, {},
-                      m_reg->List23->visualItemRect(item).center());
-    QCOMPARE(int(m_core->exam.CurrentProfile), 3);
-    QCOMPARE(m_reg->Text14->text(), QStringLiteral("Профиль 3"));
-    QCOMPARE(m_reg->Text16->text(), QStringLiteral("Профиль 3"));
-    QCOMPARE(m_reg->Text18->text(), QStringLiteral("4"));
-    QCOMPARE(m_reg->Text15->text(), QStringLiteral("4"));
-    QCOMPARE(m_reg->List24->currentRow(), 3);
-    QCOMPARE(m_reg->TopRow(), 6);
+    start(true);
+    m_window->mnuExamClick();
+    bar()->setValue(6);
+    QListWidgetItem* item = m_reg->list23->item(2);
+    m_reg->list23->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    QTest::mouseClick(m_reg->list23->viewport(), Qt::LeftButton, {},
+                      m_reg->list23->visualItemRect(item).center());
+    QCOMPARE(int(m_core->exam.currentProfile), 3);
+    QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 3"));
+    QCOMPARE(m_reg->text16->text(), QStringLiteral("Профиль 3"));
+    QCOMPARE(m_reg->text18->text(), QStringLiteral("4"));
+    QCOMPARE(m_reg->text15->text(), QStringLiteral("4"));
+    QCOMPARE(m_reg->list24->currentRow(), 3);
+    QCOMPARE(m_reg->topRow(), 6);
 }
 
 void TestRegistration::scrollAfterClickingARow() {
-    Start(true);
-    m_window->mnu_Exam_Click();
-    Bar()->setValue(1);
+    start(true);
+    m_window->mnuExamClick();
+    bar()->setValue(1);
     // The examiner clicks the number in sight, then scrolls on: the list stays where the
     // scroll took it although the current examinee's row is selected again.
-    QTest::mouseClick(m_reg->List24->viewport(), Qt::LeftButton, {},
-                      m_reg->List24->visualItemRect(m_reg->List24->item(1)).center());
-    QCOMPARE(m_reg->List24->currentRow(), 1);
-    Bar()->setValue(0);
-    QCOMPARE(m_reg->TopRow(), 0);
-    QCOMPARE(m_reg->List24->currentRow(), 3);
-    QCOMPARE(m_reg->Text2->text(), QStringLiteral("Первый П.П."));
-    QVERIFY(InputsDisabled());
+    QTest::mouseClick(m_reg->list24->viewport(), Qt::LeftButton, {},
+                      m_reg->list24->visualItemRect(m_reg->list24->item(1)).center());
+    QCOMPARE(m_reg->list24->currentRow(), 1);
+    bar()->setValue(0);
+    QCOMPARE(m_reg->topRow(), 0);
+    QCOMPARE(m_reg->list24->currentRow(), 3);
+    QCOMPARE(m_reg->text2->text(), QStringLiteral("Первый П.П."));
+    QVERIFY(inputsDisabled());
 }
 
 void TestRegistration::nameBoxClickEmptiesIt() {
-    Start(true);
-    m_window->mnu_Exam_Click();
-    m_reg->Text2->setText(QStringLiteral("Иванов"));
-    QTest::mouseClick(m_reg->Text2, Qt::LeftButton);
-    QVERIFY(m_reg->Text2->text().isEmpty());
-    m_reg->Text2->setText(QStringLiteral("Иванов И."));
-    QTest::mouseClick(m_reg->Text2, Qt::LeftButton, {}, QPoint(5, 5));
-    QVERIFY(m_reg->Text2->text().isEmpty());
+    start(true);
+    m_window->mnuExamClick();
+    m_reg->text2->setText(QStringLiteral("Иванов"));
+    QTest::mouseClick(m_reg->text2, Qt::LeftButton);
+    QVERIFY(m_reg->text2->text().isEmpty());
+    m_reg->text2->setText(QStringLiteral("Иванов И."));
+    QTest::mouseClick(m_reg->text2, Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(m_reg->text2->text().isEmpty());
 
     // An earlier examinee's name cannot be erased.
-    Bar()->setValue(1);
-    QTest::mouseClick(m_reg->Text2, Qt::LeftButton);
-    QCOMPARE(m_reg->Text2->text(), QStringLiteral("Второй В.В."));
+    bar()->setValue(1);
+    QTest::mouseClick(m_reg->text2, Qt::LeftButton);
+    QCOMPARE(m_reg->text2->text(), QStringLiteral("Второй В.В."));
 }
 
 void TestRegistration::wholeTextSelectedOnEntry_data() {
@@ -424,11 +424,11 @@ void TestRegistration::wholeTextSelectedOnEntry_data() {
 void TestRegistration::wholeTextSelectedOnEntry() {
     QFETCH(QString, box);
     QFETCH(bool, byClick);
-    Start(false);
-    m_window->mnu_Exam_Click();
+    start(false);
+    m_window->mnuExamClick();
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    m_reg->Text2->setFocus();
+    m_reg->text2->setFocus();
 
     auto* edit = m_reg->findChild<QLineEdit*>(box);
     QVERIFY(edit);
@@ -443,21 +443,21 @@ void TestRegistration::wholeTextSelectedOnEntry() {
 }
 
 void TestRegistration::startWhileEarlierExamineeShown() {
-    Start(true);
-    m_window->mnu_Exam_Click();
-    Bar()->setValue(1);
-    QCOMPARE(m_reg->Text2->text(), QStringLiteral("Второй В.В."));
-    const DayRegisterArray before = m_core->exam.DayRegister;
-    QTest::mouseClick(m_reg->Command3, Qt::LeftButton);
+    start(true);
+    m_window->mnuExamClick();
+    bar()->setValue(1);
+    QCOMPARE(m_reg->text2->text(), QStringLiteral("Второй В.В."));
+    const DayRegisterArray before = m_core->exam.dayRegister;
+    QTest::mouseClick(m_reg->command3, Qt::LeftButton);
     // Nothing of examinee 2 is taken: the area is back at slot 4, empty, and asks for the data.
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.front().contains(QStringLiteral("№ 4")), qPrintable(m_messages.front()));
-    QCOMPARE(int(m_core->exam.ExamRunning), 0);
-    QCOMPARE(m_reg->TopRow(), 3);
-    QVERIFY(InputsEnabled());
-    QCOMPARE(m_reg->Text2->text(), QString());
-    QVERIFY(m_core->exam.DayRegister == before);
-    QCOMPARE(int(m_core->exam.CurrentExaminee), 4);
+    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(m_reg->topRow(), 3);
+    QVERIFY(inputsEnabled());
+    QCOMPARE(m_reg->text2->text(), QString());
+    QVERIFY(m_core->exam.dayRegister == before);
+    QCOMPARE(int(m_core->exam.currentExaminee), 4);
 }
 
 QTEST_MAIN(TestRegistration)

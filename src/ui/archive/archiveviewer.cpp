@@ -14,7 +14,7 @@ namespace zet::ui {
 ArchiveViewer::ArchiveViewer(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
     setObjectName(QStringLiteral("Frame6"));
     setTitle(QStringLiteral("Архив результатов тестирования"));
-    PlaceTwips(this, 405, 0, 14475, 10065);
+    placeTwips(this, 405, 0, 14475, 10065);
     setAutoFillBackground(true); // the area covers whatever lies beneath it
 
     m_calendar = new QCalendarWidget(this);
@@ -24,59 +24,59 @@ ArchiveViewer::ArchiveViewer(Module1& core, QWidget* parent) : QGroupBox(parent)
     m_calendar->setFirstDayOfWeek(Qt::Monday);
     m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     m_calendar->setGridVisible(true);
-    PlaceTwips(m_calendar, 360, 405, 4155, 3255);
+    placeTwips(m_calendar, 360, 405, 4155, 3255);
 
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("Text25"));
     m_text->setAccessibleName(QStringLiteral("Результаты тестирования за день"));
     m_text->setReadOnly(true);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    SetBoxColor(m_text, kLightGreen);
-    PlaceTwips(m_text, 6210, 405, 7350, 9240);
+    setBoxColor(m_text, kLightGreen);
+    placeTwips(m_text, 6210, 405, 7350, 9240);
 
     // A day is picked by a click or by Enter; moving through the days with the arrow keys
     // only selects, so that passing over days without results raises no message.
-    connect(m_calendar, &QCalendarWidget::clicked, this, [this] { Calendar1_Click(); });
-    connect(m_calendar, &QCalendarWidget::activated, this, [this] { Calendar1_Click(); });
-    connect(m_calendar, &QCalendarWidget::currentPageChanged, this, [this] { MarkDaysWithResults(); });
+    connect(m_calendar, &QCalendarWidget::clicked, this, [this] { calendar1Click(); });
+    connect(m_calendar, &QCalendarWidget::activated, this, [this] { calendar1Click(); });
+    connect(m_calendar, &QCalendarWidget::currentPageChanged, this, [this] { markDaysWithResults(); });
 
     hide();
 }
 
-void ArchiveViewer::EnterMode() {
+void ArchiveViewer::enterMode() {
     show();
-    m_calendar->setSelectedDate(m_core.Today());
-    m_calendar->setCurrentPage(m_core.Today().year(), m_core.Today().month());
-    Calendar1_Click();
+    m_calendar->setSelectedDate(m_core.today());
+    m_calendar->setCurrentPage(m_core.today().year(), m_core.today().month());
+    calendar1Click();
 }
 
-void ArchiveViewer::Calendar1_Click() {
-    Load_Exam_Arh(DayFilePathFor(m_core.db.ProgramFolder, m_calendar->selectedDate()));
+void ArchiveViewer::calendar1Click() {
+    loadExamArh(dayFilePathFor(m_core.db.programFolder, m_calendar->selectedDate()));
 }
 
-void ArchiveViewer::Load_Exam_Arh(const QString& path) {
-    const DayView view = LoadDayView(path);
+void ArchiveViewer::loadExamArh(const QString& path) {
+    const DayView view = loadDayView(path);
     switch (view.status) {
     case DayView::Shown:
-        m_text->setPlainText(DayViewText(view.lines));
+        m_text->setPlainText(dayViewText(view.lines));
         break;
     case DayView::Missing:
-        ShowMessage(this, QStringLiteral("Данные за этот день отсутствуют"));
+        showMessage(this, QStringLiteral("Данные за этот день отсутствуют"));
         break;
     case DayView::Unreadable:
-        ShowMessage(this, view.error);
+        showMessage(this, view.error);
         break;
     }
-    MarkDaysWithResults();
+    markDaysWithResults();
 }
 
-void ArchiveViewer::MarkDaysWithResults() {
+void ArchiveViewer::markDaysWithResults() {
     m_calendar->setDateTextFormat(QDate(), QTextCharFormat());
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
     const int year = m_calendar->yearShown();
     const int month = m_calendar->monthShown();
-    for (int day : DaysWithDayFile(m_core.db.ProgramFolder, year, month))
+    for (int day : daysWithDayFile(m_core.db.programFolder, year, month))
         m_calendar->setDateTextFormat(QDate(year, month, day), bold);
 }
 

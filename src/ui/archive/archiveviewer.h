@@ -16,17 +16,17 @@ class ArchiveViewer : public QGroupBox {
 public:
     ArchiveViewer(Module1& core, QWidget* parent);
     // Mode entry: selects today in the calendar and loads it.
-    void EnterMode();
+    void enterMode();
 
     // The examiner picked a day: shows its day file, or says that there is none and keeps
     // the text shown before.
-    void Calendar1_Click();
+    void calendar1Click();
     // Replaces the text by the records of the day file at path.
-    void Load_Exam_Arh(const QString& path);
+    void loadExamArh(const QString& path);
 
 private:
     // Bold for the days of the shown month that have a day file.
-    void MarkDaysWithResults();
+    void markDaysWithResults();
 
     Module1& m_core;
     QCalendarWidget* m_calendar = nullptr;

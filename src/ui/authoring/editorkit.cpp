@@ -16,12 +16,12 @@
 
 namespace zet::ui {
 
-QLabel* MakeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
+QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
                     int height, QWidget* buddy) {
     // Not filled: the caption shows the editor's background through.
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
-    PlaceTwips(label, left, top, width, height);
+    placeTwips(label, left, top, width, height);
     if (buddy) {
         label->setBuddy(buddy);
         if (buddy->accessibleName().isEmpty())
@@ -30,7 +30,7 @@ QLabel* MakeCaption(QWidget* parent, const QString& name, const QString& text, i
     return label;
 }
 
-QListWidget* MakeNumberList(QWidget* parent, const QString& name, const QString& accessibleName, int first,
+QListWidget* makeNumberList(QWidget* parent, const QString& name, const QString& accessibleName, int first,
                             int last, int left, int top, int width, int height) {
     auto* list = new QListWidget(parent);
     list->setObjectName(name);
@@ -38,13 +38,13 @@ QListWidget* MakeNumberList(QWidget* parent, const QString& name, const QString&
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    SetBoxColor(list, kLightYellow);
-    PlaceTwips(list, left, top, width, height);
+    setBoxColor(list, kLightYellow);
+    placeTwips(list, left, top, width, height);
     // Every row fills the list's height, so exactly one number shows, as the list's size intends.
     list->setUniformItemSizes(true);
-    const QSize row(Twips(width), list->height() - 2 * list->frameWidth());
+    const QSize row(twips(width), list->height() - 2 * list->frameWidth());
     for (int n = first; n <= last; ++n) {
-        auto* item = new QListWidgetItem(NumberText(n), list);
+        auto* item = new QListWidgetItem(numberText(n), list);
         item->setSizeHint(row);
     }
 
@@ -66,7 +66,7 @@ QListWidget* MakeNumberList(QWidget* parent, const QString& name, const QString&
     return list;
 }
 
-QPlainTextEdit* MakeMemo(QWidget* parent, const QString& name, const QString& accessibleName, int left,
+QPlainTextEdit* makeMemo(QWidget* parent, const QString& name, const QString& accessibleName, int left,
                          int top, int width, int height) {
     auto* box = new QPlainTextEdit(parent);
     box->setObjectName(name);
@@ -75,11 +75,11 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const QString& name, const QString& ac
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box->setTabChangesFocus(true);
-    PlaceTwips(box, left, top, width, height);
+    placeTwips(box, left, top, width, height);
     return box;
 }
 
-bool SelectItemByText(QListWidget* list, const QString& text) {
+bool selectItemByText(QListWidget* list, const QString& text) {
     const QSignalBlocker blocker(list);
     const auto found = list->findItems(text, Qt::MatchExactly);
     if (found.isEmpty()) {
@@ -91,24 +91,24 @@ bool SelectItemByText(QListWidget* list, const QString& text) {
         return false;
     }
     list->setCurrentItem(found.front());
-    ShowSelectedItem(list);
+    showSelectedItem(list);
     list->viewport()->update();
     return true;
 }
 
-std::optional<int16> SelectedValue(const QListWidget* list) {
+std::optional<int16> selectedValue(const QListWidget* list) {
     const QListWidgetItem* item = list->currentItem();
     if (!item || !item->isSelected())
         return std::nullopt;
-    return Int16Rounded(item->text());
+    return int16Rounded(item->text());
 }
 
-void ShowSelectedItem(QListWidget* list) {
+void showSelectedItem(QListWidget* list) {
     if (QListWidgetItem* item = list->currentItem())
         list->scrollToItem(item, QAbstractItemView::PositionAtTop);
 }
 
-QString MemoText(const QPlainTextEdit* box) {
+QString memoText(const QPlainTextEdit* box) {
     // The raw text keeps every character as typed; the plain text would turn non-breaking
     // spaces into ordinary ones. Only the document's own block and line separators become
     // line breaks.
@@ -129,14 +129,14 @@ QString MemoText(const QPlainTextEdit* box) {
     return text;
 }
 
-void SetMemoText(QPlainTextEdit* box, const QString& stored) {
+void setMemoText(QPlainTextEdit* box, const QString& stored) {
     // The box turns CR LF and a lone CR into its own line breaks.
     box->setPlainText(stored);
 }
 
 namespace {
 
-QString FitNote(const QString& field, const FittedText& fitted, int limit) {
+QString fitNote(const QString& field, const FittedText& fitted, int limit) {
     QStringList what;
     if (fitted.truncated)
         what << QStringLiteral("обрезано до %1 символов — больше это поле не вмещает").arg(limit);
@@ -147,32 +147,32 @@ QString FitNote(const QString& field, const FittedText& fitted, int limit) {
 
 } // namespace
 
-QString FittedMemoText(QPlainTextEdit* box, int limit, const QString& field, QStringList& notes) {
-    const FittedText fitted = FitCp1251(MemoText(box), limit);
+QString fittedMemoText(QPlainTextEdit* box, int limit, const QString& field, QStringList& notes) {
+    const FittedText fitted = fitCp1251(memoText(box), limit);
     if (fitted.truncated || fitted.replaced) {
-        SetMemoText(box, fitted.text);
-        notes << FitNote(field, fitted, limit);
+        setMemoText(box, fitted.text);
+        notes << fitNote(field, fitted, limit);
     }
     return fitted.text;
 }
 
-QString FittedLineText(QLineEdit* box, int limit, const QString& field, QStringList& notes) {
-    const FittedText fitted = FitCp1251(box->text(), limit);
+QString fittedLineText(QLineEdit* box, int limit, const QString& field, QStringList& notes) {
+    const FittedText fitted = fitCp1251(box->text(), limit);
     if (fitted.truncated || fitted.replaced) {
         box->setText(fitted.text);
         box->setCursorPosition(0);
-        notes << FitNote(field, fitted, limit);
+        notes << fitNote(field, fitted, limit);
     }
     return fitted.text;
 }
 
-void ReportSave(QWidget* parent, const Database& db, const SaveResult& result, const QStringList& fitted) {
+void reportSave(QWidget* parent, const Database& db, const SaveResult& result, const QStringList& fitted) {
     if (!result.ok()) {
-        QString text = QStringLiteral("Не удалось сохранить базу данных в файл\n%1\n\n").arg(db.DatabasePath);
+        QString text = QStringLiteral("Не удалось сохранить базу данных в файл\n%1\n\n").arg(db.databasePath);
         text += result.error.isEmpty() ? QStringLiteral("Причина неизвестна.") : result.error;
         text += QStringLiteral("\n\nВведённые данные остались только в памяти программы; "
                                "файл на диске не изменён.");
-        ShowMessage(parent, text);
+        showMessage(parent, text);
         return;
     }
     if (result.issues.empty() && fitted.isEmpty())
@@ -195,7 +195,7 @@ void ReportSave(QWidget* parent, const Database& db, const SaveResult& result, c
     if (rest > 0)
         lines << QStringLiteral("• и ещё значений: %1").arg(rest);
 
-    ShowMessage(parent,
+    showMessage(parent,
                 QStringLiteral("База данных сохранена, но не всё поместилось в файл так, как введено:\n") +
                     lines.join(QLatin1Char('\n')));
 }

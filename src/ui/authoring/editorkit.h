@@ -21,40 +21,40 @@ namespace zet::ui {
 constexpr int kStoredTextLimit = 498;
 
 // A caption on the editor's blue background, placed in twips and read as the buddy's name.
-QLabel* MakeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
+QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
                     int height, QWidget* buddy = nullptr);
 
 // A one-row list of the numbers first..last as items, single selection, light yellow.
-QListWidget* MakeNumberList(QWidget* parent, const QString& name, const QString& accessibleName, int first,
+QListWidget* makeNumberList(QWidget* parent, const QString& name, const QString& accessibleName, int first,
                             int last, int left, int top, int width, int height);
 
 // A multi-line box with an always visible vertical scroll bar and wrapped lines.
-QPlainTextEdit* MakeMemo(QWidget* parent, const QString& name, const QString& accessibleName, int left,
+QPlainTextEdit* makeMemo(QWidget* parent, const QString& name, const QString& accessibleName, int left,
                          int top, int width, int height);
 
 // Selects the item whose text equals text, without raising the list's selection signals,
 // and scrolls it to the top of the list. When no item has that text the list shows no
 // selection and false is returned.
-bool SelectItemByText(QListWidget* list, const QString& text);
+bool selectItemByText(QListWidget* list, const QString& text);
 // The value of the selected item, rounded to a whole number; empty when nothing is selected.
-std::optional<int16> SelectedValue(const QListWidget* list);
+std::optional<int16> selectedValue(const QListWidget* list);
 // Scrolls the selected item to the top row (lists are one row high).
-void ShowSelectedItem(QListWidget* list);
+void showSelectedItem(QListWidget* list);
 
 // Multi-line texts are stored with CR LF line breaks; the boxes work with LF.
-QString MemoText(const QPlainTextEdit* box);
-void SetMemoText(QPlainTextEdit* box, const QString& stored);
+QString memoText(const QPlainTextEdit* box);
+void setMemoText(QPlainTextEdit* box, const QString& stored);
 
 // The text of a box as it will be stored, fitted to limit characters (see FitCp1251). When
 // fitting changed it, the box shows the fitted text too, so that screen, memory and file
 // agree, and a line naming the field and its limit is added to notes for ReportSave.
-QString FittedMemoText(QPlainTextEdit* box, int limit, const QString& field, QStringList& notes);
-QString FittedLineText(QLineEdit* box, int limit, const QString& field, QStringList& notes);
+QString fittedMemoText(QPlainTextEdit* box, int limit, const QString& field, QStringList& notes);
+QString fittedLineText(QLineEdit* box, int limit, const QString& field, QStringList& notes);
 
 // After a save: one message naming the file and the reason when it failed, or one message
 // naming the values that could not be stored as typed (fitted: the notes of the Fitted…
 // functions). Nothing when all went well.
-void ReportSave(QWidget* parent, const Database& db, const SaveResult& result,
+void reportSave(QWidget* parent, const Database& db, const SaveResult& result,
                 const QStringList& fitted = {});
 
 } // namespace zet::ui

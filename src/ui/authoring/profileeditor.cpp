@@ -25,19 +25,19 @@ constexpr std::array<int, 3> kSlotColumnLefts{3240, 7320, 11415};
 constexpr std::array<int, 5> kSlotRowTops{7275, 7830, 8385, 8940, 9495};
 constexpr int kSlotLabelWidth = 1650;
 
-QLineEdit* MakeLine(QWidget* parent, const QString& name, int maxLength, int left, int top, int width,
+QLineEdit* makeLine(QWidget* parent, const QString& name, int maxLength, int left, int top, int width,
                     int height) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     if (maxLength > 0)
         box->setMaxLength(maxLength);
-    SetBoxColor(box, kLightYellow);
-    PlaceTwips(box, left, top, width, height);
+    setBoxColor(box, kLightYellow);
+    placeTwips(box, left, top, width, height);
     return box;
 }
 
 // A filled box looks like a selected item; an empty one gets the editor's light yellow.
-void MarkFilled(QLineEdit* box, bool filled) {
+void markFilled(QLineEdit* box, bool filled) {
     const QPalette system = QGuiApplication::palette();
     QPalette p = box->palette();
     if (filled) {
@@ -55,76 +55,76 @@ void MarkFilled(QLineEdit* box, bool filled) {
 ProfileEditor::ProfileEditor(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
     setObjectName(QStringLiteral("Frame3"));
     setTitle(QStringLiteral("Настройка профиля"));
-    setFont(SansFont(12));
-    SetWindowColor(this, kEditorBlue);
-    PlaceTwips(this, 405, 0, 14475, 10065);
+    setFont(sansFont(12));
+    setWindowColor(this, kEditorBlue);
+    placeTwips(this, 405, 0, 14475, 10065);
 
-    Text33 = MakeLine(this, QStringLiteral("Text33"), kStoredTextLimit, 3510, 675, 10545, 420);
-    MakeCaption(this, QStringLiteral("Label_Text33"), QStringLiteral("Название теста:"), kLabelLeft, 675,
-                kLabelWidth, 420, Text33);
-    Text10 = MakeLine(this, QStringLiteral("Text10"), kStoredTextLimit, 3510, 1140, 10545, 420);
-    MakeCaption(this, QStringLiteral("Label_Text10"), QStringLiteral("Наименование профиля:"), kLabelLeft,
-                1140, kLabelWidth, 420, Text10);
+    m_text33 = makeLine(this, QStringLiteral("Text33"), kStoredTextLimit, 3510, 675, 10545, 420);
+    makeCaption(this, QStringLiteral("Label_Text33"), QStringLiteral("Название теста:"), kLabelLeft, 675,
+                kLabelWidth, 420, m_text33);
+    m_text10 = makeLine(this, QStringLiteral("Text10"), kStoredTextLimit, 3510, 1140, 10545, 420);
+    makeCaption(this, QStringLiteral("Label_Text10"), QStringLiteral("Наименование профиля:"), kLabelLeft,
+                1140, kLabelWidth, 420, m_text10);
 
-    List4 = MakeNumberList(this, QStringLiteral("List4"), QStringLiteral("Номер профиля"), 1, kProfileCount,
-                           3510, 1740, 675, 360);
-    MakeCaption(this, QStringLiteral("Label_List4"), QStringLiteral("Номер профиля:"), kLabelLeft, 1740,
-                kLabelWidth, 360, List4);
+    m_list4 = makeNumberList(this, QStringLiteral("List4"), QStringLiteral("Номер профиля"), 1, kProfileCount,
+                             3510, 1740, 675, 360);
+    makeCaption(this, QStringLiteral("Label_List4"), QStringLiteral("Номер профиля:"), kLabelLeft, 1740,
+                kLabelWidth, 360, m_list4);
 
-    Text1 = MakeLine(this, QStringLiteral("Text1"), 0, 3510, 2220, 675, 405);
-    MakeCaption(this, QStringLiteral("Label_Text1"), QStringLiteral("Время на экзамен, в сек."), kLabelLeft,
-                2220, kLabelWidth, 405, Text1);
+    m_text1 = makeLine(this, QStringLiteral("Text1"), 0, 3510, 2220, 675, 405);
+    makeCaption(this, QStringLiteral("Label_Text1"), QStringLiteral("Время на экзамен, в сек."), kLabelLeft,
+                2220, kLabelWidth, 405, m_text1);
 
-    List3 = MakeNumberList(this, QStringLiteral("List3"), QStringLiteral("Количество вопросов"), 1,
-                           kSlotCount, 3525, 2790, 675, 360);
-    MakeCaption(this, QStringLiteral("Label_List3"), QStringLiteral("Количество  вопросов:"), kLabelLeft,
-                2790, kLabelWidth, 360, List3);
+    m_list3 = makeNumberList(this, QStringLiteral("List3"), QStringLiteral("Количество вопросов"), 1,
+                             kSlotCount, 3525, 2790, 675, 360);
+    makeCaption(this, QStringLiteral("Label_List3"), QStringLiteral("Количество  вопросов:"), kLabelLeft,
+                2790, kLabelWidth, 360, m_list3);
 
-    List20 = MakeNumberList(this, QStringLiteral("List20"), QStringLiteral("Отлично"), 1, kSlotCount, 3540,
-                            4170, 675, 360);
-    MakeCaption(this, QStringLiteral("Label_List20"), QStringLiteral("Отлично:"), kLabelLeft, 4170,
-                kLabelWidth, 360, List20);
-    List21 = MakeNumberList(this, QStringLiteral("List21"), QStringLiteral("Хорошо"), 1, kSlotCount, 3540,
-                            4680, 675, 360);
-    MakeCaption(this, QStringLiteral("Label_List21"), QStringLiteral("Хорошо:"), kLabelLeft, 4680,
-                kLabelWidth, 360, List21);
-    List22 = MakeNumberList(this, QStringLiteral("List22"), QStringLiteral("Посредственно"), 1, kSlotCount,
-                            3540, 5220, 675, 360);
-    MakeCaption(this, QStringLiteral("Label_List22"), QStringLiteral("Посредственно:"), kLabelLeft, 5220,
-                kLabelWidth, 360, List22);
+    m_list20 = makeNumberList(this, QStringLiteral("List20"), QStringLiteral("Отлично"), 1, kSlotCount, 3540,
+                              4170, 675, 360);
+    makeCaption(this, QStringLiteral("Label_List20"), QStringLiteral("Отлично:"), kLabelLeft, 4170,
+                kLabelWidth, 360, m_list20);
+    m_list21 = makeNumberList(this, QStringLiteral("List21"), QStringLiteral("Хорошо"), 1, kSlotCount, 3540,
+                              4680, 675, 360);
+    makeCaption(this, QStringLiteral("Label_List21"), QStringLiteral("Хорошо:"), kLabelLeft, 4680,
+                kLabelWidth, 360, m_list21);
+    m_list22 = makeNumberList(this, QStringLiteral("List22"), QStringLiteral("Посредственно"), 1, kSlotCount,
+                              3540, 5220, 675, 360);
+    makeCaption(this, QStringLiteral("Label_List22"), QStringLiteral("Посредственно:"), kLabelLeft, 5220,
+                kLabelWidth, 360, m_list22);
 
-    MakeCaption(this, QStringLiteral("Label_Check2"), QStringLiteral("Группы:"), 4350, 1665, 1230, 360);
+    makeCaption(this, QStringLiteral("Label_Check2"), QStringLiteral("Группы:"), 4350, 1665, 1230, 360);
     for (int k = 0; k < kGroupCount; ++k) {
         auto* box = new QCheckBox(QString::number(k), this);
         box->setObjectName(QStringLiteral("Check2_%1").arg(k));
         box->setAccessibleName(QStringLiteral("Группа %1 допущена").arg(k));
-        PlaceTwips(box, 5625, kCheckTops[k], 585, 360);
-        Check2[k] = box;
+        placeTwips(box, 5625, kCheckTops[k], 585, 360);
+        m_check2[k] = box;
 
-        Text23[k] = MakeLine(this, QStringLiteral("Text23_%1").arg(k), kStoredTextLimit - 1, 6210,
-                             1620 + 450 * k, 7845, 405);
-        Text23[k]->setAccessibleName(QStringLiteral("Название группы %1").arg(k));
+        m_text23[k] = makeLine(this, QStringLiteral("Text23_%1").arg(k), kStoredTextLimit - 1, 6210,
+                               1620 + 450 * k, 7845, 405);
+        m_text23[k]->setAccessibleName(QStringLiteral("Название группы %1").arg(k));
     }
 
-    Command2 = new QPushButton(QStringLiteral("Сохранить"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    PlaceTwips(Command2, 2250, 5850, 1950, 450);
+    m_command2 = new QPushButton(QStringLiteral("Сохранить"), this);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    placeTwips(m_command2, 2250, 5850, 1950, 450);
 
-    ThresholdHint = new QLabel(this);
-    ThresholdHint->setObjectName(QStringLiteral("ThresholdHint"));
-    ThresholdHint->setWordWrap(true);
+    m_thresholdHint = new QLabel(this);
+    m_thresholdHint->setObjectName(QStringLiteral("ThresholdHint"));
+    m_thresholdHint->setWordWrap(true);
     {
-        QPalette p = ThresholdHint->palette();
+        QPalette p = m_thresholdHint->palette();
         p.setColor(QPalette::WindowText, kLightYellow);
-        ThresholdHint->setPalette(p);
-        QFont f = SansFont(11);
+        m_thresholdHint->setPalette(p);
+        QFont f = sansFont(11);
         f.setBold(true);
-        ThresholdHint->setFont(f);
+        m_thresholdHint->setFont(f);
     }
-    PlaceTwips(ThresholdHint, kLabelLeft, 6345, 13800, 540);
-    ThresholdHint->hide();
+    placeTwips(m_thresholdHint, kLabelLeft, 6345, 13800, 540);
+    m_thresholdHint->hide();
 
-    MakeCaption(this, QStringLiteral("Label_Themes"),
+    makeCaption(this, QStringLiteral("Label_Themes"),
                 QStringLiteral("Темы из которых будут задаваться вопросы:"), kLabelLeft, 6885, 10000, 360);
     for (int n = 1; n <= kSlotCount; ++n) {
         const int column = (n - 1) / 5;
@@ -132,144 +132,145 @@ ProfileEditor::ProfileEditor(Module1& core, QWidget* parent) : QGroupBox(parent)
         const int left = kSlotColumnLefts[column];
         const int top = n == 12 ? 7815 : kSlotRowTops[row];
         const QString caption = QStringLiteral("Вопрос №%1:").arg(n);
-        SlotLists[n] = MakeNumberList(this, QStringLiteral("List%1").arg(n + 4), caption.chopped(1), 1,
-                                      kThemeCount, left, top, 675, 360);
-        auto* label = MakeCaption(this, QStringLiteral("Label_List%1").arg(n + 4), caption,
-                                  left - kSlotLabelWidth - 60, top, kSlotLabelWidth, 360, SlotLists[n]);
+        m_slotLists[n] = makeNumberList(this, QStringLiteral("List%1").arg(n + 4), caption.chopped(1), 1,
+                                        kThemeCount, left, top, 675, 360);
+        auto* label = makeCaption(this, QStringLiteral("Label_List%1").arg(n + 4), caption,
+                                  left - kSlotLabelWidth - 60, top, kSlotLabelWidth, 360, m_slotLists[n]);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 
-    Text1->setText(QStringLiteral("600"));
-    Text1_Change();
-    Text10_Change();
+    m_text1->setText(QStringLiteral("600"));
+    text1Change();
+    text10Change();
     for (int k = 0; k < kGroupCount; ++k)
-        Check2[k]->setChecked(true);
-    SelectItemByText(List4, QStringLiteral("1"));
+        m_check2[k]->setChecked(true);
+    selectItemByText(m_list4, QStringLiteral("1"));
 
-    connect(Text1, &QLineEdit::textChanged, this, &ProfileEditor::Text1_Change);
-    connect(Text10, &QLineEdit::textChanged, this, &ProfileEditor::Text10_Change);
-    connect(List4, &QListWidget::currentRowChanged, this, &ProfileEditor::List4_Click);
-    for (QListWidget* list : {List3, List20, List21, List22})
-        connect(list, &QListWidget::itemSelectionChanged, this, &ProfileEditor::UpdateThresholdHint);
-    connect(Command2, &QPushButton::clicked, this, &ProfileEditor::Command2_Click);
+    connect(m_text1, &QLineEdit::textChanged, this, &ProfileEditor::text1Change);
+    connect(m_text10, &QLineEdit::textChanged, this, &ProfileEditor::text10Change);
+    connect(m_list4, &QListWidget::currentRowChanged, this, &ProfileEditor::list4Click);
+    for (QListWidget* list : {m_list3, m_list20, m_list21, m_list22})
+        connect(list, &QListWidget::itemSelectionChanged, this, &ProfileEditor::updateThresholdHint);
+    connect(m_command2, &QPushButton::clicked, this, &ProfileEditor::command2Click);
 
     hide();
 }
 
-void ProfileEditor::StartupReset() {
-    Text1->setText(QStringLiteral("0"));
-    Text10->setText(QString());
+void ProfileEditor::startupReset() {
+    m_text1->setText(QStringLiteral("0"));
+    m_text10->setText(QString());
 }
 
-void ProfileEditor::List4_Click() {
-    if (auto p = SelectedValue(List4); p && *p >= 1 && *p <= kProfileCount)
-        EditedProfile = *p;
-    ShowEditedProfile();
+void ProfileEditor::list4Click() {
+    if (auto p = selectedValue(m_list4); p && *p >= 1 && *p <= kProfileCount)
+        editedProfile = *p;
+    showEditedProfile();
 }
 
-void ProfileEditor::EnterMode() {
+void ProfileEditor::enterMode() {
     show();
-    ShowEditedProfile();
+    showEditedProfile();
 }
 
-void ProfileEditor::ShowEditedProfile() {
+void ProfileEditor::showEditedProfile() {
     const Database& db = m_core.db;
-    const ExamProfile& profile = db.Profiles[EditedProfile];
+    const ExamProfile& profile = db.profiles[editedProfile];
 
-    Text33->setText(db.DatabaseHeader[2]);
-    Text33->setCursorPosition(0);
-    Text10->setText(profile.Name);
-    Text10->setCursorPosition(0);
-    Text1->setText(NumberText(profile.TimeLimit));
+    m_text33->setText(db.databaseHeader[2]);
+    m_text33->setCursorPosition(0);
+    m_text10->setText(profile.name);
+    m_text10->setCursorPosition(0);
+    m_text1->setText(numberText(profile.timeLimit));
 
-    SelectItemByText(List3, NumberText(profile.QuestionCount));
-    SelectItemByText(List20, NumberText(profile.ExcellentMin));
-    SelectItemByText(List21, NumberText(profile.GoodMin));
-    SelectItemByText(List22, NumberText(profile.FairMin));
+    selectItemByText(m_list3, numberText(profile.questionCount));
+    selectItemByText(m_list20, numberText(profile.excellentMin));
+    selectItemByText(m_list21, numberText(profile.goodMin));
+    selectItemByText(m_list22, numberText(profile.fairMin));
     for (int n = 1; n <= kSlotCount; ++n)
-        SelectItemByText(SlotLists[n], NumberText(profile.SlotTheme[n]));
+        selectItemByText(m_slotLists[n], numberText(profile.slotTheme[n]));
 
-    Grup_Check();
+    grupCheck();
     for (int k = 0; k < kGroupCount; ++k) {
-        Check2[k]->setChecked(db.GroupNames[k].Flag != QLatin1String("0"));
-        Text23[k]->setText(db.GroupNames[k].Title);
-        Text23[k]->setCursorPosition(0);
+        m_check2[k]->setChecked(db.groupNames[k].flag != QLatin1String("0"));
+        m_text23[k]->setText(db.groupNames[k].title);
+        m_text23[k]->setCursorPosition(0);
     }
-    UpdateThresholdHint();
+    updateThresholdHint();
 }
 
-void ProfileEditor::Grup_Check() {
+void ProfileEditor::grupCheck() {
     Database& db = m_core.db;
-    const ExamProfile& profile = db.Profiles[EditedProfile];
+    const ExamProfile& profile = db.profiles[editedProfile];
     for (int k = 0; k < kGroupCount; ++k) {
-        const QString& entry = profile.Groups[k];
-        db.GroupNames[k].Flag = entry.left(1);
-        db.GroupNames[k].Title = entry.mid(1);
+        const QString& entry = profile.groups[k];
+        db.groupNames[k].flag = entry.left(1);
+        db.groupNames[k].title = entry.mid(1);
     }
 }
 
-void ProfileEditor::Command2_Click() {
+void ProfileEditor::command2Click() {
     // A time of 0 or less would end every exam at its first tick with the lowest grade.
-    const std::optional<int16> timeLimit = Int16Floor(Text1->text());
-    if (!timeLimit || *timeLimit < 1 || NumericValue(Text1->text()) != *timeLimit) {
-        ShowMessage(this, QStringLiteral("Время на экзамен должно быть целым числом секунд от 1 до 32767.\n"
+    const std::optional<int16> timeLimit = int16Floor(m_text1->text());
+    if (!timeLimit || *timeLimit < 1 || numericValue(m_text1->text()) != *timeLimit) {
+        showMessage(this, QStringLiteral("Время на экзамен должно быть целым числом секунд от 1 до 32767.\n"
                                          "Профиль не сохранён."));
         return;
     }
 
     Database& db = m_core.db;
-    if (auto selected = SelectedValue(List4); selected && *selected >= 1 && *selected <= kProfileCount)
-        EditedProfile = *selected;
-    const int p = EditedProfile;
-    ExamProfile& profile = db.Profiles[p];
+    if (auto selected = selectedValue(m_list4); selected && *selected >= 1 && *selected <= kProfileCount)
+        editedProfile = *selected;
+    const int p = editedProfile;
+    ExamProfile& profile = db.profiles[p];
 
     QStringList fitted;
-    profile.Number = static_cast<int16>(p);
-    profile.Name =
-        FittedLineText(Text10, kStoredTextLimit, QStringLiteral("профиль %1, наименование").arg(p), fitted);
-    profile.TimeLimit = *timeLimit;
+    profile.number = static_cast<int16>(p);
+    profile.name =
+        fittedLineText(m_text10, kStoredTextLimit, QStringLiteral("профиль %1, наименование").arg(p), fitted);
+    profile.timeLimit = *timeLimit;
 
     // A list showing no selection (its stored value had no item) leaves the field alone.
     auto store = [](const QListWidget* list, int16& field) {
-        if (auto value = SelectedValue(list))
+        if (auto value = selectedValue(list))
             field = *value;
     };
-    store(List3, profile.QuestionCount);
-    store(List20, profile.ExcellentMin);
-    store(List21, profile.GoodMin);
-    store(List22, profile.FairMin);
+    store(m_list3, profile.questionCount);
+    store(m_list20, profile.excellentMin);
+    store(m_list21, profile.goodMin);
+    store(m_list22, profile.fairMin);
     for (int n = 1; n <= kSlotCount; ++n)
-        store(SlotLists[n], profile.SlotTheme[n]);
+        store(m_slotLists[n], profile.slotTheme[n]);
 
     for (int k = 0; k < kGroupCount; ++k) {
-        db.GroupNames[k].Flag = Check2[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        db.groupNames[k].flag = m_check2[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
         // The flag character shares the stored value with the title.
-        db.GroupNames[k].Title =
-            FittedLineText(Text23[k], kStoredTextLimit - 1,
+        db.groupNames[k].title =
+            fittedLineText(m_text23[k], kStoredTextLimit - 1,
                            QStringLiteral("профиль %1, название группы %2").arg(p).arg(k), fitted);
     }
     for (int k = 0; k < kGroupCount; ++k)
-        profile.Groups[k] = db.GroupNames[k].Flag + db.GroupNames[k].Title;
-    db.DatabaseHeader[2] = FittedLineText(Text33, kStoredTextLimit, QStringLiteral("название теста"), fitted);
+        profile.groups[k] = db.groupNames[k].flag + db.groupNames[k].title;
+    db.databaseHeader[2] =
+        fittedLineText(m_text33, kStoredTextLimit, QStringLiteral("название теста"), fitted);
 
-    ReportSave(this, db, db.SaveDatabase(), fitted);
+    reportSave(this, db, db.saveDatabase(), fitted);
 }
 
-void ProfileEditor::Text1_Change() {
-    MarkFilled(Text1, ValueFloor(Text1->text()) != 0);
+void ProfileEditor::text1Change() {
+    markFilled(m_text1, valueFloor(m_text1->text()) != 0);
 }
 
-void ProfileEditor::Text10_Change() {
-    MarkFilled(Text10, !Text10->text().isEmpty());
+void ProfileEditor::text10Change() {
+    markFilled(m_text10, !m_text10->text().isEmpty());
 }
 
-void ProfileEditor::UpdateThresholdHint() {
-    const ExamProfile& profile = m_core.db.Profiles[EditedProfile];
-    auto value = [](const QListWidget* list, int16 stored) { return SelectedValue(list).value_or(stored); };
-    const int count = value(List3, profile.QuestionCount);
-    const int excellent = value(List20, profile.ExcellentMin);
-    const int good = value(List21, profile.GoodMin);
-    const int fair = value(List22, profile.FairMin);
+void ProfileEditor::updateThresholdHint() {
+    const ExamProfile& profile = m_core.db.profiles[editedProfile];
+    auto value = [](const QListWidget* list, int16 stored) { return selectedValue(list).value_or(stored); };
+    const int count = value(m_list3, profile.questionCount);
+    const int excellent = value(m_list20, profile.excellentMin);
+    const int good = value(m_list21, profile.goodMin);
+    const int fair = value(m_list22, profile.fairMin);
 
     QStringList notes;
     if (excellent < good || good < fair)
@@ -289,16 +290,16 @@ void ProfileEditor::UpdateThresholdHint() {
                             "Пороги %1 больше количества вопросов (%2): такие оценки не получить."))
                      .arg(above.join(QStringLiteral(", ")))
                      .arg(count);
-    ThresholdHint->setText(notes.join(QLatin1Char('\n')));
-    ThresholdHint->setVisible(!notes.isEmpty());
+    m_thresholdHint->setText(notes.join(QLatin1Char('\n')));
+    m_thresholdHint->setVisible(!notes.isEmpty());
 }
 
 void ProfileEditor::showEvent(QShowEvent* event) {
     QGroupBox::showEvent(event);
-    for (QListWidget* list : {List4, List3, List20, List21, List22})
-        ShowSelectedItem(list);
+    for (QListWidget* list : {m_list4, m_list3, m_list20, m_list21, m_list22})
+        showSelectedItem(list);
     for (int n = 1; n <= kSlotCount; ++n)
-        ShowSelectedItem(SlotLists[n]);
+        showSelectedItem(m_slotLists[n]);
 }
 
 } // namespace zet::ui

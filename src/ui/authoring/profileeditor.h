@@ -23,44 +23,44 @@ class ProfileEditor : public QGroupBox {
 public:
     ProfileEditor(Module1& core, QWidget* parent);
     // Start-up: Text1 = "0", Text10 empty.
-    void StartupReset();
+    void startupReset();
     // Shows the profile selected in List4.
-    void List4_Click();
+    void list4Click();
     // Mode entry: shows the profile last selected.
-    void EnterMode();
+    void enterMode();
 
     // Fills every control from Profiles(EditedProfile) and the test name.
-    void ShowEditedProfile();
+    void showEditedProfile();
     // Splits the group entries of Profiles(EditedProfile) into GroupNames.
-    void Grup_Check();
+    void grupCheck();
     // "Сохранить": stores the area into the profile selected in List4, writes the file.
-    void Command2_Click();
+    void command2Click();
     // Mark a filled box with the highlight colours, an empty one light yellow.
-    void Text1_Change();
-    void Text10_Change();
+    void text1Change();
+    void text10Change();
 
-    int16 EditedProfile = 1; // 1..20
+    int16 editedProfile = 1; // 1..20
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void UpdateThresholdHint();
+    void updateThresholdHint();
 
     Module1& m_core;
-    QLineEdit* Text33 = nullptr;
-    QLineEdit* Text10 = nullptr;
-    QListWidget* List4 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QListWidget* List3 = nullptr;
-    QListWidget* List20 = nullptr;
-    QListWidget* List21 = nullptr;
-    QListWidget* List22 = nullptr;
-    QPushButton* Command2 = nullptr;
-    std::array<QCheckBox*, kGroupCount> Check2{};
-    std::array<QLineEdit*, kGroupCount> Text23{};
-    std::array<QListWidget*, kSlotCount + 1> SlotLists{}; // 1..15: List5..List19
-    QLabel* ThresholdHint = nullptr;
+    QLineEdit* m_text33 = nullptr;
+    QLineEdit* m_text10 = nullptr;
+    QListWidget* m_list4 = nullptr;
+    QLineEdit* m_text1 = nullptr;
+    QListWidget* m_list3 = nullptr;
+    QListWidget* m_list20 = nullptr;
+    QListWidget* m_list21 = nullptr;
+    QListWidget* m_list22 = nullptr;
+    QPushButton* m_command2 = nullptr;
+    std::array<QCheckBox*, kGroupCount> m_check2{};
+    std::array<QLineEdit*, kGroupCount> m_text23{};
+    std::array<QListWidget*, kSlotCount + 1> m_slotLists{}; // 1..15: List5..List19
+    QLabel* m_thresholdHint = nullptr;
 };
 
 } // namespace zet::ui

@@ -23,39 +23,39 @@ class QuestionEditor : public QGroupBox {
 public:
     QuestionEditor(Module1& core, QWidget* parent);
     // Mode entry: selects theme 1 and question 1, shows the test name and the question.
-    void EnterMode();
+    void enterMode();
 
     // Both read both lists and show the question at the crossing of the two selections.
-    void List1_Click();
-    void List2_Click();
+    void list1Click();
+    void list2Click();
     // Fills the theme title, the question, its group boxes and answers from the model.
-    void ShowEditedQuestion();
+    void showEditedQuestion();
     // "Сохранить": stores the shown question, theme title and test name, writes the file,
     // rebuilds the question orders of all themes.
-    void Command1_Click();
+    void command1Click();
 
-    int16 EditedTheme = 1;    // 1..20
-    int16 EditedQuestion = 1; // 1..100
+    int16 editedTheme = 1;    // 1..20
+    int16 editedQuestion = 1; // 1..100
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void ReadListSelections();
+    void readListSelections();
 
     Module1& m_core;
-    QLineEdit* Text26 = nullptr;
-    QListWidget* List1 = nullptr;
-    QPlainTextEdit* Text3 = nullptr;
-    QListWidget* List2 = nullptr;
-    QPlainTextEdit* Text4 = nullptr;
-    QPushButton* Command1 = nullptr;
-    std::array<QCheckBox*, kGroupCount> Check1{};
-    QPlainTextEdit* Text5 = nullptr;
-    QPlainTextEdit* Text6 = nullptr;
-    QPlainTextEdit* Text7 = nullptr;
-    QPlainTextEdit* Text8 = nullptr;
-    QPlainTextEdit* Text9 = nullptr;
+    QLineEdit* m_text26 = nullptr;
+    QListWidget* m_list1 = nullptr;
+    QPlainTextEdit* m_text3 = nullptr;
+    QListWidget* m_list2 = nullptr;
+    QPlainTextEdit* m_text4 = nullptr;
+    QPushButton* m_command1 = nullptr;
+    std::array<QCheckBox*, kGroupCount> m_check1{};
+    QPlainTextEdit* m_text5 = nullptr;
+    QPlainTextEdit* m_text6 = nullptr;
+    QPlainTextEdit* m_text7 = nullptr;
+    QPlainTextEdit* m_text8 = nullptr;
+    QPlainTextEdit* m_text9 = nullptr;
 };
 
 } // namespace zet::ui

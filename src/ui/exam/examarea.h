@@ -20,21 +20,21 @@ public:
 
     // A presentation: the question box back to light blue, the number in Label45 and, when
     // a question was drawn, its text and its five answers in their dealt order.
-    void ShowQuestion(const PresentedQuestion& shown);
+    void showQuestion(const PresentedQuestion& shown);
     // After an accepted click: the question box green for a right answer, red otherwise.
-    void ShowFeedback(bool correct);
+    void showFeedback(bool correct);
     // The question box in its neutral light blue.
-    void ResetQuestionColour();
+    void resetQuestionColour();
     // "Осталось: m:ss".
-    void ShowTimeLeft(int seconds);
+    void showTimeLeft(int seconds);
 
-    QLabel* Label45 = nullptr;
-    QLabel* Label57 = nullptr;
-    QPlainTextEdit* Text27 = nullptr;
-    QLabel* Label52 = nullptr;
-    QLabel* LabelTimeLeft = nullptr;
+    QLabel* label45 = nullptr;
+    QLabel* label57 = nullptr;
+    QPlainTextEdit* text27 = nullptr;
+    QLabel* label52 = nullptr;
+    QLabel* labelTimeLeft = nullptr;
     // Answer boxes by position 1..5 (Text28..Text32); element 0 is unused.
-    std::array<QPlainTextEdit*, 6> Answer{};
+    std::array<QPlainTextEdit*, 6> answer{};
 
 signals:
     // A click on the answer box of position 1..5.
@@ -45,8 +45,8 @@ protected:
 
 private:
     // The position 1..5 of the answer box that watched belongs to, or 0.
-    int16 PositionOf(QObject* watched) const;
-    void HighlightAnswer(int16 position);
+    int16 positionOf(QObject* watched) const;
+    void highlightAnswer(int16 position);
 };
 
 } // namespace zet::ui

@@ -35,50 +35,50 @@ ExamMode::ExamMode(Module1& core, QWidget* surface) : QObject(surface), m_core(c
     m_timer3->setObjectName(QStringLiteral("Timer3"));
     m_timer3->setInterval(kClockMs);
 
-    connect(m_frame2->Command3, &QPushButton::clicked, this, &ExamMode::Command3_Click);
-    connect(m_frame4, &ExamArea::answerClicked, this, &ExamMode::AnswerClick);
-    connect(m_timer1, &QTimer::timeout, this, &ExamMode::Timer1_Timer);
-    connect(m_timer3, &QTimer::timeout, this, &ExamMode::Timer3_Timer);
-    connect(m_form2, &Form2::acknowledged, this, &ExamMode::ResultAcknowledged);
+    connect(m_frame2->command3, &QPushButton::clicked, this, &ExamMode::command3Click);
+    connect(m_frame4, &ExamArea::answerClicked, this, &ExamMode::answerClick);
+    connect(m_timer1, &QTimer::timeout, this, &ExamMode::timer1Timer);
+    connect(m_timer3, &QTimer::timeout, this, &ExamMode::timer3Timer);
+    connect(m_form2, &Form2::acknowledged, this, &ExamMode::onResultAcknowledged);
 }
 
-void ExamMode::ShowExaminee(int16 n) {
-    m_frame2->ShowExaminee(n);
+void ExamMode::showExaminee(int16 n) {
+    m_frame2->showExaminee(n);
 }
 
-void ExamMode::EnterMode() {
+void ExamMode::enterMode() {
     m_inMode = true;
-    m_frame2->EnterMode();
+    m_frame2->enterMode();
 }
 
-void ExamMode::LeaveMode() {
-    if (m_core.exam.ExamRunning != 0)
-        FinishExam(true);
+void ExamMode::leaveMode() {
+    if (m_core.exam.examRunning != 0)
+        finishExam(true);
     m_frame4->hide();
     m_frame2->hide();
     m_inMode = false;
 }
 
-void ExamMode::FinishRunningExam() {
-    if (m_core.exam.ExamRunning != 0)
-        FinishExam(false);
+void ExamMode::finishRunningExam() {
+    if (m_core.exam.examRunning != 0)
+        finishExam(false);
 }
 
-void ExamMode::Command3_Click() {
+void ExamMode::command3Click() {
     // The boxes show an earlier examinee: none of that is taken for the new one.
-    if (m_frame2->ShowsEarlierExaminee()) {
-        m_frame2->EnterMode();
-        ShowMessage(m_frame2, QStringLiteral("Введите сведения об экзаменуемом № %1, затем нажмите "
+    if (m_frame2->showsEarlierExaminee()) {
+        m_frame2->enterMode();
+        showMessage(m_frame2, QStringLiteral("Введите сведения об экзаменуемом № %1, затем нажмите "
                                              "«Начать экзамен».")
-                                  .arg(m_core.exam.CurrentExaminee));
+                                  .arg(m_core.exam.currentExaminee));
         return;
     }
-    const RegistrationTexts texts = m_frame2->Texts();
-    if (const std::optional<QString> refusal = m_core.CheckExamStart(texts)) {
-        ShowMessage(m_frame2, *refusal);
+    const RegistrationTexts texts = m_frame2->texts();
+    if (const std::optional<QString> refusal = m_core.checkExamStart(texts)) {
+        showMessage(m_frame2, *refusal);
         return;
     }
-    const QString unstorable = m_core.UnstorableCharacters(texts);
+    const QString unstorable = m_core.unstorableCharacters(texts);
     if (!unstorable.isEmpty()) {
         QStringList quoted;
         for (qsizetype i = 0; i < unstorable.size(); ++i) {
@@ -91,8 +91,8 @@ void ExamMode::Command3_Click() {
             QStringLiteral("Эти знаки нельзя сохранить в архиве результатов, вместо них будет записан "
                            "знак «?»: %1.\n\nНачать экзамен так? Нажмите «Нет», чтобы исправить сведения.")
                 .arg(quoted.join(QStringLiteral(", ")));
-        if (!AskYesNo(m_frame2, question)) {
-            m_frame2->Text2->setFocus(Qt::OtherFocusReason);
+        if (!askYesNo(m_frame2, question)) {
+            m_frame2->text2->setFocus(Qt::OtherFocusReason);
             return;
         }
     }
@@ -103,73 +103,73 @@ void ExamMode::Command3_Click() {
     // The start button has gone with Frame2: the keyboard focus stays in the exam area
     // instead of wandering to the database strip.
     m_frame4->setFocus(Qt::OtherFocusReason);
-    m_frame4->setTitle(m_frame2->Text14->text());
-    m_frame4->Label57->setText(QStringLiteral("Сдает:  ") + m_frame2->Text2->text());
-    const PresentedQuestion first = m_core.StartExam(texts);
-    m_frame4->ShowQuestion(first);
-    ShowTimeLeft();
+    m_frame4->setTitle(m_frame2->text14->text());
+    m_frame4->label57->setText(QStringLiteral("Сдает:  ") + m_frame2->text2->text());
+    const PresentedQuestion first = m_core.startExam(texts);
+    m_frame4->showQuestion(first);
+    showTimeLeft();
     m_timer3->start();
 }
 
-void ExamMode::AnswerClick(int16 position) {
+void ExamMode::answerClick(int16 position) {
     bool correct = false;
-    if (!m_core.AnswerClick(position, &correct))
+    if (!m_core.answerClick(position, &correct))
         return;
-    m_frame4->ShowFeedback(correct);
+    m_frame4->showFeedback(correct);
     m_timer1->start();
 }
 
-void ExamMode::Timer1_Timer() {
+void ExamMode::timer1Timer() {
     m_timer1->stop();
     // AdvanceExam also releases the lock of a pause that outlived its exam.
-    if (const std::optional<PresentedQuestion> next = m_core.AdvanceExam())
-        m_frame4->ShowQuestion(*next);
-    else if (m_core.exam.ExamRunning != 0)
-        FinishExam(true);
+    if (const std::optional<PresentedQuestion> next = m_core.advanceExam())
+        m_frame4->showQuestion(*next);
+    else if (m_core.exam.examRunning != 0)
+        finishExam(true);
 }
 
-void ExamMode::Timer3_Timer() {
-    const bool timeUp = m_core.ClockTick();
-    ShowTimeLeft();
+void ExamMode::timer3Timer() {
+    const bool timeUp = m_core.clockTick();
+    showTimeLeft();
     if (timeUp)
-        FinishExam(true);
+        finishExam(true);
 }
 
-void ExamMode::ShowTimeLeft() {
+void ExamMode::showTimeLeft() {
     const ExamState& exam = m_core.exam;
-    if (exam.CurrentExaminee < 1 || exam.CurrentExaminee > kRegisterSlots || exam.CurrentProfile < 1 ||
-        exam.CurrentProfile > kProfileCount)
+    if (exam.currentExaminee < 1 || exam.currentExaminee > kRegisterSlots || exam.currentProfile < 1 ||
+        exam.currentProfile > kProfileCount)
         return;
-    const int limit = m_core.db.Profiles[exam.CurrentProfile].TimeLimit;
-    m_frame4->ShowTimeLeft(limit - exam.DayRegister[exam.CurrentExaminee].TimeSpent);
+    const int limit = m_core.db.profiles[exam.currentProfile].timeLimit;
+    m_frame4->showTimeLeft(limit - exam.dayRegister[exam.currentExaminee].timeSpent);
 }
 
-void ExamMode::FinishExam(bool showResult) {
-    m_frame4->ResetQuestionColour();
+void ExamMode::finishExam(bool showResult) {
+    m_frame4->resetQuestionColour();
     m_timer3->stop();
     // A pause still running belongs to this exam: it ends with it.
     m_timer1->stop();
-    const std::optional<FinishResult> result = m_core.FinishExam(m_frame2->Texts());
+    const std::optional<FinishResult> result = m_core.finishExam(m_frame2->texts());
     if (result)
-        m_frame2->ShowResults(*result);
+        m_frame2->showResults(*result);
     m_frame4->hide();
     m_frame2->hide();
     if (!result)
         return;
     if (showResult)
-        m_form2->ShowResult(result->Examinee, m_core.db.DatabaseHeader[2], result->Record);
-    if (!result->Written.ok) {
+        m_form2->showResult(result->examinee, m_core.db.databaseHeader[2], result->record);
+    if (!result->written.ok) {
         QString text = QStringLiteral("Не удалось записать результаты экзаменов в файл\n%1\n\n")
-                           .arg(m_core.archive.DayFilePath());
+                           .arg(m_core.archive.dayFilePath());
         text +=
-            result->Written.error.isEmpty() ? QStringLiteral("Причина неизвестна.") : result->Written.error;
+            result->written.error.isEmpty() ? QStringLiteral("Причина неизвестна.") : result->written.error;
         text += QStringLiteral("\n\nРезультат экзамена сохранён в памяти программы и будет записан в файл "
                                "вместе со следующим экзаменом.");
-        ShowMessage(showResult ? static_cast<QWidget*>(m_form2) : m_surface, text);
+        showMessage(showResult ? static_cast<QWidget*>(m_form2) : m_surface, text);
     }
 }
 
-void ExamMode::ResultAcknowledged() {
+void ExamMode::onResultAcknowledged() {
     // After an exam finished by leaving the exam mode the main window is already back in the
     // main mode and may have gone on to another mode since: the window only goes away.
     if (!m_inMode)

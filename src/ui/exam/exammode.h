@@ -23,28 +23,28 @@ public:
     ExamMode(Module1& core, QWidget* surface);
 
     // Start-up: fills the registration area from DayRegister(n).
-    void ShowExaminee(int16 n);
+    void showExaminee(int16 n);
     // Mode entry: shows Frame2 at the current examinee and runs the profile choice.
-    void EnterMode();
+    void enterMode();
     // Mode exit: finishes a running exam first, then hides Frame2.
-    void LeaveMode();
+    void leaveMode();
     // Finishes a running exam (closing the main window); does nothing otherwise.
-    void FinishRunningExam();
+    void finishRunningExam();
 
     // "Начать экзамен": checks the start, refuses it with a message, or starts the exam.
-    void Command3_Click();
+    void command3Click();
     // A click on the answer box of position 1..5.
-    void AnswerClick(int16 position);
+    void answerClick(int16 position);
     // The end of the feedback pause.
-    void Timer1_Timer();
+    void timer1Timer();
     // One second of the exam clock.
-    void Timer3_Timer();
+    void timer3Timer();
 
-    RegistrationArea* Frame2() const { return m_frame2; }
-    ExamArea* Frame4() const { return m_frame4; }
-    Form2* ResultWindow() const { return m_form2; }
-    QTimer* Timer1() const { return m_timer1; }
-    QTimer* Timer3() const { return m_timer3; }
+    RegistrationArea* frame2() const { return m_frame2; }
+    ExamArea* frame4() const { return m_frame4; }
+    Form2* resultWindow() const { return m_form2; }
+    QTimer* timer1() const { return m_timer1; }
+    QTimer* timer3() const { return m_timer3; }
 
 signals:
     // "Выход" of the result window: the main window returns to the main mode.
@@ -53,9 +53,9 @@ signals:
 private:
     // Stops the clock and any pause, grades and stores the exam, writes the day file and,
     // when showResult is set, opens the result window.
-    void FinishExam(bool showResult);
-    void ShowTimeLeft();
-    void ResultAcknowledged();
+    void finishExam(bool showResult);
+    void showTimeLeft();
+    void onResultAcknowledged();
 
     Module1& m_core;
     QWidget* m_surface;

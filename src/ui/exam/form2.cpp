@@ -44,7 +44,7 @@ const Row kRows[] = {
 Form2::Form2(QWidget* owner) : QWidget(owner, Qt::Dialog) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Результат"));
-    setFixedSize(Twips(12780), Twips(5460));
+    setFixedSize(twips(12780), twips(5460));
 
     for (const Row& row : kRows) {
         const QString caption = QString::fromUtf8(row.caption);
@@ -64,45 +64,45 @@ Form2::Form2(QWidget* owner) : QWidget(owner, Qt::Dialog) {
         }
         value->setObjectName(QStringLiteral("Text1_%1").arg(row.text));
         value->setAccessibleName(caption.chopped(1));
-        value->setFont(TimesFont(kValuePoints));
-        PlaceTwips(value, row.textLeft, row.textTop, row.textWidth, row.textHeight);
-        Text1[row.text] = value;
+        value->setFont(timesFont(kValuePoints));
+        placeTwips(value, row.textLeft, row.textTop, row.textWidth, row.textHeight);
+        text1[row.text] = value;
 
         auto* label = new QLabel(caption, this);
         label->setObjectName(QStringLiteral("Label1_%1").arg(row.label));
-        label->setFont(SansFont(kCaptionPoints));
+        label->setFont(sansFont(kCaptionPoints));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setBuddy(value);
-        PlaceTwips(label, row.labelLeft, row.labelTop, row.labelWidth, kCaptionHeight);
-        Label1[row.label] = label;
+        placeTwips(label, row.labelLeft, row.labelTop, row.labelWidth, kCaptionHeight);
+        label1[row.label] = label;
     }
 
-    Command1 = new QPushButton(QStringLiteral("Выход"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setFont(SansFont(kCaptionPoints));
-    Command1->setDefault(true);
-    PlaceTwips(Command1, 5580, 4950, 1905, 375);
-    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    command1 = new QPushButton(QStringLiteral("Выход"), this);
+    command1->setObjectName(QStringLiteral("Command1"));
+    command1->setFont(sansFont(kCaptionPoints));
+    command1->setDefault(true);
+    placeTwips(command1, 5580, 4950, 1905, 375);
+    connect(command1, &QPushButton::clicked, this, &Form2::command1Click);
 }
 
-void Form2::SetValue(int k, const QString& text) {
-    if (auto* line = qobject_cast<QLineEdit*>(Text1[k])) {
+void Form2::setValue(int k, const QString& text) {
+    if (auto* line = qobject_cast<QLineEdit*>(text1[k])) {
         line->setText(text);
         line->setCursorPosition(0);
-    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(Text1[k])) {
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(text1[k])) {
         memo->setPlainText(text);
     }
 }
 
-QString Form2::Value(int k) const {
-    if (const auto* line = qobject_cast<const QLineEdit*>(Text1[k]))
+QString Form2::value(int k) const {
+    if (const auto* line = qobject_cast<const QLineEdit*>(text1[k]))
         return line->text();
-    if (const auto* memo = qobject_cast<const QPlainTextEdit*>(Text1[k]))
+    if (const auto* memo = qobject_cast<const QPlainTextEdit*>(text1[k]))
         return memo->toPlainText();
     return {};
 }
 
-void Form2::ShowResult(int16 examinee, const QString& testName, const ExamineeRecord& record) {
+void Form2::showResult(int16 examinee, const QString& testName, const ExamineeRecord& record) {
     if (isHidden()) {
         // Over the middle of the main window.
         if (QWidget* owner = parentWidget()) {
@@ -113,19 +113,19 @@ void Form2::ShowResult(int16 examinee, const QString& testName, const ExamineeRe
     show();
     raise();
     activateWindow();
-    SetValue(0, NumberText(examinee));
-    SetValue(1, testName);
-    SetValue(2, record.ProfileName);
-    SetValue(3, record.FullName);
-    SetValue(4, NumberText(record.Grade));
-    SetValue(5, NumberText(record.AskedCount));
-    SetValue(6, NumberText(record.RightCount));
-    SetValue(7, NumberText(record.TimeSpent));
-    Command1->setFocus();
+    setValue(0, numberText(examinee));
+    setValue(1, testName);
+    setValue(2, record.profileName);
+    setValue(3, record.fullName);
+    setValue(4, numberText(record.grade));
+    setValue(5, numberText(record.askedCount));
+    setValue(6, numberText(record.rightCount));
+    setValue(7, numberText(record.timeSpent));
+    command1->setFocus();
 }
 
-void Form2::Command1_Click() {
-    setWindowIcon(ProgramIcon());
+void Form2::command1Click() {
+    setWindowIcon(programIcon());
     hide();
     emit acknowledged();
 }
@@ -133,7 +133,7 @@ void Form2::Command1_Click() {
 void Form2::closeEvent(QCloseEvent* event) {
     // Closed by the window's own close box: the same as "Выход".
     event->ignore();
-    Command1_Click();
+    command1Click();
 }
 
 } // namespace zet::ui

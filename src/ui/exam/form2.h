@@ -21,17 +21,17 @@ public:
 
     // Shows the window and fills it: the examinee's sequence number, the test name and
     // the stored record.
-    void ShowResult(int16 examinee, const QString& testName, const ExamineeRecord& record);
+    void showResult(int16 examinee, const QString& testName, const ExamineeRecord& record);
     // The text of value box Text1(k), k = 0..7.
-    QString Value(int k) const;
+    QString value(int k) const;
 
     // "Выход".
-    void Command1_Click();
+    void command1Click();
 
-    std::array<QLabel*, 8> Label1{};
+    std::array<QLabel*, 8> label1{};
     // Text1(1), the test name, has several lines; the others are one-line boxes.
-    std::array<QWidget*, 8> Text1{};
-    QPushButton* Command1 = nullptr;
+    std::array<QWidget*, 8> text1{};
+    QPushButton* command1 = nullptr;
 
 signals:
     // The examinee closed the window.
@@ -41,7 +41,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void SetValue(int k, const QString& text);
+    void setValue(int k, const QString& text);
 };
 
 } // namespace zet::ui

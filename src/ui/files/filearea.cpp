@@ -25,7 +25,7 @@ namespace {
 
 const QString kDefaultFileName = QStringLiteral("Data.zet");
 
-QString CleanFolder(const QString& folder) {
+QString cleanFolder(const QString& folder) {
     return QDir::cleanPath(QDir(folder).absolutePath());
 }
 
@@ -56,10 +56,10 @@ private:
     QString m_folder;
 };
 
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, int left, int top) {
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text, int left, int top) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
-    PlaceTwips(button, left, top, 1800, 495);
+    placeTwips(button, left, top, 1800, 495);
     return button;
 }
 
@@ -68,13 +68,13 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& tex
 FileArea::FileArea(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
     setObjectName(QStringLiteral("Frame5"));
     setTitle(QStringLiteral("Загрузить базу данных"));
-    PlaceTwips(this, 405, 0, 14475, 10065);
+    placeTwips(this, 405, 0, 14475, 10065);
     setAutoFillBackground(true); // the area covers whatever lies beneath it
 
     m_drive1 = new QComboBox(this);
     m_drive1->setObjectName(QStringLiteral("Drive1"));
     m_drive1->setAccessibleName(QStringLiteral("Диск"));
-    PlaceTwips(m_drive1, 360, 405, 6000, 375);
+    placeTwips(m_drive1, 360, 405, 6000, 375);
 
     m_dirModel = new QFileSystemModel(this);
     m_dirModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
@@ -89,7 +89,7 @@ FileArea::FileArea(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(c
     m_dir1->sortByColumn(0, Qt::AscendingOrder);
     m_dir1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    PlaceTwips(m_dir1, 360, 900, 6000, 7380);
+    placeTwips(m_dir1, 360, 900, 6000, 7380);
 
     m_fileModel = new QFileSystemModel(this);
     m_fileModel->setFilter(QDir::Files | QDir::NoDotAndDotDot);
@@ -103,33 +103,33 @@ FileArea::FileArea(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(c
     m_file1->setModel(m_filesShown);
     m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_file1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    PlaceTwips(m_file1, 6600, 405, 7515, 7875);
+    placeTwips(m_file1, 6600, 405, 7515, 7875);
 
     m_text24 = new QLineEdit(this);
     m_text24->setObjectName(QStringLiteral("Text24"));
     m_text24->setAccessibleName(QStringLiteral("Путь к файлу базы данных"));
-    PlaceTwips(m_text24, 360, 8520, 13755, 375);
+    placeTwips(m_text24, 360, 8520, 13755, 375);
 
-    m_command5 = MakeButton(this, QStringLiteral("Command5"), QStringLiteral("Загрузить"), 10215, 9150);
-    m_command6 = MakeButton(this, QStringLiteral("Command6"), QStringLiteral("Сохранить"), 10215, 9150);
-    m_command7 = MakeButton(this, QStringLiteral("Command7"), QStringLiteral("Создать"), 10215, 9150);
-    m_command8 = MakeButton(this, QStringLiteral("Command8"), QStringLiteral("Выйти"), 12315, 9150);
+    m_command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("Загрузить"), 10215, 9150);
+    m_command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("Сохранить"), 10215, 9150);
+    m_command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("Создать"), 10215, 9150);
+    m_command8 = makeButton(this, QStringLiteral("Command8"), QStringLiteral("Выйти"), 12315, 9150);
 
     connect(m_drive1, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_syncing)
-            Drive1_Change();
+            drive1Change();
     });
     connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
                 if (m_syncing || !index.isValid())
                     return;
-                m_folder = CleanFolder(m_dirModel->filePath(index));
-                Dir1_Change();
+                m_folder = cleanFolder(m_dirModel->filePath(index));
+                dir1Change();
             });
     // A click on the folder already chosen refreshes the file list and the path as well.
     connect(m_dir1, &QTreeView::clicked, this, [this](const QModelIndex& index) {
-        if (CleanFolder(m_dirModel->filePath(index)) == m_folder)
-            Dir1_Change();
+        if (cleanFolder(m_dirModel->filePath(index)) == m_folder)
+            dir1Change();
     });
     // While the folder list is still being read, keep the chosen folder in view.
     connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
@@ -139,48 +139,48 @@ FileArea::FileArea(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(c
     connect(m_file1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
                 if (!m_syncing && index.isValid())
-                    File1_Click();
+                    file1Click();
             });
-    connect(m_file1, &QListView::clicked, this, [this] { File1_Click(); });
-    connect(m_command5, &QPushButton::clicked, this, &FileArea::Command5_Click);
-    connect(m_command6, &QPushButton::clicked, this, &FileArea::Command6_Click);
-    connect(m_command7, &QPushButton::clicked, this, &FileArea::Command7_Click);
-    connect(m_command8, &QPushButton::clicked, this, &FileArea::Command8_Click);
+    connect(m_file1, &QListView::clicked, this, [this] { file1Click(); });
+    connect(m_command5, &QPushButton::clicked, this, &FileArea::command5Click);
+    connect(m_command6, &QPushButton::clicked, this, &FileArea::command6Click);
+    connect(m_command7, &QPushButton::clicked, this, &FileArea::command7Click);
+    connect(m_command8, &QPushButton::clicked, this, &FileArea::command8Click);
 
     hide();
 }
 
-void FileArea::Open(Action action) {
+void FileArea::open(Action action) {
     if (m_folder.isEmpty()) {
         // The first opening starts at the folder of the current database.
-        const QFileInfo current(m_core.db.DatabasePath);
-        if (!m_core.db.DatabasePath.isEmpty() && current.absoluteDir().exists())
-            m_folder = CleanFolder(current.absolutePath());
-        else if (!m_core.db.ProgramFolder.isEmpty() && QFileInfo(m_core.db.ProgramFolder).isDir())
-            m_folder = CleanFolder(m_core.db.ProgramFolder);
+        const QFileInfo current(m_core.db.databasePath);
+        if (!m_core.db.databasePath.isEmpty() && current.absoluteDir().exists())
+            m_folder = cleanFolder(current.absolutePath());
+        else if (!m_core.db.programFolder.isEmpty() && QFileInfo(m_core.db.programFolder).isDir())
+            m_folder = cleanFolder(m_core.db.programFolder);
         else
-            m_folder = CleanFolder(QDir::homePath());
+            m_folder = cleanFolder(QDir::homePath());
     }
-    FillDrives();
-    ShowFolderInDir1();
+    fillDrives();
+    showFolderInDir1();
 
     m_command5->setVisible(action == Action::Load);
     m_command6->setVisible(action == Action::Save);
     m_command7->setVisible(action == Action::Create);
     show();
     raise();
-    Dir1_Change();
+    dir1Change();
 }
 
-void FileArea::SetFolder(const QString& folder) {
-    m_folder = CleanFolder(folder);
-    FillDrives();
-    ShowFolderInDir1();
-    Dir1_Change();
+void FileArea::setFolder(const QString& folder) {
+    m_folder = cleanFolder(folder);
+    fillDrives();
+    showFolderInDir1();
+    dir1Change();
 }
 
-void FileArea::FillDrives() {
-    const QList<Volume> volumes = UserVolumes({QDir::homePath(), m_core.db.ProgramFolder, m_folder});
+void FileArea::fillDrives() {
+    const QList<Volume> volumes = userVolumes({QDir::homePath(), m_core.db.programFolder, m_folder});
     m_syncing = true;
     m_drive1->clear();
     for (const Volume& volume : volumes)
@@ -188,16 +188,16 @@ void FileArea::FillDrives() {
     m_syncing = false;
 }
 
-void FileArea::SelectDrive(const QString& rootPath) {
+void FileArea::selectDrive(const QString& rootPath) {
     const int index = m_drive1->findData(rootPath);
     m_syncing = true;
     m_drive1->setCurrentIndex(index);
     m_syncing = false;
 }
 
-void FileArea::ShowFolderInDir1() {
-    const QString driveRoot = VolumeRootOf(m_folder);
-    SelectDrive(driveRoot);
+void FileArea::showFolderInDir1() {
+    const QString driveRoot = volumeRootOf(m_folder);
+    selectDrive(driveRoot);
     m_syncing = true;
     m_dirModel->setRootPath(driveRoot);
     // The drive's own folder is the first item, so that it can be chosen too.
@@ -209,16 +209,16 @@ void FileArea::ShowFolderInDir1() {
     m_syncing = false;
 }
 
-void FileArea::Drive1_Change() {
+void FileArea::drive1Change() {
     const QString root = m_drive1->currentData().toString();
     if (root.isEmpty())
         return;
-    m_folder = CleanFolder(root);
-    ShowFolderInDir1();
-    Dir1_Change();
+    m_folder = cleanFolder(root);
+    showFolderInDir1();
+    dir1Change();
 }
 
-void FileArea::Dir1_Change() {
+void FileArea::dir1Change() {
     m_syncing = true;
     m_fileModel->setRootPath(m_folder);
     const QModelIndex folder = m_fileModel->index(m_folder);
@@ -226,71 +226,71 @@ void FileArea::Dir1_Change() {
     m_file1->setRootIndex(m_filesShown->mapFromSource(folder));
     m_file1->selectionModel()->clear();
     m_syncing = false;
-    m_text24->setText(WithTrailingSeparator(m_folder) + kDefaultFileName);
+    m_text24->setText(withTrailingSeparator(m_folder) + kDefaultFileName);
 }
 
-void FileArea::File1_Click() {
+void FileArea::file1Click() {
     const QModelIndex current = m_file1->currentIndex();
     if (!current.isValid() || current.parent() != m_file1->rootIndex())
         return;
-    m_text24->setText(WithTrailingSeparator(m_folder) +
+    m_text24->setText(withTrailingSeparator(m_folder) +
                       m_fileModel->fileName(m_filesShown->mapToSource(current)));
 }
 
-void FileArea::Command5_Click() {
+void FileArea::command5Click() {
     const QModelIndexList selected = m_file1->selectionModel()->selectedIndexes();
     if (selected.isEmpty() || selected.first().parent() != m_file1->rootIndex()) {
-        ShowMessage(this, QStringLiteral("Выберите в списке файл базы данных, который нужно загрузить."));
+        showMessage(this, QStringLiteral("Выберите в списке файл базы данных, который нужно загрузить."));
         return;
     }
     const QString path =
-        WithTrailingSeparator(m_folder) + m_fileModel->fileName(m_filesShown->mapToSource(selected.first()));
+        withTrailingSeparator(m_folder) + m_fileModel->fileName(m_filesShown->mapToSource(selected.first()));
     // A file gone meanwhile, or a folder, is no database to remember: nothing changes.
-    if (const QString problem = RegularFileProblem(path); !problem.isEmpty()) {
-        ShowMessage(
+    if (const QString problem = regularFileProblem(path); !problem.isEmpty()) {
+        showMessage(
             this, QStringLiteral("Файл\n%1\nнельзя загрузить: %2.\n\nОткрытая база данных осталась прежней.")
                       .arg(QDir::toNativeSeparators(path), problem));
         return;
     }
-    m_core.db.DatabasePath = path;
-    if (!m_core.db.LoadDatabase().ok())
-        ShowMessage(this, QStringLiteral("Неправильная версия файла!"));
-    Finish();
+    m_core.db.databasePath = path;
+    if (!m_core.db.loadDatabase().ok())
+        showMessage(this, QStringLiteral("Неправильная версия файла!"));
+    finish();
 }
 
-void FileArea::Command6_Click() {
-    const QString path = TargetPath();
+void FileArea::command6Click() {
+    const QString path = targetPath();
     bool replaceForeign = false;
-    if (!MayReplace(path, &replaceForeign))
+    if (!mayReplace(path, &replaceForeign))
         return;
     Database saved = m_core.db;
-    saved.DatabasePath = path;
-    if (!Write(saved, replaceForeign))
+    saved.databasePath = path;
+    if (!write(saved, replaceForeign))
         return;
     m_core.db = std::move(saved);
-    Finish();
+    finish();
 }
 
-void FileArea::Command7_Click() {
-    const QString path = TargetPath();
+void FileArea::command7Click() {
+    const QString path = targetPath();
     bool replaceForeign = false;
-    if (!MayReplace(path, &replaceForeign) || !MayReplaceDatabase(path))
+    if (!mayReplace(path, &replaceForeign) || !mayReplaceDatabase(path))
         return;
     // The new database replaces the current one only once it is on disk.
     Database created = m_core.db;
-    created.DatabasePath = path;
-    created.NewDatabase();
-    created.DatabaseHeader[1] = kVersionMarker;
-    created.DatabaseHeader[2] = AskText(this, QStringLiteral("Введите имя теста:"));
-    created.DatabaseHeader[3] = AskText(this, QStringLiteral("Введите имя автора:"));
-    created.DatabaseHeader[4] = FixedDateText(m_core.Today());
-    if (!Write(created, replaceForeign))
+    created.databasePath = path;
+    created.newDatabase();
+    created.databaseHeader[1] = kVersionMarker;
+    created.databaseHeader[2] = askText(this, QStringLiteral("Введите имя теста:"));
+    created.databaseHeader[3] = askText(this, QStringLiteral("Введите имя автора:"));
+    created.databaseHeader[4] = fixedDateText(m_core.today());
+    if (!write(created, replaceForeign))
         return;
     m_core.db = std::move(created);
-    Finish();
+    finish();
 }
 
-void FileArea::Command8_Click() {
+void FileArea::command8Click() {
     hide();
 }
 
@@ -300,59 +300,59 @@ void FileArea::mousePressEvent(QMouseEvent* event) {
         hide();
 }
 
-QString FileArea::TargetPath() const {
+QString FileArea::targetPath() const {
     const QString text = m_text24->text();
     if (text.isEmpty() || QDir::isAbsolutePath(text))
         return text;
-    return WithTrailingSeparator(m_folder) + text;
+    return withTrailingSeparator(m_folder) + text;
 }
 
-bool FileArea::MayReplace(const QString& path, bool* replaceForeign) {
+bool FileArea::mayReplace(const QString& path, bool* replaceForeign) {
     *replaceForeign = false;
-    if (!IsForeignFile(path))
+    if (!isForeignFile(path))
         return true;
     const QString question = QStringLiteral("Файл\n%1\nне является базой тестов. Заменить его базой данных?")
                                  .arg(QDir::toNativeSeparators(path));
-    if (!AskYesNo(this, question))
+    if (!askYesNo(this, question))
         return false;
     *replaceForeign = true;
     return true;
 }
 
-bool FileArea::MayReplaceDatabase(const QString& path) {
-    if (!QFileInfo(path).isFile() || IsForeignFile(path))
+bool FileArea::mayReplaceDatabase(const QString& path) {
+    if (!QFileInfo(path).isFile() || isForeignFile(path))
         return true;
     Database existing;
-    existing.DatabasePath = path;
-    if (!existing.LoadDatabase().ok())
+    existing.databasePath = path;
+    if (!existing.loadDatabase().ok())
         return true; // an empty file: nothing to lose
     const QString question =
         QStringLiteral("Файл\n%1\nуже содержит базу данных «%2».\n\nЗаменить её новой пустой базой данных? "
                        "Все её вопросы и профили будут потеряны.")
-            .arg(QDir::toNativeSeparators(path), existing.DatabaseHeader[2]);
-    return AskYesNo(this, question);
+            .arg(QDir::toNativeSeparators(path), existing.databaseHeader[2]);
+    return askYesNo(this, question);
 }
 
-bool FileArea::Write(Database& db, bool replaceForeign) {
-    const SaveResult result = db.SaveDatabase(replaceForeign);
+bool FileArea::write(Database& db, bool replaceForeign) {
+    const SaveResult result = db.saveDatabase(replaceForeign);
     if (!result.ok()) {
         QString text = QStringLiteral("Не удалось сохранить базу данных в файл\n%1\n\n")
-                           .arg(QDir::toNativeSeparators(db.DatabasePath));
+                           .arg(QDir::toNativeSeparators(db.databasePath));
         text += result.error.isEmpty() ? QStringLiteral("Причина неизвестна.") : result.error;
         text += QStringLiteral("\n\nТекущая база данных и её файл остались прежними.");
-        ShowMessage(this, text);
+        showMessage(this, text);
         return false;
     }
-    ReportSave(this, db, result);
+    reportSave(this, db, result);
     return true;
 }
 
-void FileArea::Finish() {
+void FileArea::finish() {
     hide();
     emit databaseChanged();
-    const SettingsResult settings = m_core.db.SaveSettings();
+    const SettingsResult settings = m_core.db.saveSettings();
     if (!settings.ok)
-        ShowMessage(this,
+        showMessage(this,
                     QStringLiteral("Не удалось запомнить файл базы данных для следующего запуска.\n\n") +
                         settings.error);
     // The file and folder models watch their folders, so a new or replaced file shows by itself.

@@ -22,22 +22,22 @@ public:
     FileArea(Module1& core, QWidget* parent);
     enum class Action { Create, Load, Save };
     // Shows the area with the button of the action and refreshes the lists.
-    void Open(Action action);
+    void open(Action action);
 
     // Points the folder list at folder, as choosing it there does; the drive list follows.
-    void SetFolder(const QString& folder);
+    void setFolder(const QString& folder);
     // The folder the folder list shows (no trailing separator except at the root).
-    QString Folder() const { return m_folder; }
+    QString folder() const { return m_folder; }
 
     // List handlers.
-    void Drive1_Change();
-    void Dir1_Change();
-    void File1_Click();
+    void drive1Change();
+    void dir1Change();
+    void file1Click();
     // "Загрузить", "Сохранить", "Создать", "Выйти".
-    void Command5_Click();
-    void Command6_Click();
-    void Command7_Click();
-    void Command8_Click();
+    void command5Click();
+    void command6Click();
+    void command7Click();
+    void command8Click();
 
 signals:
     // The current database file changed (loaded, saved elsewhere or created): the
@@ -48,19 +48,19 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void FillDrives();
-    void SelectDrive(const QString& rootPath);
-    void ShowFolderInDir1();
+    void fillDrives();
+    void selectDrive(const QString& rootPath);
+    void showFolderInDir1();
     // The full path named by Text24; a relative name is taken inside the folder shown.
-    QString TargetPath() const;
+    QString targetPath() const;
     // Asks before a file that is not a test database is replaced; false cancels.
-    bool MayReplace(const QString& path, bool* replaceForeign);
+    bool mayReplace(const QString& path, bool* replaceForeign);
     // Asks before a database file is replaced by a new empty one; false cancels.
-    bool MayReplaceDatabase(const QString& path);
+    bool mayReplaceDatabase(const QString& path);
     // Writes db to its path; on failure says why and returns false.
-    bool Write(Database& db, bool replaceForeign);
+    bool write(Database& db, bool replaceForeign);
     // The steps after every action: close the area, show the database, remember it.
-    void Finish();
+    void finish();
 
     Module1& m_core;
     QString m_folder;

@@ -10,7 +10,7 @@ namespace zet::ui {
 
 namespace {
 
-bool IsPseudoType(const QByteArray& type) {
+bool isPseudoType(const QByteArray& type) {
     static const QSet<QByteArray> pseudo = {
         "autofs",   "binfmt_misc", "bpf",      "cgroup",  "cgroup2",     "configfs",       "debugfs",
         "devpts",   "devtmpfs",    "efivarfs", "fusectl", "hugetlbfs",   "mqueue",         "nsfs",
@@ -19,7 +19,7 @@ bool IsPseudoType(const QByteArray& type) {
     return pseudo.contains(type);
 }
 
-bool IsSystemPlace(const QString& rootPath) {
+bool isSystemPlace(const QString& rootPath) {
     for (const char* prefix : {"/proc", "/sys", "/dev", "/snap", "/var/lib/docker", "/var/lib/snapd"}) {
         const QString p = QLatin1String(prefix);
         if (rootPath == p || rootPath.startsWith(p + QLatin1Char('/')))
@@ -30,29 +30,29 @@ bool IsSystemPlace(const QString& rootPath) {
            !rootPath.startsWith(QLatin1String("/run/media/"));
 }
 
-QString Caption(const QStorageInfo& info) {
+QString caption(const QStorageInfo& info) {
     const QString name = info.name();
     return name.isEmpty() ? info.rootPath() : QStringLiteral("%1 [%2]").arg(info.rootPath(), name);
 }
 
 } // namespace
 
-bool IsUserVolume(const QString& rootPath, const QByteArray& fileSystemType) {
+bool isUserVolume(const QString& rootPath, const QByteArray& fileSystemType) {
     if (rootPath == QLatin1String("/"))
         return true;
-    return !IsPseudoType(fileSystemType) && !IsSystemPlace(rootPath);
+    return !isPseudoType(fileSystemType) && !isSystemPlace(rootPath);
 }
 
-QString VolumeRootOf(const QString& path) {
+QString volumeRootOf(const QString& path) {
     const QStorageInfo info(path);
     return info.isValid() ? info.rootPath() : QDir::rootPath();
 }
 
-QList<Volume> UserVolumes(const QStringList& foldersToKeep) {
+QList<Volume> userVolumes(const QStringList& foldersToKeep) {
     QSet<QString> keep;
     for (const QString& folder : foldersToKeep)
         if (!folder.isEmpty())
-            keep.insert(VolumeRootOf(folder));
+            keep.insert(volumeRootOf(folder));
 
     QList<Volume> volumes;
     QSet<QString> seen;
@@ -60,11 +60,11 @@ QList<Volume> UserVolumes(const QStringList& foldersToKeep) {
         if (!info.isValid() || seen.contains(info.rootPath()))
             return;
         seen.insert(info.rootPath());
-        volumes.append({info.rootPath(), Caption(info)});
+        volumes.append({info.rootPath(), caption(info)});
     };
     for (const QStorageInfo& info : QStorageInfo::mountedVolumes()) {
         if (info.isReady() &&
-            (IsUserVolume(info.rootPath(), info.fileSystemType()) || keep.contains(info.rootPath())))
+            (isUserVolume(info.rootPath(), info.fileSystemType()) || keep.contains(info.rootPath())))
             add(info);
     }
     for (const QString& root : keep)

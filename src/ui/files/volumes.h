@@ -15,14 +15,14 @@ struct Volume {
 };
 
 // Whether a mounted file system belongs in the drive list.
-bool IsUserVolume(const QString& rootPath, const QByteArray& fileSystemType);
+bool isUserVolume(const QString& rootPath, const QByteArray& fileSystemType);
 
 // The mounted user volumes, the root first, plus the volumes holding each of the given
 // folders (the home folder, the program's folder, the folder shown) even where the rule
 // above would leave them out.
-QList<Volume> UserVolumes(const QStringList& foldersToKeep);
+QList<Volume> userVolumes(const QStringList& foldersToKeep);
 
 // The mount point of the volume that holds path.
-QString VolumeRootOf(const QString& path);
+QString volumeRootOf(const QString& path);
 
 } // namespace zet::ui

@@ -9,7 +9,7 @@
 #include <QPlainTextEdit>
 
 // The resources live in a static library: register them before the first use.
-static void InitProgramResources() {
+static void initProgramResources() {
     Q_INIT_RESOURCE(resources);
 }
 
@@ -18,45 +18,45 @@ namespace zet::ui {
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString ForDisplay(QString text) {
+QString forDisplay(QString text) {
     return text.replace(kCrLf, QStringLiteral("\n"));
 }
 } // namespace
 
-QIcon ProgramIcon() {
-    return QIcon(ProgramPicture());
+QIcon programIcon() {
+    return QIcon(programPicture());
 }
 
-QPixmap ProgramPicture() {
+QPixmap programPicture() {
     static const bool registered = [] {
-        InitProgramResources();
+        initProgramResources();
         return true;
     }();
     Q_UNUSED(registered);
     return QPixmap(QStringLiteral(":/icon.png"));
 }
 
-QString MakerWebAddress() {
+QString makerWebAddress() {
     return QStringLiteral("www.orvelant.example");
 }
 
-QString MakerEmail() {
+QString makerEmail() {
     return QStringLiteral("zetrova@orvelant.example");
 }
 
-QString AboutIdentityText() {
+QString aboutIdentityText() {
     const QStringList lines = {
         QStringLiteral("Orvelant "),
         QStringLiteral("Zetrova v.1.0"),
-        MakerWebAddress(),
-        QStringLiteral("e-mail:  ") + MakerEmail(),
+        makerWebAddress(),
+        QStringLiteral("e-mail:  ") + makerEmail(),
         QString(),
         QStringLiteral("© Orvelant. Бесплатная программа, права автора охраняются."),
     };
     return lines.join(kCrLf);
 }
 
-QString UsageTermsText() {
+QString usageTermsText() {
     const QStringList lines = {
         QStringLiteral("Условия использования:"),
         QStringLiteral("1. Программа распространяется бесплатно; её можно использовать в любой организации "
@@ -75,9 +75,9 @@ QString UsageTermsText() {
     return lines.join(kCrLf);
 }
 
-QString HelpText() {
-    return QStringLiteral("Присылайте тесты на адрес ") + MakerEmail() +
-           QStringLiteral(", они будут размещены на сайте ") + MakerWebAddress() +
+QString helpText() {
+    return QStringLiteral("Присылайте тесты на адрес ") + makerEmail() +
+           QStringLiteral(", они будут размещены на сайте ") + makerWebAddress() +
            QStringLiteral(" в разделе программ. Здесь же их можно будет бесплатно скачать.");
 }
 
@@ -85,50 +85,50 @@ AboutArea::AboutArea(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("Frame7"));
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
-    PlaceTwips(this, 2400, 1200, 10500, 6300);
-    SetWindowColor(this, kLightBlue);
+    placeTwips(this, 2400, 1200, 10500, 6300);
+    setWindowColor(this, kLightBlue);
 
-    Image2 = new QLabel(this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    PlaceTwips(Image2, 360, 360, 1440, 1440);
-    Image2->setPixmap(ProgramPicture());
-    Image2->setScaledContents(true);
-    Image2->installEventFilter(this);
+    m_image2 = new QLabel(this);
+    m_image2->setObjectName(QStringLiteral("Image2"));
+    placeTwips(m_image2, 360, 360, 1440, 1440);
+    m_image2->setPixmap(programPicture());
+    m_image2->setScaledContents(true);
+    m_image2->installEventFilter(this);
 
-    Text38 = new QPlainTextEdit(this);
-    Text38->setObjectName(QStringLiteral("Text38"));
-    Text38->setAccessibleName(QStringLiteral("О программе"));
-    PlaceTwips(Text38, 2160, 360, 7980, 2040);
-    Text38->setReadOnly(true);
-    Text38->setFont(TimesFont(12));
-    Text38->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    SetBoxColor(Text38, kLightYellow);
-    Text38->viewport()->installEventFilter(this);
-    Text38->installEventFilter(this);
+    m_text38 = new QPlainTextEdit(this);
+    m_text38->setObjectName(QStringLiteral("Text38"));
+    m_text38->setAccessibleName(QStringLiteral("О программе"));
+    placeTwips(m_text38, 2160, 360, 7980, 2040);
+    m_text38->setReadOnly(true);
+    m_text38->setFont(timesFont(12));
+    m_text38->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setBoxColor(m_text38, kLightYellow);
+    m_text38->viewport()->installEventFilter(this);
+    m_text38->installEventFilter(this);
 
-    Text39 = new QPlainTextEdit(this);
-    Text39->setObjectName(QStringLiteral("Text39"));
-    Text39->setAccessibleName(QStringLiteral("Условия использования"));
-    PlaceTwips(Text39, 360, 2640, 9780, 2940);
-    Text39->setReadOnly(true);
-    Text39->setFont(TimesFont(10));
-    Text39->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    SetBoxColor(Text39, kLightYellow);
+    m_text39 = new QPlainTextEdit(this);
+    m_text39->setObjectName(QStringLiteral("Text39"));
+    m_text39->setAccessibleName(QStringLiteral("Условия использования"));
+    placeTwips(m_text39, 360, 2640, 9780, 2940);
+    m_text39->setReadOnly(true);
+    m_text39->setFont(timesFont(10));
+    m_text39->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setBoxColor(m_text39, kLightYellow);
 
-    Label47 = new QLabel(MakerWebAddress(), this);
-    Label47->setObjectName(QStringLiteral("Label47"));
-    PlaceTwips(Label47, 360, 5730, 9780, 330);
-    Label47->setFont(TimesFont(10));
-    Label47->setAlignment(Qt::AlignCenter);
+    m_label47 = new QLabel(makerWebAddress(), this);
+    m_label47->setObjectName(QStringLiteral("Label47"));
+    placeTwips(m_label47, 360, 5730, 9780, 330);
+    m_label47->setFont(timesFont(10));
+    m_label47->setAlignment(Qt::AlignCenter);
     // A click on the address is not a click on the area.
-    Label47->setAttribute(Qt::WA_NoMousePropagation);
+    m_label47->setAttribute(Qt::WA_NoMousePropagation);
 
     hide();
 }
 
-void AboutArea::Toggle() {
-    Text38->setPlainText(ForDisplay(AboutIdentityText()));
-    Text39->setPlainText(ForDisplay(UsageTermsText()));
+void AboutArea::toggle() {
+    m_text38->setPlainText(forDisplay(aboutIdentityText()));
+    m_text39->setPlainText(forDisplay(usageTermsText()));
     if (isVisible()) {
         hide();
     } else {
@@ -144,7 +144,7 @@ void AboutArea::mousePressEvent(QMouseEvent* event) {
 
 bool AboutArea::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress &&
-        (watched == Image2 || watched == Text38 || watched == Text38->viewport())) {
+        (watched == m_image2 || watched == m_text38 || watched == m_text38->viewport())) {
         hide();
         return true;
     }

@@ -10,18 +10,18 @@ class QPlainTextEdit;
 namespace zet::ui {
 
 // The program's own icon and picture from the resources linked into the program.
-QIcon ProgramIcon();
-QPixmap ProgramPicture();
+QIcon programIcon();
+QPixmap programPicture();
 
-QString MakerWebAddress();
-QString MakerEmail();
+QString makerWebAddress();
+QString makerEmail();
 // Six lines joined by CR LF: maker, product and version, web address, e-mail, an empty
 // line and the rights notice.
-QString AboutIdentityText();
+QString aboutIdentityText();
 // The six clauses of the terms of use.
-QString UsageTermsText();
+QString usageTermsText();
 // The message of "Базы тестов".
-QString HelpText();
+QString helpText();
 
 class AboutArea : public QFrame {
     Q_OBJECT
@@ -29,17 +29,17 @@ public:
     explicit AboutArea(QWidget* parent);
 
     // The menu item: fills the texts, then shows the area or hides it when it is open.
-    void Toggle();
+    void toggle();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPlainTextEdit* Text38 = nullptr;
-    QPlainTextEdit* Text39 = nullptr;
-    QLabel* Label47 = nullptr;
-    QLabel* Image2 = nullptr;
+    QPlainTextEdit* m_text38 = nullptr;
+    QPlainTextEdit* m_text39 = nullptr;
+    QLabel* m_label47 = nullptr;
+    QLabel* m_image2 = nullptr;
 };
 
 } // namespace zet::ui

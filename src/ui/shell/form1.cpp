@@ -15,14 +15,14 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QStandardPaths>
-#include <QTimer>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStandardPaths>
+#include <QTimer>
 
 #include <exception>
 
@@ -35,19 +35,19 @@ constexpr int kSurfaceWidth = 15000;
 constexpr int kSurfaceHeight = 11130;
 
 // One start-up step: whatever goes wrong inside it is skipped and start-up goes on.
-template <class F> void Step(F&& step) {
+template <class F> void step(F&& step) {
     try {
         step();
     } catch (const std::exception&) {
     }
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
                   int height) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setFont(SansFont(9.75));
-    PlaceTwips(label, left, top, width, height);
+    label->setFont(sansFont(9.75));
+    placeTwips(label, left, top, width, height);
     return label;
 }
 
@@ -62,19 +62,19 @@ Form1::Form1(Module1& core, const Form1Options& options, QWidget* parent)
 
     m_surface = new QWidget(this);
     m_surface->setObjectName(QStringLiteral("Surface"));
-    m_surface->setMinimumSize(Twips(kSurfaceWidth), Twips(kSurfaceHeight));
+    m_surface->setMinimumSize(twips(kSurfaceWidth), twips(kSurfaceHeight));
     setCentralWidget(m_surface);
 
-    BuildMenus();
-    BuildTitle();
-    BuildInfoStrip();
-    BuildAreas();
-    Load();
+    buildMenus();
+    buildTitle();
+    buildInfoStrip();
+    buildAreas();
+    load();
 }
 
 Form1::~Form1() = default;
 
-void Form1::BuildMenus() {
+void Form1::buildMenus() {
     QMenuBar* bar = menuBar();
     auto item = [this](QMenu* menu, const char* name, const QString& caption, void (Form1::*handler)()) {
         QAction* action = menu->addAction(caption);
@@ -89,70 +89,70 @@ void Form1::BuildMenus() {
         return m;
     };
 
-    mnu_Menu = menu("mnu_Menu", QStringLiteral("Меню           "));
-    mnu_New = item(mnu_Menu, "mnu_New", QStringLiteral("Создать новый"), &Form1::mnu_New_Click);
-    mnu_Load = item(mnu_Menu, "mnu_Load", QStringLiteral("Загрузить"), &Form1::mnu_Load_Click);
-    mnu_Save = item(mnu_Menu, "mnu_Save", QStringLiteral("Сохранить"), &Form1::mnu_Save_Click);
-    mnu_Exit = item(mnu_Menu, "mnu_Exit", QStringLiteral("Выход из программы"), &Form1::mnu_Exit_Click);
+    m_mnuMenu = menu("mnu_Menu", QStringLiteral("Меню           "));
+    m_mnuNew = item(m_mnuMenu, "mnu_New", QStringLiteral("Создать новый"), &Form1::mnuNewClick);
+    m_mnuLoad = item(m_mnuMenu, "mnu_Load", QStringLiteral("Загрузить"), &Form1::mnuLoadClick);
+    m_mnuSave = item(m_mnuMenu, "mnu_Save", QStringLiteral("Сохранить"), &Form1::mnuSaveClick);
+    m_mnuExit = item(m_mnuMenu, "mnu_Exit", QStringLiteral("Выход из программы"), &Form1::mnuExitClick);
 
-    mnu_audit = menu("mnu_audit", QStringLiteral("Проверка       "));
-    mnu_Resum = item(mnu_audit, "mnu_Resum", QStringLiteral("Результаты"), &Form1::mnu_Resum_Click);
-    mnu_Exam = item(mnu_audit, "mnu_Exam", QStringLiteral("Экзамен"), &Form1::mnu_Exam_Click);
+    m_mnuAudit = menu("mnu_audit", QStringLiteral("Проверка       "));
+    m_mnuResum = item(m_mnuAudit, "mnu_Resum", QStringLiteral("Результаты"), &Form1::mnuResumClick);
+    m_mnuExam = item(m_mnuAudit, "mnu_Exam", QStringLiteral("Экзамен"), &Form1::mnuExamClick);
 
-    mnu_Adjuctment = menu("mnu_Adjuctment", QStringLiteral("Настройка      "));
-    mnu_Parametrs =
-        item(mnu_Adjuctment, "mnu_Parametrs", QStringLiteral("Профили"), &Form1::mnu_Parametrs_Click);
-    mnu_Redactor =
-        item(mnu_Adjuctment, "mnu_Redactor", QStringLiteral("Редактор"), &Form1::mnu_Redactor_Click);
+    m_mnuAdjuctment = menu("mnu_Adjuctment", QStringLiteral("Настройка      "));
+    m_mnuParametrs =
+        item(m_mnuAdjuctment, "mnu_Parametrs", QStringLiteral("Профили"), &Form1::mnuParametrsClick);
+    m_mnuRedactor =
+        item(m_mnuAdjuctment, "mnu_Redactor", QStringLiteral("Редактор"), &Form1::mnuRedactorClick);
 
     // These two act on a click of their own: plain actions in the bar.
-    mnu_Help = bar->addAction(QStringLiteral("Базы тестов       "));
-    mnu_Help->setObjectName(QStringLiteral("mnu_Help"));
-    connect(mnu_Help, &QAction::triggered, this, &Form1::mnu_Help_Click);
-    mnu_About = bar->addAction(QStringLiteral("О программе    "));
-    mnu_About->setObjectName(QStringLiteral("mnu_About"));
-    connect(mnu_About, &QAction::triggered, this, &Form1::mnu_About_Click);
+    m_mnuHelp = bar->addAction(QStringLiteral("Базы тестов       "));
+    m_mnuHelp->setObjectName(QStringLiteral("mnu_Help"));
+    connect(m_mnuHelp, &QAction::triggered, this, &Form1::mnuHelpClick);
+    m_mnuAbout = bar->addAction(QStringLiteral("О программе    "));
+    m_mnuAbout->setObjectName(QStringLiteral("mnu_About"));
+    connect(m_mnuAbout, &QAction::triggered, this, &Form1::mnuAboutClick);
 }
 
-void Form1::BuildTitle() {
+void Form1::buildTitle() {
     // What the main mode shows where the work areas open.
     m_title = new QWidget(m_surface);
     m_title->setObjectName(QStringLiteral("TitleBlock"));
-    PlaceTwips(m_title, 405, 0, 14475, 10065);
+    placeTwips(m_title, 405, 0, 14475, 10065);
     auto* picture = new QLabel(m_title);
-    picture->setPixmap(ProgramPicture());
+    picture->setPixmap(programPicture());
     picture->setScaledContents(true);
-    PlaceTwips(picture, 6518, 2400, 1440, 1440);
+    placeTwips(picture, 6518, 2400, 1440, 1440);
     auto* product = new QLabel(QStringLiteral("Zetrova v.1.0"), m_title);
-    product->setFont(TimesFont(28));
+    product->setFont(timesFont(28));
     product->setAlignment(Qt::AlignCenter);
-    PlaceTwips(product, 0, 4080, 14475, 900);
+    placeTwips(product, 0, 4080, 14475, 900);
     auto* purpose = new QLabel(QStringLiteral("Программа для проверки знаний"), m_title);
-    purpose->setFont(TimesFont(18));
+    purpose->setFont(timesFont(18));
     purpose->setAlignment(Qt::AlignCenter);
-    PlaceTwips(purpose, 0, 5040, 14475, 600);
+    placeTwips(purpose, 0, 5040, 14475, 600);
 }
 
-void Form1::BuildInfoStrip() {
+void Form1::buildInfoStrip() {
     constexpr int row1 = 10230;
     constexpr int row2 = 10680;
 
     auto* rule = new QFrame(m_surface);
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
-    PlaceTwips(rule, 405, 10110, 14475, 45);
+    placeTwips(rule, 405, 10110, 14475, 45);
 
-    Label48 = MakeLabel(m_surface, QStringLiteral("Label48"), QStringLiteral("Название теста:"), 405,
-                        row1 + 30, 1500, 285);
-    Text34 = new QLineEdit(m_surface);
-    Text34->setObjectName(QStringLiteral("Text34"));
-    Text34->setAccessibleName(QStringLiteral("Название теста"));
-    Text34->setReadOnly(true);
+    m_label48 = makeLabel(m_surface, QStringLiteral("Label48"), QStringLiteral("Название теста:"), 405,
+                          row1 + 30, 1500, 285);
+    m_text34 = new QLineEdit(m_surface);
+    m_text34->setObjectName(QStringLiteral("Text34"));
+    m_text34->setAccessibleName(QStringLiteral("Название теста"));
+    m_text34->setReadOnly(true);
     // A display box: it takes focus on a click only, so the work areas get the keyboard.
-    Text34->setFocusPolicy(Qt::ClickFocus);
-    Text34->setFont(SansFont(9.75));
-    PlaceTwips(Text34, 1950, row1, 5700, 345);
-    Label48->setBuddy(Text34);
+    m_text34->setFocusPolicy(Qt::ClickFocus);
+    m_text34->setFont(sansFont(9.75));
+    placeTwips(m_text34, 1950, row1, 5700, 345);
+    m_label48->setBuddy(m_text34);
 
     const std::array<QString, 3> captions = {QStringLiteral("Автор:"), QStringLiteral("Дата:"),
                                              QStringLiteral("Фаил:")};
@@ -165,104 +165,106 @@ void Form1::BuildInfoStrip() {
                                        Cell{405, row2, 700, 1125, 9675}};
     for (std::size_t k = 0; k < 3; ++k) {
         const Cell& c = cells[k];
-        Label49[k] = MakeLabel(m_surface, QStringLiteral("Label49_%1").arg(k), captions[k], c.left, c.top,
-                               c.width, 285);
-        Label50[k] = MakeLabel(m_surface, QStringLiteral("Label50_%1").arg(k), QString(), c.valueLeft, c.top,
-                               c.valueWidth, 285);
-        Label50[k]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        m_label49[k] = makeLabel(m_surface, QStringLiteral("Label49_%1").arg(k), captions[k], c.left, c.top,
+                                 c.width, 285);
+        m_label50[k] = makeLabel(m_surface, QStringLiteral("Label50_%1").arg(k), QString(), c.valueLeft,
+                                 c.top, c.valueWidth, 285);
+        m_label50[k]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
 
-    Label46 = MakeLabel(m_surface, QStringLiteral("Label46"), MakerWebAddress(), 10950, row2, 3915, 285);
-    Label46->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_label46 = makeLabel(m_surface, QStringLiteral("Label46"), makerWebAddress(), 10950, row2, 3915, 285);
+    m_label46->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
-void Form1::BuildAreas() {
+void Form1::buildAreas() {
     // Created in stacking order: the mode areas first, the file and About areas over them.
-    Frame1 = new QuestionEditor(m_core, m_surface);
-    Frame3 = new ProfileEditor(m_core, m_surface);
+    m_frame1 = new QuestionEditor(m_core, m_surface);
+    m_frame3 = new ProfileEditor(m_core, m_surface);
     m_exam = new ExamMode(m_core, m_surface);
-    Frame6 = new ArchiveViewer(m_core, m_surface);
-    Frame5 = new FileArea(m_core, m_surface);
-    Frame7 = new AboutArea(m_surface);
+    m_frame6 = new ArchiveViewer(m_core, m_surface);
+    m_frame5 = new FileArea(m_core, m_surface);
+    m_frame7 = new AboutArea(m_surface);
 
-    connect(Frame5, &FileArea::databaseChanged, this, &Form1::ShowDatabaseInfo);
-    connect(m_exam, &ExamMode::resultAcknowledged, this, &Form1::ResultAcknowledged);
+    connect(m_frame5, &FileArea::databaseChanged, this, &Form1::showDatabaseInfo);
+    connect(m_exam, &ExamMode::resultAcknowledged, this, &Form1::resultAcknowledged);
 }
 
-void Form1::Load() {
+void Form1::load() {
     Database& db = m_core.db;
-    const QDate today = m_core.Today();
+    const QDate today = m_core.today();
 
     // 1. Icon.
-    setWindowIcon(ProgramIcon());
+    setWindowIcon(programIcon());
     // 2, 3. Today's month in the genitive and the dated caption.
-    m_core.archive.MonthGenitive = SetMonthGenitive(today);
-    setWindowTitle(DatedCaption(today, m_core.archive.MonthGenitive));
+    m_core.archive.monthGenitive = setMonthGenitive(today);
+    setWindowTitle(datedCaption(today, m_core.archive.monthGenitive));
     // 4.
-    db.DatabaseHeader[1] = kVersionMarker;
+    db.databaseHeader[1] = kVersionMarker;
 
     // 5. From here on a step that fails is skipped.
     // 6, 7. Program folder and the default database path.
-    Step([&] {
-        db.ProgramFolder = m_options.programFolder.isEmpty() ? DefaultProgramFolder()
-                                                             : WithTrailingSeparator(m_options.programFolder);
+    step([&] {
+        db.programFolder = m_options.programFolder.isEmpty() ? defaultProgramFolder()
+                                                             : withTrailingSeparator(m_options.programFolder);
     });
-    Step([&] { db.DatabasePath = DefaultDatabasePath(db.ProgramFolder); });
+    step([&] { db.databasePath = defaultDatabasePath(db.programFolder); });
     // 8. The last database; an unreadable settings file leaves the default path.
-    Step([&] {
-        const QString fallback = db.DatabasePath;
-        if (!db.LoadSettings().ok)
-            db.DatabasePath = fallback;
+    step([&] {
+        const QString fallback = db.databasePath;
+        if (!db.loadSettings().ok)
+            db.databasePath = fallback;
     });
     // 9. First start: the database a read-only program folder holds, or the default one.
     bool noDefaultDatabase = false;
-    Step([&] {
-        if (!db.DatabasePath.isEmpty())
+    step([&] {
+        if (!db.databasePath.isEmpty())
             return;
         if (m_options.programFolder.isEmpty()) {
-            const QString note = AdoptProgramFolderDatabase(db, QCoreApplication::applicationDirPath());
+            const QString note = adoptProgramFolderDatabase(db, QCoreApplication::applicationDirPath());
             if (!note.isEmpty()) {
-                ShowMessage(this, note);
+                showMessage(this, note);
                 return;
             }
         }
-        const FirstStartResult first = PrepareFirstStartDatabase(db, today);
+        const FirstStartResult first = prepareFirstStartDatabase(db, today);
         if (first.outcome == FirstStartResult::Failed) {
             noDefaultDatabase = true;
-            ShowMessage(this, QStringLiteral("Не удалось создать базу данных по умолчанию\n%1\n\n%2")
-                                  .arg(QDir::toNativeSeparators(db.DatabasePath), first.error));
+            showMessage(this, QStringLiteral("Не удалось создать базу данных по умолчанию\n%1\n\n%2")
+                                  .arg(QDir::toNativeSeparators(db.databasePath), first.error));
         }
-        ShowDatabaseInfo();
+        showDatabaseInfo();
     });
     // 10, 11.
-    Step([&] { Frame3->StartupReset(); });
-    Step([&] {
-        m_core.exam.CurrentProfile = 1;
-        m_core.exam.QuestionNo = 1;
+    step([&] { m_frame3->startupReset(); });
+    step([&] {
+        m_core.exam.currentProfile = 1;
+        m_core.exam.questionNo = 1;
     });
     // 12. Read the database back; a rejected file is reported once.
-    Step([&] {
+    step([&] {
         // A default database that could not be written has been reported already.
-        if (!db.LoadDatabase().ok() && !noDefaultDatabase)
-            ShowMessage(this, QStringLiteral("Неправильная версия файла!"));
+        if (!db.loadDatabase().ok() && !noDefaultDatabase)
+            showMessage(this, QStringLiteral("Неправильная версия файла!"));
     });
     // 13. The number lists are the areas' own; profile 1 is shown in the profile editor.
-    Step([&] { Frame3->List4_Click(); });
+    step([&] { m_frame3->list4Click(); });
     // 14. Today's archive folders and day file.
-    Step([&] { ReportDayFileRepair(m_core.archive.Prepare(db.ProgramFolder, today, m_core.exam.DayRegister)); });
+    step([&] {
+        reportDayFileRepair(m_core.archive.prepare(db.programFolder, today, m_core.exam.dayRegister));
+    });
     // 15, 16. Registration area and the first free slot of the day.
-    Step([&] { m_exam->ShowExaminee(1); });
-    Step([&] { m_core.exam.FindFreeSlot(); });
+    step([&] { m_exam->showExaminee(1); });
+    step([&] { m_core.exam.findFreeSlot(); });
     // 17. Question orders of all themes.
-    Step([&] { m_core.selection.ShuffleAllThemes(); });
+    step([&] { m_core.selection.shuffleAllThemes(); });
     // 18.
-    Step([&] { ShowDatabaseInfo(); });
+    step([&] { showDatabaseInfo(); });
 
-    SetAppMode(0);
+    setAppMode(0);
 }
 
-void Form1::ReportDayFileRepair(const DayFilePreparation& prepared) {
-    const QString day = QDir::toNativeSeparators(m_core.archive.DayFilePath());
+void Form1::reportDayFileRepair(const DayFilePreparation& prepared) {
+    const QString day = QDir::toNativeSeparators(m_core.archive.dayFilePath());
     QString text;
     if (!prepared.recoveredFrom.isEmpty()) {
         text = QStringLiteral("Результаты, записанные перед прошлым завершением программы, найдены во "
@@ -280,173 +282,174 @@ void Form1::ReportDayFileRepair(const DayFilePreparation& prepared) {
     if (text.isEmpty())
         return;
     // Shown over the main window once it is on screen.
-    QTimer::singleShot(0, this, [this, text] { ShowMessage(this, text); });
+    QTimer::singleShot(0, this, [this, text] { showMessage(this, text); });
 }
 
-void Form1::SetAppMode(int16 mode) {
+void Form1::setAppMode(int16 mode) {
     // Records whose write failed are tried again at every change of mode.
-    m_core.WriteUnwrittenRecords();
+    m_core.writeUnwrittenRecords();
     m_appMode = mode;
     m_title->setVisible(mode == 0);
 }
 
-void Form1::ShowDatabaseInfo() {
+void Form1::showDatabaseInfo() {
     const Database& db = m_core.db;
-    Text34->setText(db.DatabaseHeader[2]);
-    Text34->setCursorPosition(0);
-    Label50[0]->setText(db.DatabaseHeader[3]);
-    Label50[1]->setText(db.DatabaseHeader[4]);
-    Label50[2]->setText(db.DatabasePath);
+    m_text34->setText(db.databaseHeader[2]);
+    m_text34->setCursorPosition(0);
+    m_label50[0]->setText(db.databaseHeader[3]);
+    m_label50[1]->setText(db.databaseHeader[4]);
+    m_label50[2]->setText(db.databasePath);
 }
 
-void Form1::ShowMainMenus() {
-    mnu_Menu->menuAction()->setVisible(true);
-    mnu_audit->menuAction()->setVisible(true);
-    mnu_About->setVisible(true);
-    mnu_Help->setVisible(true);
+void Form1::showMainMenus() {
+    m_mnuMenu->menuAction()->setVisible(true);
+    m_mnuAudit->menuAction()->setVisible(true);
+    m_mnuAbout->setVisible(true);
+    m_mnuHelp->setVisible(true);
 }
 
-void Form1::mnu_Redactor_Click() {
+void Form1::mnuRedactorClick() {
     if (m_appMode == 1) {
-        SetAppMode(0);
-        ShowMainMenus();
-        mnu_Parametrs->setVisible(true);
-        mnu_Adjuctment->setTitle(QStringLiteral("Настройки"));
-        mnu_Redactor->setText(QStringLiteral("Редактор"));
-        Frame1->hide();
+        setAppMode(0);
+        showMainMenus();
+        m_mnuParametrs->setVisible(true);
+        m_mnuAdjuctment->setTitle(QStringLiteral("Настройки"));
+        m_mnuRedactor->setText(QStringLiteral("Редактор"));
+        m_frame1->hide();
         return;
     }
-    SetAppMode(1);
-    Frame1->show();
-    Frame1->EnterMode();
-    mnu_Menu->menuAction()->setVisible(false);
-    mnu_audit->menuAction()->setVisible(false);
-    mnu_About->setVisible(false);
-    mnu_Help->setVisible(false);
-    mnu_Parametrs->setVisible(false);
-    mnu_Adjuctment->setTitle(QStringLiteral("Редактор"));
-    mnu_Redactor->setText(QStringLiteral("Выйти из редактора"));
+    setAppMode(1);
+    m_frame1->show();
+    m_frame1->enterMode();
+    m_mnuMenu->menuAction()->setVisible(false);
+    m_mnuAudit->menuAction()->setVisible(false);
+    m_mnuAbout->setVisible(false);
+    m_mnuHelp->setVisible(false);
+    m_mnuParametrs->setVisible(false);
+    m_mnuAdjuctment->setTitle(QStringLiteral("Редактор"));
+    m_mnuRedactor->setText(QStringLiteral("Выйти из редактора"));
 }
 
-void Form1::mnu_Exam_Click() {
+void Form1::mnuExamClick() {
     if (m_appMode == 2) {
         // Finishes a running exam first, then hides the registration area.
-        m_exam->LeaveMode();
-        SetAppMode(0);
-        ShowMainMenus();
-        mnu_Adjuctment->menuAction()->setVisible(true);
-        mnu_Resum->setVisible(true);
-        mnu_Exam->setText(QStringLiteral("Экзамен"));
+        m_exam->leaveMode();
+        setAppMode(0);
+        showMainMenus();
+        m_mnuAdjuctment->menuAction()->setVisible(true);
+        m_mnuResum->setVisible(true);
+        m_mnuExam->setText(QStringLiteral("Экзамен"));
         return;
     }
-    SetAppMode(2);
-    m_exam->EnterMode();
-    mnu_Menu->menuAction()->setVisible(false);
-    mnu_About->setVisible(false);
-    mnu_Help->setVisible(false);
-    mnu_Adjuctment->menuAction()->setVisible(false);
-    mnu_Resum->setVisible(false);
-    mnu_Exam->setText(QStringLiteral("Выход"));
+    setAppMode(2);
+    m_exam->enterMode();
+    m_mnuMenu->menuAction()->setVisible(false);
+    m_mnuAbout->setVisible(false);
+    m_mnuHelp->setVisible(false);
+    m_mnuAdjuctment->menuAction()->setVisible(false);
+    m_mnuResum->setVisible(false);
+    m_mnuExam->setText(QStringLiteral("Выход"));
 }
 
-void Form1::ResultAcknowledged() {
-    SetAppMode(0);
-    ShowMainMenus();
-    mnu_Adjuctment->menuAction()->setVisible(true);
-    mnu_Resum->setVisible(true);
-    mnu_Exam->setText(QStringLiteral("Экзамен"));
+void Form1::resultAcknowledged() {
+    setAppMode(0);
+    showMainMenus();
+    m_mnuAdjuctment->menuAction()->setVisible(true);
+    m_mnuResum->setVisible(true);
+    m_mnuExam->setText(QStringLiteral("Экзамен"));
 }
 
-void Form1::mnu_Parametrs_Click() {
+void Form1::mnuParametrsClick() {
     if (m_appMode == 3) {
-        SetAppMode(0);
-        ShowMainMenus();
-        mnu_Redactor->setVisible(true);
-        mnu_Adjuctment->setTitle(QStringLiteral("Настройки"));
-        mnu_Parametrs->setText(QStringLiteral("Параметры"));
-        Frame3->hide();
+        setAppMode(0);
+        showMainMenus();
+        m_mnuRedactor->setVisible(true);
+        m_mnuAdjuctment->setTitle(QStringLiteral("Настройки"));
+        m_mnuParametrs->setText(QStringLiteral("Параметры"));
+        m_frame3->hide();
         return;
     }
-    SetAppMode(3);
-    Frame3->show();
-    Frame3->EnterMode();
-    mnu_Menu->menuAction()->setVisible(false);
-    mnu_audit->menuAction()->setVisible(false);
-    mnu_About->setVisible(false);
-    mnu_Help->setVisible(false);
-    mnu_Redactor->setVisible(false);
-    mnu_Adjuctment->setTitle(QStringLiteral("Настройка"));
-    mnu_Parametrs->setText(QStringLiteral("Выйти из настройки"));
+    setAppMode(3);
+    m_frame3->show();
+    m_frame3->enterMode();
+    m_mnuMenu->menuAction()->setVisible(false);
+    m_mnuAudit->menuAction()->setVisible(false);
+    m_mnuAbout->setVisible(false);
+    m_mnuHelp->setVisible(false);
+    m_mnuRedactor->setVisible(false);
+    m_mnuAdjuctment->setTitle(QStringLiteral("Настройка"));
+    m_mnuParametrs->setText(QStringLiteral("Выйти из настройки"));
 }
 
-void Form1::mnu_Resum_Click() {
+void Form1::mnuResumClick() {
     if (m_appMode == 4) {
-        SetAppMode(0);
-        ShowMainMenus();
-        mnu_Adjuctment->menuAction()->setVisible(true);
-        mnu_Exam->setVisible(true);
-        mnu_Resum->setText(QStringLiteral("Результаты"));
-        Frame6->hide();
+        setAppMode(0);
+        showMainMenus();
+        m_mnuAdjuctment->menuAction()->setVisible(true);
+        m_mnuExam->setVisible(true);
+        m_mnuResum->setText(QStringLiteral("Результаты"));
+        m_frame6->hide();
         return;
     }
-    SetAppMode(4);
-    Frame6->show();
-    mnu_Menu->menuAction()->setVisible(false);
-    mnu_About->setVisible(false);
-    mnu_Help->setVisible(false);
-    mnu_Adjuctment->menuAction()->setVisible(false);
-    mnu_Exam->setVisible(false);
-    mnu_Resum->setText(QStringLiteral("Выход"));
-    Frame6->EnterMode();
+    setAppMode(4);
+    m_frame6->show();
+    m_mnuMenu->menuAction()->setVisible(false);
+    m_mnuAbout->setVisible(false);
+    m_mnuHelp->setVisible(false);
+    m_mnuAdjuctment->menuAction()->setVisible(false);
+    m_mnuExam->setVisible(false);
+    m_mnuResum->setText(QStringLiteral("Выход"));
+    m_frame6->enterMode();
 }
 
-void Form1::mnu_New_Click() {
-    Frame5->raise();
-    Frame5->Open(FileArea::Action::Create);
+void Form1::mnuNewClick() {
+    m_frame5->raise();
+    m_frame5->open(FileArea::Action::Create);
 }
 
-void Form1::mnu_Load_Click() {
-    Frame5->raise();
-    Frame5->Open(FileArea::Action::Load);
+void Form1::mnuLoadClick() {
+    m_frame5->raise();
+    m_frame5->open(FileArea::Action::Load);
 }
 
-void Form1::mnu_Save_Click() {
-    Frame5->raise();
-    Frame5->Open(FileArea::Action::Save);
+void Form1::mnuSaveClick() {
+    m_frame5->raise();
+    m_frame5->open(FileArea::Action::Save);
 }
 
-void Form1::mnu_Exit_Click() {
+void Form1::mnuExitClick() {
     close();
 }
 
-void Form1::mnu_Help_Click() {
-    ShowMessage(this, HelpText());
+void Form1::mnuHelpClick() {
+    showMessage(this, helpText());
 }
 
-void Form1::mnu_About_Click() {
-    Frame7->Toggle();
+void Form1::mnuAboutClick() {
+    m_frame7->toggle();
 }
 
-void Form1::EndSession() {
+void Form1::endSession() {
     if (m_sessionEnded)
         return;
     m_sessionEnded = true;
-    m_core.SaveBeforeExit(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    m_core.saveBeforeExit(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     QCoreApplication::quit();
 }
 
-bool Form1::KeepUnwrittenRecords() {
+bool Form1::keepUnwrittenRecords() {
     for (;;) {
-        const DayFileResult written = m_core.WriteUnwrittenRecords();
+        const DayFileResult written = m_core.writeUnwrittenRecords();
         if (written.ok)
             return true;
         const QString text =
             QStringLiteral("Результаты экзаменов за сегодня не удалось записать в файл\n%1\n\n%2\n\n"
                            "Если выйти без сохранения, они будут потеряны.")
-                .arg(QDir::toNativeSeparators(m_core.archive.DayFilePath()), written.error);
-        const int choice = AskChoice(this, text,
-                                     {QStringLiteral("Повторить"), QStringLiteral("Сохранить в другое место…"),
-                                      QStringLiteral("Выйти без сохранения")});
+                .arg(QDir::toNativeSeparators(m_core.archive.dayFilePath()), written.error);
+        const int choice =
+            askChoice(this, text,
+                      {QStringLiteral("Повторить"), QStringLiteral("Сохранить в другое место…"),
+                       QStringLiteral("Выйти без сохранения")});
         if (choice == 0)
             continue;
         if (choice == 2)
@@ -455,21 +458,21 @@ bool Form1::KeepUnwrittenRecords() {
             return false;
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(folder);
-        const QString path = AskSaveFileName(this, QStringLiteral("Сохранить результаты экзаменов"),
-                                             QDir(folder).filePath(m_core.archive.DayFileName));
+        const QString path = askSaveFileName(this, QStringLiteral("Сохранить результаты экзаменов"),
+                                             QDir(folder).filePath(m_core.archive.dayFileName));
         if (path.isEmpty())
             continue;
-        const DayFileResult saved = m_core.SaveRegisterTo(path);
+        const DayFileResult saved = m_core.saveRegisterTo(path);
         if (saved.ok)
             return true;
-        ShowMessage(this, saved.error);
+        showMessage(this, saved.error);
     }
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
     // An exam still running when the window goes is finished and stored first.
-    m_exam->FinishRunningExam();
-    if (!m_sessionEnded && !KeepUnwrittenRecords()) {
+    m_exam->finishRunningExam();
+    if (!m_sessionEnded && !keepUnwrittenRecords()) {
         event->ignore();
         return;
     }

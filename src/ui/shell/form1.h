@@ -37,48 +37,48 @@ public:
     ~Form1() override;
 
     // 0 main, 1 question editor, 2 exam, 3 profile editor, 4 results archive.
-    int16 AppMode() const { return m_appMode; }
+    int16 appMode() const { return m_appMode; }
 
     // Copies the test name, author, date and path of the open database into the strip.
-    void ShowDatabaseInfo();
+    void showDatabaseInfo();
 
     // The widget the work areas are laid on.
-    QWidget* Surface() const { return m_surface; }
+    QWidget* surface() const { return m_surface; }
 
     // Menu handlers (also reachable through the menu actions).
-    void mnu_Redactor_Click();
-    void mnu_Exam_Click();
-    void mnu_Parametrs_Click();
-    void mnu_Resum_Click();
-    void mnu_New_Click();
-    void mnu_Load_Click();
-    void mnu_Save_Click();
-    void mnu_Exit_Click();
-    void mnu_Help_Click();
-    void mnu_About_Click();
+    void mnuRedactorClick();
+    void mnuExamClick();
+    void mnuParametrsClick();
+    void mnuResumClick();
+    void mnuNewClick();
+    void mnuLoadClick();
+    void mnuSaveClick();
+    void mnuExitClick();
+    void mnuHelpClick();
+    void mnuAboutClick();
 
     // The session ends from outside (log-out, shutdown): a running exam is finished and every
     // record is written (into the per-user data folder when the day file cannot be), then the
     // program ends without asking.
-    void EndSession();
+    void endSession();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildMenus();
-    void BuildTitle();
-    void BuildInfoStrip();
-    void BuildAreas();
-    void Load();
-    void SetAppMode(int16 mode);
-    void ShowMainMenus();
-    void ResultAcknowledged();
+    void buildMenus();
+    void buildTitle();
+    void buildInfoStrip();
+    void buildAreas();
+    void load();
+    void setAppMode(int16 mode);
+    void showMainMenus();
+    void resultAcknowledged();
     // Before the program closes: writes unwritten records again and, while that fails, asks
     // whether to try again, save them elsewhere or exit without them. False: stay open.
-    bool KeepUnwrittenRecords();
+    bool keepUnwrittenRecords();
     // Tells the examiner once what the start-up did with a damaged or half-saved day file.
-    void ReportDayFileRepair(const DayFilePreparation& prepared);
+    void reportDayFileRepair(const DayFilePreparation& prepared);
 
     Module1& m_core;
     Form1Options m_options;
@@ -89,32 +89,32 @@ private:
     QWidget* m_surface = nullptr;
     QWidget* m_title = nullptr;
 
-    QMenu* mnu_Menu = nullptr;
-    QAction* mnu_New = nullptr;
-    QAction* mnu_Load = nullptr;
-    QAction* mnu_Save = nullptr;
-    QAction* mnu_Exit = nullptr;
-    QMenu* mnu_audit = nullptr;
-    QAction* mnu_Resum = nullptr;
-    QAction* mnu_Exam = nullptr;
-    QMenu* mnu_Adjuctment = nullptr;
-    QAction* mnu_Parametrs = nullptr;
-    QAction* mnu_Redactor = nullptr;
-    QAction* mnu_Help = nullptr;
-    QAction* mnu_About = nullptr;
+    QMenu* m_mnuMenu = nullptr;
+    QAction* m_mnuNew = nullptr;
+    QAction* m_mnuLoad = nullptr;
+    QAction* m_mnuSave = nullptr;
+    QAction* m_mnuExit = nullptr;
+    QMenu* m_mnuAudit = nullptr;
+    QAction* m_mnuResum = nullptr;
+    QAction* m_mnuExam = nullptr;
+    QMenu* m_mnuAdjuctment = nullptr;
+    QAction* m_mnuParametrs = nullptr;
+    QAction* m_mnuRedactor = nullptr;
+    QAction* m_mnuHelp = nullptr;
+    QAction* m_mnuAbout = nullptr;
 
-    QLabel* Label48 = nullptr;
-    QLineEdit* Text34 = nullptr;
-    std::array<QLabel*, 3> Label49{};
-    std::array<QLabel*, 3> Label50{};
-    QLabel* Label46 = nullptr; // the maker's web address
+    QLabel* m_label48 = nullptr;
+    QLineEdit* m_text34 = nullptr;
+    std::array<QLabel*, 3> m_label49{};
+    std::array<QLabel*, 3> m_label50{};
+    QLabel* m_label46 = nullptr; // the maker's web address
 
-    QuestionEditor* Frame1 = nullptr;
+    QuestionEditor* m_frame1 = nullptr;
     ExamMode* m_exam = nullptr; // Frame2 and Frame4
-    ProfileEditor* Frame3 = nullptr;
-    FileArea* Frame5 = nullptr;
-    ArchiveViewer* Frame6 = nullptr;
-    AboutArea* Frame7 = nullptr;
+    ProfileEditor* m_frame3 = nullptr;
+    FileArea* m_frame5 = nullptr;
+    ArchiveViewer* m_frame6 = nullptr;
+    AboutArea* m_frame7 = nullptr;
 };
 
 } // namespace zet::ui

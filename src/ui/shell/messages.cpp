@@ -7,23 +7,23 @@
 
 namespace zet::ui {
 
-MessageHooks& Hooks() {
+MessageHooks& hooks() {
     static MessageHooks hooks;
     return hooks;
 }
 
-void ShowMessage(QWidget* parent, const QString& text) {
-    if (Hooks().message) {
-        Hooks().message(text);
+void showMessage(QWidget* parent, const QString& text) {
+    if (hooks().message) {
+        hooks().message(text);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-bool AskYesNo(QWidget* parent, const QString& text) {
-    if (Hooks().yesNo)
-        return Hooks().yesNo(text);
+bool askYesNo(QWidget* parent, const QString& text) {
+    if (hooks().yesNo)
+        return hooks().yesNo(text);
     QMessageBox box(QMessageBox::Question, QString(), text, QMessageBox::NoButton, parent);
     auto* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
@@ -31,9 +31,9 @@ bool AskYesNo(QWidget* parent, const QString& text) {
     return box.clickedButton() == static_cast<QAbstractButton*>(yes);
 }
 
-QString AskText(QWidget* parent, const QString& prompt) {
-    if (Hooks().text)
-        return Hooks().text(prompt);
+QString askText(QWidget* parent, const QString& prompt) {
+    if (hooks().text)
+        return hooks().text(prompt);
     bool ok = false;
     QString answer = QInputDialog::getText(parent, QString(), prompt, QLineEdit::Normal, QString(), &ok);
     return ok ? answer : QString();
@@ -43,9 +43,9 @@ QString AskText(QWidget* parent, const QString& prompt) {
 
 namespace zet::ui {
 
-int AskChoice(QWidget* parent, const QString& text, const QStringList& choices) {
-    if (Hooks().choice)
-        return Hooks().choice(text, choices);
+int askChoice(QWidget* parent, const QString& text, const QStringList& choices) {
+    if (hooks().choice)
+        return hooks().choice(text, choices);
     QMessageBox box(QMessageBox::Warning, QString(), text, QMessageBox::NoButton, parent);
     QList<QAbstractButton*> buttons;
     for (const QString& choice : choices)
@@ -55,9 +55,9 @@ int AskChoice(QWidget* parent, const QString& text, const QStringList& choices) 
     return static_cast<int>(buttons.indexOf(box.clickedButton()));
 }
 
-QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& startPath) {
-    if (Hooks().saveFileName)
-        return Hooks().saveFileName(startPath);
+QString askSaveFileName(QWidget* parent, const QString& caption, const QString& startPath) {
+    if (hooks().saveFileName)
+        return hooks().saveFileName(startPath);
     return QFileDialog::getSaveFileName(parent, caption, startPath,
                                         QStringLiteral("Текстовые файлы (*.txt);;Все файлы (*)"));
 }

@@ -12,17 +12,17 @@ class QWidget;
 namespace zet::ui {
 
 // A modal message box with only an OK button.
-void ShowMessage(QWidget* parent, const QString& text);
+void showMessage(QWidget* parent, const QString& text);
 // A modal question with the buttons Да and Нет; true for Да.
-bool AskYesNo(QWidget* parent, const QString& text);
+bool askYesNo(QWidget* parent, const QString& text);
 // A modal input box that starts empty; Cancel gives the empty string.
-QString AskText(QWidget* parent, const QString& prompt);
+QString askText(QWidget* parent, const QString& prompt);
 
 // A modal question with one button per choice; the index of the button pressed, or -1 when
 // the box was closed without one.
-int AskChoice(QWidget* parent, const QString& text, const QStringList& choices);
+int askChoice(QWidget* parent, const QString& text, const QStringList& choices);
 // A modal file dialog that names a file to write, starting at startPath; empty on Cancel.
-QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& startPath);
+QString askSaveFileName(QWidget* parent, const QString& caption, const QString& startPath);
 
 // Test hooks: when set, they answer instead of the modal dialogs.
 struct MessageHooks {
@@ -32,6 +32,6 @@ struct MessageHooks {
     std::function<int(const QString&, const QStringList&)> choice;
     std::function<QString(const QString& startPath)> saveFileName;
 };
-MessageHooks& Hooks();
+MessageHooks& hooks();
 
 } // namespace zet::ui

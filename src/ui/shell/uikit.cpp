@@ -7,43 +7,43 @@
 
 namespace zet::ui {
 
-int Twips(int twips) {
+int twips(int twips) {
     double dpi = 96.0;
     if (auto* screen = QGuiApplication::primaryScreen())
         dpi = screen->logicalDotsPerInch();
     return qRound(twips * dpi / 1440.0);
 }
 
-void PlaceTwips(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+void placeTwips(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(twips(left), twips(top), twips(width), twips(height));
 }
 
-void SetBoxColor(QWidget* w, const QColor& background) {
+void setBoxColor(QWidget* w, const QColor& background) {
     QPalette p = w->palette();
     p.setColor(QPalette::Base, background);
     w->setPalette(p);
 }
 
-void SetWindowColor(QWidget* w, const QColor& background) {
+void setWindowColor(QWidget* w, const QColor& background) {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, background);
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
 
-QFont TimesFont(double pointSize) {
+QFont timesFont(double pointSize) {
     QFont f(QStringLiteral("Times New Roman"));
     f.setPointSizeF(pointSize);
     return f;
 }
 
-QFont SansFont(double pointSize) {
+QFont sansFont(double pointSize) {
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setPointSizeF(pointSize);
     return f;
 }
 
-void RegisterFontSubstitutions() {
+void registerFontSubstitutions() {
     QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
                                {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),

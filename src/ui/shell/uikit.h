@@ -8,18 +8,18 @@
 namespace zet::ui {
 
 // 15 twips = 1 px at 96 dpi; the screen's logical dpi is used.
-int Twips(int twips);
+int twips(int twips);
 // Places a widget at a rectangle given in twips inside its parent.
-void PlaceTwips(QWidget* w, int left, int top, int width, int height);
+void placeTwips(QWidget* w, int left, int top, int width, int height);
 // Background of a box (QPalette::Base) or of a frame or label (QPalette::Window).
-void SetBoxColor(QWidget* w, const QColor& background);
-void SetWindowColor(QWidget* w, const QColor& background);
+void setBoxColor(QWidget* w, const QColor& background);
+void setWindowColor(QWidget* w, const QColor& background);
 
 // "Times New Roman" and "MS Sans Serif" at a point size; substitutions to metric-compatible
 // fonts are registered once by RegisterFontSubstitutions().
-QFont TimesFont(double pointSize);
-QFont SansFont(double pointSize);
-void RegisterFontSubstitutions();
+QFont timesFont(double pointSize);
+QFont sansFont(double pointSize);
+void registerFontSubstitutions();
 
 // Colours used across the windows.
 inline const QColor kLightYellow{255, 255, 192};
