@@ -1,13 +1,13 @@
 // Start-up time of the main window against a bare QMainWindow of the same size, measured in
-// the same run: from creating the window until it is exposed on screen (for Form1 this
+// the same run: from creating the window until it is exposed on screen (for MainWindow this
 // includes the whole start-up sequence). Each round uses a fresh temporary program folder,
 // so "first start" writes the default database; "next start" reuses the folder of a
 // previous start and reads the database and today's day file back.
 //
 // Run: QT_QPA_PLATFORM=offscreen bench_startup [rounds]   (or under xvfb-run)
 
-#include "app/module1.h"
-#include "ui/shell/form1.h"
+#include "app/appcore.h"
+#include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
@@ -33,14 +33,14 @@ double median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-double timeForm1(const QString& folder, QSize* size = nullptr) {
+double timeMainWindow(const QString& folder, QSize* size = nullptr) {
     QElapsedTimer t;
     t.start();
-    Module1 core;
-    Form1 w(core, Form1Options{folder});
+    AppCore core;
+    MainWindow w(core, MainWindowOptions{folder});
     w.show();
     if (!QTest::qWaitForWindowExposed(&w))
-        std::fprintf(stderr, "Form1 was not exposed\n");
+        std::fprintf(stderr, "MainWindow was not exposed\n");
     const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
     if (size)
         *size = w.size();
@@ -71,18 +71,18 @@ int main(int argc, char* argv[]) {
     QSize size;
     {
         QTemporaryDir warm;
-        timeForm1(warm.path(), &size);
+        timeMainWindow(warm.path(), &size);
         timeBare(size);
     }
 
     std::vector<double> first, next, bare;
     QTemporaryDir reused;
-    timeForm1(reused.path());
+    timeMainWindow(reused.path());
     for (int i = 0; i < rounds; ++i) {
         QTemporaryDir dir;
-        first.push_back(timeForm1(dir.path()));
+        first.push_back(timeMainWindow(dir.path()));
         bare.push_back(timeBare(size));
-        next.push_back(timeForm1(reused.path()));
+        next.push_back(timeMainWindow(reused.path()));
     }
 
     const double b = median(bare);
@@ -90,7 +90,7 @@ int main(int argc, char* argv[]) {
     const double n = median(next);
     std::printf("platform %s, %d rounds, medians:\n", qPrintable(QGuiApplication::platformName()), rounds);
     std::printf("  bare QMainWindow %dx%d: %8.2f ms\n", size.width(), size.height(), b);
-    std::printf("  Form1, first start:     %8.2f ms  ratio %.2f\n", f, f / b);
-    std::printf("  Form1, next start:      %8.2f ms  ratio %.2f\n", n, n / b);
+    std::printf("  MainWindow, first start:     %8.2f ms  ratio %.2f\n", f, f / b);
+    std::printf("  MainWindow, next start:      %8.2f ms  ratio %.2f\n", n, n / b);
     return 0;
 }

@@ -2,7 +2,7 @@
 #include "app/sessionend.h"
 #include "app/startup.h"
 #include "ui/shell/aboutarea.h"
-#include "ui/shell/form1.h"
+#include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
@@ -18,7 +18,7 @@ namespace {
 // What is left to save when the process ends by exit() from inside Qt (the display
 // connection was lost): the stack of main is not unwound then, so the program state is
 // still there.
-zet::Module1* g_core = nullptr;
+zet::AppCore* g_core = nullptr;
 QString* g_fallbackFolder = nullptr;
 
 void saveAtExit() {
@@ -46,12 +46,12 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    zet::Module1 core;
-    zet::ui::Form1 window(core, zet::ui::Form1Options{folder});
+    zet::AppCore core;
+    zet::ui::MainWindow window(core, zet::ui::MainWindowOptions{folder});
 
     zet::SessionEndWatcher sessionEnd({SIGTERM, SIGHUP});
     QObject::connect(&sessionEnd, &zet::SessionEndWatcher::sessionEnding, &window,
-                     &zet::ui::Form1::endSession);
+                     &zet::ui::MainWindow::endSession);
     static QString fallbackFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     g_fallbackFolder = &fallbackFolder;
     g_core = &core;

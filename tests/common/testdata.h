@@ -1,7 +1,7 @@
 #pragma once
 // Test fixtures shared by several test programs.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 #include "exam/dayregister.h"
 
 #include <QDate>
@@ -29,10 +29,10 @@ inline ExamineeRecord sampleRecord(int slot, const QString& fullName = QStringLi
     return r;
 }
 
-// A Module1 with a seeded generator and a fixed date, holding a new database "Новый тест"
+// A AppCore with a seeded generator and a fixed date, holding a new database "Новый тест"
 // saved as Data.zet in the temporary program folder.
-inline std::unique_ptr<Module1> newTestCore(const QTemporaryDir& dir, std::uint32_t seed, QDate today) {
-    auto core = std::make_unique<Module1>(std::make_unique<SeededRandom>(seed), [today] { return today; });
+inline std::unique_ptr<AppCore> newTestCore(const QTemporaryDir& dir, std::uint32_t seed, QDate today) {
+    auto core = std::make_unique<AppCore>(std::make_unique<SeededRandom>(seed), [today] { return today; });
     Database& db = core->db;
     db.programFolder = dir.path() + QLatin1Char('/');
     db.databasePath = dir.filePath(QStringLiteral("Data.zet"));

@@ -1,7 +1,7 @@
-// A whole exam driven through Module1: start check, presentation, answers, advance, clock,
+// A whole exam driven through AppCore: start check, presentation, answers, advance, clock,
 // finish and the day file it writes.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 
 #include "testdata.h"
 
@@ -25,8 +25,8 @@ void setQuestion(Database& db, int t, int q, const QString& flags) {
 // Theme 1: six questions of group 0; theme 2: three of group 1; theme 3: question 1 holds
 // only its flags. Profile 1 asks three questions (themes 1, 1, 2) in 600 s with thresholds
 // 3, 2, 1; profile 2 asks three questions of theme 1.
-std::unique_ptr<Module1> makeModule(const QString& programFolder, std::uint32_t seed = 77) {
-    auto m = std::make_unique<Module1>(std::make_unique<SeededRandom>(seed), [] { return kToday; });
+std::unique_ptr<AppCore> makeModule(const QString& programFolder, std::uint32_t seed = 77) {
+    auto m = std::make_unique<AppCore>(std::make_unique<SeededRandom>(seed), [] { return kToday; });
     Database& db = m->db;
     db.newDatabase();
     db.databaseHeader[1] = kVersionMarker; // as after a load or a save
@@ -78,12 +78,12 @@ RegistrationTexts registrationTexts(const QString& profile = QStringLiteral("1")
     return t;
 }
 
-int16 wrongPosition(const Module1& m) {
+int16 wrongPosition(const AppCore& m) {
     return static_cast<int16>(m.answers.correctPosition % 5 + 1);
 }
 
 // Answers every question (right when right is set) and stops where the exam must be finished.
-void answerAll(Module1& m, bool right) {
+void answerAll(AppCore& m, bool right) {
     for (;;) {
         QVERIFY(m.answerClick(right ? m.answers.correctPosition : wrongPosition(m)));
         if (!m.advanceExam())
@@ -91,7 +91,7 @@ void answerAll(Module1& m, bool right) {
     }
 }
 
-DayRegisterArray readBack(const Module1& m) {
+DayRegisterArray readBack(const AppCore& m) {
     DayRegisterArray reg{};
     [&] { QVERIFY(m.archive.readDayFile(reg).ok); }();
     return reg;

@@ -3,7 +3,7 @@
 //        zet_session_child exam <folder>   runs an exam in folder until SIGTERM or SIGHUP
 // Prints "ready" once it holds the lock or runs the exam.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 #include "app/programlock.h"
 #include "app/sessionend.h"
 
@@ -39,7 +39,7 @@ int main(int argc, char* argv[]) {
         return QCoreApplication::exec();
     }
 
-    Module1 core(nullptr, [] { return QDate(2026, 12, 7); });
+    AppCore core(nullptr, [] { return QDate(2026, 12, 7); });
     core.db.newDatabase();
     core.db.programFolder = folder;
     if (!core.archive.prepare(folder, core.today(), core.exam.dayRegister).ok)

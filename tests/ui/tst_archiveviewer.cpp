@@ -1,4 +1,4 @@
-#include "app/module1.h"
+#include "app/appcore.h"
 #include "archive/dayfile.h"
 #include "archive/dayview.h"
 #include "model/cp1251.h"
@@ -60,7 +60,7 @@ private:
     void pick(const QDate& date);
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Module1> m_core;
+    std::unique_ptr<AppCore> m_core;
     std::unique_ptr<QWidget> m_surface;
     ui::ArchiveViewer* m_viewer = nullptr;
     QCalendarWidget* m_calendar = nullptr;
@@ -71,7 +71,7 @@ private:
 void TestArchiveViewer::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_core = std::make_unique<Module1>(nullptr, [] { return kToday; });
+    m_core = std::make_unique<AppCore>(nullptr, [] { return kToday; });
     m_core->db.programFolder = m_dir->path() + QDir::separator();
     m_surface = std::make_unique<QWidget>();
     m_surface->resize(1000, 700);

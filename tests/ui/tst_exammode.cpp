@@ -3,13 +3,13 @@
 // by the last answer, by the time limit, by leaving the mode and by closing the window, the
 // result window and the day file.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 #include "archive/dayfile.h"
 #include "ui/exam/examarea.h"
 #include "ui/exam/exammode.h"
-#include "ui/exam/form2.h"
+#include "ui/exam/resultwindow.h"
 #include "ui/exam/registrationarea.h"
-#include "ui/shell/form1.h"
+#include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
@@ -90,12 +90,12 @@ private:
     QString dayFilePath() const { return m_core->archive.dayFilePath(); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Module1> m_core;
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<AppCore> m_core;
+    std::unique_ptr<MainWindow> m_window;
     ExamMode* m_exam = nullptr;
     RegistrationArea* m_reg = nullptr;
     ExamArea* m_area = nullptr;
-    Form2* m_result = nullptr;
+    ResultWindow* m_result = nullptr;
     QStringList m_messages;
 };
 
@@ -115,8 +115,8 @@ void TestExamMode::cleanup() {
 }
 
 void TestExamMode::start() {
-    m_core = std::make_unique<Module1>(std::make_unique<SeededRandom>(11), [] { return kToday; });
-    m_window = std::make_unique<Form1>(*m_core, Form1Options{m_dir->path()});
+    m_core = std::make_unique<AppCore>(std::make_unique<SeededRandom>(11), [] { return kToday; });
+    m_window = std::make_unique<MainWindow>(*m_core, MainWindowOptions{m_dir->path()});
     QVERIFY(m_messages.isEmpty());
 
     // Theme 1: twelve questions of group 0; theme 2: five of group 1; theme 3: three of group 2.
@@ -155,7 +155,7 @@ void TestExamMode::start() {
     QVERIFY(m_reg && m_area && m_result);
     QCOMPARE(m_window->findChild<RegistrationArea*>(QStringLiteral("Frame2")), m_reg);
     QCOMPARE(m_window->findChild<ExamArea*>(QStringLiteral("Frame4")), m_area);
-    QCOMPARE(m_window->findChild<Form2*>(QStringLiteral("Form2")), m_result);
+    QCOMPARE(m_window->findChild<ResultWindow*>(QStringLiteral("ResultWindow")), m_result);
     QCOMPARE(m_exam->findChild<QTimer*>(QStringLiteral("Timer1")), m_exam->timer1());
     QCOMPARE(m_exam->findChild<QTimer*>(QStringLiteral("Timer3")), m_exam->timer3());
 

@@ -1,4 +1,4 @@
-#include "app/module1.h"
+#include "app/appcore.h"
 #include "ui/files/filearea.h"
 #include "ui/files/volumes.h"
 #include "ui/shell/messages.h"
@@ -108,7 +108,7 @@ private:
     void checkNothingChanged(bool stillOpen = true);
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Module1> m_core;
+    std::unique_ptr<AppCore> m_core;
     std::unique_ptr<QWidget> m_surface;
     ui::FileArea* m_area = nullptr;
     std::unique_ptr<QSignalSpy> m_changed;
@@ -127,7 +127,7 @@ void TestFileArea::init() {
     QVERIFY(m_dir->isValid());
     QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("program")));
     QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("bases/sub")));
-    m_core = std::make_unique<Module1>(nullptr, [] { return kToday; });
+    m_core = std::make_unique<AppCore>(nullptr, [] { return kToday; });
     m_core->db = makeDatabase(QStringLiteral("Текущая"));
     m_core->db.programFolder = m_dir->filePath(QStringLiteral("program")) + QLatin1Char('/');
     m_core->db.databasePath = m_core->db.programFolder + QStringLiteral("Data.zet");

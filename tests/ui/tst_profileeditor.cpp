@@ -1,4 +1,4 @@
-#include "app/module1.h"
+#include "app/appcore.h"
 #include "ui/authoring/profileeditor.h"
 #include "ui/authoring/questioneditor.h"
 #include "ui/shell/messages.h"
@@ -78,7 +78,7 @@ private:
     QLabel* hint() { return find<QLabel>(QStringLiteral("ThresholdHint")); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Module1> m_core;
+    std::unique_ptr<AppCore> m_core;
     std::unique_ptr<QWidget> m_surface;
     ui::ProfileEditor* m_editor = nullptr;
     QStringList m_messages;

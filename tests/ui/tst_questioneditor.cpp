@@ -1,4 +1,4 @@
-#include "app/module1.h"
+#include "app/appcore.h"
 #include "ui/authoring/questioneditor.h"
 #include "ui/shell/messages.h"
 
@@ -68,7 +68,7 @@ private:
     void save() { QTest::mouseClick(find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Module1> m_core;
+    std::unique_ptr<AppCore> m_core;
     std::unique_ptr<QWidget> m_surface;
     ui::QuestionEditor* m_editor = nullptr;
     QStringList m_messages;

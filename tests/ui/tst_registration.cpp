@@ -2,12 +2,12 @@
 // the profile choice, looking back through the day with the number list, and the small
 // conveniences of the input boxes.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 #include "archive/dayfile.h"
 #include "ui/exam/examarea.h"
 #include "ui/exam/exammode.h"
 #include "ui/exam/registrationarea.h"
-#include "ui/shell/form1.h"
+#include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
@@ -77,8 +77,8 @@ private:
     bool inputsDisabled() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Module1> m_core;
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<AppCore> m_core;
+    std::unique_ptr<MainWindow> m_window;
     RegistrationArea* m_reg = nullptr;
     QStringList m_messages;
 };
@@ -106,8 +106,8 @@ void TestRegistration::start(bool earlier) {
         DayArchive archive;
         QVERIFY(archive.prepare(m_dir->path() + QLatin1Char('/'), kToday, reg).ok);
     }
-    m_core = std::make_unique<Module1>(std::make_unique<SeededRandom>(5), [] { return kToday; });
-    m_window = std::make_unique<Form1>(*m_core, Form1Options{m_dir->path()});
+    m_core = std::make_unique<AppCore>(std::make_unique<SeededRandom>(5), [] { return kToday; });
+    m_window = std::make_unique<MainWindow>(*m_core, MainWindowOptions{m_dir->path()});
     QVERIFY(m_messages.isEmpty());
     Database& db = m_core->db;
     for (int i = 1; i <= kProfileCount; ++i) {

@@ -11,7 +11,7 @@
 
 namespace zet::ui {
 
-ArchiveViewer::ArchiveViewer(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
+ArchiveViewer::ArchiveViewer(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
     setObjectName(QStringLiteral("Frame6"));
     setTitle(QStringLiteral("Архив результатов тестирования"));
     placeTwips(this, 405, 0, 14475, 10065);

@@ -2,7 +2,7 @@
 // Frame6, the results archive viewer ("Архив результатов тестирования"): a calendar on the
 // left, the day's records on the right.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 
 #include <QGroupBox>
 
@@ -14,7 +14,7 @@ namespace zet::ui {
 class ArchiveViewer : public QGroupBox {
     Q_OBJECT
 public:
-    ArchiveViewer(Module1& core, QWidget* parent);
+    ArchiveViewer(AppCore& core, QWidget* parent);
     // Mode entry: selects today in the calendar and loads it.
     void enterMode();
 
@@ -28,7 +28,7 @@ private:
     // Bold for the days of the shown month that have a day file.
     void markDaysWithResults();
 
-    Module1& m_core;
+    AppCore& m_core;
     QCalendarWidget* m_calendar = nullptr;
     QPlainTextEdit* m_text = nullptr;
 };

@@ -52,7 +52,7 @@ void markFilled(QLineEdit* box, bool filled) {
 
 } // namespace
 
-ProfileEditor::ProfileEditor(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
+ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
     setObjectName(QStringLiteral("Frame3"));
     setTitle(QStringLiteral("Настройка профиля"));
     setFont(sansFont(12));

@@ -4,7 +4,7 @@
 // admitted groups with their titles, plus the test name. "Сохранить" stores the profile
 // chosen in List4 and writes the whole database.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 
 #include <QGroupBox>
 
@@ -21,7 +21,7 @@ namespace zet::ui {
 class ProfileEditor : public QGroupBox {
     Q_OBJECT
 public:
-    ProfileEditor(Module1& core, QWidget* parent);
+    ProfileEditor(AppCore& core, QWidget* parent);
     // Start-up: Text1 = "0", Text10 empty.
     void startupReset();
     // Shows the profile selected in List4.
@@ -47,7 +47,7 @@ protected:
 private:
     void updateThresholdHint();
 
-    Module1& m_core;
+    AppCore& m_core;
     QLineEdit* m_text33 = nullptr;
     QLineEdit* m_text10 = nullptr;
     QListWidget* m_list4 = nullptr;

@@ -21,7 +21,7 @@ constexpr int kLabelLeft = 240;
 
 } // namespace
 
-QuestionEditor::QuestionEditor(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
+QuestionEditor::QuestionEditor(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
     setObjectName(QStringLiteral("Frame1"));
     setTitle(QStringLiteral("Редактор вопросов"));
     setFont(sansFont(12));

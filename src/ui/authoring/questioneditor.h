@@ -3,7 +3,7 @@
 // every question of the bank with its answers and group flags. "Сохранить" stores the shown
 // question, writes the whole database and draws new question orders for all themes.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 
 #include <QGroupBox>
 
@@ -21,7 +21,7 @@ namespace zet::ui {
 class QuestionEditor : public QGroupBox {
     Q_OBJECT
 public:
-    QuestionEditor(Module1& core, QWidget* parent);
+    QuestionEditor(AppCore& core, QWidget* parent);
     // Mode entry: selects theme 1 and question 1, shows the test name and the question.
     void enterMode();
 
@@ -43,7 +43,7 @@ protected:
 private:
     void readListSelections();
 
-    Module1& m_core;
+    AppCore& m_core;
     QLineEdit* m_text26 = nullptr;
     QListWidget* m_list1 = nullptr;
     QPlainTextEdit* m_text3 = nullptr;

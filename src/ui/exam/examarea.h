@@ -2,7 +2,7 @@
 // Frame4, the exam area: the question number, the examinee, the question box, the five
 // answer boxes that the examinee clicks, and the time left.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 
 #include <QGroupBox>
 

@@ -1,7 +1,7 @@
 #include "ui/exam/exammode.h"
 
 #include "ui/exam/examarea.h"
-#include "ui/exam/form2.h"
+#include "ui/exam/resultwindow.h"
 #include "ui/exam/registrationarea.h"
 #include "ui/shell/messages.h"
 
@@ -20,12 +20,12 @@ constexpr int kClockMs = 1000;
 
 } // namespace
 
-ExamMode::ExamMode(Module1& core, QWidget* surface) : QObject(surface), m_core(core), m_surface(surface) {
+ExamMode::ExamMode(AppCore& core, QWidget* surface) : QObject(surface), m_core(core), m_surface(surface) {
     setObjectName(QStringLiteral("ExamMode"));
     m_frame2 = new RegistrationArea(core, surface);
     m_frame4 = new ExamArea(surface);
-    m_form2 = new Form2(surface->window());
-    m_form2->hide();
+    m_resultWindow = new ResultWindow(surface->window());
+    m_resultWindow->hide();
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -39,7 +39,7 @@ ExamMode::ExamMode(Module1& core, QWidget* surface) : QObject(surface), m_core(c
     connect(m_frame4, &ExamArea::answerClicked, this, &ExamMode::answerClick);
     connect(m_timer1, &QTimer::timeout, this, &ExamMode::timer1Timer);
     connect(m_timer3, &QTimer::timeout, this, &ExamMode::timer3Timer);
-    connect(m_form2, &Form2::acknowledged, this, &ExamMode::onResultAcknowledged);
+    connect(m_resultWindow, &ResultWindow::acknowledged, this, &ExamMode::onResultAcknowledged);
 }
 
 void ExamMode::showExaminee(int16 n) {
@@ -97,7 +97,7 @@ void ExamMode::command3Click() {
         }
     }
     // While an exam runs no earlier result is on show.
-    m_form2->hide();
+    m_resultWindow->hide();
     m_frame2->hide();
     m_frame4->show();
     // The start button has gone with Frame2: the keyboard focus stays in the exam area
@@ -157,7 +157,7 @@ void ExamMode::finishExam(bool showResult) {
     if (!result)
         return;
     if (showResult)
-        m_form2->showResult(result->examinee, m_core.db.databaseHeader[2], result->record);
+        m_resultWindow->showResult(result->examinee, m_core.db.databaseHeader[2], result->record);
     if (!result->written.ok) {
         QString text = QStringLiteral("Не удалось записать результаты экзаменов в файл\n%1\n\n")
                            .arg(m_core.archive.dayFilePath());
@@ -165,7 +165,7 @@ void ExamMode::finishExam(bool showResult) {
             result->written.error.isEmpty() ? QStringLiteral("Причина неизвестна.") : result->written.error;
         text += QStringLiteral("\n\nРезультат экзамена сохранён в памяти программы и будет записан в файл "
                                "вместе со следующим экзаменом.");
-        showMessage(showResult ? static_cast<QWidget*>(m_form2) : m_surface, text);
+        showMessage(showResult ? static_cast<QWidget*>(m_resultWindow) : m_surface, text);
     }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The exam mode: the registration area Frame2, the exam area Frame4, the feedback pause
-// Timer1, the exam clock Timer3 and the result window Form2.
+// Timer1, the exam clock Timer3 and the result window ResultWindow.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 
 #include <QObject>
 
@@ -12,7 +12,7 @@ class QWidget;
 namespace zet::ui {
 
 class ExamArea;
-class Form2;
+class ResultWindow;
 class RegistrationArea;
 
 class ExamMode : public QObject {
@@ -20,7 +20,7 @@ class ExamMode : public QObject {
 public:
     // The two areas are created as children of surface (the main window's work surface),
     // the result window as a window of surface's window.
-    ExamMode(Module1& core, QWidget* surface);
+    ExamMode(AppCore& core, QWidget* surface);
 
     // Start-up: fills the registration area from DayRegister(n).
     void showExaminee(int16 n);
@@ -42,7 +42,7 @@ public:
 
     RegistrationArea* frame2() const { return m_frame2; }
     ExamArea* frame4() const { return m_frame4; }
-    Form2* resultWindow() const { return m_form2; }
+    ResultWindow* resultWindow() const { return m_resultWindow; }
     QTimer* timer1() const { return m_timer1; }
     QTimer* timer3() const { return m_timer3; }
 
@@ -57,11 +57,11 @@ private:
     void showTimeLeft();
     void onResultAcknowledged();
 
-    Module1& m_core;
+    AppCore& m_core;
     QWidget* m_surface;
     RegistrationArea* m_frame2 = nullptr;
     ExamArea* m_frame4 = nullptr;
-    Form2* m_form2 = nullptr;
+    ResultWindow* m_resultWindow = nullptr;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer3 = nullptr;
     bool m_inMode = false; // between EnterMode and leaving the exam mode

@@ -66,7 +66,7 @@ void selectRowInPlace(QListWidget* list, int row) {
 
 } // namespace
 
-RegistrationArea::RegistrationArea(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
+RegistrationArea::RegistrationArea(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
     setObjectName(QStringLiteral("Frame2"));
     setTitle(QStringLiteral("Персональные сведенья"));
     setFont(timesFont(kAreaPoints));

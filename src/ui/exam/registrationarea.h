@@ -3,7 +3,7 @@
 // profile choice, the list of the day's sequence numbers with which the examiner looks
 // back at earlier examinees, the start button and the boxes of the last result.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 
 #include <QGroupBox>
 
@@ -17,7 +17,7 @@ namespace zet::ui {
 class RegistrationArea : public QGroupBox {
     Q_OBJECT
 public:
-    RegistrationArea(Module1& core, QWidget* parent);
+    RegistrationArea(AppCore& core, QWidget* parent);
 
     // Fills the area from DayRegister(n); the inputs are disabled when the examinee at the
     // top of List24 has already been examined.
@@ -76,7 +76,7 @@ private:
     void setInputsEnabled(bool enabled);
     bool isEarlierExaminee(int n) const;
 
-    Module1& m_core;
+    AppCore& m_core;
 };
 
 } // namespace zet::ui

@@ -65,7 +65,7 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& tex
 
 } // namespace
 
-FileArea::FileArea(Module1& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
+FileArea::FileArea(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
     setObjectName(QStringLiteral("Frame5"));
     setTitle(QStringLiteral("Загрузить базу данных"));
     placeTwips(this, 405, 0, 14475, 10065);

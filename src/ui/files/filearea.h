@@ -2,7 +2,7 @@
 // Frame5, the database file area ("Загрузить базу данных"): drive, folder and file lists,
 // the path box and the buttons to load, save or create a database.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 
 #include <QGroupBox>
 
@@ -19,7 +19,7 @@ namespace zet::ui {
 class FileArea : public QGroupBox {
     Q_OBJECT
 public:
-    FileArea(Module1& core, QWidget* parent);
+    FileArea(AppCore& core, QWidget* parent);
     enum class Action { Create, Load, Save };
     // Shows the area with the button of the action and refreshes the lists.
     void open(Action action);
@@ -62,7 +62,7 @@ private:
     // The steps after every action: close the area, show the database, remember it.
     void finish();
 
-    Module1& m_core;
+    AppCore& m_core;
     QString m_folder;
     bool m_syncing = false;
 

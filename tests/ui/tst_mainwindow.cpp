@@ -1,12 +1,12 @@
 // The main window: start-up in a program folder of its own, the database strip, the menu
 // and its modes, About and help.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 #include "archive/dayfile.h"
 #include "model/savefile.h"
 #include "ui/exam/exammode.h"
 #include "ui/files/filearea.h"
-#include "ui/shell/form1.h"
+#include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
 
 #include <QAction>
@@ -64,7 +64,7 @@ const QStringList kMainMenus = {
 
 } // namespace
 
-class TestForm1 : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -92,7 +92,7 @@ private slots:
 
 private:
     // Starts the window in the temporary folder with the given date.
-    Form1& start(const QDate& today = kToday);
+    MainWindow& start(const QDate& today = kToday);
     template <class T> T* find(const QString& name) {
         T* w = m_window->findChild<T*>(name);
         [&] { QVERIFY2(w, qPrintable(name)); }();
@@ -102,34 +102,34 @@ private:
     QString dataPath() const { return m_dir->filePath(QStringLiteral("Data.zet")); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Module1> m_core;
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<AppCore> m_core;
+    std::unique_ptr<MainWindow> m_window;
     QStringList m_messages;
 };
 
-void TestForm1::init() {
+void TestMainWindow::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_messages.clear();
     hooks().message = [this](const QString& text) { m_messages << text; };
 }
 
-void TestForm1::cleanup() {
+void TestMainWindow::cleanup() {
     m_window.reset();
     m_core.reset();
     m_dir.reset();
     hooks() = MessageHooks{};
 }
 
-Form1& TestForm1::start(const QDate& today) {
+MainWindow& TestMainWindow::start(const QDate& today) {
     m_window.reset();
-    m_core = std::make_unique<Module1>(std::make_unique<SeededRandom>(7), [today] { return today; });
-    m_window = std::make_unique<Form1>(*m_core, Form1Options{m_dir->path()});
+    m_core = std::make_unique<AppCore>(std::make_unique<SeededRandom>(7), [today] { return today; });
+    m_window = std::make_unique<MainWindow>(*m_core, MainWindowOptions{m_dir->path()});
     return *m_window;
 }
 
-void TestForm1::firstStart() {
-    Form1& w = start();
+void TestMainWindow::firstStart() {
+    MainWindow& w = start();
     QVERIFY(m_messages.isEmpty());
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("zetr100.sys"))).isFile());
     QVERIFY(QFileInfo(dataPath()).isFile());
@@ -161,7 +161,7 @@ void TestForm1::firstStart() {
     QCOMPARE(menuBarState(w), kMainMenus);
 }
 
-void TestForm1::settingsNameMissingDatabase() {
+void TestMainWindow::settingsNameMissingDatabase() {
     Database settings;
     settings.programFolder = m_dir->path() + QStringLiteral("/");
     settings.databasePath = m_dir->filePath(QStringLiteral("gone/Тесты.zet"));
@@ -181,7 +181,7 @@ void TestForm1::settingsNameMissingDatabase() {
 
 // The default database cannot be written: the message says so and why, not that the
 // file has a wrong version.
-void TestForm1::firstStartOnFullDisk() {
+void TestMainWindow::firstStartOnFullDisk() {
     defaultWriterOverride() = [](QIODevice& device, const QByteArray&) {
         device.write("partial");
         return false;
@@ -195,7 +195,7 @@ void TestForm1::firstStartOnFullDisk() {
     QVERIFY(!QFileInfo::exists(dataPath()));
 }
 
-void TestForm1::existingDatabaseWithoutSettingsIsKept() {
+void TestMainWindow::existingDatabaseWithoutSettingsIsKept() {
     Database mine;
     mine.databasePath = dataPath();
     mine.newDatabase();
@@ -214,7 +214,7 @@ void TestForm1::existingDatabaseWithoutSettingsIsKept() {
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("zetr100.sys"))).isFile());
 }
 
-void TestForm1::secondStartReadsTheLastDatabase() {
+void TestMainWindow::secondStartReadsTheLastDatabase() {
     // The settings name a database elsewhere in the folder; the next start opens it.
     Database other;
     other.programFolder = m_dir->path() + QStringLiteral("/");
@@ -231,7 +231,7 @@ void TestForm1::secondStartReadsTheLastDatabase() {
     QCOMPARE(find<QLabel>(QStringLiteral("Label50_2"))->text(), other.databasePath);
 }
 
-void TestForm1::caption_data() {
+void TestMainWindow::caption_data() {
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QString>("caption");
     const QString head = QStringLiteral("Orvelant       Zetrova v.1.0               Сегодня: ");
@@ -242,14 +242,14 @@ void TestForm1::caption_data() {
                              << head + QStringLiteral("10  Сентября  2024 года  вторник");
 }
 
-void TestForm1::caption() {
+void TestMainWindow::caption() {
     QFETCH(QDate, today);
     QFETCH(QString, caption);
     QCOMPARE(start(today).windowTitle(), caption);
     QVERIFY(!m_window->windowIcon().pixmap(32, 32).isNull());
 }
 
-void TestForm1::modes_data() {
+void TestMainWindow::modes_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("frame");
@@ -273,14 +273,14 @@ void TestForm1::modes_data() {
                              << QStringList{QStringLiteral("Проверка       [Выход]")} << kMainMenus;
 }
 
-void TestForm1::modes() {
+void TestMainWindow::modes() {
     QFETCH(QString, item);
     QFETCH(int, mode);
     QFETCH(QString, frame);
     QFETCH(QStringList, inside);
     QFETCH(QStringList, after);
 
-    Form1& w = start();
+    MainWindow& w = start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     // The area of the mode; the exam's registration area belongs to the exam mode and may
@@ -313,8 +313,8 @@ void TestForm1::modes() {
     QCOMPARE(menuBarState(w), after);
 }
 
-void TestForm1::profileEditorTwice() {
-    Form1& w = start();
+void TestMainWindow::profileEditorTwice() {
+    MainWindow& w = start();
     QAction* parametrs = action(QStringLiteral("mnu_Parametrs"));
     QMenu* adjustment = find<QMenu>(QStringLiteral("mnu_Adjuctment"));
     QStringList seen{parametrs->text() + QLatin1Char('/') + adjustment->title()};
@@ -331,8 +331,8 @@ void TestForm1::profileEditorTwice() {
                    }));
 }
 
-void TestForm1::questionEditorThenProfileEditor() {
-    Form1& w = start();
+void TestMainWindow::questionEditorThenProfileEditor() {
+    MainWindow& w = start();
     w.mnuRedactorClick();
     QCOMPARE(find<QMenu>(QStringLiteral("mnu_Adjuctment"))->title(), QStringLiteral("Редактор"));
     w.mnuRedactorClick();
@@ -346,8 +346,8 @@ void TestForm1::questionEditorThenProfileEditor() {
     QCOMPARE(menuBarState(w).at(2), QStringLiteral("Настройки[Параметры|Редактор]"));
 }
 
-void TestForm1::resultWindowEndsExamMode() {
-    Form1& w = start();
+void TestMainWindow::resultWindowEndsExamMode() {
+    MainWindow& w = start();
     w.mnuExamClick();
     QCOMPARE(w.appMode(), int16(2));
     auto* exam = w.findChild<ExamMode*>();
@@ -360,8 +360,8 @@ void TestForm1::resultWindowEndsExamMode() {
     QCOMPARE(w.appMode(), int16(2));
 }
 
-void TestForm1::fileAreaRefreshesStrip() {
-    Form1& w = start();
+void TestMainWindow::fileAreaRefreshesStrip() {
+    MainWindow& w = start();
     action(QStringLiteral("mnu_Load"))->trigger();
     auto* area = find<FileArea>(QStringLiteral("Frame5"));
     QVERIFY(!area->isHidden());
@@ -376,8 +376,8 @@ void TestForm1::fileAreaRefreshesStrip() {
     QCOMPARE(find<QLabel>(QStringLiteral("Label50_2"))->text(), m_core->db.databasePath);
 }
 
-void TestForm1::aboutByTwoClicks() {
-    Form1& w = start();
+void TestMainWindow::aboutByTwoClicks() {
+    MainWindow& w = start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QMenuBar* bar = w.menuBar();
@@ -419,7 +419,7 @@ void TestForm1::aboutByTwoClicks() {
     QCOMPARE(w.appMode(), int16(0));
 }
 
-void TestForm1::aboutClosedByClicks_data() {
+void TestMainWindow::aboutClosedByClicks_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<bool>("closes");
     QTest::newRow("area") << "Frame7" << true;
@@ -429,10 +429,10 @@ void TestForm1::aboutClosedByClicks_data() {
     QTest::newRow("address") << "Label47" << false;
 }
 
-void TestForm1::aboutClosedByClicks() {
+void TestMainWindow::aboutClosedByClicks() {
     QFETCH(QString, target);
     QFETCH(bool, closes);
-    Form1& w = start();
+    MainWindow& w = start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.mnuAboutClick();
@@ -448,8 +448,8 @@ void TestForm1::aboutClosedByClicks() {
     QCOMPARE(frame->isHidden(), closes);
 }
 
-void TestForm1::helpMessage() {
-    Form1& w = start();
+void TestMainWindow::helpMessage() {
+    MainWindow& w = start();
     action(QStringLiteral("mnu_Help"))->trigger();
     QCOMPARE(m_messages,
              QStringList{QStringLiteral(
@@ -459,8 +459,8 @@ void TestForm1::helpMessage() {
     QVERIFY(find<QWidget>(QStringLiteral("Frame7"))->isHidden());
 }
 
-void TestForm1::exitClosesWindow() {
-    Form1& w = start();
+void TestMainWindow::exitClosesWindow() {
+    MainWindow& w = start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QByteArray settings = readAll(m_dir->filePath(QStringLiteral("zetr100.sys")));
@@ -471,7 +471,7 @@ void TestForm1::exitClosesWindow() {
     QCOMPARE(readAll(dataPath()), data);
 }
 
-void TestForm1::accessibleNames() {
+void TestMainWindow::accessibleNames() {
     start();
     for (const QString& name :
          {QStringLiteral("Text34"), QStringLiteral("Text38"), QStringLiteral("Text39")}) {
@@ -480,5 +480,5 @@ void TestForm1::accessibleNames() {
     }
 }
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,4 +1,4 @@
-#include "ui/exam/form2.h"
+#include "ui/exam/resultwindow.h"
 
 #include "model/textvalue.h"
 #include "ui/shell/aboutarea.h"
@@ -41,8 +41,8 @@ const Row kRows[] = {
 
 } // namespace
 
-Form2::Form2(QWidget* owner) : QWidget(owner, Qt::Dialog) {
-    setObjectName(QStringLiteral("Form2"));
+ResultWindow::ResultWindow(QWidget* owner) : QWidget(owner, Qt::Dialog) {
+    setObjectName(QStringLiteral("ResultWindow"));
     setWindowTitle(QStringLiteral("Результат"));
     setFixedSize(twips(12780), twips(5460));
 
@@ -82,10 +82,10 @@ Form2::Form2(QWidget* owner) : QWidget(owner, Qt::Dialog) {
     command1->setFont(sansFont(kCaptionPoints));
     command1->setDefault(true);
     placeTwips(command1, 5580, 4950, 1905, 375);
-    connect(command1, &QPushButton::clicked, this, &Form2::command1Click);
+    connect(command1, &QPushButton::clicked, this, &ResultWindow::command1Click);
 }
 
-void Form2::setValue(int k, const QString& text) {
+void ResultWindow::setValue(int k, const QString& text) {
     if (auto* line = qobject_cast<QLineEdit*>(text1[k])) {
         line->setText(text);
         line->setCursorPosition(0);
@@ -94,7 +94,7 @@ void Form2::setValue(int k, const QString& text) {
     }
 }
 
-QString Form2::value(int k) const {
+QString ResultWindow::value(int k) const {
     if (const auto* line = qobject_cast<const QLineEdit*>(text1[k]))
         return line->text();
     if (const auto* memo = qobject_cast<const QPlainTextEdit*>(text1[k]))
@@ -102,7 +102,7 @@ QString Form2::value(int k) const {
     return {};
 }
 
-void Form2::showResult(int16 examinee, const QString& testName, const ExamineeRecord& record) {
+void ResultWindow::showResult(int16 examinee, const QString& testName, const ExamineeRecord& record) {
     if (isHidden()) {
         // Over the middle of the main window.
         if (QWidget* owner = parentWidget()) {
@@ -124,13 +124,13 @@ void Form2::showResult(int16 examinee, const QString& testName, const ExamineeRe
     command1->setFocus();
 }
 
-void Form2::command1Click() {
+void ResultWindow::command1Click() {
     setWindowIcon(programIcon());
     hide();
     emit acknowledged();
 }
 
-void Form2::closeEvent(QCloseEvent* event) {
+void ResultWindow::closeEvent(QCloseEvent* event) {
     // Closed by the window's own close box: the same as "Выход".
     event->ignore();
     command1Click();

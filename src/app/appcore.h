@@ -48,10 +48,10 @@ struct FinishResult {
     DayFileResult written; // outcome of writing the day file
 };
 
-class Module1 {
+class AppCore {
 public:
     // rng: null uses a clock-seeded generator. today: null uses the system date.
-    explicit Module1(std::unique_ptr<RandomSource> rng = nullptr, std::function<QDate()> today = {});
+    explicit AppCore(std::unique_ptr<RandomSource> rng = nullptr, std::function<QDate()> today = {});
 
     QDate today() const;
     RandomSource& random() { return *m_rng; }

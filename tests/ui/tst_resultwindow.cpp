@@ -1,6 +1,6 @@
 // The result window: its rows in their order, the values it is filled with, and "Выход".
 
-#include "ui/exam/form2.h"
+#include "ui/exam/resultwindow.h"
 #include "ui/shell/uikit.h"
 
 #include <QLabel>
@@ -21,7 +21,7 @@ QRect fromTwips(int left, int top, int width, int height) {
 
 } // namespace
 
-class TestForm2 : public QObject {
+class TestResultWindow : public QObject {
     Q_OBJECT
 private slots:
     void rows_data();
@@ -31,7 +31,7 @@ private slots:
     void closeBoxActsAsExit();
 };
 
-void TestForm2::rows_data() {
+void TestResultWindow::rows_data() {
     QTest::addColumn<int>("label");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("labelRect");
@@ -56,7 +56,7 @@ void TestForm2::rows_data() {
                        << fromTwips(4365, 4320, 1185, 405);
 }
 
-void TestForm2::rows() {
+void TestResultWindow::rows() {
     QFETCH(int, label);
     QFETCH(QString, caption);
     QFETCH(QRect, labelRect);
@@ -64,7 +64,7 @@ void TestForm2::rows() {
     QFETCH(QRect, textRect);
 
     QWidget owner;
-    Form2 form(&owner);
+    ResultWindow form(&owner);
     auto* l = form.findChild<QLabel*>(QStringLiteral("Label1_%1").arg(label));
     auto* t = form.findChild<QWidget*>(QStringLiteral("Text1_%1").arg(text));
     QVERIFY(l);
@@ -88,10 +88,10 @@ void TestForm2::rows() {
         QFAIL("a value box is neither a line nor a text box");
 }
 
-void TestForm2::window() {
+void TestResultWindow::window() {
     QWidget owner;
-    Form2 form(&owner);
-    QCOMPARE(form.objectName(), QStringLiteral("Form2"));
+    ResultWindow form(&owner);
+    QCOMPARE(form.objectName(), QStringLiteral("ResultWindow"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Результат"));
     QVERIFY(form.isWindow());
     QVERIFY(!form.isModal());
@@ -101,9 +101,9 @@ void TestForm2::window() {
     QVERIFY(form.isHidden());
 }
 
-void TestForm2::filledFromTheRecord() {
+void TestResultWindow::filledFromTheRecord() {
     QWidget owner;
-    Form2 form(&owner);
+    ResultWindow form(&owner);
     ExamineeRecord r;
     r.profileName = QStringLiteral("Электробезопасность");
     r.fullName = QStringLiteral("Смирнов С.С.");
@@ -132,10 +132,10 @@ void TestForm2::filledFromTheRecord() {
     QCOMPARE(form.value(7), QStringLiteral("0"));
 }
 
-void TestForm2::closeBoxActsAsExit() {
+void TestResultWindow::closeBoxActsAsExit() {
     QWidget owner;
-    Form2 form(&owner);
-    QSignalSpy acknowledged(&form, &Form2::acknowledged);
+    ResultWindow form(&owner);
+    QSignalSpy acknowledged(&form, &ResultWindow::acknowledged);
     form.showResult(1, QString(), ExamineeRecord{});
     form.close();
     QVERIFY(form.isHidden());
@@ -144,5 +144,5 @@ void TestForm2::closeBoxActsAsExit() {
     QCOMPARE(form.value(0), QStringLiteral("1"));
 }
 
-QTEST_MAIN(TestForm2)
-#include "tst_form2.moc"
+QTEST_MAIN(TestResultWindow)
+#include "tst_resultwindow.moc"

@@ -1,4 +1,4 @@
-#include "ui/shell/form1.h"
+#include "ui/shell/mainwindow.h"
 
 #include "app/startup.h"
 #include "archive/monthnames.h"
@@ -53,11 +53,11 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int
 
 } // namespace
 
-Form1::Form1(Module1& core, QWidget* parent) : Form1(core, Form1Options{}, parent) {}
+MainWindow::MainWindow(AppCore& core, QWidget* parent) : MainWindow(core, MainWindowOptions{}, parent) {}
 
-Form1::Form1(Module1& core, const Form1Options& options, QWidget* parent)
+MainWindow::MainWindow(AppCore& core, const MainWindowOptions& options, QWidget* parent)
     : QMainWindow(parent), m_core(core), m_options(options) {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Razividerur"));
 
     m_surface = new QWidget(this);
@@ -72,11 +72,11 @@ Form1::Form1(Module1& core, const Form1Options& options, QWidget* parent)
     load();
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-void Form1::buildMenus() {
+void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (Form1::*handler)()) {
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (MainWindow::*handler)()) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, handler);
@@ -90,31 +90,31 @@ void Form1::buildMenus() {
     };
 
     m_mnuMenu = menu("mnu_Menu", QStringLiteral("Меню           "));
-    m_mnuNew = item(m_mnuMenu, "mnu_New", QStringLiteral("Создать новый"), &Form1::mnuNewClick);
-    m_mnuLoad = item(m_mnuMenu, "mnu_Load", QStringLiteral("Загрузить"), &Form1::mnuLoadClick);
-    m_mnuSave = item(m_mnuMenu, "mnu_Save", QStringLiteral("Сохранить"), &Form1::mnuSaveClick);
-    m_mnuExit = item(m_mnuMenu, "mnu_Exit", QStringLiteral("Выход из программы"), &Form1::mnuExitClick);
+    m_mnuNew = item(m_mnuMenu, "mnu_New", QStringLiteral("Создать новый"), &MainWindow::mnuNewClick);
+    m_mnuLoad = item(m_mnuMenu, "mnu_Load", QStringLiteral("Загрузить"), &MainWindow::mnuLoadClick);
+    m_mnuSave = item(m_mnuMenu, "mnu_Save", QStringLiteral("Сохранить"), &MainWindow::mnuSaveClick);
+    m_mnuExit = item(m_mnuMenu, "mnu_Exit", QStringLiteral("Выход из программы"), &MainWindow::mnuExitClick);
 
     m_mnuAudit = menu("mnu_audit", QStringLiteral("Проверка       "));
-    m_mnuResum = item(m_mnuAudit, "mnu_Resum", QStringLiteral("Результаты"), &Form1::mnuResumClick);
-    m_mnuExam = item(m_mnuAudit, "mnu_Exam", QStringLiteral("Экзамен"), &Form1::mnuExamClick);
+    m_mnuResum = item(m_mnuAudit, "mnu_Resum", QStringLiteral("Результаты"), &MainWindow::mnuResumClick);
+    m_mnuExam = item(m_mnuAudit, "mnu_Exam", QStringLiteral("Экзамен"), &MainWindow::mnuExamClick);
 
     m_mnuAdjuctment = menu("mnu_Adjuctment", QStringLiteral("Настройка      "));
     m_mnuParametrs =
-        item(m_mnuAdjuctment, "mnu_Parametrs", QStringLiteral("Профили"), &Form1::mnuParametrsClick);
+        item(m_mnuAdjuctment, "mnu_Parametrs", QStringLiteral("Профили"), &MainWindow::mnuParametrsClick);
     m_mnuRedactor =
-        item(m_mnuAdjuctment, "mnu_Redactor", QStringLiteral("Редактор"), &Form1::mnuRedactorClick);
+        item(m_mnuAdjuctment, "mnu_Redactor", QStringLiteral("Редактор"), &MainWindow::mnuRedactorClick);
 
     // These two act on a click of their own: plain actions in the bar.
     m_mnuHelp = bar->addAction(QStringLiteral("Базы тестов       "));
     m_mnuHelp->setObjectName(QStringLiteral("mnu_Help"));
-    connect(m_mnuHelp, &QAction::triggered, this, &Form1::mnuHelpClick);
+    connect(m_mnuHelp, &QAction::triggered, this, &MainWindow::mnuHelpClick);
     m_mnuAbout = bar->addAction(QStringLiteral("О программе    "));
     m_mnuAbout->setObjectName(QStringLiteral("mnu_About"));
-    connect(m_mnuAbout, &QAction::triggered, this, &Form1::mnuAboutClick);
+    connect(m_mnuAbout, &QAction::triggered, this, &MainWindow::mnuAboutClick);
 }
 
-void Form1::buildTitle() {
+void MainWindow::buildTitle() {
     // What the main mode shows where the work areas open.
     m_title = new QWidget(m_surface);
     m_title->setObjectName(QStringLiteral("TitleBlock"));
@@ -133,7 +133,7 @@ void Form1::buildTitle() {
     placeTwips(purpose, 0, 5040, 14475, 600);
 }
 
-void Form1::buildInfoStrip() {
+void MainWindow::buildInfoStrip() {
     constexpr int row1 = 10230;
     constexpr int row2 = 10680;
 
@@ -176,7 +176,7 @@ void Form1::buildInfoStrip() {
     m_label46->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
-void Form1::buildAreas() {
+void MainWindow::buildAreas() {
     // Created in stacking order: the mode areas first, the file and About areas over them.
     m_frame1 = new QuestionEditor(m_core, m_surface);
     m_frame3 = new ProfileEditor(m_core, m_surface);
@@ -185,11 +185,11 @@ void Form1::buildAreas() {
     m_frame5 = new FileArea(m_core, m_surface);
     m_frame7 = new AboutArea(m_surface);
 
-    connect(m_frame5, &FileArea::databaseChanged, this, &Form1::showDatabaseInfo);
-    connect(m_exam, &ExamMode::resultAcknowledged, this, &Form1::resultAcknowledged);
+    connect(m_frame5, &FileArea::databaseChanged, this, &MainWindow::showDatabaseInfo);
+    connect(m_exam, &ExamMode::resultAcknowledged, this, &MainWindow::resultAcknowledged);
 }
 
-void Form1::load() {
+void MainWindow::load() {
     Database& db = m_core.db;
     const QDate today = m_core.today();
 
@@ -263,7 +263,7 @@ void Form1::load() {
     setAppMode(0);
 }
 
-void Form1::reportDayFileRepair(const DayFilePreparation& prepared) {
+void MainWindow::reportDayFileRepair(const DayFilePreparation& prepared) {
     const QString day = QDir::toNativeSeparators(m_core.archive.dayFilePath());
     QString text;
     if (!prepared.recoveredFrom.isEmpty()) {
@@ -285,14 +285,14 @@ void Form1::reportDayFileRepair(const DayFilePreparation& prepared) {
     QTimer::singleShot(0, this, [this, text] { showMessage(this, text); });
 }
 
-void Form1::setAppMode(int16 mode) {
+void MainWindow::setAppMode(int16 mode) {
     // Records whose write failed are tried again at every change of mode.
     m_core.writeUnwrittenRecords();
     m_appMode = mode;
     m_title->setVisible(mode == 0);
 }
 
-void Form1::showDatabaseInfo() {
+void MainWindow::showDatabaseInfo() {
     const Database& db = m_core.db;
     m_text34->setText(db.databaseHeader[2]);
     m_text34->setCursorPosition(0);
@@ -301,14 +301,14 @@ void Form1::showDatabaseInfo() {
     m_label50[2]->setText(db.databasePath);
 }
 
-void Form1::showMainMenus() {
+void MainWindow::showMainMenus() {
     m_mnuMenu->menuAction()->setVisible(true);
     m_mnuAudit->menuAction()->setVisible(true);
     m_mnuAbout->setVisible(true);
     m_mnuHelp->setVisible(true);
 }
 
-void Form1::mnuRedactorClick() {
+void MainWindow::mnuRedactorClick() {
     if (m_appMode == 1) {
         setAppMode(0);
         showMainMenus();
@@ -330,7 +330,7 @@ void Form1::mnuRedactorClick() {
     m_mnuRedactor->setText(QStringLiteral("Выйти из редактора"));
 }
 
-void Form1::mnuExamClick() {
+void MainWindow::mnuExamClick() {
     if (m_appMode == 2) {
         // Finishes a running exam first, then hides the registration area.
         m_exam->leaveMode();
@@ -351,7 +351,7 @@ void Form1::mnuExamClick() {
     m_mnuExam->setText(QStringLiteral("Выход"));
 }
 
-void Form1::resultAcknowledged() {
+void MainWindow::resultAcknowledged() {
     setAppMode(0);
     showMainMenus();
     m_mnuAdjuctment->menuAction()->setVisible(true);
@@ -359,7 +359,7 @@ void Form1::resultAcknowledged() {
     m_mnuExam->setText(QStringLiteral("Экзамен"));
 }
 
-void Form1::mnuParametrsClick() {
+void MainWindow::mnuParametrsClick() {
     if (m_appMode == 3) {
         setAppMode(0);
         showMainMenus();
@@ -381,7 +381,7 @@ void Form1::mnuParametrsClick() {
     m_mnuParametrs->setText(QStringLiteral("Выйти из настройки"));
 }
 
-void Form1::mnuResumClick() {
+void MainWindow::mnuResumClick() {
     if (m_appMode == 4) {
         setAppMode(0);
         showMainMenus();
@@ -402,34 +402,34 @@ void Form1::mnuResumClick() {
     m_frame6->enterMode();
 }
 
-void Form1::mnuNewClick() {
+void MainWindow::mnuNewClick() {
     m_frame5->raise();
     m_frame5->open(FileArea::Action::Create);
 }
 
-void Form1::mnuLoadClick() {
+void MainWindow::mnuLoadClick() {
     m_frame5->raise();
     m_frame5->open(FileArea::Action::Load);
 }
 
-void Form1::mnuSaveClick() {
+void MainWindow::mnuSaveClick() {
     m_frame5->raise();
     m_frame5->open(FileArea::Action::Save);
 }
 
-void Form1::mnuExitClick() {
+void MainWindow::mnuExitClick() {
     close();
 }
 
-void Form1::mnuHelpClick() {
+void MainWindow::mnuHelpClick() {
     showMessage(this, helpText());
 }
 
-void Form1::mnuAboutClick() {
+void MainWindow::mnuAboutClick() {
     m_frame7->toggle();
 }
 
-void Form1::endSession() {
+void MainWindow::endSession() {
     if (m_sessionEnded)
         return;
     m_sessionEnded = true;
@@ -437,7 +437,7 @@ void Form1::endSession() {
     QCoreApplication::quit();
 }
 
-bool Form1::keepUnwrittenRecords() {
+bool MainWindow::keepUnwrittenRecords() {
     for (;;) {
         const DayFileResult written = m_core.writeUnwrittenRecords();
         if (written.ok)
@@ -469,7 +469,7 @@ bool Form1::keepUnwrittenRecords() {
     }
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // An exam still running when the window goes is finished and stored first.
     m_exam->finishRunningExam();
     if (!m_sessionEnded && !keepUnwrittenRecords()) {

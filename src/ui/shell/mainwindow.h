@@ -1,8 +1,8 @@
 #pragma once
-// Form1, the main window: the menu, the work areas laid over one surface, the mode switch
+// MainWindow, the main window: the menu, the work areas laid over one surface, the mode switch
 // and the strip that names the open database.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 
 #include <QMainWindow>
 
@@ -22,19 +22,19 @@ class FileArea;
 class ProfileEditor;
 class QuestionEditor;
 
-struct Form1Options {
+struct MainWindowOptions {
     // Folder for the database, the settings and the archive. Empty: the program's own
     // folder, or the per-user data folder when the program's folder is not writable.
     QString programFolder;
 };
 
-class Form1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Builds the window and runs the start-up sequence; the window rests in the main mode.
-    explicit Form1(Module1& core, QWidget* parent = nullptr);
-    Form1(Module1& core, const Form1Options& options, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(AppCore& core, QWidget* parent = nullptr);
+    MainWindow(AppCore& core, const MainWindowOptions& options, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // 0 main, 1 question editor, 2 exam, 3 profile editor, 4 results archive.
     int16 appMode() const { return m_appMode; }
@@ -80,8 +80,8 @@ private:
     // Tells the examiner once what the start-up did with a damaged or half-saved day file.
     void reportDayFileRepair(const DayFilePreparation& prepared);
 
-    Module1& m_core;
-    Form1Options m_options;
+    AppCore& m_core;
+    MainWindowOptions m_options;
     int16 m_appMode = 0;
     bool m_exiting = false;
     bool m_sessionEnded = false;

@@ -1,8 +1,8 @@
 #pragma once
-// Form2, the result window ("Результат"): the outcome of the exam just finished, shown to
+// ResultWindow, the result window ("Результат"): the outcome of the exam just finished, shown to
 // the examinee beside the main window. "Выход" hides it and ends the exam mode.
 
-#include "app/module1.h"
+#include "app/appcore.h"
 
 #include <QWidget>
 
@@ -13,11 +13,11 @@ class QPushButton;
 
 namespace zet::ui {
 
-class Form2 : public QWidget {
+class ResultWindow : public QWidget {
     Q_OBJECT
 public:
     // A window of its own, kept above owner.
-    explicit Form2(QWidget* owner);
+    explicit ResultWindow(QWidget* owner);
 
     // Shows the window and fills it: the examinee's sequence number, the test name and
     // the stored record.

@@ -1,4 +1,4 @@
-#include "app/module1.h"
+#include "app/appcore.h"
 
 #include "model/cp1251.h"
 #include "model/textvalue.h"
@@ -33,14 +33,14 @@ bool themeHasEligibleQuestion(const Database& db, int t, const ExamProfile& prof
 
 } // namespace
 
-Module1::Module1(std::unique_ptr<RandomSource> rng, std::function<QDate()> today)
+AppCore::AppCore(std::unique_ptr<RandomSource> rng, std::function<QDate()> today)
     : m_rng(rng ? std::move(rng) : std::make_unique<ClockRandom>()), m_today(std::move(today)) {}
 
-QDate Module1::today() const {
+QDate AppCore::today() const {
     return m_today ? m_today() : QDate::currentDate();
 }
 
-std::optional<QString> Module1::checkExamStart(const RegistrationTexts& texts) const {
+std::optional<QString> AppCore::checkExamStart(const RegistrationTexts& texts) const {
     if (exam.examRunning != 0)
         return QStringLiteral("Экзамен уже идёт.");
     if (!inRegister(exam.currentExaminee)) {
@@ -110,7 +110,7 @@ std::optional<QString> Module1::checkExamStart(const RegistrationTexts& texts) c
     return std::nullopt;
 }
 
-PresentedQuestion Module1::startExam(const RegistrationTexts& texts) {
+PresentedQuestion AppCore::startExam(const RegistrationTexts& texts) {
     const int16 profile = int16Rounded(texts.profileNo).value_or(0);
     if (exam.examRunning != 0 || !exam.isFree(exam.currentExaminee) || !validProfile(profile))
         return {};
@@ -125,7 +125,7 @@ PresentedQuestion Module1::startExam(const RegistrationTexts& texts) {
     return first;
 }
 
-PresentedQuestion Module1::presentQuestion(int16 n) {
+PresentedQuestion AppCore::presentQuestion(int16 n) {
     PresentedQuestion shown;
     shown.n = n;
     shown.caption = QStringLiteral("Вопрос № ") + numberText(n);
@@ -149,7 +149,7 @@ PresentedQuestion Module1::presentQuestion(int16 n) {
     return shown;
 }
 
-bool Module1::answerClick(int16 p, bool* correct) {
+bool AppCore::answerClick(int16 p, bool* correct) {
     if (exam.answerLock != 0 || exam.examRunning == 0 || p < 1 || p > 5)
         return false;
     exam.answerLock = 1;
@@ -160,12 +160,12 @@ bool Module1::answerClick(int16 p, bool* correct) {
     return true;
 }
 
-void Module1::scoreAnswer() {
+void AppCore::scoreAnswer() {
     if (answers.correctPosition == exam.chosenPosition)
         ++exam.correctCount;
 }
 
-std::optional<PresentedQuestion> Module1::advanceExam() {
+std::optional<PresentedQuestion> AppCore::advanceExam() {
     if (exam.examRunning == 0) {
         // A pause that outlived its exam (finished meanwhile by the clock or by leaving the
         // exam mode): nothing to present and nothing left to finish.
@@ -184,7 +184,7 @@ std::optional<PresentedQuestion> Module1::advanceExam() {
     return std::nullopt;
 }
 
-bool Module1::clockTick() {
+bool AppCore::clockTick() {
     if (exam.examRunning == 0 || !inRegister(exam.currentExaminee))
         return false;
     int16& spent = exam.dayRegister[exam.currentExaminee].timeSpent;
@@ -194,7 +194,7 @@ bool Module1::clockTick() {
     return spent > db.profiles[exam.currentProfile].timeLimit || spent >= kClockLimit;
 }
 
-std::optional<FinishResult> Module1::finishExam(const RegistrationTexts& texts) {
+std::optional<FinishResult> AppCore::finishExam(const RegistrationTexts& texts) {
     if (exam.examRunning == 0 || !inRegister(exam.currentExaminee)) {
         exam.examRunning = 0;
         exam.answerLock = 0;
@@ -230,17 +230,17 @@ std::optional<FinishResult> Module1::finishExam(const RegistrationTexts& texts) 
     return result;
 }
 
-std::optional<FinishResult> Module1::finishRunningExam() {
+std::optional<FinishResult> AppCore::finishRunningExam() {
     if (exam.examRunning == 0)
         return std::nullopt;
     return finishExam(m_examTexts);
 }
 
-QString Module1::unstorableCharacters(const RegistrationTexts& texts) const {
+QString AppCore::unstorableCharacters(const RegistrationTexts& texts) const {
     return unencodableCharacters(texts.fullName + texts.jobTitle + texts.personnelNo + texts.profileName);
 }
 
-DayFileResult Module1::writeUnwrittenRecords() {
+DayFileResult AppCore::writeUnwrittenRecords() {
     if (!m_unwritten)
         return {};
     const DayFileResult written = archive.writeDayFile(exam.dayRegister);
@@ -248,14 +248,14 @@ DayFileResult Module1::writeUnwrittenRecords() {
     return written;
 }
 
-DayFileResult Module1::saveRegisterTo(const QString& path) {
+DayFileResult AppCore::saveRegisterTo(const QString& path) {
     const DayFileResult written = DayArchive::writeRegisterTo(path, exam.dayRegister);
     if (written.ok)
         m_unwritten = false;
     return written;
 }
 
-DayFileResult Module1::saveBeforeExit(const QString& fallbackFolder, QString* savedTo) {
+DayFileResult AppCore::saveBeforeExit(const QString& fallbackFolder, QString* savedTo) {
     const std::optional<FinishResult> finished = finishRunningExam();
     const DayFileResult written = writeUnwrittenRecords();
     if (written.ok) {
