@@ -153,8 +153,8 @@ void TestExamMode::start() {
     m_area = m_exam->frame4();
     m_result = m_exam->resultWindow();
     QVERIFY(m_reg && m_area && m_result);
-    QCOMPARE(m_window->findChild<RegistrationArea*>(QStringLiteral("Frame2")), m_reg);
-    QCOMPARE(m_window->findChild<ExamArea*>(QStringLiteral("Frame4")), m_area);
+    QCOMPARE(m_window->findChild<RegistrationArea*>(QStringLiteral("RegistrationArea")), m_reg);
+    QCOMPARE(m_window->findChild<ExamArea*>(QStringLiteral("ExamArea")), m_area);
     QCOMPARE(m_window->findChild<ResultWindow*>(QStringLiteral("ResultWindow")), m_result);
     QCOMPARE(m_exam->findChild<QTimer*>(QStringLiteral("Timer1")), m_exam->timer1());
     QCOMPARE(m_exam->findChild<QTimer*>(QStringLiteral("Timer3")), m_exam->timer3());
@@ -165,7 +165,7 @@ void TestExamMode::start() {
 
 void TestExamMode::beginExam(int profile, const QString& name) {
     if (m_window->appMode() != 2)
-        m_window->mnuExamClick();
+        m_window->toggleExamMode();
     QCOMPARE(int(m_window->appMode()), 2);
     QVERIFY(m_reg->isVisible());
     m_reg->text2->setText(name);
@@ -211,7 +211,7 @@ DayRegisterArray TestExamMode::dayFile() const {
 void TestExamMode::examAreaLayout_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("twips");
-    QTest::newRow("Frame4") << "Frame4" << QRect(405, 0, 14475, 10065);
+    QTest::newRow("ExamArea") << "ExamArea" << QRect(405, 0, 14475, 10065);
     QTest::newRow("Label45") << "Label45" << QRect(270, 540, 2640, 375);
     QTest::newRow("Label57") << "Label57" << QRect(3105, 540, 10455, 375);
     QTest::newRow("Text27") << "Text27" << QRect(495, 945, 13665, 1470);
@@ -403,7 +403,7 @@ void TestExamMode::leavingTheModeRecordsAnswersSoFar() {
     answer(true);
     m_exam->timer3Timer();
     m_exam->timer3Timer();
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
 
     QCOMPARE(int(m_window->appMode()), 0);
     QCOMPARE(int(m_core->exam.examRunning), 0);
@@ -478,7 +478,7 @@ void TestExamMode::threeExamsOnAFreshDay() {
     QCOMPARE(int(file[4].profileNo), 0);
 
     // The next entry starts at examinee 4 with an empty form.
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     QCOMPARE(m_reg->topRow(), 3);
     QCOMPARE(m_reg->text15->text(), QStringLiteral("4"));
     QVERIFY(m_reg->text2->text().isEmpty());
@@ -547,7 +547,7 @@ void TestExamMode::refusals() {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
 
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     m_reg->text2->setText(QStringLiteral("Орлов О.О."));
     m_reg->text11->setText(year);
     m_reg->text13->setText(seniority);
@@ -637,7 +637,7 @@ void TestExamMode::resultWindowLeavesTheMode() {
     // A new exam puts an earlier result out of sight.
     beginExam(2);
     answer(true);
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     QVERIFY(m_result->isVisible());
     QCOMPARE(m_result->value(0), QStringLiteral("2"));
     beginExam(2);
@@ -649,16 +649,16 @@ void TestExamMode::lateExitKeepsAnotherMode() {
     // before the examinee closes the result window.
     beginExam(2);
     answer(true);
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     QVERIFY(m_result->isVisible());
-    m_window->mnuRedactorClick();
+    m_window->toggleQuestionEditor();
     QCOMPARE(int(m_window->appMode()), 1);
     QSignalSpy acknowledged(m_exam, &ExamMode::resultAcknowledged);
     QTest::mouseClick(m_result->command1, Qt::LeftButton);
     QVERIFY(m_result->isHidden());
     QCOMPARE(acknowledged.size(), 0);
     QCOMPARE(int(m_window->appMode()), 1);
-    QVERIFY(m_window->findChild<QWidget*>(QStringLiteral("Frame1"))->isVisible());
+    QVERIFY(m_window->findChild<QWidget*>(QStringLiteral("QuestionEditor"))->isVisible());
 }
 
 void TestExamMode::unstorableCharactersAreAskedFor() {

@@ -154,7 +154,7 @@ void TestMainWindow::firstStart() {
 
     // Main mode: every area hidden, every top-level item there.
     QCOMPARE(w.appMode(), int16(0));
-    for (const char* frame : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Frame6", "Frame7"}) {
+    for (const char* frame : {"QuestionEditor", "RegistrationArea", "ProfileEditor", "ExamArea", "FileArea", "ArchiveViewer", "AboutArea"}) {
         if (auto* area = w.findChild<QWidget*>(QString::fromLatin1(frame)))
             QVERIFY2(area->isHidden(), frame);
     }
@@ -261,15 +261,15 @@ void TestMainWindow::modes_data() {
     QStringList afterProfiles = kMainMenus;
     afterProfiles[2] = QStringLiteral("Настройки[Параметры|Редактор]");
 
-    QTest::newRow("question editor") << "mnu_Redactor" << 1 << "Frame1"
+    QTest::newRow("question editor") << "questionEditorAction" << 1 << "QuestionEditor"
                                      << QStringList{QStringLiteral("Редактор[Выйти из редактора]")}
                                      << afterEditor;
-    QTest::newRow("exam") << "mnu_Exam" << 2 << "Frame2"
+    QTest::newRow("exam") << "examAction" << 2 << "RegistrationArea"
                           << QStringList{QStringLiteral("Проверка       [Выход]")} << kMainMenus;
-    QTest::newRow("profile editor") << "mnu_Parametrs" << 3 << "Frame3"
+    QTest::newRow("profile editor") << "profilesAction" << 3 << "ProfileEditor"
                                     << QStringList{QStringLiteral("Настройка[Выйти из настройки]")}
                                     << afterProfiles;
-    QTest::newRow("archive") << "mnu_Resum" << 4 << "Frame6"
+    QTest::newRow("archive") << "resultsAction" << 4 << "ArchiveViewer"
                              << QStringList{QStringLiteral("Проверка       [Выход]")} << kMainMenus;
 }
 
@@ -286,7 +286,7 @@ void TestMainWindow::modes() {
     // The area of the mode; the exam's registration area belongs to the exam mode and may
     // not be there yet.
     auto* area = w.findChild<QWidget*>(frame);
-    if (frame != QStringLiteral("Frame2"))
+    if (frame != QStringLiteral("RegistrationArea"))
         QVERIFY(area);
 
     auto* title = find<QWidget>(QStringLiteral("TitleBlock"));
@@ -315,11 +315,11 @@ void TestMainWindow::modes() {
 
 void TestMainWindow::profileEditorTwice() {
     MainWindow& w = start();
-    QAction* parametrs = action(QStringLiteral("mnu_Parametrs"));
-    QMenu* adjustment = find<QMenu>(QStringLiteral("mnu_Adjuctment"));
+    QAction* parametrs = action(QStringLiteral("profilesAction"));
+    QMenu* adjustment = find<QMenu>(QStringLiteral("settingsMenu"));
     QStringList seen{parametrs->text() + QLatin1Char('/') + adjustment->title()};
     for (int i = 0; i < 4; ++i) {
-        w.mnuParametrsClick();
+        w.toggleProfileEditor();
         seen << parametrs->text() + QLatin1Char('/') + adjustment->title();
     }
     QCOMPARE(seen, (QStringList{
@@ -333,22 +333,22 @@ void TestMainWindow::profileEditorTwice() {
 
 void TestMainWindow::questionEditorThenProfileEditor() {
     MainWindow& w = start();
-    w.mnuRedactorClick();
-    QCOMPARE(find<QMenu>(QStringLiteral("mnu_Adjuctment"))->title(), QStringLiteral("Редактор"));
-    w.mnuRedactorClick();
-    w.mnuParametrsClick();
+    w.toggleQuestionEditor();
+    QCOMPARE(find<QMenu>(QStringLiteral("settingsMenu"))->title(), QStringLiteral("Редактор"));
+    w.toggleQuestionEditor();
+    w.toggleProfileEditor();
     QCOMPARE(menuBarState(w), QStringList{QStringLiteral("Настройка[Выйти из настройки]")});
-    w.mnuParametrsClick();
-    w.mnuRedactorClick();
+    w.toggleProfileEditor();
+    w.toggleQuestionEditor();
     // The profile item keeps the caption it got on leaving.
     QCOMPARE(menuBarState(w), QStringList{QStringLiteral("Редактор[Выйти из редактора]")});
-    w.mnuRedactorClick();
+    w.toggleQuestionEditor();
     QCOMPARE(menuBarState(w).at(2), QStringLiteral("Настройки[Параметры|Редактор]"));
 }
 
 void TestMainWindow::resultWindowEndsExamMode() {
     MainWindow& w = start();
-    w.mnuExamClick();
+    w.toggleExamMode();
     QCOMPARE(w.appMode(), int16(2));
     auto* exam = w.findChild<ExamMode*>();
     QVERIFY(exam);
@@ -356,14 +356,14 @@ void TestMainWindow::resultWindowEndsExamMode() {
     QCOMPARE(w.appMode(), int16(0));
     QCOMPARE(menuBarState(w), kMainMenus);
     // The mode is entered again by the same item.
-    w.mnuExamClick();
+    w.toggleExamMode();
     QCOMPARE(w.appMode(), int16(2));
 }
 
 void TestMainWindow::fileAreaRefreshesStrip() {
     MainWindow& w = start();
-    action(QStringLiteral("mnu_Load"))->trigger();
-    auto* area = find<FileArea>(QStringLiteral("Frame5"));
+    action(QStringLiteral("loadAction"))->trigger();
+    auto* area = find<FileArea>(QStringLiteral("FileArea"));
     QVERIFY(!area->isHidden());
     QCOMPARE(w.appMode(), int16(0));
 
@@ -381,8 +381,8 @@ void TestMainWindow::aboutByTwoClicks() {
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QMenuBar* bar = w.menuBar();
-    QAction* about = action(QStringLiteral("mnu_About"));
-    auto* frame = find<QWidget>(QStringLiteral("Frame7"));
+    QAction* about = action(QStringLiteral("aboutAction"));
+    auto* frame = find<QWidget>(QStringLiteral("AboutArea"));
     auto* text38 = find<QPlainTextEdit>(QStringLiteral("Text38"));
     auto* text39 = find<QPlainTextEdit>(QStringLiteral("Text39"));
     QVERIFY(frame->isHidden());
@@ -422,7 +422,7 @@ void TestMainWindow::aboutByTwoClicks() {
 void TestMainWindow::aboutClosedByClicks_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<bool>("closes");
-    QTest::newRow("area") << "Frame7" << true;
+    QTest::newRow("area") << "AboutArea" << true;
     QTest::newRow("picture") << "Image2" << true;
     QTest::newRow("identity text") << "Text38" << true;
     QTest::newRow("terms text") << "Text39" << false;
@@ -435,28 +435,28 @@ void TestMainWindow::aboutClosedByClicks() {
     MainWindow& w = start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.mnuAboutClick();
-    auto* frame = find<QWidget>(QStringLiteral("Frame7"));
+    w.toggleAbout();
+    auto* frame = find<QWidget>(QStringLiteral("AboutArea"));
     QVERIFY(frame->isVisible());
 
     QWidget* widget = find<QWidget>(target);
     if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
         widget = box->viewport();
     // Frame7 itself: a point of the area outside its controls.
-    const QPoint at = target == QStringLiteral("Frame7") ? QPoint(3, 3) : widget->rect().center();
+    const QPoint at = target == QStringLiteral("AboutArea") ? QPoint(3, 3) : widget->rect().center();
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
     QCOMPARE(frame->isHidden(), closes);
 }
 
 void TestMainWindow::helpMessage() {
     MainWindow& w = start();
-    action(QStringLiteral("mnu_Help"))->trigger();
+    action(QStringLiteral("helpAction"))->trigger();
     QCOMPARE(m_messages,
              QStringList{QStringLiteral(
                  "Присылайте тесты на адрес zetrova@orvelant.example, они будут размещены на сайте "
                  "www.orvelant.example в разделе программ. Здесь же их можно будет бесплатно скачать.")});
     QCOMPARE(w.appMode(), int16(0));
-    QVERIFY(find<QWidget>(QStringLiteral("Frame7"))->isHidden());
+    QVERIFY(find<QWidget>(QStringLiteral("AboutArea"))->isHidden());
 }
 
 void TestMainWindow::exitClosesWindow() {
@@ -465,7 +465,7 @@ void TestMainWindow::exitClosesWindow() {
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QByteArray settings = readAll(m_dir->filePath(QStringLiteral("zetr100.sys")));
     const QByteArray data = readAll(dataPath());
-    action(QStringLiteral("mnu_Exit"))->trigger();
+    action(QStringLiteral("exitAction"))->trigger();
     QVERIFY(!w.isVisible());
     QCOMPARE(readAll(m_dir->filePath(QStringLiteral("zetr100.sys"))), settings);
     QCOMPARE(readAll(dataPath()), data);

@@ -120,7 +120,7 @@ void TestRegistration::start(bool earlier) {
             db.questions(1, q, p) = QStringLiteral("Ответ %1").arg(p);
     }
     m_core->selection.shuffleAllThemes();
-    m_reg = m_window->findChild<RegistrationArea*>(QStringLiteral("Frame2"));
+    m_reg = m_window->findChild<RegistrationArea*>(QStringLiteral("RegistrationArea"));
     QVERIFY(m_reg);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -153,7 +153,7 @@ void TestRegistration::layout_data() {
     QTest::addColumn<bool>("result");   // a disabled, read-only result box
 
     const QColor none;
-    QTest::newRow("Frame2") << "Frame2" << QRect(405, 0, 14475, 10065) << none << false;
+    QTest::newRow("RegistrationArea") << "RegistrationArea" << QRect(405, 0, 14475, 10065) << none << false;
     QTest::newRow("Text2") << "Text2" << QRect(4785, 435, 6855, 465) << kLightGreen << false;
     QTest::newRow("Text11") << "Text11" << QRect(4770, 1095, 1155, 465) << kLightGreen << false;
     QTest::newRow("Text12") << "Text12" << QRect(4770, 1770, 6900, 465) << kLightGreen << false;
@@ -186,7 +186,7 @@ void TestRegistration::layout() {
     if (qobject_cast<QLineEdit*>(w) || qobject_cast<QListWidget*>(w))
         QVERIFY(!w->accessibleName().isEmpty());
     if (auto* box = qobject_cast<QLineEdit*>(w)) {
-        m_window->mnuExamClick();
+        m_window->toggleExamMode();
         QCOMPARE(box->isEnabled(), !result);
         QCOMPARE(box->isReadOnly(), result || name == QStringLiteral("Text14"));
     }
@@ -261,7 +261,7 @@ void TestRegistration::freshDay() {
     QCOMPARE(m_reg->list23->currentItem()->text(), QStringLiteral("1"));
     QCOMPARE(m_reg->list24->currentItem()->text(), QStringLiteral("1"));
 
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     QVERIFY(m_reg->isVisible());
     QCOMPARE(m_reg->topRow(), 0);
     QVERIFY(inputsEnabled());
@@ -278,7 +278,7 @@ void TestRegistration::restartAfterThreeExams() {
     m_reg->text11->setText(QStringLiteral("1999"));
     m_reg->text2->setText(QStringLiteral("Кто-то"));
 
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     QCOMPARE(m_reg->topRow(), 3);
     QCOMPARE(m_reg->list24->currentRow(), 3);
     QVERIFY(inputsEnabled());
@@ -292,8 +292,8 @@ void TestRegistration::restartAfterThreeExams() {
 
     // Leaving and entering again keeps a profile picked meanwhile.
     m_reg->list23->setCurrentRow(5);
-    m_window->mnuExamClick();
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
+    m_window->toggleExamMode();
     QCOMPARE(m_reg->list23->currentItem()->text(), QStringLiteral("6"));
     QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 6"));
     QCOMPARE(m_reg->text18->text(), QStringLiteral("7"));
@@ -313,7 +313,7 @@ void TestRegistration::scrollBack() {
     QFETCH(int, top);
     QFETCH(bool, earlier);
     start(true);
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     m_reg->list23->setCurrentRow(8);
     bar()->setValue(10);
     m_reg->text2->setText(QStringLiteral("Набранное имя"));
@@ -365,7 +365,7 @@ void TestRegistration::scrollBack() {
 
 void TestRegistration::profileChoiceKeepsTheScroll() {
     start(true);
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     bar()->setValue(6);
     QListWidgetItem* item = m_reg->list23->item(2);
     m_reg->list23->scrollToItem(item, QAbstractItemView::PositionAtTop);
@@ -382,7 +382,7 @@ void TestRegistration::profileChoiceKeepsTheScroll() {
 
 void TestRegistration::scrollAfterClickingARow() {
     start(true);
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     bar()->setValue(1);
     // The examiner clicks the number in sight, then scrolls on: the list stays where the
     // scroll took it although the current examinee's row is selected again.
@@ -398,7 +398,7 @@ void TestRegistration::scrollAfterClickingARow() {
 
 void TestRegistration::nameBoxClickEmptiesIt() {
     start(true);
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     m_reg->text2->setText(QStringLiteral("Иванов"));
     QTest::mouseClick(m_reg->text2, Qt::LeftButton);
     QVERIFY(m_reg->text2->text().isEmpty());
@@ -425,7 +425,7 @@ void TestRegistration::wholeTextSelectedOnEntry() {
     QFETCH(QString, box);
     QFETCH(bool, byClick);
     start(false);
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     m_reg->text2->setFocus();
@@ -444,7 +444,7 @@ void TestRegistration::wholeTextSelectedOnEntry() {
 
 void TestRegistration::startWhileEarlierExamineeShown() {
     start(true);
-    m_window->mnuExamClick();
+    m_window->toggleExamMode();
     bar()->setValue(1);
     QCOMPARE(m_reg->text2->text(), QStringLiteral("Второй В.В."));
     const DayRegisterArray before = m_core->exam.dayRegister;

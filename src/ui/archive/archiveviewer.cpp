@@ -12,7 +12,7 @@
 namespace zet::ui {
 
 ArchiveViewer::ArchiveViewer(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
-    setObjectName(QStringLiteral("Frame6"));
+    setObjectName(QStringLiteral("ArchiveViewer"));
     setTitle(QStringLiteral("Архив результатов тестирования"));
     placeTwips(this, 405, 0, 14475, 10065);
     setAutoFillBackground(true); // the area covers whatever lies beneath it

@@ -53,7 +53,7 @@ void markFilled(QLineEdit* box, bool filled) {
 } // namespace
 
 ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
-    setObjectName(QStringLiteral("Frame3"));
+    setObjectName(QStringLiteral("ProfileEditor"));
     setTitle(QStringLiteral("Настройка профиля"));
     setFont(sansFont(12));
     setWindowColor(this, kEditorBlue);

@@ -22,7 +22,7 @@ constexpr int kLabelLeft = 240;
 } // namespace
 
 QuestionEditor::QuestionEditor(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
-    setObjectName(QStringLiteral("Frame1"));
+    setObjectName(QStringLiteral("QuestionEditor"));
     setTitle(QStringLiteral("Редактор вопросов"));
     setFont(sansFont(12));
     setWindowColor(this, kEditorBlue);

@@ -45,7 +45,7 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, 
 } // namespace
 
 ExamArea::ExamArea(QWidget* parent) : QGroupBox(parent) {
-    setObjectName(QStringLiteral("Frame4"));
+    setObjectName(QStringLiteral("ExamArea"));
     setTitle(QStringLiteral("Экзамен"));
     setFont(timesFont(kAreaPoints));
     placeTwips(this, 405, 0, 14475, 10065);

@@ -67,7 +67,7 @@ void selectRowInPlace(QListWidget* list, int row) {
 } // namespace
 
 RegistrationArea::RegistrationArea(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
-    setObjectName(QStringLiteral("Frame2"));
+    setObjectName(QStringLiteral("RegistrationArea"));
     setTitle(QStringLiteral("Персональные сведенья"));
     setFont(timesFont(kAreaPoints));
     placeTwips(this, 405, 0, 14475, 10065);

@@ -66,7 +66,7 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& tex
 } // namespace
 
 FileArea::FileArea(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(core) {
-    setObjectName(QStringLiteral("Frame5"));
+    setObjectName(QStringLiteral("FileArea"));
     setTitle(QStringLiteral("Загрузить базу данных"));
     placeTwips(this, 405, 0, 14475, 10065);
     setAutoFillBackground(true); // the area covers whatever lies beneath it

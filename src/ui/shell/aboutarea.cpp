@@ -82,7 +82,7 @@ QString helpText() {
 }
 
 AboutArea::AboutArea(QWidget* parent) : QFrame(parent) {
-    setObjectName(QStringLiteral("Frame7"));
+    setObjectName(QStringLiteral("AboutArea"));
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
     placeTwips(this, 2400, 1200, 10500, 6300);

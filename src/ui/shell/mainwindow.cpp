@@ -89,29 +89,29 @@ void MainWindow::buildMenus() {
         return m;
     };
 
-    m_mnuMenu = menu("mnu_Menu", QStringLiteral("Меню           "));
-    m_mnuNew = item(m_mnuMenu, "mnu_New", QStringLiteral("Создать новый"), &MainWindow::mnuNewClick);
-    m_mnuLoad = item(m_mnuMenu, "mnu_Load", QStringLiteral("Загрузить"), &MainWindow::mnuLoadClick);
-    m_mnuSave = item(m_mnuMenu, "mnu_Save", QStringLiteral("Сохранить"), &MainWindow::mnuSaveClick);
-    m_mnuExit = item(m_mnuMenu, "mnu_Exit", QStringLiteral("Выход из программы"), &MainWindow::mnuExitClick);
+    m_databaseMenu = menu("databaseMenu", QStringLiteral("Меню           "));
+    m_createAction = item(m_databaseMenu, "createAction", QStringLiteral("Создать новый"), &MainWindow::createDatabase);
+    m_loadAction = item(m_databaseMenu, "loadAction", QStringLiteral("Загрузить"), &MainWindow::loadDatabase);
+    m_saveAsAction = item(m_databaseMenu, "saveAsAction", QStringLiteral("Сохранить"), &MainWindow::saveDatabaseAs);
+    m_exitAction = item(m_databaseMenu, "exitAction", QStringLiteral("Выход из программы"), &MainWindow::exitProgram);
 
-    m_mnuAudit = menu("mnu_audit", QStringLiteral("Проверка       "));
-    m_mnuResum = item(m_mnuAudit, "mnu_Resum", QStringLiteral("Результаты"), &MainWindow::mnuResumClick);
-    m_mnuExam = item(m_mnuAudit, "mnu_Exam", QStringLiteral("Экзамен"), &MainWindow::mnuExamClick);
+    m_examMenu = menu("examMenu", QStringLiteral("Проверка       "));
+    m_resultsAction = item(m_examMenu, "resultsAction", QStringLiteral("Результаты"), &MainWindow::toggleArchiveViewer);
+    m_examAction = item(m_examMenu, "examAction", QStringLiteral("Экзамен"), &MainWindow::toggleExamMode);
 
-    m_mnuAdjuctment = menu("mnu_Adjuctment", QStringLiteral("Настройка      "));
-    m_mnuParametrs =
-        item(m_mnuAdjuctment, "mnu_Parametrs", QStringLiteral("Профили"), &MainWindow::mnuParametrsClick);
-    m_mnuRedactor =
-        item(m_mnuAdjuctment, "mnu_Redactor", QStringLiteral("Редактор"), &MainWindow::mnuRedactorClick);
+    m_settingsMenu = menu("settingsMenu", QStringLiteral("Настройка      "));
+    m_profilesAction =
+        item(m_settingsMenu, "profilesAction", QStringLiteral("Профили"), &MainWindow::toggleProfileEditor);
+    m_questionEditorAction =
+        item(m_settingsMenu, "questionEditorAction", QStringLiteral("Редактор"), &MainWindow::toggleQuestionEditor);
 
     // These two act on a click of their own: plain actions in the bar.
-    m_mnuHelp = bar->addAction(QStringLiteral("Базы тестов       "));
-    m_mnuHelp->setObjectName(QStringLiteral("mnu_Help"));
-    connect(m_mnuHelp, &QAction::triggered, this, &MainWindow::mnuHelpClick);
-    m_mnuAbout = bar->addAction(QStringLiteral("О программе    "));
-    m_mnuAbout->setObjectName(QStringLiteral("mnu_About"));
-    connect(m_mnuAbout, &QAction::triggered, this, &MainWindow::mnuAboutClick);
+    m_helpAction = bar->addAction(QStringLiteral("Базы тестов       "));
+    m_helpAction->setObjectName(QStringLiteral("helpAction"));
+    connect(m_helpAction, &QAction::triggered, this, &MainWindow::showHelp);
+    m_aboutAction = bar->addAction(QStringLiteral("О программе    "));
+    m_aboutAction->setObjectName(QStringLiteral("aboutAction"));
+    connect(m_aboutAction, &QAction::triggered, this, &MainWindow::toggleAbout);
 }
 
 void MainWindow::buildTitle() {
@@ -302,130 +302,130 @@ void MainWindow::showDatabaseInfo() {
 }
 
 void MainWindow::showMainMenus() {
-    m_mnuMenu->menuAction()->setVisible(true);
-    m_mnuAudit->menuAction()->setVisible(true);
-    m_mnuAbout->setVisible(true);
-    m_mnuHelp->setVisible(true);
+    m_databaseMenu->menuAction()->setVisible(true);
+    m_examMenu->menuAction()->setVisible(true);
+    m_aboutAction->setVisible(true);
+    m_helpAction->setVisible(true);
 }
 
-void MainWindow::mnuRedactorClick() {
+void MainWindow::toggleQuestionEditor() {
     if (m_appMode == 1) {
         setAppMode(0);
         showMainMenus();
-        m_mnuParametrs->setVisible(true);
-        m_mnuAdjuctment->setTitle(QStringLiteral("Настройки"));
-        m_mnuRedactor->setText(QStringLiteral("Редактор"));
+        m_profilesAction->setVisible(true);
+        m_settingsMenu->setTitle(QStringLiteral("Настройки"));
+        m_questionEditorAction->setText(QStringLiteral("Редактор"));
         m_frame1->hide();
         return;
     }
     setAppMode(1);
     m_frame1->show();
     m_frame1->enterMode();
-    m_mnuMenu->menuAction()->setVisible(false);
-    m_mnuAudit->menuAction()->setVisible(false);
-    m_mnuAbout->setVisible(false);
-    m_mnuHelp->setVisible(false);
-    m_mnuParametrs->setVisible(false);
-    m_mnuAdjuctment->setTitle(QStringLiteral("Редактор"));
-    m_mnuRedactor->setText(QStringLiteral("Выйти из редактора"));
+    m_databaseMenu->menuAction()->setVisible(false);
+    m_examMenu->menuAction()->setVisible(false);
+    m_aboutAction->setVisible(false);
+    m_helpAction->setVisible(false);
+    m_profilesAction->setVisible(false);
+    m_settingsMenu->setTitle(QStringLiteral("Редактор"));
+    m_questionEditorAction->setText(QStringLiteral("Выйти из редактора"));
 }
 
-void MainWindow::mnuExamClick() {
+void MainWindow::toggleExamMode() {
     if (m_appMode == 2) {
         // Finishes a running exam first, then hides the registration area.
         m_exam->leaveMode();
         setAppMode(0);
         showMainMenus();
-        m_mnuAdjuctment->menuAction()->setVisible(true);
-        m_mnuResum->setVisible(true);
-        m_mnuExam->setText(QStringLiteral("Экзамен"));
+        m_settingsMenu->menuAction()->setVisible(true);
+        m_resultsAction->setVisible(true);
+        m_examAction->setText(QStringLiteral("Экзамен"));
         return;
     }
     setAppMode(2);
     m_exam->enterMode();
-    m_mnuMenu->menuAction()->setVisible(false);
-    m_mnuAbout->setVisible(false);
-    m_mnuHelp->setVisible(false);
-    m_mnuAdjuctment->menuAction()->setVisible(false);
-    m_mnuResum->setVisible(false);
-    m_mnuExam->setText(QStringLiteral("Выход"));
+    m_databaseMenu->menuAction()->setVisible(false);
+    m_aboutAction->setVisible(false);
+    m_helpAction->setVisible(false);
+    m_settingsMenu->menuAction()->setVisible(false);
+    m_resultsAction->setVisible(false);
+    m_examAction->setText(QStringLiteral("Выход"));
 }
 
 void MainWindow::resultAcknowledged() {
     setAppMode(0);
     showMainMenus();
-    m_mnuAdjuctment->menuAction()->setVisible(true);
-    m_mnuResum->setVisible(true);
-    m_mnuExam->setText(QStringLiteral("Экзамен"));
+    m_settingsMenu->menuAction()->setVisible(true);
+    m_resultsAction->setVisible(true);
+    m_examAction->setText(QStringLiteral("Экзамен"));
 }
 
-void MainWindow::mnuParametrsClick() {
+void MainWindow::toggleProfileEditor() {
     if (m_appMode == 3) {
         setAppMode(0);
         showMainMenus();
-        m_mnuRedactor->setVisible(true);
-        m_mnuAdjuctment->setTitle(QStringLiteral("Настройки"));
-        m_mnuParametrs->setText(QStringLiteral("Параметры"));
+        m_questionEditorAction->setVisible(true);
+        m_settingsMenu->setTitle(QStringLiteral("Настройки"));
+        m_profilesAction->setText(QStringLiteral("Параметры"));
         m_frame3->hide();
         return;
     }
     setAppMode(3);
     m_frame3->show();
     m_frame3->enterMode();
-    m_mnuMenu->menuAction()->setVisible(false);
-    m_mnuAudit->menuAction()->setVisible(false);
-    m_mnuAbout->setVisible(false);
-    m_mnuHelp->setVisible(false);
-    m_mnuRedactor->setVisible(false);
-    m_mnuAdjuctment->setTitle(QStringLiteral("Настройка"));
-    m_mnuParametrs->setText(QStringLiteral("Выйти из настройки"));
+    m_databaseMenu->menuAction()->setVisible(false);
+    m_examMenu->menuAction()->setVisible(false);
+    m_aboutAction->setVisible(false);
+    m_helpAction->setVisible(false);
+    m_questionEditorAction->setVisible(false);
+    m_settingsMenu->setTitle(QStringLiteral("Настройка"));
+    m_profilesAction->setText(QStringLiteral("Выйти из настройки"));
 }
 
-void MainWindow::mnuResumClick() {
+void MainWindow::toggleArchiveViewer() {
     if (m_appMode == 4) {
         setAppMode(0);
         showMainMenus();
-        m_mnuAdjuctment->menuAction()->setVisible(true);
-        m_mnuExam->setVisible(true);
-        m_mnuResum->setText(QStringLiteral("Результаты"));
+        m_settingsMenu->menuAction()->setVisible(true);
+        m_examAction->setVisible(true);
+        m_resultsAction->setText(QStringLiteral("Результаты"));
         m_frame6->hide();
         return;
     }
     setAppMode(4);
     m_frame6->show();
-    m_mnuMenu->menuAction()->setVisible(false);
-    m_mnuAbout->setVisible(false);
-    m_mnuHelp->setVisible(false);
-    m_mnuAdjuctment->menuAction()->setVisible(false);
-    m_mnuExam->setVisible(false);
-    m_mnuResum->setText(QStringLiteral("Выход"));
+    m_databaseMenu->menuAction()->setVisible(false);
+    m_aboutAction->setVisible(false);
+    m_helpAction->setVisible(false);
+    m_settingsMenu->menuAction()->setVisible(false);
+    m_examAction->setVisible(false);
+    m_resultsAction->setText(QStringLiteral("Выход"));
     m_frame6->enterMode();
 }
 
-void MainWindow::mnuNewClick() {
+void MainWindow::createDatabase() {
     m_frame5->raise();
     m_frame5->open(FileArea::Action::Create);
 }
 
-void MainWindow::mnuLoadClick() {
+void MainWindow::loadDatabase() {
     m_frame5->raise();
     m_frame5->open(FileArea::Action::Load);
 }
 
-void MainWindow::mnuSaveClick() {
+void MainWindow::saveDatabaseAs() {
     m_frame5->raise();
     m_frame5->open(FileArea::Action::Save);
 }
 
-void MainWindow::mnuExitClick() {
+void MainWindow::exitProgram() {
     close();
 }
 
-void MainWindow::mnuHelpClick() {
+void MainWindow::showHelp() {
     showMessage(this, helpText());
 }
 
-void MainWindow::mnuAboutClick() {
+void MainWindow::toggleAbout() {
     m_frame7->toggle();
 }
 

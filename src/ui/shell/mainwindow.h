@@ -46,16 +46,16 @@ public:
     QWidget* surface() const { return m_surface; }
 
     // Menu handlers (also reachable through the menu actions).
-    void mnuRedactorClick();
-    void mnuExamClick();
-    void mnuParametrsClick();
-    void mnuResumClick();
-    void mnuNewClick();
-    void mnuLoadClick();
-    void mnuSaveClick();
-    void mnuExitClick();
-    void mnuHelpClick();
-    void mnuAboutClick();
+    void toggleQuestionEditor();
+    void toggleExamMode();
+    void toggleProfileEditor();
+    void toggleArchiveViewer();
+    void createDatabase();
+    void loadDatabase();
+    void saveDatabaseAs();
+    void exitProgram();
+    void showHelp();
+    void toggleAbout();
 
     // The session ends from outside (log-out, shutdown): a running exam is finished and every
     // record is written (into the per-user data folder when the day file cannot be), then the
@@ -89,19 +89,19 @@ private:
     QWidget* m_surface = nullptr;
     QWidget* m_title = nullptr;
 
-    QMenu* m_mnuMenu = nullptr;
-    QAction* m_mnuNew = nullptr;
-    QAction* m_mnuLoad = nullptr;
-    QAction* m_mnuSave = nullptr;
-    QAction* m_mnuExit = nullptr;
-    QMenu* m_mnuAudit = nullptr;
-    QAction* m_mnuResum = nullptr;
-    QAction* m_mnuExam = nullptr;
-    QMenu* m_mnuAdjuctment = nullptr;
-    QAction* m_mnuParametrs = nullptr;
-    QAction* m_mnuRedactor = nullptr;
-    QAction* m_mnuHelp = nullptr;
-    QAction* m_mnuAbout = nullptr;
+    QMenu* m_databaseMenu = nullptr;
+    QAction* m_createAction = nullptr;
+    QAction* m_loadAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
+    QAction* m_exitAction = nullptr;
+    QMenu* m_examMenu = nullptr;
+    QAction* m_resultsAction = nullptr;
+    QAction* m_examAction = nullptr;
+    QMenu* m_settingsMenu = nullptr;
+    QAction* m_profilesAction = nullptr;
+    QAction* m_questionEditorAction = nullptr;
+    QAction* m_helpAction = nullptr;
+    QAction* m_aboutAction = nullptr;
 
     QLabel* m_label48 = nullptr;
     QLineEdit* m_text34 = nullptr;
