@@ -1,6 +1,7 @@
 #include "journal/journaloutbox.h"
 
 #include "model/savefile.h"
+#include "model/systemerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,7 @@ bool JournalOutbox::read(QList<JournalEntry>& entries, QString* error) const {
     const QString shown = QDir::toNativeSeparators(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("Не удалось прочитать файл «%1»: %2").arg(shown, file.errorString());
+            *error = QStringLiteral("Не удалось прочитать файл «%1»: %2").arg(shown, russianSystemError(file.errorString()));
         return false;
     }
     QJsonParseError parse;

@@ -1,5 +1,7 @@
 #include "model/regularfile.h"
 
+#include "model/systemerror.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +22,7 @@ QString regularFileProblem(const QString& path) {
 bool openRegularFile(QFile& file, QString* error) {
     QString reason = regularFileProblem(file.fileName());
     if (reason.isEmpty() && !file.open(QIODevice::ReadOnly))
-        reason = file.errorString();
+        reason = russianSystemError(file.errorString());
     if (reason.isEmpty())
         return true;
     if (error) {

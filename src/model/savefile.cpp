@@ -1,5 +1,7 @@
 #include "model/savefile.h"
 
+#include "model/systemerror.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -13,10 +15,15 @@ DeviceWriter& defaultWriterOverride() {
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
                          const DeviceWriter& writer) {
+    if (path.isEmpty()) {
+        if (error)
+            *error = noFileNameMessage();
+        return false;
+    }
     const QString shown = QDir::toNativeSeparators(path);
     auto fail = [&](const QString& reason) {
         if (error)
-            *error = QStringLiteral("Не удалось записать файл «%1»: %2").arg(shown, reason);
+            *error = QStringLiteral("Не удалось записать файл «%1»: %2").arg(shown, russianSystemError(reason));
         return false;
     };
     const QFileInfo info(path);

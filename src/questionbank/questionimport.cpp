@@ -2,6 +2,7 @@
 
 #include "model/cp1251.h"
 #include "model/regularfile.h"
+#include "model/systemerror.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -26,7 +27,7 @@ QuestionFile readQuestionFile(const QString& path, std::optional<BankFormat> for
         return file;
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError) {
-        file.error = QStringLiteral("Файл «%1» не удалось прочитать: %2").arg(path, in.errorString());
+        file.error = QStringLiteral("Файл «%1» не удалось прочитать: %2").arg(path, russianSystemError(in.errorString()));
         return file;
     }
     const QString text = decodeText(bytes, encoding, &file.encoding);
