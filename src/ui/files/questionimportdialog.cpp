@@ -1,0 +1,96 @@
+#include "ui/files/questionimportdialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zet::ui {
+
+QuestionImportDialog::QuestionImportDialog(const Database& current, std::vector<QuestionFile> files,
+                                           QWidget* parent)
+    : QDialog(parent), m_current(current), m_files(std::move(files)) {
+    setObjectName(QStringLiteral("QuestionImportDialog"));
+    setWindowTitle(QStringLiteral("Импорт вопросов"));
+    resize(720, 560);
+
+    QStringList names;
+    for (const QuestionFile& file : m_files)
+        names.append(QStringLiteral("%1 (%2)").arg(file.name(), formatTitle(file.format)));
+    auto* filesLabel = new QLabel(names.join(QStringLiteral(", ")));
+    filesLabel->setWordWrap(true);
+
+    m_targetTheme = new QComboBox;
+    m_targetTheme->setObjectName(QStringLiteral("targetTheme"));
+    m_targetTheme->addItem(QStringLiteral("Каждая категория — в свою тему (свободные темы по порядку)"), 0);
+    for (int t = 1; t <= kThemeCount; ++t) {
+        const QString title = current.questions(t, 0, 0).trimmed();
+        m_targetTheme->addItem(title.isEmpty() ? QStringLiteral("Тема %1").arg(t)
+                                               : QStringLiteral("Тема %1: %2").arg(t).arg(title),
+                               t);
+    }
+
+    auto* groups = new QGroupBox(QStringLiteral("Вопросы входят в группы"));
+    auto* groupGrid = new QGridLayout(groups);
+    for (int k = 0; k < kGroupCount; ++k) {
+        auto* box = new QCheckBox(QString::number(k + 1));
+        box->setObjectName(QStringLiteral("groupBox_%1").arg(k));
+        box->setChecked(true);
+        groupGrid->addWidget(box, 0, k);
+        m_groupBoxes[static_cast<std::size_t>(k)] = box;
+        connect(box, &QCheckBox::toggled, this, &QuestionImportDialog::updatePreview);
+    }
+
+    m_preview = new QPlainTextEdit;
+    m_preview->setObjectName(QStringLiteral("preview"));
+    m_preview->setReadOnly(true);
+
+    auto* buttons = new QDialogButtonBox;
+    m_importButton = buttons->addButton(QStringLiteral("Импортировать"), QDialogButtonBox::AcceptRole);
+    m_importButton->setObjectName(QStringLiteral("importButton"));
+    buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Файлы:"), filesLabel);
+    form->addRow(QStringLiteral("Куда:"), m_targetTheme);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(groups);
+    layout->addWidget(new QLabel(QStringLiteral("Что будет сделано:")));
+    layout->addWidget(m_preview, 1);
+    layout->addWidget(buttons);
+
+    connect(m_targetTheme, &QComboBox::currentIndexChanged, this, &QuestionImportDialog::updatePreview);
+    updatePreview();
+}
+
+ImportOptions QuestionImportDialog::options() const {
+    ImportOptions options;
+    options.targetTheme = m_targetTheme->currentData().toInt();
+    for (int k = 0; k < kGroupCount; ++k)
+        options.groups[static_cast<std::size_t>(k)] = m_groupBoxes[static_cast<std::size_t>(k)]->isChecked();
+    return options;
+}
+
+void QuestionImportDialog::updatePreview() {
+    m_result = m_current;
+    m_report = importQuestions(m_result, m_files, options());
+    QString text;
+    for (const QuestionFile& file : m_files) {
+        if (!file.ok())
+            text += file.error + QLatin1Char('\n');
+    }
+    text += m_report.toText();
+    m_preview->setPlainText(text);
+    m_importButton->setEnabled(m_report.importedCount() > 0);
+}
+
+} // namespace zet::ui

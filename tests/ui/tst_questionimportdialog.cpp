@@ -1,0 +1,61 @@
+// The import preview: what the examiner chooses is what the preview shows and what is kept.
+
+#include "ui/files/questionimportdialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace zet;
+using namespace zet::ui;
+
+class TestQuestionImportDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void previewFollowsTheChoices();
+};
+
+namespace {
+QuestionFile giftFile(const QString& text) {
+    QuestionFile file;
+    file.path = QStringLiteral("/tmp/вопросы.gift");
+    file.format = BankFormat::Gift;
+    file.bank = parseGift(text);
+    return file;
+}
+} // namespace
+
+void TestQuestionImportDialog::previewFollowsTheChoices() {
+    Database db;
+    db.newDatabase();
+    db.questions(1, 0, 0) = QStringLiteral("Занятая тема");
+    db.questions(1, 1, 0) = QStringLiteral("1111111111Вопрос, что уже есть");
+    const Database before = db;
+
+    QuestionImportDialog dialog(
+        db,
+        {giftFile(QStringLiteral("$CATEGORY: Электробезопасность\n"
+                                 "::В1:: Напряжение сети? {=220 В ~110 В ~380 В}\n\n"
+                                 "::В2:: Сопоставьте {=провод -> медь =шина -> алюминий =щит -> сталь}\n"))});
+    auto* target = dialog.findChild<QComboBox*>(QStringLiteral("targetTheme"));
+    auto* preview = dialog.findChild<QPlainTextEdit*>(QStringLiteral("preview"));
+    QVERIFY(target && preview);
+
+    // By category: the first free theme (2) takes the question; the matching question is named as skipped.
+    QCOMPARE(dialog.result().questions(2, 1, 1), QStringLiteral("220 В"));
+    QVERIFY(preview->toPlainText().contains(QStringLiteral("В2")));
+
+    target->setCurrentIndex(1); // theme 1: after the question already there
+    dialog.findChild<QCheckBox*>(QStringLiteral("groupBox_3"))->setChecked(false);
+    QCOMPARE(dialog.result().questions(1, 2, 0), QStringLiteral("1110111111Напряжение сети?"));
+    QCOMPARE(dialog.result().questions(1, 1, 0), before.questions(1, 1, 0));
+    QCOMPARE(dialog.options().targetTheme, 1);
+    QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("importButton"))->isEnabled());
+    // The open database is only read.
+    QVERIFY(db.questions(1, 2, 0).isEmpty());
+}
+
+QTEST_MAIN(TestQuestionImportDialog)
+#include "tst_questionimportdialog.moc"
