@@ -1,0 +1,32 @@
+// The smallest Qt Widgets program that shows one window of the main window's size and quits
+// once its first frame has been painted: the baseline of bench_process.
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QTimer>
+
+namespace {
+
+class FirstFrameWindow : public QMainWindow {
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QMainWindow::paintEvent(event);
+        if (!m_painted) {
+            m_painted = true;
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+    }
+
+private:
+    bool m_painted = false;
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    FirstFrameWindow window;
+    window.resize(1000, 761);
+    window.show();
+    return QApplication::exec();
+}
