@@ -27,7 +27,7 @@ ExamineeRecord filledRecord(int slot) {
     return testing::sampleRecord(slot, QStringLiteral("Иванов И.И. %1").arg(slot));
 }
 
-// The lines of Text25: every shown line is followed by a line end.
+// The lines of the day text: every shown line is followed by a line end.
 QStringList shownLines(const QPlainTextEdit* box) {
     QString text = box->toPlainText();
     if (text.isEmpty())
@@ -64,7 +64,7 @@ private:
     std::unique_ptr<QWidget> m_surface;
     ui::ArchiveViewer* m_viewer = nullptr;
     QCalendarWidget* m_calendar = nullptr;
-    QPlainTextEdit* m_text = nullptr;
+    QPlainTextEdit* m_dayText = nullptr;
     QStringList m_messages;
 };
 
@@ -77,9 +77,9 @@ void TestArchiveViewer::init() {
     m_surface->resize(1000, 700);
     m_viewer = new ui::ArchiveViewer(*m_core, m_surface.get());
     m_surface->show();
-    m_calendar = m_viewer->findChild<QCalendarWidget*>(QStringLiteral("Calendar1"));
-    m_text = m_viewer->findChild<QPlainTextEdit*>(QStringLiteral("Text25"));
-    QVERIFY(m_calendar && m_text);
+    m_calendar = m_viewer->findChild<QCalendarWidget*>(QStringLiteral("calendar"));
+    m_dayText = m_viewer->findChild<QPlainTextEdit*>(QStringLiteral("dayText"));
+    QVERIFY(m_calendar && m_dayText);
     m_messages.clear();
     ui::hooks().message = [this](const QString& text) { m_messages << text; };
 }
@@ -105,7 +105,7 @@ void TestArchiveViewer::writeDay(const QDate& date, int filled) {
 
 void TestArchiveViewer::pick(const QDate& date) {
     m_calendar->setSelectedDate(date);
-    m_viewer->calendar1Click();
+    m_viewer->dayPicked();
 }
 
 void TestArchiveViewer::dayWithRecords_data() {
@@ -124,13 +124,13 @@ void TestArchiveViewer::dayWithRecords() {
     QFETCH(int, lines);
     QFETCH(QString, lastLine);
     writeDay(kToday, filled);
-    m_text->setPlainText(QStringLiteral("earlier day\n"));
+    m_dayText->setPlainText(QStringLiteral("earlier day\n"));
 
     m_viewer->enterMode();
 
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(m_calendar->selectedDate(), kToday);
-    const QStringList shown = shownLines(m_text);
+    const QStringList shown = shownLines(m_dayText);
     QCOMPARE(shown.size(), lines);
     if (lines > 0) {
         QCOMPARE(shown.first(), QStringLiteral("Порядковый номер:  1"));
@@ -144,17 +144,17 @@ void TestArchiveViewer::dayWithRecords() {
 void TestArchiveViewer::dayWithoutFileKeepsText() {
     writeDay(kToday, 3);
     m_viewer->enterMode();
-    const QString before = m_text->toPlainText();
+    const QString before = m_dayText->toPlainText();
     QVERIFY(!before.isEmpty());
 
     pick(QDate(2024, 5, 20)); // same month, no file
     QCOMPARE(m_messages, QStringList{QStringLiteral("Данные за этот день отсутствуют")});
-    QCOMPARE(m_text->toPlainText(), before);
+    QCOMPARE(m_dayText->toPlainText(), before);
 
     pick(QDate(2019, 1, 7)); // no year folder at all
     QCOMPARE(m_messages.size(), 2);
     QCOMPARE(m_messages.last(), QStringLiteral("Данные за этот день отсутствуют"));
-    QCOMPARE(m_text->toPlainText(), before);
+    QCOMPARE(m_dayText->toPlainText(), before);
 }
 
 void TestArchiveViewer::enterModeRunsTheReactionOnce() {
@@ -188,7 +188,7 @@ void TestArchiveViewer::clickOnADay() {
 
     QCOMPARE(m_calendar->selectedDate(), QDate(2024, 5, 22));
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(shownLines(m_text).size(), 26);
+    QCOMPARE(shownLines(m_dayText).size(), 26);
 }
 
 void TestArchiveViewer::arrowKeysOnlySelect() {
@@ -202,13 +202,13 @@ void TestArchiveViewer::arrowKeysOnlySelect() {
     QTest::keyClick(view, Qt::Key_Right);
     QCOMPARE(m_calendar->selectedDate(), kToday.addDays(1));
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(shownLines(m_text).size(), 13);
+    QCOMPARE(shownLines(m_dayText).size(), 13);
 
     QTest::keyClick(view, Qt::Key_Right);
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(m_calendar->selectedDate(), kToday.addDays(2));
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(shownLines(m_text).size(), 39);
+    QCOMPARE(shownLines(m_dayText).size(), 39);
 }
 
 void TestArchiveViewer::handEditedFile() {
@@ -223,7 +223,7 @@ void TestArchiveViewer::handEditedFile() {
 
     m_viewer->enterMode();
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(shownLines(m_text),
+    QCOMPARE(shownLines(m_dayText),
              (QStringList{QStringLiteral("Порядковый номер:  1"), QStringLiteral("Номер профиля:  2"),
                           QStringLiteral("Название те")}));
 }
@@ -267,12 +267,12 @@ void TestArchiveViewer::oneHugeLineShowsAtOnce() {
     }
     QElapsedTimer clock;
     clock.start();
-    m_viewer->loadExamArh(path);
-    m_text->viewport()->repaint();
+    m_viewer->showDay(path);
+    m_dayText->viewport()->repaint();
     QCoreApplication::processEvents();
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
 
-    const QStringList lines = shownLines(m_text);
+    const QStringList lines = shownLines(m_dayText);
     QCOMPARE(lines.size(), 1);
     QVERIFY(lines[0].startsWith(QString(kDayViewLineWidth, QLatin1Char('x')) + QStringLiteral(" …")));
     QVERIFY2(lines[0].contains(QStringLiteral("обрезана")) && lines[0].contains(QStringLiteral("1048576")),

@@ -71,8 +71,8 @@ private slots:
     void cleanup();
     void buttonsOfEachAction_data();
     void buttonsOfEachAction();
-    void text24FromFolder();
-    void text24AtTheRoot();
+    void pathFromFolder();
+    void pathAtTheRoot();
     void folderListChange();
     void loadValidFile();
     void loadRejectedFile();
@@ -112,8 +112,8 @@ private:
     std::unique_ptr<QWidget> m_surface;
     ui::FileArea* m_area = nullptr;
     std::unique_ptr<QSignalSpy> m_changed;
-    QLineEdit* m_text24 = nullptr;
-    QListView* m_file1 = nullptr;
+    QLineEdit* m_pathBox = nullptr;
+    QListView* m_databaseFileList = nullptr;
     QStringList m_messages;
     QStringList m_questions;
     QStringList m_prompts;
@@ -140,9 +140,9 @@ void TestFileArea::init() {
     m_area = new ui::FileArea(*m_core, m_surface.get());
     m_surface->show();
     m_changed = std::make_unique<QSignalSpy>(m_area, &ui::FileArea::databaseChanged);
-    m_text24 = m_area->findChild<QLineEdit*>(QStringLiteral("Text24"));
-    m_file1 = m_area->findChild<QListView*>(QStringLiteral("File1"));
-    QVERIFY(m_text24 && m_file1);
+    m_pathBox = m_area->findChild<QLineEdit*>(QStringLiteral("pathBox"));
+    m_databaseFileList = m_area->findChild<QListView*>(QStringLiteral("databaseFileList"));
+    QVERIFY(m_pathBox && m_databaseFileList);
 
     m_messages.clear();
     m_questions.clear();
@@ -177,9 +177,9 @@ void TestFileArea::clickFile(const QString& name) {
     QModelIndex item;
     QTRY_VERIFY_WITH_TIMEOUT(
         [&] {
-            const auto* model = m_file1->model();
-            for (int row = 0; row < model->rowCount(m_file1->rootIndex()); ++row) {
-                const QModelIndex index = model->index(row, 0, m_file1->rootIndex());
+            const auto* model = m_databaseFileList->model();
+            for (int row = 0; row < model->rowCount(m_databaseFileList->rootIndex()); ++row) {
+                const QModelIndex index = model->index(row, 0, m_databaseFileList->rootIndex());
                 if (index.data().toString() == name) {
                     item = index;
                     return true;
@@ -188,8 +188,9 @@ void TestFileArea::clickFile(const QString& name) {
             return false;
         }(),
         5000);
-    QTest::mouseClick(m_file1->viewport(), Qt::LeftButton, {}, m_file1->visualRect(item).center());
-    QCOMPARE(m_file1->currentIndex(), item);
+    QTest::mouseClick(m_databaseFileList->viewport(), Qt::LeftButton, {},
+                      m_databaseFileList->visualRect(item).center());
+    QCOMPARE(m_databaseFileList->currentIndex(), item);
 }
 
 // After a cancelled or failed action: the database, its path, the strip and the settings
@@ -207,9 +208,9 @@ void TestFileArea::checkNothingChanged(bool stillOpen) {
 void TestFileArea::buttonsOfEachAction_data() {
     QTest::addColumn<Action>("action");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("Создать новый") << Action::Create << "Command7";
-    QTest::newRow("Загрузить") << Action::Load << "Command5";
-    QTest::newRow("Сохранить") << Action::Save << "Command6";
+    QTest::newRow("Создать новый") << Action::Create << "createButton";
+    QTest::newRow("Загрузить") << Action::Load << "loadButton";
+    QTest::newRow("Сохранить") << Action::Save << "saveButton";
 }
 
 void TestFileArea::buttonsOfEachAction() {
@@ -218,56 +219,56 @@ void TestFileArea::buttonsOfEachAction() {
     QVERIFY(!m_area->isVisible());
     m_area->open(action);
     QVERIFY(m_area->isVisible());
-    for (const char* name : {"Command5", "Command6", "Command7", "Command8"}) {
+    for (const char* name : {"loadButton", "saveButton", "createButton", "closeButton"}) {
         auto* button = m_area->findChild<QPushButton*>(QLatin1String(name));
         QVERIFY(button);
-        QCOMPARE(button->isVisible(), QLatin1String(name) == shown || QLatin1String(name) == "Command8");
+        QCOMPARE(button->isVisible(), QLatin1String(name) == shown || QLatin1String(name) == "closeButton");
     }
 }
 
-void TestFileArea::text24FromFolder() {
+void TestFileArea::pathFromFolder() {
     // The first opening starts in the folder of the current database.
     m_area->open(Action::Save);
     QCOMPARE(m_area->folder(), QDir::cleanPath(m_core->db.programFolder));
-    QCOMPARE(m_text24->text(), m_core->db.programFolder + QStringLiteral("Data.zet"));
+    QCOMPARE(m_pathBox->text(), m_core->db.programFolder + QStringLiteral("Data.zet"));
 
     m_area->setFolder(bases());
-    QCOMPARE(m_text24->text(), inBases(QStringLiteral("Data.zet")));
+    QCOMPARE(m_pathBox->text(), inBases(QStringLiteral("Data.zet")));
     m_area->setFolder(bases() + QStringLiteral("/sub/"));
-    QCOMPARE(m_text24->text(), inBases(QStringLiteral("sub/Data.zet")));
+    QCOMPARE(m_pathBox->text(), inBases(QStringLiteral("sub/Data.zet")));
 
     // Each opening recomputes the path from the folder, which the area keeps.
-    m_area->command8Click();
-    m_text24->setText(QStringLiteral("/elsewhere/x.zet"));
+    m_area->closeArea();
+    m_pathBox->setText(QStringLiteral("/elsewhere/x.zet"));
     m_area->open(Action::Create);
-    QCOMPARE(m_text24->text(), inBases(QStringLiteral("sub/Data.zet")));
+    QCOMPARE(m_pathBox->text(), inBases(QStringLiteral("sub/Data.zet")));
 }
 
-void TestFileArea::text24AtTheRoot() {
+void TestFileArea::pathAtTheRoot() {
     m_area->open(Action::Save);
     m_area->setFolder(QStringLiteral("/"));
     QCOMPARE(m_area->folder(), QStringLiteral("/"));
-    QCOMPARE(m_text24->text(), QStringLiteral("/Data.zet"));
-    auto* drive1 = m_area->findChild<QComboBox*>(QStringLiteral("Drive1"));
-    QVERIFY(drive1);
-    QCOMPARE(drive1->currentData().toString(), QStringLiteral("/"));
+    QCOMPARE(m_pathBox->text(), QStringLiteral("/Data.zet"));
+    auto* driveList = m_area->findChild<QComboBox*>(QStringLiteral("driveList"));
+    QVERIFY(driveList);
+    QCOMPARE(driveList->currentData().toString(), QStringLiteral("/"));
 }
 
 void TestFileArea::folderListChange() {
     writeDatabase(inBases(QStringLiteral("sub/inner.zet")), QStringLiteral("Внутри"));
     m_area->open(Action::Load);
     m_area->setFolder(bases());
-    auto* dir1 = m_area->findChild<QTreeView*>(QStringLiteral("Dir1"));
-    QVERIFY(dir1);
-    const auto* model = static_cast<const QFileSystemModel*>(dir1->model());
-    QCOMPARE(model->filePath(dir1->currentIndex()), bases());
+    auto* folderTree = m_area->findChild<QTreeView*>(QStringLiteral("folderTree"));
+    QVERIFY(folderTree);
+    const auto* model = static_cast<const QFileSystemModel*>(folderTree->model());
+    QCOMPARE(model->filePath(folderTree->currentIndex()), bases());
 
     // Choosing the subfolder in the folder list: the file list and the path follow.
-    dir1->setCurrentIndex(model->index(inBases(QStringLiteral("sub"))));
+    folderTree->setCurrentIndex(model->index(inBases(QStringLiteral("sub"))));
     QCOMPARE(m_area->folder(), inBases(QStringLiteral("sub")));
-    QCOMPARE(m_text24->text(), inBases(QStringLiteral("sub/Data.zet")));
+    QCOMPARE(m_pathBox->text(), inBases(QStringLiteral("sub/Data.zet")));
     clickFile(QStringLiteral("inner.zet"));
-    QCOMPARE(m_text24->text(), inBases(QStringLiteral("sub/inner.zet")));
+    QCOMPARE(m_pathBox->text(), inBases(QStringLiteral("sub/inner.zet")));
 }
 
 void TestFileArea::loadValidFile() {
@@ -277,10 +278,11 @@ void TestFileArea::loadValidFile() {
     m_area->open(Action::Load);
     m_area->setFolder(bases());
     clickFile(QStringLiteral("b.zet"));
-    QCOMPARE(m_text24->text(), inBases(QStringLiteral("b.zet")));
-    QTRY_COMPARE(m_file1->model()->rowCount(m_file1->rootIndex()), 2); // only *.zet are listed
+    QCOMPARE(m_pathBox->text(), inBases(QStringLiteral("b.zet")));
+    QTRY_COMPARE(m_databaseFileList->model()->rowCount(m_databaseFileList->rootIndex()),
+                 2); // only *.zet are listed
 
-    m_area->command5Click();
+    m_area->loadDatabaseFile();
 
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("b.zet")));
@@ -296,7 +298,7 @@ void TestFileArea::loadRejectedFile() {
     m_area->open(Action::Load);
     m_area->setFolder(bases());
     clickFile(QStringLiteral("old.zet"));
-    m_area->command5Click();
+    m_area->loadDatabaseFile();
 
     QCOMPARE(m_messages, QStringList{QStringLiteral("Неправильная версия файла!")});
     // The rest of the database stays; the rejected path becomes the current one.
@@ -313,7 +315,7 @@ void TestFileArea::loadWithNothingSelected() {
     writeDatabase(inBases(QStringLiteral("a.zet")), QStringLiteral("Первая"));
     m_area->open(Action::Load);
     m_area->setFolder(bases());
-    m_area->command5Click();
+    m_area->loadDatabaseFile();
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages.first().contains(QStringLiteral("Выберите")));
     checkNothingChanged();
@@ -321,7 +323,7 @@ void TestFileArea::loadWithNothingSelected() {
     // A file chosen in another folder is no choice once the folder has changed.
     clickFile(QStringLiteral("a.zet"));
     m_area->setFolder(inBases(QStringLiteral("sub")));
-    m_area->command5Click();
+    m_area->loadDatabaseFile();
     QCOMPARE(m_messages.size(), 2);
     checkNothingChanged();
 }
@@ -331,7 +333,7 @@ void TestFileArea::saveOverChosenFile() {
     m_area->open(Action::Save);
     m_area->setFolder(bases());
     clickFile(QStringLiteral("old.zet"));
-    m_area->command6Click();
+    m_area->saveDatabaseFile();
 
     QVERIFY(m_questions.isEmpty()); // a database is replaced without a question
     QVERIFY(m_messages.isEmpty());
@@ -348,8 +350,8 @@ void TestFileArea::saveOverChosenFile() {
 void TestFileArea::saveRelativeName() {
     m_area->open(Action::Save);
     m_area->setFolder(bases());
-    m_text24->setText(QStringLiteral("копия.zet"));
-    m_area->command6Click();
+    m_pathBox->setText(QStringLiteral("копия.zet"));
+    m_area->saveDatabaseFile();
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("копия.zet")));
     QCOMPARE(storedDatabase(inBases(QStringLiteral("копия.zet"))).databaseHeader[2],
@@ -359,7 +361,7 @@ void TestFileArea::saveRelativeName() {
 void TestFileArea::createWithCancelledInputs() {
     m_area->open(Action::Create);
     m_area->setFolder(bases());
-    m_area->command7Click();
+    m_area->createDatabaseFile();
 
     QCOMPARE(m_prompts,
              (QStringList{QStringLiteral("Введите имя теста:"), QStringLiteral("Введите имя автора:")}));
@@ -385,8 +387,8 @@ void TestFileArea::createWithNames() {
     m_answers = {QStringLiteral("Физика"), QStringLiteral("Петров П.П.")};
     m_area->open(Action::Create);
     m_area->setFolder(bases());
-    m_text24->setText(inBases(QStringLiteral("new.zet")));
-    m_area->command7Click();
+    m_pathBox->setText(inBases(QStringLiteral("new.zet")));
+    m_area->createDatabaseFile();
     const Database stored = storedDatabase(inBases(QStringLiteral("new.zet")));
     QCOMPARE(stored.databaseHeader[2], QStringLiteral("Физика"));
     QCOMPARE(stored.databaseHeader[3], QStringLiteral("Петров П.П."));
@@ -412,14 +414,14 @@ void TestFileArea::unwritablePath() {
     m_area->open(create ? Action::Create : Action::Save);
     m_area->setFolder(bases());
     const QString path = inBases(target);
-    m_text24->setText(path);
-    create ? m_area->command7Click() : m_area->command6Click();
+    m_pathBox->setText(path);
+    create ? m_area->createDatabaseFile() : m_area->saveDatabaseFile();
 
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.first().contains(QDir::toNativeSeparators(path)), qPrintable(m_messages.first()));
     checkNothingChanged();
     QCOMPARE(m_core->db.databaseHeader[1], kVersionMarker);
-    QCOMPARE(m_text24->text(), path);
+    QCOMPARE(m_pathBox->text(), path);
 }
 
 void TestFileArea::foreignFile_data() {
@@ -441,7 +443,7 @@ void TestFileArea::foreignFile() {
     m_area->open(create ? Action::Create : Action::Save);
     m_area->setFolder(bases());
     clickFile(QStringLiteral("notes.zet"));
-    create ? m_area->command7Click() : m_area->command6Click();
+    create ? m_area->createDatabaseFile() : m_area->saveDatabaseFile();
 
     QCOMPARE(m_questions.size(), 1);
     QVERIFY(m_questions.first().contains(QDir::toNativeSeparators(path)));
@@ -462,7 +464,7 @@ void TestFileArea::foreignFile() {
 
 void TestFileArea::closing() {
     m_area->open(Action::Load);
-    m_area->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+    m_area->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
     QVERIFY(!m_area->isVisible());
 
     // A click on the area itself, away from its controls, closes it as well.
@@ -487,8 +489,8 @@ void TestFileArea::createAsksBeforeReplacingADatabase() {
     m_answerYes = yes;
     m_area->open(Action::Create);
     m_area->setFolder(bases());
-    QCOMPARE(m_text24->text(), path);
-    m_area->command7Click();
+    QCOMPARE(m_pathBox->text(), path);
+    m_area->createDatabaseFile();
 
     QCOMPARE(m_questions.size(), 1);
     QVERIFY(m_questions[0].contains(QDir::toNativeSeparators(path)));
@@ -514,9 +516,9 @@ void TestFileArea::fileListShowsNoFolders() {
     clickFile(QStringLiteral("a.zet"));
     QTest::qWait(200); // let the model finish reading the folder
     QStringList shown;
-    const auto* model = m_file1->model();
-    for (int row = 0; row < model->rowCount(m_file1->rootIndex()); ++row)
-        shown << model->index(row, 0, m_file1->rootIndex()).data().toString();
+    const auto* model = m_databaseFileList->model();
+    for (int row = 0; row < model->rowCount(m_databaseFileList->rootIndex()); ++row)
+        shown << model->index(row, 0, m_databaseFileList->rootIndex()).data().toString();
     QCOMPARE(shown, QStringList{QStringLiteral("a.zet")});
 }
 
@@ -536,7 +538,7 @@ void TestFileArea::loadRefusesWhatIsNoFile() {
     QVERIFY(QFile::remove(path));
     if (folder)
         QVERIFY(QDir().mkdir(path));
-    m_area->command5Click();
+    m_area->loadDatabaseFile();
 
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages[0].contains(QDir::toNativeSeparators(path)), qPrintable(m_messages[0]));

@@ -70,12 +70,14 @@ private:
         [&] { QVERIFY2(w, qPrintable(QStringLiteral("no control ") + name)); }();
         return w;
     }
-    QListWidget* list(int n) { return find<QListWidget>(QStringLiteral("List%1").arg(n)); }
+    QListWidget* list(const char* name) { return find<QListWidget>(QString::fromLatin1(name)); }
+    // The theme list of question slot n (1..15).
+    QListWidget* slotList(int n) { return find<QListWidget>(QStringLiteral("slotThemeList_%1").arg(n)); }
     QLineEdit* line(const QString& name) { return find<QLineEdit>(name); }
-    void showProfile(int p) { list(4)->setCurrentRow(p - 1); }
-    void choose(int listNo, int value) { list(listNo)->setCurrentRow(value - 1); }
-    void save() { QTest::mouseClick(find<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton); }
-    QLabel* hint() { return find<QLabel>(QStringLiteral("ThresholdHint")); }
+    void showProfile(int p) { list("profileList")->setCurrentRow(p - 1); }
+    void choose(QListWidget* numbers, int value) { numbers->setCurrentRow(value - 1); }
+    void save() { QTest::mouseClick(find<QPushButton>(QStringLiteral("saveButton")), Qt::LeftButton); }
+    QLabel* hint() { return find<QLabel>(QStringLiteral("thresholdHint")); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<AppCore> m_core;
@@ -98,7 +100,7 @@ void TestProfileEditor::init() {
     m_surface->show();
     // What start-up does with this area, then the mode entry.
     m_editor->startupReset();
-    m_editor->list4Click();
+    m_editor->profilePicked();
     m_editor->enterMode();
 }
 
@@ -111,25 +113,25 @@ void TestProfileEditor::cleanup() {
 
 void TestProfileEditor::newDatabaseShowsDefaultsForEveryProfile() {
     QCOMPARE(m_editor->title(), QStringLiteral("Настройка профиля"));
-    QCOMPARE(list(4)->count(), 20);
-    QCOMPARE(list(3)->count(), 15);
-    QCOMPARE(list(22)->count(), 15);
-    QCOMPARE(list(19)->count(), 20);
+    QCOMPARE(list("profileList")->count(), 20);
+    QCOMPARE(list("questionCountList")->count(), 15);
+    QCOMPARE(list("fairMinList")->count(), 15);
+    QCOMPARE(slotList(15)->count(), 20);
     for (int p = 20; p >= 1; --p) {
         showProfile(p);
-        QCOMPARE(m_editor->editedProfile, p);
-        QCOMPARE(line(QStringLiteral("Text33"))->text(), QStringLiteral("Новый тест"));
-        QCOMPARE(line(QStringLiteral("Text10"))->text(), QString());
-        QCOMPARE(line(QStringLiteral("Text1"))->text(), QStringLiteral("600"));
-        QCOMPARE(selectedText(list(3)), QStringLiteral("10"));
-        QCOMPARE(selectedText(list(20)), QStringLiteral("9"));
-        QCOMPARE(selectedText(list(21)), QStringLiteral("7"));
-        QCOMPARE(selectedText(list(22)), QStringLiteral("5"));
-        for (int n = 5; n <= 19; ++n)
-            QCOMPARE(selectedText(list(n)), QStringLiteral("1"));
+        QCOMPARE(m_editor->editedProfile(), p);
+        QCOMPARE(line(QStringLiteral("testNameBox"))->text(), QStringLiteral("Новый тест"));
+        QCOMPARE(line(QStringLiteral("profileNameBox"))->text(), QString());
+        QCOMPARE(line(QStringLiteral("timeLimitBox"))->text(), QStringLiteral("600"));
+        QCOMPARE(selectedText(list("questionCountList")), QStringLiteral("10"));
+        QCOMPARE(selectedText(list("excellentMinList")), QStringLiteral("9"));
+        QCOMPARE(selectedText(list("goodMinList")), QStringLiteral("7"));
+        QCOMPARE(selectedText(list("fairMinList")), QStringLiteral("5"));
+        for (int n = 1; n <= kSlotCount; ++n)
+            QCOMPARE(selectedText(slotList(n)), QStringLiteral("1"));
         for (int k = 0; k < kGroupCount; ++k) {
-            QVERIFY(find<QCheckBox>(QStringLiteral("Check2_%1").arg(k))->isChecked());
-            QCOMPARE(line(QStringLiteral("Text23_%1").arg(k))->text(), QString());
+            QVERIFY(find<QCheckBox>(QStringLiteral("groupBox_%1").arg(k))->isChecked());
+            QCOMPARE(line(QStringLiteral("groupTitleBox_%1").arg(k))->text(), QString());
         }
         QVERIFY(hint()->isHidden());
     }
@@ -137,16 +139,16 @@ void TestProfileEditor::newDatabaseShowsDefaultsForEveryProfile() {
 
 void TestProfileEditor::startupResetThenFirstProfile() {
     ui::ProfileEditor fresh(*m_core, m_surface.get());
-    auto* time = fresh.findChild<QLineEdit*>(QStringLiteral("Text1"));
-    auto* name = fresh.findChild<QLineEdit*>(QStringLiteral("Text10"));
+    auto* time = fresh.findChild<QLineEdit*>(QStringLiteral("timeLimitBox"));
+    auto* name = fresh.findChild<QLineEdit*>(QStringLiteral("profileNameBox"));
     QCOMPARE(time->text(), QStringLiteral("600"));
     fresh.startupReset();
     QCOMPARE(time->text(), QStringLiteral("0"));
     QCOMPARE(name->text(), QString());
     QCOMPARE(time->palette().color(QPalette::Base), ui::kLightYellow);
     m_core->db.profiles[1].name = QStringLiteral("Первый");
-    fresh.list4Click();
-    QCOMPARE(fresh.editedProfile, 1);
+    fresh.profilePicked();
+    QCOMPARE(fresh.editedProfile(), 1);
     QCOMPARE(time->text(), QStringLiteral("600"));
     QCOMPARE(name->text(), QStringLiteral("Первый"));
     QCOMPARE(name->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Highlight));
@@ -179,8 +181,8 @@ void TestProfileEditor::groupEntries() {
     QFETCH(QString, saved);
     m_core->db.profiles[6].groups[3] = entry;
     showProfile(6);
-    auto* box = find<QCheckBox>(QStringLiteral("Check2_3"));
-    auto* titleBox = line(QStringLiteral("Text23_3"));
+    auto* box = find<QCheckBox>(QStringLiteral("groupBox_3"));
+    auto* titleBox = line(QStringLiteral("groupTitleBox_3"));
     QCOMPARE(box->isChecked(), ticked);
     QCOMPARE(titleBox->text(), title);
     QCOMPARE(m_core->db.groupNames[3].flag, entry.left(1));
@@ -206,7 +208,7 @@ void TestProfileEditor::timeBox_data() {
 void TestProfileEditor::timeBox() {
     QFETCH(QString, typed);
     QFETCH(int, saved);
-    auto* time = line(QStringLiteral("Text1"));
+    auto* time = line(QStringLiteral("timeLimitBox"));
     time->clear();
     QCOMPARE(time->palette().color(QPalette::Base), ui::kLightYellow);
     QCOMPARE(time->palette().color(QPalette::Text), QApplication::palette().color(QPalette::WindowText));
@@ -237,9 +239,9 @@ void TestProfileEditor::timeNotAllowedIsRefused() {
     showProfile(2);
     const ExamProfile before = m_core->db.profiles[2];
     const QByteArray fileBefore = fileBytes(m_core->db.databasePath);
-    line(QStringLiteral("Text10"))->setText(QStringLiteral("Не сохранится"));
-    line(QStringLiteral("Text33"))->setText(QStringLiteral("Не сохранится"));
-    line(QStringLiteral("Text1"))->setText(typed);
+    line(QStringLiteral("profileNameBox"))->setText(QStringLiteral("Не сохранится"));
+    line(QStringLiteral("testNameBox"))->setText(QStringLiteral("Не сохранится"));
+    line(QStringLiteral("timeLimitBox"))->setText(typed);
     save();
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages[0].contains(QStringLiteral("32767")));
@@ -252,16 +254,16 @@ void TestProfileEditor::saveSetsNumberAndReloadMatches() {
     Database& db = m_core->db;
     db.profiles[4].number = 9;
     showProfile(4);
-    line(QStringLiteral("Text10"))->setText(QStringLiteral("Слесари 4 разряда"));
-    line(QStringLiteral("Text1"))->setText(QStringLiteral("900"));
-    choose(3, 12);
-    choose(20, 11);
-    choose(21, 8);
-    choose(22, 6);
+    line(QStringLiteral("profileNameBox"))->setText(QStringLiteral("Слесари 4 разряда"));
+    line(QStringLiteral("timeLimitBox"))->setText(QStringLiteral("900"));
+    choose(list("questionCountList"), 12);
+    choose(list("excellentMinList"), 11);
+    choose(list("goodMinList"), 8);
+    choose(list("fairMinList"), 6);
     for (int n = 1; n <= kSlotCount; ++n)
-        choose(n + 4, n + 5);
-    QTest::mouseClick(find<QCheckBox>(QStringLiteral("Check2_7")), Qt::LeftButton, {}, QPoint(6, 10));
-    line(QStringLiteral("Text23_0"))->setText(QStringLiteral("Общие"));
+        choose(slotList(n), n + 5);
+    QTest::mouseClick(find<QCheckBox>(QStringLiteral("groupBox_7")), Qt::LeftButton, {}, QPoint(6, 10));
+    line(QStringLiteral("groupTitleBox_0"))->setText(QStringLiteral("Общие"));
     save();
     QVERIFY(m_messages.isEmpty());
 
@@ -287,8 +289,8 @@ void TestProfileEditor::saveSetsNumberAndReloadMatches() {
     // Another profile and back shows what was saved.
     showProfile(5);
     showProfile(4);
-    QCOMPARE(selectedText(list(19)), QStringLiteral("20"));
-    QVERIFY(!find<QCheckBox>(QStringLiteral("Check2_7"))->isChecked());
+    QCOMPARE(selectedText(slotList(15)), QStringLiteral("20"));
+    QVERIFY(!find<QCheckBox>(QStringLiteral("groupBox_7"))->isChecked());
 }
 
 void TestProfileEditor::listWithoutMatchingItemKeepsStoredValue() {
@@ -296,40 +298,40 @@ void TestProfileEditor::listWithoutMatchingItemKeepsStoredValue() {
     db.profiles[3].questionCount = 0;
     db.profiles[3].slotTheme[2] = 21;
     showProfile(3);
-    QVERIFY(list(3)->selectedItems().isEmpty());
-    QVERIFY(list(6)->selectedItems().isEmpty());
-    QCOMPARE(selectedText(list(5)), QStringLiteral("1"));
-    choose(7, 4);
+    QVERIFY(list("questionCountList")->selectedItems().isEmpty());
+    QVERIFY(slotList(2)->selectedItems().isEmpty());
+    QCOMPARE(selectedText(slotList(1)), QStringLiteral("1"));
+    choose(slotList(3), 4);
     save();
     QCOMPARE(db.profiles[3].questionCount, 0);
     QCOMPARE(db.profiles[3].slotTheme[2], 21);
     QCOMPARE(db.profiles[3].slotTheme[3], 4);
 
     // Choosing an item afterwards stores it.
-    choose(3, 15);
+    choose(list("questionCountList"), 15);
     save();
     QCOMPARE(db.profiles[3].questionCount, 15);
 }
 
 void TestProfileEditor::testNameLastSaveWins() {
     ui::QuestionEditor questions(*m_core, m_surface.get());
-    auto* text26 = questions.findChild<QLineEdit*>(QStringLiteral("Text26"));
-    auto* text33 = line(QStringLiteral("Text33"));
+    auto* questionTestName = questions.findChild<QLineEdit*>(QStringLiteral("testNameBox"));
+    auto* profileTestName = line(QStringLiteral("testNameBox"));
 
-    text33->setText(QStringLiteral("Имя из профилей"));
+    profileTestName->setText(QStringLiteral("Имя из профилей"));
     save();
     QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Имя из профилей"));
 
     questions.enterMode();
-    QCOMPARE(text26->text(), QStringLiteral("Имя из профилей"));
-    text26->setText(QStringLiteral("Имя из вопросов"));
-    QTest::mouseClick(questions.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    QCOMPARE(questionTestName->text(), QStringLiteral("Имя из профилей"));
+    questionTestName->setText(QStringLiteral("Имя из вопросов"));
+    QTest::mouseClick(questions.findChild<QPushButton*>(QStringLiteral("saveButton")), Qt::LeftButton);
     QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Имя из вопросов"));
 
     // A profile shown again shows the current name; saving it from here wins again.
     showProfile(2);
-    QCOMPARE(text33->text(), QStringLiteral("Имя из вопросов"));
-    text33->setText(QStringLiteral("Последнее"));
+    QCOMPARE(profileTestName->text(), QStringLiteral("Имя из вопросов"));
+    profileTestName->setText(QStringLiteral("Последнее"));
     save();
     Database loaded;
     loaded.databasePath = m_core->db.databasePath;
@@ -340,19 +342,19 @@ void TestProfileEditor::testNameLastSaveWins() {
 void TestProfileEditor::selectionSurvivesReopening() {
     m_core->db.profiles[5].name = QStringLiteral("Пятый");
     showProfile(5);
-    line(QStringLiteral("Text10"))->setText(QStringLiteral("набрано, не сохранено"));
+    line(QStringLiteral("profileNameBox"))->setText(QStringLiteral("набрано, не сохранено"));
     m_editor->hide();
     m_editor->enterMode();
-    QCOMPARE(m_editor->editedProfile, 5);
-    QCOMPARE(selectedText(list(4)), QStringLiteral("5"));
-    QCOMPARE(line(QStringLiteral("Text10"))->text(), QStringLiteral("Пятый"));
+    QCOMPARE(m_editor->editedProfile(), 5);
+    QCOMPARE(selectedText(list("profileList")), QStringLiteral("5"));
+    QCOMPARE(line(QStringLiteral("profileNameBox"))->text(), QStringLiteral("Пятый"));
 }
 
 void TestProfileEditor::failedSaveNamesFileAndKeepsModel() {
     Database& db = m_core->db;
     const QString path = m_dir->filePath(QStringLiteral("no-such-folder/Data.zet"));
     db.databasePath = path;
-    line(QStringLiteral("Text10"))->setText(QStringLiteral("Только в памяти"));
+    line(QStringLiteral("profileNameBox"))->setText(QStringLiteral("Только в памяти"));
     save();
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages[0].contains(path), qPrintable(m_messages[0]));
@@ -382,10 +384,10 @@ void TestProfileEditor::thresholdHint() {
     QFETCH(QString, mentions);
     QVERIFY(hint()->isHidden());
     // The hint follows the lists as they change, before any save.
-    choose(3, count);
-    choose(20, excellent);
-    choose(21, good);
-    choose(22, fair);
+    choose(list("questionCountList"), count);
+    choose(list("excellentMinList"), excellent);
+    choose(list("goodMinList"), good);
+    choose(list("fairMinList"), fair);
     QCOMPARE(hint()->isVisible(), !mentions.isEmpty());
     if (!mentions.isEmpty())
         QVERIFY2(hint()->text().contains(mentions), qPrintable(hint()->text()));
@@ -404,10 +406,10 @@ void TestProfileEditor::thresholdHint() {
 
 void TestProfileEditor::scrolledNumberIsSaved() {
     // The arrow below the question count shows 11 instead of 10: 11 is what is saved.
-    QCOMPARE(selectedText(list(3)), QStringLiteral("10"));
-    list(3)->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QCOMPARE(list(3)->indexAt(QPoint(1, 1)).data().toString(), QStringLiteral("11"));
-    QCOMPARE(selectedText(list(3)), QStringLiteral("11"));
+    QCOMPARE(selectedText(list("questionCountList")), QStringLiteral("10"));
+    list("questionCountList")->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(list("questionCountList")->indexAt(QPoint(1, 1)).data().toString(), QStringLiteral("11"));
+    QCOMPARE(selectedText(list("questionCountList")), QStringLiteral("11"));
     save();
     QCOMPARE(m_core->db.profiles[1].questionCount, 11);
 }

@@ -61,11 +61,11 @@ private:
         return w;
     }
     QPlainTextEdit* box(const char* name) { return find<QPlainTextEdit>(QString::fromLatin1(name)); }
-    QCheckBox* check(int k) { return find<QCheckBox>(QStringLiteral("Check1_%1").arg(k)); }
+    QCheckBox* check(int k) { return find<QCheckBox>(QStringLiteral("groupBox_%1").arg(k)); }
     QString boxesShown();
     void setBoxes(const QString& flags);
     void select(int theme, int question);
-    void save() { QTest::mouseClick(find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton); }
+    void save() { QTest::mouseClick(find<QPushButton>(QStringLiteral("saveButton")), Qt::LeftButton); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<AppCore> m_core;
@@ -112,8 +112,8 @@ void TestQuestionEditor::setBoxes(const QString& flags) {
 }
 
 void TestQuestionEditor::select(int theme, int question) {
-    find<QListWidget>(QStringLiteral("List1"))->setCurrentRow(theme - 1);
-    find<QListWidget>(QStringLiteral("List2"))->setCurrentRow(question - 1);
+    find<QListWidget>(QStringLiteral("themeList"))->setCurrentRow(theme - 1);
+    find<QListWidget>(QStringLiteral("questionList"))->setCurrentRow(question - 1);
 }
 
 void TestQuestionEditor::newDatabaseShowsAllBoxesTicked() {
@@ -121,14 +121,14 @@ void TestQuestionEditor::newDatabaseShowsAllBoxesTicked() {
     m_editor->enterMode();
     QVERIFY(m_editor->isVisible());
     QCOMPARE(m_editor->title(), QStringLiteral("Редактор вопросов"));
-    QCOMPARE(find<QLineEdit>(QStringLiteral("Text26"))->text(), QStringLiteral("Новый тест"));
-    QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->count(), 20);
-    QCOMPARE(find<QListWidget>(QStringLiteral("List2"))->count(), 100);
-    QCOMPARE(find<QListWidget>(QStringLiteral("List2"))->item(99)->text(), QStringLiteral("100"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("testNameBox"))->text(), QStringLiteral("Новый тест"));
+    QCOMPARE(find<QListWidget>(QStringLiteral("themeList"))->count(), 20);
+    QCOMPARE(find<QListWidget>(QStringLiteral("questionList"))->count(), 100);
+    QCOMPARE(find<QListWidget>(QStringLiteral("questionList"))->item(99)->text(), QStringLiteral("100"));
     QCOMPARE(boxesShown(), kFlagsAll);
-    QCOMPARE(box("Text4")->toPlainText(), QString());
-    QCOMPARE(m_editor->editedTheme, 1);
-    QCOMPARE(m_editor->editedQuestion, 1);
+    QCOMPARE(box("questionTextBox")->toPlainText(), QString());
+    QCOMPARE(m_editor->editedTheme(), 1);
+    QCOMPARE(m_editor->editedQuestion(), 1);
 }
 
 void TestQuestionEditor::saveStoresFlagsAndText_data() {
@@ -152,10 +152,10 @@ void TestQuestionEditor::saveStoresFlagsAndText() {
     m_editor->enterMode();
     select(4, 17);
     setBoxes(boxes);
-    box("Text4")->setPlainText(text);
-    box("Text5")->setPlainText(QStringLiteral("верно"));
-    box("Text6")->setPlainText(QStringLiteral("неверно 1"));
-    box("Text9")->setPlainText(QStringLiteral("неверно 4"));
+    box("questionTextBox")->setPlainText(text);
+    box("rightAnswerBox")->setPlainText(QStringLiteral("верно"));
+    box("wrongAnswerBox_1")->setPlainText(QStringLiteral("неверно 1"));
+    box("wrongAnswerBox_4")->setPlainText(QStringLiteral("неверно 4"));
     save();
 
     const Database& db = m_core->db;
@@ -202,14 +202,14 @@ void TestQuestionEditor::showStoredValue() {
     m_editor->enterMode();
     select(2, 1);
     QCOMPARE(boxesShown(), QStringLiteral("1100110011"));
-    box("Text7")->setPlainText(QStringLiteral("набрано и не сохранено"));
+    box("wrongAnswerBox_2")->setPlainText(QStringLiteral("набрано и не сохранено"));
 
-    find<QListWidget>(QStringLiteral("List2"))->setCurrentRow(1);
-    QCOMPARE(box("Text4")->toPlainText(), text);
+    find<QListWidget>(QStringLiteral("questionList"))->setCurrentRow(1);
+    QCOMPARE(box("questionTextBox")->toPlainText(), text);
     QCOMPARE(boxesShown(), boxes);
-    QCOMPARE(box("Text3")->toPlainText(), QStringLiteral("Тема два"));
-    QCOMPARE(box("Text5")->toPlainText(), QStringLiteral("ответ"));
-    QCOMPARE(box("Text7")->toPlainText(), QString());
+    QCOMPARE(box("themeTitleBox")->toPlainText(), QStringLiteral("Тема два"));
+    QCOMPARE(box("rightAnswerBox")->toPlainText(), QStringLiteral("ответ"));
+    QCOMPARE(box("wrongAnswerBox_2")->toPlainText(), QString());
     QCOMPARE(db.questions(2, 1, 3), QString());
 }
 
@@ -217,7 +217,7 @@ void TestQuestionEditor::shortValueSavedBehindTenFlags() {
     m_core->db.questions(1, 4, 0) = QStringLiteral("Короткий");
     m_editor->enterMode();
     select(1, 4);
-    QCOMPARE(box("Text4")->toPlainText(), QStringLiteral("Короткий"));
+    QCOMPARE(box("questionTextBox")->toPlainText(), QStringLiteral("Короткий"));
     QCOMPARE(boxesShown(), kFlagsAll);
     save();
     QCOMPARE(m_core->db.questions(1, 4, 0), kFlagsAll + QStringLiteral("Короткий"));
@@ -229,19 +229,19 @@ void TestQuestionEditor::listsShowTheCrossing() {
     db.questions(3, 6, 0) = QStringLiteral("0000000001Тема 3, вопрос 6");
     db.questions(1, 5, 0) = QStringLiteral("0000000001Тема 1, вопрос 5");
     m_editor->enterMode();
-    auto* list1 = find<QListWidget>(QStringLiteral("List1"));
-    auto* list2 = find<QListWidget>(QStringLiteral("List2"));
-    list2->setCurrentRow(4);
-    QCOMPARE(box("Text4")->toPlainText(), QStringLiteral("Тема 1, вопрос 5"));
-    list1->setCurrentRow(2);
-    QCOMPARE(m_editor->editedTheme, 3);
-    QCOMPARE(m_editor->editedQuestion, 5);
-    QCOMPARE(box("Text4")->toPlainText(), QStringLiteral("Тема 3, вопрос 5"));
+    auto* themeList = find<QListWidget>(QStringLiteral("themeList"));
+    auto* questionList = find<QListWidget>(QStringLiteral("questionList"));
+    questionList->setCurrentRow(4);
+    QCOMPARE(box("questionTextBox")->toPlainText(), QStringLiteral("Тема 1, вопрос 5"));
+    themeList->setCurrentRow(2);
+    QCOMPARE(m_editor->editedTheme(), 3);
+    QCOMPARE(m_editor->editedQuestion(), 5);
+    QCOMPARE(box("questionTextBox")->toPlainText(), QStringLiteral("Тема 3, вопрос 5"));
     // The keyboard moves the selection like a click.
-    list2->setFocus();
-    QTest::keyClick(list2, Qt::Key_Down);
-    QCOMPARE(m_editor->editedQuestion, 6);
-    QCOMPARE(box("Text4")->toPlainText(), QStringLiteral("Тема 3, вопрос 6"));
+    questionList->setFocus();
+    QTest::keyClick(questionList, Qt::Key_Down);
+    QCOMPARE(m_editor->editedQuestion(), 6);
+    QCOMPARE(box("questionTextBox")->toPlainText(), QStringLiteral("Тема 3, вопрос 6"));
 }
 
 void TestQuestionEditor::enterModeStartsAtThemeOneQuestionOne() {
@@ -249,16 +249,16 @@ void TestQuestionEditor::enterModeStartsAtThemeOneQuestionOne() {
     db.questions(1, 1, 0) = QStringLiteral("0000000000Первый");
     m_editor->enterMode();
     select(6, 40);
-    QCOMPARE(m_editor->editedTheme, 6);
+    QCOMPARE(m_editor->editedTheme(), 6);
     m_editor->hide();
     db.databaseHeader[2] = QStringLiteral("Другое имя");
     m_editor->enterMode();
-    QCOMPARE(m_editor->editedTheme, 1);
-    QCOMPARE(m_editor->editedQuestion, 1);
-    QCOMPARE(find<QListWidget>(QStringLiteral("List1"))->currentItem()->text(), QStringLiteral("1"));
-    QCOMPARE(find<QListWidget>(QStringLiteral("List2"))->currentItem()->text(), QStringLiteral("1"));
-    QCOMPARE(box("Text4")->toPlainText(), QStringLiteral("Первый"));
-    QCOMPARE(find<QLineEdit>(QStringLiteral("Text26"))->text(), QStringLiteral("Другое имя"));
+    QCOMPARE(m_editor->editedTheme(), 1);
+    QCOMPARE(m_editor->editedQuestion(), 1);
+    QCOMPARE(find<QListWidget>(QStringLiteral("themeList"))->currentItem()->text(), QStringLiteral("1"));
+    QCOMPARE(find<QListWidget>(QStringLiteral("questionList"))->currentItem()->text(), QStringLiteral("1"));
+    QCOMPARE(box("questionTextBox")->toPlainText(), QStringLiteral("Первый"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("testNameBox"))->text(), QStringLiteral("Другое имя"));
 }
 
 void TestQuestionEditor::saveRebuildsEveryThemeOrder() {
@@ -271,7 +271,7 @@ void TestQuestionEditor::saveRebuildsEveryThemeOrder() {
 
     m_editor->enterMode();
     select(1, 5);
-    box("Text4")->setPlainText(QStringLiteral("Новый вопрос"));
+    box("questionTextBox")->setPlainText(QStringLiteral("Новый вопрос"));
     save();
     QCOMPARE(order[1][0], 5);
     QCOMPARE(order[7][0], 3);
@@ -285,11 +285,12 @@ void TestQuestionEditor::saveRebuildsEveryThemeOrder() {
 void TestQuestionEditor::reloadEqualsWhatWasSaved() {
     m_editor->enterMode();
     select(20, 100);
-    find<QLineEdit>(QStringLiteral("Text26"))->setText(QStringLiteral("Электробезопасность"));
-    box("Text3")->setPlainText(QStringLiteral("Тема двадцать\nвторая строка"));
+    find<QLineEdit>(QStringLiteral("testNameBox"))->setText(QStringLiteral("Электробезопасность"));
+    box("themeTitleBox")->setPlainText(QStringLiteral("Тема двадцать\nвторая строка"));
     setBoxes(QStringLiteral("0110000000"));
-    box("Text4")->setPlainText(QStringLiteral("Вопрос сто"));
-    const char* answers[] = {"Text5", "Text6", "Text7", "Text8", "Text9"};
+    box("questionTextBox")->setPlainText(QStringLiteral("Вопрос сто"));
+    const char* answers[] = {"rightAnswerBox", "wrongAnswerBox_1", "wrongAnswerBox_2", "wrongAnswerBox_3",
+                             "wrongAnswerBox_4"};
     for (int i = 0; i < 5; ++i)
         box(answers[i])->setPlainText(QStringLiteral("ответ %1").arg(i + 1));
     save();
@@ -308,7 +309,7 @@ void TestQuestionEditor::reloadEqualsWhatWasSaved() {
     m_core->db.loadDatabase();
     select(1, 1);
     select(20, 100);
-    QCOMPARE(box("Text3")->toPlainText(), QStringLiteral("Тема двадцать\nвторая строка"));
+    QCOMPARE(box("themeTitleBox")->toPlainText(), QStringLiteral("Тема двадцать\nвторая строка"));
     QCOMPARE(boxesShown(), QStringLiteral("0110000000"));
 }
 
@@ -332,7 +333,7 @@ void TestQuestionEditor::failedSaveNamesFileAndKeepsModel() {
     db.databasePath = path;
 
     m_editor->enterMode();
-    box("Text4")->setPlainText(QStringLiteral("Несохранённый вопрос"));
+    box("questionTextBox")->setPlainText(QStringLiteral("Несохранённый вопрос"));
     save();
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages[0].contains(path), qPrintable(m_messages[0]));
@@ -349,9 +350,9 @@ void TestQuestionEditor::failedSaveNamesFileAndKeepsModel() {
 void TestQuestionEditor::oneMessageForValuesNotStoredAsTyped() {
     m_editor->enterMode();
     select(2, 3);
-    box("Text5")->setPlainText(QString(600, QLatin1Char('x')));
-    box("Text6")->setPlainText(QStringLiteral("ответ ☺"));
-    box("Text4")->setPlainText(QString(600, QLatin1Char('q')));
+    box("rightAnswerBox")->setPlainText(QString(600, QLatin1Char('x')));
+    box("wrongAnswerBox_1")->setPlainText(QStringLiteral("ответ ☺"));
+    box("questionTextBox")->setPlainText(QString(600, QLatin1Char('q')));
     save();
     QCOMPARE(m_messages.size(), 1);
     // The question text shares its value with the ten group characters.
@@ -371,14 +372,14 @@ void TestQuestionEditor::oneMessageForValuesNotStoredAsTyped() {
     // Memory and the boxes hold what the file holds, so the next save has nothing to report.
     QCOMPARE(m_core->db.questions(2, 3, 0), loaded.questions(2, 3, 0));
     QCOMPARE(m_core->db.questions(2, 3, 2), QStringLiteral("ответ ?"));
-    QCOMPARE(box("Text4")->toPlainText(), QString(488, QLatin1Char('q')));
-    QCOMPARE(box("Text5")->toPlainText(), QString(498, QLatin1Char('x')));
-    QCOMPARE(box("Text6")->toPlainText(), QStringLiteral("ответ ?"));
+    QCOMPARE(box("questionTextBox")->toPlainText(), QString(488, QLatin1Char('q')));
+    QCOMPARE(box("rightAnswerBox")->toPlainText(), QString(498, QLatin1Char('x')));
+    QCOMPARE(box("wrongAnswerBox_1")->toPlainText(), QStringLiteral("ответ ?"));
     save();
     QCOMPARE(m_messages.size(), 1);
 
     // The test name box takes no more than one record holds.
-    auto* name = find<QLineEdit>(QStringLiteral("Text26"));
+    auto* name = find<QLineEdit>(QStringLiteral("testNameBox"));
     name->clear();
     QTest::keyClicks(name, QString(500, QLatin1Char('n')));
     QCOMPARE(name->text().size(), 498);
@@ -386,7 +387,7 @@ void TestQuestionEditor::oneMessageForValuesNotStoredAsTyped() {
 
 void TestQuestionEditor::nonBreakingSpaceReachesTheFile() {
     m_editor->enterMode();
-    box("Text4")->setPlainText(QStringLiteral("Масса 5\u00A0кг?"));
+    box("questionTextBox")->setPlainText(QStringLiteral("Масса 5\u00A0кг?"));
     save();
     // Windows-1251 has the non-breaking space as byte A0: "5", A0, "кг".
     QVERIFY(fileBytes(m_core->db.databasePath).contains(QByteArray("5\xA0\xEA\xE3?")));
@@ -406,7 +407,7 @@ void TestQuestionEditor::numberShownIsNumberSelected() {
     for (int q = 1; q <= 5; ++q)
         m_core->db.questions(1, q, 1) = QStringLiteral("ответ %1").arg(q);
     m_editor->enterMode();
-    auto* list = find<QListWidget>(QStringLiteral("List2"));
+    auto* list = find<QListWidget>(QStringLiteral("questionList"));
     if (way == QLatin1String("arrow")) {
         list->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     } else if (way == QLatin1String("wheel")) {
@@ -423,8 +424,8 @@ void TestQuestionEditor::numberShownIsNumberSelected() {
     QVERIFY(shown.row() > 0);
     QCOMPARE(list->selectedItems().size(), 1);
     QCOMPARE(list->selectedItems().front()->text(), shown.data().toString());
-    QCOMPARE(m_editor->editedQuestion, shown.row() + 1);
-    QCOMPARE(box("Text5")->toPlainText(), QStringLiteral("ответ %1").arg(shown.row() + 1));
+    QCOMPARE(m_editor->editedQuestion(), shown.row() + 1);
+    QCOMPARE(box("rightAnswerBox")->toPlainText(), QStringLiteral("ответ %1").arg(shown.row() + 1));
 }
 
 QTEST_MAIN(TestQuestionEditor)

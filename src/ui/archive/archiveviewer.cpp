@@ -18,7 +18,7 @@ ArchiveViewer::ArchiveViewer(AppCore& core, QWidget* parent) : QGroupBox(parent)
     setAutoFillBackground(true); // the area covers whatever lies beneath it
 
     m_calendar = new QCalendarWidget(this);
-    m_calendar->setObjectName(QStringLiteral("Calendar1"));
+    m_calendar->setObjectName(QStringLiteral("calendar"));
     m_calendar->setAccessibleName(QStringLiteral("Календарь"));
     m_calendar->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
     m_calendar->setFirstDayOfWeek(Qt::Monday);
@@ -26,18 +26,18 @@ ArchiveViewer::ArchiveViewer(AppCore& core, QWidget* parent) : QGroupBox(parent)
     m_calendar->setGridVisible(true);
     placeTwips(m_calendar, 360, 405, 4155, 3255);
 
-    m_text = new QPlainTextEdit(this);
-    m_text->setObjectName(QStringLiteral("Text25"));
-    m_text->setAccessibleName(QStringLiteral("Результаты тестирования за день"));
-    m_text->setReadOnly(true);
-    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setBoxColor(m_text, kLightGreen);
-    placeTwips(m_text, 6210, 405, 7350, 9240);
+    m_dayText = new QPlainTextEdit(this);
+    m_dayText->setObjectName(QStringLiteral("dayText"));
+    m_dayText->setAccessibleName(QStringLiteral("Результаты тестирования за день"));
+    m_dayText->setReadOnly(true);
+    m_dayText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setBoxColor(m_dayText, kLightGreen);
+    placeTwips(m_dayText, 6210, 405, 7350, 9240);
 
     // A day is picked by a click or by Enter; moving through the days with the arrow keys
     // only selects, so that passing over days without results raises no message.
-    connect(m_calendar, &QCalendarWidget::clicked, this, [this] { calendar1Click(); });
-    connect(m_calendar, &QCalendarWidget::activated, this, [this] { calendar1Click(); });
+    connect(m_calendar, &QCalendarWidget::clicked, this, [this] { dayPicked(); });
+    connect(m_calendar, &QCalendarWidget::activated, this, [this] { dayPicked(); });
     connect(m_calendar, &QCalendarWidget::currentPageChanged, this, [this] { markDaysWithResults(); });
 
     hide();
@@ -47,18 +47,18 @@ void ArchiveViewer::enterMode() {
     show();
     m_calendar->setSelectedDate(m_core.today());
     m_calendar->setCurrentPage(m_core.today().year(), m_core.today().month());
-    calendar1Click();
+    dayPicked();
 }
 
-void ArchiveViewer::calendar1Click() {
-    loadExamArh(dayFilePathFor(m_core.db.programFolder, m_calendar->selectedDate()));
+void ArchiveViewer::dayPicked() {
+    showDay(dayFilePathFor(m_core.db.programFolder, m_calendar->selectedDate()));
 }
 
-void ArchiveViewer::loadExamArh(const QString& path) {
+void ArchiveViewer::showDay(const QString& path) {
     const DayView view = loadDayView(path);
     switch (view.status) {
     case DayView::Shown:
-        m_text->setPlainText(dayViewText(view.lines));
+        m_dayText->setPlainText(dayViewText(view.lines));
         break;
     case DayView::Missing:
         showMessage(this, QStringLiteral("Данные за этот день отсутствуют"));

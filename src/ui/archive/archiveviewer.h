@@ -1,5 +1,5 @@
 #pragma once
-// Frame6, the results archive viewer ("Архив результатов тестирования"): a calendar on the
+// The results archive viewer ("Архив результатов тестирования"): a calendar on the
 // left, the day's records on the right.
 
 #include "app/appcore.h"
@@ -20,9 +20,9 @@ public:
 
     // The examiner picked a day: shows its day file, or says that there is none and keeps
     // the text shown before.
-    void calendar1Click();
-    // Replaces the text by the records of the day file at path.
-    void loadExamArh(const QString& path);
+    void dayPicked();
+    // Replaces the day text by the records of the day file at path.
+    void showDay(const QString& path);
 
 private:
     // Bold for the days of the shown month that have a day file.
@@ -30,7 +30,7 @@ private:
 
     AppCore& m_core;
     QCalendarWidget* m_calendar = nullptr;
-    QPlainTextEdit* m_text = nullptr;
+    QPlainTextEdit* m_dayText = nullptr;
 };
 
 } // namespace zet::ui

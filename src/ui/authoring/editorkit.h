@@ -45,14 +45,14 @@ void showSelectedItem(QListWidget* list);
 QString memoText(const QPlainTextEdit* box);
 void setMemoText(QPlainTextEdit* box, const QString& stored);
 
-// The text of a box as it will be stored, fitted to limit characters (see FitCp1251). When
+// The text of a box as it will be stored, fitted to limit characters (see fitCp1251). When
 // fitting changed it, the box shows the fitted text too, so that screen, memory and file
-// agree, and a line naming the field and its limit is added to notes for ReportSave.
+// agree, and a line naming the field and its limit is added to notes for reportSave.
 QString fittedMemoText(QPlainTextEdit* box, int limit, const QString& field, QStringList& notes);
 QString fittedLineText(QLineEdit* box, int limit, const QString& field, QStringList& notes);
 
 // After a save: one message naming the file and the reason when it failed, or one message
-// naming the values that could not be stored as typed (fitted: the notes of the Fitted…
+// naming the values that could not be stored as typed (fitted: the notes of the fitted…
 // functions). Nothing when all went well.
 void reportSave(QWidget* parent, const Database& db, const SaveResult& result,
                 const QStringList& fitted = {});

@@ -20,7 +20,8 @@ namespace {
 
 constexpr int kLabelLeft = 240;
 constexpr int kLabelWidth = 3180;
-constexpr std::array<int, kGroupCount> kCheckTops{1665, 2070, 2565, 3015, 3465, 3915, 4365, 4815, 5265, 5715};
+constexpr std::array<int, kGroupCount> kGroupBoxTops{1665, 2070, 2565, 3015, 3465,
+                                                     3915, 4365, 4815, 5265, 5715};
 constexpr std::array<int, 3> kSlotColumnLefts{3240, 7320, 11415};
 constexpr std::array<int, 5> kSlotRowTops{7275, 7830, 8385, 8940, 9495};
 constexpr int kSlotLabelWidth = 1650;
@@ -59,59 +60,61 @@ ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent)
     setWindowColor(this, kEditorBlue);
     placeTwips(this, 405, 0, 14475, 10065);
 
-    m_text33 = makeLine(this, QStringLiteral("Text33"), kStoredTextLimit, 3510, 675, 10545, 420);
-    makeCaption(this, QStringLiteral("Label_Text33"), QStringLiteral("Название теста:"), kLabelLeft, 675,
-                kLabelWidth, 420, m_text33);
-    m_text10 = makeLine(this, QStringLiteral("Text10"), kStoredTextLimit, 3510, 1140, 10545, 420);
-    makeCaption(this, QStringLiteral("Label_Text10"), QStringLiteral("Наименование профиля:"), kLabelLeft,
-                1140, kLabelWidth, 420, m_text10);
+    m_testNameBox = makeLine(this, QStringLiteral("testNameBox"), kStoredTextLimit, 3510, 675, 10545, 420);
+    makeCaption(this, QStringLiteral("testNameLabel"), QStringLiteral("Название теста:"), kLabelLeft, 675,
+                kLabelWidth, 420, m_testNameBox);
+    m_profileNameBox =
+        makeLine(this, QStringLiteral("profileNameBox"), kStoredTextLimit, 3510, 1140, 10545, 420);
+    makeCaption(this, QStringLiteral("profileNameLabel"), QStringLiteral("Наименование профиля:"), kLabelLeft,
+                1140, kLabelWidth, 420, m_profileNameBox);
 
-    m_list4 = makeNumberList(this, QStringLiteral("List4"), QStringLiteral("Номер профиля"), 1, kProfileCount,
-                             3510, 1740, 675, 360);
-    makeCaption(this, QStringLiteral("Label_List4"), QStringLiteral("Номер профиля:"), kLabelLeft, 1740,
-                kLabelWidth, 360, m_list4);
+    m_profileList = makeNumberList(this, QStringLiteral("profileList"), QStringLiteral("Номер профиля"), 1,
+                                   kProfileCount, 3510, 1740, 675, 360);
+    makeCaption(this, QStringLiteral("profileListLabel"), QStringLiteral("Номер профиля:"), kLabelLeft, 1740,
+                kLabelWidth, 360, m_profileList);
 
-    m_text1 = makeLine(this, QStringLiteral("Text1"), 0, 3510, 2220, 675, 405);
-    makeCaption(this, QStringLiteral("Label_Text1"), QStringLiteral("Время на экзамен, в сек."), kLabelLeft,
-                2220, kLabelWidth, 405, m_text1);
+    m_timeLimitBox = makeLine(this, QStringLiteral("timeLimitBox"), 0, 3510, 2220, 675, 405);
+    makeCaption(this, QStringLiteral("timeLimitLabel"), QStringLiteral("Время на экзамен, в сек."),
+                kLabelLeft, 2220, kLabelWidth, 405, m_timeLimitBox);
 
-    m_list3 = makeNumberList(this, QStringLiteral("List3"), QStringLiteral("Количество вопросов"), 1,
-                             kSlotCount, 3525, 2790, 675, 360);
-    makeCaption(this, QStringLiteral("Label_List3"), QStringLiteral("Количество  вопросов:"), kLabelLeft,
-                2790, kLabelWidth, 360, m_list3);
+    m_questionCountList =
+        makeNumberList(this, QStringLiteral("questionCountList"), QStringLiteral("Количество вопросов"), 1,
+                       kSlotCount, 3525, 2790, 675, 360);
+    makeCaption(this, QStringLiteral("questionCountLabel"), QStringLiteral("Количество  вопросов:"),
+                kLabelLeft, 2790, kLabelWidth, 360, m_questionCountList);
 
-    m_list20 = makeNumberList(this, QStringLiteral("List20"), QStringLiteral("Отлично"), 1, kSlotCount, 3540,
-                              4170, 675, 360);
-    makeCaption(this, QStringLiteral("Label_List20"), QStringLiteral("Отлично:"), kLabelLeft, 4170,
-                kLabelWidth, 360, m_list20);
-    m_list21 = makeNumberList(this, QStringLiteral("List21"), QStringLiteral("Хорошо"), 1, kSlotCount, 3540,
-                              4680, 675, 360);
-    makeCaption(this, QStringLiteral("Label_List21"), QStringLiteral("Хорошо:"), kLabelLeft, 4680,
-                kLabelWidth, 360, m_list21);
-    m_list22 = makeNumberList(this, QStringLiteral("List22"), QStringLiteral("Посредственно"), 1, kSlotCount,
-                              3540, 5220, 675, 360);
-    makeCaption(this, QStringLiteral("Label_List22"), QStringLiteral("Посредственно:"), kLabelLeft, 5220,
-                kLabelWidth, 360, m_list22);
+    m_excellentMinList = makeNumberList(this, QStringLiteral("excellentMinList"), QStringLiteral("Отлично"),
+                                        1, kSlotCount, 3540, 4170, 675, 360);
+    makeCaption(this, QStringLiteral("excellentMinLabel"), QStringLiteral("Отлично:"), kLabelLeft, 4170,
+                kLabelWidth, 360, m_excellentMinList);
+    m_goodMinList = makeNumberList(this, QStringLiteral("goodMinList"), QStringLiteral("Хорошо"), 1,
+                                   kSlotCount, 3540, 4680, 675, 360);
+    makeCaption(this, QStringLiteral("goodMinLabel"), QStringLiteral("Хорошо:"), kLabelLeft, 4680,
+                kLabelWidth, 360, m_goodMinList);
+    m_fairMinList = makeNumberList(this, QStringLiteral("fairMinList"), QStringLiteral("Посредственно"), 1,
+                                   kSlotCount, 3540, 5220, 675, 360);
+    makeCaption(this, QStringLiteral("fairMinLabel"), QStringLiteral("Посредственно:"), kLabelLeft, 5220,
+                kLabelWidth, 360, m_fairMinList);
 
-    makeCaption(this, QStringLiteral("Label_Check2"), QStringLiteral("Группы:"), 4350, 1665, 1230, 360);
+    makeCaption(this, QStringLiteral("groupBoxesLabel"), QStringLiteral("Группы:"), 4350, 1665, 1230, 360);
     for (int k = 0; k < kGroupCount; ++k) {
         auto* box = new QCheckBox(QString::number(k), this);
-        box->setObjectName(QStringLiteral("Check2_%1").arg(k));
+        box->setObjectName(QStringLiteral("groupBox_%1").arg(k));
         box->setAccessibleName(QStringLiteral("Группа %1 допущена").arg(k));
-        placeTwips(box, 5625, kCheckTops[k], 585, 360);
-        m_check2[k] = box;
+        placeTwips(box, 5625, kGroupBoxTops[k], 585, 360);
+        m_groupBoxes[k] = box;
 
-        m_text23[k] = makeLine(this, QStringLiteral("Text23_%1").arg(k), kStoredTextLimit - 1, 6210,
-                               1620 + 450 * k, 7845, 405);
-        m_text23[k]->setAccessibleName(QStringLiteral("Название группы %1").arg(k));
+        m_groupTitleBoxes[k] = makeLine(this, QStringLiteral("groupTitleBox_%1").arg(k), kStoredTextLimit - 1,
+                                        6210, 1620 + 450 * k, 7845, 405);
+        m_groupTitleBoxes[k]->setAccessibleName(QStringLiteral("Название группы %1").arg(k));
     }
 
-    m_command2 = new QPushButton(QStringLiteral("Сохранить"), this);
-    m_command2->setObjectName(QStringLiteral("Command2"));
-    placeTwips(m_command2, 2250, 5850, 1950, 450);
+    m_saveButton = new QPushButton(QStringLiteral("Сохранить"), this);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    placeTwips(m_saveButton, 2250, 5850, 1950, 450);
 
     m_thresholdHint = new QLabel(this);
-    m_thresholdHint->setObjectName(QStringLiteral("ThresholdHint"));
+    m_thresholdHint->setObjectName(QStringLiteral("thresholdHint"));
     m_thresholdHint->setWordWrap(true);
     {
         QPalette p = m_thresholdHint->palette();
@@ -124,7 +127,7 @@ ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent)
     placeTwips(m_thresholdHint, kLabelLeft, 6345, 13800, 540);
     m_thresholdHint->hide();
 
-    makeCaption(this, QStringLiteral("Label_Themes"),
+    makeCaption(this, QStringLiteral("slotThemesLabel"),
                 QStringLiteral("Темы из которых будут задаваться вопросы:"), kLabelLeft, 6885, 10000, 360);
     for (int n = 1; n <= kSlotCount; ++n) {
         const int column = (n - 1) / 5;
@@ -132,38 +135,39 @@ ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent)
         const int left = kSlotColumnLefts[column];
         const int top = n == 12 ? 7815 : kSlotRowTops[row];
         const QString caption = QStringLiteral("Вопрос №%1:").arg(n);
-        m_slotLists[n] = makeNumberList(this, QStringLiteral("List%1").arg(n + 4), caption.chopped(1), 1,
-                                        kThemeCount, left, top, 675, 360);
-        auto* label = makeCaption(this, QStringLiteral("Label_List%1").arg(n + 4), caption,
-                                  left - kSlotLabelWidth - 60, top, kSlotLabelWidth, 360, m_slotLists[n]);
+        m_slotThemeLists[n] = makeNumberList(this, QStringLiteral("slotThemeList_%1").arg(n),
+                                             caption.chopped(1), 1, kThemeCount, left, top, 675, 360);
+        auto* label =
+            makeCaption(this, QStringLiteral("slotThemeLabel_%1").arg(n), caption,
+                        left - kSlotLabelWidth - 60, top, kSlotLabelWidth, 360, m_slotThemeLists[n]);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 
-    m_text1->setText(QStringLiteral("600"));
-    text1Change();
-    text10Change();
+    m_timeLimitBox->setText(QStringLiteral("600"));
+    timeLimitEdited();
+    profileNameEdited();
     for (int k = 0; k < kGroupCount; ++k)
-        m_check2[k]->setChecked(true);
-    selectItemByText(m_list4, QStringLiteral("1"));
+        m_groupBoxes[k]->setChecked(true);
+    selectItemByText(m_profileList, QStringLiteral("1"));
 
-    connect(m_text1, &QLineEdit::textChanged, this, &ProfileEditor::text1Change);
-    connect(m_text10, &QLineEdit::textChanged, this, &ProfileEditor::text10Change);
-    connect(m_list4, &QListWidget::currentRowChanged, this, &ProfileEditor::list4Click);
-    for (QListWidget* list : {m_list3, m_list20, m_list21, m_list22})
+    connect(m_timeLimitBox, &QLineEdit::textChanged, this, &ProfileEditor::timeLimitEdited);
+    connect(m_profileNameBox, &QLineEdit::textChanged, this, &ProfileEditor::profileNameEdited);
+    connect(m_profileList, &QListWidget::currentRowChanged, this, &ProfileEditor::profilePicked);
+    for (QListWidget* list : {m_questionCountList, m_excellentMinList, m_goodMinList, m_fairMinList})
         connect(list, &QListWidget::itemSelectionChanged, this, &ProfileEditor::updateThresholdHint);
-    connect(m_command2, &QPushButton::clicked, this, &ProfileEditor::command2Click);
+    connect(m_saveButton, &QPushButton::clicked, this, &ProfileEditor::saveProfile);
 
     hide();
 }
 
 void ProfileEditor::startupReset() {
-    m_text1->setText(QStringLiteral("0"));
-    m_text10->setText(QString());
+    m_timeLimitBox->setText(QStringLiteral("0"));
+    m_profileNameBox->setText(QString());
 }
 
-void ProfileEditor::list4Click() {
-    if (auto p = selectedValue(m_list4); p && *p >= 1 && *p <= kProfileCount)
-        editedProfile = *p;
+void ProfileEditor::profilePicked() {
+    if (auto p = selectedValue(m_profileList); p && *p >= 1 && *p <= kProfileCount)
+        m_editedProfile = *p;
     showEditedProfile();
 }
 
@@ -174,33 +178,33 @@ void ProfileEditor::enterMode() {
 
 void ProfileEditor::showEditedProfile() {
     const Database& db = m_core.db;
-    const ExamProfile& profile = db.profiles[editedProfile];
+    const ExamProfile& profile = db.profiles[m_editedProfile];
 
-    m_text33->setText(db.databaseHeader[2]);
-    m_text33->setCursorPosition(0);
-    m_text10->setText(profile.name);
-    m_text10->setCursorPosition(0);
-    m_text1->setText(numberText(profile.timeLimit));
+    m_testNameBox->setText(db.databaseHeader[2]);
+    m_testNameBox->setCursorPosition(0);
+    m_profileNameBox->setText(profile.name);
+    m_profileNameBox->setCursorPosition(0);
+    m_timeLimitBox->setText(numberText(profile.timeLimit));
 
-    selectItemByText(m_list3, numberText(profile.questionCount));
-    selectItemByText(m_list20, numberText(profile.excellentMin));
-    selectItemByText(m_list21, numberText(profile.goodMin));
-    selectItemByText(m_list22, numberText(profile.fairMin));
+    selectItemByText(m_questionCountList, numberText(profile.questionCount));
+    selectItemByText(m_excellentMinList, numberText(profile.excellentMin));
+    selectItemByText(m_goodMinList, numberText(profile.goodMin));
+    selectItemByText(m_fairMinList, numberText(profile.fairMin));
     for (int n = 1; n <= kSlotCount; ++n)
-        selectItemByText(m_slotLists[n], numberText(profile.slotTheme[n]));
+        selectItemByText(m_slotThemeLists[n], numberText(profile.slotTheme[n]));
 
-    grupCheck();
+    splitGroupEntries();
     for (int k = 0; k < kGroupCount; ++k) {
-        m_check2[k]->setChecked(db.groupNames[k].flag != QLatin1String("0"));
-        m_text23[k]->setText(db.groupNames[k].title);
-        m_text23[k]->setCursorPosition(0);
+        m_groupBoxes[k]->setChecked(db.groupNames[k].flag != QLatin1String("0"));
+        m_groupTitleBoxes[k]->setText(db.groupNames[k].title);
+        m_groupTitleBoxes[k]->setCursorPosition(0);
     }
     updateThresholdHint();
 }
 
-void ProfileEditor::grupCheck() {
+void ProfileEditor::splitGroupEntries() {
     Database& db = m_core.db;
-    const ExamProfile& profile = db.profiles[editedProfile];
+    const ExamProfile& profile = db.profiles[m_editedProfile];
     for (int k = 0; k < kGroupCount; ++k) {
         const QString& entry = profile.groups[k];
         db.groupNames[k].flag = entry.left(1);
@@ -208,25 +212,26 @@ void ProfileEditor::grupCheck() {
     }
 }
 
-void ProfileEditor::command2Click() {
+void ProfileEditor::saveProfile() {
     // A time of 0 or less would end every exam at its first tick with the lowest grade.
-    const std::optional<int16> timeLimit = int16Floor(m_text1->text());
-    if (!timeLimit || *timeLimit < 1 || numericValue(m_text1->text()) != *timeLimit) {
+    const std::optional<int16> timeLimit = int16Floor(m_timeLimitBox->text());
+    if (!timeLimit || *timeLimit < 1 || numericValue(m_timeLimitBox->text()) != *timeLimit) {
         showMessage(this, QStringLiteral("Время на экзамен должно быть целым числом секунд от 1 до 32767.\n"
                                          "Профиль не сохранён."));
         return;
     }
 
     Database& db = m_core.db;
-    if (auto selected = selectedValue(m_list4); selected && *selected >= 1 && *selected <= kProfileCount)
-        editedProfile = *selected;
-    const int p = editedProfile;
+    if (auto selected = selectedValue(m_profileList);
+        selected && *selected >= 1 && *selected <= kProfileCount)
+        m_editedProfile = *selected;
+    const int p = m_editedProfile;
     ExamProfile& profile = db.profiles[p];
 
     QStringList fitted;
     profile.number = static_cast<int16>(p);
-    profile.name =
-        fittedLineText(m_text10, kStoredTextLimit, QStringLiteral("профиль %1, наименование").arg(p), fitted);
+    profile.name = fittedLineText(m_profileNameBox, kStoredTextLimit,
+                                  QStringLiteral("профиль %1, наименование").arg(p), fitted);
     profile.timeLimit = *timeLimit;
 
     // A list showing no selection (its stored value had no item) leaves the field alone.
@@ -234,43 +239,43 @@ void ProfileEditor::command2Click() {
         if (auto value = selectedValue(list))
             field = *value;
     };
-    store(m_list3, profile.questionCount);
-    store(m_list20, profile.excellentMin);
-    store(m_list21, profile.goodMin);
-    store(m_list22, profile.fairMin);
+    store(m_questionCountList, profile.questionCount);
+    store(m_excellentMinList, profile.excellentMin);
+    store(m_goodMinList, profile.goodMin);
+    store(m_fairMinList, profile.fairMin);
     for (int n = 1; n <= kSlotCount; ++n)
-        store(m_slotLists[n], profile.slotTheme[n]);
+        store(m_slotThemeLists[n], profile.slotTheme[n]);
 
     for (int k = 0; k < kGroupCount; ++k) {
-        db.groupNames[k].flag = m_check2[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        db.groupNames[k].flag = m_groupBoxes[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
         // The flag character shares the stored value with the title.
         db.groupNames[k].title =
-            fittedLineText(m_text23[k], kStoredTextLimit - 1,
+            fittedLineText(m_groupTitleBoxes[k], kStoredTextLimit - 1,
                            QStringLiteral("профиль %1, название группы %2").arg(p).arg(k), fitted);
     }
     for (int k = 0; k < kGroupCount; ++k)
         profile.groups[k] = db.groupNames[k].flag + db.groupNames[k].title;
     db.databaseHeader[2] =
-        fittedLineText(m_text33, kStoredTextLimit, QStringLiteral("название теста"), fitted);
+        fittedLineText(m_testNameBox, kStoredTextLimit, QStringLiteral("название теста"), fitted);
 
     reportSave(this, db, db.saveDatabase(), fitted);
 }
 
-void ProfileEditor::text1Change() {
-    markFilled(m_text1, valueFloor(m_text1->text()) != 0);
+void ProfileEditor::timeLimitEdited() {
+    markFilled(m_timeLimitBox, valueFloor(m_timeLimitBox->text()) != 0);
 }
 
-void ProfileEditor::text10Change() {
-    markFilled(m_text10, !m_text10->text().isEmpty());
+void ProfileEditor::profileNameEdited() {
+    markFilled(m_profileNameBox, !m_profileNameBox->text().isEmpty());
 }
 
 void ProfileEditor::updateThresholdHint() {
-    const ExamProfile& profile = m_core.db.profiles[editedProfile];
+    const ExamProfile& profile = m_core.db.profiles[m_editedProfile];
     auto value = [](const QListWidget* list, int16 stored) { return selectedValue(list).value_or(stored); };
-    const int count = value(m_list3, profile.questionCount);
-    const int excellent = value(m_list20, profile.excellentMin);
-    const int good = value(m_list21, profile.goodMin);
-    const int fair = value(m_list22, profile.fairMin);
+    const int count = value(m_questionCountList, profile.questionCount);
+    const int excellent = value(m_excellentMinList, profile.excellentMin);
+    const int good = value(m_goodMinList, profile.goodMin);
+    const int fair = value(m_fairMinList, profile.fairMin);
 
     QStringList notes;
     if (excellent < good || good < fair)
@@ -296,10 +301,11 @@ void ProfileEditor::updateThresholdHint() {
 
 void ProfileEditor::showEvent(QShowEvent* event) {
     QGroupBox::showEvent(event);
-    for (QListWidget* list : {m_list4, m_list3, m_list20, m_list21, m_list22})
+    for (QListWidget* list :
+         {m_profileList, m_questionCountList, m_excellentMinList, m_goodMinList, m_fairMinList})
         showSelectedItem(list);
     for (int n = 1; n <= kSlotCount; ++n)
-        showSelectedItem(m_slotLists[n]);
+        showSelectedItem(m_slotThemeLists[n]);
 }
 
 } // namespace zet::ui

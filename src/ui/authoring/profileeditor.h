@@ -1,8 +1,8 @@
 #pragma once
-// Frame3, the profile editor ("Настройка профиля"): one exam profile at a time with its
-// time, question count, grade thresholds, the theme of every question slot and the ten
-// admitted groups with their titles, plus the test name. "Сохранить" stores the profile
-// chosen in List4 and writes the whole database.
+// The profile editor ("Настройка профиля"): one exam profile at a time with its time,
+// question count, grade thresholds, the theme of every question slot and the ten admitted
+// groups with their titles, plus the test name. "Сохранить" stores the profile chosen in the
+// profile list and writes the whole database.
 
 #include "app/appcore.h"
 
@@ -22,24 +22,27 @@ class ProfileEditor : public QGroupBox {
     Q_OBJECT
 public:
     ProfileEditor(AppCore& core, QWidget* parent);
-    // Start-up: Text1 = "0", Text10 empty.
+    // Start-up: a time limit of 0 and no profile name.
     void startupReset();
-    // Shows the profile selected in List4.
-    void list4Click();
+    // A profile number was picked: shows the profile selected in the profile list.
+    void profilePicked();
     // Mode entry: shows the profile last selected.
     void enterMode();
 
-    // Fills every control from Profiles(EditedProfile) and the test name.
+    // Fills every control from the edited profile and the test name.
     void showEditedProfile();
-    // Splits the group entries of Profiles(EditedProfile) into GroupNames.
-    void grupCheck();
-    // "Сохранить": stores the area into the profile selected in List4, writes the file.
-    void command2Click();
+    // Splits the group entries of the edited profile (flag character, then title) into the
+    // database's group names.
+    void splitGroupEntries();
+    // "Сохранить": stores the area into the profile selected in the profile list, writes
+    // the file.
+    void saveProfile();
     // Mark a filled box with the highlight colours, an empty one light yellow.
-    void text1Change();
-    void text10Change();
+    void timeLimitEdited();
+    void profileNameEdited();
 
-    int16 editedProfile = 1; // 1..20
+    // The profile (1..20) the editor shows.
+    int16 editedProfile() const { return m_editedProfile; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -48,18 +51,21 @@ private:
     void updateThresholdHint();
 
     AppCore& m_core;
-    QLineEdit* m_text33 = nullptr;
-    QLineEdit* m_text10 = nullptr;
-    QListWidget* m_list4 = nullptr;
-    QLineEdit* m_text1 = nullptr;
-    QListWidget* m_list3 = nullptr;
-    QListWidget* m_list20 = nullptr;
-    QListWidget* m_list21 = nullptr;
-    QListWidget* m_list22 = nullptr;
-    QPushButton* m_command2 = nullptr;
-    std::array<QCheckBox*, kGroupCount> m_check2{};
-    std::array<QLineEdit*, kGroupCount> m_text23{};
-    std::array<QListWidget*, kSlotCount + 1> m_slotLists{}; // 1..15: List5..List19
+    int16 m_editedProfile = 1;
+
+    QLineEdit* m_testNameBox = nullptr;
+    QLineEdit* m_profileNameBox = nullptr;
+    QListWidget* m_profileList = nullptr;
+    QLineEdit* m_timeLimitBox = nullptr;
+    QListWidget* m_questionCountList = nullptr;
+    // The least right answers for each grade.
+    QListWidget* m_excellentMinList = nullptr;
+    QListWidget* m_goodMinList = nullptr;
+    QListWidget* m_fairMinList = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    std::array<QCheckBox*, kGroupCount> m_groupBoxes{};          // by group number 0..9
+    std::array<QLineEdit*, kGroupCount> m_groupTitleBoxes{};     // by group number 0..9
+    std::array<QListWidget*, kSlotCount + 1> m_slotThemeLists{}; // by question slot 1..15
     QLabel* m_thresholdHint = nullptr;
 };
 

@@ -1,5 +1,5 @@
 #pragma once
-// Frame1, the question editor ("Редактор вопросов"): the test name, the theme titles and
+// The question editor ("Редактор вопросов"): the test name, the theme titles and
 // every question of the bank with its answers and group flags. "Сохранить" stores the shown
 // question, writes the whole database and draws new question orders for all themes.
 
@@ -25,17 +25,19 @@ public:
     // Mode entry: selects theme 1 and question 1, shows the test name and the question.
     void enterMode();
 
-    // Both read both lists and show the question at the crossing of the two selections.
-    void list1Click();
-    void list2Click();
+    // A theme or a question number was picked: both read both lists and show the question at
+    // the crossing of the two selections.
+    void themePicked();
+    void questionPicked();
     // Fills the theme title, the question, its group boxes and answers from the model.
     void showEditedQuestion();
     // "Сохранить": stores the shown question, theme title and test name, writes the file,
     // rebuilds the question orders of all themes.
-    void command1Click();
+    void saveQuestion();
 
-    int16 editedTheme = 1;    // 1..20
-    int16 editedQuestion = 1; // 1..100
+    // The theme (1..20) and the question in it (1..100) the editor shows.
+    int16 editedTheme() const { return m_editedTheme; }
+    int16 editedQuestion() const { return m_editedQuestion; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -44,18 +46,18 @@ private:
     void readListSelections();
 
     AppCore& m_core;
-    QLineEdit* m_text26 = nullptr;
-    QListWidget* m_list1 = nullptr;
-    QPlainTextEdit* m_text3 = nullptr;
-    QListWidget* m_list2 = nullptr;
-    QPlainTextEdit* m_text4 = nullptr;
-    QPushButton* m_command1 = nullptr;
-    std::array<QCheckBox*, kGroupCount> m_check1{};
-    QPlainTextEdit* m_text5 = nullptr;
-    QPlainTextEdit* m_text6 = nullptr;
-    QPlainTextEdit* m_text7 = nullptr;
-    QPlainTextEdit* m_text8 = nullptr;
-    QPlainTextEdit* m_text9 = nullptr;
+    int16 m_editedTheme = 1;
+    int16 m_editedQuestion = 1;
+
+    QLineEdit* m_testNameBox = nullptr;
+    QListWidget* m_themeList = nullptr;
+    QPlainTextEdit* m_themeTitleBox = nullptr;
+    QListWidget* m_questionList = nullptr;
+    QPlainTextEdit* m_questionTextBox = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    std::array<QCheckBox*, kGroupCount> m_groupBoxes{}; // by group number 0..9
+    QPlainTextEdit* m_rightAnswerBox = nullptr;
+    std::array<QPlainTextEdit*, 4> m_wrongAnswerBoxes{}; // wrong answers No. 1..4
 };
 
 } // namespace zet::ui

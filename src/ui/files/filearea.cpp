@@ -71,81 +71,81 @@ FileArea::FileArea(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(c
     placeTwips(this, 405, 0, 14475, 10065);
     setAutoFillBackground(true); // the area covers whatever lies beneath it
 
-    m_drive1 = new QComboBox(this);
-    m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->setAccessibleName(QStringLiteral("Диск"));
-    placeTwips(m_drive1, 360, 405, 6000, 375);
+    m_driveList = new QComboBox(this);
+    m_driveList->setObjectName(QStringLiteral("driveList"));
+    m_driveList->setAccessibleName(QStringLiteral("Диск"));
+    placeTwips(m_driveList, 360, 405, 6000, 375);
 
-    m_dirModel = new QFileSystemModel(this);
-    m_dirModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-    m_dir1 = new QTreeView(this);
-    m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_dir1->setAccessibleName(QStringLiteral("Папка"));
-    m_dir1->setModel(m_dirModel);
-    for (int column = 1; column < m_dirModel->columnCount(); ++column)
-        m_dir1->hideColumn(column);
-    m_dir1->setHeaderHidden(true);
-    m_dir1->setSortingEnabled(true);
-    m_dir1->sortByColumn(0, Qt::AscendingOrder);
-    m_dir1->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    placeTwips(m_dir1, 360, 900, 6000, 7380);
+    m_folderModel = new QFileSystemModel(this);
+    m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    m_folderTree = new QTreeView(this);
+    m_folderTree->setObjectName(QStringLiteral("folderTree"));
+    m_folderTree->setAccessibleName(QStringLiteral("Папка"));
+    m_folderTree->setModel(m_folderModel);
+    for (int column = 1; column < m_folderModel->columnCount(); ++column)
+        m_folderTree->hideColumn(column);
+    m_folderTree->setHeaderHidden(true);
+    m_folderTree->setSortingEnabled(true);
+    m_folderTree->sortByColumn(0, Qt::AscendingOrder);
+    m_folderTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_folderTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    placeTwips(m_folderTree, 360, 900, 6000, 7380);
 
     m_fileModel = new QFileSystemModel(this);
     m_fileModel->setFilter(QDir::Files | QDir::NoDotAndDotDot);
     m_fileModel->setNameFilters({QStringLiteral("*.zet")});
     m_fileModel->setNameFilterDisables(false);
-    m_file1 = new QListView(this);
-    m_file1->setObjectName(QStringLiteral("File1"));
-    m_file1->setAccessibleName(QStringLiteral("Файлы баз данных"));
+    m_databaseFileList = new QListView(this);
+    m_databaseFileList->setObjectName(QStringLiteral("databaseFileList"));
+    m_databaseFileList->setAccessibleName(QStringLiteral("Файлы баз данных"));
     m_filesShown = new DatabaseFilesOnly(this);
     m_filesShown->setSourceModel(m_fileModel);
-    m_file1->setModel(m_filesShown);
-    m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_file1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    placeTwips(m_file1, 6600, 405, 7515, 7875);
+    m_databaseFileList->setModel(m_filesShown);
+    m_databaseFileList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_databaseFileList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    placeTwips(m_databaseFileList, 6600, 405, 7515, 7875);
 
-    m_text24 = new QLineEdit(this);
-    m_text24->setObjectName(QStringLiteral("Text24"));
-    m_text24->setAccessibleName(QStringLiteral("Путь к файлу базы данных"));
-    placeTwips(m_text24, 360, 8520, 13755, 375);
+    m_pathBox = new QLineEdit(this);
+    m_pathBox->setObjectName(QStringLiteral("pathBox"));
+    m_pathBox->setAccessibleName(QStringLiteral("Путь к файлу базы данных"));
+    placeTwips(m_pathBox, 360, 8520, 13755, 375);
 
-    m_command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("Загрузить"), 10215, 9150);
-    m_command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("Сохранить"), 10215, 9150);
-    m_command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("Создать"), 10215, 9150);
-    m_command8 = makeButton(this, QStringLiteral("Command8"), QStringLiteral("Выйти"), 12315, 9150);
+    m_loadButton = makeButton(this, QStringLiteral("loadButton"), QStringLiteral("Загрузить"), 10215, 9150);
+    m_saveButton = makeButton(this, QStringLiteral("saveButton"), QStringLiteral("Сохранить"), 10215, 9150);
+    m_createButton = makeButton(this, QStringLiteral("createButton"), QStringLiteral("Создать"), 10215, 9150);
+    m_closeButton = makeButton(this, QStringLiteral("closeButton"), QStringLiteral("Выйти"), 12315, 9150);
 
-    connect(m_drive1, &QComboBox::currentIndexChanged, this, [this] {
+    connect(m_driveList, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_syncing)
-            drive1Change();
+            drivePicked();
     });
-    connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(m_folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
                 if (m_syncing || !index.isValid())
                     return;
-                m_folder = cleanFolder(m_dirModel->filePath(index));
-                dir1Change();
+                m_folder = cleanFolder(m_folderModel->filePath(index));
+                folderPicked();
             });
     // A click on the folder already chosen refreshes the file list and the path as well.
-    connect(m_dir1, &QTreeView::clicked, this, [this](const QModelIndex& index) {
-        if (cleanFolder(m_dirModel->filePath(index)) == m_folder)
-            dir1Change();
+    connect(m_folderTree, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+        if (cleanFolder(m_folderModel->filePath(index)) == m_folder)
+            folderPicked();
     });
     // While the folder list is still being read, keep the chosen folder in view.
-    connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
-        if (m_folder.startsWith(path) && m_dir1->currentIndex().isValid())
-            m_dir1->scrollTo(m_dir1->currentIndex(), QAbstractItemView::PositionAtCenter);
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        if (m_folder.startsWith(path) && m_folderTree->currentIndex().isValid())
+            m_folderTree->scrollTo(m_folderTree->currentIndex(), QAbstractItemView::PositionAtCenter);
     });
-    connect(m_file1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(m_databaseFileList->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
                 if (!m_syncing && index.isValid())
-                    file1Click();
+                    databaseFilePicked();
             });
-    connect(m_file1, &QListView::clicked, this, [this] { file1Click(); });
-    connect(m_command5, &QPushButton::clicked, this, &FileArea::command5Click);
-    connect(m_command6, &QPushButton::clicked, this, &FileArea::command6Click);
-    connect(m_command7, &QPushButton::clicked, this, &FileArea::command7Click);
-    connect(m_command8, &QPushButton::clicked, this, &FileArea::command8Click);
+    connect(m_databaseFileList, &QListView::clicked, this, [this] { databaseFilePicked(); });
+    connect(m_loadButton, &QPushButton::clicked, this, &FileArea::loadDatabaseFile);
+    connect(m_saveButton, &QPushButton::clicked, this, &FileArea::saveDatabaseFile);
+    connect(m_createButton, &QPushButton::clicked, this, &FileArea::createDatabaseFile);
+    connect(m_closeButton, &QPushButton::clicked, this, &FileArea::closeArea);
 
     hide();
 }
@@ -162,84 +162,84 @@ void FileArea::open(Action action) {
             m_folder = cleanFolder(QDir::homePath());
     }
     fillDrives();
-    showFolderInDir1();
+    showFolderInTree();
 
-    m_command5->setVisible(action == Action::Load);
-    m_command6->setVisible(action == Action::Save);
-    m_command7->setVisible(action == Action::Create);
+    m_loadButton->setVisible(action == Action::Load);
+    m_saveButton->setVisible(action == Action::Save);
+    m_createButton->setVisible(action == Action::Create);
     show();
     raise();
-    dir1Change();
+    folderPicked();
 }
 
 void FileArea::setFolder(const QString& folder) {
     m_folder = cleanFolder(folder);
     fillDrives();
-    showFolderInDir1();
-    dir1Change();
+    showFolderInTree();
+    folderPicked();
 }
 
 void FileArea::fillDrives() {
     const QList<Volume> volumes = userVolumes({QDir::homePath(), m_core.db.programFolder, m_folder});
     m_syncing = true;
-    m_drive1->clear();
+    m_driveList->clear();
     for (const Volume& volume : volumes)
-        m_drive1->addItem(volume.caption, volume.rootPath);
+        m_driveList->addItem(volume.caption, volume.rootPath);
     m_syncing = false;
 }
 
 void FileArea::selectDrive(const QString& rootPath) {
-    const int index = m_drive1->findData(rootPath);
+    const int index = m_driveList->findData(rootPath);
     m_syncing = true;
-    m_drive1->setCurrentIndex(index);
+    m_driveList->setCurrentIndex(index);
     m_syncing = false;
 }
 
-void FileArea::showFolderInDir1() {
+void FileArea::showFolderInTree() {
     const QString driveRoot = volumeRootOf(m_folder);
     selectDrive(driveRoot);
     m_syncing = true;
-    m_dirModel->setRootPath(driveRoot);
+    m_folderModel->setRootPath(driveRoot);
     // The drive's own folder is the first item, so that it can be chosen too.
-    m_dir1->setRootIndex(m_dirModel->index(driveRoot).parent());
-    const QModelIndex current = m_dirModel->index(m_folder);
-    m_dir1->setCurrentIndex(current);
-    m_dir1->expand(current);
-    m_dir1->scrollTo(current, QAbstractItemView::PositionAtCenter);
+    m_folderTree->setRootIndex(m_folderModel->index(driveRoot).parent());
+    const QModelIndex current = m_folderModel->index(m_folder);
+    m_folderTree->setCurrentIndex(current);
+    m_folderTree->expand(current);
+    m_folderTree->scrollTo(current, QAbstractItemView::PositionAtCenter);
     m_syncing = false;
 }
 
-void FileArea::drive1Change() {
-    const QString root = m_drive1->currentData().toString();
+void FileArea::drivePicked() {
+    const QString root = m_driveList->currentData().toString();
     if (root.isEmpty())
         return;
     m_folder = cleanFolder(root);
-    showFolderInDir1();
-    dir1Change();
+    showFolderInTree();
+    folderPicked();
 }
 
-void FileArea::dir1Change() {
+void FileArea::folderPicked() {
     m_syncing = true;
     m_fileModel->setRootPath(m_folder);
     const QModelIndex folder = m_fileModel->index(m_folder);
     static_cast<DatabaseFilesOnly*>(m_filesShown)->setFolder(QDir::cleanPath(m_fileModel->filePath(folder)));
-    m_file1->setRootIndex(m_filesShown->mapFromSource(folder));
-    m_file1->selectionModel()->clear();
+    m_databaseFileList->setRootIndex(m_filesShown->mapFromSource(folder));
+    m_databaseFileList->selectionModel()->clear();
     m_syncing = false;
-    m_text24->setText(withTrailingSeparator(m_folder) + kDefaultFileName);
+    m_pathBox->setText(withTrailingSeparator(m_folder) + kDefaultFileName);
 }
 
-void FileArea::file1Click() {
-    const QModelIndex current = m_file1->currentIndex();
-    if (!current.isValid() || current.parent() != m_file1->rootIndex())
+void FileArea::databaseFilePicked() {
+    const QModelIndex current = m_databaseFileList->currentIndex();
+    if (!current.isValid() || current.parent() != m_databaseFileList->rootIndex())
         return;
-    m_text24->setText(withTrailingSeparator(m_folder) +
-                      m_fileModel->fileName(m_filesShown->mapToSource(current)));
+    m_pathBox->setText(withTrailingSeparator(m_folder) +
+                       m_fileModel->fileName(m_filesShown->mapToSource(current)));
 }
 
-void FileArea::command5Click() {
-    const QModelIndexList selected = m_file1->selectionModel()->selectedIndexes();
-    if (selected.isEmpty() || selected.first().parent() != m_file1->rootIndex()) {
+void FileArea::loadDatabaseFile() {
+    const QModelIndexList selected = m_databaseFileList->selectionModel()->selectedIndexes();
+    if (selected.isEmpty() || selected.first().parent() != m_databaseFileList->rootIndex()) {
         showMessage(this, QStringLiteral("Выберите в списке файл базы данных, который нужно загрузить."));
         return;
     }
@@ -258,7 +258,7 @@ void FileArea::command5Click() {
     finish();
 }
 
-void FileArea::command6Click() {
+void FileArea::saveDatabaseFile() {
     const QString path = targetPath();
     bool replaceForeign = false;
     if (!mayReplace(path, &replaceForeign))
@@ -271,7 +271,7 @@ void FileArea::command6Click() {
     finish();
 }
 
-void FileArea::command7Click() {
+void FileArea::createDatabaseFile() {
     const QString path = targetPath();
     bool replaceForeign = false;
     if (!mayReplace(path, &replaceForeign) || !mayReplaceDatabase(path))
@@ -290,7 +290,7 @@ void FileArea::command7Click() {
     finish();
 }
 
-void FileArea::command8Click() {
+void FileArea::closeArea() {
     hide();
 }
 
@@ -301,7 +301,7 @@ void FileArea::mousePressEvent(QMouseEvent* event) {
 }
 
 QString FileArea::targetPath() const {
-    const QString text = m_text24->text();
+    const QString text = m_pathBox->text();
     if (text.isEmpty() || QDir::isAbsolutePath(text))
         return text;
     return withTrailingSeparator(m_folder) + text;

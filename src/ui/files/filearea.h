@@ -1,6 +1,6 @@
 #pragma once
-// Frame5, the database file area ("Загрузить базу данных"): drive, folder and file lists,
-// the path box and the buttons to load, save or create a database.
+// The database file area ("Загрузить базу данных"): drive, folder and file lists, the path
+// box and the buttons to load, save or create a database.
 
 #include "app/appcore.h"
 
@@ -29,15 +29,15 @@ public:
     // The folder the folder list shows (no trailing separator except at the root).
     QString folder() const { return m_folder; }
 
-    // List handlers.
-    void drive1Change();
-    void dir1Change();
-    void file1Click();
+    // A drive, a folder or a database file was picked in its list.
+    void drivePicked();
+    void folderPicked();
+    void databaseFilePicked();
     // "Загрузить", "Сохранить", "Создать", "Выйти".
-    void command5Click();
-    void command6Click();
-    void command7Click();
-    void command8Click();
+    void loadDatabaseFile();
+    void saveDatabaseFile();
+    void createDatabaseFile();
+    void closeArea();
 
 signals:
     // The current database file changed (loaded, saved elsewhere or created): the
@@ -50,8 +50,8 @@ protected:
 private:
     void fillDrives();
     void selectDrive(const QString& rootPath);
-    void showFolderInDir1();
-    // The full path named by Text24; a relative name is taken inside the folder shown.
+    void showFolderInTree();
+    // The full path named by the path box; a relative name is taken inside the folder shown.
     QString targetPath() const;
     // Asks before a file that is not a test database is replaced; false cancels.
     bool mayReplace(const QString& path, bool* replaceForeign);
@@ -66,15 +66,15 @@ private:
     QString m_folder;
     bool m_syncing = false;
 
-    QComboBox* m_drive1 = nullptr;
-    QTreeView* m_dir1 = nullptr;
-    QListView* m_file1 = nullptr;
-    QLineEdit* m_text24 = nullptr;
-    QPushButton* m_command5 = nullptr;
-    QPushButton* m_command6 = nullptr;
-    QPushButton* m_command7 = nullptr;
-    QPushButton* m_command8 = nullptr;
-    QFileSystemModel* m_dirModel = nullptr;
+    QComboBox* m_driveList = nullptr;
+    QTreeView* m_folderTree = nullptr;
+    QListView* m_databaseFileList = nullptr;
+    QLineEdit* m_pathBox = nullptr;
+    QPushButton* m_loadButton = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    QPushButton* m_createButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QFileSystemModel* m_folderModel = nullptr;
     QFileSystemModel* m_fileModel = nullptr;
     QSortFilterProxyModel* m_filesShown = nullptr; // m_fileModel without folders
 };

@@ -247,7 +247,7 @@ void MainWindow::load() {
             showMessage(this, QStringLiteral("Неправильная версия файла!"));
     });
     // 13. The number lists are the areas' own; profile 1 is shown in the profile editor.
-    step([&] { m_frame3->list4Click(); });
+    step([&] { m_frame3->profilePicked(); });
     // 14. Today's archive folders and day file.
     step([&] {
         reportDayFileRepair(m_core.archive.prepare(db.programFolder, today, m_core.exam.dayRegister));
