@@ -13,6 +13,8 @@
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
+#include "examcontrols.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -87,6 +89,9 @@ private:
     // Answers the question on screen and ends the pause.
     void answer(bool right);
     DayRegisterArray dayFile() const;
+    QPushButton* exitButton() const {
+        return m_result->findChild<QPushButton*>(QStringLiteral("exitButton"));
+    }
     QString dayFilePath() const { return m_core->archive.dayFilePath(); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -96,6 +101,8 @@ private:
     RegistrationArea* m_reg = nullptr;
     ExamArea* m_area = nullptr;
     ResultWindow* m_result = nullptr;
+    RegistrationControls m_ctl;
+    ExamAreaControls m_examCtl;
     QStringList m_messages;
 };
 
@@ -149,15 +156,19 @@ void TestExamMode::start() {
 
     m_exam = m_window->findChild<ExamMode*>();
     QVERIFY(m_exam);
-    m_reg = m_exam->frame2();
-    m_area = m_exam->frame4();
+    m_reg = m_exam->registrationArea();
+    m_area = m_exam->examArea();
     m_result = m_exam->resultWindow();
     QVERIFY(m_reg && m_area && m_result);
+    m_ctl = RegistrationControls(m_reg);
+    m_examCtl = ExamAreaControls(m_area);
+    QVERIFY(m_ctl.complete() && m_examCtl.complete());
+    QVERIFY(exitButton());
     QCOMPARE(m_window->findChild<RegistrationArea*>(QStringLiteral("RegistrationArea")), m_reg);
     QCOMPARE(m_window->findChild<ExamArea*>(QStringLiteral("ExamArea")), m_area);
     QCOMPARE(m_window->findChild<ResultWindow*>(QStringLiteral("ResultWindow")), m_result);
-    QCOMPARE(m_exam->findChild<QTimer*>(QStringLiteral("Timer1")), m_exam->timer1());
-    QCOMPARE(m_exam->findChild<QTimer*>(QStringLiteral("Timer3")), m_exam->timer3());
+    QCOMPARE(m_exam->findChild<QTimer*>(QStringLiteral("feedbackPause")), m_exam->feedbackPause());
+    QCOMPARE(m_exam->findChild<QTimer*>(QStringLiteral("examClock")), m_exam->examClock());
 
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -168,29 +179,29 @@ void TestExamMode::beginExam(int profile, const QString& name) {
         m_window->toggleExamMode();
     QCOMPARE(int(m_window->appMode()), 2);
     QVERIFY(m_reg->isVisible());
-    m_reg->text2->setText(name);
-    m_reg->text11->setText(QStringLiteral("1975"));
-    m_reg->text12->setText(QStringLiteral("слесарь"));
-    m_reg->text13->setText(QStringLiteral("12"));
-    m_reg->text21->setText(QStringLiteral("Т-%1").arg(m_core->exam.currentExaminee));
-    QListWidgetItem* item = m_reg->list23->item(profile - 1);
-    m_reg->list23->scrollToItem(item, QAbstractItemView::PositionAtTop);
-    QTest::mouseClick(m_reg->list23->viewport(), Qt::LeftButton, {},
-                      m_reg->list23->visualItemRect(item).center());
+    m_ctl.fullNameBox->setText(name);
+    m_ctl.birthYearBox->setText(QStringLiteral("1975"));
+    m_ctl.jobTitleBox->setText(QStringLiteral("слесарь"));
+    m_ctl.seniorityBox->setText(QStringLiteral("12"));
+    m_ctl.personnelNumberBox->setText(QStringLiteral("Т-%1").arg(m_core->exam.currentExaminee));
+    QListWidgetItem* item = m_ctl.profileList->item(profile - 1);
+    m_ctl.profileList->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    QTest::mouseClick(m_ctl.profileList->viewport(), Qt::LeftButton, {},
+                      m_ctl.profileList->visualItemRect(item).center());
     QCOMPARE(int(m_core->exam.currentProfile), profile);
-    QTest::mouseClick(m_reg->command3, Qt::LeftButton);
+    QTest::mouseClick(m_ctl.startButton, Qt::LeftButton);
 }
 
 int16 TestExamMode::rightBox() const {
     for (int p = 1; p <= 5; ++p) {
-        if (m_area->answer[p]->toPlainText().startsWith(kRight))
+        if (m_examCtl.answerBoxes[p]->toPlainText().startsWith(kRight))
             return static_cast<int16>(p);
     }
     return 0;
 }
 
 void TestExamMode::click(int16 position) {
-    QPlainTextEdit* box = m_area->answer[position];
+    QPlainTextEdit* box = m_examCtl.answerBoxes[position];
     QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, box->viewport()->rect().center());
 }
 
@@ -198,8 +209,8 @@ void TestExamMode::answer(bool right) {
     const int16 box = rightBox();
     QVERIFY(box != 0);
     click(right ? box : wrongBox());
-    QVERIFY(m_exam->timer1()->isActive());
-    m_exam->timer1Timer();
+    QVERIFY(m_exam->feedbackPause()->isActive());
+    m_exam->endFeedbackPause();
 }
 
 DayRegisterArray TestExamMode::dayFile() const {
@@ -212,15 +223,15 @@ void TestExamMode::examAreaLayout_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("twips");
     QTest::newRow("ExamArea") << "ExamArea" << QRect(405, 0, 14475, 10065);
-    QTest::newRow("Label45") << "Label45" << QRect(270, 540, 2640, 375);
-    QTest::newRow("Label57") << "Label57" << QRect(3105, 540, 10455, 375);
-    QTest::newRow("Text27") << "Text27" << QRect(495, 945, 13665, 1470);
-    QTest::newRow("Label52") << "Label52" << QRect(315, 2655, 4875, 375);
-    QTest::newRow("Text28") << "Text28" << QRect(495, 3150, 13665, 1230);
-    QTest::newRow("Text29") << "Text29" << QRect(495, 4477, 13665, 1230);
-    QTest::newRow("Text30") << "Text30" << QRect(495, 5804, 13665, 1230);
-    QTest::newRow("Text31") << "Text31" << QRect(495, 7131, 13665, 1230);
-    QTest::newRow("Text32") << "Text32" << QRect(495, 8460, 13665, 1230);
+    QTest::newRow("questionNumberLabel") << "questionNumberLabel" << QRect(270, 540, 2640, 375);
+    QTest::newRow("examineeLabel") << "examineeLabel" << QRect(3105, 540, 10455, 375);
+    QTest::newRow("questionBox") << "questionBox" << QRect(495, 945, 13665, 1470);
+    QTest::newRow("answerPromptLabel") << "answerPromptLabel" << QRect(315, 2655, 4875, 375);
+    QTest::newRow("answerBox_1") << "answerBox_1" << QRect(495, 3150, 13665, 1230);
+    QTest::newRow("answerBox_2") << "answerBox_2" << QRect(495, 4477, 13665, 1230);
+    QTest::newRow("answerBox_3") << "answerBox_3" << QRect(495, 5804, 13665, 1230);
+    QTest::newRow("answerBox_4") << "answerBox_4" << QRect(495, 7131, 13665, 1230);
+    QTest::newRow("answerBox_5") << "answerBox_5" << QRect(495, 8460, 13665, 1230);
 }
 
 void TestExamMode::examAreaLayout() {
@@ -234,10 +245,10 @@ void TestExamMode::examAreaLayout() {
         QVERIFY(box->isReadOnly());
         QCOMPARE(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QVERIFY(!box->accessibleName().isEmpty());
-        QCOMPARE(base(box), name == QStringLiteral("Text27") ? kLightBlue : kLightYellow);
+        QCOMPARE(base(box), name == QStringLiteral("questionBox") ? kLightBlue : kLightYellow);
     }
     QCOMPARE(m_area->title(), QStringLiteral("Экзамен"));
-    QCOMPARE(m_area->label52->text(), QStringLiteral("Выберите правильный ответ:"));
+    QCOMPARE(m_examCtl.answerPromptLabel->text(), QStringLiteral("Выберите правильный ответ:"));
     QCOMPARE(m_area->font().family(), QStringLiteral("Times New Roman"));
     QCOMPARE(m_area->font().pointSizeF(), 15.75);
     QVERIFY(m_area->isHidden());
@@ -250,18 +261,18 @@ void TestExamMode::startShowsFirstQuestion() {
     QVERIFY(m_area->isVisible());
     QCOMPARE(int(m_core->exam.examRunning), 1);
     QCOMPARE(m_area->title(), QStringLiteral("Профиль 2"));
-    QCOMPARE(m_area->label57->text(), QStringLiteral("Сдает:  Сидоров С.С."));
-    QCOMPARE(m_area->label45->text(), QStringLiteral("Вопрос № 1"));
-    QVERIFY(m_area->text27->toPlainText().startsWith(QStringLiteral("Вопрос 1.")));
-    QCOMPARE(base(m_area->text27), kLightBlue);
+    QCOMPARE(m_examCtl.examineeLabel->text(), QStringLiteral("Сдает:  Сидоров С.С."));
+    QCOMPARE(m_examCtl.questionNumberLabel->text(), QStringLiteral("Вопрос № 1"));
+    QVERIFY(m_examCtl.questionBox->toPlainText().startsWith(QStringLiteral("Вопрос 1.")));
+    QCOMPARE(base(m_examCtl.questionBox), kLightBlue);
     // The box that shows the right answer is the one the engine judges right.
     QCOMPARE(rightBox(), m_core->answers.correctPosition);
-    QCOMPARE(m_area->labelTimeLeft->text(), QStringLiteral("Осталось: 5:00"));
-    QVERIFY(m_exam->timer3()->isActive());
-    QCOMPARE(m_exam->timer3()->interval(), 1000);
-    QVERIFY(!m_exam->timer1()->isActive());
-    m_exam->timer3Timer();
-    QCOMPARE(m_area->labelTimeLeft->text(), QStringLiteral("Осталось: 4:59"));
+    QCOMPARE(m_examCtl.timeLeftLabel->text(), QStringLiteral("Осталось: 5:00"));
+    QVERIFY(m_exam->examClock()->isActive());
+    QCOMPARE(m_exam->examClock()->interval(), 1000);
+    QVERIFY(!m_exam->feedbackPause()->isActive());
+    m_exam->clockTick();
+    QCOMPARE(m_examCtl.timeLeftLabel->text(), QStringLiteral("Осталось: 4:59"));
 }
 
 void TestExamMode::answerFeedback_data() {
@@ -273,32 +284,32 @@ void TestExamMode::answerFeedback_data() {
 void TestExamMode::answerFeedback() {
     QFETCH(bool, right);
     beginExam(2);
-    const QString question = m_area->text27->toPlainText();
+    const QString question = m_examCtl.questionBox->toPlainText();
     const int16 box = right ? rightBox() : wrongBox();
     click(box);
-    QCOMPARE(base(m_area->text27), right ? kGreen : kRed);
+    QCOMPARE(base(m_examCtl.questionBox), right ? kGreen : kRed);
     QCOMPARE(int(m_core->exam.correctCount), right ? 1 : 0);
     QCOMPARE(int(m_core->exam.chosenPosition), int(box));
-    QVERIFY(m_exam->timer1()->isActive());
-    QVERIFY(m_exam->timer1()->isSingleShot());
-    QCOMPARE(m_exam->timer1()->interval(), 2000);
+    QVERIFY(m_exam->feedbackPause()->isActive());
+    QVERIFY(m_exam->feedbackPause()->isSingleShot());
+    QCOMPARE(m_exam->feedbackPause()->interval(), 2000);
 
     // During the pause no click counts or recolours, on any box.
     for (int16 p = 1; p <= 5; ++p)
         click(p);
-    QCOMPARE(base(m_area->text27), right ? kGreen : kRed);
+    QCOMPARE(base(m_examCtl.questionBox), right ? kGreen : kRed);
     QCOMPARE(int(m_core->exam.correctCount), right ? 1 : 0);
     QCOMPARE(int(m_core->exam.chosenPosition), int(box));
-    QCOMPARE(m_area->text27->toPlainText(), question);
+    QCOMPARE(m_examCtl.questionBox->toPlainText(), question);
 
     // The end of the pause: the next question on light blue, clicks accepted again.
-    m_exam->timer1Timer();
-    QVERIFY(!m_exam->timer1()->isActive());
-    QCOMPARE(m_area->label45->text(), QStringLiteral("Вопрос № 2"));
-    QCOMPARE(base(m_area->text27), kLightBlue);
+    m_exam->endFeedbackPause();
+    QVERIFY(!m_exam->feedbackPause()->isActive());
+    QCOMPARE(m_examCtl.questionNumberLabel->text(), QStringLiteral("Вопрос № 2"));
+    QCOMPARE(base(m_examCtl.questionBox), kLightBlue);
     QCOMPARE(int(m_core->exam.answerLock), 0);
     click(rightBox());
-    QCOMPARE(base(m_area->text27), kGreen);
+    QCOMPARE(base(m_examCtl.questionBox), kGreen);
     QCOMPARE(int(m_core->exam.correctCount), right ? 2 : 1);
 }
 
@@ -309,42 +320,42 @@ void TestExamMode::hoverColours() {
                           Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(w, &event);
     };
-    QVERIFY(m_area->answer[2]->viewport()->hasMouseTracking());
-    move(m_area->answer[2]->viewport());
-    move(m_area->answer[4]->viewport());
+    QVERIFY(m_examCtl.answerBoxes[2]->viewport()->hasMouseTracking());
+    move(m_examCtl.answerBoxes[2]->viewport());
+    move(m_examCtl.answerBoxes[4]->viewport());
     for (int p = 1; p <= 5; ++p)
-        QCOMPARE(base(m_area->answer[p]), p == 4 ? kLightGreen : kLightYellow);
+        QCOMPARE(base(m_examCtl.answerBoxes[p]), p == 4 ? kLightGreen : kLightYellow);
     // The question box is no answer: the last highlight stays.
-    move(m_area->text27->viewport());
-    QCOMPARE(base(m_area->answer[4]), kLightGreen);
-    QCOMPARE(base(m_area->text27), kLightBlue);
+    move(m_examCtl.questionBox->viewport());
+    QCOMPARE(base(m_examCtl.answerBoxes[4]), kLightGreen);
+    QCOMPARE(base(m_examCtl.questionBox), kLightBlue);
     // Moving over the boxes also highlights during the pause, and a presentation keeps it.
     click(rightBox());
-    move(m_area->answer[1]);
-    m_exam->timer1Timer();
+    move(m_examCtl.answerBoxes[1]);
+    m_exam->endFeedbackPause();
     for (int p = 1; p <= 5; ++p)
-        QCOMPARE(base(m_area->answer[p]), p == 1 ? kLightGreen : kLightYellow);
+        QCOMPARE(base(m_examCtl.answerBoxes[p]), p == 1 ? kLightGreen : kLightYellow);
 }
 
 void TestExamMode::tenQuestionsThenFinish() {
     QCOMPARE(int(m_core->db.profiles[1].questionCount), 10);
     beginExam(1, QStringLiteral("Кузнецов К.К."));
     for (int n = 1; n <= 10; ++n) {
-        QCOMPARE(m_area->label45->text(), QStringLiteral("Вопрос № %1").arg(n));
-        QCOMPARE(base(m_area->text27), kLightBlue);
+        QCOMPARE(m_examCtl.questionNumberLabel->text(), QStringLiteral("Вопрос № %1").arg(n));
+        QCOMPARE(base(m_examCtl.questionBox), kLightBlue);
         QVERIFY(m_area->isVisible());
         // Slot n of the profile: theme 2 for every third slot.
-        QVERIFY(
-            m_area->text27->toPlainText().startsWith(QStringLiteral("Вопрос %1.").arg(n % 3 == 0 ? 2 : 1)));
+        QVERIFY(m_examCtl.questionBox->toPlainText().startsWith(
+            QStringLiteral("Вопрос %1.").arg(n % 3 == 0 ? 2 : 1)));
         answer(n != 4);
     }
     // The pause after the tenth answer finished the exam: no eleventh question.
-    QCOMPARE(m_area->label45->text(), QStringLiteral("Вопрос № 10"));
+    QCOMPARE(m_examCtl.questionNumberLabel->text(), QStringLiteral("Вопрос № 10"));
     QCOMPARE(int(m_core->exam.examRunning), 0);
     QVERIFY(m_area->isHidden());
     QVERIFY(m_reg->isHidden());
-    QVERIFY(!m_exam->timer3()->isActive());
-    QVERIFY(!m_exam->timer1()->isActive());
+    QVERIFY(!m_exam->examClock()->isActive());
+    QVERIFY(!m_exam->feedbackPause()->isActive());
     QCOMPARE(int(m_window->appMode()), 2);
 
     const ExamineeRecord& r = m_core->exam.dayRegister[1];
@@ -358,10 +369,10 @@ void TestExamMode::tenQuestionsThenFinish() {
     QCOMPARE(dayFile()[1], r);
 
     // The registration area's result boxes and the result window show the finished exam.
-    QCOMPARE(m_reg->text15->text(), QStringLiteral("1"));
-    QCOMPARE(m_reg->text17->text(), QStringLiteral("5"));
-    QCOMPARE(m_reg->text19->text(), QStringLiteral("9"));
-    QCOMPARE(m_reg->text20->text(), QStringLiteral("0"));
+    QCOMPARE(m_ctl.protocolNumberBox->text(), QStringLiteral("1"));
+    QCOMPARE(m_ctl.gradeBox->text(), QStringLiteral("5"));
+    QCOMPARE(m_ctl.rightCountBox->text(), QStringLiteral("9"));
+    QCOMPARE(m_ctl.timeSpentBox->text(), QStringLiteral("0"));
     QVERIFY(m_result->isVisible());
     QCOMPARE(m_result->value(0), QStringLiteral("1"));
     QCOMPARE(m_result->value(1), QStringLiteral("Охрана труда"));
@@ -372,25 +383,25 @@ void TestExamMode::tenQuestionsThenFinish() {
 void TestExamMode::timeOutStoresTimeSpent() {
     QCOMPARE(int(m_core->db.profiles[1].timeLimit), 600);
     beginExam(1);
-    QCOMPARE(m_area->labelTimeLeft->text(), QStringLiteral("Осталось: 10:00"));
+    QCOMPARE(m_examCtl.timeLeftLabel->text(), QStringLiteral("Осталось: 10:00"));
     for (int s = 1; s <= 600; ++s)
-        m_exam->timer3Timer();
+        m_exam->clockTick();
     QCOMPARE(int(m_core->exam.examRunning), 1);
-    QCOMPARE(m_area->labelTimeLeft->text(), QStringLiteral("Осталось: 0:00"));
+    QCOMPARE(m_examCtl.timeLeftLabel->text(), QStringLiteral("Осталось: 0:00"));
     QVERIFY(m_area->isVisible());
-    m_exam->timer3Timer();
+    m_exam->clockTick();
 
     QCOMPARE(int(m_core->exam.examRunning), 0);
-    QVERIFY(!m_exam->timer3()->isActive());
+    QVERIFY(!m_exam->examClock()->isActive());
     QVERIFY(m_area->isHidden());
-    QCOMPARE(base(m_area->text27), kLightBlue);
+    QCOMPARE(base(m_examCtl.questionBox), kLightBlue);
     const ExamineeRecord& r = m_core->exam.dayRegister[1];
     QCOMPARE(int(r.timeSpent), 601);
     QCOMPARE(int(r.rightCount), 0);
     QCOMPARE(int(r.grade), 2);
     QCOMPARE(int(r.askedCount), 10);
     QCOMPARE(dayFile()[1], r);
-    QCOMPARE(m_reg->text20->text(), QStringLiteral("601"));
+    QCOMPARE(m_ctl.timeSpentBox->text(), QStringLiteral("601"));
     QCOMPARE(m_result->value(7), QStringLiteral("601"));
     QCOMPARE(m_result->value(4), QStringLiteral("2"));
     QCOMPARE(m_result->value(5), QStringLiteral("10"));
@@ -401,15 +412,15 @@ void TestExamMode::leavingTheModeRecordsAnswersSoFar() {
     answer(true);
     answer(false);
     answer(true);
-    m_exam->timer3Timer();
-    m_exam->timer3Timer();
+    m_exam->clockTick();
+    m_exam->clockTick();
     m_window->toggleExamMode();
 
     QCOMPARE(int(m_window->appMode()), 0);
     QCOMPARE(int(m_core->exam.examRunning), 0);
     QVERIFY(m_area->isHidden());
     QVERIFY(m_reg->isHidden());
-    QVERIFY(!m_exam->timer3()->isActive());
+    QVERIFY(!m_exam->examClock()->isActive());
     const ExamineeRecord& r = m_core->exam.dayRegister[1];
     QCOMPARE(int(r.rightCount), 2);
     QCOMPARE(int(r.timeSpent), 2);
@@ -426,18 +437,18 @@ void TestExamMode::timeOutDuringPauseRecordsOnce() {
     answer(true);
     // The last answer; the time runs out while its pause is pending.
     click(rightBox());
-    QVERIFY(m_exam->timer1()->isActive());
+    QVERIFY(m_exam->feedbackPause()->isActive());
     for (int s = 1; s <= 301; ++s)
-        m_exam->timer3Timer();
+        m_exam->clockTick();
     QCOMPARE(int(m_core->exam.examRunning), 0);
-    QVERIFY(!m_exam->timer1()->isActive());
+    QVERIFY(!m_exam->feedbackPause()->isActive());
     QCOMPARE(int(m_core->exam.answerLock), 0);
     QCOMPARE(int(m_core->exam.currentExaminee), 2);
 
     // Even a tick that was already on its way changes nothing.
-    m_exam->timer1Timer();
+    m_exam->endFeedbackPause();
     QCOMPARE(int(m_core->exam.currentExaminee), 2);
-    QCOMPARE(m_area->label45->text(), QStringLiteral("Вопрос № 3"));
+    QCOMPARE(m_examCtl.questionNumberLabel->text(), QStringLiteral("Вопрос № 3"));
     QVERIFY(m_area->isHidden());
 
     const DayRegisterArray file = dayFile();
@@ -454,14 +465,14 @@ void TestExamMode::threeExamsOnAFreshDay() {
                                QStringLiteral("Васильев В.В.")};
     for (int i = 0; i < 3; ++i) {
         beginExam(2, names[i]);
-        QCOMPARE(m_reg->text15->text(), QString::number(i + 1));
+        QCOMPARE(m_ctl.protocolNumberBox->text(), QString::number(i + 1));
         for (int n = 0; n < 3; ++n)
             answer(n <= i);
         QVERIFY(m_result->isVisible());
         // The number of the examinee just finished, not of the next one.
         QCOMPARE(m_result->value(0), QString::number(i + 1));
         QCOMPARE(m_result->value(3), names[i]);
-        QTest::mouseClick(m_result->command1, Qt::LeftButton);
+        QTest::mouseClick(exitButton(), Qt::LeftButton);
         QVERIFY(m_result->isHidden());
         QCOMPARE(int(m_window->appMode()), 0);
     }
@@ -480,9 +491,9 @@ void TestExamMode::threeExamsOnAFreshDay() {
     // The next entry starts at examinee 4 with an empty form.
     m_window->toggleExamMode();
     QCOMPARE(m_reg->topRow(), 3);
-    QCOMPARE(m_reg->text15->text(), QStringLiteral("4"));
-    QVERIFY(m_reg->text2->text().isEmpty());
-    QVERIFY(m_reg->text2->isEnabled());
+    QCOMPARE(m_ctl.protocolNumberBox->text(), QStringLiteral("4"));
+    QVERIFY(m_ctl.fullNameBox->text().isEmpty());
+    QVERIFY(m_ctl.fullNameBox->isEnabled());
 }
 
 void TestExamMode::refusals_data() {
@@ -548,22 +559,22 @@ void TestExamMode::refusals() {
     }();
 
     m_window->toggleExamMode();
-    m_reg->text2->setText(QStringLiteral("Орлов О.О."));
-    m_reg->text11->setText(year);
-    m_reg->text13->setText(seniority);
-    m_reg->list23->setCurrentRow(profile - 1);
-    const QString shownName = m_reg->text14->text();
-    QTest::mouseClick(m_reg->command3, Qt::LeftButton);
+    m_ctl.fullNameBox->setText(QStringLiteral("Орлов О.О."));
+    m_ctl.birthYearBox->setText(year);
+    m_ctl.seniorityBox->setText(seniority);
+    m_ctl.profileList->setCurrentRow(profile - 1);
+    const QString shownName = m_ctl.profileNameBox->text();
+    QTest::mouseClick(m_ctl.startButton, Qt::LeftButton);
 
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.front().contains(expected), qPrintable(m_messages.front()));
     QCOMPARE(int(m_core->exam.examRunning), 0);
     QVERIFY(m_reg->isVisible());
     QVERIFY(m_area->isHidden());
-    QVERIFY(!m_exam->timer3()->isActive());
-    QCOMPARE(m_reg->text2->text(), QStringLiteral("Орлов О.О."));
-    QCOMPARE(m_reg->text11->text(), year);
-    QCOMPARE(m_reg->text14->text(), shownName);
+    QVERIFY(!m_exam->examClock()->isActive());
+    QCOMPARE(m_ctl.fullNameBox->text(), QStringLiteral("Орлов О.О."));
+    QCOMPARE(m_ctl.birthYearBox->text(), year);
+    QCOMPARE(m_ctl.profileNameBox->text(), shownName);
     QCOMPARE(m_core->exam.currentExaminee, examinee);
     QVERIFY(m_core->exam.dayRegister == before);
     QFile f(dayFilePath());
@@ -575,12 +586,12 @@ void TestExamMode::closingTheWindowRecordsTheExam() {
     beginExam(1, QStringLiteral("Фёдоров Ф.Ф."));
     answer(true);
     click(rightBox());
-    m_exam->timer3Timer();
+    m_exam->clockTick();
     QVERIFY(m_window->close());
 
     QCOMPARE(int(m_core->exam.examRunning), 0);
-    QVERIFY(!m_exam->timer1()->isActive());
-    QVERIFY(!m_exam->timer3()->isActive());
+    QVERIFY(!m_exam->feedbackPause()->isActive());
+    QVERIFY(!m_exam->examClock()->isActive());
     const DayRegisterArray file = dayFile();
     QCOMPARE(file[1].fullName, QStringLiteral("Фёдоров Ф.Ф."));
     QCOMPARE(int(file[1].rightCount), 2);
@@ -605,7 +616,7 @@ void TestExamMode::dayFileWriteFailure() {
     // The record stays in the register and the next examinee gets the next slot.
     QCOMPARE(m_core->exam.dayRegister[1].fullName, QStringLiteral("Григорьев Г.Г."));
     QCOMPARE(int(m_core->exam.currentExaminee), 2);
-    QTest::mouseClick(m_result->command1, Qt::LeftButton);
+    QTest::mouseClick(exitButton(), Qt::LeftButton);
 
     // Once the way is free again the next finish writes both records.
     QVERIFY(QDir().rmdir(path));
@@ -626,7 +637,7 @@ void TestExamMode::resultWindowLeavesTheMode() {
     QCOMPARE(int(m_window->appMode()), 2);
     QVERIFY(m_result->isVisible());
     QSignalSpy acknowledged(m_exam, &ExamMode::resultAcknowledged);
-    QTest::mouseClick(m_result->command1, Qt::LeftButton);
+    QTest::mouseClick(exitButton(), Qt::LeftButton);
     QCOMPARE(acknowledged.size(), 1);
     QVERIFY(m_result->isHidden());
     QVERIFY(m_reg->isHidden());
@@ -654,7 +665,7 @@ void TestExamMode::lateExitKeepsAnotherMode() {
     m_window->toggleQuestionEditor();
     QCOMPARE(int(m_window->appMode()), 1);
     QSignalSpy acknowledged(m_exam, &ExamMode::resultAcknowledged);
-    QTest::mouseClick(m_result->command1, Qt::LeftButton);
+    QTest::mouseClick(exitButton(), Qt::LeftButton);
     QVERIFY(m_result->isHidden());
     QCOMPARE(acknowledged.size(), 0);
     QCOMPARE(int(m_window->appMode()), 1);
@@ -675,10 +686,10 @@ void TestExamMode::unstorableCharactersAreAskedFor() {
         QVERIFY2(questions.front().contains(c), qPrintable(questions.front()));
     QVERIFY(!questions.front().contains(QStringLiteral("«л»")));
     QCOMPARE(int(m_core->exam.examRunning), 0);
-    QCOMPARE(m_reg->text2->text(), name);
+    QCOMPARE(m_ctl.fullNameBox->text(), name);
 
     goOn = true;
-    QTest::mouseClick(m_reg->command3, Qt::LeftButton);
+    QTest::mouseClick(m_ctl.startButton, Qt::LeftButton);
     QCOMPARE(questions.size(), 2);
     QCOMPARE(int(m_core->exam.examRunning), 1);
 }
@@ -746,7 +757,7 @@ void TestExamMode::modeChangeWritesUnwrittenRecords() {
         answer(true);
     QVERIFY(m_core->hasUnwrittenRecords());
     QVERIFY(QDir().rmdir(path));
-    QTest::mouseClick(m_result->command1, Qt::LeftButton);
+    QTest::mouseClick(exitButton(), Qt::LeftButton);
     QCOMPARE(int(m_window->appMode()), 0);
     QVERIFY(!m_core->hasUnwrittenRecords());
     QCOMPARE(dayFile()[1].fullName, QStringLiteral("Григорьев Г.Г."));

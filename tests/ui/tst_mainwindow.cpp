@@ -135,14 +135,14 @@ void TestMainWindow::firstStart() {
     QVERIFY(QFileInfo(dataPath()).isFile());
     QCOMPARE(m_core->db.programFolder, m_dir->path() + QStringLiteral("/"));
 
-    QCOMPARE(find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Новый тест"));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label50_0"))->text(), QStringLiteral("Неизвестный"));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label50_1"))->text(), QStringLiteral("12-03-2010"));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label50_2"))->text(), dataPath());
-    QCOMPARE(find<QLabel>(QStringLiteral("Label48"))->text(), QStringLiteral("Название теста:"));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label49_0"))->text(), QStringLiteral("Автор:"));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label49_1"))->text(), QStringLiteral("Дата:"));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label49_2"))->text(), QStringLiteral("Фаил:"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("testNameBox"))->text(), QStringLiteral("Новый тест"));
+    QCOMPARE(find<QLabel>(QStringLiteral("authorLabel"))->text(), QStringLiteral("Неизвестный"));
+    QCOMPARE(find<QLabel>(QStringLiteral("dateLabel"))->text(), QStringLiteral("12-03-2010"));
+    QCOMPARE(find<QLabel>(QStringLiteral("filePathLabel"))->text(), dataPath());
+    QCOMPARE(find<QLabel>(QStringLiteral("testNameCaption"))->text(), QStringLiteral("Название теста:"));
+    QCOMPARE(find<QLabel>(QStringLiteral("authorCaption"))->text(), QStringLiteral("Автор:"));
+    QCOMPARE(find<QLabel>(QStringLiteral("dateCaption"))->text(), QStringLiteral("Дата:"));
+    QCOMPARE(find<QLabel>(QStringLiteral("fileCaption"))->text(), QStringLiteral("Фаил:"));
 
     // The file read back is the one written, and today's archive is ready.
     QCOMPARE(m_core->db.databaseHeader[1], QStringLiteral("zetr100"));
@@ -154,9 +154,10 @@ void TestMainWindow::firstStart() {
 
     // Main mode: every area hidden, every top-level item there.
     QCOMPARE(w.appMode(), int16(0));
-    for (const char* frame : {"QuestionEditor", "RegistrationArea", "ProfileEditor", "ExamArea", "FileArea", "ArchiveViewer", "AboutArea"}) {
-        if (auto* area = w.findChild<QWidget*>(QString::fromLatin1(frame)))
-            QVERIFY2(area->isHidden(), frame);
+    for (const char* areaName : {"QuestionEditor", "RegistrationArea", "ProfileEditor", "ExamArea",
+                                 "FileArea", "ArchiveViewer", "AboutArea"}) {
+        if (auto* area = w.findChild<QWidget*>(QString::fromLatin1(areaName)))
+            QVERIFY2(area->isHidden(), areaName);
     }
     QCOMPARE(menuBarState(w), kMainMenus);
 }
@@ -169,10 +170,10 @@ void TestMainWindow::settingsNameMissingDatabase() {
 
     start();
     QCOMPARE(m_messages, QStringList{QStringLiteral("Неправильная версия файла!")});
-    QCOMPARE(find<QLineEdit>(QStringLiteral("Text34"))->text(), QString());
-    QCOMPARE(find<QLabel>(QStringLiteral("Label50_0"))->text(), QString());
-    QCOMPARE(find<QLabel>(QStringLiteral("Label50_1"))->text(), QString());
-    QCOMPARE(find<QLabel>(QStringLiteral("Label50_2"))->text(), settings.databasePath);
+    QCOMPARE(find<QLineEdit>(QStringLiteral("testNameBox"))->text(), QString());
+    QCOMPARE(find<QLabel>(QStringLiteral("authorLabel"))->text(), QString());
+    QCOMPARE(find<QLabel>(QStringLiteral("dateLabel"))->text(), QString());
+    QCOMPARE(find<QLabel>(QStringLiteral("filePathLabel"))->text(), settings.databasePath);
     // Start-up went on after the message.
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("2010/Декабрь/03.12.2010.txt"))).isFile());
     QVERIFY(!QFileInfo::exists(dataPath()));
@@ -208,9 +209,9 @@ void TestMainWindow::existingDatabaseWithoutSettingsIsKept() {
     start();
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(readAll(dataPath()), before);
-    QCOMPARE(find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Электробезопасность"));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label50_0"))->text(), QStringLiteral("Петров"));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label50_1"))->text(), QStringLiteral("01-02-2009"));
+    QCOMPARE(find<QLineEdit>(QStringLiteral("testNameBox"))->text(), QStringLiteral("Электробезопасность"));
+    QCOMPARE(find<QLabel>(QStringLiteral("authorLabel"))->text(), QStringLiteral("Петров"));
+    QCOMPARE(find<QLabel>(QStringLiteral("dateLabel"))->text(), QStringLiteral("01-02-2009"));
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("zetr100.sys"))).isFile());
 }
 
@@ -227,8 +228,8 @@ void TestMainWindow::secondStartReadsTheLastDatabase() {
     start();
     QVERIFY(m_messages.isEmpty());
     QVERIFY(!QFileInfo::exists(dataPath()));
-    QCOMPARE(find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Второй"));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label50_2"))->text(), other.databasePath);
+    QCOMPARE(find<QLineEdit>(QStringLiteral("testNameBox"))->text(), QStringLiteral("Второй"));
+    QCOMPARE(find<QLabel>(QStringLiteral("filePathLabel"))->text(), other.databasePath);
 }
 
 void TestMainWindow::caption_data() {
@@ -252,7 +253,7 @@ void TestMainWindow::caption() {
 void TestMainWindow::modes_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("frame");
+    QTest::addColumn<QString>("areaName");
     QTest::addColumn<QStringList>("inside");
     QTest::addColumn<QStringList>("after");
 
@@ -276,7 +277,7 @@ void TestMainWindow::modes_data() {
 void TestMainWindow::modes() {
     QFETCH(QString, item);
     QFETCH(int, mode);
-    QFETCH(QString, frame);
+    QFETCH(QString, areaName);
     QFETCH(QStringList, inside);
     QFETCH(QStringList, after);
 
@@ -285,8 +286,8 @@ void TestMainWindow::modes() {
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     // The area of the mode; the exam's registration area belongs to the exam mode and may
     // not be there yet.
-    auto* area = w.findChild<QWidget*>(frame);
-    if (frame != QStringLiteral("RegistrationArea"))
+    auto* area = w.findChild<QWidget*>(areaName);
+    if (areaName != QStringLiteral("RegistrationArea"))
         QVERIFY(area);
 
     auto* title = find<QWidget>(QStringLiteral("TitleBlock"));
@@ -315,12 +316,12 @@ void TestMainWindow::modes() {
 
 void TestMainWindow::profileEditorTwice() {
     MainWindow& w = start();
-    QAction* parametrs = action(QStringLiteral("profilesAction"));
-    QMenu* adjustment = find<QMenu>(QStringLiteral("settingsMenu"));
-    QStringList seen{parametrs->text() + QLatin1Char('/') + adjustment->title()};
+    QAction* profiles = action(QStringLiteral("profilesAction"));
+    QMenu* settings = find<QMenu>(QStringLiteral("settingsMenu"));
+    QStringList seen{profiles->text() + QLatin1Char('/') + settings->title()};
     for (int i = 0; i < 4; ++i) {
         w.toggleProfileEditor();
-        seen << parametrs->text() + QLatin1Char('/') + adjustment->title();
+        seen << profiles->text() + QLatin1Char('/') + settings->title();
     }
     QCOMPARE(seen, (QStringList{
                        QStringLiteral("Профили/Настройка      "),
@@ -371,9 +372,9 @@ void TestMainWindow::fileAreaRefreshesStrip() {
     m_core->db.databaseHeader[3] = QStringLiteral("Сидоров");
     m_core->db.databasePath = m_dir->filePath(QStringLiteral("other.zet"));
     emit area->databaseChanged();
-    QCOMPARE(find<QLineEdit>(QStringLiteral("Text34"))->text(), QStringLiteral("Другая база"));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label50_0"))->text(), QStringLiteral("Сидоров"));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label50_2"))->text(), m_core->db.databasePath);
+    QCOMPARE(find<QLineEdit>(QStringLiteral("testNameBox"))->text(), QStringLiteral("Другая база"));
+    QCOMPARE(find<QLabel>(QStringLiteral("authorLabel"))->text(), QStringLiteral("Сидоров"));
+    QCOMPARE(find<QLabel>(QStringLiteral("filePathLabel"))->text(), m_core->db.databasePath);
 }
 
 void TestMainWindow::aboutByTwoClicks() {
@@ -382,15 +383,15 @@ void TestMainWindow::aboutByTwoClicks() {
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QMenuBar* bar = w.menuBar();
     QAction* about = action(QStringLiteral("aboutAction"));
-    auto* frame = find<QWidget>(QStringLiteral("AboutArea"));
-    auto* text38 = find<QPlainTextEdit>(QStringLiteral("Text38"));
-    auto* text39 = find<QPlainTextEdit>(QStringLiteral("Text39"));
-    QVERIFY(frame->isHidden());
+    auto* aboutArea = find<QWidget>(QStringLiteral("AboutArea"));
+    auto* identityBox = find<QPlainTextEdit>(QStringLiteral("identityBox"));
+    auto* termsBox = find<QPlainTextEdit>(QStringLiteral("termsBox"));
+    QVERIFY(aboutArea->isHidden());
 
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(about).center());
-    QTRY_VERIFY(frame->isVisible());
-    const QString identity = text38->toPlainText();
-    const QString terms = text39->toPlainText();
+    QTRY_VERIFY(aboutArea->isVisible());
+    const QString identity = identityBox->toPlainText();
+    const QString terms = termsBox->toPlainText();
     const QStringList lines = identity.split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 6);
     QCOMPARE(lines[0], QStringLiteral("Orvelant "));
@@ -404,18 +405,19 @@ void TestMainWindow::aboutByTwoClicks() {
     QCOMPARE(clauses.size(), 7);
     for (int k = 1; k <= 6; ++k)
         QVERIFY(clauses[k].startsWith(QString::number(k) + QStringLiteral(". ")));
-    QCOMPARE(find<QLabel>(QStringLiteral("Label47"))->text(), QStringLiteral("www.orvelant.example"));
-    QVERIFY(!find<QLabel>(QStringLiteral("Image2"))->pixmap().isNull());
-    QCOMPARE(find<QLabel>(QStringLiteral("Label46"))->text(), QStringLiteral("www.orvelant.example"));
+    QCOMPARE(find<QLabel>(QStringLiteral("webAddressLabel"))->text(), QStringLiteral("www.orvelant.example"));
+    QVERIFY(!find<QLabel>(QStringLiteral("picture"))->pixmap().isNull());
+    QCOMPARE(find<QLabel>(QStringLiteral("makerAddressLabel"))->text(),
+             QStringLiteral("www.orvelant.example"));
 
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(about).center());
-    QTRY_VERIFY(frame->isHidden());
+    QTRY_VERIFY(aboutArea->isHidden());
 
     // The same texts on every opening.
     about->trigger();
-    QVERIFY(frame->isVisible());
-    QCOMPARE(text38->toPlainText(), identity);
-    QCOMPARE(text39->toPlainText(), terms);
+    QVERIFY(aboutArea->isVisible());
+    QCOMPARE(identityBox->toPlainText(), identity);
+    QCOMPARE(termsBox->toPlainText(), terms);
     QCOMPARE(w.appMode(), int16(0));
 }
 
@@ -423,10 +425,10 @@ void TestMainWindow::aboutClosedByClicks_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<bool>("closes");
     QTest::newRow("area") << "AboutArea" << true;
-    QTest::newRow("picture") << "Image2" << true;
-    QTest::newRow("identity text") << "Text38" << true;
-    QTest::newRow("terms text") << "Text39" << false;
-    QTest::newRow("address") << "Label47" << false;
+    QTest::newRow("picture") << "picture" << true;
+    QTest::newRow("identity text") << "identityBox" << true;
+    QTest::newRow("terms text") << "termsBox" << false;
+    QTest::newRow("address") << "webAddressLabel" << false;
 }
 
 void TestMainWindow::aboutClosedByClicks() {
@@ -436,16 +438,16 @@ void TestMainWindow::aboutClosedByClicks() {
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.toggleAbout();
-    auto* frame = find<QWidget>(QStringLiteral("AboutArea"));
-    QVERIFY(frame->isVisible());
+    auto* aboutArea = find<QWidget>(QStringLiteral("AboutArea"));
+    QVERIFY(aboutArea->isVisible());
 
     QWidget* widget = find<QWidget>(target);
     if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
         widget = box->viewport();
-    // Frame7 itself: a point of the area outside its controls.
+    // The area itself: a point of it outside its controls.
     const QPoint at = target == QStringLiteral("AboutArea") ? QPoint(3, 3) : widget->rect().center();
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-    QCOMPARE(frame->isHidden(), closes);
+    QCOMPARE(aboutArea->isHidden(), closes);
 }
 
 void TestMainWindow::helpMessage() {
@@ -474,7 +476,7 @@ void TestMainWindow::exitClosesWindow() {
 void TestMainWindow::accessibleNames() {
     start();
     for (const QString& name :
-         {QStringLiteral("Text34"), QStringLiteral("Text38"), QStringLiteral("Text39")}) {
+         {QStringLiteral("testNameBox"), QStringLiteral("identityBox"), QStringLiteral("termsBox")}) {
         auto* box = find<QWidget>(name);
         QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(name));
     }

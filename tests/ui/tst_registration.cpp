@@ -11,6 +11,8 @@
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
+#include "examcontrols.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,7 +74,7 @@ private slots:
 private:
     // Starts the main window; with earlier set, today's day file already holds three exams.
     void start(bool earlier);
-    QScrollBar* bar() const { return m_reg->list24->verticalScrollBar(); }
+    QScrollBar* bar() const { return m_ctl.registerPositionList->verticalScrollBar(); }
     bool inputsEnabled() const;
     bool inputsDisabled() const;
 
@@ -80,6 +82,7 @@ private:
     std::unique_ptr<AppCore> m_core;
     std::unique_ptr<MainWindow> m_window;
     RegistrationArea* m_reg = nullptr;
+    RegistrationControls m_ctl;
     QStringList m_messages;
 };
 
@@ -122,14 +125,16 @@ void TestRegistration::start(bool earlier) {
     m_core->selection.shuffleAllThemes();
     m_reg = m_window->findChild<RegistrationArea*>(QStringLiteral("RegistrationArea"));
     QVERIFY(m_reg);
+    m_ctl = RegistrationControls(m_reg);
+    QVERIFY(m_ctl.complete());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
 bool TestRegistration::inputsEnabled() const {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{m_reg->text2, m_reg->text11, m_reg->text12, m_reg->text13,
-                                         m_reg->text14, m_reg->text21, m_reg->list23}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_ctl.fullNameBox, m_ctl.birthYearBox, m_ctl.jobTitleBox, m_ctl.seniorityBox,
+             m_ctl.profileNameBox, m_ctl.personnelNumberBox, m_ctl.profileList}) {
         if (!w->isEnabled())
             return false;
     }
@@ -137,9 +142,9 @@ bool TestRegistration::inputsEnabled() const {
 }
 
 bool TestRegistration::inputsDisabled() const {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{m_reg->text2, m_reg->text11, m_reg->text12, m_reg->text13,
-                                         m_reg->text14, m_reg->text21, m_reg->list23}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_ctl.fullNameBox, m_ctl.birthYearBox, m_ctl.jobTitleBox, m_ctl.seniorityBox,
+             m_ctl.profileNameBox, m_ctl.personnelNumberBox, m_ctl.profileList}) {
         if (w->isEnabled())
             return false;
     }
@@ -154,21 +159,26 @@ void TestRegistration::layout_data() {
 
     const QColor none;
     QTest::newRow("RegistrationArea") << "RegistrationArea" << QRect(405, 0, 14475, 10065) << none << false;
-    QTest::newRow("Text2") << "Text2" << QRect(4785, 435, 6855, 465) << kLightGreen << false;
-    QTest::newRow("Text11") << "Text11" << QRect(4770, 1095, 1155, 465) << kLightGreen << false;
-    QTest::newRow("Text12") << "Text12" << QRect(4770, 1770, 6900, 465) << kLightGreen << false;
-    QTest::newRow("Text13") << "Text13" << QRect(4770, 2445, 1155, 465) << kLightGreen << false;
-    QTest::newRow("Text21") << "Text21" << QRect(9750, 2445, 1965, 465) << kLightGreen << false;
-    QTest::newRow("List23") << "List23" << QRect(4770, 3120, 1155, 405) << kLightGreen << false;
-    QTest::newRow("Text14") << "Text14" << QRect(6120, 3090, 8250, 465) << kLightGreen << false;
-    QTest::newRow("List24") << "List24" << QRect(810, 4095, 1245, 555) << none << false;
-    QTest::newRow("Command3") << "Command3" << QRect(300, 4830, 2280, 570) << none << false;
-    QTest::newRow("Text15") << "Text15" << QRect(4860, 5955, 1155, 465) << kLightYellow << true;
-    QTest::newRow("Text16") << "Text16" << QRect(4860, 6570, 9435, 465) << kLightYellow << true;
-    QTest::newRow("Text17") << "Text17" << QRect(4860, 7200, 1155, 465) << kLightYellow << true;
-    QTest::newRow("Text18") << "Text18" << QRect(4860, 7815, 1155, 465) << kLightYellow << true;
-    QTest::newRow("Text19") << "Text19" << QRect(4860, 8445, 1155, 465) << kLightYellow << true;
-    QTest::newRow("Text20") << "Text20" << QRect(4860, 9060, 1155, 465) << kLightYellow << true;
+    QTest::newRow("fullNameBox") << "fullNameBox" << QRect(4785, 435, 6855, 465) << kLightGreen << false;
+    QTest::newRow("birthYearBox") << "birthYearBox" << QRect(4770, 1095, 1155, 465) << kLightGreen << false;
+    QTest::newRow("jobTitleBox") << "jobTitleBox" << QRect(4770, 1770, 6900, 465) << kLightGreen << false;
+    QTest::newRow("seniorityBox") << "seniorityBox" << QRect(4770, 2445, 1155, 465) << kLightGreen << false;
+    QTest::newRow("personnelNumberBox")
+        << "personnelNumberBox" << QRect(9750, 2445, 1965, 465) << kLightGreen << false;
+    QTest::newRow("profileList") << "profileList" << QRect(4770, 3120, 1155, 405) << kLightGreen << false;
+    QTest::newRow("profileNameBox") << "profileNameBox" << QRect(6120, 3090, 8250, 465) << kLightGreen
+                                    << false;
+    QTest::newRow("registerPositionList")
+        << "registerPositionList" << QRect(810, 4095, 1245, 555) << none << false;
+    QTest::newRow("startButton") << "startButton" << QRect(300, 4830, 2280, 570) << none << false;
+    QTest::newRow("protocolNumberBox")
+        << "protocolNumberBox" << QRect(4860, 5955, 1155, 465) << kLightYellow << true;
+    QTest::newRow("resultProfileBox")
+        << "resultProfileBox" << QRect(4860, 6570, 9435, 465) << kLightYellow << true;
+    QTest::newRow("gradeBox") << "gradeBox" << QRect(4860, 7200, 1155, 465) << kLightYellow << true;
+    QTest::newRow("askedCountBox") << "askedCountBox" << QRect(4860, 7815, 1155, 465) << kLightYellow << true;
+    QTest::newRow("rightCountBox") << "rightCountBox" << QRect(4860, 8445, 1155, 465) << kLightYellow << true;
+    QTest::newRow("timeSpentBox") << "timeSpentBox" << QRect(4860, 9060, 1155, 465) << kLightYellow << true;
 }
 
 void TestRegistration::layout() {
@@ -177,7 +187,8 @@ void TestRegistration::layout() {
     QFETCH(QColor, colour);
     QFETCH(bool, result);
     start(false);
-    auto* w = m_window->findChild<QWidget*>(name);
+    // The profile editor has controls of the same names: look inside the area.
+    QWidget* w = name == QLatin1String("RegistrationArea") ? m_reg : m_reg->findChild<QWidget*>(name);
     QVERIFY(w);
     QCOMPARE(w->geometry(), QRect(zet::ui::twips(twips.x()), zet::ui::twips(twips.y()),
                                   zet::ui::twips(twips.width()), zet::ui::twips(twips.height())));
@@ -188,39 +199,39 @@ void TestRegistration::layout() {
     if (auto* box = qobject_cast<QLineEdit*>(w)) {
         m_window->toggleExamMode();
         QCOMPARE(box->isEnabled(), !result);
-        QCOMPARE(box->isReadOnly(), result || name == QStringLiteral("Text14"));
+        QCOMPARE(box->isReadOnly(), result || name == QStringLiteral("profileNameBox"));
     }
 }
 
 void TestRegistration::captions_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("Text2") << "Text2"
-                           << "Ф.И.О. сдающего:";
-    QTest::newRow("Text11") << "Text11"
-                            << "Год рождения:";
-    QTest::newRow("Text12") << "Text12"
-                            << "Должность:";
-    QTest::newRow("Text13") << "Text13"
-                            << "Стаж работы:";
-    QTest::newRow("Text21") << "Text21"
-                            << "Табел. номер:";
-    QTest::newRow("List23") << "List23"
-                            << "Профиль экзамена:";
-    QTest::newRow("List24") << "List24"
-                            << "Порядковый номер:";
-    QTest::newRow("Text15") << "Text15"
-                            << "Номер протокола:";
-    QTest::newRow("Text16") << "Text16"
-                            << "Профиль экзамена:";
-    QTest::newRow("Text17") << "Text17"
-                            << "Оценка:";
-    QTest::newRow("Text18") << "Text18"
-                            << "Количество заданых вопросов:";
-    QTest::newRow("Text19") << "Text19"
-                            << "Правильных ответов:";
-    QTest::newRow("Text20") << "Text20"
-                            << "Затраченое время:";
+    QTest::newRow("fullNameBox") << "fullNameBox"
+                                 << "Ф.И.О. сдающего:";
+    QTest::newRow("birthYearBox") << "birthYearBox"
+                                  << "Год рождения:";
+    QTest::newRow("jobTitleBox") << "jobTitleBox"
+                                 << "Должность:";
+    QTest::newRow("seniorityBox") << "seniorityBox"
+                                  << "Стаж работы:";
+    QTest::newRow("personnelNumberBox") << "personnelNumberBox"
+                                        << "Табел. номер:";
+    QTest::newRow("profileList") << "profileList"
+                                 << "Профиль экзамена:";
+    QTest::newRow("registerPositionList") << "registerPositionList"
+                                          << "Порядковый номер:";
+    QTest::newRow("protocolNumberBox") << "protocolNumberBox"
+                                       << "Номер протокола:";
+    QTest::newRow("resultProfileBox") << "resultProfileBox"
+                                      << "Профиль экзамена:";
+    QTest::newRow("gradeBox") << "gradeBox"
+                              << "Оценка:";
+    QTest::newRow("askedCountBox") << "askedCountBox"
+                                   << "Количество заданых вопросов:";
+    QTest::newRow("rightCountBox") << "rightCountBox"
+                                   << "Правильных ответов:";
+    QTest::newRow("timeSpentBox") << "timeSpentBox"
+                                  << "Затраченое время:";
 }
 
 void TestRegistration::captions() {
@@ -237,12 +248,12 @@ void TestRegistration::captions() {
     QCOMPARE(found, QStringList{caption});
 
     QCOMPARE(m_reg->title(), QStringLiteral("Персональные сведенья"));
-    QCOMPARE(m_reg->command3->text(), QStringLiteral("Начать экзамен"));
+    QCOMPARE(m_ctl.startButton->text(), QStringLiteral("Начать экзамен"));
     QCOMPARE(m_reg->font().family(), QStringLiteral("Times New Roman"));
     QCOMPARE(m_reg->font().pointSizeF(), 15.75);
-    QCOMPARE(m_reg->list24->font().pointSizeF(), 21.75);
-    QVERIFY(m_reg->findChild<QLabel*>(QStringLiteral("Label_Results")));
-    QCOMPARE(m_reg->findChild<QLabel*>(QStringLiteral("Label_Results"))->text(),
+    QCOMPARE(m_ctl.registerPositionList->font().pointSizeF(), 21.75);
+    QVERIFY(m_reg->findChild<QLabel*>(QStringLiteral("resultsLabel")));
+    QCOMPARE(m_reg->findChild<QLabel*>(QStringLiteral("resultsLabel"))->text(),
              QStringLiteral("Результаты экзамена:"));
 }
 
@@ -250,53 +261,53 @@ void TestRegistration::freshDay() {
     start(false);
     QCOMPARE(int(m_core->exam.currentExaminee), 1);
     // Start-up showed the empty slot 1.
-    for (QLineEdit* box : {m_reg->text11, m_reg->text13, m_reg->text15, m_reg->text17, m_reg->text18,
-                           m_reg->text19, m_reg->text20})
+    for (QLineEdit* box : {m_ctl.birthYearBox, m_ctl.seniorityBox, m_ctl.protocolNumberBox, m_ctl.gradeBox,
+                           m_ctl.askedCountBox, m_ctl.rightCountBox, m_ctl.timeSpentBox})
         QCOMPARE(box->text(), QStringLiteral("0"));
-    QVERIFY(m_reg->text2->text().isEmpty());
-    QCOMPARE(m_reg->list23->count(), 20);
-    QCOMPARE(m_reg->list24->count(), 100);
-    QCOMPARE(m_reg->list23->item(19)->text(), QStringLiteral("20"));
-    QCOMPARE(m_reg->list24->item(99)->text(), QStringLiteral("100"));
-    QCOMPARE(m_reg->list23->currentItem()->text(), QStringLiteral("1"));
-    QCOMPARE(m_reg->list24->currentItem()->text(), QStringLiteral("1"));
+    QVERIFY(m_ctl.fullNameBox->text().isEmpty());
+    QCOMPARE(m_ctl.profileList->count(), 20);
+    QCOMPARE(m_ctl.registerPositionList->count(), 100);
+    QCOMPARE(m_ctl.profileList->item(19)->text(), QStringLiteral("20"));
+    QCOMPARE(m_ctl.registerPositionList->item(99)->text(), QStringLiteral("100"));
+    QCOMPARE(m_ctl.profileList->currentItem()->text(), QStringLiteral("1"));
+    QCOMPARE(m_ctl.registerPositionList->currentItem()->text(), QStringLiteral("1"));
 
     m_window->toggleExamMode();
     QVERIFY(m_reg->isVisible());
     QCOMPARE(m_reg->topRow(), 0);
     QVERIFY(inputsEnabled());
-    QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 1"));
-    QCOMPARE(m_reg->text16->text(), QStringLiteral("Профиль 1"));
-    QCOMPARE(m_reg->text18->text(), QStringLiteral("2"));
-    QCOMPARE(m_reg->text15->text(), QStringLiteral("1"));
+    QCOMPARE(m_ctl.profileNameBox->text(), QStringLiteral("Профиль 1"));
+    QCOMPARE(m_ctl.resultProfileBox->text(), QStringLiteral("Профиль 1"));
+    QCOMPARE(m_ctl.askedCountBox->text(), QStringLiteral("2"));
+    QCOMPARE(m_ctl.protocolNumberBox->text(), QStringLiteral("1"));
 }
 
 void TestRegistration::restartAfterThreeExams() {
     start(true);
     QCOMPARE(int(m_core->exam.currentExaminee), 4);
     QCOMPARE(m_core->exam.dayRegister[2].fullName, QStringLiteral("Второй В.В."));
-    m_reg->text11->setText(QStringLiteral("1999"));
-    m_reg->text2->setText(QStringLiteral("Кто-то"));
+    m_ctl.birthYearBox->setText(QStringLiteral("1999"));
+    m_ctl.fullNameBox->setText(QStringLiteral("Кто-то"));
 
     m_window->toggleExamMode();
     QCOMPARE(m_reg->topRow(), 3);
-    QCOMPARE(m_reg->list24->currentRow(), 3);
+    QCOMPARE(m_ctl.registerPositionList->currentRow(), 3);
     QVERIFY(inputsEnabled());
     // An empty form for examinee 4 with the profile chosen last.
-    QVERIFY(m_reg->text2->text().isEmpty());
-    QCOMPARE(m_reg->text11->text(), QStringLiteral("0"));
-    QCOMPARE(m_reg->list23->currentItem()->text(), QStringLiteral("1"));
-    QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 1"));
-    QCOMPARE(m_reg->text18->text(), QStringLiteral("2"));
-    QCOMPARE(m_reg->text15->text(), QStringLiteral("4"));
+    QVERIFY(m_ctl.fullNameBox->text().isEmpty());
+    QCOMPARE(m_ctl.birthYearBox->text(), QStringLiteral("0"));
+    QCOMPARE(m_ctl.profileList->currentItem()->text(), QStringLiteral("1"));
+    QCOMPARE(m_ctl.profileNameBox->text(), QStringLiteral("Профиль 1"));
+    QCOMPARE(m_ctl.askedCountBox->text(), QStringLiteral("2"));
+    QCOMPARE(m_ctl.protocolNumberBox->text(), QStringLiteral("4"));
 
     // Leaving and entering again keeps a profile picked meanwhile.
-    m_reg->list23->setCurrentRow(5);
+    m_ctl.profileList->setCurrentRow(5);
     m_window->toggleExamMode();
     m_window->toggleExamMode();
-    QCOMPARE(m_reg->list23->currentItem()->text(), QStringLiteral("6"));
-    QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 6"));
-    QCOMPARE(m_reg->text18->text(), QStringLiteral("7"));
+    QCOMPARE(m_ctl.profileList->currentItem()->text(), QStringLiteral("6"));
+    QCOMPARE(m_ctl.profileNameBox->text(), QStringLiteral("Профиль 6"));
+    QCOMPARE(m_ctl.askedCountBox->text(), QStringLiteral("7"));
 }
 
 void TestRegistration::scrollBack_data() {
@@ -314,69 +325,69 @@ void TestRegistration::scrollBack() {
     QFETCH(bool, earlier);
     start(true);
     m_window->toggleExamMode();
-    m_reg->list23->setCurrentRow(8);
+    m_ctl.profileList->setCurrentRow(8);
     bar()->setValue(10);
-    m_reg->text2->setText(QStringLiteral("Набранное имя"));
+    m_ctl.fullNameBox->setText(QStringLiteral("Набранное имя"));
 
     bar()->setValue(top);
     // The examiner's scroll stands: the program's re-selection of the current row does not
     // bring it back into view.
     QCOMPARE(m_reg->topRow(), top);
     QCOMPARE(bar()->value(), top);
-    QCOMPARE(m_reg->list24->currentRow(), 3);
-    QCOMPARE(m_reg->list24->currentItem()->isSelected(), true);
+    QCOMPARE(m_ctl.registerPositionList->currentRow(), 3);
+    QCOMPARE(m_ctl.registerPositionList->currentItem()->isSelected(), true);
 
     const int n = top + 1;
     if (earlier) {
         const ExamineeRecord& r = m_core->exam.dayRegister[n];
         QVERIFY(inputsDisabled());
-        QVERIFY(m_reg->command3->isEnabled());
-        QCOMPARE(m_reg->text2->text(), r.fullName);
-        QCOMPARE(m_reg->text11->text(), QString::number(r.birthYear));
-        QCOMPARE(m_reg->text12->text(), r.jobTitle);
-        QCOMPARE(m_reg->text13->text(), QString::number(r.seniority));
-        QCOMPARE(m_reg->text21->text(), r.personnelNo);
-        QCOMPARE(m_reg->list23->currentItem()->text(), QString::number(r.profileNo));
-        QCOMPARE(m_reg->text14->text(), r.profileName);
-        QCOMPARE(m_reg->text15->text(), QString::number(n));
-        QCOMPARE(m_reg->text16->text(), r.profileName);
-        QCOMPARE(m_reg->text17->text(), QString::number(r.grade));
-        QCOMPARE(m_reg->text18->text(), QStringLiteral("10"));
-        QCOMPARE(m_reg->text19->text(), QString::number(r.rightCount));
-        QCOMPARE(m_reg->text20->text(), QString::number(r.timeSpent));
-        // The program's selection in List23 is no profile choice.
+        QVERIFY(m_ctl.startButton->isEnabled());
+        QCOMPARE(m_ctl.fullNameBox->text(), r.fullName);
+        QCOMPARE(m_ctl.birthYearBox->text(), QString::number(r.birthYear));
+        QCOMPARE(m_ctl.jobTitleBox->text(), r.jobTitle);
+        QCOMPARE(m_ctl.seniorityBox->text(), QString::number(r.seniority));
+        QCOMPARE(m_ctl.personnelNumberBox->text(), r.personnelNo);
+        QCOMPARE(m_ctl.profileList->currentItem()->text(), QString::number(r.profileNo));
+        QCOMPARE(m_ctl.profileNameBox->text(), r.profileName);
+        QCOMPARE(m_ctl.protocolNumberBox->text(), QString::number(n));
+        QCOMPARE(m_ctl.resultProfileBox->text(), r.profileName);
+        QCOMPARE(m_ctl.gradeBox->text(), QString::number(r.grade));
+        QCOMPARE(m_ctl.askedCountBox->text(), QStringLiteral("10"));
+        QCOMPARE(m_ctl.rightCountBox->text(), QString::number(r.rightCount));
+        QCOMPARE(m_ctl.timeSpentBox->text(), QString::number(r.timeSpent));
+        // The program's own selection in the profile list is no profile choice.
         QCOMPARE(int(m_core->exam.currentProfile), 9);
     } else {
         // A slot still to come: an empty form with the chosen profile.
         QVERIFY(inputsEnabled());
-        QVERIFY(m_reg->text2->text().isEmpty());
-        QCOMPARE(m_reg->text11->text(), QStringLiteral("0"));
-        QCOMPARE(m_reg->list23->currentItem()->text(), QStringLiteral("9"));
-        QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 9"));
-        QCOMPARE(m_reg->text18->text(), QStringLiteral("10"));
-        QCOMPARE(m_reg->text15->text(), QStringLiteral("4"));
+        QVERIFY(m_ctl.fullNameBox->text().isEmpty());
+        QCOMPARE(m_ctl.birthYearBox->text(), QStringLiteral("0"));
+        QCOMPARE(m_ctl.profileList->currentItem()->text(), QStringLiteral("9"));
+        QCOMPARE(m_ctl.profileNameBox->text(), QStringLiteral("Профиль 9"));
+        QCOMPARE(m_ctl.askedCountBox->text(), QStringLiteral("10"));
+        QCOMPARE(m_ctl.protocolNumberBox->text(), QStringLiteral("4"));
     }
 
     // Back to the current examinee: editable again.
     bar()->setValue(3);
     QVERIFY(inputsEnabled());
-    QCOMPARE(m_reg->text15->text(), QStringLiteral("4"));
+    QCOMPARE(m_ctl.protocolNumberBox->text(), QStringLiteral("4"));
 }
 
 void TestRegistration::profileChoiceKeepsTheScroll() {
     start(true);
     m_window->toggleExamMode();
     bar()->setValue(6);
-    QListWidgetItem* item = m_reg->list23->item(2);
-    m_reg->list23->scrollToItem(item, QAbstractItemView::PositionAtTop);
-    QTest::mouseClick(m_reg->list23->viewport(), Qt::LeftButton, {},
-                      m_reg->list23->visualItemRect(item).center());
+    QListWidgetItem* item = m_ctl.profileList->item(2);
+    m_ctl.profileList->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    QTest::mouseClick(m_ctl.profileList->viewport(), Qt::LeftButton, {},
+                      m_ctl.profileList->visualItemRect(item).center());
     QCOMPARE(int(m_core->exam.currentProfile), 3);
-    QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 3"));
-    QCOMPARE(m_reg->text16->text(), QStringLiteral("Профиль 3"));
-    QCOMPARE(m_reg->text18->text(), QStringLiteral("4"));
-    QCOMPARE(m_reg->text15->text(), QStringLiteral("4"));
-    QCOMPARE(m_reg->list24->currentRow(), 3);
+    QCOMPARE(m_ctl.profileNameBox->text(), QStringLiteral("Профиль 3"));
+    QCOMPARE(m_ctl.resultProfileBox->text(), QStringLiteral("Профиль 3"));
+    QCOMPARE(m_ctl.askedCountBox->text(), QStringLiteral("4"));
+    QCOMPARE(m_ctl.protocolNumberBox->text(), QStringLiteral("4"));
+    QCOMPARE(m_ctl.registerPositionList->currentRow(), 3);
     QCOMPARE(m_reg->topRow(), 6);
 }
 
@@ -386,36 +397,37 @@ void TestRegistration::scrollAfterClickingARow() {
     bar()->setValue(1);
     // The examiner clicks the number in sight, then scrolls on: the list stays where the
     // scroll took it although the current examinee's row is selected again.
-    QTest::mouseClick(m_reg->list24->viewport(), Qt::LeftButton, {},
-                      m_reg->list24->visualItemRect(m_reg->list24->item(1)).center());
-    QCOMPARE(m_reg->list24->currentRow(), 1);
+    QTest::mouseClick(
+        m_ctl.registerPositionList->viewport(), Qt::LeftButton, {},
+        m_ctl.registerPositionList->visualItemRect(m_ctl.registerPositionList->item(1)).center());
+    QCOMPARE(m_ctl.registerPositionList->currentRow(), 1);
     bar()->setValue(0);
     QCOMPARE(m_reg->topRow(), 0);
-    QCOMPARE(m_reg->list24->currentRow(), 3);
-    QCOMPARE(m_reg->text2->text(), QStringLiteral("Первый П.П."));
+    QCOMPARE(m_ctl.registerPositionList->currentRow(), 3);
+    QCOMPARE(m_ctl.fullNameBox->text(), QStringLiteral("Первый П.П."));
     QVERIFY(inputsDisabled());
 }
 
 void TestRegistration::nameBoxClickEmptiesIt() {
     start(true);
     m_window->toggleExamMode();
-    m_reg->text2->setText(QStringLiteral("Иванов"));
-    QTest::mouseClick(m_reg->text2, Qt::LeftButton);
-    QVERIFY(m_reg->text2->text().isEmpty());
-    m_reg->text2->setText(QStringLiteral("Иванов И."));
-    QTest::mouseClick(m_reg->text2, Qt::LeftButton, {}, QPoint(5, 5));
-    QVERIFY(m_reg->text2->text().isEmpty());
+    m_ctl.fullNameBox->setText(QStringLiteral("Иванов"));
+    QTest::mouseClick(m_ctl.fullNameBox, Qt::LeftButton);
+    QVERIFY(m_ctl.fullNameBox->text().isEmpty());
+    m_ctl.fullNameBox->setText(QStringLiteral("Иванов И."));
+    QTest::mouseClick(m_ctl.fullNameBox, Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(m_ctl.fullNameBox->text().isEmpty());
 
     // An earlier examinee's name cannot be erased.
     bar()->setValue(1);
-    QTest::mouseClick(m_reg->text2, Qt::LeftButton);
-    QCOMPARE(m_reg->text2->text(), QStringLiteral("Второй В.В."));
+    QTest::mouseClick(m_ctl.fullNameBox, Qt::LeftButton);
+    QCOMPARE(m_ctl.fullNameBox->text(), QStringLiteral("Второй В.В."));
 }
 
 void TestRegistration::wholeTextSelectedOnEntry_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<bool>("byClick");
-    for (const char* name : {"Text11", "Text12", "Text13", "Text21"}) {
+    for (const char* name : {"birthYearBox", "jobTitleBox", "seniorityBox", "personnelNumberBox"}) {
         QTest::newRow(QByteArray(name).append(" by click").constData()) << name << true;
         QTest::newRow(QByteArray(name).append(" by program").constData()) << name << false;
     }
@@ -428,7 +440,7 @@ void TestRegistration::wholeTextSelectedOnEntry() {
     m_window->toggleExamMode();
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    m_reg->text2->setFocus();
+    m_ctl.fullNameBox->setFocus();
 
     auto* edit = m_reg->findChild<QLineEdit*>(box);
     QVERIFY(edit);
@@ -446,16 +458,16 @@ void TestRegistration::startWhileEarlierExamineeShown() {
     start(true);
     m_window->toggleExamMode();
     bar()->setValue(1);
-    QCOMPARE(m_reg->text2->text(), QStringLiteral("Второй В.В."));
+    QCOMPARE(m_ctl.fullNameBox->text(), QStringLiteral("Второй В.В."));
     const DayRegisterArray before = m_core->exam.dayRegister;
-    QTest::mouseClick(m_reg->command3, Qt::LeftButton);
+    QTest::mouseClick(m_ctl.startButton, Qt::LeftButton);
     // Nothing of examinee 2 is taken: the area is back at slot 4, empty, and asks for the data.
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.front().contains(QStringLiteral("№ 4")), qPrintable(m_messages.front()));
     QCOMPARE(int(m_core->exam.examRunning), 0);
     QCOMPARE(m_reg->topRow(), 3);
     QVERIFY(inputsEnabled());
-    QCOMPARE(m_reg->text2->text(), QString());
+    QCOMPARE(m_ctl.fullNameBox->text(), QString());
     QVERIFY(m_core->exam.dayRegister == before);
     QCOMPARE(int(m_core->exam.currentExaminee), 4);
 }

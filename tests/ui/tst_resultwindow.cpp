@@ -65,12 +65,10 @@ void TestResultWindow::rows() {
 
     QWidget owner;
     ResultWindow form(&owner);
-    auto* l = form.findChild<QLabel*>(QStringLiteral("Label1_%1").arg(label));
-    auto* t = form.findChild<QWidget*>(QStringLiteral("Text1_%1").arg(text));
+    auto* l = form.findChild<QLabel*>(QStringLiteral("captionLabel_%1").arg(label));
+    auto* t = form.findChild<QWidget*>(QStringLiteral("valueBox_%1").arg(text));
     QVERIFY(l);
     QVERIFY(t);
-    QCOMPARE(l, form.label1[label]);
-    QCOMPARE(t, form.text1[text]);
     QCOMPARE(l->text(), caption);
     QCOMPARE(l->geometry(), labelRect);
     QCOMPARE(l->buddy(), t);
@@ -96,8 +94,10 @@ void TestResultWindow::window() {
     QVERIFY(form.isWindow());
     QVERIFY(!form.isModal());
     QCOMPARE(form.size(), QSize(twips(12780), twips(5460)));
-    QCOMPARE(form.command1->text(), QStringLiteral("Выход"));
-    QCOMPARE(form.command1->geometry(), fromTwips(5580, 4950, 1905, 375));
+    auto* exit = form.findChild<QPushButton*>(QStringLiteral("exitButton"));
+    QVERIFY(exit);
+    QCOMPARE(exit->text(), QStringLiteral("Выход"));
+    QCOMPARE(exit->geometry(), fromTwips(5580, 4950, 1905, 375));
     QVERIFY(form.isHidden());
 }
 

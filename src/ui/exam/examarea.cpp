@@ -50,18 +50,19 @@ ExamArea::ExamArea(QWidget* parent) : QGroupBox(parent) {
     setFont(timesFont(kAreaPoints));
     placeTwips(this, 405, 0, 14475, 10065);
 
-    label45 = makeLabel(this, QStringLiteral("Label45"), QString(), 270, 540, 2640, 375);
-    label57 = makeLabel(this, QStringLiteral("Label57"), QString(), 3105, 540, 10455, 375);
-    text27 = makeReadingBox(this, QStringLiteral("Text27"), QStringLiteral("Вопрос"), 945, 1470);
-    setBoxColor(text27, kLightBlue);
-    label52 = makeLabel(this, QStringLiteral("Label52"), QStringLiteral("Выберите правильный ответ:"), 315,
-                        2655, 4875, 375);
-    labelTimeLeft = makeLabel(this, QStringLiteral("LabelTimeLeft"), QString(), 9660, 2655, 4500, 375);
-    labelTimeLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_questionNumberLabel =
+        makeLabel(this, QStringLiteral("questionNumberLabel"), QString(), 270, 540, 2640, 375);
+    m_examineeLabel = makeLabel(this, QStringLiteral("examineeLabel"), QString(), 3105, 540, 10455, 375);
+    m_questionBox = makeReadingBox(this, QStringLiteral("questionBox"), QStringLiteral("Вопрос"), 945, 1470);
+    setBoxColor(m_questionBox, kLightBlue);
+    m_answerPromptLabel = makeLabel(this, QStringLiteral("answerPromptLabel"),
+                                    QStringLiteral("Выберите правильный ответ:"), 315, 2655, 4875, 375);
+    m_timeLeftLabel = makeLabel(this, QStringLiteral("timeLeftLabel"), QString(), 9660, 2655, 4500, 375);
+    m_timeLeftLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     for (int p = 1; p <= 5; ++p) {
         QPlainTextEdit* box =
-            makeReadingBox(this, QStringLiteral("Text%1").arg(27 + p), QStringLiteral("Ответ %1").arg(p),
+            makeReadingBox(this, QStringLiteral("answerBox_%1").arg(p), QStringLiteral("Ответ %1").arg(p),
                            kAnswerTops[p], kAnswerHeight);
         setBoxColor(box, kLightYellow);
         box->setMouseTracking(true);
@@ -69,39 +70,44 @@ ExamArea::ExamArea(QWidget* parent) : QGroupBox(parent) {
         box->viewport()->setCursor(Qt::PointingHandCursor);
         box->installEventFilter(this);
         box->viewport()->installEventFilter(this);
-        answer[p] = box;
+        m_answerBoxes[p] = box;
     }
 
     hide();
 }
 
+void ExamArea::showExaminee(const QString& profileName, const QString& fullName) {
+    setTitle(profileName);
+    m_examineeLabel->setText(QStringLiteral("Сдает:  ") + fullName);
+}
+
 void ExamArea::resetQuestionColour() {
-    setBoxColor(text27, kLightBlue);
+    setBoxColor(m_questionBox, kLightBlue);
 }
 
 void ExamArea::showQuestion(const PresentedQuestion& shown) {
     resetQuestionColour();
-    label45->setText(shown.caption);
+    m_questionNumberLabel->setText(shown.caption);
     if (!shown.found)
         return;
-    text27->setPlainText(shown.text);
+    m_questionBox->setPlainText(shown.text);
     for (int p = 1; p <= 5; ++p)
-        answer[p]->setPlainText(shown.answers[p]);
+        m_answerBoxes[p]->setPlainText(shown.answers[p]);
 }
 
 void ExamArea::showFeedback(bool correct) {
-    setBoxColor(text27, correct ? kGreen : kRed);
+    setBoxColor(m_questionBox, correct ? kGreen : kRed);
 }
 
 void ExamArea::showTimeLeft(int seconds) {
     seconds = std::max(seconds, 0);
-    labelTimeLeft->setText(
+    m_timeLeftLabel->setText(
         QStringLiteral("Осталось: %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')));
 }
 
 int16 ExamArea::positionOf(QObject* watched) const {
     for (int p = 1; p <= 5; ++p) {
-        if (watched == answer[p] || watched == answer[p]->viewport())
+        if (watched == m_answerBoxes[p] || watched == m_answerBoxes[p]->viewport())
             return static_cast<int16>(p);
     }
     return 0;
@@ -110,8 +116,8 @@ int16 ExamArea::positionOf(QObject* watched) const {
 void ExamArea::highlightAnswer(int16 position) {
     for (int p = 1; p <= 5; ++p) {
         const QColor& colour = p == position ? kLightGreen : kLightYellow;
-        if (answer[p]->palette().color(QPalette::Base) != colour)
-            setBoxColor(answer[p], colour);
+        if (m_answerBoxes[p]->palette().color(QPalette::Base) != colour)
+            setBoxColor(m_answerBoxes[p], colour);
     }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Frame4, the exam area: the question number, the examinee, the question box, the five
+// The exam area: the question number, the examinee, the question box, the five
 // answer boxes that the examinee clicks, and the time left.
 
 #include "app/appcore.h"
@@ -18,23 +18,17 @@ class ExamArea : public QGroupBox {
 public:
     explicit ExamArea(QWidget* parent);
 
-    // A presentation: the question box back to light blue, the number in Label45 and, when
+    // A presentation: the question box back to light blue, the question number and, when
     // a question was drawn, its text and its five answers in their dealt order.
     void showQuestion(const PresentedQuestion& shown);
+    // The exam's caption: the profile's name as the area's title and the examinee's name.
+    void showExaminee(const QString& profileName, const QString& fullName);
     // After an accepted click: the question box green for a right answer, red otherwise.
     void showFeedback(bool correct);
     // The question box in its neutral light blue.
     void resetQuestionColour();
     // "Осталось: m:ss".
     void showTimeLeft(int seconds);
-
-    QLabel* label45 = nullptr;
-    QLabel* label57 = nullptr;
-    QPlainTextEdit* text27 = nullptr;
-    QLabel* label52 = nullptr;
-    QLabel* labelTimeLeft = nullptr;
-    // Answer boxes by position 1..5 (Text28..Text32); element 0 is unused.
-    std::array<QPlainTextEdit*, 6> answer{};
 
 signals:
     // A click on the answer box of position 1..5.
@@ -47,6 +41,14 @@ private:
     // The position 1..5 of the answer box that watched belongs to, or 0.
     int16 positionOf(QObject* watched) const;
     void highlightAnswer(int16 position);
+
+    QLabel* m_questionNumberLabel = nullptr;
+    QLabel* m_examineeLabel = nullptr;
+    QPlainTextEdit* m_questionBox = nullptr;
+    QLabel* m_answerPromptLabel = nullptr;
+    QLabel* m_timeLeftLabel = nullptr;
+    // Answer boxes by position 1..5; element 0 is unused.
+    std::array<QPlainTextEdit*, 6> m_answerBoxes{};
 };
 
 } // namespace zet::ui

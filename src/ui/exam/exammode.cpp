@@ -5,9 +5,6 @@
 #include "ui/exam/registrationarea.h"
 #include "ui/shell/messages.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -22,40 +19,40 @@ constexpr int kClockMs = 1000;
 
 ExamMode::ExamMode(AppCore& core, QWidget* surface) : QObject(surface), m_core(core), m_surface(surface) {
     setObjectName(QStringLiteral("ExamMode"));
-    m_frame2 = new RegistrationArea(core, surface);
-    m_frame4 = new ExamArea(surface);
+    m_registration = new RegistrationArea(core, surface);
+    m_examArea = new ExamArea(surface);
     m_resultWindow = new ResultWindow(surface->window());
     m_resultWindow->hide();
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(kPauseMs);
-    m_timer1->setSingleShot(true);
-    m_timer3 = new QTimer(this);
-    m_timer3->setObjectName(QStringLiteral("Timer3"));
-    m_timer3->setInterval(kClockMs);
+    m_feedbackPause = new QTimer(this);
+    m_feedbackPause->setObjectName(QStringLiteral("feedbackPause"));
+    m_feedbackPause->setInterval(kPauseMs);
+    m_feedbackPause->setSingleShot(true);
+    m_examClock = new QTimer(this);
+    m_examClock->setObjectName(QStringLiteral("examClock"));
+    m_examClock->setInterval(kClockMs);
 
-    connect(m_frame2->command3, &QPushButton::clicked, this, &ExamMode::command3Click);
-    connect(m_frame4, &ExamArea::answerClicked, this, &ExamMode::answerClick);
-    connect(m_timer1, &QTimer::timeout, this, &ExamMode::timer1Timer);
-    connect(m_timer3, &QTimer::timeout, this, &ExamMode::timer3Timer);
+    connect(m_registration, &RegistrationArea::startRequested, this, &ExamMode::startExam);
+    connect(m_examArea, &ExamArea::answerClicked, this, &ExamMode::acceptAnswer);
+    connect(m_feedbackPause, &QTimer::timeout, this, &ExamMode::endFeedbackPause);
+    connect(m_examClock, &QTimer::timeout, this, &ExamMode::clockTick);
     connect(m_resultWindow, &ResultWindow::acknowledged, this, &ExamMode::onResultAcknowledged);
 }
 
 void ExamMode::showExaminee(int16 n) {
-    m_frame2->showExaminee(n);
+    m_registration->showExaminee(n);
 }
 
 void ExamMode::enterMode() {
     m_inMode = true;
-    m_frame2->enterMode();
+    m_registration->enterMode();
 }
 
 void ExamMode::leaveMode() {
     if (m_core.exam.examRunning != 0)
         finishExam(true);
-    m_frame4->hide();
-    m_frame2->hide();
+    m_examArea->hide();
+    m_registration->hide();
     m_inMode = false;
 }
 
@@ -64,18 +61,18 @@ void ExamMode::finishRunningExam() {
         finishExam(false);
 }
 
-void ExamMode::command3Click() {
+void ExamMode::startExam() {
     // The boxes show an earlier examinee: none of that is taken for the new one.
-    if (m_frame2->showsEarlierExaminee()) {
-        m_frame2->enterMode();
-        showMessage(m_frame2, QStringLiteral("Введите сведения об экзаменуемом № %1, затем нажмите "
-                                             "«Начать экзамен».")
-                                  .arg(m_core.exam.currentExaminee));
+    if (m_registration->showsEarlierExaminee()) {
+        m_registration->enterMode();
+        showMessage(m_registration, QStringLiteral("Введите сведения об экзаменуемом № %1, затем нажмите "
+                                                   "«Начать экзамен».")
+                                        .arg(m_core.exam.currentExaminee));
         return;
     }
-    const RegistrationTexts texts = m_frame2->texts();
+    const RegistrationTexts texts = m_registration->texts();
     if (const std::optional<QString> refusal = m_core.checkExamStart(texts)) {
-        showMessage(m_frame2, *refusal);
+        showMessage(m_registration, *refusal);
         return;
     }
     const QString unstorable = m_core.unstorableCharacters(texts);
@@ -91,44 +88,43 @@ void ExamMode::command3Click() {
             QStringLiteral("Эти знаки нельзя сохранить в архиве результатов, вместо них будет записан "
                            "знак «?»: %1.\n\nНачать экзамен так? Нажмите «Нет», чтобы исправить сведения.")
                 .arg(quoted.join(QStringLiteral(", ")));
-        if (!askYesNo(m_frame2, question)) {
-            m_frame2->text2->setFocus(Qt::OtherFocusReason);
+        if (!askYesNo(m_registration, question)) {
+            m_registration->focusFullName();
             return;
         }
     }
     // While an exam runs no earlier result is on show.
     m_resultWindow->hide();
-    m_frame2->hide();
-    m_frame4->show();
-    // The start button has gone with Frame2: the keyboard focus stays in the exam area
+    m_registration->hide();
+    m_examArea->show();
+    // The start button has gone with the registration area: the keyboard focus stays in the exam area
     // instead of wandering to the database strip.
-    m_frame4->setFocus(Qt::OtherFocusReason);
-    m_frame4->setTitle(m_frame2->text14->text());
-    m_frame4->label57->setText(QStringLiteral("Сдает:  ") + m_frame2->text2->text());
+    m_examArea->setFocus(Qt::OtherFocusReason);
+    m_examArea->showExaminee(texts.profileName, texts.fullName);
     const PresentedQuestion first = m_core.startExam(texts);
-    m_frame4->showQuestion(first);
+    m_examArea->showQuestion(first);
     showTimeLeft();
-    m_timer3->start();
+    m_examClock->start();
 }
 
-void ExamMode::answerClick(int16 position) {
+void ExamMode::acceptAnswer(int16 position) {
     bool correct = false;
     if (!m_core.answerClick(position, &correct))
         return;
-    m_frame4->showFeedback(correct);
-    m_timer1->start();
+    m_examArea->showFeedback(correct);
+    m_feedbackPause->start();
 }
 
-void ExamMode::timer1Timer() {
-    m_timer1->stop();
-    // AdvanceExam also releases the lock of a pause that outlived its exam.
+void ExamMode::endFeedbackPause() {
+    m_feedbackPause->stop();
+    // advanceExam() also releases the lock of a pause that outlived its exam.
     if (const std::optional<PresentedQuestion> next = m_core.advanceExam())
-        m_frame4->showQuestion(*next);
+        m_examArea->showQuestion(*next);
     else if (m_core.exam.examRunning != 0)
         finishExam(true);
 }
 
-void ExamMode::timer3Timer() {
+void ExamMode::clockTick() {
     const bool timeUp = m_core.clockTick();
     showTimeLeft();
     if (timeUp)
@@ -141,19 +137,19 @@ void ExamMode::showTimeLeft() {
         exam.currentProfile > kProfileCount)
         return;
     const int limit = m_core.db.profiles[exam.currentProfile].timeLimit;
-    m_frame4->showTimeLeft(limit - exam.dayRegister[exam.currentExaminee].timeSpent);
+    m_examArea->showTimeLeft(limit - exam.dayRegister[exam.currentExaminee].timeSpent);
 }
 
 void ExamMode::finishExam(bool showResult) {
-    m_frame4->resetQuestionColour();
-    m_timer3->stop();
+    m_examArea->resetQuestionColour();
+    m_examClock->stop();
     // A pause still running belongs to this exam: it ends with it.
-    m_timer1->stop();
-    const std::optional<FinishResult> result = m_core.finishExam(m_frame2->texts());
+    m_feedbackPause->stop();
+    const std::optional<FinishResult> result = m_core.finishExam(m_registration->texts());
     if (result)
-        m_frame2->showResults(*result);
-    m_frame4->hide();
-    m_frame2->hide();
+        m_registration->showResults(*result);
+    m_examArea->hide();
+    m_registration->hide();
     if (!result)
         return;
     if (showResult)
@@ -175,8 +171,8 @@ void ExamMode::onResultAcknowledged() {
     if (!m_inMode)
         return;
     m_inMode = false;
-    m_frame2->hide();
-    m_frame4->hide();
+    m_registration->hide();
+    m_examArea->hide();
     emit resultAcknowledged();
 }
 

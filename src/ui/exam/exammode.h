@@ -1,6 +1,6 @@
 #pragma once
-// The exam mode: the registration area Frame2, the exam area Frame4, the feedback pause
-// Timer1, the exam clock Timer3 and the result window ResultWindow.
+// The exam mode: the registration area, the exam area, the pause that shows whether an answer
+// was right, the exam clock and the result window.
 
 #include "app/appcore.h"
 
@@ -22,29 +22,29 @@ public:
     // the result window as a window of surface's window.
     ExamMode(AppCore& core, QWidget* surface);
 
-    // Start-up: fills the registration area from DayRegister(n).
+    // Start-up: fills the registration area from record n of the day's register.
     void showExaminee(int16 n);
-    // Mode entry: shows Frame2 at the current examinee and runs the profile choice.
+    // Mode entry: shows the registration area at the current examinee and runs the profile choice.
     void enterMode();
-    // Mode exit: finishes a running exam first, then hides Frame2.
+    // Mode exit: finishes a running exam first, then hides the registration area.
     void leaveMode();
     // Finishes a running exam (closing the main window); does nothing otherwise.
     void finishRunningExam();
 
     // "Начать экзамен": checks the start, refuses it with a message, or starts the exam.
-    void command3Click();
+    void startExam();
     // A click on the answer box of position 1..5.
-    void answerClick(int16 position);
+    void acceptAnswer(int16 position);
     // The end of the feedback pause.
-    void timer1Timer();
+    void endFeedbackPause();
     // One second of the exam clock.
-    void timer3Timer();
+    void clockTick();
 
-    RegistrationArea* frame2() const { return m_frame2; }
-    ExamArea* frame4() const { return m_frame4; }
+    RegistrationArea* registrationArea() const { return m_registration; }
+    ExamArea* examArea() const { return m_examArea; }
     ResultWindow* resultWindow() const { return m_resultWindow; }
-    QTimer* timer1() const { return m_timer1; }
-    QTimer* timer3() const { return m_timer3; }
+    QTimer* feedbackPause() const { return m_feedbackPause; }
+    QTimer* examClock() const { return m_examClock; }
 
 signals:
     // "Выход" of the result window: the main window returns to the main mode.
@@ -59,12 +59,12 @@ private:
 
     AppCore& m_core;
     QWidget* m_surface;
-    RegistrationArea* m_frame2 = nullptr;
-    ExamArea* m_frame4 = nullptr;
+    RegistrationArea* m_registration = nullptr;
+    ExamArea* m_examArea = nullptr;
     ResultWindow* m_resultWindow = nullptr;
-    QTimer* m_timer1 = nullptr;
-    QTimer* m_timer3 = nullptr;
-    bool m_inMode = false; // between EnterMode and leaving the exam mode
+    QTimer* m_feedbackPause = nullptr;
+    QTimer* m_examClock = nullptr;
+    bool m_inMode = false; // between enterMode() and leaving the exam mode
 };
 
 } // namespace zet::ui

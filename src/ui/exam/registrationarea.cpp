@@ -73,59 +73,70 @@ RegistrationArea::RegistrationArea(AppCore& core, QWidget* parent) : QGroupBox(p
     placeTwips(this, 405, 0, 14475, 10065);
 
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    text2 = makeInput("Text2", QStringLiteral("Ф.И.О. сдающего"), 4785, 435, 6855, kBoxHeight);
-    makeLabel(QStringLiteral("Label_Text2"), QStringLiteral("Ф.И.О. сдающего:"), 1875, 465, 2640, 465, right)
-        ->setBuddy(text2);
-    text11 = makeInput("Text11", QStringLiteral("Год рождения"), 4770, 1095, 1155, kBoxHeight);
-    makeLabel(QStringLiteral("Label_Text11"), QStringLiteral("Год рождения:"), 255, 1140, 4260, 465, right)
-        ->setBuddy(text11);
-    text12 = makeInput("Text12", QStringLiteral("Должность"), 4770, 1770, 6900, kBoxHeight);
-    makeLabel(QStringLiteral("Label_Text12"), QStringLiteral("Должность:"), 255, 1800, 4260, 465, right)
-        ->setBuddy(text12);
-    text13 = makeInput("Text13", QStringLiteral("Стаж работы"), 4770, 2445, 1155, kBoxHeight);
-    makeLabel(QStringLiteral("Label_Text13"), QStringLiteral("Стаж работы:"), 255, 2520, 4260, 465, right)
-        ->setBuddy(text13);
-    text21 = makeInput("Text21", QStringLiteral("Табельный номер"), 9750, 2445, 1965, kBoxHeight);
-    makeLabel(QStringLiteral("Label_Text21"), QStringLiteral("Табел. номер:"), 7830, 2475, 1890, 465, right)
-        ->setBuddy(text21);
-
-    list23 = makeNumberList(this, QStringLiteral("List23"), QStringLiteral("Профиль экзамена"), kProfileCount,
-                            4770, 3120, 1155, 405);
-    setBoxColor(list23, kLightGreen);
-    setDisabledTextColor(list23);
-    makeLabel(QStringLiteral("Label_List23"), QStringLiteral("Профиль экзамена:"), 255, 3105, 4260, 465,
+    m_fullNameBox = makeInput("fullNameBox", QStringLiteral("Ф.И.О. сдающего"), 4785, 435, 6855, kBoxHeight);
+    makeLabel(QStringLiteral("fullNameLabel"), QStringLiteral("Ф.И.О. сдающего:"), 1875, 465, 2640, 465,
               right)
-        ->setBuddy(list23);
-    text14 = makeInput("Text14", QStringLiteral("Название профиля"), 6120, 3090, 8250, kBoxHeight);
-    text14->setReadOnly(true);
+        ->setBuddy(m_fullNameBox);
+    m_birthYearBox = makeInput("birthYearBox", QStringLiteral("Год рождения"), 4770, 1095, 1155, kBoxHeight);
+    makeLabel(QStringLiteral("birthYearLabel"), QStringLiteral("Год рождения:"), 255, 1140, 4260, 465, right)
+        ->setBuddy(m_birthYearBox);
+    m_jobTitleBox = makeInput("jobTitleBox", QStringLiteral("Должность"), 4770, 1770, 6900, kBoxHeight);
+    makeLabel(QStringLiteral("jobTitleLabel"), QStringLiteral("Должность:"), 255, 1800, 4260, 465, right)
+        ->setBuddy(m_jobTitleBox);
+    m_seniorityBox = makeInput("seniorityBox", QStringLiteral("Стаж работы"), 4770, 2445, 1155, kBoxHeight);
+    makeLabel(QStringLiteral("seniorityLabel"), QStringLiteral("Стаж работы:"), 255, 2520, 4260, 465, right)
+        ->setBuddy(m_seniorityBox);
+    m_personnelNumberBox =
+        makeInput("personnelNumberBox", QStringLiteral("Табельный номер"), 9750, 2445, 1965, kBoxHeight);
+    makeLabel(QStringLiteral("personnelNumberLabel"), QStringLiteral("Табел. номер:"), 7830, 2475, 1890, 465,
+              right)
+        ->setBuddy(m_personnelNumberBox);
 
-    list24 = makeNumberList(this, QStringLiteral("List24"), QStringLiteral("Порядковый номер"),
-                            kRegisterSlots, 810, 4095, 1245, 555);
-    list24->setFont(timesFont(kSequencePoints));
-    makeLabel(QStringLiteral("Label_List24"), QStringLiteral("Порядковый номер:"), 135, 3660, 3090, 450,
-              Qt::AlignLeft | Qt::AlignVCenter)
-        ->setBuddy(list24);
+    m_profileList = makeNumberList(this, QStringLiteral("profileList"), QStringLiteral("Профиль экзамена"),
+                                   kProfileCount, 4770, 3120, 1155, 405);
+    setBoxColor(m_profileList, kLightGreen);
+    setDisabledTextColor(m_profileList);
+    makeLabel(QStringLiteral("profileLabel"), QStringLiteral("Профиль экзамена:"), 255, 3105, 4260, 465,
+              right)
+        ->setBuddy(m_profileList);
+    m_profileNameBox =
+        makeInput("profileNameBox", QStringLiteral("Название профиля"), 6120, 3090, 8250, kBoxHeight);
+    m_profileNameBox->setReadOnly(true);
 
-    command3 = new QPushButton(QStringLiteral("Начать экзамен"), this);
-    command3->setObjectName(QStringLiteral("Command3"));
-    placeTwips(command3, 300, 4830, 2280, 570);
+    m_registerPositionList =
+        makeNumberList(this, QStringLiteral("registerPositionList"), QStringLiteral("Порядковый номер"),
+                       kRegisterSlots, 810, 4095, 1245, 555);
+    m_registerPositionList->setFont(timesFont(kSequencePoints));
+    makeLabel(QStringLiteral("registerPositionLabel"), QStringLiteral("Порядковый номер:"), 135, 3660, 3090,
+              450, Qt::AlignLeft | Qt::AlignVCenter)
+        ->setBuddy(m_registerPositionList);
 
-    makeLabel(QStringLiteral("Label_Results"), QStringLiteral("Результаты экзамена:"), 345, 5370, 4260, 465,
+    m_startButton = new QPushButton(QStringLiteral("Начать экзамен"), this);
+    m_startButton->setObjectName(QStringLiteral("startButton"));
+    placeTwips(m_startButton, 300, 4830, 2280, 570);
+
+    makeLabel(QStringLiteral("resultsLabel"), QStringLiteral("Результаты экзамена:"), 345, 5370, 4260, 465,
               Qt::AlignLeft | Qt::AlignVCenter);
-    text15 = makeResult("Text15", QStringLiteral("Номер протокола:"), 345, 5955, 5955, kResultWidth);
-    text16 = makeResult("Text16", QStringLiteral("Профиль экзамена:"), 345, 6570, 6570, 9435);
-    text17 = makeResult("Text17", QStringLiteral("Оценка:"), 345, 7200, 7200, kResultWidth);
-    text18 =
-        makeResult("Text18", QStringLiteral("Количество заданых вопросов:"), 345, 7815, 7815, kResultWidth);
-    text19 = makeResult("Text19", QStringLiteral("Правильных ответов:"), 345, 8475, 8445, kResultWidth);
-    text20 = makeResult("Text20", QStringLiteral("Затраченое время:"), 1980, 9045, 9060, kResultWidth);
+    m_protocolNumberBox =
+        makeResult("protocolNumberBox", QStringLiteral("Номер протокола:"), 345, 5955, 5955, kResultWidth);
+    m_resultProfileBox =
+        makeResult("resultProfileBox", QStringLiteral("Профиль экзамена:"), 345, 6570, 6570, 9435);
+    m_gradeBox = makeResult("gradeBox", QStringLiteral("Оценка:"), 345, 7200, 7200, kResultWidth);
+    m_askedCountBox = makeResult("askedCountBox", QStringLiteral("Количество заданых вопросов:"), 345, 7815,
+                                 7815, kResultWidth);
+    m_rightCountBox =
+        makeResult("rightCountBox", QStringLiteral("Правильных ответов:"), 345, 8475, 8445, kResultWidth);
+    m_timeSpentBox =
+        makeResult("timeSpentBox", QStringLiteral("Затраченое время:"), 1980, 9045, 9060, kResultWidth);
 
-    list24->setCurrentRow(0);
+    m_registerPositionList->setCurrentRow(0);
 
-    connect(list23, &QListWidget::currentRowChanged, this, &RegistrationArea::list23Click);
-    connect(list24->verticalScrollBar(), &QScrollBar::valueChanged, this, &RegistrationArea::list24Scroll);
-    text2->installEventFilter(this);
-    for (QLineEdit* box : {text11, text12, text13, text21})
+    connect(m_startButton, &QPushButton::clicked, this, &RegistrationArea::startRequested);
+    connect(m_profileList, &QListWidget::currentRowChanged, this, &RegistrationArea::chooseProfile);
+    connect(m_registerPositionList->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &RegistrationArea::showScrolledExaminee);
+    m_fullNameBox->installEventFilter(this);
+    for (QLineEdit* box : {m_birthYearBox, m_jobTitleBox, m_seniorityBox, m_personnelNumberBox})
         box->installEventFilter(this);
 
     hide();
@@ -161,32 +172,35 @@ QLineEdit* RegistrationArea::makeResult(const char* name, const QString& caption
     setBoxColor(box, kLightYellow);
     setDisabledTextColor(box);
     placeTwips(box, kResultLeft, top, width, kBoxHeight);
-    makeLabel(QStringLiteral("Label_") + box->objectName(), caption, labelLeft, labelTop,
+    makeLabel(box->objectName().chopped(3) + QStringLiteral("Label"), caption, labelLeft, labelTop,
               kResultLeft - 60 - labelLeft, kBoxHeight, Qt::AlignLeft | Qt::AlignVCenter)
         ->setBuddy(box);
     return box;
 }
 
 int RegistrationArea::topRow() const {
-    const int row = list24->indexAt(QPoint(0, 0)).row();
+    const int row = m_registerPositionList->indexAt(QPoint(0, 0)).row();
     // Before the list has been laid out no row is at the top yet: the bar knows it.
-    return row >= 0 ? row : list24->verticalScrollBar()->value();
+    return row >= 0 ? row : m_registerPositionList->verticalScrollBar()->value();
 }
 
 void RegistrationArea::scrollListTo(int row) {
-    row = qBound(0, row, list24->count() - 1);
-    QScrollBar* bar = list24->verticalScrollBar();
+    row = qBound(0, row, m_registerPositionList->count() - 1);
+    QScrollBar* bar = m_registerPositionList->verticalScrollBar();
     const QSignalBlocker blocker(bar);
-    list24->scrollToItem(list24->item(row), QAbstractItemView::PositionAtTop);
+    m_registerPositionList->scrollToItem(m_registerPositionList->item(row), QAbstractItemView::PositionAtTop);
     // A list that has not been laid out yet cannot scroll: give it its range first.
     if (bar->value() != row) {
-        list24->doItemsLayout();
-        list24->scrollToItem(list24->item(row), QAbstractItemView::PositionAtTop);
+        m_registerPositionList->doItemsLayout();
+        m_registerPositionList->scrollToItem(m_registerPositionList->item(row),
+                                             QAbstractItemView::PositionAtTop);
     }
 }
 
 void RegistrationArea::setInputsEnabled(bool enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{text2, text11, text12, text13, text14, text21, list23})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_fullNameBox, m_birthYearBox, m_jobTitleBox, m_seniorityBox,
+                                         m_profileNameBox, m_personnelNumberBox, m_profileList})
         w->setEnabled(enabled);
 }
 
@@ -208,36 +222,37 @@ void RegistrationArea::showExaminee(int16 n) {
     if (n < 1 || n > kRegisterSlots)
         return;
     const ExamineeRecord& r = exam.dayRegister[n];
-    text2->setText(r.fullName);
-    text11->setText(numberText(r.birthYear));
-    text12->setText(r.jobTitle);
-    text13->setText(numberText(r.seniority));
-    text21->setText(r.personnelNo);
+    m_fullNameBox->setText(r.fullName);
+    m_birthYearBox->setText(numberText(r.birthYear));
+    m_jobTitleBox->setText(r.jobTitle);
+    m_seniorityBox->setText(numberText(r.seniority));
+    m_personnelNumberBox->setText(r.personnelNo);
     {
         // The program's own selection is not a profile choice: the record names its profile.
-        const QSignalBlocker blocker(list23);
+        const QSignalBlocker blocker(m_profileList);
         const int row = r.profileNo == 0 ? 0 : r.profileNo - 1;
-        if (row >= 0 && row < list23->count()) {
-            list23->setCurrentRow(row);
-            list23->scrollToItem(list23->item(row), QAbstractItemView::PositionAtTop);
+        if (row >= 0 && row < m_profileList->count()) {
+            m_profileList->setCurrentRow(row);
+            m_profileList->scrollToItem(m_profileList->item(row), QAbstractItemView::PositionAtTop);
         } else {
-            list23->clearSelection();
+            m_profileList->clearSelection();
         }
     }
-    text14->setText(r.profileName);
-    text15->setText(numberText(r.protocolNo));
-    text16->setText(r.profileName);
-    text17->setText(numberText(r.grade));
-    text18->setText(numberText(r.askedCount));
-    text19->setText(numberText(r.rightCount));
-    text20->setText(numberText(r.timeSpent));
-    for (QLineEdit* box : {text2, text12, text14, text16, text21})
+    m_profileNameBox->setText(r.profileName);
+    m_protocolNumberBox->setText(numberText(r.protocolNo));
+    m_resultProfileBox->setText(r.profileName);
+    m_gradeBox->setText(numberText(r.grade));
+    m_askedCountBox->setText(numberText(r.askedCount));
+    m_rightCountBox->setText(numberText(r.rightCount));
+    m_timeSpentBox->setText(numberText(r.timeSpent));
+    for (QLineEdit* box :
+         {m_fullNameBox, m_jobTitleBox, m_profileNameBox, m_resultProfileBox, m_personnelNumberBox})
         box->setCursorPosition(0);
 }
 
-void RegistrationArea::list23Click() {
+void RegistrationArea::chooseProfile() {
     ExamState& exam = m_core.exam;
-    const QListWidgetItem* item = list23->currentItem();
+    const QListWidgetItem* item = m_profileList->currentItem();
     if (!item)
         return;
     const std::optional<int16> chosen = int16Rounded(item->text());
@@ -245,73 +260,77 @@ void RegistrationArea::list23Click() {
         return;
     exam.currentProfile = *chosen;
     const ExamProfile& profile = m_core.db.profiles[exam.currentProfile];
-    text14->setText(profile.name);
-    text14->setCursorPosition(0);
-    text16->setText(profile.name);
-    text16->setCursorPosition(0);
-    text18->setText(numberText(profile.questionCount));
-    text15->setText(numberText(exam.currentExaminee));
+    m_profileNameBox->setText(profile.name);
+    m_profileNameBox->setCursorPosition(0);
+    m_resultProfileBox->setText(profile.name);
+    m_resultProfileBox->setCursorPosition(0);
+    m_askedCountBox->setText(numberText(profile.questionCount));
+    m_protocolNumberBox->setText(numberText(exam.currentExaminee));
     selectCurrentExamineeRow();
 }
 
 void RegistrationArea::selectCurrentExamineeRow() {
-    selectRowInPlace(list24, m_core.exam.currentExaminee - 1);
+    selectRowInPlace(m_registerPositionList, m_core.exam.currentExaminee - 1);
 }
 
 void RegistrationArea::chooseCurrentProfile() {
-    selectRowInPlace(list23, m_core.exam.currentProfile - 1);
-    list23->scrollToItem(list23->currentItem(), QAbstractItemView::PositionAtTop);
-    list23Click();
+    selectRowInPlace(m_profileList, m_core.exam.currentProfile - 1);
+    m_profileList->scrollToItem(m_profileList->currentItem(), QAbstractItemView::PositionAtTop);
+    chooseProfile();
 }
 
-void RegistrationArea::list24Scroll() {
+void RegistrationArea::showScrolledExaminee() {
     selectCurrentExamineeRow();
     const int top = topRow();
     showExaminee(static_cast<int16>(top + 1));
     // An examinee still to come is shown with the chosen profile's name and question
     // count, so that what a start stores matches the profile the exam runs with.
-    if (list23->isEnabled())
+    if (m_profileList->isEnabled())
         chooseCurrentProfile();
 }
 
 void RegistrationArea::enterMode() {
     show();
     scrollListTo(m_core.exam.currentExaminee - 1);
-    list24Scroll();
-    list23Click();
-    text2->clear();
+    showScrolledExaminee();
+    chooseProfile();
+    m_fullNameBox->clear();
     // Ready for the name (focus alone does not empty the box; a click does).
-    if (text2->isEnabled())
-        text2->setFocus(Qt::OtherFocusReason);
+    if (m_fullNameBox->isEnabled())
+        m_fullNameBox->setFocus(Qt::OtherFocusReason);
+}
+
+void RegistrationArea::focusFullName() {
+    m_fullNameBox->setFocus(Qt::OtherFocusReason);
 }
 
 RegistrationTexts RegistrationArea::texts() const {
     RegistrationTexts t;
-    t.fullName = text2->text();
-    t.birthYear = text11->text();
-    t.jobTitle = text12->text();
-    t.seniority = text13->text();
-    t.personnelNo = text21->text();
-    if (const QListWidgetItem* item = list23->currentItem(); item && item->isSelected())
+    t.fullName = m_fullNameBox->text();
+    t.birthYear = m_birthYearBox->text();
+    t.jobTitle = m_jobTitleBox->text();
+    t.seniority = m_seniorityBox->text();
+    t.personnelNo = m_personnelNumberBox->text();
+    if (const QListWidgetItem* item = m_profileList->currentItem(); item && item->isSelected())
         t.profileNo = item->text();
-    t.profileName = text14->text();
-    t.askedCount = text18->text();
+    t.profileName = m_profileNameBox->text();
+    t.askedCount = m_askedCountBox->text();
     return t;
 }
 
 void RegistrationArea::showResults(const FinishResult& result) {
-    text15->setText(numberText(result.examinee));
-    text17->setText(numberText(result.record.grade));
-    text19->setText(numberText(result.record.rightCount));
-    text20->setText(numberText(result.record.timeSpent));
+    m_protocolNumberBox->setText(numberText(result.examinee));
+    m_gradeBox->setText(numberText(result.record.grade));
+    m_rightCountBox->setText(numberText(result.record.rightCount));
+    m_timeSpentBox->setText(numberText(result.record.timeSpent));
 }
 
 bool RegistrationArea::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == text2 && event->type() == QEvent::MouseButtonPress) {
+    if (watched == m_fullNameBox && event->type() == QEvent::MouseButtonPress) {
         // Every click into the name box empties it; a disabled box shows an earlier
         // examinee and is left alone.
-        if (text2->isEnabled())
-            text2->clear();
+        if (m_fullNameBox->isEnabled())
+            m_fullNameBox->clear();
     } else if (event->type() == QEvent::FocusIn) {
         // After the box's own focus handling, which would otherwise undo the selection.
         if (auto* box = qobject_cast<QLineEdit*>(watched))

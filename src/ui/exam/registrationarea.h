@@ -1,5 +1,5 @@
 #pragma once
-// Frame2, the registration area ("Персональные сведенья"): the examinee's personal data, the
+// The registration area ("Персональные сведенья"): the examinee's personal data, the
 // profile choice, the list of the day's sequence numbers with which the examiner looks
 // back at earlier examinees, the start button and the boxes of the last result.
 
@@ -19,14 +19,14 @@ class RegistrationArea : public QGroupBox {
 public:
     RegistrationArea(AppCore& core, QWidget* parent);
 
-    // Fills the area from DayRegister(n); the inputs are disabled when the examinee at the
-    // top of List24 has already been examined.
+    // Fills the area from record n of the day's register; the inputs are disabled when the examinee at the
+    // top of the register position list has already been examined.
     void showExaminee(int16 n);
     // The profile choice: name, question count and sequence number of the chosen profile.
-    void list23Click();
-    // The examiner scrolled List24: shows the examinee at the top of its visible part.
-    void list24Scroll();
-    // Mode entry: the current examinee's row at the top of List24, an empty form with the
+    void chooseProfile();
+    // The examiner scrolled the register position list: shows the examinee at the top of its visible part.
+    void showScrolledExaminee();
+    // Mode entry: the current examinee's row at the top of the register position list, an empty form with the
     // profile last chosen, and an empty name box.
     void enterMode();
 
@@ -34,31 +34,22 @@ public:
     // open for input (an earlier or an already examined one).
     bool showsEarlierExaminee() const;
 
-    // The index (0-based) of List24's first visible row.
+    // The index (0-based) of the register position list's first visible row.
     int topRow() const;
-    // Scrolls List24 so that row is its first visible row, without the scroll reaction.
+    // Scrolls the register position list so that row is its first visible row, without the scroll reaction.
     void scrollListTo(int row);
+
+    // After a refused start: the keyboard back in the name box.
+    void focusFullName();
 
     // What the exam start checks and the finish stores.
     RegistrationTexts texts() const;
     // The result boxes after a finish: protocol number, grade, right answers, time.
     void showResults(const FinishResult& result);
 
-    QLineEdit* text2 = nullptr;
-    QLineEdit* text11 = nullptr;
-    QLineEdit* text12 = nullptr;
-    QLineEdit* text13 = nullptr;
-    QLineEdit* text21 = nullptr;
-    QListWidget* list23 = nullptr;
-    QLineEdit* text14 = nullptr;
-    QListWidget* list24 = nullptr;
-    QPushButton* command3 = nullptr;
-    QLineEdit* text15 = nullptr;
-    QLineEdit* text16 = nullptr;
-    QLineEdit* text17 = nullptr;
-    QLineEdit* text18 = nullptr;
-    QLineEdit* text19 = nullptr;
-    QLineEdit* text20 = nullptr;
+signals:
+    // "Начать экзамен" was pressed.
+    void startRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,14 +60,33 @@ private:
                           int width);
     QLabel* makeLabel(const QString& name, const QString& caption, int left, int top, int width, int height,
                       Qt::Alignment alignment);
-    // Selects the current examinee's row in List24 and leaves the list where it was scrolled.
+    // Selects the current examinee's row in the register position list and leaves the list where it was
+    // scrolled.
     void selectCurrentExamineeRow();
-    // Selects the item of CurrentProfile in List23 and runs the profile choice.
+    // Selects the current profile's row in the profile list and runs the profile choice.
     void chooseCurrentProfile();
     void setInputsEnabled(bool enabled);
     bool isEarlierExaminee(int n) const;
 
     AppCore& m_core;
+
+    QLineEdit* m_fullNameBox = nullptr;
+    QLineEdit* m_birthYearBox = nullptr;
+    QLineEdit* m_jobTitleBox = nullptr;
+    QLineEdit* m_seniorityBox = nullptr;
+    QLineEdit* m_personnelNumberBox = nullptr;
+    QListWidget* m_profileList = nullptr;
+    QLineEdit* m_profileNameBox = nullptr;
+    // One row per place of the day's register: the examinee shown is the one at the top.
+    QListWidget* m_registerPositionList = nullptr;
+    QPushButton* m_startButton = nullptr;
+    // The last result: protocol number, profile, grade, questions asked, right answers, time.
+    QLineEdit* m_protocolNumberBox = nullptr;
+    QLineEdit* m_resultProfileBox = nullptr;
+    QLineEdit* m_gradeBox = nullptr;
+    QLineEdit* m_askedCountBox = nullptr;
+    QLineEdit* m_rightCountBox = nullptr;
+    QLineEdit* m_timeSpentBox = nullptr;
 };
 
 } // namespace zet::ui

@@ -20,10 +20,10 @@ constexpr int kCaptionHeight = 375;
 constexpr int kValueHeight = 405;
 
 struct Row {
-    int label; // element of Label1
+    int label; // element of the caption labels
     const char* caption;
     int labelLeft, labelTop, labelWidth;
-    int text; // element of Text1
+    int value; // element of the value boxes
     int textLeft, textTop, textWidth, textHeight;
 };
 
@@ -62,42 +62,42 @@ ResultWindow::ResultWindow(QWidget* owner) : QWidget(owner, Qt::Dialog) {
             box->setReadOnly(true);
             value = box;
         }
-        value->setObjectName(QStringLiteral("Text1_%1").arg(row.text));
+        value->setObjectName(QStringLiteral("valueBox_%1").arg(row.value));
         value->setAccessibleName(caption.chopped(1));
         value->setFont(timesFont(kValuePoints));
         placeTwips(value, row.textLeft, row.textTop, row.textWidth, row.textHeight);
-        text1[row.text] = value;
+        m_valueBoxes[row.value] = value;
 
         auto* label = new QLabel(caption, this);
-        label->setObjectName(QStringLiteral("Label1_%1").arg(row.label));
+        label->setObjectName(QStringLiteral("captionLabel_%1").arg(row.label));
         label->setFont(sansFont(kCaptionPoints));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setBuddy(value);
         placeTwips(label, row.labelLeft, row.labelTop, row.labelWidth, kCaptionHeight);
-        label1[row.label] = label;
+        m_captionLabels[row.label] = label;
     }
 
-    command1 = new QPushButton(QStringLiteral("Выход"), this);
-    command1->setObjectName(QStringLiteral("Command1"));
-    command1->setFont(sansFont(kCaptionPoints));
-    command1->setDefault(true);
-    placeTwips(command1, 5580, 4950, 1905, 375);
-    connect(command1, &QPushButton::clicked, this, &ResultWindow::command1Click);
+    m_exitButton = new QPushButton(QStringLiteral("Выход"), this);
+    m_exitButton->setObjectName(QStringLiteral("exitButton"));
+    m_exitButton->setFont(sansFont(kCaptionPoints));
+    m_exitButton->setDefault(true);
+    placeTwips(m_exitButton, 5580, 4950, 1905, 375);
+    connect(m_exitButton, &QPushButton::clicked, this, &ResultWindow::acknowledge);
 }
 
 void ResultWindow::setValue(int k, const QString& text) {
-    if (auto* line = qobject_cast<QLineEdit*>(text1[k])) {
+    if (auto* line = qobject_cast<QLineEdit*>(m_valueBoxes[k])) {
         line->setText(text);
         line->setCursorPosition(0);
-    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(text1[k])) {
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(m_valueBoxes[k])) {
         memo->setPlainText(text);
     }
 }
 
 QString ResultWindow::value(int k) const {
-    if (const auto* line = qobject_cast<const QLineEdit*>(text1[k]))
+    if (const auto* line = qobject_cast<const QLineEdit*>(m_valueBoxes[k]))
         return line->text();
-    if (const auto* memo = qobject_cast<const QPlainTextEdit*>(text1[k]))
+    if (const auto* memo = qobject_cast<const QPlainTextEdit*>(m_valueBoxes[k]))
         return memo->toPlainText();
     return {};
 }
@@ -121,10 +121,10 @@ void ResultWindow::showResult(int16 examinee, const QString& testName, const Exa
     setValue(5, numberText(record.askedCount));
     setValue(6, numberText(record.rightCount));
     setValue(7, numberText(record.timeSpent));
-    command1->setFocus();
+    m_exitButton->setFocus();
 }
 
-void ResultWindow::command1Click() {
+void ResultWindow::acknowledge() {
     setWindowIcon(programIcon());
     hide();
     emit acknowledged();
@@ -133,7 +133,7 @@ void ResultWindow::command1Click() {
 void ResultWindow::closeEvent(QCloseEvent* event) {
     // Closed by the window's own close box: the same as "Выход".
     event->ignore();
-    command1Click();
+    acknowledge();
 }
 
 } // namespace zet::ui

@@ -1,5 +1,5 @@
 #pragma once
-// ResultWindow, the result window ("Результат"): the outcome of the exam just finished, shown to
+// The result window ("Результат"): the outcome of the exam just finished, shown to
 // the examinee beside the main window. "Выход" hides it and ends the exam mode.
 
 #include "app/appcore.h"
@@ -22,16 +22,12 @@ public:
     // Shows the window and fills it: the examinee's sequence number, the test name and
     // the stored record.
     void showResult(int16 examinee, const QString& testName, const ExamineeRecord& record);
-    // The text of value box Text1(k), k = 0..7.
+    // The text of value box k, 0..7: sequence number, test name, profile, full name, grade,
+    // questions asked, right answers, time spent.
     QString value(int k) const;
 
     // "Выход".
-    void command1Click();
-
-    std::array<QLabel*, 8> label1{};
-    // Text1(1), the test name, has several lines; the others are one-line boxes.
-    std::array<QWidget*, 8> text1{};
-    QPushButton* command1 = nullptr;
+    void acknowledge();
 
 signals:
     // The examinee closed the window.
@@ -42,6 +38,13 @@ protected:
 
 private:
     void setValue(int k, const QString& text);
+
+    // The captions by index: test name, profile, full name, grade, questions asked, right
+    // answers, time spent, sequence number.
+    std::array<QLabel*, 8> m_captionLabels{};
+    // The value boxes, numbered as value(k); box 1, the test name, has several lines.
+    std::array<QWidget*, 8> m_valueBoxes{};
+    QPushButton* m_exitButton = nullptr;
 };
 
 } // namespace zet::ui

@@ -88,47 +88,47 @@ AboutArea::AboutArea(QWidget* parent) : QFrame(parent) {
     placeTwips(this, 2400, 1200, 10500, 6300);
     setWindowColor(this, kLightBlue);
 
-    m_image2 = new QLabel(this);
-    m_image2->setObjectName(QStringLiteral("Image2"));
-    placeTwips(m_image2, 360, 360, 1440, 1440);
-    m_image2->setPixmap(programPicture());
-    m_image2->setScaledContents(true);
-    m_image2->installEventFilter(this);
+    m_picture = new QLabel(this);
+    m_picture->setObjectName(QStringLiteral("picture"));
+    placeTwips(m_picture, 360, 360, 1440, 1440);
+    m_picture->setPixmap(programPicture());
+    m_picture->setScaledContents(true);
+    m_picture->installEventFilter(this);
 
-    m_text38 = new QPlainTextEdit(this);
-    m_text38->setObjectName(QStringLiteral("Text38"));
-    m_text38->setAccessibleName(QStringLiteral("О программе"));
-    placeTwips(m_text38, 2160, 360, 7980, 2040);
-    m_text38->setReadOnly(true);
-    m_text38->setFont(timesFont(12));
-    m_text38->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setBoxColor(m_text38, kLightYellow);
-    m_text38->viewport()->installEventFilter(this);
-    m_text38->installEventFilter(this);
+    m_identityBox = new QPlainTextEdit(this);
+    m_identityBox->setObjectName(QStringLiteral("identityBox"));
+    m_identityBox->setAccessibleName(QStringLiteral("О программе"));
+    placeTwips(m_identityBox, 2160, 360, 7980, 2040);
+    m_identityBox->setReadOnly(true);
+    m_identityBox->setFont(timesFont(12));
+    m_identityBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setBoxColor(m_identityBox, kLightYellow);
+    m_identityBox->viewport()->installEventFilter(this);
+    m_identityBox->installEventFilter(this);
 
-    m_text39 = new QPlainTextEdit(this);
-    m_text39->setObjectName(QStringLiteral("Text39"));
-    m_text39->setAccessibleName(QStringLiteral("Условия использования"));
-    placeTwips(m_text39, 360, 2640, 9780, 2940);
-    m_text39->setReadOnly(true);
-    m_text39->setFont(timesFont(10));
-    m_text39->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setBoxColor(m_text39, kLightYellow);
+    m_termsBox = new QPlainTextEdit(this);
+    m_termsBox->setObjectName(QStringLiteral("termsBox"));
+    m_termsBox->setAccessibleName(QStringLiteral("Условия использования"));
+    placeTwips(m_termsBox, 360, 2640, 9780, 2940);
+    m_termsBox->setReadOnly(true);
+    m_termsBox->setFont(timesFont(10));
+    m_termsBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setBoxColor(m_termsBox, kLightYellow);
 
-    m_label47 = new QLabel(makerWebAddress(), this);
-    m_label47->setObjectName(QStringLiteral("Label47"));
-    placeTwips(m_label47, 360, 5730, 9780, 330);
-    m_label47->setFont(timesFont(10));
-    m_label47->setAlignment(Qt::AlignCenter);
+    m_webAddressLabel = new QLabel(makerWebAddress(), this);
+    m_webAddressLabel->setObjectName(QStringLiteral("webAddressLabel"));
+    placeTwips(m_webAddressLabel, 360, 5730, 9780, 330);
+    m_webAddressLabel->setFont(timesFont(10));
+    m_webAddressLabel->setAlignment(Qt::AlignCenter);
     // A click on the address is not a click on the area.
-    m_label47->setAttribute(Qt::WA_NoMousePropagation);
+    m_webAddressLabel->setAttribute(Qt::WA_NoMousePropagation);
 
     hide();
 }
 
 void AboutArea::toggle() {
-    m_text38->setPlainText(forDisplay(aboutIdentityText()));
-    m_text39->setPlainText(forDisplay(usageTermsText()));
+    m_identityBox->setPlainText(forDisplay(aboutIdentityText()));
+    m_termsBox->setPlainText(forDisplay(usageTermsText()));
     if (isVisible()) {
         hide();
     } else {
@@ -144,7 +144,7 @@ void AboutArea::mousePressEvent(QMouseEvent* event) {
 
 bool AboutArea::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress &&
-        (watched == m_image2 || watched == m_text38 || watched == m_text38->viewport())) {
+        (watched == m_picture || watched == m_identityBox || watched == m_identityBox->viewport())) {
         hide();
         return true;
     }

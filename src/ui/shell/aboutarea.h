@@ -1,5 +1,5 @@
 #pragma once
-// Frame7, the About area, and the texts that name the program and its maker.
+// The About area, and the texts that name the program and its maker.
 
 #include <QFrame>
 #include <QIcon>
@@ -36,10 +36,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPlainTextEdit* m_text38 = nullptr;
-    QPlainTextEdit* m_text39 = nullptr;
-    QLabel* m_label47 = nullptr;
-    QLabel* m_image2 = nullptr;
+    QPlainTextEdit* m_identityBox = nullptr;
+    QPlainTextEdit* m_termsBox = nullptr;
+    QLabel* m_webAddressLabel = nullptr;
+    QLabel* m_picture = nullptr;
 };
 
 } // namespace zet::ui

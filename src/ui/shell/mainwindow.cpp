@@ -142,51 +142,58 @@ void MainWindow::buildInfoStrip() {
     rule->setFrameShadow(QFrame::Sunken);
     placeTwips(rule, 405, 10110, 14475, 45);
 
-    m_label48 = makeLabel(m_surface, QStringLiteral("Label48"), QStringLiteral("Название теста:"), 405,
-                          row1 + 30, 1500, 285);
-    m_text34 = new QLineEdit(m_surface);
-    m_text34->setObjectName(QStringLiteral("Text34"));
-    m_text34->setAccessibleName(QStringLiteral("Название теста"));
-    m_text34->setReadOnly(true);
+    m_testNameCaption = makeLabel(m_surface, QStringLiteral("testNameCaption"),
+                                  QStringLiteral("Название теста:"), 405, row1 + 30, 1500, 285);
+    m_testNameBox = new QLineEdit(m_surface);
+    m_testNameBox->setObjectName(QStringLiteral("testNameBox"));
+    m_testNameBox->setAccessibleName(QStringLiteral("Название теста"));
+    m_testNameBox->setReadOnly(true);
     // A display box: it takes focus on a click only, so the work areas get the keyboard.
-    m_text34->setFocusPolicy(Qt::ClickFocus);
-    m_text34->setFont(sansFont(9.75));
-    placeTwips(m_text34, 1950, row1, 5700, 345);
-    m_label48->setBuddy(m_text34);
+    m_testNameBox->setFocusPolicy(Qt::ClickFocus);
+    m_testNameBox->setFont(sansFont(9.75));
+    placeTwips(m_testNameBox, 1950, row1, 5700, 345);
+    m_testNameCaption->setBuddy(m_testNameBox);
 
-    const std::array<QString, 3> captions = {QStringLiteral("Автор:"), QStringLiteral("Дата:"),
-                                             QStringLiteral("Фаил:")};
-    // left, top, width of caption k and of its value
+    // Caption and value of the author, the date and the file path.
     struct Cell {
-        int left, top, width, valueLeft, valueWidth;
+        const char* captionName;
+        QString caption;
+        int left, top, width;
+        const char* valueName;
+        int valueLeft, valueWidth;
+        QLabel* MainWindow::*value;
     };
-    const std::array<Cell, 3> cells = {Cell{7905, row1 + 30, 700, 8640, 3600},
-                                       Cell{12390, row1 + 30, 600, 13020, 1845},
-                                       Cell{405, row2, 700, 1125, 9675}};
-    for (std::size_t k = 0; k < 3; ++k) {
-        const Cell& c = cells[k];
-        m_label49[k] = makeLabel(m_surface, QStringLiteral("Label49_%1").arg(k), captions[k], c.left, c.top,
-                                 c.width, 285);
-        m_label50[k] = makeLabel(m_surface, QStringLiteral("Label50_%1").arg(k), QString(), c.valueLeft,
-                                 c.top, c.valueWidth, 285);
-        m_label50[k]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    const std::array<Cell, 3> cells = {Cell{"authorCaption", QStringLiteral("Автор:"), 7905, row1 + 30, 700,
+                                            "authorLabel", 8640, 3600, &MainWindow::m_authorLabel},
+                                       Cell{"dateCaption", QStringLiteral("Дата:"), 12390, row1 + 30, 600,
+                                            "dateLabel", 13020, 1845, &MainWindow::m_dateLabel},
+                                       Cell{"fileCaption", QStringLiteral("Фаил:"), 405, row2, 700,
+                                            "filePathLabel", 1125, 9675, &MainWindow::m_filePathLabel}};
+    for (const Cell& c : cells) {
+        makeLabel(m_surface, QString::fromLatin1(c.captionName), c.caption, c.left, c.top, c.width, 285);
+        QLabel* value = makeLabel(m_surface, QString::fromLatin1(c.valueName), QString(), c.valueLeft, c.top,
+                                  c.valueWidth, 285);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        this->*c.value = value;
     }
 
-    m_label46 = makeLabel(m_surface, QStringLiteral("Label46"), makerWebAddress(), 10950, row2, 3915, 285);
-    m_label46->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_makerAddressLabel =
+        makeLabel(m_surface, QStringLiteral("makerAddressLabel"), makerWebAddress(), 10950, row2, 3915, 285);
+    m_makerAddressLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
 void MainWindow::buildAreas() {
     // Created in stacking order: the mode areas first, the file and About areas over them.
-    m_frame1 = new QuestionEditor(m_core, m_surface);
-    m_frame3 = new ProfileEditor(m_core, m_surface);
-    m_exam = new ExamMode(m_core, m_surface);
-    m_frame6 = new ArchiveViewer(m_core, m_surface);
-    m_frame5 = new FileArea(m_core, m_surface);
-    m_frame7 = new AboutArea(m_surface);
+    m_questionEditor = new QuestionEditor(m_core, m_surface);
+    m_profileEditor = new ProfileEditor(m_core, m_surface);
+    m_examMode = new ExamMode(m_core, m_surface);
+    m_archiveViewer = new ArchiveViewer(m_core, m_surface);
+    m_fileArea = new FileArea(m_core, m_surface);
+    m_aboutArea = new AboutArea(m_surface);
 
-    connect(m_frame5, &FileArea::databaseChanged, this, &MainWindow::showDatabaseInfo);
-    connect(m_exam, &ExamMode::resultAcknowledged, this, &MainWindow::resultAcknowledged);
+    connect(m_fileArea, &FileArea::databaseChanged, this, &MainWindow::showDatabaseInfo);
+    connect(m_examMode, &ExamMode::resultAcknowledged, this, &MainWindow::resultAcknowledged);
+    buildModeTable();
 }
 
 void MainWindow::load() {
@@ -235,7 +242,7 @@ void MainWindow::load() {
         showDatabaseInfo();
     });
     // 10, 11.
-    step([&] { m_frame3->startupReset(); });
+    step([&] { m_profileEditor->startupReset(); });
     step([&] {
         m_core.exam.currentProfile = 1;
         m_core.exam.questionNo = 1;
@@ -247,20 +254,20 @@ void MainWindow::load() {
             showMessage(this, QStringLiteral("Неправильная версия файла!"));
     });
     // 13. The number lists are the areas' own; profile 1 is shown in the profile editor.
-    step([&] { m_frame3->profilePicked(); });
+    step([&] { m_profileEditor->profilePicked(); });
     // 14. Today's archive folders and day file.
     step([&] {
         reportDayFileRepair(m_core.archive.prepare(db.programFolder, today, m_core.exam.dayRegister));
     });
     // 15, 16. Registration area and the first free slot of the day.
-    step([&] { m_exam->showExaminee(1); });
+    step([&] { m_examMode->showExaminee(1); });
     step([&] { m_core.exam.findFreeSlot(); });
     // 17. Question orders of all themes.
     step([&] { m_core.selection.shuffleAllThemes(); });
     // 18.
     step([&] { showDatabaseInfo(); });
 
-    setAppMode(0);
+    setAppMode(modeIndex(Mode::Main));
 }
 
 void MainWindow::reportDayFileRepair(const DayFilePreparation& prepared) {
@@ -289,132 +296,135 @@ void MainWindow::setAppMode(int16 mode) {
     // Records whose write failed are tried again at every change of mode.
     m_core.writeUnwrittenRecords();
     m_appMode = mode;
-    m_title->setVisible(mode == 0);
+    m_title->setVisible(mode == modeIndex(Mode::Main));
 }
 
 void MainWindow::showDatabaseInfo() {
     const Database& db = m_core.db;
-    m_text34->setText(db.databaseHeader[2]);
-    m_text34->setCursorPosition(0);
-    m_label50[0]->setText(db.databaseHeader[3]);
-    m_label50[1]->setText(db.databaseHeader[4]);
-    m_label50[2]->setText(db.databasePath);
+    m_testNameBox->setText(db.databaseHeader[2]);
+    m_testNameBox->setCursorPosition(0);
+    m_authorLabel->setText(db.databaseHeader[3]);
+    m_dateLabel->setText(db.databaseHeader[4]);
+    m_filePathLabel->setText(db.databasePath);
 }
 
-void MainWindow::showMainMenus() {
-    m_databaseMenu->menuAction()->setVisible(true);
-    m_examMenu->menuAction()->setVisible(true);
-    m_aboutAction->setVisible(true);
-    m_helpAction->setVisible(true);
+void MainWindow::buildModeTable() {
+    // Hidden in every mode but the main one.
+    const std::vector<QAction*> always = {m_databaseMenu->menuAction(), m_aboutAction, m_helpAction};
+    auto hiding = [&always](std::initializer_list<QAction*> more) {
+        std::vector<QAction*> hidden = always;
+        hidden.insert(hidden.end(), more);
+        return hidden;
+    };
+    auto opening = [](auto* area) {
+        return [area] {
+            area->show();
+            area->enterMode();
+        };
+    };
+    auto closing = [](QWidget* area) { return [area] { area->hide(); }; };
+
+    m_modes[modeIndex(Mode::QuestionEditor)] = {
+        .hidden = hiding({m_examMenu->menuAction(), m_profilesAction}),
+        .switchAction = m_questionEditorAction,
+        .switchCaptionInside = QStringLiteral("Выйти из редактора"),
+        .switchCaptionAfter = QStringLiteral("Редактор"),
+        .settingsTitleInside = QStringLiteral("Редактор"),
+        .settingsTitleAfter = QStringLiteral("Настройки"),
+        .enter = opening(m_questionEditor),
+        .leave = closing(m_questionEditor),
+    };
+    m_modes[modeIndex(Mode::Exam)] = {
+        .hidden = hiding({m_settingsMenu->menuAction(), m_resultsAction}),
+        .switchAction = m_examAction,
+        .switchCaptionInside = QStringLiteral("Выход"),
+        .switchCaptionAfter = QStringLiteral("Экзамен"),
+        .enter = [this] { m_examMode->enterMode(); },
+        // A running exam is finished first, then the registration area goes.
+        .leave = [this] { m_examMode->leaveMode(); },
+    };
+    m_modes[modeIndex(Mode::ProfileEditor)] = {
+        .hidden = hiding({m_examMenu->menuAction(), m_questionEditorAction}),
+        .switchAction = m_profilesAction,
+        .switchCaptionInside = QStringLiteral("Выйти из настройки"),
+        .switchCaptionAfter = QStringLiteral("Параметры"),
+        .settingsTitleInside = QStringLiteral("Настройка"),
+        .settingsTitleAfter = QStringLiteral("Настройки"),
+        .enter = opening(m_profileEditor),
+        .leave = closing(m_profileEditor),
+    };
+    m_modes[modeIndex(Mode::Archive)] = {
+        .hidden = hiding({m_settingsMenu->menuAction(), m_examAction}),
+        .switchAction = m_resultsAction,
+        .switchCaptionInside = QStringLiteral("Выход"),
+        .switchCaptionAfter = QStringLiteral("Результаты"),
+        .enter = opening(m_archiveViewer),
+        .leave = closing(m_archiveViewer),
+    };
+}
+
+void MainWindow::toggleMode(Mode mode) {
+    if (m_appMode == modeIndex(mode)) {
+        m_modes[modeIndex(mode)].leave();
+        returnToMainMode(mode);
+        return;
+    }
+    const ModeLook& look = m_modes[modeIndex(mode)];
+    setAppMode(modeIndex(mode));
+    for (QAction* entry : look.hidden)
+        entry->setVisible(false);
+    if (!look.settingsTitleInside.isEmpty())
+        m_settingsMenu->setTitle(look.settingsTitleInside);
+    look.switchAction->setText(look.switchCaptionInside);
+    look.enter();
+}
+
+void MainWindow::returnToMainMode(Mode from) {
+    const ModeLook& look = m_modes[modeIndex(from)];
+    setAppMode(modeIndex(Mode::Main));
+    for (QAction* entry :
+         {m_databaseMenu->menuAction(), m_examMenu->menuAction(), m_aboutAction, m_helpAction})
+        entry->setVisible(true);
+    for (QAction* entry : look.hidden)
+        entry->setVisible(true);
+    if (!look.settingsTitleAfter.isEmpty())
+        m_settingsMenu->setTitle(look.settingsTitleAfter);
+    look.switchAction->setText(look.switchCaptionAfter);
 }
 
 void MainWindow::toggleQuestionEditor() {
-    if (m_appMode == 1) {
-        setAppMode(0);
-        showMainMenus();
-        m_profilesAction->setVisible(true);
-        m_settingsMenu->setTitle(QStringLiteral("Настройки"));
-        m_questionEditorAction->setText(QStringLiteral("Редактор"));
-        m_frame1->hide();
-        return;
-    }
-    setAppMode(1);
-    m_frame1->show();
-    m_frame1->enterMode();
-    m_databaseMenu->menuAction()->setVisible(false);
-    m_examMenu->menuAction()->setVisible(false);
-    m_aboutAction->setVisible(false);
-    m_helpAction->setVisible(false);
-    m_profilesAction->setVisible(false);
-    m_settingsMenu->setTitle(QStringLiteral("Редактор"));
-    m_questionEditorAction->setText(QStringLiteral("Выйти из редактора"));
+    toggleMode(Mode::QuestionEditor);
 }
 
 void MainWindow::toggleExamMode() {
-    if (m_appMode == 2) {
-        // Finishes a running exam first, then hides the registration area.
-        m_exam->leaveMode();
-        setAppMode(0);
-        showMainMenus();
-        m_settingsMenu->menuAction()->setVisible(true);
-        m_resultsAction->setVisible(true);
-        m_examAction->setText(QStringLiteral("Экзамен"));
-        return;
-    }
-    setAppMode(2);
-    m_exam->enterMode();
-    m_databaseMenu->menuAction()->setVisible(false);
-    m_aboutAction->setVisible(false);
-    m_helpAction->setVisible(false);
-    m_settingsMenu->menuAction()->setVisible(false);
-    m_resultsAction->setVisible(false);
-    m_examAction->setText(QStringLiteral("Выход"));
+    toggleMode(Mode::Exam);
 }
 
 void MainWindow::resultAcknowledged() {
-    setAppMode(0);
-    showMainMenus();
-    m_settingsMenu->menuAction()->setVisible(true);
-    m_resultsAction->setVisible(true);
-    m_examAction->setText(QStringLiteral("Экзамен"));
+    returnToMainMode(Mode::Exam);
 }
 
 void MainWindow::toggleProfileEditor() {
-    if (m_appMode == 3) {
-        setAppMode(0);
-        showMainMenus();
-        m_questionEditorAction->setVisible(true);
-        m_settingsMenu->setTitle(QStringLiteral("Настройки"));
-        m_profilesAction->setText(QStringLiteral("Параметры"));
-        m_frame3->hide();
-        return;
-    }
-    setAppMode(3);
-    m_frame3->show();
-    m_frame3->enterMode();
-    m_databaseMenu->menuAction()->setVisible(false);
-    m_examMenu->menuAction()->setVisible(false);
-    m_aboutAction->setVisible(false);
-    m_helpAction->setVisible(false);
-    m_questionEditorAction->setVisible(false);
-    m_settingsMenu->setTitle(QStringLiteral("Настройка"));
-    m_profilesAction->setText(QStringLiteral("Выйти из настройки"));
+    toggleMode(Mode::ProfileEditor);
 }
 
 void MainWindow::toggleArchiveViewer() {
-    if (m_appMode == 4) {
-        setAppMode(0);
-        showMainMenus();
-        m_settingsMenu->menuAction()->setVisible(true);
-        m_examAction->setVisible(true);
-        m_resultsAction->setText(QStringLiteral("Результаты"));
-        m_frame6->hide();
-        return;
-    }
-    setAppMode(4);
-    m_frame6->show();
-    m_databaseMenu->menuAction()->setVisible(false);
-    m_aboutAction->setVisible(false);
-    m_helpAction->setVisible(false);
-    m_settingsMenu->menuAction()->setVisible(false);
-    m_examAction->setVisible(false);
-    m_resultsAction->setText(QStringLiteral("Выход"));
-    m_frame6->enterMode();
+    toggleMode(Mode::Archive);
 }
 
 void MainWindow::createDatabase() {
-    m_frame5->raise();
-    m_frame5->open(FileArea::Action::Create);
+    m_fileArea->raise();
+    m_fileArea->open(FileArea::Action::Create);
 }
 
 void MainWindow::loadDatabase() {
-    m_frame5->raise();
-    m_frame5->open(FileArea::Action::Load);
+    m_fileArea->raise();
+    m_fileArea->open(FileArea::Action::Load);
 }
 
 void MainWindow::saveDatabaseAs() {
-    m_frame5->raise();
-    m_frame5->open(FileArea::Action::Save);
+    m_fileArea->raise();
+    m_fileArea->open(FileArea::Action::Save);
 }
 
 void MainWindow::exitProgram() {
@@ -426,7 +436,7 @@ void MainWindow::showHelp() {
 }
 
 void MainWindow::toggleAbout() {
-    m_frame7->toggle();
+    m_aboutArea->toggle();
 }
 
 void MainWindow::endSession() {
@@ -471,7 +481,7 @@ bool MainWindow::keepUnwrittenRecords() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // An exam still running when the window goes is finished and stored first.
-    m_exam->finishRunningExam();
+    m_examMode->finishRunningExam();
     if (!m_sessionEnded && !keepUnwrittenRecords()) {
         event->ignore();
         return;

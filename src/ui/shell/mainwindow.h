@@ -1,5 +1,5 @@
 #pragma once
-// MainWindow, the main window: the menu, the work areas laid over one surface, the mode switch
+// The main window: the menu, the work areas laid over one surface, the mode switch
 // and the strip that names the open database.
 
 #include "app/appcore.h"
@@ -7,6 +7,8 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -35,6 +37,10 @@ public:
     explicit MainWindow(AppCore& core, QWidget* parent = nullptr);
     MainWindow(AppCore& core, const MainWindowOptions& options, QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    // The program's modes; each but the main one is entered and left by one menu entry.
+    enum class Mode : int16 { Main, QuestionEditor, Exam, ProfileEditor, Archive };
+    static constexpr int16 modeIndex(Mode mode) { return static_cast<int16>(mode); }
 
     // 0 main, 1 question editor, 2 exam, 3 profile editor, 4 results archive.
     int16 appMode() const { return m_appMode; }
@@ -71,8 +77,12 @@ private:
     void buildInfoStrip();
     void buildAreas();
     void load();
+    void buildModeTable();
     void setAppMode(int16 mode);
-    void showMainMenus();
+    // Enters mode from the main mode, or leaves it when it is on.
+    void toggleMode(Mode mode);
+    // The menus and captions of the main mode after leaving mode from.
+    void returnToMainMode(Mode from);
     void resultAcknowledged();
     // Before the program closes: writes unwritten records again and, while that fails, asks
     // whether to try again, save them elsewhere or exit without them. False: stay open.
@@ -85,6 +95,23 @@ private:
     int16 m_appMode = 0;
     bool m_exiting = false;
     bool m_sessionEnded = false;
+
+    // What a mode does to the menu bar and its work area: the entries it hides (shown again
+    // on leaving, with the main mode's own menus), the caption of the entry that switches it
+    // inside the mode and after it, the settings menu's title inside and after the mode
+    // (empty: left as it is), and how its area is opened and closed.
+    struct ModeLook {
+        std::vector<QAction*> hidden;
+        QAction* switchAction = nullptr;
+        QString switchCaptionInside;
+        QString switchCaptionAfter;
+        QString settingsTitleInside;
+        QString settingsTitleAfter;
+        std::function<void()> enter;
+        std::function<void()> leave;
+    };
+    // Indexed by Mode; the main mode's row is empty.
+    std::array<ModeLook, 5> m_modes{};
 
     QWidget* m_surface = nullptr;
     QWidget* m_title = nullptr;
@@ -103,18 +130,20 @@ private:
     QAction* m_helpAction = nullptr;
     QAction* m_aboutAction = nullptr;
 
-    QLabel* m_label48 = nullptr;
-    QLineEdit* m_text34 = nullptr;
-    std::array<QLabel*, 3> m_label49{};
-    std::array<QLabel*, 3> m_label50{};
-    QLabel* m_label46 = nullptr; // the maker's web address
+    // The strip below the work areas.
+    QLabel* m_testNameCaption = nullptr;
+    QLineEdit* m_testNameBox = nullptr;
+    QLabel* m_authorLabel = nullptr;
+    QLabel* m_dateLabel = nullptr;
+    QLabel* m_filePathLabel = nullptr;
+    QLabel* m_makerAddressLabel = nullptr;
 
-    QuestionEditor* m_frame1 = nullptr;
-    ExamMode* m_exam = nullptr; // Frame2 and Frame4
-    ProfileEditor* m_frame3 = nullptr;
-    FileArea* m_frame5 = nullptr;
-    ArchiveViewer* m_frame6 = nullptr;
-    AboutArea* m_frame7 = nullptr;
+    QuestionEditor* m_questionEditor = nullptr;
+    ExamMode* m_examMode = nullptr; // the registration and exam areas
+    ProfileEditor* m_profileEditor = nullptr;
+    FileArea* m_fileArea = nullptr;
+    ArchiveViewer* m_archiveViewer = nullptr;
+    AboutArea* m_aboutArea = nullptr;
 };
 
 } // namespace zet::ui
