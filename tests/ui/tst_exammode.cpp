@@ -4,6 +4,7 @@
 // result window and the day file.
 
 #include "app/appcore.h"
+#include "coreaccess.h"
 #include "archive/dayfile.h"
 #include "ui/exam/examarea.h"
 #include "ui/exam/exammode.h"
@@ -87,7 +88,7 @@ private:
     // Answers the question on screen and ends the pause.
     void answer(bool right);
     DayRegisterArray dayFile() const;
-    QString dayFilePath() const { return m_core->archive.dayFilePath(); }
+    QString dayFilePath() const { return coreArchive(*m_core).dayFilePath(); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<AppCore> m_core;
@@ -120,7 +121,7 @@ void TestExamMode::start() {
     QVERIFY(m_messages.isEmpty());
 
     // Theme 1: twelve questions of group 0; theme 2: five of group 1; theme 3: three of group 2.
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     db.databaseHeader[2] = QStringLiteral("Охрана труда");
     for (int q = 1; q <= 12; ++q)
         setQuestion(db, 1, q, QStringLiteral("1000000000"));
@@ -145,7 +146,7 @@ void TestExamMode::start() {
     p2.excellentMin = 3;
     p2.goodMin = 2;
     p2.fairMin = 1;
-    m_core->selection.shuffleAllThemes();
+    coreSelection(*m_core).shuffleAllThemes();
 
     m_exam = m_window->findChild<ExamMode*>();
     QVERIFY(m_exam);
@@ -172,12 +173,12 @@ void TestExamMode::beginExam(int profile, const QString& name) {
     m_reg->text11->setText(QStringLiteral("1975"));
     m_reg->text12->setText(QStringLiteral("слесарь"));
     m_reg->text13->setText(QStringLiteral("12"));
-    m_reg->text21->setText(QStringLiteral("Т-%1").arg(m_core->exam.currentExaminee));
+    m_reg->text21->setText(QStringLiteral("Т-%1").arg(coreExam(*m_core).currentExaminee));
     QListWidgetItem* item = m_reg->list23->item(profile - 1);
     m_reg->list23->scrollToItem(item, QAbstractItemView::PositionAtTop);
     QTest::mouseClick(m_reg->list23->viewport(), Qt::LeftButton, {},
                       m_reg->list23->visualItemRect(item).center());
-    QCOMPARE(int(m_core->exam.currentProfile), profile);
+    QCOMPARE(int(coreExam(*m_core).currentProfile), profile);
     QTest::mouseClick(m_reg->command3, Qt::LeftButton);
 }
 
@@ -204,7 +205,7 @@ void TestExamMode::answer(bool right) {
 
 DayRegisterArray TestExamMode::dayFile() const {
     DayRegisterArray reg{};
-    [&] { QVERIFY(m_core->archive.readDayFile(reg).ok); }();
+    [&] { QVERIFY(coreArchive(*m_core).readDayFile(reg).ok); }();
     return reg;
 }
 
@@ -248,14 +249,14 @@ void TestExamMode::startShowsFirstQuestion() {
     QVERIFY(m_messages.isEmpty());
     QVERIFY(m_reg->isHidden());
     QVERIFY(m_area->isVisible());
-    QCOMPARE(int(m_core->exam.examRunning), 1);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 1);
     QCOMPARE(m_area->title(), QStringLiteral("Профиль 2"));
     QCOMPARE(m_area->label57->text(), QStringLiteral("Сдает:  Сидоров С.С."));
     QCOMPARE(m_area->label45->text(), QStringLiteral("Вопрос № 1"));
     QVERIFY(m_area->text27->toPlainText().startsWith(QStringLiteral("Вопрос 1.")));
     QCOMPARE(base(m_area->text27), kLightBlue);
     // The box that shows the right answer is the one the engine judges right.
-    QCOMPARE(rightBox(), m_core->answers.correctPosition);
+    QCOMPARE(rightBox(), coreAnswers(*m_core).correctPosition);
     QCOMPARE(m_area->labelTimeLeft->text(), QStringLiteral("Осталось: 5:00"));
     QVERIFY(m_exam->timer3()->isActive());
     QCOMPARE(m_exam->timer3()->interval(), 1000);
@@ -277,8 +278,8 @@ void TestExamMode::answerFeedback() {
     const int16 box = right ? rightBox() : wrongBox();
     click(box);
     QCOMPARE(base(m_area->text27), right ? kGreen : kRed);
-    QCOMPARE(int(m_core->exam.correctCount), right ? 1 : 0);
-    QCOMPARE(int(m_core->exam.chosenPosition), int(box));
+    QCOMPARE(int(coreExam(*m_core).correctCount), right ? 1 : 0);
+    QCOMPARE(int(coreExam(*m_core).chosenPosition), int(box));
     QVERIFY(m_exam->timer1()->isActive());
     QVERIFY(m_exam->timer1()->isSingleShot());
     QCOMPARE(m_exam->timer1()->interval(), 2000);
@@ -287,8 +288,8 @@ void TestExamMode::answerFeedback() {
     for (int16 p = 1; p <= 5; ++p)
         click(p);
     QCOMPARE(base(m_area->text27), right ? kGreen : kRed);
-    QCOMPARE(int(m_core->exam.correctCount), right ? 1 : 0);
-    QCOMPARE(int(m_core->exam.chosenPosition), int(box));
+    QCOMPARE(int(coreExam(*m_core).correctCount), right ? 1 : 0);
+    QCOMPARE(int(coreExam(*m_core).chosenPosition), int(box));
     QCOMPARE(m_area->text27->toPlainText(), question);
 
     // The end of the pause: the next question on light blue, clicks accepted again.
@@ -296,10 +297,10 @@ void TestExamMode::answerFeedback() {
     QVERIFY(!m_exam->timer1()->isActive());
     QCOMPARE(m_area->label45->text(), QStringLiteral("Вопрос № 2"));
     QCOMPARE(base(m_area->text27), kLightBlue);
-    QCOMPARE(int(m_core->exam.answerLock), 0);
+    QCOMPARE(int(coreExam(*m_core).answerLock), 0);
     click(rightBox());
     QCOMPARE(base(m_area->text27), kGreen);
-    QCOMPARE(int(m_core->exam.correctCount), right ? 2 : 1);
+    QCOMPARE(int(coreExam(*m_core).correctCount), right ? 2 : 1);
 }
 
 void TestExamMode::hoverColours() {
@@ -327,7 +328,7 @@ void TestExamMode::hoverColours() {
 }
 
 void TestExamMode::tenQuestionsThenFinish() {
-    QCOMPARE(int(m_core->db.profiles[1].questionCount), 10);
+    QCOMPARE(int(coreDatabase(*m_core).profiles[1].questionCount), 10);
     beginExam(1, QStringLiteral("Кузнецов К.К."));
     for (int n = 1; n <= 10; ++n) {
         QCOMPARE(m_area->label45->text(), QStringLiteral("Вопрос № %1").arg(n));
@@ -340,21 +341,21 @@ void TestExamMode::tenQuestionsThenFinish() {
     }
     // The pause after the tenth answer finished the exam: no eleventh question.
     QCOMPARE(m_area->label45->text(), QStringLiteral("Вопрос № 10"));
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(m_area->isHidden());
     QVERIFY(m_reg->isHidden());
     QVERIFY(!m_exam->timer3()->isActive());
     QVERIFY(!m_exam->timer1()->isActive());
     QCOMPARE(int(m_window->appMode()), 2);
 
-    const ExamineeRecord& r = m_core->exam.dayRegister[1];
+    const ExamineeRecord& r = coreExam(*m_core).dayRegister[1];
     QCOMPARE(int(r.rightCount), 9);
     QCOMPARE(int(r.askedCount), 10);
     QCOMPARE(int(r.grade), 5);
     QCOMPARE(r.fullName, QStringLiteral("Кузнецов К.К."));
     QCOMPARE(int(r.birthYear), 1975);
     QCOMPARE(r.personnelNo, QStringLiteral("Т-1"));
-    QCOMPARE(int(m_core->exam.currentExaminee), 2);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 2);
     QCOMPARE(dayFile()[1], r);
 
     // The registration area's result boxes and the result window show the finished exam.
@@ -370,21 +371,21 @@ void TestExamMode::tenQuestionsThenFinish() {
 }
 
 void TestExamMode::timeOutStoresTimeSpent() {
-    QCOMPARE(int(m_core->db.profiles[1].timeLimit), 600);
+    QCOMPARE(int(coreDatabase(*m_core).profiles[1].timeLimit), 600);
     beginExam(1);
     QCOMPARE(m_area->labelTimeLeft->text(), QStringLiteral("Осталось: 10:00"));
     for (int s = 1; s <= 600; ++s)
         m_exam->timer3Timer();
-    QCOMPARE(int(m_core->exam.examRunning), 1);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 1);
     QCOMPARE(m_area->labelTimeLeft->text(), QStringLiteral("Осталось: 0:00"));
     QVERIFY(m_area->isVisible());
     m_exam->timer3Timer();
 
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(!m_exam->timer3()->isActive());
     QVERIFY(m_area->isHidden());
     QCOMPARE(base(m_area->text27), kLightBlue);
-    const ExamineeRecord& r = m_core->exam.dayRegister[1];
+    const ExamineeRecord& r = coreExam(*m_core).dayRegister[1];
     QCOMPARE(int(r.timeSpent), 601);
     QCOMPARE(int(r.rightCount), 0);
     QCOMPARE(int(r.grade), 2);
@@ -406,11 +407,11 @@ void TestExamMode::leavingTheModeRecordsAnswersSoFar() {
     m_window->toggleExamMode();
 
     QCOMPARE(int(m_window->appMode()), 0);
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(m_area->isHidden());
     QVERIFY(m_reg->isHidden());
     QVERIFY(!m_exam->timer3()->isActive());
-    const ExamineeRecord& r = m_core->exam.dayRegister[1];
+    const ExamineeRecord& r = coreExam(*m_core).dayRegister[1];
     QCOMPARE(int(r.rightCount), 2);
     QCOMPARE(int(r.timeSpent), 2);
     QCOMPARE(int(r.askedCount), 10);
@@ -429,14 +430,14 @@ void TestExamMode::timeOutDuringPauseRecordsOnce() {
     QVERIFY(m_exam->timer1()->isActive());
     for (int s = 1; s <= 301; ++s)
         m_exam->timer3Timer();
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(!m_exam->timer1()->isActive());
-    QCOMPARE(int(m_core->exam.answerLock), 0);
-    QCOMPARE(int(m_core->exam.currentExaminee), 2);
+    QCOMPARE(int(coreExam(*m_core).answerLock), 0);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 2);
 
     // Even a tick that was already on its way changes nothing.
     m_exam->timer1Timer();
-    QCOMPARE(int(m_core->exam.currentExaminee), 2);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 2);
     QCOMPARE(m_area->label45->text(), QStringLiteral("Вопрос № 3"));
     QVERIFY(m_area->isHidden());
 
@@ -445,11 +446,11 @@ void TestExamMode::timeOutDuringPauseRecordsOnce() {
     QCOMPARE(int(file[1].timeSpent), 301);
     QCOMPARE(int(file[1].grade), 5);
     QCOMPARE(int(file[2].profileNo), 0);
-    QCOMPARE(int(m_core->exam.dayRegister[2].profileNo), 0);
+    QCOMPARE(int(coreExam(*m_core).dayRegister[2].profileNo), 0);
 }
 
 void TestExamMode::threeExamsOnAFreshDay() {
-    QCOMPARE(int(m_core->exam.currentExaminee), 1);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 1);
     const QStringList names = {QStringLiteral("Алексеев А.А."), QStringLiteral("Борисов Б.Б."),
                                QStringLiteral("Васильев В.В.")};
     for (int i = 0; i < 3; ++i) {
@@ -465,10 +466,10 @@ void TestExamMode::threeExamsOnAFreshDay() {
         QVERIFY(m_result->isHidden());
         QCOMPARE(int(m_window->appMode()), 0);
     }
-    QCOMPARE(int(m_core->exam.currentExaminee), 4);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 4);
     const DayRegisterArray file = dayFile();
     for (int n = 1; n <= 3; ++n) {
-        QCOMPARE(int(m_core->exam.dayRegister[n].protocolNo), n);
+        QCOMPARE(int(coreExam(*m_core).dayRegister[n].protocolNo), n);
         QCOMPARE(int(file[n].protocolNo), n);
         QCOMPARE(file[n].fullName, names[n - 1]);
         QCOMPARE(int(file[n].rightCount), n);
@@ -526,7 +527,7 @@ void TestExamMode::refusals() {
     QFETCH(QString, seniority);
     QFETCH(QString, expected);
 
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     db.profiles[3].questionCount = 0;
     db.profiles[4].questionCount = 16;
     db.profiles[5].slotTheme[3] = 21;
@@ -535,13 +536,13 @@ void TestExamMode::refusals() {
     db.profiles[7].slotTheme[2] = 3;
     if (QTest::currentDataTag() == QByteArray("register full")) {
         for (int n = 1; n <= kRegisterSlots; ++n) {
-            m_core->exam.dayRegister[n].profileNo = 1;
-            m_core->exam.dayRegister[n].protocolNo = static_cast<int16>(n);
+            coreExam(*m_core).dayRegister[n].profileNo = 1;
+            coreExam(*m_core).dayRegister[n].protocolNo = static_cast<int16>(n);
         }
-        m_core->exam.currentExaminee = kRegisterSlots + 1;
+        coreExam(*m_core).currentExaminee = kRegisterSlots + 1;
     }
-    const DayRegisterArray before = m_core->exam.dayRegister;
-    const int16 examinee = m_core->exam.currentExaminee;
+    const DayRegisterArray before = coreExam(*m_core).dayRegister;
+    const int16 examinee = coreExam(*m_core).currentExaminee;
     const QByteArray fileBefore = [&] {
         QFile f(dayFilePath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -557,15 +558,15 @@ void TestExamMode::refusals() {
 
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.front().contains(expected), qPrintable(m_messages.front()));
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(m_reg->isVisible());
     QVERIFY(m_area->isHidden());
     QVERIFY(!m_exam->timer3()->isActive());
     QCOMPARE(m_reg->text2->text(), QStringLiteral("Орлов О.О."));
     QCOMPARE(m_reg->text11->text(), year);
     QCOMPARE(m_reg->text14->text(), shownName);
-    QCOMPARE(m_core->exam.currentExaminee, examinee);
-    QVERIFY(m_core->exam.dayRegister == before);
+    QCOMPARE(coreExam(*m_core).currentExaminee, examinee);
+    QVERIFY(coreExam(*m_core).dayRegister == before);
     QFile f(dayFilePath());
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), fileBefore);
@@ -578,7 +579,7 @@ void TestExamMode::closingTheWindowRecordsTheExam() {
     m_exam->timer3Timer();
     QVERIFY(m_window->close());
 
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(!m_exam->timer1()->isActive());
     QVERIFY(!m_exam->timer3()->isActive());
     const DayRegisterArray file = dayFile();
@@ -586,7 +587,7 @@ void TestExamMode::closingTheWindowRecordsTheExam() {
     QCOMPARE(int(file[1].rightCount), 2);
     QCOMPARE(int(file[1].timeSpent), 1);
     QCOMPARE(int(file[1].profileNo), 1);
-    QCOMPARE(int(m_core->exam.currentExaminee), 2);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 2);
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -603,8 +604,8 @@ void TestExamMode::dayFileWriteFailure() {
     QVERIFY2(m_messages.front().contains(path), qPrintable(m_messages.front()));
     QVERIFY(m_result->isVisible());
     // The record stays in the register and the next examinee gets the next slot.
-    QCOMPARE(m_core->exam.dayRegister[1].fullName, QStringLiteral("Григорьев Г.Г."));
-    QCOMPARE(int(m_core->exam.currentExaminee), 2);
+    QCOMPARE(coreExam(*m_core).dayRegister[1].fullName, QStringLiteral("Григорьев Г.Г."));
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 2);
     QTest::mouseClick(m_result->command1, Qt::LeftButton);
 
     // Once the way is free again the next finish writes both records.
@@ -674,13 +675,13 @@ void TestExamMode::unstorableCharactersAreAskedFor() {
     for (const QString& c : {QStringLiteral("«Ә»"), QStringLiteral("«Ғ»"), QStringLiteral("«😀»")})
         QVERIFY2(questions.front().contains(c), qPrintable(questions.front()));
     QVERIFY(!questions.front().contains(QStringLiteral("«л»")));
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QCOMPARE(m_reg->text2->text(), name);
 
     goOn = true;
     QTest::mouseClick(m_reg->command3, Qt::LeftButton);
     QCOMPARE(questions.size(), 2);
-    QCOMPARE(int(m_core->exam.examRunning), 1);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 1);
 }
 
 void TestExamMode::unwrittenRecordsAtClose_data() {
@@ -717,7 +718,7 @@ void TestExamMode::unwrittenRecordsAtClose() {
         return choice;
     };
     hooks().saveFileName = [&](const QString& start) {
-        [&] { QVERIFY(start.endsWith(m_core->archive.dayFileName)); }();
+        [&] { QVERIFY(start.endsWith(coreArchive(*m_core).dayFileName)); }();
         return elsewhere;
     };
     QCOMPARE(m_window->close(), closes);

@@ -3,6 +3,7 @@
 // conveniences of the input boxes.
 
 #include "app/appcore.h"
+#include "coreaccess.h"
 #include "archive/dayfile.h"
 #include "ui/exam/examarea.h"
 #include "ui/exam/exammode.h"
@@ -109,7 +110,7 @@ void TestRegistration::start(bool earlier) {
     m_core = std::make_unique<AppCore>(std::make_unique<SeededRandom>(5), [] { return kToday; });
     m_window = std::make_unique<MainWindow>(*m_core, MainWindowOptions{m_dir->path()});
     QVERIFY(m_messages.isEmpty());
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     for (int i = 1; i <= kProfileCount; ++i) {
         db.profiles[i].name = QStringLiteral("Профиль %1").arg(i);
         db.profiles[i].questionCount = static_cast<int16>(i % 15 + 1);
@@ -119,7 +120,7 @@ void TestRegistration::start(bool earlier) {
         for (int p = 1; p <= 5; ++p)
             db.questions(1, q, p) = QStringLiteral("Ответ %1").arg(p);
     }
-    m_core->selection.shuffleAllThemes();
+    coreSelection(*m_core).shuffleAllThemes();
     m_reg = m_window->findChild<RegistrationArea*>(QStringLiteral("RegistrationArea"));
     QVERIFY(m_reg);
     m_window->show();
@@ -248,7 +249,7 @@ void TestRegistration::captions() {
 
 void TestRegistration::freshDay() {
     start(false);
-    QCOMPARE(int(m_core->exam.currentExaminee), 1);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 1);
     // Start-up showed the empty slot 1.
     for (QLineEdit* box : {m_reg->text11, m_reg->text13, m_reg->text15, m_reg->text17, m_reg->text18,
                            m_reg->text19, m_reg->text20})
@@ -273,8 +274,8 @@ void TestRegistration::freshDay() {
 
 void TestRegistration::restartAfterThreeExams() {
     start(true);
-    QCOMPARE(int(m_core->exam.currentExaminee), 4);
-    QCOMPARE(m_core->exam.dayRegister[2].fullName, QStringLiteral("Второй В.В."));
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 4);
+    QCOMPARE(coreExam(*m_core).dayRegister[2].fullName, QStringLiteral("Второй В.В."));
     m_reg->text11->setText(QStringLiteral("1999"));
     m_reg->text2->setText(QStringLiteral("Кто-то"));
 
@@ -328,7 +329,7 @@ void TestRegistration::scrollBack() {
 
     const int n = top + 1;
     if (earlier) {
-        const ExamineeRecord& r = m_core->exam.dayRegister[n];
+        const ExamineeRecord& r = coreExam(*m_core).dayRegister[n];
         QVERIFY(inputsDisabled());
         QVERIFY(m_reg->command3->isEnabled());
         QCOMPARE(m_reg->text2->text(), r.fullName);
@@ -345,7 +346,7 @@ void TestRegistration::scrollBack() {
         QCOMPARE(m_reg->text19->text(), QString::number(r.rightCount));
         QCOMPARE(m_reg->text20->text(), QString::number(r.timeSpent));
         // The program's selection in List23 is no profile choice.
-        QCOMPARE(int(m_core->exam.currentProfile), 9);
+        QCOMPARE(int(coreExam(*m_core).currentProfile), 9);
     } else {
         // A slot still to come: an empty form with the chosen profile.
         QVERIFY(inputsEnabled());
@@ -371,7 +372,7 @@ void TestRegistration::profileChoiceKeepsTheScroll() {
     m_reg->list23->scrollToItem(item, QAbstractItemView::PositionAtTop);
     QTest::mouseClick(m_reg->list23->viewport(), Qt::LeftButton, {},
                       m_reg->list23->visualItemRect(item).center());
-    QCOMPARE(int(m_core->exam.currentProfile), 3);
+    QCOMPARE(int(coreExam(*m_core).currentProfile), 3);
     QCOMPARE(m_reg->text14->text(), QStringLiteral("Профиль 3"));
     QCOMPARE(m_reg->text16->text(), QStringLiteral("Профиль 3"));
     QCOMPARE(m_reg->text18->text(), QStringLiteral("4"));
@@ -447,17 +448,17 @@ void TestRegistration::startWhileEarlierExamineeShown() {
     m_window->toggleExamMode();
     bar()->setValue(1);
     QCOMPARE(m_reg->text2->text(), QStringLiteral("Второй В.В."));
-    const DayRegisterArray before = m_core->exam.dayRegister;
+    const DayRegisterArray before = coreExam(*m_core).dayRegister;
     QTest::mouseClick(m_reg->command3, Qt::LeftButton);
     // Nothing of examinee 2 is taken: the area is back at slot 4, empty, and asks for the data.
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.front().contains(QStringLiteral("№ 4")), qPrintable(m_messages.front()));
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QCOMPARE(m_reg->topRow(), 3);
     QVERIFY(inputsEnabled());
     QCOMPARE(m_reg->text2->text(), QString());
-    QVERIFY(m_core->exam.dayRegister == before);
-    QCOMPARE(int(m_core->exam.currentExaminee), 4);
+    QVERIFY(coreExam(*m_core).dayRegister == before);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 4);
 }
 
 QTEST_MAIN(TestRegistration)

@@ -156,11 +156,6 @@ ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent)
     hide();
 }
 
-void ProfileEditor::startupReset() {
-    m_text1->setText(QStringLiteral("0"));
-    m_text10->setText(QString());
-}
-
 void ProfileEditor::list4Click() {
     if (auto p = selectedValue(m_list4); p && *p >= 1 && *p <= kProfileCount)
         editedProfile = *p;
@@ -173,7 +168,7 @@ void ProfileEditor::enterMode() {
 }
 
 void ProfileEditor::showEditedProfile() {
-    const Database& db = m_core.db;
+    const Database& db = m_core.database();
     const ExamProfile& profile = db.profiles[editedProfile];
 
     m_text33->setText(db.databaseHeader[2]);
@@ -199,13 +194,7 @@ void ProfileEditor::showEditedProfile() {
 }
 
 void ProfileEditor::grupCheck() {
-    Database& db = m_core.db;
-    const ExamProfile& profile = db.profiles[editedProfile];
-    for (int k = 0; k < kGroupCount; ++k) {
-        const QString& entry = profile.groups[k];
-        db.groupNames[k].flag = entry.left(1);
-        db.groupNames[k].title = entry.mid(1);
-    }
+    m_core.takeGroupsFromProfile(editedProfile);
 }
 
 void ProfileEditor::command2Click() {
@@ -217,11 +206,11 @@ void ProfileEditor::command2Click() {
         return;
     }
 
-    Database& db = m_core.db;
     if (auto selected = selectedValue(m_list4); selected && *selected >= 1 && *selected <= kProfileCount)
         editedProfile = *selected;
     const int p = editedProfile;
-    ExamProfile& profile = db.profiles[p];
+    ProfileEntry entry{m_core.database().profiles[p], m_core.database().groupNames, {}};
+    ExamProfile& profile = entry.profile;
 
     QStringList fitted;
     profile.number = static_cast<int16>(p);
@@ -242,18 +231,17 @@ void ProfileEditor::command2Click() {
         store(m_slotLists[n], profile.slotTheme[n]);
 
     for (int k = 0; k < kGroupCount; ++k) {
-        db.groupNames[k].flag = m_check2[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        entry.groups[k].flag = m_check2[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
         // The flag character shares the stored value with the title.
-        db.groupNames[k].title =
+        entry.groups[k].title =
             fittedLineText(m_text23[k], kStoredTextLimit - 1,
                            QStringLiteral("профиль %1, название группы %2").arg(p).arg(k), fitted);
     }
-    for (int k = 0; k < kGroupCount; ++k)
-        profile.groups[k] = db.groupNames[k].flag + db.groupNames[k].title;
-    db.databaseHeader[2] =
+    entry.testName =
         fittedLineText(m_text33, kStoredTextLimit, QStringLiteral("название теста"), fitted);
 
-    reportSave(this, db, db.saveDatabase(), fitted);
+    const SaveResult result = m_core.storeProfile(p, entry);
+    reportSave(this, m_core.database(), result, fitted);
 }
 
 void ProfileEditor::text1Change() {
@@ -265,7 +253,7 @@ void ProfileEditor::text10Change() {
 }
 
 void ProfileEditor::updateThresholdHint() {
-    const ExamProfile& profile = m_core.db.profiles[editedProfile];
+    const ExamProfile& profile = m_core.database().profiles[editedProfile];
     auto value = [](const QListWidget* list, int16 stored) { return selectedValue(list).value_or(stored); };
     const int count = value(m_list3, profile.questionCount);
     const int excellent = value(m_list20, profile.excellentMin);

@@ -23,7 +23,6 @@ class ProfileEditor : public QGroupBox {
 public:
     ProfileEditor(AppCore& core, QWidget* parent);
     // Start-up: Text1 = "0", Text10 empty.
-    void startupReset();
     // Shows the profile selected in List4.
     void list4Click();
     // Mode entry: shows the profile last selected.

@@ -125,23 +125,23 @@ void QuestionEditor::enterMode() {
     selectItemByText(m_list1, QStringLiteral("1"));
     selectItemByText(m_list2, QStringLiteral("1"));
     readListSelections();
-    m_text26->setText(m_core.db.databaseHeader[2]);
+    m_text26->setText(m_core.database().databaseHeader[2]);
     m_text26->setCursorPosition(0);
     showEditedQuestion();
 }
 
 void QuestionEditor::showEditedQuestion() {
-    const Database& db = m_core.db;
+    const Database& db = m_core.database();
     const int t = editedTheme;
     const int q = editedQuestion;
 
     setMemoText(m_text3, db.questions(t, 0, 0));
     const QString& s = db.questions(t, q, 0);
     if (s.size() >= kGroupCount) {
-        setMemoText(m_text4, s.mid(kGroupCount));
+        setMemoText(m_text4, questionText(s));
         // Only the character 1 admits a question to a group, so only it ticks the box.
         for (int k = 0; k < kGroupCount; ++k)
-            m_check1[k]->setChecked(s.at(k) == QLatin1Char('1'));
+            m_check1[k]->setChecked(questionInGroup(s, k));
     } else {
         // Too short to carry the flags: shown whole, the boxes keep their states.
         setMemoText(m_text4, s);
@@ -154,7 +154,7 @@ void QuestionEditor::showEditedQuestion() {
 }
 
 void QuestionEditor::command1Click() {
-    Database& db = m_core.db;
+    QuestionEntry entry;
     const int t = editedTheme;
     const int q = editedQuestion;
 
@@ -162,30 +162,24 @@ void QuestionEditor::command1Click() {
     const QString where = QStringLiteral("тема %1, вопрос %2, ").arg(t).arg(q);
     QStringList fitted;
     for (int k = 0; k < kGroupCount; ++k)
-        db.groupNames[k].flag = m_check1[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    db.questions(t, 0, 0) =
+        entry.groups[k] = m_check1[k]->isChecked();
+    entry.themeTitle =
         fittedMemoText(m_text3, kStoredTextLimit, QStringLiteral("тема %1, название темы").arg(t), fitted);
-    QString part0;
-    for (int k = 0; k < kGroupCount; ++k)
-        part0 += db.groupNames[k].flag;
     // The ten group characters share the stored value with the question text.
-    db.questions(t, q, 0) = part0 + fittedMemoText(m_text4, kStoredTextLimit - kGroupCount,
-                                                   where + QStringLiteral("текст вопроса"), fitted);
-    db.questions(t, q, 1) =
+    entry.text = fittedMemoText(m_text4, kStoredTextLimit - kGroupCount,
+                                where + QStringLiteral("текст вопроса"), fitted);
+    entry.answers[1] =
         fittedMemoText(m_text5, kStoredTextLimit, where + QStringLiteral("правильный ответ"), fitted);
     QPlainTextEdit* const wrong[] = {m_text6, m_text7, m_text8, m_text9};
     for (int n = 1; n <= 4; ++n) {
-        db.questions(t, q, n + 1) = fittedMemoText(
+        entry.answers[n + 1] = fittedMemoText(
             wrong[n - 1], kStoredTextLimit, where + QStringLiteral("неправильный ответ №%1").arg(n), fitted);
     }
-    db.databaseHeader[2] =
+    entry.testName =
         fittedLineText(m_text26, kStoredTextLimit, QStringLiteral("название теста"), fitted);
 
-    const SaveResult result = db.saveDatabase();
-    // The exam draws from memory, which holds the new question whether or not the file
-    // could be written.
-    m_core.selection.shuffleAllThemes();
-    reportSave(this, db, result, fitted);
+    const SaveResult result = m_core.storeQuestion(t, q, entry);
+    reportSave(this, m_core.database(), result, fitted);
 }
 
 void QuestionEditor::showEvent(QShowEvent* event) {

@@ -52,7 +52,7 @@ void ExamMode::enterMode() {
 }
 
 void ExamMode::leaveMode() {
-    if (m_core.exam.examRunning != 0)
+    if (m_core.examState().examRunning)
         finishExam(true);
     m_frame4->hide();
     m_frame2->hide();
@@ -60,7 +60,7 @@ void ExamMode::leaveMode() {
 }
 
 void ExamMode::finishRunningExam() {
-    if (m_core.exam.examRunning != 0)
+    if (m_core.examState().examRunning)
         finishExam(false);
 }
 
@@ -70,7 +70,7 @@ void ExamMode::command3Click() {
         m_frame2->enterMode();
         showMessage(m_frame2, QStringLiteral("Введите сведения об экзаменуемом № %1, затем нажмите "
                                              "«Начать экзамен».")
-                                  .arg(m_core.exam.currentExaminee));
+                                  .arg(m_core.examState().currentExaminee));
         return;
     }
     const RegistrationTexts texts = m_frame2->texts();
@@ -124,7 +124,7 @@ void ExamMode::timer1Timer() {
     // AdvanceExam also releases the lock of a pause that outlived its exam.
     if (const std::optional<PresentedQuestion> next = m_core.advanceExam())
         m_frame4->showQuestion(*next);
-    else if (m_core.exam.examRunning != 0)
+    else if (m_core.examState().examRunning)
         finishExam(true);
 }
 
@@ -136,11 +136,11 @@ void ExamMode::timer3Timer() {
 }
 
 void ExamMode::showTimeLeft() {
-    const ExamState& exam = m_core.exam;
+    const ExamState& exam = m_core.examState();
     if (exam.currentExaminee < 1 || exam.currentExaminee > kRegisterSlots || exam.currentProfile < 1 ||
         exam.currentProfile > kProfileCount)
         return;
-    const int limit = m_core.db.profiles[exam.currentProfile].timeLimit;
+    const int limit = m_core.database().profiles[exam.currentProfile].timeLimit;
     m_frame4->showTimeLeft(limit - exam.dayRegister[exam.currentExaminee].timeSpent);
 }
 
@@ -157,10 +157,10 @@ void ExamMode::finishExam(bool showResult) {
     if (!result)
         return;
     if (showResult)
-        m_resultWindow->showResult(result->examinee, m_core.db.databaseHeader[2], result->record);
+        m_resultWindow->showResult(result->examinee, m_core.database().databaseHeader[2], result->record);
     if (!result->written.ok) {
         QString text = QStringLiteral("Не удалось записать результаты экзаменов в файл\n%1\n\n")
-                           .arg(m_core.archive.dayFilePath());
+                           .arg(m_core.dayArchive().dayFilePath());
         text +=
             result->written.error.isEmpty() ? QStringLiteral("Причина неизвестна.") : result->written.error;
         text += QStringLiteral("\n\nРезультат экзамена сохранён в памяти программы и будет записан в файл "

@@ -191,17 +191,17 @@ void RegistrationArea::setInputsEnabled(bool enabled) {
 }
 
 bool RegistrationArea::isEarlierExaminee(int n) const {
-    const ExamState& exam = m_core.exam;
+    const ExamState& exam = m_core.examState();
     return n != exam.currentExaminee && (n < exam.currentExaminee || !exam.isFree(n));
 }
 
 bool RegistrationArea::showsEarlierExaminee() const {
-    const int current = m_core.exam.currentExaminee;
+    const int current = m_core.examState().currentExaminee;
     return current >= 1 && current <= kRegisterSlots && isEarlierExaminee(topRow() + 1);
 }
 
 void RegistrationArea::showExaminee(int16 n) {
-    const ExamState& exam = m_core.exam;
+    const ExamState& exam = m_core.examState();
     // A used slot after a gap is shown read-only as well as the ones before the current.
     setInputsEnabled(!isEarlierExaminee(topRow() + 1));
 
@@ -236,15 +236,15 @@ void RegistrationArea::showExaminee(int16 n) {
 }
 
 void RegistrationArea::list23Click() {
-    ExamState& exam = m_core.exam;
+    const ExamState& exam = m_core.examState();
     const QListWidgetItem* item = list23->currentItem();
     if (!item)
         return;
     const std::optional<int16> chosen = int16Rounded(item->text());
     if (!chosen || *chosen < 1 || *chosen > kProfileCount)
         return;
-    exam.currentProfile = *chosen;
-    const ExamProfile& profile = m_core.db.profiles[exam.currentProfile];
+    m_core.chooseProfile(*chosen);
+    const ExamProfile& profile = m_core.database().profiles[exam.currentProfile];
     text14->setText(profile.name);
     text14->setCursorPosition(0);
     text16->setText(profile.name);
@@ -255,11 +255,11 @@ void RegistrationArea::list23Click() {
 }
 
 void RegistrationArea::selectCurrentExamineeRow() {
-    selectRowInPlace(list24, m_core.exam.currentExaminee - 1);
+    selectRowInPlace(list24, m_core.examState().currentExaminee - 1);
 }
 
 void RegistrationArea::chooseCurrentProfile() {
-    selectRowInPlace(list23, m_core.exam.currentProfile - 1);
+    selectRowInPlace(list23, m_core.examState().currentProfile - 1);
     list23->scrollToItem(list23->currentItem(), QAbstractItemView::PositionAtTop);
     list23Click();
 }
@@ -276,7 +276,7 @@ void RegistrationArea::list24Scroll() {
 
 void RegistrationArea::enterMode() {
     show();
-    scrollListTo(m_core.exam.currentExaminee - 1);
+    scrollListTo(m_core.examState().currentExaminee - 1);
     list24Scroll();
     list23Click();
     text2->clear();
