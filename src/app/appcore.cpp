@@ -1,8 +1,11 @@
 #include "app/appcore.h"
 
+#include "app/startup.h"
+#include "archive/monthnames.h"
 #include "model/cp1251.h"
 #include "model/textvalue.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -33,37 +36,173 @@ bool themeHasEligibleQuestion(const Database& db, int t, const ExamProfile& prof
 
 } // namespace
 
-AppCore::AppCore(std::unique_ptr<RandomSource> rng, std::function<QDate()> today)
-    : m_rng(rng ? std::move(rng) : std::make_unique<ClockRandom>()), m_today(std::move(today)) {}
+AppCore::AppCore(std::unique_ptr<RandomSource> rng, std::function<QDate()> today, QObject* parent)
+    : QObject(parent), m_rng(rng ? std::move(rng) : std::make_unique<ClockRandom>()), m_today(std::move(today)) {}
 
 QDate AppCore::today() const {
     return m_today ? m_today() : QDate::currentDate();
 }
 
+StartupReport AppCore::startUp(const StartupOptions& options) {
+    StartupReport report;
+    Database& db = m_db;
+    const QDate day = today();
+
+    // Today's month in the genitive and the dated caption.
+    m_archive.monthGenitive = setMonthGenitive(day);
+    report.caption = datedCaption(day, m_archive.monthGenitive);
+    db.databaseHeader[1] = kVersionMarker;
+
+    // Program folder and the default database path.
+    db.programFolder =
+        options.programFolder.isEmpty() ? defaultProgramFolder() : withTrailingSeparator(options.programFolder);
+    db.databasePath = defaultDatabasePath(db.programFolder);
+    // The last database; an unreadable settings file leaves the default path.
+    {
+        const QString fallback = db.databasePath;
+        if (!db.loadSettings().ok)
+            db.databasePath = fallback;
+    }
+    // First start: the database a read-only program folder holds, or the default one.
+    bool noDefaultDatabase = false;
+    [&] {
+        if (!db.databasePath.isEmpty())
+            return;
+        if (options.programFolder.isEmpty()) {
+            const QString note = adoptProgramFolderDatabase(db, QCoreApplication::applicationDirPath());
+            if (!note.isEmpty()) {
+                report.messages << note;
+                return;
+            }
+        }
+        const FirstStartResult first = prepareFirstStartDatabase(db, day);
+        if (first.outcome == FirstStartResult::Failed) {
+            noDefaultDatabase = true;
+            report.messages << QStringLiteral("Не удалось создать базу данных по умолчанию\n%1\n\n%2")
+                                   .arg(QDir::toNativeSeparators(db.databasePath), first.error);
+        }
+    }();
+    m_exam.currentProfile = 1;
+    m_exam.questionNo = 1;
+    // Read the database back; a rejected file is reported once (a default database that
+    // could not be written has been reported already).
+    if (!db.loadDatabase().ok() && !noDefaultDatabase)
+        report.messages << QStringLiteral("Неправильная версия файла!");
+    // Today's archive folders and day file.
+    report.dayFileNote = dayFileNote(m_archive.prepare(db.programFolder, day, m_exam.dayRegister));
+    // The first free slot of the day and the question orders of all themes.
+    m_exam.findFreeSlot();
+    m_selection.shuffleAllThemes();
+    emit databaseChanged();
+    return report;
+}
+
+QString AppCore::dayFileNote(const DayFilePreparation& prepared) const {
+    const QString day = QDir::toNativeSeparators(m_archive.dayFilePath());
+    QString text;
+    if (!prepared.recoveredFrom.isEmpty()) {
+        text = QStringLiteral("Результаты, записанные перед прошлым завершением программы, найдены во "
+                              "временном файле\n%1\nи перенесены в файл результатов за сегодня\n%2")
+                   .arg(QDir::toNativeSeparators(prepared.recoveredFrom), day);
+    }
+    if (!prepared.backupPath.isEmpty()) {
+        if (!text.isEmpty())
+            text += QStringLiteral("\n\n");
+        text += QStringLiteral("Файл результатов за сегодня\n%1\nповреждён или изменён вручную и прочитан не "
+                               "полностью. Все записи, которые удалось прочитать, сохранены. Прежнее "
+                               "содержимое файла сохранено в копии\n%2")
+                    .arg(day, QDir::toNativeSeparators(prepared.backupPath));
+    }
+    return text;
+}
+
+LoadResult AppCore::loadDatabase(const QString& path) {
+    m_db.databasePath = path;
+    const LoadResult loaded = m_db.loadDatabase();
+    emit databaseChanged();
+    return loaded;
+}
+
+void AppCore::replaceDatabase(Database db) {
+    m_db = std::move(db);
+    emit databaseChanged();
+}
+
+SettingsResult AppCore::saveSettings() const {
+    return m_db.saveSettings();
+}
+
+SaveResult AppCore::storeQuestion(int theme, int question, const QuestionEntry& entry) {
+    if (!validTheme(theme) || question < 1 || question > kQuestionSlots)
+        return {SaveResult::WriteFailed, QStringLiteral("Нет такого вопроса."), {}};
+    for (int k = 0; k < kGroupCount; ++k)
+        m_db.groupNames[k].flag = entry.groups[k] ? QStringLiteral("1") : QStringLiteral("0");
+    m_db.questions(theme, 0, 0) = entry.themeTitle;
+    m_db.questions(theme, question, 0) = questionValue(entry.groups, entry.text);
+    for (int p = 1; p < kParts; ++p)
+        m_db.questions(theme, question, p) = entry.answers[p];
+    m_db.databaseHeader[2] = entry.testName;
+    const SaveResult saved = m_db.saveDatabase();
+    // The exam draws from memory, which holds the new question whether or not the file
+    // could be written.
+    m_selection.shuffleAllThemes();
+    emit databaseChanged();
+    return saved;
+}
+
+SaveResult AppCore::storeProfile(int number, const ProfileEntry& entry) {
+    if (!validProfile(number))
+        return {SaveResult::WriteFailed, QStringLiteral("Нет такого профиля."), {}};
+    m_db.profiles[number] = entry.profile;
+    m_db.groupNames = entry.groups;
+    for (int k = 0; k < kGroupCount; ++k)
+        m_db.profiles[number].groups[k] = groupEntry(entry.groups[k]);
+    m_db.databaseHeader[2] = entry.testName;
+    const SaveResult saved = m_db.saveDatabase();
+    emit databaseChanged();
+    return saved;
+}
+
+void AppCore::takeGroupsFromProfile(int number) {
+    if (!validProfile(number))
+        return;
+    for (int k = 0; k < kGroupCount; ++k)
+        m_db.groupNames[k] = groupRecord(m_db.profiles[number].groups[k]);
+}
+
+void AppCore::shuffleQuestionOrders() {
+    m_selection.shuffleAllThemes();
+}
+
+void AppCore::chooseProfile(int16 number) {
+    if (validProfile(number))
+        m_exam.currentProfile = number;
+}
+
 std::optional<QString> AppCore::checkExamStart(const RegistrationTexts& texts) const {
-    if (exam.examRunning != 0)
+    if (m_exam.examRunning)
         return QStringLiteral("Экзамен уже идёт.");
-    if (!inRegister(exam.currentExaminee)) {
+    if (!inRegister(m_exam.currentExaminee)) {
         return QStringLiteral("Журнал экзаменов за сегодня заполнен: все %1 мест заняты. "
                               "Новый экзамен записать нельзя.")
             .arg(kRegisterSlots);
     }
-    if (!exam.isFree(exam.currentExaminee)) {
+    if (!m_exam.isFree(m_exam.currentExaminee)) {
         return QStringLiteral("Место № %1 в журнале экзаменов уже занято. Выйдите из режима экзамена и "
                               "войдите снова.")
-            .arg(exam.currentExaminee);
+            .arg(m_exam.currentExaminee);
     }
 
     // A rejected file leaves no marker, and the values in memory are no database of it.
-    if (db.databaseHeader[1] != kVersionMarker) {
+    if (m_db.databaseHeader[1] != kVersionMarker) {
         return QStringLiteral("Не открыта годная база тестов: файл «%1» не был загружен. "
                               "Загрузите или создайте базу данных в меню «Меню».")
-            .arg(QDir::toNativeSeparators(db.databasePath));
+            .arg(QDir::toNativeSeparators(m_db.databasePath));
     }
     const std::optional<int16> profileNo = int16Rounded(texts.profileNo);
     if (!profileNo || !validProfile(*profileNo))
         return QStringLiteral("Не выбран профиль экзамена (номер от 1 до %1).").arg(kProfileCount);
-    const ExamProfile& profile = db.profiles[*profileNo];
+    const ExamProfile& profile = m_db.profiles[*profileNo];
 
     if (profile.questionCount < 1 || profile.questionCount > kSlotCount) {
         return QStringLiteral("Профиль экзамена %1 повреждён: число вопросов %2, а должно быть от 1 до %3.")
@@ -90,7 +229,7 @@ std::optional<QString> AppCore::checkExamStart(const RegistrationTexts& texts) c
     }
     for (int s = 1; s <= profile.questionCount; ++s) {
         const int t = profile.slotTheme[s];
-        if (!themeHasEligibleQuestion(db, t, profile)) {
+        if (!themeHasEligibleQuestion(m_db, t, profile)) {
             return QStringLiteral("Для вопроса № %1 нет ни одного вопроса: в теме %2 нет вопросов из групп, "
                                   "допущенных профилем экзамена %3.")
                 .arg(s)
@@ -112,16 +251,16 @@ std::optional<QString> AppCore::checkExamStart(const RegistrationTexts& texts) c
 
 PresentedQuestion AppCore::startExam(const RegistrationTexts& texts) {
     const int16 profile = int16Rounded(texts.profileNo).value_or(0);
-    if (exam.examRunning != 0 || !exam.isFree(exam.currentExaminee) || !validProfile(profile))
+    if (m_exam.examRunning || !m_exam.isFree(m_exam.currentExaminee) || !validProfile(profile))
         return {};
     m_examTexts = texts;
-    exam.examRunning = 1;
-    exam.answerLock = 0;
-    exam.currentProfile = profile;
-    exam.correctCount = 0;
-    exam.questionNo = 1;
+    m_exam.examRunning = true;
+    m_exam.answerLock = false;
+    m_exam.currentProfile = profile;
+    m_exam.correctCount = 0;
+    m_exam.questionNo = 1;
     PresentedQuestion first = presentQuestion(1);
-    exam.dayRegister[exam.currentExaminee].timeSpent = 0;
+    m_exam.dayRegister[m_exam.currentExaminee].timeSpent = 0;
     return first;
 }
 
@@ -129,13 +268,13 @@ PresentedQuestion AppCore::presentQuestion(int16 n) {
     PresentedQuestion shown;
     shown.n = n;
     shown.caption = QStringLiteral("Вопрос № ") + numberText(n);
-    answers.shuffleAnswers();
+    m_answers.shuffleAnswers();
     int16 wrapCounter = 0;
-    if (n < 1 || n > kSlotCount || !validProfile(exam.currentProfile))
+    if (n < 1 || n > kSlotCount || !validProfile(m_exam.currentProfile))
         return shown;
 
-    const ExamProfile& profile = db.profiles[exam.currentProfile];
-    const int16 q = selection.drawQuestion(n, profile, wrapCounter);
+    const ExamProfile& profile = m_db.profiles[m_exam.currentProfile];
+    const int16 q = m_selection.drawQuestion(n, profile, wrapCounter);
     if (q == 0)
         return shown;
 
@@ -143,40 +282,40 @@ PresentedQuestion AppCore::presentQuestion(int16 n) {
     shown.found = true;
     shown.theme = static_cast<int16>(t);
     shown.question = q;
-    shown.text = db.questions(t, q, 0).mid(10);
+    shown.text = questionText(m_db.questions(t, q, 0));
     for (int p = 1; p <= 5; ++p)
-        shown.answers[p] = db.questions(t, q, answers.answerOrder[p]);
+        shown.answers[p] = m_db.questions(t, q, m_answers.answerOrder[p]);
     return shown;
 }
 
 bool AppCore::answerClick(int16 p, bool* correct) {
-    if (exam.answerLock != 0 || exam.examRunning == 0 || p < 1 || p > 5)
+    if (m_exam.answerLock || !m_exam.examRunning || p < 1 || p > 5)
         return false;
-    exam.answerLock = 1;
-    exam.chosenPosition = p;
+    m_exam.answerLock = true;
+    m_exam.chosenPosition = p;
     if (correct)
-        *correct = answers.correctPosition == p;
+        *correct = m_answers.correctPosition == p;
     scoreAnswer();
     return true;
 }
 
 void AppCore::scoreAnswer() {
-    if (answers.correctPosition == exam.chosenPosition)
-        ++exam.correctCount;
+    if (m_answers.correctPosition == m_exam.chosenPosition)
+        ++m_exam.correctCount;
 }
 
 std::optional<PresentedQuestion> AppCore::advanceExam() {
-    if (exam.examRunning == 0) {
+    if (!m_exam.examRunning) {
         // A pause that outlived its exam (finished meanwhile by the clock or by leaving the
         // exam mode): nothing to present and nothing left to finish.
-        exam.answerLock = 0;
+        m_exam.answerLock = false;
         return std::nullopt;
     }
-    const ExamProfile& profile = db.profiles[exam.currentProfile];
-    if (profile.questionCount > exam.questionNo) {
-        ++exam.questionNo;
-        PresentedQuestion next = presentQuestion(exam.questionNo);
-        exam.answerLock = 0;
+    const ExamProfile& profile = m_db.profiles[m_exam.currentProfile];
+    if (profile.questionCount > m_exam.questionNo) {
+        ++m_exam.questionNo;
+        PresentedQuestion next = presentQuestion(m_exam.questionNo);
+        m_exam.answerLock = false;
         return next;
     }
     // The last question has been answered: the caller finishes the exam, which also
@@ -185,53 +324,53 @@ std::optional<PresentedQuestion> AppCore::advanceExam() {
 }
 
 bool AppCore::clockTick() {
-    if (exam.examRunning == 0 || !inRegister(exam.currentExaminee))
+    if (!m_exam.examRunning || !inRegister(m_exam.currentExaminee))
         return false;
-    int16& spent = exam.dayRegister[exam.currentExaminee].timeSpent;
+    int16& spent = m_exam.dayRegister[m_exam.currentExaminee].timeSpent;
     // The count stops at the top of its range and ends the exam there instead of wrapping.
     if (spent < kClockLimit)
         ++spent;
-    return spent > db.profiles[exam.currentProfile].timeLimit || spent >= kClockLimit;
+    return spent > m_db.profiles[m_exam.currentProfile].timeLimit || spent >= kClockLimit;
 }
 
 std::optional<FinishResult> AppCore::finishExam(const RegistrationTexts& texts) {
-    if (exam.examRunning == 0 || !inRegister(exam.currentExaminee)) {
-        exam.examRunning = 0;
-        exam.answerLock = 0;
+    if (!m_exam.examRunning || !inRegister(m_exam.currentExaminee)) {
+        m_exam.examRunning = false;
+        m_exam.answerLock = false;
         return std::nullopt;
     }
-    const int16 slot = exam.currentExaminee;
-    ExamineeRecord& record = exam.dayRegister[slot];
+    const int16 slot = m_exam.currentExaminee;
+    ExamineeRecord& record = m_exam.dayRegister[slot];
 
     record.askedCount = int16Floor(texts.askedCount).value_or(0);
-    record.grade = gradeExam(exam.correctCount, db.profiles[exam.currentProfile]);
+    record.grade = gradeExam(m_exam.correctCount, m_db.profiles[m_exam.currentProfile]);
     record.fullName = texts.fullName;
     record.seniority = int16Floor(texts.seniority).value_or(0);
     // A finished record must mark its slot as used, so it always carries a real profile number.
     const int16 profileNo = int16Floor(texts.profileNo).value_or(0);
-    record.profileNo = validProfile(profileNo) ? profileNo : exam.currentProfile;
+    record.profileNo = validProfile(profileNo) ? profileNo : m_exam.currentProfile;
     record.protocolNo = slot;
     record.personnelNo = texts.personnelNo;
     record.jobTitle = texts.jobTitle;
     record.profileName = texts.profileName;
-    record.rightCount = exam.correctCount;
+    record.rightCount = m_exam.correctCount;
     record.birthYear = int16Floor(texts.birthYear).value_or(0);
 
     FinishResult result;
     result.examinee = slot;
     result.record = record;
-    result.written = archive.writeDayFile(exam.dayRegister);
+    result.written = m_archive.writeDayFile(m_exam.dayRegister);
     m_unwritten = !result.written.ok;
 
-    exam.examRunning = 0;
-    exam.answerLock = 0;
+    m_exam.examRunning = false;
+    m_exam.answerLock = false;
     // Never onto a used slot: a gap before a used record is filled, then the next free one.
-    exam.currentExaminee = exam.nextFreeSlotAfter(slot);
+    m_exam.currentExaminee = m_exam.nextFreeSlotAfter(slot);
     return result;
 }
 
 std::optional<FinishResult> AppCore::finishRunningExam() {
-    if (exam.examRunning == 0)
+    if (!m_exam.examRunning)
         return std::nullopt;
     return finishExam(m_examTexts);
 }
@@ -243,13 +382,13 @@ QString AppCore::unstorableCharacters(const RegistrationTexts& texts) const {
 DayFileResult AppCore::writeUnwrittenRecords() {
     if (!m_unwritten)
         return {};
-    const DayFileResult written = archive.writeDayFile(exam.dayRegister);
+    const DayFileResult written = m_archive.writeDayFile(m_exam.dayRegister);
     m_unwritten = !written.ok;
     return written;
 }
 
 DayFileResult AppCore::saveRegisterTo(const QString& path) {
-    const DayFileResult written = DayArchive::writeRegisterTo(path, exam.dayRegister);
+    const DayFileResult written = DayArchive::writeRegisterTo(path, m_exam.dayRegister);
     if (written.ok)
         m_unwritten = false;
     return written;
@@ -260,14 +399,14 @@ DayFileResult AppCore::saveBeforeExit(const QString& fallbackFolder, QString* sa
     const DayFileResult written = writeUnwrittenRecords();
     if (written.ok) {
         if (savedTo)
-            *savedTo = finished ? archive.dayFilePath() : QString();
+            *savedTo = finished ? m_archive.dayFilePath() : QString();
         return written;
     }
     if (fallbackFolder.isEmpty() || !QDir().mkpath(fallbackFolder))
         return written;
-    QString path = QDir(fallbackFolder).filePath(archive.dayFileName);
+    QString path = QDir(fallbackFolder).filePath(m_archive.dayFileName);
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = QDir(fallbackFolder).filePath(archive.dayFileName + QStringLiteral(".%1").arg(n));
+        path = QDir(fallbackFolder).filePath(m_archive.dayFileName + QStringLiteral(".%1").arg(n));
     const DayFileResult saved = saveRegisterTo(path);
     if (saved.ok && savedTo)
         *savedTo = path;

@@ -12,6 +12,8 @@
 #include "model/database.h"
 
 #include <QDate>
+#include <QObject>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -21,14 +23,14 @@ namespace zet {
 
 // The texts of the registration area that an exam start checks and FinishExam stores.
 struct RegistrationTexts {
-    QString fullName;    // Text2
-    QString birthYear;   // Text11
-    QString jobTitle;    // Text12
-    QString seniority;   // Text13
-    QString personnelNo; // Text21
-    QString profileNo;   // selected text of List23
-    QString profileName; // Text14
-    QString askedCount;  // Text18
+    QString fullName;
+    QString birthYear;
+    QString jobTitle;
+    QString seniority;
+    QString personnelNo;
+    QString profileNo; // the chosen profile's number as the profile list shows it
+    QString profileName;
+    QString askedCount;
 };
 
 // What one presentation puts on screen.
@@ -48,27 +50,77 @@ struct FinishResult {
     DayFileResult written; // outcome of writing the day file
 };
 
-class AppCore {
+// Where start-up takes the program folder from.
+struct StartupOptions {
+    // Empty: the program's own folder when it can be written, else the per-user data folder
+    // (and a database in a read-only program folder is adopted on the first start).
+    QString programFolder;
+};
+
+// What start-up did, for the main window to show.
+struct StartupReport {
+    QString caption;      // the dated window caption
+    QStringList messages; // shown one after the other, in this order, before the window opens
+    QString dayFileNote;  // a repaired or recovered day file; shown once the window is on screen
+};
+
+// A question as the question editor stores it.
+struct QuestionEntry {
+    QString themeTitle;
+    std::array<bool, kGroupCount> groups{}; // the groups the question belongs to
+    QString text;
+    std::array<QString, 6> answers; // part 1 the right answer, 2..5 the wrong ones
+    QString testName;
+};
+
+// A profile as the profile editor stores it, with the group titles it edits alongside.
+struct ProfileEntry {
+    ExamProfile profile;
+    std::array<GroupRecord, kGroupCount> groups; // flag "1"/"0" and title
+    QString testName;
+};
+
+class AppCore : public QObject {
+    Q_OBJECT
 public:
     // rng: null uses a clock-seeded generator. today: null uses the system date.
-    explicit AppCore(std::unique_ptr<RandomSource> rng = nullptr, std::function<QDate()> today = {});
+    explicit AppCore(std::unique_ptr<RandomSource> rng = nullptr, std::function<QDate()> today = {},
+                     QObject* parent = nullptr);
 
     QDate today() const;
-    RandomSource& random() { return *m_rng; }
+    const Database& database() const { return m_db; }
+    const ExamState& examState() const { return m_exam; }
+    const DayArchive& dayArchive() const { return m_archive; }
+    const QuestionSelection& questionSelection() const { return m_selection; }
+    const AnswerShuffle& answerShuffle() const { return m_answers; }
 
-    Database db;
-    ExamState exam;
-    DayArchive archive;
+    // --- start-up ---
+    // The start of the program: today's caption, the program folder, the settings, the first
+    // start's database, the database itself, today's archive, the first free slot of the day
+    // and the question orders. Every step runs whatever the earlier ones found.
+    StartupReport startUp(const StartupOptions& options = {});
 
-private:
-    std::unique_ptr<RandomSource> m_rng;
-    std::function<QDate()> m_today;
-
-public:
-    QuestionSelection selection{db, *m_rng};
-    AnswerShuffle answers{*m_rng};
+    // --- the database ---
+    // Opens the database file at path (the settings are not saved). A rejected file leaves
+    // the database as the reader leaves it.
+    [[nodiscard]] LoadResult loadDatabase(const QString& path);
+    // Makes db the current database (one that has just been written, or a new one).
+    void replaceDatabase(Database db);
+    // Remembers the current database file for the next start.
+    [[nodiscard]] SettingsResult saveSettings() const;
+    // Stores one question (and the theme title and the test name) and writes the database.
+    // The question orders are drawn anew whether or not the file could be written.
+    [[nodiscard]] SaveResult storeQuestion(int theme, int question, const QuestionEntry& entry);
+    // Stores one profile with its group titles and the test name and writes the database.
+    [[nodiscard]] SaveResult storeProfile(int number, const ProfileEntry& entry);
+    // The editors' group titles and flags taken from a profile.
+    void takeGroupsFromProfile(int number);
+    // Draws the question orders of all themes anew.
+    void shuffleQuestionOrders();
 
     // --- exam run ---
+    // The profile the registration area shows; numbers outside 1..20 are ignored.
+    void chooseProfile(int16 number);
     // Why an exam cannot start with these texts (register full, damaged profile, a slot
     // without an eligible question, a number outside the 16-bit range), or nothing.
     std::optional<QString> checkExamStart(const RegistrationTexts& texts) const;
@@ -77,11 +129,9 @@ public:
     // returns an empty presentation) while an exam runs, when the register is full or when
     // the profile text is not a number 1..20; CheckExamStart gives the reason first.
     PresentedQuestion startExam(const RegistrationTexts& texts);
-    PresentedQuestion presentQuestion(int16 n);
     // Accepts a click on box position p unless AnswerLock is set; returns whether it was
     // accepted and, through correct, whether it was right. Counts a right answer.
     bool answerClick(int16 p, bool* correct = nullptr);
-    void scoreAnswer();
     // The end of the feedback pause: presents the next question, releases AnswerLock and
     // returns the question; or returns nothing when the last question has been answered
     // (call FinishExam, which releases the lock). A pause that outlives its exam (finished
@@ -105,15 +155,32 @@ public:
     // --- records whose day file write failed ---
     bool hasUnwrittenRecords() const { return m_unwritten; }
     // Writes the day file again when a write after an exam failed; ok when nothing is left.
-    DayFileResult writeUnwrittenRecords();
+    [[nodiscard]] DayFileResult writeUnwrittenRecords();
     // Writes the whole register to another file; on success nothing counts as unwritten.
-    DayFileResult saveRegisterTo(const QString& path);
+    [[nodiscard]] DayFileResult saveRegisterTo(const QString& path);
     // The end of the session (a signal, a lost display): finishes a running exam, writes the
     // unwritten records, and when the day file cannot be written, saves the register into
     // fallbackFolder instead. savedTo names the file that now holds the records, if any.
-    DayFileResult saveBeforeExit(const QString& fallbackFolder, QString* savedTo = nullptr);
+    [[nodiscard]] DayFileResult saveBeforeExit(const QString& fallbackFolder, QString* savedTo = nullptr);
+
+signals:
+    // The current database was replaced, loaded or stored (its test name may have changed).
+    void databaseChanged();
 
 private:
+    friend class AppCoreTestAccess; // tests set up a state directly
+
+    PresentedQuestion presentQuestion(int16 n);
+    void scoreAnswer();
+    QString dayFileNote(const DayFilePreparation& prepared) const;
+
+    std::unique_ptr<RandomSource> m_rng;
+    std::function<QDate()> m_today;
+    Database m_db;
+    ExamState m_exam;
+    DayArchive m_archive;
+    QuestionSelection m_selection{m_db, *m_rng};
+    AnswerShuffle m_answers{*m_rng};
     RegistrationTexts m_examTexts; // what the running exam was started with
     bool m_unwritten = false;
 };

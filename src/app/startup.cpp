@@ -111,11 +111,7 @@ FirstStartResult prepareFirstStartDatabase(Database& db, const QDate& today) {
         result.movedTo = aside;
     }
 
-    db.newDatabase();
-    db.databaseHeader[1] = kVersionMarker;
-    db.databaseHeader[2] = QStringLiteral("Новый тест");
-    db.databaseHeader[3] = QStringLiteral("Неизвестный");
-    db.databaseHeader[4] = fixedDateText(today);
+    db.startNew(QStringLiteral("Новый тест"), QStringLiteral("Неизвестный"), today);
     const SaveResult saved = db.saveDatabase();
     if (!saved.ok()) {
         // The settings stay as they were, so the next start tries again.

@@ -21,12 +21,6 @@ QString monthNominative(int month) {
     return QString::fromUtf16(kNominative[month - 1]);
 }
 
-QString monthGenitiveName(int month) {
-    if (month < 1 || month > 12)
-        return {};
-    return QString::fromUtf16(kGenitive[month - 1]);
-}
-
 QString genitiveOf(const QString& nominative) {
     for (std::size_t i = 0; i < kNominative.size(); ++i) {
         if (nominative == QString::fromUtf16(kNominative[i]))

@@ -9,8 +9,6 @@ namespace zet {
 
 // "Январь" .. "Декабрь" for month 1..12; empty for other numbers.
 QString monthNominative(int month);
-// "Января" .. "Декабря" for month 1..12; empty for other numbers.
-QString monthGenitiveName(int month);
 // The month table lookup: the genitive of an exactly matching nominative name, else the name itself.
 QString genitiveOf(const QString& nominative);
 // MonthGenitive for a date: the nominative name of its month looked up in the table.

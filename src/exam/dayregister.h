@@ -41,8 +41,8 @@ struct ExamState {
     int16 currentProfile = 0;
     int16 questionNo = 0;
     int16 correctCount = 0;
-    int16 examRunning = 0;
-    int16 answerLock = 0;
+    bool examRunning = false;
+    bool answerLock = false;
     int16 chosenPosition = 0;
 
     // CurrentExaminee = first free slot; unchanged when all are used.

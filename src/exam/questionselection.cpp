@@ -7,7 +7,6 @@ namespace zet {
 namespace {
 
 // The group flags take the first ten characters of a question's stored text.
-constexpr int kFlagCount = 10;
 
 bool validTheme(int t) {
     return t >= 1 && t <= kThemeCount;
@@ -54,7 +53,7 @@ int16 QuestionSelection::themeQuestionCount(const Database& db, int16 t) {
     if (!validTheme(t))
         return 0;
     for (int q = kQuestionSlots; q >= 1; --q) {
-        if (db.questions(t, q, 0).size() > kFlagCount)
+        if (holdsQuestion(db.questions(t, q, 0)))
             return static_cast<int16>(q);
     }
     return 0;
@@ -66,12 +65,8 @@ void QuestionSelection::shuffleAllThemes() {
 }
 
 bool QuestionSelection::isEligible(const QString& questionPart0, const ExamProfile& profile) {
-    const QChar one = QLatin1Char('1');
     for (int j = 0; j < kGroupCount; ++j) {
-        const bool inGroup = j < questionPart0.size() && questionPart0.at(j) == one;
-        const QString& admitted = profile.groups[j];
-        const bool groupAdmitted = !admitted.isEmpty() && admitted.at(0) == one;
-        if (inGroup && groupAdmitted)
+        if (questionInGroup(questionPart0, j) && admitsGroup(profile.groups[j]))
             return true;
     }
     return false;

@@ -32,6 +32,38 @@ void Database::newDatabase() {
     }
 }
 
+void Database::startNew(const QString& testName, const QString& author, const QDate& created) {
+    newDatabase();
+    databaseHeader[1] = kVersionMarker;
+    databaseHeader[2] = testName;
+    databaseHeader[3] = author;
+    databaseHeader[4] = fixedDateText(created);
+}
+
+QString questionValue(const std::array<bool, kGroupCount>& groups, const QString& text) {
+    QString value;
+    value.reserve(kGroupCount + text.size());
+    for (bool inGroup : groups)
+        value += inGroup ? QLatin1Char('1') : QLatin1Char('0');
+    return value + text;
+}
+
+bool questionInGroup(const QString& value, int k) {
+    return k >= 0 && k < kGroupCount && k < value.size() && value.at(k) == QLatin1Char('1');
+}
+
+QString questionText(const QString& value) {
+    return value.mid(kGroupCount);
+}
+
+QString groupEntry(const GroupRecord& group) {
+    return group.flag + group.title;
+}
+
+GroupRecord groupRecord(const QString& entry) {
+    return {entry.left(1), entry.mid(1)};
+}
+
 QString fixedDateText(const QDate& date) {
     return date.toString(QStringLiteral("MM-dd-yyyy"));
 }

@@ -117,6 +117,9 @@ public:
     // Resets to an empty database with twenty default profiles (does not touch the path,
     // the marker, the test name, the author or the date, and does not save).
     void newDatabase();
+    // A new database as the program creates it: empty, with the marker, the test name, the
+    // author and the creation date (does not touch the path or save).
+    void startNew(const QString& testName, const QString& author, const QDate& created);
 
     // Settings file "zetr100.sys" in ProgramFolder: one 256-byte record with DatabasePath.
     QString settingsPath() const;
@@ -146,6 +149,26 @@ QString databasePathFromSettingsBytes(QByteArrayView bytes);
 // The 256-byte settings record holding databasePath; fails with a reason when the path has
 // characters outside Windows-1251 or is longer than 254 bytes.
 [[nodiscard]] SettingsResult settingsBytes(const QString& databasePath, QByteArray* record);
+
+// The stored question text: one character a group ("1" puts the question in the group,
+// "0" leaves it out), then the text.
+QString questionValue(const std::array<bool, kGroupCount>& groups, const QString& text);
+// Whether a stored question text puts the question in group k (0-based).
+bool questionInGroup(const QString& value, int k);
+// The text of a stored question text, without the group characters.
+QString questionText(const QString& value);
+// Whether the stored value is long enough to hold the group characters and a text.
+inline bool holdsQuestion(const QString& value) {
+    return value.size() > kGroupCount;
+}
+
+// A profile's group entry: its flag character ("1" admits the group), then the title.
+QString groupEntry(const GroupRecord& group);
+GroupRecord groupRecord(const QString& entry);
+// Whether a profile's group entry admits its group.
+inline bool admitsGroup(const QString& entry) {
+    return entry.startsWith(QLatin1Char('1'));
+}
 
 // Today's date in the fixed header form MM-dd-yyyy.
 QString fixedDateText(const QDate& date);

@@ -14,15 +14,15 @@ QuestionBank bankFromDatabase(const Database& db, int theme) {
         bool any = !title.isEmpty();
         for (int q = 1; q <= kQuestionSlots; ++q) {
             const QString& head = db.questions(t, q, 0);
-            if (head.size() <= kGroupCount)
+            if (!holdsQuestion(head))
                 continue;
             any = true;
             BankQuestion question;
             question.category = key;
-            question.text = head.mid(kGroupCount);
+            question.text = questionText(head);
             std::array<bool, kGroupCount> groups{};
             for (int k = 0; k < kGroupCount; ++k)
-                groups[static_cast<std::size_t>(k)] = head.at(k) == u'1';
+                groups[static_cast<std::size_t>(k)] = questionInGroup(head, k);
             question.groups = groups;
             question.answers.push_back({db.questions(t, q, 1), 100, 0});
             for (int p = 2; p < kParts; ++p) {
@@ -64,8 +64,8 @@ QuestionBank bankFromDatabase(const Database& db, int theme) {
         std::array<bool, kGroupCount> admitted{};
         for (int k = 0; k < kGroupCount; ++k) {
             const QString& g = pr.groups[static_cast<std::size_t>(k)];
-            admitted[static_cast<std::size_t>(k)] = g.startsWith(u'1');
-            p.groupTitles[static_cast<std::size_t>(k)] = g.mid(1);
+            admitted[static_cast<std::size_t>(k)] = admitsGroup(g);
+            p.groupTitles[static_cast<std::size_t>(k)] = groupRecord(g).title;
         }
         p.admitted = admitted;
         bank.profiles.push_back(std::move(p));

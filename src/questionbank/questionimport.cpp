@@ -81,7 +81,7 @@ QString ImportReport::toText() const {
 namespace {
 
 bool questionPresent(const Database& db, int theme, int q) {
-    return db.questions(theme, q, 0).size() > kGroupCount;
+    return holdsQuestion(db.questions(theme, q, 0));
 }
 
 bool themeFree(const Database& db, int theme) {
@@ -300,13 +300,10 @@ private:
 
         title(theme, plan.title);
         const std::array<bool, kGroupCount> flags = q.groups ? *q.groups : m_options.groups;
-        QString prefix;
-        for (bool f : flags)
-            prefix += f ? u'1' : u'0';
         const QString where = QStringLiteral("тема %1, вопрос %2").arg(theme).arg(slot);
         const QString label = questionLabel(q);
-        m_db.questions(theme, slot, 0) =
-            prefix + stored(q.text, kGroupCount, QStringLiteral("%1 %2, текст вопроса").arg(where, label));
+        m_db.questions(theme, slot, 0) = questionValue(
+            flags, stored(q.text, kGroupCount, QStringLiteral("%1 %2, текст вопроса").arg(where, label)));
         m_db.questions(theme, slot, 1) =
             stored(right[0]->text, 0, QStringLiteral("%1 %2, правильный ответ").arg(where, label));
         for (int k = 0; k < 4; ++k) {
@@ -362,9 +359,9 @@ private:
         for (int k = 0; k < kGroupCount; ++k) {
             const bool admitted = !p.admitted || (*p.admitted)[static_cast<std::size_t>(k)];
             target.groups[static_cast<std::size_t>(k)] =
-                (admitted ? QStringLiteral("1") : QStringLiteral("0")) +
-                stored(p.groupTitles[static_cast<std::size_t>(k)], 1,
-                       QStringLiteral("профиль %1, группа %2").arg(p.number).arg(k));
+                groupEntry({admitted ? QStringLiteral("1") : QStringLiteral("0"),
+                            stored(p.groupTitles[static_cast<std::size_t>(k)], 1,
+                                   QStringLiteral("профиль %1, группа %2").arg(p.number).arg(k))});
         }
         if (std::find(report.profiles.begin(), report.profiles.end(), p.number) == report.profiles.end())
             report.profiles.push_back(p.number);

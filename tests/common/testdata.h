@@ -2,6 +2,7 @@
 // Test fixtures shared by several test programs.
 
 #include "app/appcore.h"
+#include "coreaccess.h"
 #include "exam/dayregister.h"
 
 #include <QDate>
@@ -33,7 +34,7 @@ inline ExamineeRecord sampleRecord(int slot, const QString& fullName = QStringLi
 // saved as Data.zet in the temporary program folder.
 inline std::unique_ptr<AppCore> newTestCore(const QTemporaryDir& dir, std::uint32_t seed, QDate today) {
     auto core = std::make_unique<AppCore>(std::make_unique<SeededRandom>(seed), [today] { return today; });
-    Database& db = core->db;
+    Database& db = coreDatabase(*core);
     db.programFolder = dir.path() + QLatin1Char('/');
     db.databasePath = dir.filePath(QStringLiteral("Data.zet"));
     db.newDatabase();

@@ -2,6 +2,7 @@
 // finish and the day file it writes.
 
 #include "app/appcore.h"
+#include "coreaccess.h"
 
 #include "testdata.h"
 
@@ -27,7 +28,7 @@ void setQuestion(Database& db, int t, int q, const QString& flags) {
 // 3, 2, 1; profile 2 asks three questions of theme 1.
 std::unique_ptr<AppCore> makeModule(const QString& programFolder, std::uint32_t seed = 77) {
     auto m = std::make_unique<AppCore>(std::make_unique<SeededRandom>(seed), [] { return kToday; });
-    Database& db = m->db;
+    Database& db = coreDatabase(*m);
     db.newDatabase();
     db.databaseHeader[1] = kVersionMarker; // as after a load or a save
     db.programFolder = programFolder;
@@ -56,12 +57,12 @@ std::unique_ptr<AppCore> makeModule(const QString& programFolder, std::uint32_t 
     p2.number = 2;
     p2.slotTheme = {0, 1, 1, 1};
 
-    if (!m->archive.prepare(db.programFolder, m->today(), m->exam.dayRegister).ok)
+    if (!coreArchive(*m).prepare(db.programFolder, m->today(), coreExam(*m).dayRegister).ok)
         return nullptr;
-    m->exam.findFreeSlot();
-    m->exam.currentProfile = 1;
-    m->exam.questionNo = 1;
-    m->selection.shuffleAllThemes();
+    coreExam(*m).findFreeSlot();
+    coreExam(*m).currentProfile = 1;
+    coreExam(*m).questionNo = 1;
+    coreSelection(*m).shuffleAllThemes();
     return m;
 }
 
@@ -79,13 +80,13 @@ RegistrationTexts registrationTexts(const QString& profile = QStringLiteral("1")
 }
 
 int16 wrongPosition(const AppCore& m) {
-    return static_cast<int16>(m.answers.correctPosition % 5 + 1);
+    return static_cast<int16>(m.answerShuffle().correctPosition % 5 + 1);
 }
 
 // Answers every question (right when right is set) and stops where the exam must be finished.
 void answerAll(AppCore& m, bool right) {
     for (;;) {
-        QVERIFY(m.answerClick(right ? m.answers.correctPosition : wrongPosition(m)));
+        QVERIFY(m.answerClick(right ? coreAnswers(m).correctPosition : wrongPosition(m)));
         if (!m.advanceExam())
             return;
     }
@@ -93,7 +94,7 @@ void answerAll(AppCore& m, bool right) {
 
 DayRegisterArray readBack(const AppCore& m) {
     DayRegisterArray reg{};
-    [&] { QVERIFY(m.archive.readDayFile(reg).ok); }();
+    [&] { QVERIFY(m.dayArchive().readDayFile(reg).ok); }();
     return reg;
 }
 
@@ -107,16 +108,16 @@ private slots:
         QTemporaryDir dir;
         auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        QCOMPARE(int(m->exam.currentExaminee), 1);
+        QCOMPARE(int(coreExam(*m).currentExaminee), 1);
         QVERIFY(!m->checkExamStart(registrationTexts()));
 
         std::set<int> themeOneSeen;
         PresentedQuestion q = m->startExam(registrationTexts());
-        QCOMPARE(int(m->exam.examRunning), 1);
-        QCOMPARE(int(m->exam.currentProfile), 1);
-        QCOMPARE(int(m->exam.questionNo), 1);
-        QCOMPARE(int(m->exam.correctCount), 0);
-        QCOMPARE(int(m->exam.dayRegister[1].timeSpent), 0);
+        QCOMPARE(int(coreExam(*m).examRunning), 1);
+        QCOMPARE(int(coreExam(*m).currentProfile), 1);
+        QCOMPARE(int(coreExam(*m).questionNo), 1);
+        QCOMPARE(int(coreExam(*m).correctCount), 0);
+        QCOMPARE(int(coreExam(*m).dayRegister[1].timeSpent), 0);
         for (int n = 1; n <= 3; ++n) {
             QCOMPARE(int(q.n), n);
             QCOMPARE(q.caption, QStringLiteral("Вопрос № %1").arg(n));
@@ -126,41 +127,41 @@ private slots:
             // The box at CorrectPosition shows the correct answer; the five boxes show five parts.
             std::set<QString> shown;
             for (int p = 1; p <= 5; ++p) {
-                QCOMPARE(q.answers[p], m->db.questions(q.theme, q.question, m->answers.answerOrder[p]));
+                QCOMPARE(q.answers[p], coreDatabase(*m).questions(q.theme, q.question, coreAnswers(*m).answerOrder[p]));
                 shown.insert(q.answers[p]);
             }
             QCOMPARE(int(shown.size()), 5);
-            QCOMPARE(q.answers[m->answers.correctPosition],
+            QCOMPARE(q.answers[coreAnswers(*m).correctPosition],
                      QStringLiteral("верно %1.%2").arg(q.theme).arg(q.question));
             if (q.theme == 1)
                 QVERIFY(themeOneSeen.insert(q.question).second);
 
             const bool answerRight = n != 2;
             bool correct = !answerRight;
-            const int16 pos = answerRight ? m->answers.correctPosition : wrongPosition(*m);
+            const int16 pos = answerRight ? coreAnswers(*m).correctPosition : wrongPosition(*m);
             QVERIFY(m->answerClick(pos, &correct));
             QCOMPARE(correct, answerRight);
-            QCOMPARE(int(m->exam.answerLock), 1);
-            QCOMPARE(int(m->exam.chosenPosition), int(pos));
-            const int counted = m->exam.correctCount;
+            QCOMPARE(int(coreExam(*m).answerLock), 1);
+            QCOMPARE(int(coreExam(*m).chosenPosition), int(pos));
+            const int counted = coreExam(*m).correctCount;
             // Clicks during the pause are ignored, on any box.
             for (int16 p = 1; p <= 5; ++p)
                 QVERIFY(!m->answerClick(p));
-            QCOMPARE(int(m->exam.correctCount), counted);
+            QCOMPARE(int(coreExam(*m).correctCount), counted);
             QVERIFY(!m->clockTick());
 
             std::optional<PresentedQuestion> next = m->advanceExam();
             if (n < 3) {
                 QVERIFY(next);
-                QCOMPARE(int(m->exam.answerLock), 0);
-                QCOMPARE(int(m->exam.questionNo), n + 1);
+                QCOMPARE(int(coreExam(*m).answerLock), 0);
+                QCOMPARE(int(coreExam(*m).questionNo), n + 1);
                 q = *next;
             } else {
                 QVERIFY(!next); // no fourth question: the exam is to be finished
-                QCOMPARE(int(m->exam.questionNo), 3);
+                QCOMPARE(int(coreExam(*m).questionNo), 3);
             }
         }
-        QCOMPARE(int(m->exam.correctCount), 2);
+        QCOMPARE(int(coreExam(*m).correctCount), 2);
 
         const std::optional<FinishResult> done = m->finishExam(registrationTexts());
         QVERIFY(done);
@@ -172,17 +173,17 @@ private slots:
         expected.rightCount = 2;
         expected.timeSpent = 3;
         QVERIFY(done->record == expected);
-        QVERIFY(m->exam.dayRegister[1] == expected);
-        QCOMPARE(int(m->exam.examRunning), 0);
-        QCOMPARE(int(m->exam.answerLock), 0);
-        QCOMPARE(int(m->exam.currentExaminee), 2);
-        QVERIFY(readBack(*m) == m->exam.dayRegister);
+        QVERIFY(coreExam(*m).dayRegister[1] == expected);
+        QCOMPARE(int(coreExam(*m).examRunning), 0);
+        QCOMPARE(int(coreExam(*m).answerLock), 0);
+        QCOMPARE(int(coreExam(*m).currentExaminee), 2);
+        QVERIFY(readBack(*m) == coreExam(*m).dayRegister);
 
         // Never finished twice; no answers or ticks count without an exam.
         QVERIFY(!m->finishExam(registrationTexts()));
         QVERIFY(!m->answerClick(1));
         QVERIFY(!m->clockTick());
-        QCOMPARE(int(m->exam.currentExaminee), 2);
+        QCOMPARE(int(coreExam(*m).currentExaminee), 2);
     }
 
     void timeOut() {
@@ -216,36 +217,36 @@ private slots:
         QVERIFY(m);
         m->startExam(registrationTexts());
         for (int n = 1; n < answered; ++n) {
-            QVERIFY(m->answerClick(m->answers.correctPosition));
+            QVERIFY(m->answerClick(coreAnswers(*m).correctPosition));
             QVERIFY(m->advanceExam());
         }
-        QVERIFY(m->answerClick(m->answers.correctPosition));
-        m->exam.dayRegister[1].timeSpent = 600;
+        QVERIFY(m->answerClick(coreAnswers(*m).correctPosition));
+        coreExam(*m).dayRegister[1].timeSpent = 600;
         QVERIFY(m->clockTick());
         QVERIFY(m->finishExam(registrationTexts()));
-        QCOMPARE(int(m->exam.currentExaminee), 2);
+        QCOMPARE(int(coreExam(*m).currentExaminee), 2);
 
         QVERIFY(!m->advanceExam());
-        QCOMPARE(int(m->exam.answerLock), 0);
-        QCOMPARE(int(m->exam.questionNo), answered);
+        QCOMPARE(int(coreExam(*m).answerLock), 0);
+        QCOMPARE(int(coreExam(*m).questionNo), answered);
         QVERIFY(!m->finishExam(registrationTexts()));
-        QCOMPARE(int(m->exam.currentExaminee), 2);
-        QVERIFY(m->exam.dayRegister[2] == ExamineeRecord{});
-        QCOMPARE(int(m->exam.dayRegister[1].rightCount), answered);
+        QCOMPARE(int(coreExam(*m).currentExaminee), 2);
+        QVERIFY(coreExam(*m).dayRegister[2] == ExamineeRecord{});
+        QCOMPARE(int(coreExam(*m).dayRegister[1].rightCount), answered);
     }
 
     void clockStopsAtItsTop() {
         QTemporaryDir dir;
         auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        m->db.profiles[1].timeLimit = 32767;
+        coreDatabase(*m).profiles[1].timeLimit = 32767;
         m->startExam(registrationTexts());
-        m->exam.dayRegister[1].timeSpent = 32765;
+        coreExam(*m).dayRegister[1].timeSpent = 32765;
         QVERIFY(!m->clockTick());
         QVERIFY(m->clockTick());
-        QCOMPARE(int(m->exam.dayRegister[1].timeSpent), 32767);
+        QCOMPARE(int(coreExam(*m).dayRegister[1].timeSpent), 32767);
         QVERIFY(m->clockTick());
-        QCOMPARE(int(m->exam.dayRegister[1].timeSpent), 32767);
+        QCOMPARE(int(coreExam(*m).dayRegister[1].timeSpent), 32767);
         QCOMPARE(int(m->finishExam(registrationTexts())->record.timeSpent), 32767);
     }
 
@@ -254,7 +255,7 @@ private slots:
         auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
         // The month folder is replaced by a plain file: nothing can be written below it.
-        const QString month = m->archive.monthFolder;
+        const QString month = coreArchive(*m).monthFolder;
         QVERIFY(QDir(month).removeRecursively());
         {
             QFile blocker(month);
@@ -268,9 +269,9 @@ private slots:
         QVERIFY(!first->written.ok);
         QVERIFY2(first->written.error.contains(QStringLiteral("03.12.2010.txt")),
                  qPrintable(first->written.error));
-        QCOMPARE(int(m->exam.dayRegister[1].grade), 5);
-        QCOMPARE(int(m->exam.currentExaminee), 2);
-        QCOMPARE(int(m->exam.examRunning), 0);
+        QCOMPARE(int(coreExam(*m).dayRegister[1].grade), 5);
+        QCOMPARE(int(coreExam(*m).currentExaminee), 2);
+        QCOMPARE(int(coreExam(*m).examRunning), 0);
 
         QVERIFY(QFile::remove(month));
         RegistrationTexts second = registrationTexts();
@@ -302,14 +303,14 @@ private slots:
         }
         auto m = makeModule(folder);
         QVERIFY(m);
-        QCOMPARE(int(m->exam.currentExaminee), 2);
+        QCOMPARE(int(coreExam(*m).currentExaminee), 2);
         for (int expected : {2, 4}) {
-            QCOMPARE(int(m->exam.currentExaminee), expected);
+            QCOMPARE(int(coreExam(*m).currentExaminee), expected);
             m->startExam(registrationTexts());
             answerAll(*m, true);
             QCOMPARE(int(m->finishExam(registrationTexts())->examinee), expected);
         }
-        QCOMPARE(int(m->exam.currentExaminee), 5);
+        QCOMPARE(int(coreExam(*m).currentExaminee), 5);
         const DayRegisterArray onDisk = readBack(*m);
         QVERIFY(onDisk[1] == start[1]);
         QVERIFY(onDisk[3] == start[3]);
@@ -317,10 +318,10 @@ private slots:
         QCOMPARE(int(onDisk[4].protocolNo), 4);
 
         // An exam never starts on a used slot.
-        m->exam.currentExaminee = 3;
+        coreExam(*m).currentExaminee = 3;
         QVERIFY(m->checkExamStart(registrationTexts()));
         m->startExam(registrationTexts());
-        QCOMPARE(int(m->exam.examRunning), 0);
+        QCOMPARE(int(coreExam(*m).examRunning), 0);
     }
 
     void threeExamsThenRestart() {
@@ -335,15 +336,15 @@ private slots:
                 answerAll(*m, n != 2);
                 QVERIFY(m->finishExam(registrationTexts())->written.ok);
             }
-            QCOMPARE(int(m->exam.currentExaminee), 4);
+            QCOMPARE(int(coreExam(*m).currentExaminee), 4);
             for (int n = 1; n <= 3; ++n)
-                QCOMPARE(int(m->exam.dayRegister[n].protocolNo), n);
+                QCOMPARE(int(coreExam(*m).dayRegister[n].protocolNo), n);
         }
         auto again = makeModule(folder);
         QVERIFY(again);
-        QCOMPARE(int(again->exam.currentExaminee), 4);
-        QCOMPARE(int(again->exam.dayRegister[2].grade), 2);
-        QCOMPARE(again->exam.dayRegister[3].jobTitle, QStringLiteral("слесарь"));
+        QCOMPARE(int(again->examState().currentExaminee), 4);
+        QCOMPARE(int(again->examState().dayRegister[2].grade), 2);
+        QCOMPARE(again->examState().dayRegister[3].jobTitle, QStringLiteral("слесарь"));
     }
 
     // The theme cursor lives for the process: the next examinee continues the same walk.
@@ -351,7 +352,7 @@ private slots:
         QTemporaryDir dir;
         auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        const auto order = m->selection.questionOrder[1];
+        const auto order = coreSelection(*m).questionOrder[1];
         std::vector<int> asked;
         for (int exam = 1; exam <= 2; ++exam) {
             PresentedQuestion q = m->startExam(registrationTexts(QStringLiteral("2")));
@@ -365,10 +366,10 @@ private slots:
             }
             QVERIFY(m->finishExam(registrationTexts(QStringLiteral("2"))));
         }
-        QVERIFY(m->selection.questionOrder[1] == order);
+        QVERIFY(coreSelection(*m).questionOrder[1] == order);
         QCOMPARE(asked, std::vector<int>(order.begin() + 1, order.begin() + 7));
-        QCOMPARE(int(m->selection.themeCursor[1]), 6);
-        QCOMPARE(int(m->exam.dayRegister[2].profileNo), 2);
+        QCOMPARE(int(coreSelection(*m).themeCursor[1]), 6);
+        QCOMPARE(int(coreExam(*m).dayRegister[2].profileNo), 2);
     }
 
     void presentation_data() {
@@ -385,16 +386,16 @@ private slots:
         QTemporaryDir dir;
         auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        m->db.profiles[1].slotTheme.fill(3);
+        coreDatabase(*m).profiles[1].slotTheme.fill(3);
         m->startExam(registrationTexts());
-        const PresentedQuestion q = m->presentQuestion(static_cast<int16>(N));
+        const PresentedQuestion q = AppCoreTestAccess::presentQuestion(*m, static_cast<int16>(N));
         QCOMPARE(q.caption, QStringLiteral("Вопрос № %1").arg(N));
         QCOMPARE(q.found, found);
         if (found) {
             // Only question 1 of theme 3 is admitted; its stored text is just its flags.
             QCOMPARE(int(q.question), 1);
             QCOMPARE(q.text, QString());
-            QCOMPARE(q.answers[m->answers.correctPosition], QStringLiteral("верно 3.1"));
+            QCOMPARE(q.answers[coreAnswers(*m).correctPosition], QStringLiteral("верно 3.1"));
         }
     }
 
@@ -463,13 +464,13 @@ private slots:
         QTemporaryDir dir;
         auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        ExamProfile& p = m->db.profiles[1];
+        ExamProfile& p = coreDatabase(*m).profiles[1];
         p.questionCount = static_cast<int16>(questionCount);
         p.slotTheme[2] = static_cast<int16>(slot2Theme);
         p.slotTheme[4] = static_cast<int16>(slot4Theme);
         for (int k = 0; k < kGroupCount; ++k)
             p.groups[k] = groups.mid(k, 1) + QStringLiteral("Группа 1");
-        m->exam.currentExaminee = static_cast<int16>(examinee);
+        coreExam(*m).currentExaminee = static_cast<int16>(examinee);
         RegistrationTexts texts = registrationTexts(profile);
         texts.birthYear = birthYear;
         texts.seniority = seniority;
@@ -502,8 +503,8 @@ private slots:
         QTemporaryDir dir;
         auto m = makeModule(dir.path() + QLatin1Char('/'));
         QVERIFY(m);
-        m->db.profiles[1].timeLimit = static_cast<int16>(timeLimit);
-        m->db.databaseHeader[1] = marker;
+        coreDatabase(*m).profiles[1].timeLimit = static_cast<int16>(timeLimit);
+        coreDatabase(*m).databaseHeader[1] = marker;
         const std::optional<QString> refusal = m->checkExamStart(registrationTexts());
         QCOMPARE(refusal.has_value(), !message.isEmpty());
         if (refusal)

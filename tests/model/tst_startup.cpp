@@ -1,12 +1,14 @@
 // Start-up without windows: the program folder, the dated caption and the database that a
 // first start finds or creates.
 
+#include "app/appcore.h"
 #include "app/startup.h"
 #include "archive/monthnames.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace zet;
@@ -45,6 +47,8 @@ private slots:
     void firstStartMovesAsideWhatIsNoDatabase();
     void readOnlyProgramFolderKeepsItsDatabase_data();
     void readOnlyProgramFolderKeepsItsDatabase();
+    void coreStartUp_data();
+    void coreStartUp();
 };
 
 void TestStartup::trailingSeparator_data() {
@@ -266,6 +270,50 @@ void TestStartup::readOnlyProgramFolderKeepsItsDatabase() {
     QCOMPARE(remembered.databasePath, expected);
     if (!note.isEmpty())
         QVERIFY2(note.contains(QDir::toNativeSeparators(user.path())), qPrintable(note));
+}
+
+void TestStartup::coreStartUp_data() {
+    QTest::addColumn<QByteArray>("namedFile"); // what the file the settings name holds; empty: no settings
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("testName");
+    QTest::newRow("first start") << QByteArray() << QStringList() << QStringLiteral("Новый тест");
+    QTest::newRow("named file is no database")
+        << QByteArray(600, 'x') << QStringList{QStringLiteral("Неправильная версия файла!")} << QString();
+}
+
+void TestStartup::coreStartUp() {
+    QFETCH(QByteArray, namedFile);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, testName);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = withTrailingSeparator(dir.path());
+    if (!namedFile.isEmpty()) {
+        const QString named = folder + QStringLiteral("other.zet");
+        QFile file(named);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(namedFile);
+        file.close();
+        QByteArray record;
+        QVERIFY(settingsBytes(named, &record).ok);
+        QFile settings(settingsFilePath(folder));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write(record);
+    }
+
+    AppCore core(nullptr, [] { return QDate(2024, 5, 13); });
+    QSignalSpy changed(&core, &AppCore::databaseChanged);
+    const StartupReport report = core.startUp({dir.path()});
+
+    QCOMPARE(report.messages, messages);
+    QVERIFY(report.caption.endsWith(QStringLiteral("Сегодня: 13  Мая  2024 года  понедельник")));
+    QVERIFY(report.dayFileNote.isEmpty());
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(core.database().programFolder, folder);
+    QCOMPARE(core.database().databaseHeader[2], testName);
+    QCOMPARE(int(core.examState().currentExaminee), 1);
+    QCOMPARE(int(core.examState().currentProfile), 1);
+    QVERIFY(QFileInfo(core.dayArchive().dayFilePath()).isFile());
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

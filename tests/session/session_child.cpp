@@ -4,6 +4,7 @@
 // Prints "ready" once it holds the lock or runs the exam.
 
 #include "app/appcore.h"
+#include "../common/coreaccess.h"
 #include "app/programlock.h"
 #include "app/sessionend.h"
 
@@ -40,14 +41,15 @@ int main(int argc, char* argv[]) {
     }
 
     AppCore core(nullptr, [] { return QDate(2026, 12, 7); });
-    core.db.newDatabase();
-    core.db.programFolder = folder;
-    if (!core.archive.prepare(folder, core.today(), core.exam.dayRegister).ok)
+    coreDatabase(core).newDatabase();
+    coreDatabase(core).programFolder = folder;
+    if (!coreArchive(core).prepare(folder, core.today(), coreExam(core).dayRegister).ok)
         return 4;
-    core.exam.findFreeSlot();
+    coreExam(core).findFreeSlot();
     SessionEndWatcher watcher({SIGTERM, SIGHUP});
     QObject::connect(&watcher, &SessionEndWatcher::sessionEnding, [&] {
-        core.saveBeforeExit(folder + QStringLiteral("fallback"));
+        if (!core.saveBeforeExit(folder + QStringLiteral("fallback")).ok)
+            std::fprintf(stderr, "results could not be saved\n");
         QCoreApplication::quit();
     });
     RegistrationTexts texts;
@@ -55,7 +57,7 @@ int main(int argc, char* argv[]) {
     texts.profileNo = QStringLiteral("1");
     texts.askedCount = QStringLiteral("10");
     core.startExam(texts);
-    if (core.exam.examRunning == 0)
+    if (!coreExam(core).examRunning)
         return 5;
     ready();
     return QCoreApplication::exec();

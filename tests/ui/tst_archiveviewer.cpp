@@ -1,4 +1,5 @@
 #include "app/appcore.h"
+#include "coreaccess.h"
 #include "archive/dayfile.h"
 #include "archive/dayview.h"
 #include "model/cp1251.h"
@@ -72,7 +73,7 @@ void TestArchiveViewer::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_core = std::make_unique<AppCore>(nullptr, [] { return kToday; });
-    m_core->db.programFolder = m_dir->path() + QDir::separator();
+    coreDatabase(*m_core).programFolder = m_dir->path() + QDir::separator();
     m_surface = std::make_unique<QWidget>();
     m_surface->resize(1000, 700);
     m_viewer = new ui::ArchiveViewer(*m_core, m_surface.get());
@@ -96,7 +97,7 @@ void TestArchiveViewer::writeDay(const QDate& date, int filled) {
     for (int slot = 1; slot <= filled; ++slot)
         reg[slot] = filledRecord(slot);
     DayArchive archive;
-    archive.monthFolder = monthFolderFor(m_core->db.programFolder, date);
+    archive.monthFolder = monthFolderFor(coreDatabase(*m_core).programFolder, date);
     archive.dayFileName = dayFileNameFor(date);
     QVERIFY(QDir().mkpath(archive.monthFolder));
     const DayFileResult written = archive.writeDayFile(reg);
@@ -213,8 +214,8 @@ void TestArchiveViewer::arrowKeysOnlySelect() {
 
 void TestArchiveViewer::handEditedFile() {
     // No end marker, last line cut short without a line end.
-    const QString path = dayFilePathFor(m_core->db.programFolder, kToday);
-    QVERIFY(QDir().mkpath(monthFolderFor(m_core->db.programFolder, kToday)));
+    const QString path = dayFilePathFor(coreDatabase(*m_core).programFolder, kToday);
+    QVERIFY(QDir().mkpath(monthFolderFor(coreDatabase(*m_core).programFolder, kToday)));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(
@@ -257,7 +258,7 @@ void TestArchiveViewer::daysWithResultsAreBold() {
 // A day file of one line of a megabyte (damaged or foreign) used to take the box half a
 // minute to lay out. It shows at once, its line cut and marked, and the file stays as it was.
 void TestArchiveViewer::oneHugeLineShowsAtOnce() {
-    const QString path = dayFilePathFor(m_core->db.programFolder, kToday);
+    const QString path = dayFilePathFor(coreDatabase(*m_core).programFolder, kToday);
     QVERIFY(QDir().mkpath(QFileInfo(path).path()));
     const QByteArray bytes = QByteArray(1024 * 1024, 'x') + "\r\n" + encodeCp1251(dayFileEndMarker()).bytes;
     {

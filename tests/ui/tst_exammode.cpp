@@ -4,6 +4,7 @@
 // result window and the day file.
 
 #include "app/appcore.h"
+#include "coreaccess.h"
 #include "archive/dayfile.h"
 #include "ui/exam/examarea.h"
 #include "ui/exam/exammode.h"
@@ -92,7 +93,7 @@ private:
     QPushButton* exitButton() const {
         return m_result->findChild<QPushButton*>(QStringLiteral("exitButton"));
     }
-    QString dayFilePath() const { return m_core->archive.dayFilePath(); }
+    QString dayFilePath() const { return coreArchive(*m_core).dayFilePath(); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<AppCore> m_core;
@@ -127,7 +128,7 @@ void TestExamMode::start() {
     QVERIFY(m_messages.isEmpty());
 
     // Theme 1: twelve questions of group 0; theme 2: five of group 1; theme 3: three of group 2.
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     db.databaseHeader[2] = QStringLiteral("Охрана труда");
     for (int q = 1; q <= 12; ++q)
         setQuestion(db, 1, q, QStringLiteral("1000000000"));
@@ -152,7 +153,7 @@ void TestExamMode::start() {
     p2.excellentMin = 3;
     p2.goodMin = 2;
     p2.fairMin = 1;
-    m_core->selection.shuffleAllThemes();
+    coreSelection(*m_core).shuffleAllThemes();
 
     m_exam = m_window->findChild<ExamMode*>();
     QVERIFY(m_exam);
@@ -183,12 +184,12 @@ void TestExamMode::beginExam(int profile, const QString& name) {
     m_ctl.birthYearBox->setText(QStringLiteral("1975"));
     m_ctl.jobTitleBox->setText(QStringLiteral("слесарь"));
     m_ctl.seniorityBox->setText(QStringLiteral("12"));
-    m_ctl.personnelNumberBox->setText(QStringLiteral("Т-%1").arg(m_core->exam.currentExaminee));
+    m_ctl.personnelNumberBox->setText(QStringLiteral("Т-%1").arg(coreExam(*m_core).currentExaminee));
     QListWidgetItem* item = m_ctl.profileList->item(profile - 1);
     m_ctl.profileList->scrollToItem(item, QAbstractItemView::PositionAtTop);
     QTest::mouseClick(m_ctl.profileList->viewport(), Qt::LeftButton, {},
                       m_ctl.profileList->visualItemRect(item).center());
-    QCOMPARE(int(m_core->exam.currentProfile), profile);
+    QCOMPARE(int(coreExam(*m_core).currentProfile), profile);
     QTest::mouseClick(m_ctl.startButton, Qt::LeftButton);
 }
 
@@ -215,7 +216,7 @@ void TestExamMode::answer(bool right) {
 
 DayRegisterArray TestExamMode::dayFile() const {
     DayRegisterArray reg{};
-    [&] { QVERIFY(m_core->archive.readDayFile(reg).ok); }();
+    [&] { QVERIFY(coreArchive(*m_core).readDayFile(reg).ok); }();
     return reg;
 }
 
@@ -259,14 +260,14 @@ void TestExamMode::startShowsFirstQuestion() {
     QVERIFY(m_messages.isEmpty());
     QVERIFY(m_reg->isHidden());
     QVERIFY(m_area->isVisible());
-    QCOMPARE(int(m_core->exam.examRunning), 1);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 1);
     QCOMPARE(m_area->title(), QStringLiteral("Профиль 2"));
     QCOMPARE(m_examCtl.examineeLabel->text(), QStringLiteral("Сдает:  Сидоров С.С."));
     QCOMPARE(m_examCtl.questionNumberLabel->text(), QStringLiteral("Вопрос № 1"));
     QVERIFY(m_examCtl.questionBox->toPlainText().startsWith(QStringLiteral("Вопрос 1.")));
     QCOMPARE(base(m_examCtl.questionBox), kLightBlue);
     // The box that shows the right answer is the one the engine judges right.
-    QCOMPARE(rightBox(), m_core->answers.correctPosition);
+    QCOMPARE(rightBox(), coreAnswers(*m_core).correctPosition);
     QCOMPARE(m_examCtl.timeLeftLabel->text(), QStringLiteral("Осталось: 5:00"));
     QVERIFY(m_exam->examClock()->isActive());
     QCOMPARE(m_exam->examClock()->interval(), 1000);
@@ -288,8 +289,8 @@ void TestExamMode::answerFeedback() {
     const int16 box = right ? rightBox() : wrongBox();
     click(box);
     QCOMPARE(base(m_examCtl.questionBox), right ? kGreen : kRed);
-    QCOMPARE(int(m_core->exam.correctCount), right ? 1 : 0);
-    QCOMPARE(int(m_core->exam.chosenPosition), int(box));
+    QCOMPARE(int(coreExam(*m_core).correctCount), right ? 1 : 0);
+    QCOMPARE(int(coreExam(*m_core).chosenPosition), int(box));
     QVERIFY(m_exam->feedbackPause()->isActive());
     QVERIFY(m_exam->feedbackPause()->isSingleShot());
     QCOMPARE(m_exam->feedbackPause()->interval(), 2000);
@@ -298,8 +299,8 @@ void TestExamMode::answerFeedback() {
     for (int16 p = 1; p <= 5; ++p)
         click(p);
     QCOMPARE(base(m_examCtl.questionBox), right ? kGreen : kRed);
-    QCOMPARE(int(m_core->exam.correctCount), right ? 1 : 0);
-    QCOMPARE(int(m_core->exam.chosenPosition), int(box));
+    QCOMPARE(int(coreExam(*m_core).correctCount), right ? 1 : 0);
+    QCOMPARE(int(coreExam(*m_core).chosenPosition), int(box));
     QCOMPARE(m_examCtl.questionBox->toPlainText(), question);
 
     // The end of the pause: the next question on light blue, clicks accepted again.
@@ -307,10 +308,10 @@ void TestExamMode::answerFeedback() {
     QVERIFY(!m_exam->feedbackPause()->isActive());
     QCOMPARE(m_examCtl.questionNumberLabel->text(), QStringLiteral("Вопрос № 2"));
     QCOMPARE(base(m_examCtl.questionBox), kLightBlue);
-    QCOMPARE(int(m_core->exam.answerLock), 0);
+    QCOMPARE(int(coreExam(*m_core).answerLock), 0);
     click(rightBox());
     QCOMPARE(base(m_examCtl.questionBox), kGreen);
-    QCOMPARE(int(m_core->exam.correctCount), right ? 2 : 1);
+    QCOMPARE(int(coreExam(*m_core).correctCount), right ? 2 : 1);
 }
 
 void TestExamMode::hoverColours() {
@@ -338,7 +339,7 @@ void TestExamMode::hoverColours() {
 }
 
 void TestExamMode::tenQuestionsThenFinish() {
-    QCOMPARE(int(m_core->db.profiles[1].questionCount), 10);
+    QCOMPARE(int(coreDatabase(*m_core).profiles[1].questionCount), 10);
     beginExam(1, QStringLiteral("Кузнецов К.К."));
     for (int n = 1; n <= 10; ++n) {
         QCOMPARE(m_examCtl.questionNumberLabel->text(), QStringLiteral("Вопрос № %1").arg(n));
@@ -351,21 +352,21 @@ void TestExamMode::tenQuestionsThenFinish() {
     }
     // The pause after the tenth answer finished the exam: no eleventh question.
     QCOMPARE(m_examCtl.questionNumberLabel->text(), QStringLiteral("Вопрос № 10"));
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(m_area->isHidden());
     QVERIFY(m_reg->isHidden());
     QVERIFY(!m_exam->examClock()->isActive());
     QVERIFY(!m_exam->feedbackPause()->isActive());
     QCOMPARE(int(m_window->appMode()), 2);
 
-    const ExamineeRecord& r = m_core->exam.dayRegister[1];
+    const ExamineeRecord& r = coreExam(*m_core).dayRegister[1];
     QCOMPARE(int(r.rightCount), 9);
     QCOMPARE(int(r.askedCount), 10);
     QCOMPARE(int(r.grade), 5);
     QCOMPARE(r.fullName, QStringLiteral("Кузнецов К.К."));
     QCOMPARE(int(r.birthYear), 1975);
     QCOMPARE(r.personnelNo, QStringLiteral("Т-1"));
-    QCOMPARE(int(m_core->exam.currentExaminee), 2);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 2);
     QCOMPARE(dayFile()[1], r);
 
     // The registration area's result boxes and the result window show the finished exam.
@@ -381,21 +382,21 @@ void TestExamMode::tenQuestionsThenFinish() {
 }
 
 void TestExamMode::timeOutStoresTimeSpent() {
-    QCOMPARE(int(m_core->db.profiles[1].timeLimit), 600);
+    QCOMPARE(int(coreDatabase(*m_core).profiles[1].timeLimit), 600);
     beginExam(1);
     QCOMPARE(m_examCtl.timeLeftLabel->text(), QStringLiteral("Осталось: 10:00"));
     for (int s = 1; s <= 600; ++s)
         m_exam->clockTick();
-    QCOMPARE(int(m_core->exam.examRunning), 1);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 1);
     QCOMPARE(m_examCtl.timeLeftLabel->text(), QStringLiteral("Осталось: 0:00"));
     QVERIFY(m_area->isVisible());
     m_exam->clockTick();
 
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(!m_exam->examClock()->isActive());
     QVERIFY(m_area->isHidden());
     QCOMPARE(base(m_examCtl.questionBox), kLightBlue);
-    const ExamineeRecord& r = m_core->exam.dayRegister[1];
+    const ExamineeRecord& r = coreExam(*m_core).dayRegister[1];
     QCOMPARE(int(r.timeSpent), 601);
     QCOMPARE(int(r.rightCount), 0);
     QCOMPARE(int(r.grade), 2);
@@ -417,11 +418,11 @@ void TestExamMode::leavingTheModeRecordsAnswersSoFar() {
     m_window->toggleExamMode();
 
     QCOMPARE(int(m_window->appMode()), 0);
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(m_area->isHidden());
     QVERIFY(m_reg->isHidden());
     QVERIFY(!m_exam->examClock()->isActive());
-    const ExamineeRecord& r = m_core->exam.dayRegister[1];
+    const ExamineeRecord& r = coreExam(*m_core).dayRegister[1];
     QCOMPARE(int(r.rightCount), 2);
     QCOMPARE(int(r.timeSpent), 2);
     QCOMPARE(int(r.askedCount), 10);
@@ -440,14 +441,14 @@ void TestExamMode::timeOutDuringPauseRecordsOnce() {
     QVERIFY(m_exam->feedbackPause()->isActive());
     for (int s = 1; s <= 301; ++s)
         m_exam->clockTick();
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(!m_exam->feedbackPause()->isActive());
-    QCOMPARE(int(m_core->exam.answerLock), 0);
-    QCOMPARE(int(m_core->exam.currentExaminee), 2);
+    QCOMPARE(int(coreExam(*m_core).answerLock), 0);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 2);
 
     // Even a tick that was already on its way changes nothing.
     m_exam->endFeedbackPause();
-    QCOMPARE(int(m_core->exam.currentExaminee), 2);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 2);
     QCOMPARE(m_examCtl.questionNumberLabel->text(), QStringLiteral("Вопрос № 3"));
     QVERIFY(m_area->isHidden());
 
@@ -456,11 +457,11 @@ void TestExamMode::timeOutDuringPauseRecordsOnce() {
     QCOMPARE(int(file[1].timeSpent), 301);
     QCOMPARE(int(file[1].grade), 5);
     QCOMPARE(int(file[2].profileNo), 0);
-    QCOMPARE(int(m_core->exam.dayRegister[2].profileNo), 0);
+    QCOMPARE(int(coreExam(*m_core).dayRegister[2].profileNo), 0);
 }
 
 void TestExamMode::threeExamsOnAFreshDay() {
-    QCOMPARE(int(m_core->exam.currentExaminee), 1);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 1);
     const QStringList names = {QStringLiteral("Алексеев А.А."), QStringLiteral("Борисов Б.Б."),
                                QStringLiteral("Васильев В.В.")};
     for (int i = 0; i < 3; ++i) {
@@ -476,10 +477,10 @@ void TestExamMode::threeExamsOnAFreshDay() {
         QVERIFY(m_result->isHidden());
         QCOMPARE(int(m_window->appMode()), 0);
     }
-    QCOMPARE(int(m_core->exam.currentExaminee), 4);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 4);
     const DayRegisterArray file = dayFile();
     for (int n = 1; n <= 3; ++n) {
-        QCOMPARE(int(m_core->exam.dayRegister[n].protocolNo), n);
+        QCOMPARE(int(coreExam(*m_core).dayRegister[n].protocolNo), n);
         QCOMPARE(int(file[n].protocolNo), n);
         QCOMPARE(file[n].fullName, names[n - 1]);
         QCOMPARE(int(file[n].rightCount), n);
@@ -537,7 +538,7 @@ void TestExamMode::refusals() {
     QFETCH(QString, seniority);
     QFETCH(QString, expected);
 
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     db.profiles[3].questionCount = 0;
     db.profiles[4].questionCount = 16;
     db.profiles[5].slotTheme[3] = 21;
@@ -546,13 +547,13 @@ void TestExamMode::refusals() {
     db.profiles[7].slotTheme[2] = 3;
     if (QTest::currentDataTag() == QByteArray("register full")) {
         for (int n = 1; n <= kRegisterSlots; ++n) {
-            m_core->exam.dayRegister[n].profileNo = 1;
-            m_core->exam.dayRegister[n].protocolNo = static_cast<int16>(n);
+            coreExam(*m_core).dayRegister[n].profileNo = 1;
+            coreExam(*m_core).dayRegister[n].protocolNo = static_cast<int16>(n);
         }
-        m_core->exam.currentExaminee = kRegisterSlots + 1;
+        coreExam(*m_core).currentExaminee = kRegisterSlots + 1;
     }
-    const DayRegisterArray before = m_core->exam.dayRegister;
-    const int16 examinee = m_core->exam.currentExaminee;
+    const DayRegisterArray before = coreExam(*m_core).dayRegister;
+    const int16 examinee = coreExam(*m_core).currentExaminee;
     const QByteArray fileBefore = [&] {
         QFile f(dayFilePath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -568,15 +569,15 @@ void TestExamMode::refusals() {
 
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.front().contains(expected), qPrintable(m_messages.front()));
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(m_reg->isVisible());
     QVERIFY(m_area->isHidden());
     QVERIFY(!m_exam->examClock()->isActive());
     QCOMPARE(m_ctl.fullNameBox->text(), QStringLiteral("Орлов О.О."));
     QCOMPARE(m_ctl.birthYearBox->text(), year);
     QCOMPARE(m_ctl.profileNameBox->text(), shownName);
-    QCOMPARE(m_core->exam.currentExaminee, examinee);
-    QVERIFY(m_core->exam.dayRegister == before);
+    QCOMPARE(coreExam(*m_core).currentExaminee, examinee);
+    QVERIFY(coreExam(*m_core).dayRegister == before);
     QFile f(dayFilePath());
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), fileBefore);
@@ -589,7 +590,7 @@ void TestExamMode::closingTheWindowRecordsTheExam() {
     m_exam->clockTick();
     QVERIFY(m_window->close());
 
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QVERIFY(!m_exam->feedbackPause()->isActive());
     QVERIFY(!m_exam->examClock()->isActive());
     const DayRegisterArray file = dayFile();
@@ -597,7 +598,7 @@ void TestExamMode::closingTheWindowRecordsTheExam() {
     QCOMPARE(int(file[1].rightCount), 2);
     QCOMPARE(int(file[1].timeSpent), 1);
     QCOMPARE(int(file[1].profileNo), 1);
-    QCOMPARE(int(m_core->exam.currentExaminee), 2);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 2);
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -614,8 +615,8 @@ void TestExamMode::dayFileWriteFailure() {
     QVERIFY2(m_messages.front().contains(path), qPrintable(m_messages.front()));
     QVERIFY(m_result->isVisible());
     // The record stays in the register and the next examinee gets the next slot.
-    QCOMPARE(m_core->exam.dayRegister[1].fullName, QStringLiteral("Григорьев Г.Г."));
-    QCOMPARE(int(m_core->exam.currentExaminee), 2);
+    QCOMPARE(coreExam(*m_core).dayRegister[1].fullName, QStringLiteral("Григорьев Г.Г."));
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 2);
     QTest::mouseClick(exitButton(), Qt::LeftButton);
 
     // Once the way is free again the next finish writes both records.
@@ -685,13 +686,13 @@ void TestExamMode::unstorableCharactersAreAskedFor() {
     for (const QString& c : {QStringLiteral("«Ә»"), QStringLiteral("«Ғ»"), QStringLiteral("«😀»")})
         QVERIFY2(questions.front().contains(c), qPrintable(questions.front()));
     QVERIFY(!questions.front().contains(QStringLiteral("«л»")));
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QCOMPARE(m_ctl.fullNameBox->text(), name);
 
     goOn = true;
     QTest::mouseClick(m_ctl.startButton, Qt::LeftButton);
     QCOMPARE(questions.size(), 2);
-    QCOMPARE(int(m_core->exam.examRunning), 1);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 1);
 }
 
 void TestExamMode::unwrittenRecordsAtClose_data() {
@@ -728,7 +729,7 @@ void TestExamMode::unwrittenRecordsAtClose() {
         return choice;
     };
     hooks().saveFileName = [&](const QString& start) {
-        [&] { QVERIFY(start.endsWith(m_core->archive.dayFileName)); }();
+        [&] { QVERIFY(start.endsWith(coreArchive(*m_core).dayFileName)); }();
         return elsewhere;
     };
     QCOMPARE(m_window->close(), closes);

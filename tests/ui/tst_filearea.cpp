@@ -1,4 +1,5 @@
 #include "app/appcore.h"
+#include "coreaccess.h"
 #include "ui/files/filearea.h"
 #include "ui/files/volumes.h"
 #include "ui/shell/messages.h"
@@ -101,7 +102,7 @@ private:
     // The database path the settings file holds now.
     QString pathInSettings() const {
         QString path;
-        return readSettingsFile(m_core->db.settingsPath(), &path).ok ? path : QStringLiteral("<unreadable>");
+        return readSettingsFile(coreDatabase(*m_core).settingsPath(), &path).ok ? path : QStringLiteral("<unreadable>");
     }
     void clickFile(const QString& name);
     QString settingsPath() const;
@@ -128,11 +129,11 @@ void TestFileArea::init() {
     QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("program")));
     QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("bases/sub")));
     m_core = std::make_unique<AppCore>(nullptr, [] { return kToday; });
-    m_core->db = makeDatabase(QStringLiteral("Текущая"));
-    m_core->db.programFolder = m_dir->filePath(QStringLiteral("program")) + QLatin1Char('/');
-    m_core->db.databasePath = m_core->db.programFolder + QStringLiteral("Data.zet");
-    QVERIFY(m_core->db.saveDatabase().ok());
-    QVERIFY(m_core->db.saveSettings().ok);
+    coreDatabase(*m_core) = makeDatabase(QStringLiteral("Текущая"));
+    coreDatabase(*m_core).programFolder = m_dir->filePath(QStringLiteral("program")) + QLatin1Char('/');
+    coreDatabase(*m_core).databasePath = coreDatabase(*m_core).programFolder + QStringLiteral("Data.zet");
+    QVERIFY(coreDatabase(*m_core).saveDatabase().ok());
+    QVERIFY(coreDatabase(*m_core).saveSettings().ok);
     m_settingsBefore = readBytes(settingsPath());
 
     m_surface = std::make_unique<QWidget>();
@@ -169,7 +170,7 @@ void TestFileArea::cleanup() {
 }
 
 QString TestFileArea::settingsPath() const {
-    return m_core->db.programFolder + QStringLiteral("zetr100.sys");
+    return coreDatabase(*m_core).programFolder + QStringLiteral("zetr100.sys");
 }
 
 // Waits until the file list shows name, then clicks it.
@@ -196,10 +197,10 @@ void TestFileArea::clickFile(const QString& name) {
 // After a cancelled or failed action: the database, its path, the strip and the settings
 // are as they were, and the area stays open.
 void TestFileArea::checkNothingChanged(bool stillOpen) {
-    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Текущая"));
-    QCOMPARE(m_core->db.questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
-    QCOMPARE(m_core->db.profiles[1].questionCount, int16(3));
-    QCOMPARE(m_core->db.databasePath, m_core->db.programFolder + QStringLiteral("Data.zet"));
+    QCOMPARE(coreDatabase(*m_core).databaseHeader[2], QStringLiteral("Текущая"));
+    QCOMPARE(coreDatabase(*m_core).questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
+    QCOMPARE(coreDatabase(*m_core).profiles[1].questionCount, int16(3));
+    QCOMPARE(coreDatabase(*m_core).databasePath, coreDatabase(*m_core).programFolder + QStringLiteral("Data.zet"));
     QCOMPARE(m_changed->count(), 0);
     QCOMPARE(readBytes(settingsPath()), m_settingsBefore);
     QCOMPARE(m_area->isVisible(), stillOpen);
@@ -229,8 +230,8 @@ void TestFileArea::buttonsOfEachAction() {
 void TestFileArea::pathFromFolder() {
     // The first opening starts in the folder of the current database.
     m_area->open(Action::Save);
-    QCOMPARE(m_area->folder(), QDir::cleanPath(m_core->db.programFolder));
-    QCOMPARE(m_pathBox->text(), m_core->db.programFolder + QStringLiteral("Data.zet"));
+    QCOMPARE(m_area->folder(), QDir::cleanPath(coreDatabase(*m_core).programFolder));
+    QCOMPARE(m_pathBox->text(), coreDatabase(*m_core).programFolder + QStringLiteral("Data.zet"));
 
     m_area->setFolder(bases());
     QCOMPARE(m_pathBox->text(), inBases(QStringLiteral("Data.zet")));
@@ -285,9 +286,9 @@ void TestFileArea::loadValidFile() {
     m_area->loadDatabaseFile();
 
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("b.zet")));
-    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Химия"));
-    QCOMPARE(m_core->db.questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Химия"));
+    QCOMPARE(coreDatabase(*m_core).databasePath, inBases(QStringLiteral("b.zet")));
+    QCOMPARE(coreDatabase(*m_core).databaseHeader[2], QStringLiteral("Химия"));
+    QCOMPARE(coreDatabase(*m_core).questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Химия"));
     QCOMPARE(m_changed->count(), 1);
     QVERIFY(!m_area->isVisible());
     QCOMPARE(pathInSettings(), inBases(QStringLiteral("b.zet")));
@@ -302,10 +303,10 @@ void TestFileArea::loadRejectedFile() {
 
     QCOMPARE(m_messages, QStringList{QStringLiteral("Неправильная версия файла!")});
     // The rest of the database stays; the rejected path becomes the current one.
-    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Текущая"));
-    QCOMPARE(m_core->db.questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
-    QVERIFY(m_core->db.databaseHeader[1] != kVersionMarker);
-    QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("old.zet")));
+    QCOMPARE(coreDatabase(*m_core).databaseHeader[2], QStringLiteral("Текущая"));
+    QCOMPARE(coreDatabase(*m_core).questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
+    QVERIFY(coreDatabase(*m_core).databaseHeader[1] != kVersionMarker);
+    QCOMPARE(coreDatabase(*m_core).databasePath, inBases(QStringLiteral("old.zet")));
     QCOMPARE(m_changed->count(), 1);
     QVERIFY(!m_area->isVisible());
     QCOMPARE(pathInSettings(), inBases(QStringLiteral("old.zet")));
@@ -340,8 +341,8 @@ void TestFileArea::saveOverChosenFile() {
     const Database stored = storedDatabase(inBases(QStringLiteral("old.zet")));
     QCOMPARE(stored.databaseHeader[2], QStringLiteral("Текущая"));
     QCOMPARE(stored.questions(1, 1, 0), QStringLiteral("1111111111Вопрос базы Текущая"));
-    QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("old.zet")));
-    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Текущая"));
+    QCOMPARE(coreDatabase(*m_core).databasePath, inBases(QStringLiteral("old.zet")));
+    QCOMPARE(coreDatabase(*m_core).databaseHeader[2], QStringLiteral("Текущая"));
     QCOMPARE(m_changed->count(), 1);
     QVERIFY(!m_area->isVisible());
     QCOMPARE(pathInSettings(), inBases(QStringLiteral("old.zet")));
@@ -353,7 +354,7 @@ void TestFileArea::saveRelativeName() {
     m_pathBox->setText(QStringLiteral("копия.zet"));
     m_area->saveDatabaseFile();
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("копия.zet")));
+    QCOMPARE(coreDatabase(*m_core).databasePath, inBases(QStringLiteral("копия.zet")));
     QCOMPARE(storedDatabase(inBases(QStringLiteral("копия.zet"))).databaseHeader[2],
              QStringLiteral("Текущая"));
 }
@@ -367,9 +368,9 @@ void TestFileArea::createWithCancelledInputs() {
              (QStringList{QStringLiteral("Введите имя теста:"), QStringLiteral("Введите имя автора:")}));
     QVERIFY(m_messages.isEmpty());
     const QString path = inBases(QStringLiteral("Data.zet"));
-    QCOMPARE(m_core->db.databasePath, path);
+    QCOMPARE(coreDatabase(*m_core).databasePath, path);
     // The database in memory and the one in the file.
-    for (const Database& stored : {m_core->db, storedDatabase(path)}) {
+    for (const Database& stored : {coreDatabase(*m_core), storedDatabase(path)}) {
         QCOMPARE(stored.databaseHeader[1], kVersionMarker);
         QCOMPARE(stored.databaseHeader[2], QString());
         QCOMPARE(stored.databaseHeader[3], QString());
@@ -392,8 +393,8 @@ void TestFileArea::createWithNames() {
     const Database stored = storedDatabase(inBases(QStringLiteral("new.zet")));
     QCOMPARE(stored.databaseHeader[2], QStringLiteral("Физика"));
     QCOMPARE(stored.databaseHeader[3], QStringLiteral("Петров П.П."));
-    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Физика"));
-    QCOMPARE(m_core->db.databasePath, inBases(QStringLiteral("new.zet")));
+    QCOMPARE(coreDatabase(*m_core).databaseHeader[2], QStringLiteral("Физика"));
+    QCOMPARE(coreDatabase(*m_core).databasePath, inBases(QStringLiteral("new.zet")));
 }
 
 void TestFileArea::unwritablePath_data() {
@@ -420,7 +421,7 @@ void TestFileArea::unwritablePath() {
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.first().contains(QDir::toNativeSeparators(path)), qPrintable(m_messages.first()));
     checkNothingChanged();
-    QCOMPARE(m_core->db.databaseHeader[1], kVersionMarker);
+    QCOMPARE(coreDatabase(*m_core).databaseHeader[1], kVersionMarker);
     QCOMPARE(m_pathBox->text(), path);
 }
 
@@ -458,7 +459,7 @@ void TestFileArea::foreignFile() {
     const Database stored = storedDatabase(path);
     QCOMPARE(stored.databaseHeader[1], kVersionMarker);
     QCOMPARE(stored.databaseHeader[2], create ? QString() : QStringLiteral("Текущая"));
-    QCOMPARE(m_core->db.databasePath, path);
+    QCOMPARE(coreDatabase(*m_core).databasePath, path);
     QCOMPARE(m_changed->count(), 1);
 }
 
@@ -502,7 +503,7 @@ void TestFileArea::createAsksBeforeReplacingADatabase() {
         return;
     }
     QCOMPARE(storedDatabase(path).databaseHeader[2], QString());
-    QCOMPARE(m_core->db.databasePath, path);
+    QCOMPARE(coreDatabase(*m_core).databasePath, path);
 }
 
 // A folder once visited stays known to the file model; the list must still show only files.

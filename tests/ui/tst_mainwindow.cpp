@@ -2,6 +2,7 @@
 // and its modes, About and help.
 
 #include "app/appcore.h"
+#include "coreaccess.h"
 #include "archive/dayfile.h"
 #include "model/savefile.h"
 #include "ui/exam/exammode.h"
@@ -133,7 +134,7 @@ void TestMainWindow::firstStart() {
     QVERIFY(m_messages.isEmpty());
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("zetr100.sys"))).isFile());
     QVERIFY(QFileInfo(dataPath()).isFile());
-    QCOMPARE(m_core->db.programFolder, m_dir->path() + QStringLiteral("/"));
+    QCOMPARE(coreDatabase(*m_core).programFolder, m_dir->path() + QStringLiteral("/"));
 
     QCOMPARE(find<QLineEdit>(QStringLiteral("testNameBox"))->text(), QStringLiteral("Новый тест"));
     QCOMPARE(find<QLabel>(QStringLiteral("authorLabel"))->text(), QStringLiteral("Неизвестный"));
@@ -145,12 +146,12 @@ void TestMainWindow::firstStart() {
     QCOMPARE(find<QLabel>(QStringLiteral("fileCaption"))->text(), QStringLiteral("Фаил:"));
 
     // The file read back is the one written, and today's archive is ready.
-    QCOMPARE(m_core->db.databaseHeader[1], QStringLiteral("zetr100"));
+    QCOMPARE(coreDatabase(*m_core).databaseHeader[1], QStringLiteral("zetr100"));
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("2010/Декабрь/03.12.2010.txt"))).isFile());
-    QCOMPARE(m_core->archive.monthGenitive, QStringLiteral("Декабря"));
-    QCOMPARE(m_core->exam.currentExaminee, int16(1));
-    QCOMPARE(m_core->exam.currentProfile, int16(1));
-    QCOMPARE(m_core->exam.questionNo, int16(1));
+    QCOMPARE(coreArchive(*m_core).monthGenitive, QStringLiteral("Декабря"));
+    QCOMPARE(coreExam(*m_core).currentExaminee, int16(1));
+    QCOMPARE(coreExam(*m_core).currentProfile, int16(1));
+    QCOMPARE(coreExam(*m_core).questionNo, int16(1));
 
     // Main mode: every area hidden, every top-level item there.
     QCOMPARE(w.appMode(), int16(0));
@@ -368,13 +369,13 @@ void TestMainWindow::fileAreaRefreshesStrip() {
     QVERIFY(!area->isHidden());
     QCOMPARE(w.appMode(), int16(0));
 
-    m_core->db.databaseHeader[2] = QStringLiteral("Другая база");
-    m_core->db.databaseHeader[3] = QStringLiteral("Сидоров");
-    m_core->db.databasePath = m_dir->filePath(QStringLiteral("other.zet"));
+    coreDatabase(*m_core).databaseHeader[2] = QStringLiteral("Другая база");
+    coreDatabase(*m_core).databaseHeader[3] = QStringLiteral("Сидоров");
+    coreDatabase(*m_core).databasePath = m_dir->filePath(QStringLiteral("other.zet"));
     emit area->databaseChanged();
     QCOMPARE(find<QLineEdit>(QStringLiteral("testNameBox"))->text(), QStringLiteral("Другая база"));
     QCOMPARE(find<QLabel>(QStringLiteral("authorLabel"))->text(), QStringLiteral("Сидоров"));
-    QCOMPARE(find<QLabel>(QStringLiteral("filePathLabel"))->text(), m_core->db.databasePath);
+    QCOMPARE(find<QLabel>(QStringLiteral("filePathLabel"))->text(), coreDatabase(*m_core).databasePath);
 }
 
 void TestMainWindow::aboutByTwoClicks() {

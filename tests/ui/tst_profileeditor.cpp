@@ -1,4 +1,5 @@
 #include "app/appcore.h"
+#include "coreaccess.h"
 #include "ui/authoring/profileeditor.h"
 #include "ui/authoring/questioneditor.h"
 #include "ui/shell/messages.h"
@@ -48,7 +49,7 @@ private slots:
     void cleanup();
 
     void newDatabaseShowsDefaultsForEveryProfile();
-    void startupResetThenFirstProfile();
+    void firstProfileShownAtStart();
     void groupEntries_data();
     void groupEntries();
     void timeBox_data();
@@ -99,7 +100,6 @@ void TestProfileEditor::init() {
     m_editor = new ui::ProfileEditor(*m_core, m_surface.get());
     m_surface->show();
     // What start-up does with this area, then the mode entry.
-    m_editor->startupReset();
     m_editor->profilePicked();
     m_editor->enterMode();
 }
@@ -137,16 +137,12 @@ void TestProfileEditor::newDatabaseShowsDefaultsForEveryProfile() {
     }
 }
 
-void TestProfileEditor::startupResetThenFirstProfile() {
+void TestProfileEditor::firstProfileShownAtStart() {
     ui::ProfileEditor fresh(*m_core, m_surface.get());
     auto* time = fresh.findChild<QLineEdit*>(QStringLiteral("timeLimitBox"));
     auto* name = fresh.findChild<QLineEdit*>(QStringLiteral("profileNameBox"));
     QCOMPARE(time->text(), QStringLiteral("600"));
-    fresh.startupReset();
-    QCOMPARE(time->text(), QStringLiteral("0"));
-    QCOMPARE(name->text(), QString());
-    QCOMPARE(time->palette().color(QPalette::Base), ui::kLightYellow);
-    m_core->db.profiles[1].name = QStringLiteral("Первый");
+    coreDatabase(*m_core).profiles[1].name = QStringLiteral("Первый");
     fresh.profilePicked();
     QCOMPARE(fresh.editedProfile(), 1);
     QCOMPARE(time->text(), QStringLiteral("600"));
@@ -179,19 +175,19 @@ void TestProfileEditor::groupEntries() {
     QFETCH(QString, title);
     QFETCH(QString, typed);
     QFETCH(QString, saved);
-    m_core->db.profiles[6].groups[3] = entry;
+    coreDatabase(*m_core).profiles[6].groups[3] = entry;
     showProfile(6);
     auto* box = find<QCheckBox>(QStringLiteral("groupBox_3"));
     auto* titleBox = line(QStringLiteral("groupTitleBox_3"));
     QCOMPARE(box->isChecked(), ticked);
     QCOMPARE(titleBox->text(), title);
-    QCOMPARE(m_core->db.groupNames[3].flag, entry.left(1));
-    QCOMPARE(m_core->db.groupNames[3].title, title);
+    QCOMPARE(coreDatabase(*m_core).groupNames[3].flag, entry.left(1));
+    QCOMPARE(coreDatabase(*m_core).groupNames[3].title, title);
     titleBox->clear();
     type(titleBox, typed);
     save();
-    QCOMPARE(m_core->db.profiles[6].groups[3], saved);
-    QCOMPARE(m_core->db.profiles[6].groups[4], QStringLiteral("1"));
+    QCOMPARE(coreDatabase(*m_core).profiles[6].groups[3], saved);
+    QCOMPARE(coreDatabase(*m_core).profiles[6].groups[4], QStringLiteral("1"));
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -217,7 +213,7 @@ void TestProfileEditor::timeBox() {
     QCOMPARE(time->palette().color(QPalette::Base),
              saved != 0 ? system.color(QPalette::Highlight) : ui::kLightYellow);
     save();
-    QCOMPARE(m_core->db.profiles[1].timeLimit, saved);
+    QCOMPARE(coreDatabase(*m_core).profiles[1].timeLimit, saved);
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -237,21 +233,21 @@ void TestProfileEditor::timeNotAllowedIsRefused_data() {
 void TestProfileEditor::timeNotAllowedIsRefused() {
     QFETCH(QString, typed);
     showProfile(2);
-    const ExamProfile before = m_core->db.profiles[2];
-    const QByteArray fileBefore = fileBytes(m_core->db.databasePath);
+    const ExamProfile before = coreDatabase(*m_core).profiles[2];
+    const QByteArray fileBefore = fileBytes(coreDatabase(*m_core).databasePath);
     line(QStringLiteral("profileNameBox"))->setText(QStringLiteral("Не сохранится"));
     line(QStringLiteral("testNameBox"))->setText(QStringLiteral("Не сохранится"));
     line(QStringLiteral("timeLimitBox"))->setText(typed);
     save();
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages[0].contains(QStringLiteral("32767")));
-    QVERIFY(m_core->db.profiles[2] == before);
-    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Новый тест"));
-    QCOMPARE(fileBytes(m_core->db.databasePath), fileBefore);
+    QVERIFY(coreDatabase(*m_core).profiles[2] == before);
+    QCOMPARE(coreDatabase(*m_core).databaseHeader[2], QStringLiteral("Новый тест"));
+    QCOMPARE(fileBytes(coreDatabase(*m_core).databasePath), fileBefore);
 }
 
 void TestProfileEditor::saveSetsNumberAndReloadMatches() {
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     db.profiles[4].number = 9;
     showProfile(4);
     line(QStringLiteral("profileNameBox"))->setText(QStringLiteral("Слесари 4 разряда"));
@@ -294,7 +290,7 @@ void TestProfileEditor::saveSetsNumberAndReloadMatches() {
 }
 
 void TestProfileEditor::listWithoutMatchingItemKeepsStoredValue() {
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     db.profiles[3].questionCount = 0;
     db.profiles[3].slotTheme[2] = 21;
     showProfile(3);
@@ -320,13 +316,13 @@ void TestProfileEditor::testNameLastSaveWins() {
 
     profileTestName->setText(QStringLiteral("Имя из профилей"));
     save();
-    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Имя из профилей"));
+    QCOMPARE(coreDatabase(*m_core).databaseHeader[2], QStringLiteral("Имя из профилей"));
 
     questions.enterMode();
     QCOMPARE(questionTestName->text(), QStringLiteral("Имя из профилей"));
     questionTestName->setText(QStringLiteral("Имя из вопросов"));
     QTest::mouseClick(questions.findChild<QPushButton*>(QStringLiteral("saveButton")), Qt::LeftButton);
-    QCOMPARE(m_core->db.databaseHeader[2], QStringLiteral("Имя из вопросов"));
+    QCOMPARE(coreDatabase(*m_core).databaseHeader[2], QStringLiteral("Имя из вопросов"));
 
     // A profile shown again shows the current name; saving it from here wins again.
     showProfile(2);
@@ -334,13 +330,13 @@ void TestProfileEditor::testNameLastSaveWins() {
     profileTestName->setText(QStringLiteral("Последнее"));
     save();
     Database loaded;
-    loaded.databasePath = m_core->db.databasePath;
+    loaded.databasePath = coreDatabase(*m_core).databasePath;
     QVERIFY(loaded.loadDatabase().ok());
     QCOMPARE(loaded.databaseHeader[2], QStringLiteral("Последнее"));
 }
 
 void TestProfileEditor::selectionSurvivesReopening() {
-    m_core->db.profiles[5].name = QStringLiteral("Пятый");
+    coreDatabase(*m_core).profiles[5].name = QStringLiteral("Пятый");
     showProfile(5);
     line(QStringLiteral("profileNameBox"))->setText(QStringLiteral("набрано, не сохранено"));
     m_editor->hide();
@@ -351,7 +347,7 @@ void TestProfileEditor::selectionSurvivesReopening() {
 }
 
 void TestProfileEditor::failedSaveNamesFileAndKeepsModel() {
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     const QString path = m_dir->filePath(QStringLiteral("no-such-folder/Data.zet"));
     db.databasePath = path;
     line(QStringLiteral("profileNameBox"))->setText(QStringLiteral("Только в памяти"));
@@ -394,7 +390,7 @@ void TestProfileEditor::thresholdHint() {
 
     // It blocks nothing.
     save();
-    QCOMPARE(m_core->db.profiles[1].goodMin, good);
+    QCOMPARE(coreDatabase(*m_core).profiles[1].goodMin, good);
     QVERIFY(m_messages.isEmpty());
 
     // A profile in order clears it.
@@ -411,7 +407,7 @@ void TestProfileEditor::scrolledNumberIsSaved() {
     QCOMPARE(list("questionCountList")->indexAt(QPoint(1, 1)).data().toString(), QStringLiteral("11"));
     QCOMPARE(selectedText(list("questionCountList")), QStringLiteral("11"));
     save();
-    QCOMPARE(m_core->db.profiles[1].questionCount, 11);
+    QCOMPARE(coreDatabase(*m_core).profiles[1].questionCount, 11);
 }
 
 QTEST_MAIN(TestProfileEditor)

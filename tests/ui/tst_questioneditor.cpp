@@ -1,4 +1,5 @@
 #include "app/appcore.h"
+#include "coreaccess.h"
 #include "ui/authoring/questioneditor.h"
 #include "ui/shell/messages.h"
 
@@ -79,7 +80,7 @@ void TestQuestionEditor::init() {
     QVERIFY(m_dir->isValid());
     m_core = testing::newTestCore(*m_dir, 7, QDate(2024, 5, 13));
     QVERIFY(m_core);
-    m_core->selection.shuffleAllThemes();
+    coreSelection(*m_core).shuffleAllThemes();
 
     m_messages.clear();
     ui::hooks().message = [this](const QString& text) { m_messages << text; };
@@ -158,7 +159,7 @@ void TestQuestionEditor::saveStoresFlagsAndText() {
     box("wrongAnswerBox_4")->setPlainText(QStringLiteral("неверно 4"));
     save();
 
-    const Database& db = m_core->db;
+    const Database& db = coreDatabase(*m_core);
     QCOMPARE(db.questions(4, 17, 0), stored);
     QCOMPARE(db.questions(4, 17, 1), QStringLiteral("верно"));
     QCOMPARE(db.questions(4, 17, 2), QStringLiteral("неверно 1"));
@@ -194,7 +195,7 @@ void TestQuestionEditor::showStoredValue() {
     QFETCH(QString, stored);
     QFETCH(QString, text);
     QFETCH(QString, boxes);
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     db.questions(2, 1, 0) = QStringLiteral("1100110011Предыдущий");
     db.questions(2, 2, 0) = stored;
     db.questions(2, 2, 1) = QStringLiteral("ответ");
@@ -214,17 +215,17 @@ void TestQuestionEditor::showStoredValue() {
 }
 
 void TestQuestionEditor::shortValueSavedBehindTenFlags() {
-    m_core->db.questions(1, 4, 0) = QStringLiteral("Короткий");
+    coreDatabase(*m_core).questions(1, 4, 0) = QStringLiteral("Короткий");
     m_editor->enterMode();
     select(1, 4);
     QCOMPARE(box("questionTextBox")->toPlainText(), QStringLiteral("Короткий"));
     QCOMPARE(boxesShown(), kFlagsAll);
     save();
-    QCOMPARE(m_core->db.questions(1, 4, 0), kFlagsAll + QStringLiteral("Короткий"));
+    QCOMPARE(coreDatabase(*m_core).questions(1, 4, 0), kFlagsAll + QStringLiteral("Короткий"));
 }
 
 void TestQuestionEditor::listsShowTheCrossing() {
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     db.questions(3, 5, 0) = QStringLiteral("0000000001Тема 3, вопрос 5");
     db.questions(3, 6, 0) = QStringLiteral("0000000001Тема 3, вопрос 6");
     db.questions(1, 5, 0) = QStringLiteral("0000000001Тема 1, вопрос 5");
@@ -245,7 +246,7 @@ void TestQuestionEditor::listsShowTheCrossing() {
 }
 
 void TestQuestionEditor::enterModeStartsAtThemeOneQuestionOne() {
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     db.questions(1, 1, 0) = QStringLiteral("0000000000Первый");
     m_editor->enterMode();
     select(6, 40);
@@ -262,8 +263,8 @@ void TestQuestionEditor::enterModeStartsAtThemeOneQuestionOne() {
 }
 
 void TestQuestionEditor::saveRebuildsEveryThemeOrder() {
-    Database& db = m_core->db;
-    auto& order = m_core->selection.questionOrder;
+    Database& db = coreDatabase(*m_core);
+    auto& order = coreSelection(*m_core).questionOrder;
     QCOMPARE(order[1][0], 0);
     QCOMPARE(order[7][0], 0);
     // Put in memory without a rebuild: the next save of any question must pick it up too.
@@ -279,7 +280,7 @@ void TestQuestionEditor::saveRebuildsEveryThemeOrder() {
     // The draw finds the new question: questions 1..4 of theme 1 are empty and admit nothing.
     const ExamProfile& profile = db.profiles[1];
     int16 wraps = 0;
-    QCOMPARE(m_core->selection.drawQuestion(1, profile, wraps), 5);
+    QCOMPARE(coreSelection(*m_core).drawQuestion(1, profile, wraps), 5);
 }
 
 void TestQuestionEditor::reloadEqualsWhatWasSaved() {
@@ -297,7 +298,7 @@ void TestQuestionEditor::reloadEqualsWhatWasSaved() {
     QVERIFY(m_messages.isEmpty());
 
     Database loaded;
-    loaded.databasePath = m_core->db.databasePath;
+    loaded.databasePath = coreDatabase(*m_core).databasePath;
     QVERIFY(loaded.loadDatabase().ok());
     QCOMPARE(loaded.databaseHeader[2], QStringLiteral("Электробезопасность"));
     QCOMPARE(loaded.questions(20, 0, 0), QStringLiteral("Тема двадцать\r\nвторая строка"));
@@ -306,7 +307,7 @@ void TestQuestionEditor::reloadEqualsWhatWasSaved() {
         QCOMPARE(loaded.questions(20, 100, p), QStringLiteral("ответ %1").arg(p));
 
     // And the editor shows the reloaded values as they were typed.
-    m_core->db.loadDatabase();
+    coreDatabase(*m_core).loadDatabase();
     select(1, 1);
     select(20, 100);
     QCOMPARE(box("themeTitleBox")->toPlainText(), QStringLiteral("Тема двадцать\nвторая строка"));
@@ -321,7 +322,7 @@ void TestQuestionEditor::failedSaveNamesFileAndKeepsModel_data() {
 
 void TestQuestionEditor::failedSaveNamesFileAndKeepsModel() {
     QFETCH(bool, foreign);
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     const QString path = foreign ? m_dir->filePath(QStringLiteral("notes.zet"))
                                  : m_dir->filePath(QStringLiteral("missing/Data.zet"));
     const QByteArray foreignBytes("these are somebody's notes, not a test database");
@@ -344,7 +345,7 @@ void TestQuestionEditor::failedSaveNamesFileAndKeepsModel() {
     else
         QVERIFY(!QFile::exists(path));
     // The exam sees what memory holds.
-    QCOMPARE(m_core->selection.questionOrder[1][0], 1);
+    QCOMPARE(coreSelection(*m_core).questionOrder[1][0], 1);
 }
 
 void TestQuestionEditor::oneMessageForValuesNotStoredAsTyped() {
@@ -365,13 +366,13 @@ void TestQuestionEditor::oneMessageForValuesNotStoredAsTyped() {
     QVERIFY(m_messages[0].contains(QStringLiteral("498")));
 
     Database loaded;
-    loaded.databasePath = m_core->db.databasePath;
+    loaded.databasePath = coreDatabase(*m_core).databasePath;
     QVERIFY(loaded.loadDatabase().ok());
     QCOMPARE(loaded.questions(2, 3, 1), QString(498, QLatin1Char('x')));
     QCOMPARE(loaded.questions(2, 3, 2), QStringLiteral("ответ ?"));
     // Memory and the boxes hold what the file holds, so the next save has nothing to report.
-    QCOMPARE(m_core->db.questions(2, 3, 0), loaded.questions(2, 3, 0));
-    QCOMPARE(m_core->db.questions(2, 3, 2), QStringLiteral("ответ ?"));
+    QCOMPARE(coreDatabase(*m_core).questions(2, 3, 0), loaded.questions(2, 3, 0));
+    QCOMPARE(coreDatabase(*m_core).questions(2, 3, 2), QStringLiteral("ответ ?"));
     QCOMPARE(box("questionTextBox")->toPlainText(), QString(488, QLatin1Char('q')));
     QCOMPARE(box("rightAnswerBox")->toPlainText(), QString(498, QLatin1Char('x')));
     QCOMPARE(box("wrongAnswerBox_1")->toPlainText(), QStringLiteral("ответ ?"));
@@ -390,8 +391,8 @@ void TestQuestionEditor::nonBreakingSpaceReachesTheFile() {
     box("questionTextBox")->setPlainText(QStringLiteral("Масса 5\u00A0кг?"));
     save();
     // Windows-1251 has the non-breaking space as byte A0: "5", A0, "кг".
-    QVERIFY(fileBytes(m_core->db.databasePath).contains(QByteArray("5\xA0\xEA\xE3?")));
-    QCOMPARE(m_core->db.questions(1, 1, 0), kFlagsAll + QStringLiteral("Масса 5\u00A0кг?"));
+    QVERIFY(fileBytes(coreDatabase(*m_core).databasePath).contains(QByteArray("5\xA0\xEA\xE3?")));
+    QCOMPARE(coreDatabase(*m_core).questions(1, 1, 0), kFlagsAll + QStringLiteral("Масса 5\u00A0кг?"));
 }
 
 void TestQuestionEditor::numberShownIsNumberSelected_data() {
@@ -405,7 +406,7 @@ void TestQuestionEditor::numberShownIsNumberSelected_data() {
 void TestQuestionEditor::numberShownIsNumberSelected() {
     QFETCH(QString, way);
     for (int q = 1; q <= 5; ++q)
-        m_core->db.questions(1, q, 1) = QStringLiteral("ответ %1").arg(q);
+        coreDatabase(*m_core).questions(1, q, 1) = QStringLiteral("ответ %1").arg(q);
     m_editor->enterMode();
     auto* list = find<QListWidget>(QStringLiteral("questionList"));
     if (way == QLatin1String("arrow")) {

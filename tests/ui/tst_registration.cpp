@@ -3,6 +3,7 @@
 // conveniences of the input boxes.
 
 #include "app/appcore.h"
+#include "coreaccess.h"
 #include "archive/dayfile.h"
 #include "ui/exam/examarea.h"
 #include "ui/exam/exammode.h"
@@ -112,7 +113,7 @@ void TestRegistration::start(bool earlier) {
     m_core = std::make_unique<AppCore>(std::make_unique<SeededRandom>(5), [] { return kToday; });
     m_window = std::make_unique<MainWindow>(*m_core, MainWindowOptions{m_dir->path()});
     QVERIFY(m_messages.isEmpty());
-    Database& db = m_core->db;
+    Database& db = coreDatabase(*m_core);
     for (int i = 1; i <= kProfileCount; ++i) {
         db.profiles[i].name = QStringLiteral("Профиль %1").arg(i);
         db.profiles[i].questionCount = static_cast<int16>(i % 15 + 1);
@@ -122,7 +123,7 @@ void TestRegistration::start(bool earlier) {
         for (int p = 1; p <= 5; ++p)
             db.questions(1, q, p) = QStringLiteral("Ответ %1").arg(p);
     }
-    m_core->selection.shuffleAllThemes();
+    coreSelection(*m_core).shuffleAllThemes();
     m_reg = m_window->findChild<RegistrationArea*>(QStringLiteral("RegistrationArea"));
     QVERIFY(m_reg);
     m_ctl = RegistrationControls(m_reg);
@@ -259,7 +260,7 @@ void TestRegistration::captions() {
 
 void TestRegistration::freshDay() {
     start(false);
-    QCOMPARE(int(m_core->exam.currentExaminee), 1);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 1);
     // Start-up showed the empty slot 1.
     for (QLineEdit* box : {m_ctl.birthYearBox, m_ctl.seniorityBox, m_ctl.protocolNumberBox, m_ctl.gradeBox,
                            m_ctl.askedCountBox, m_ctl.rightCountBox, m_ctl.timeSpentBox})
@@ -284,8 +285,8 @@ void TestRegistration::freshDay() {
 
 void TestRegistration::restartAfterThreeExams() {
     start(true);
-    QCOMPARE(int(m_core->exam.currentExaminee), 4);
-    QCOMPARE(m_core->exam.dayRegister[2].fullName, QStringLiteral("Второй В.В."));
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 4);
+    QCOMPARE(coreExam(*m_core).dayRegister[2].fullName, QStringLiteral("Второй В.В."));
     m_ctl.birthYearBox->setText(QStringLiteral("1999"));
     m_ctl.fullNameBox->setText(QStringLiteral("Кто-то"));
 
@@ -339,7 +340,7 @@ void TestRegistration::scrollBack() {
 
     const int n = top + 1;
     if (earlier) {
-        const ExamineeRecord& r = m_core->exam.dayRegister[n];
+        const ExamineeRecord& r = coreExam(*m_core).dayRegister[n];
         QVERIFY(inputsDisabled());
         QVERIFY(m_ctl.startButton->isEnabled());
         QCOMPARE(m_ctl.fullNameBox->text(), r.fullName);
@@ -356,7 +357,7 @@ void TestRegistration::scrollBack() {
         QCOMPARE(m_ctl.rightCountBox->text(), QString::number(r.rightCount));
         QCOMPARE(m_ctl.timeSpentBox->text(), QString::number(r.timeSpent));
         // The program's own selection in the profile list is no profile choice.
-        QCOMPARE(int(m_core->exam.currentProfile), 9);
+        QCOMPARE(int(coreExam(*m_core).currentProfile), 9);
     } else {
         // A slot still to come: an empty form with the chosen profile.
         QVERIFY(inputsEnabled());
@@ -382,7 +383,7 @@ void TestRegistration::profileChoiceKeepsTheScroll() {
     m_ctl.profileList->scrollToItem(item, QAbstractItemView::PositionAtTop);
     QTest::mouseClick(m_ctl.profileList->viewport(), Qt::LeftButton, {},
                       m_ctl.profileList->visualItemRect(item).center());
-    QCOMPARE(int(m_core->exam.currentProfile), 3);
+    QCOMPARE(int(coreExam(*m_core).currentProfile), 3);
     QCOMPARE(m_ctl.profileNameBox->text(), QStringLiteral("Профиль 3"));
     QCOMPARE(m_ctl.resultProfileBox->text(), QStringLiteral("Профиль 3"));
     QCOMPARE(m_ctl.askedCountBox->text(), QStringLiteral("4"));
@@ -459,17 +460,17 @@ void TestRegistration::startWhileEarlierExamineeShown() {
     m_window->toggleExamMode();
     bar()->setValue(1);
     QCOMPARE(m_ctl.fullNameBox->text(), QStringLiteral("Второй В.В."));
-    const DayRegisterArray before = m_core->exam.dayRegister;
+    const DayRegisterArray before = coreExam(*m_core).dayRegister;
     QTest::mouseClick(m_ctl.startButton, Qt::LeftButton);
     // Nothing of examinee 2 is taken: the area is back at slot 4, empty, and asks for the data.
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.front().contains(QStringLiteral("№ 4")), qPrintable(m_messages.front()));
-    QCOMPARE(int(m_core->exam.examRunning), 0);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
     QCOMPARE(m_reg->topRow(), 3);
     QVERIFY(inputsEnabled());
     QCOMPARE(m_ctl.fullNameBox->text(), QString());
-    QVERIFY(m_core->exam.dayRegister == before);
-    QCOMPARE(int(m_core->exam.currentExaminee), 4);
+    QVERIFY(coreExam(*m_core).dayRegister == before);
+    QCOMPARE(int(coreExam(*m_core).currentExaminee), 4);
 }
 
 QTEST_MAIN(TestRegistration)

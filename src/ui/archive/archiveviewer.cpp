@@ -51,7 +51,7 @@ void ArchiveViewer::enterMode() {
 }
 
 void ArchiveViewer::dayPicked() {
-    showDay(dayFilePathFor(m_core.db.programFolder, m_calendar->selectedDate()));
+    showDay(dayFilePathFor(m_core.database().programFolder, m_calendar->selectedDate()));
 }
 
 void ArchiveViewer::showDay(const QString& path) {
@@ -76,7 +76,7 @@ void ArchiveViewer::markDaysWithResults() {
     bold.setFontWeight(QFont::Bold);
     const int year = m_calendar->yearShown();
     const int month = m_calendar->monthShown();
-    for (int day : daysWithDayFile(m_core.db.programFolder, year, month))
+    for (int day : daysWithDayFile(m_core.database().programFolder, year, month))
         m_calendar->setDateTextFormat(QDate(year, month, day), bold);
 }
 

@@ -160,11 +160,6 @@ ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent)
     hide();
 }
 
-void ProfileEditor::startupReset() {
-    m_timeLimitBox->setText(QStringLiteral("0"));
-    m_profileNameBox->setText(QString());
-}
-
 void ProfileEditor::profilePicked() {
     if (auto p = selectedValue(m_profileList); p && *p >= 1 && *p <= kProfileCount)
         m_editedProfile = *p;
@@ -177,7 +172,7 @@ void ProfileEditor::enterMode() {
 }
 
 void ProfileEditor::showEditedProfile() {
-    const Database& db = m_core.db;
+    const Database& db = m_core.database();
     const ExamProfile& profile = db.profiles[m_editedProfile];
 
     m_testNameBox->setText(db.databaseHeader[2]);
@@ -203,13 +198,7 @@ void ProfileEditor::showEditedProfile() {
 }
 
 void ProfileEditor::splitGroupEntries() {
-    Database& db = m_core.db;
-    const ExamProfile& profile = db.profiles[m_editedProfile];
-    for (int k = 0; k < kGroupCount; ++k) {
-        const QString& entry = profile.groups[k];
-        db.groupNames[k].flag = entry.left(1);
-        db.groupNames[k].title = entry.mid(1);
-    }
+    m_core.takeGroupsFromProfile(m_editedProfile);
 }
 
 void ProfileEditor::saveProfile() {
@@ -221,12 +210,12 @@ void ProfileEditor::saveProfile() {
         return;
     }
 
-    Database& db = m_core.db;
     if (auto selected = selectedValue(m_profileList);
         selected && *selected >= 1 && *selected <= kProfileCount)
         m_editedProfile = *selected;
     const int p = m_editedProfile;
-    ExamProfile& profile = db.profiles[p];
+    ProfileEntry entry{m_core.database().profiles[p], m_core.database().groupNames, {}};
+    ExamProfile& profile = entry.profile;
 
     QStringList fitted;
     profile.number = static_cast<int16>(p);
@@ -247,18 +236,17 @@ void ProfileEditor::saveProfile() {
         store(m_slotThemeLists[n], profile.slotTheme[n]);
 
     for (int k = 0; k < kGroupCount; ++k) {
-        db.groupNames[k].flag = m_groupBoxes[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        entry.groups[k].flag = m_groupBoxes[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
         // The flag character shares the stored value with the title.
-        db.groupNames[k].title =
+        entry.groups[k].title =
             fittedLineText(m_groupTitleBoxes[k], kStoredTextLimit - 1,
                            QStringLiteral("профиль %1, название группы %2").arg(p).arg(k), fitted);
     }
-    for (int k = 0; k < kGroupCount; ++k)
-        profile.groups[k] = db.groupNames[k].flag + db.groupNames[k].title;
-    db.databaseHeader[2] =
+    entry.testName =
         fittedLineText(m_testNameBox, kStoredTextLimit, QStringLiteral("название теста"), fitted);
 
-    reportSave(this, db, db.saveDatabase(), fitted);
+    const SaveResult result = m_core.storeProfile(p, entry);
+    reportSave(this, m_core.database(), result, fitted);
 }
 
 void ProfileEditor::timeLimitEdited() {
@@ -270,7 +258,7 @@ void ProfileEditor::profileNameEdited() {
 }
 
 void ProfileEditor::updateThresholdHint() {
-    const ExamProfile& profile = m_core.db.profiles[m_editedProfile];
+    const ExamProfile& profile = m_core.database().profiles[m_editedProfile];
     auto value = [](const QListWidget* list, int16 stored) { return selectedValue(list).value_or(stored); };
     const int count = value(m_questionCountList, profile.questionCount);
     const int excellent = value(m_excellentMinList, profile.excellentMin);

@@ -22,8 +22,6 @@ class ProfileEditor : public QGroupBox {
     Q_OBJECT
 public:
     ProfileEditor(AppCore& core, QWidget* parent);
-    // Start-up: a time limit of 0 and no profile name.
-    void startupReset();
     // A profile number was picked: shows the profile selected in the profile list.
     void profilePicked();
     // Mode entry: shows the profile last selected.

@@ -131,23 +131,23 @@ void QuestionEditor::enterMode() {
     selectItemByText(m_themeList, QStringLiteral("1"));
     selectItemByText(m_questionList, QStringLiteral("1"));
     readListSelections();
-    m_testNameBox->setText(m_core.db.databaseHeader[2]);
+    m_testNameBox->setText(m_core.database().databaseHeader[2]);
     m_testNameBox->setCursorPosition(0);
     showEditedQuestion();
 }
 
 void QuestionEditor::showEditedQuestion() {
-    const Database& db = m_core.db;
+    const Database& db = m_core.database();
     const int t = m_editedTheme;
     const int q = m_editedQuestion;
 
     setMemoText(m_themeTitleBox, db.questions(t, 0, 0));
     const QString& s = db.questions(t, q, 0);
     if (s.size() >= kGroupCount) {
-        setMemoText(m_questionTextBox, s.mid(kGroupCount));
+        setMemoText(m_questionTextBox, questionText(s));
         // Only the character 1 admits a question to a group, so only it ticks the box.
         for (int k = 0; k < kGroupCount; ++k)
-            m_groupBoxes[k]->setChecked(s.at(k) == QLatin1Char('1'));
+            m_groupBoxes[k]->setChecked(questionInGroup(s, k));
     } else {
         // Too short to carry the flags: shown whole, the boxes keep their states.
         setMemoText(m_questionTextBox, s);
@@ -158,7 +158,7 @@ void QuestionEditor::showEditedQuestion() {
 }
 
 void QuestionEditor::saveQuestion() {
-    Database& db = m_core.db;
+    QuestionEntry entry;
     const int t = m_editedTheme;
     const int q = m_editedQuestion;
 
@@ -166,30 +166,24 @@ void QuestionEditor::saveQuestion() {
     const QString where = QStringLiteral("тема %1, вопрос %2, ").arg(t).arg(q);
     QStringList fitted;
     for (int k = 0; k < kGroupCount; ++k)
-        db.groupNames[k].flag = m_groupBoxes[k]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    db.questions(t, 0, 0) = fittedMemoText(m_themeTitleBox, kStoredTextLimit,
-                                           QStringLiteral("тема %1, название темы").arg(t), fitted);
-    QString part0;
-    for (int k = 0; k < kGroupCount; ++k)
-        part0 += db.groupNames[k].flag;
+        entry.groups[k] = m_groupBoxes[k]->isChecked();
+    entry.themeTitle = fittedMemoText(m_themeTitleBox, kStoredTextLimit,
+                                      QStringLiteral("тема %1, название темы").arg(t), fitted);
     // The ten group characters share the stored value with the question text.
-    db.questions(t, q, 0) = part0 + fittedMemoText(m_questionTextBox, kStoredTextLimit - kGroupCount,
-                                                   where + QStringLiteral("текст вопроса"), fitted);
-    db.questions(t, q, 1) = fittedMemoText(m_rightAnswerBox, kStoredTextLimit,
-                                           where + QStringLiteral("правильный ответ"), fitted);
+    entry.text = fittedMemoText(m_questionTextBox, kStoredTextLimit - kGroupCount,
+                                where + QStringLiteral("текст вопроса"), fitted);
+    entry.answers[1] =
+        fittedMemoText(m_rightAnswerBox, kStoredTextLimit, where + QStringLiteral("правильный ответ"), fitted);
     for (int n = 1; n <= 4; ++n) {
-        db.questions(t, q, n + 1) =
+        entry.answers[n + 1] =
             fittedMemoText(m_wrongAnswerBoxes[n - 1], kStoredTextLimit,
                            where + QStringLiteral("неправильный ответ №%1").arg(n), fitted);
     }
-    db.databaseHeader[2] =
+    entry.testName =
         fittedLineText(m_testNameBox, kStoredTextLimit, QStringLiteral("название теста"), fitted);
 
-    const SaveResult result = db.saveDatabase();
-    // The exam draws from memory, which holds the new question whether or not the file
-    // could be written.
-    m_core.selection.shuffleAllThemes();
-    reportSave(this, db, result, fitted);
+    const SaveResult result = m_core.storeQuestion(t, q, entry);
+    reportSave(this, m_core.database(), result, fitted);
 }
 
 void QuestionEditor::showEvent(QShowEvent* event) {

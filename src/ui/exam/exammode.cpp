@@ -49,7 +49,7 @@ void ExamMode::enterMode() {
 }
 
 void ExamMode::leaveMode() {
-    if (m_core.exam.examRunning != 0)
+    if (m_core.examState().examRunning)
         finishExam(true);
     m_examArea->hide();
     m_registration->hide();
@@ -57,7 +57,7 @@ void ExamMode::leaveMode() {
 }
 
 void ExamMode::finishRunningExam() {
-    if (m_core.exam.examRunning != 0)
+    if (m_core.examState().examRunning)
         finishExam(false);
 }
 
@@ -67,7 +67,7 @@ void ExamMode::startExam() {
         m_registration->enterMode();
         showMessage(m_registration, QStringLiteral("Введите сведения об экзаменуемом № %1, затем нажмите "
                                                    "«Начать экзамен».")
-                                        .arg(m_core.exam.currentExaminee));
+                                        .arg(m_core.examState().currentExaminee));
         return;
     }
     const RegistrationTexts texts = m_registration->texts();
@@ -120,7 +120,7 @@ void ExamMode::endFeedbackPause() {
     // advanceExam() also releases the lock of a pause that outlived its exam.
     if (const std::optional<PresentedQuestion> next = m_core.advanceExam())
         m_examArea->showQuestion(*next);
-    else if (m_core.exam.examRunning != 0)
+    else if (m_core.examState().examRunning)
         finishExam(true);
 }
 
@@ -132,11 +132,11 @@ void ExamMode::clockTick() {
 }
 
 void ExamMode::showTimeLeft() {
-    const ExamState& exam = m_core.exam;
+    const ExamState& exam = m_core.examState();
     if (exam.currentExaminee < 1 || exam.currentExaminee > kRegisterSlots || exam.currentProfile < 1 ||
         exam.currentProfile > kProfileCount)
         return;
-    const int limit = m_core.db.profiles[exam.currentProfile].timeLimit;
+    const int limit = m_core.database().profiles[exam.currentProfile].timeLimit;
     m_examArea->showTimeLeft(limit - exam.dayRegister[exam.currentExaminee].timeSpent);
 }
 
@@ -153,10 +153,10 @@ void ExamMode::finishExam(bool showResult) {
     if (!result)
         return;
     if (showResult)
-        m_resultWindow->showResult(result->examinee, m_core.db.databaseHeader[2], result->record);
+        m_resultWindow->showResult(result->examinee, m_core.database().databaseHeader[2], result->record);
     if (!result->written.ok) {
         QString text = QStringLiteral("Не удалось записать результаты экзаменов в файл\n%1\n\n")
-                           .arg(m_core.archive.dayFilePath());
+                           .arg(m_core.dayArchive().dayFilePath());
         text +=
             result->written.error.isEmpty() ? QStringLiteral("Причина неизвестна.") : result->written.error;
         text += QStringLiteral("\n\nРезультат экзамена сохранён в памяти программы и будет записан в файл "

@@ -205,17 +205,17 @@ void RegistrationArea::setInputsEnabled(bool enabled) {
 }
 
 bool RegistrationArea::isEarlierExaminee(int n) const {
-    const ExamState& exam = m_core.exam;
+    const ExamState& exam = m_core.examState();
     return n != exam.currentExaminee && (n < exam.currentExaminee || !exam.isFree(n));
 }
 
 bool RegistrationArea::showsEarlierExaminee() const {
-    const int current = m_core.exam.currentExaminee;
+    const int current = m_core.examState().currentExaminee;
     return current >= 1 && current <= kRegisterSlots && isEarlierExaminee(topRow() + 1);
 }
 
 void RegistrationArea::showExaminee(int16 n) {
-    const ExamState& exam = m_core.exam;
+    const ExamState& exam = m_core.examState();
     // A used slot after a gap is shown read-only as well as the ones before the current.
     setInputsEnabled(!isEarlierExaminee(topRow() + 1));
 
@@ -251,15 +251,15 @@ void RegistrationArea::showExaminee(int16 n) {
 }
 
 void RegistrationArea::chooseProfile() {
-    ExamState& exam = m_core.exam;
+    const ExamState& exam = m_core.examState();
     const QListWidgetItem* item = m_profileList->currentItem();
     if (!item)
         return;
     const std::optional<int16> chosen = int16Rounded(item->text());
     if (!chosen || *chosen < 1 || *chosen > kProfileCount)
         return;
-    exam.currentProfile = *chosen;
-    const ExamProfile& profile = m_core.db.profiles[exam.currentProfile];
+    m_core.chooseProfile(*chosen);
+    const ExamProfile& profile = m_core.database().profiles[exam.currentProfile];
     m_profileNameBox->setText(profile.name);
     m_profileNameBox->setCursorPosition(0);
     m_resultProfileBox->setText(profile.name);
@@ -270,11 +270,11 @@ void RegistrationArea::chooseProfile() {
 }
 
 void RegistrationArea::selectCurrentExamineeRow() {
-    selectRowInPlace(m_registerPositionList, m_core.exam.currentExaminee - 1);
+    selectRowInPlace(m_registerPositionList, m_core.examState().currentExaminee - 1);
 }
 
 void RegistrationArea::chooseCurrentProfile() {
-    selectRowInPlace(m_profileList, m_core.exam.currentProfile - 1);
+    selectRowInPlace(m_profileList, m_core.examState().currentProfile - 1);
     m_profileList->scrollToItem(m_profileList->currentItem(), QAbstractItemView::PositionAtTop);
     chooseProfile();
 }
@@ -291,7 +291,7 @@ void RegistrationArea::showScrolledExaminee() {
 
 void RegistrationArea::enterMode() {
     show();
-    scrollListTo(m_core.exam.currentExaminee - 1);
+    scrollListTo(m_core.examState().currentExaminee - 1);
     showScrolledExaminee();
     chooseProfile();
     m_fullNameBox->clear();

@@ -153,11 +153,11 @@ FileArea::FileArea(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(c
 void FileArea::open(Action action) {
     if (m_folder.isEmpty()) {
         // The first opening starts at the folder of the current database.
-        const QFileInfo current(m_core.db.databasePath);
-        if (!m_core.db.databasePath.isEmpty() && current.absoluteDir().exists())
+        const QFileInfo current(m_core.database().databasePath);
+        if (!m_core.database().databasePath.isEmpty() && current.absoluteDir().exists())
             m_folder = cleanFolder(current.absolutePath());
-        else if (!m_core.db.programFolder.isEmpty() && QFileInfo(m_core.db.programFolder).isDir())
-            m_folder = cleanFolder(m_core.db.programFolder);
+        else if (!m_core.database().programFolder.isEmpty() && QFileInfo(m_core.database().programFolder).isDir())
+            m_folder = cleanFolder(m_core.database().programFolder);
         else
             m_folder = cleanFolder(QDir::homePath());
     }
@@ -180,7 +180,7 @@ void FileArea::setFolder(const QString& folder) {
 }
 
 void FileArea::fillDrives() {
-    const QList<Volume> volumes = userVolumes({QDir::homePath(), m_core.db.programFolder, m_folder});
+    const QList<Volume> volumes = userVolumes({QDir::homePath(), m_core.database().programFolder, m_folder});
     m_syncing = true;
     m_driveList->clear();
     for (const Volume& volume : volumes)
@@ -252,8 +252,7 @@ void FileArea::loadDatabaseFile() {
                       .arg(QDir::toNativeSeparators(path), problem));
         return;
     }
-    m_core.db.databasePath = path;
-    if (!m_core.db.loadDatabase().ok())
+    if (!m_core.loadDatabase(path).ok())
         showMessage(this, QStringLiteral("Неправильная версия файла!"));
     finish();
 }
@@ -263,11 +262,11 @@ void FileArea::saveDatabaseFile() {
     bool replaceForeign = false;
     if (!mayReplace(path, &replaceForeign))
         return;
-    Database saved = m_core.db;
+    Database saved = m_core.database();
     saved.databasePath = path;
     if (!write(saved, replaceForeign))
         return;
-    m_core.db = std::move(saved);
+    m_core.replaceDatabase(std::move(saved));
     finish();
 }
 
@@ -277,16 +276,14 @@ void FileArea::createDatabaseFile() {
     if (!mayReplace(path, &replaceForeign) || !mayReplaceDatabase(path))
         return;
     // The new database replaces the current one only once it is on disk.
-    Database created = m_core.db;
+    Database created = m_core.database();
     created.databasePath = path;
-    created.newDatabase();
-    created.databaseHeader[1] = kVersionMarker;
-    created.databaseHeader[2] = askText(this, QStringLiteral("Введите имя теста:"));
-    created.databaseHeader[3] = askText(this, QStringLiteral("Введите имя автора:"));
-    created.databaseHeader[4] = fixedDateText(m_core.today());
+    const QString testName = askText(this, QStringLiteral("Введите имя теста:"));
+    const QString author = askText(this, QStringLiteral("Введите имя автора:"));
+    created.startNew(testName, author, m_core.today());
     if (!write(created, replaceForeign))
         return;
-    m_core.db = std::move(created);
+    m_core.replaceDatabase(std::move(created));
     finish();
 }
 
@@ -350,7 +347,7 @@ bool FileArea::write(Database& db, bool replaceForeign) {
 void FileArea::finish() {
     hide();
     emit databaseChanged();
-    const SettingsResult settings = m_core.db.saveSettings();
+    const SettingsResult settings = m_core.saveSettings();
     if (!settings.ok)
         showMessage(this,
                     QStringLiteral("Не удалось запомнить файл базы данных для следующего запуска.\n\n") +

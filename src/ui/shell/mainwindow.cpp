@@ -1,7 +1,6 @@
 #include "ui/shell/mainwindow.h"
 
 #include "app/startup.h"
-#include "archive/monthnames.h"
 #include "ui/archive/archiveviewer.h"
 #include "ui/authoring/profileeditor.h"
 #include "ui/authoring/questioneditor.h"
@@ -24,8 +23,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-#include <exception>
-
 namespace zet::ui {
 
 namespace {
@@ -33,14 +30,6 @@ namespace {
 // The surface holds the work areas (405, 0, 14475 x 10065) and the strip below them.
 constexpr int kSurfaceWidth = 15000;
 constexpr int kSurfaceHeight = 11130;
-
-// One start-up step: whatever goes wrong inside it is skipped and start-up goes on.
-template <class F> void step(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
                   int height) {
@@ -192,115 +181,40 @@ void MainWindow::buildAreas() {
     m_aboutArea = new AboutArea(m_surface);
 
     connect(m_fileArea, &FileArea::databaseChanged, this, &MainWindow::showDatabaseInfo);
+    connect(&m_core, &AppCore::databaseChanged, this, &MainWindow::showDatabaseInfo);
     connect(m_examMode, &ExamMode::resultAcknowledged, this, &MainWindow::resultAcknowledged);
     buildModeTable();
 }
 
 void MainWindow::load() {
-    Database& db = m_core.db;
-    const QDate today = m_core.today();
-
-    // 1. Icon.
     setWindowIcon(programIcon());
-    // 2, 3. Today's month in the genitive and the dated caption.
-    m_core.archive.monthGenitive = setMonthGenitive(today);
-    setWindowTitle(datedCaption(today, m_core.archive.monthGenitive));
-    // 4.
-    db.databaseHeader[1] = kVersionMarker;
-
-    // 5. From here on a step that fails is skipped.
-    // 6, 7. Program folder and the default database path.
-    step([&] {
-        db.programFolder = m_options.programFolder.isEmpty() ? defaultProgramFolder()
-                                                             : withTrailingSeparator(m_options.programFolder);
-    });
-    step([&] { db.databasePath = defaultDatabasePath(db.programFolder); });
-    // 8. The last database; an unreadable settings file leaves the default path.
-    step([&] {
-        const QString fallback = db.databasePath;
-        if (!db.loadSettings().ok)
-            db.databasePath = fallback;
-    });
-    // 9. First start: the database a read-only program folder holds, or the default one.
-    bool noDefaultDatabase = false;
-    step([&] {
-        if (!db.databasePath.isEmpty())
-            return;
-        if (m_options.programFolder.isEmpty()) {
-            const QString note = adoptProgramFolderDatabase(db, QCoreApplication::applicationDirPath());
-            if (!note.isEmpty()) {
-                showMessage(this, note);
-                return;
-            }
-        }
-        const FirstStartResult first = prepareFirstStartDatabase(db, today);
-        if (first.outcome == FirstStartResult::Failed) {
-            noDefaultDatabase = true;
-            showMessage(this, QStringLiteral("Не удалось создать базу данных по умолчанию\n%1\n\n%2")
-                                  .arg(QDir::toNativeSeparators(db.databasePath), first.error));
-        }
-        showDatabaseInfo();
-    });
-    // 10, 11.
-    step([&] { m_profileEditor->startupReset(); });
-    step([&] {
-        m_core.exam.currentProfile = 1;
-        m_core.exam.questionNo = 1;
-    });
-    // 12. Read the database back; a rejected file is reported once.
-    step([&] {
-        // A default database that could not be written has been reported already.
-        if (!db.loadDatabase().ok() && !noDefaultDatabase)
-            showMessage(this, QStringLiteral("Неправильная версия файла!"));
-    });
-    // 13. The number lists are the areas' own; profile 1 is shown in the profile editor.
-    step([&] { m_profileEditor->profilePicked(); });
-    // 14. Today's archive folders and day file.
-    step([&] {
-        reportDayFileRepair(m_core.archive.prepare(db.programFolder, today, m_core.exam.dayRegister));
-    });
-    // 15, 16. Registration area and the first free slot of the day.
-    step([&] { m_examMode->showExaminee(1); });
-    step([&] { m_core.exam.findFreeSlot(); });
-    // 17. Question orders of all themes.
-    step([&] { m_core.selection.shuffleAllThemes(); });
-    // 18.
-    step([&] { showDatabaseInfo(); });
+    const StartupReport report = m_core.startUp({m_options.programFolder});
+    setWindowTitle(report.caption);
+    showDatabaseInfo();
+    for (const QString& message : report.messages)
+        showMessage(this, message);
+    // The number lists are the areas' own; profile 1 is shown in the profile editor.
+    m_profileEditor->profilePicked();
+    m_examMode->showExaminee(1);
+    showDatabaseInfo();
+    if (!report.dayFileNote.isEmpty()) {
+        // Shown over the main window once it is on screen.
+        QTimer::singleShot(0, this, [this, text = report.dayFileNote] { showMessage(this, text); });
+    }
 
     setAppMode(modeIndex(Mode::Main));
 }
 
-void MainWindow::reportDayFileRepair(const DayFilePreparation& prepared) {
-    const QString day = QDir::toNativeSeparators(m_core.archive.dayFilePath());
-    QString text;
-    if (!prepared.recoveredFrom.isEmpty()) {
-        text = QStringLiteral("Результаты, записанные перед прошлым завершением программы, найдены во "
-                              "временном файле\n%1\nи перенесены в файл результатов за сегодня\n%2")
-                   .arg(QDir::toNativeSeparators(prepared.recoveredFrom), day);
-    }
-    if (!prepared.backupPath.isEmpty()) {
-        if (!text.isEmpty())
-            text += QStringLiteral("\n\n");
-        text += QStringLiteral("Файл результатов за сегодня\n%1\nповреждён или изменён вручную и прочитан не "
-                               "полностью. Все записи, которые удалось прочитать, сохранены. Прежнее "
-                               "содержимое файла сохранено в копии\n%2")
-                    .arg(day, QDir::toNativeSeparators(prepared.backupPath));
-    }
-    if (text.isEmpty())
-        return;
-    // Shown over the main window once it is on screen.
-    QTimer::singleShot(0, this, [this, text] { showMessage(this, text); });
-}
-
 void MainWindow::setAppMode(int16 mode) {
     // Records whose write failed are tried again at every change of mode.
-    m_core.writeUnwrittenRecords();
+    // A failure stays counted and is tried again at the next change.
+    (void)m_core.writeUnwrittenRecords();
     m_appMode = mode;
     m_title->setVisible(mode == modeIndex(Mode::Main));
 }
 
 void MainWindow::showDatabaseInfo() {
-    const Database& db = m_core.db;
+    const Database& db = m_core.database();
     m_testNameBox->setText(db.databaseHeader[2]);
     m_testNameBox->setCursorPosition(0);
     m_authorLabel->setText(db.databaseHeader[3]);
@@ -443,7 +357,11 @@ void MainWindow::endSession() {
     if (m_sessionEnded)
         return;
     m_sessionEnded = true;
-    m_core.saveBeforeExit(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const DayFileResult saved =
+        m_core.saveBeforeExit(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    // No window is left to show it in: the reason goes to the log.
+    if (!saved.ok)
+        qWarning("%s", qUtf8Printable(saved.error));
     QCoreApplication::quit();
 }
 
@@ -455,7 +373,7 @@ bool MainWindow::keepUnwrittenRecords() {
         const QString text =
             QStringLiteral("Результаты экзаменов за сегодня не удалось записать в файл\n%1\n\n%2\n\n"
                            "Если выйти без сохранения, они будут потеряны.")
-                .arg(QDir::toNativeSeparators(m_core.archive.dayFilePath()), written.error);
+                .arg(QDir::toNativeSeparators(m_core.dayArchive().dayFilePath()), written.error);
         const int choice =
             askChoice(this, text,
                       {QStringLiteral("Повторить"), QStringLiteral("Сохранить в другое место…"),
@@ -469,7 +387,7 @@ bool MainWindow::keepUnwrittenRecords() {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(folder);
         const QString path = askSaveFileName(this, QStringLiteral("Сохранить результаты экзаменов"),
-                                             QDir(folder).filePath(m_core.archive.dayFileName));
+                                             QDir(folder).filePath(m_core.dayArchive().dayFileName));
         if (path.isEmpty())
             continue;
         const DayFileResult saved = m_core.saveRegisterTo(path);

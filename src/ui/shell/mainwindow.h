@@ -48,9 +48,6 @@ public:
     // Copies the test name, author, date and path of the open database into the strip.
     void showDatabaseInfo();
 
-    // The widget the work areas are laid on.
-    QWidget* surface() const { return m_surface; }
-
     // Menu handlers (also reachable through the menu actions).
     void toggleQuestionEditor();
     void toggleExamMode();
@@ -88,7 +85,6 @@ private:
     // whether to try again, save them elsewhere or exit without them. False: stay open.
     bool keepUnwrittenRecords();
     // Tells the examiner once what the start-up did with a damaged or half-saved day file.
-    void reportDayFileRepair(const DayFilePreparation& prepared);
 
     AppCore& m_core;
     MainWindowOptions m_options;
