@@ -43,8 +43,8 @@ QString memberText(const CommissionMember& member) {
 }
 
 QString signatureLine(const QString& role, const CommissionMember& member) {
-    return QStringLiteral("<tr><td width=\"35%\">%1</td><td width=\"30%\">______________________</td>"
-                          "<td width=\"35%\">%2</td></tr>")
+    return QStringLiteral("<tr><td width=\"35%\">%1</td><td width=\"25%\">________________</td>"
+                          "<td width=\"40%\">%2</td></tr>")
         .arg(role, orBlank(member.fullName, 25));
 }
 
@@ -112,20 +112,25 @@ QString protocolHtml(const ProtocolContent& content) {
                                     ? QStringLiteral("П") + profile
                                     : QStringLiteral("Тест «%1», п").arg(escaped(group.testName)) + profile;
         html += QStringLiteral("<p><b>%1</b></p>").arg(heading);
+        // Column widths in percent; the date column, when there is one, is taken from the name's.
         html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\""
-                               " style=\"border-collapse:collapse\"><tr>"
-                               "<th>№</th>");
+                               " style=\"border-collapse:collapse; font-size:10pt\"><tr>"
+                               "<th width=\"4%\">№</th>");
         if (!oneDay)
-            html += QStringLiteral("<th>Дата</th>");
-        html += QStringLiteral("<th>ФИО</th><th>Должность</th><th>Табельный номер</th><th>Оценка</th>"
-                               "<th>Верно из заданных</th><th>Результат</th><th>Подпись</th></tr>");
+            html += QStringLiteral("<th width=\"11%\">Дата</th>");
+        html += QStringLiteral("<th width=\"%1%\">ФИО</th><th width=\"18%\">Должность</th>"
+                               "<th width=\"9%\">Таб. №</th><th width=\"8%\" style=\"white-space:nowrap\">Оценка</th>"
+                               "<th width=\"10%\">Верных ответов</th><th width=\"10%\" style=\"white-space:nowrap\">Результат</th>"
+                               "<th width=\"14%\">Подпись</th></tr>")
+                    .arg(oneDay ? 27 : 16);
         int row = 0;
         for (const JournalEntry* e : group.exams) {
             html += QStringLiteral("<tr><td align=\"right\">%1</td>").arg(++row);
             if (!oneDay)
-                html += QStringLiteral("<td>%1</td>").arg(dateText(e->date));
+                html += QStringLiteral("<td style=\"white-space:nowrap\">%1</td>").arg(dateText(e->date));
             html += QStringLiteral("<td>%1</td><td>%2</td><td>%3</td><td align=\"center\">%4</td>"
-                                   "<td align=\"center\">%5 из %6</td><td>%7</td><td width=\"15%\"></td></tr>")
+                                   "<td align=\"center\" style=\"white-space:nowrap\">%5 из %6</td>"
+                                   "<td style=\"white-space:nowrap\">%7</td><td></td></tr>")
                         .arg(escaped(e->fullName), escaped(e->jobTitle), escaped(e->personnelNo))
                         .arg(e->grade)
                         .arg(e->right)
