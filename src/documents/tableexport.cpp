@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
+#include <QTimeZone>
 
 #include <xlsxwriter.h>
 
@@ -20,6 +21,13 @@ constexpr int kMaxCellText = 32767;
 constexpr int kMaxSheetRows = 1048576; // the header row included
 constexpr double kMaxColumnWidth = 60.0;
 constexpr double kMinColumnWidth = 6.0;
+
+// Times are shown in the computer's own time zone. One zone object for all cells: converting
+// each cell with toLocalTime() asks the C library, which looks at the zone file every time.
+QDateTime localTime(const QVariant& value) {
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    return value.toDateTime().toTimeZone(zone);
+}
 
 QString nativePath(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -40,7 +48,7 @@ QString cellText(ExportColumn::Kind kind, const QVariant& value) {
     case ExportColumn::Kind::Date:
         return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
     case ExportColumn::Kind::DateTime:
-        return value.toDateTime().toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+        return localTime(value).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     }
     return {};
 }
@@ -223,7 +231,7 @@ JournalResult writeXlsx(const ExportTable& table, const QString& path) {
                 break;
             }
             case ExportColumn::Kind::DateTime: {
-                const QDateTime t = value.toDateTime().toLocalTime();
+                const QDateTime t = localTime(value);
                 if (!t.isValid())
                     break;
                 lxw_datetime when{t.date().year(), t.date().month(), t.date().day(), t.time().hour(),
