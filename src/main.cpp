@@ -1,14 +1,19 @@
 #include "app/programlock.h"
 #include "app/sessionend.h"
 #include "app/startup.h"
+#include "cli/commandline.h"
+#include "cli/protocolcommand.h"
 #include "ui/shell/aboutarea.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
+#include "ui/shell/translations.h"
 #include "ui/shell/uikit.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <QTextStream>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdlib>
@@ -22,21 +27,75 @@ zet::AppCore* g_core = nullptr;
 QString* g_fallbackFolder = nullptr;
 
 void saveAtExit() {
-    if (g_core)
-        g_core->saveBeforeExit(g_fallbackFolder ? *g_fallbackFolder : QString());
+    if (!g_core)
+        return;
+    // Nobody can be asked any more: what could not be saved is at least named in the log.
+    const zet::DayFileResult saved = g_core->saveBeforeExit(g_fallbackFolder ? *g_fallbackFolder : QString());
+    if (!saved.ok)
+        qWarning("%s", qPrintable(saved.error));
+}
+
+void nameTheProgram() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvelant"));
+    QCoreApplication::setApplicationName(QStringLiteral("razividerur"));
+}
+
+// Quits once the first frame of any window has been painted (for timing the start-up).
+class QuitAfterFirstFrame : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+// The commands that run without a window: the journal, the protocol and the question banks.
+int runCommandLine(int argc, char* argv[], const QStringList& args) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (zet::commandNeedsGui(args)) {
+        zet::useOffscreenPlatformUnlessSet();
+        QGuiApplication app(argc, argv);
+        nameTheProgram();
+        return zet::runCommand(args, out, err);
+    }
+    QCoreApplication app(argc, argv);
+    nameTheProgram();
+    return zet::runCommand(args, out, err);
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    if (zet::isCommand(args))
+        return runCommandLine(argc, argv, args);
+
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Orvelant"));
-    QApplication::setApplicationName(QStringLiteral("razividerur"));
+    nameTheProgram();
     QApplication::setWindowIcon(zet::ui::programIcon());
     zet::ui::registerFontSubstitutions();
+    zet::ui::installRussianTranslations(app);
+
+    // Qt has taken its own options (-platform …) out of the arguments by now.
+    QTextStream err(stderr);
+    const std::optional<zet::WindowOptions> options =
+        zet::parseWindowOptions(QApplication::arguments().mid(1), err);
+    if (!options)
+        return 2;
 
     // One running program per program folder; a second start touches no file.
-    const QString folder = zet::defaultProgramFolder();
+    const QString folder = options->programFolder.isEmpty()
+                               ? zet::defaultProgramFolder()
+                               : zet::withTrailingSeparator(options->programFolder);
     const zet::ProgramLock lock(folder);
     if (lock.outcome() == zet::ProgramLock::Outcome::HeldByOther) {
         zet::ui::showMessage(nullptr, QStringLiteral("Программа уже запущена из папки\n%1\n\nВторая копия не "
@@ -47,7 +106,9 @@ int main(int argc, char* argv[]) {
     }
 
     zet::AppCore core;
-    zet::ui::MainWindow window(core, zet::ui::MainWindowOptions{folder});
+    // Without --folder the core chooses the folder itself, and may open the database of a
+    // program folder it cannot write to.
+    zet::ui::MainWindow window(core, zet::ui::MainWindowOptions{options->programFolder});
 
     zet::SessionEndWatcher sessionEnd({SIGTERM, SIGHUP});
     QObject::connect(&sessionEnd, &zet::SessionEndWatcher::sessionEnding, &window,
@@ -56,6 +117,10 @@ int main(int argc, char* argv[]) {
     g_fallbackFolder = &fallbackFolder;
     g_core = &core;
     std::atexit(saveAtExit);
+
+    QuitAfterFirstFrame quitAfterFirstFrame;
+    if (options->quitAfterStart)
+        app.installEventFilter(&quitAfterFirstFrame);
 
     window.show();
     const int code = QApplication::exec();

@@ -1,6 +1,7 @@
 #include "cli/commandline.h"
 
 #include "cli/journalcommand.h"
+#include "cli/protocolcommand.h"
 #include "cli/questionscommand.h"
 
 #include <QDir>
@@ -28,6 +29,13 @@ QString commandLineHelp() {
         "Команды без окна:\n"
         "  razividerur journal import-archive [--folder ПАПКА]\n"
         "      переносит все дневные файлы архива в журнал результатов\n"
+        "  razividerur journal export --to ФАЙЛ.xlsx|ФАЙЛ.csv [--from ДД.ММ.ГГГГ] [--until ДД.ММ.ГГГГ]\n"
+        "                             [--folder ПАПКА]\n"
+        "      выгрузка экзаменов журнала за период в таблицу Excel или CSV\n"
+        "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА]\n"
+        "      кому пора на повторную проверку знаний\n"
+        "  razividerur protocol --date ДД.ММ.ГГГГ [--protocol-no N] --to ФАЙЛ.pdf [--folder ПАПКА]\n"
+        "      протокол проверки знаний за день в формате PDF\n"
         "  razividerur questions import ФАЙЛ... --into БАЗА.zet [--theme N]\n"
         "                     [--format gift|aiken|moodlexml|text] [--encoding utf-8|windows-1251]\n"
         "      импорт вопросов в базу данных\n"
@@ -43,7 +51,12 @@ bool isCommand(const QStringList& args) {
     if (args.isEmpty())
         return false;
     const QString& first = args.first();
-    return isHelp(first) || first == QLatin1String("journal") || first == QLatin1String("questions");
+    return isHelp(first) || first == QLatin1String("journal") || first == QLatin1String("questions")
+           || first == QLatin1String("protocol");
+}
+
+bool commandNeedsGui(const QStringList& args) {
+    return !args.isEmpty() && args.first() == QLatin1String("protocol");
 }
 
 int runCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -56,6 +69,8 @@ int runCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         return runJournalCommand(args, out, err);
     if (args.first() == QLatin1String("questions"))
         return runQuestionsCommand(args, out, err);
+    if (args.first() == QLatin1String("protocol"))
+        return runProtocolCommand(args, out, err);
     err << QStringLiteral("Неизвестная команда «%1». Справка: razividerur --help\n").arg(args.first());
     err.flush();
     return 2;

@@ -1,9 +1,10 @@
 #pragma once
 // The program's command line: either one of the commands that run without a window
-// (journal, questions) or the options of the window program.
+// (journal, questions, protocol) or the options of the window program.
 //
 //   razividerur [--folder DIR]
-//   razividerur journal import-archive [--folder DIR]
+//   razividerur journal import-archive|export|due …
+//   razividerur protocol --date DD.MM.YYYY …
 //   razividerur questions import|export …
 //   razividerur --help
 
@@ -27,6 +28,11 @@ struct WindowOptions {
 // True when args (the words after the program name) name a command that runs without a
 // window, or ask for help.
 bool isCommand(const QStringList& args);
+
+// True for a command that needs a QGuiApplication (fonts for a PDF): the caller makes one,
+// after useOffscreenPlatformUnlessSet() (cli/protocolcommand.h) when there is no display.
+// The others need only a QCoreApplication.
+bool commandNeedsGui(const QStringList& args);
 
 // Runs that command; returns the process exit code (0 done, 1 failed, 2 wrong use).
 int runCommand(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -1,8 +1,11 @@
 #include "cli/journalcommand.h"
 
 #include "app/startup.h"
+#include "cli/commandoptions.h"
+#include "documents/journaltables.h"
 #include "journal/archiveimport.h"
 #include "journal/journal.h"
+#include "journal/journalreports.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,24 +14,155 @@ namespace zet {
 
 namespace {
 
+const char* const kUsage =
+    "Использование:\n"
+    "  razividerur journal import-archive [--folder ПАПКА]\n"
+    "      переносит в журнал результатов все файлы дня архива из папок год/месяц\n"
+    "  razividerur journal export --to ФАЙЛ.xlsx|ФАЙЛ.csv [--from ДД.ММ.ГГГГ] [--until ДД.ММ.ГГГГ]\n"
+    "                             [--folder ПАПКА]\n"
+    "      выгружает экзамены журнала за период (обе даты включительно) в таблицу\n"
+    "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА]\n"
+    "      кому пора на повторную проверку: последняя сдача и срок следующей проверки;\n"
+    "      --within — только просроченные и те, чей срок наступит в ближайшие ДНЕЙ дней\n"
+    "  ПАПКА — папка программы с журналом (по умолчанию папка программы). Если в journal.ini\n"
+    "  указан сервер журнала, экзамены читаются с сервера.\n";
+
 void printUsage(QTextStream& err) {
-    err << "Использование: razividerur journal import-archive [--folder ПАПКА]\n"
-           "  Переносит в журнал результатов все файлы дня архива из папок год/месяц.\n"
-           "  ПАПКА — папка программы с архивом (по умолчанию папка программы).\n";
+    err << kUsage;
     err.flush();
 }
 
-} // namespace
+// Opens the journal of the folder; tells err why not. A server that does not answer is
+// a warning: the local journal is read instead.
+bool openReader(JournalReader& reader, QTextStream& err) {
+    const JournalResult opened = reader.open();
+    if (!reader.warning().isEmpty())
+        err << reader.warning() << "\n";
+    if (!opened.ok)
+        err << opened.error << "\n";
+    err.flush();
+    return opened.ok;
+}
 
-int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
-    QStringList args = arguments;
-    if (!args.isEmpty() && args.first() == QLatin1String("journal"))
-        args.removeFirst();
-    if (args.isEmpty() || args.first() != QLatin1String("import-archive")) {
+int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const std::optional<CommandOptions> options =
+        CommandOptions::parse(args, {QStringLiteral("to"), QStringLiteral("from"), QStringLiteral("until"),
+                                     QStringLiteral("folder")},
+                              err);
+    if (!options) {
         printUsage(err);
         return 2;
     }
-    args.removeFirst();
+    bool ok = true;
+    ReportFilter filter;
+    filter.from = options->date(QStringLiteral("from"), err, ok);
+    filter.until = options->date(QStringLiteral("until"), err, ok);
+    const QString target = options->value(QStringLiteral("to"));
+    if (target.isEmpty()) {
+        err << "Не указан файл выгрузки: --to ФАЙЛ.xlsx или --to ФАЙЛ.csv.\n";
+        ok = false;
+    } else if (exportFormatOf(target) == ExportFormat::Unknown) {
+        err << QStringLiteral("Файл «%1»: выгрузка возможна только в файлы .xlsx и .csv.\n").arg(target);
+        ok = false;
+    }
+    if (ok && filter.from.isValid() && filter.until.isValid() && filter.from > filter.until) {
+        err << "Дата --from позже даты --until.\n";
+        ok = false;
+    }
+    const QString folder = ok ? options->folder(err) : QString();
+    if (!ok || folder.isEmpty()) {
+        err.flush();
+        return 2;
+    }
+    JournalReader reader(folder);
+    if (!openReader(reader, err))
+        return 1;
+    QList<JournalEntry> exams;
+    JournalResult result = JournalReports(reader.database()).exams(filter, exams);
+    if (result.ok)
+        result = writeTable(examsTable(exams), target);
+    if (!result.ok) {
+        err << result.error << "\n";
+        err.flush();
+        return 1;
+    }
+    out << QStringLiteral("Экзаменов выгружено: %1 (%2) в файл %3\n")
+               .arg(exams.size())
+               .arg(reader.description(), QDir::toNativeSeparators(target));
+    out.flush();
+    return 0;
+}
+
+QString dueLine(const DueEntry& d) {
+    QString when;
+    if (d.daysLeft < 0)
+        when = QStringLiteral("просрочено на %1 дн.").arg(-d.daysLeft);
+    else if (d.daysLeft == 0)
+        when = QStringLiteral("сегодня");
+    else
+        when = QStringLiteral("через %1 дн.").arg(d.daysLeft);
+    return QStringLiteral("%1  %2  %3  %4; профиль %5 «%6»; сдан %7 на %8\n")
+        .arg(d.due.toString(QStringLiteral("dd.MM.yyyy")), when.leftJustified(22),
+             (d.personnelNo.isEmpty() ? QStringLiteral("—") : d.personnelNo).leftJustified(10), d.fullName)
+        .arg(d.profileNo)
+        .arg(d.profileName, d.lastPassed.toString(QStringLiteral("dd.MM.yyyy")))
+        .arg(d.lastGrade);
+}
+
+int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const std::optional<CommandOptions> options = CommandOptions::parse(
+        args, {QStringLiteral("within"), QStringLiteral("to"), QStringLiteral("folder")}, err);
+    if (!options) {
+        printUsage(err);
+        return 2;
+    }
+    bool ok = true;
+    const int within = options->number(QStringLiteral("within"), 0, -1, err, ok);
+    const QString target = options->value(QStringLiteral("to"));
+    if (!target.isEmpty() && exportFormatOf(target) == ExportFormat::Unknown) {
+        err << QStringLiteral("Файл «%1»: выгрузка возможна только в файлы .xlsx и .csv.\n").arg(target);
+        ok = false;
+    }
+    const QString folder = ok ? options->folder(err) : QString();
+    if (!ok || folder.isEmpty()) {
+        err.flush();
+        return 2;
+    }
+    RecheckPeriods periods;
+    const JournalResult read = PaperworkSettings(folder).readPeriods(periods);
+    if (!read.ok) {
+        err << read.error << "\n";
+        err.flush();
+        return 1;
+    }
+    JournalReader reader(folder);
+    if (!openReader(reader, err))
+        return 1;
+    QList<DueEntry> due;
+    const QDate today = QDate::currentDate();
+    JournalResult result = JournalReports(reader.database()).dueList(periods, today, due);
+    if (result.ok && within >= 0)
+        due = dueWithin(due, within);
+    if (result.ok && !target.isEmpty())
+        result = writeTable(dueTable(due), target);
+    if (!result.ok) {
+        err << result.error << "\n";
+        err.flush();
+        return 1;
+    }
+    out << QStringLiteral("Повторная проверка на %1 (%2)%3: %4\n")
+               .arg(today.toString(QStringLiteral("dd.MM.yyyy")), reader.description(),
+                    within >= 0 ? QStringLiteral(", срок в ближайшие %1 дн. и просроченные").arg(within) : QString())
+               .arg(due.size());
+    for (const DueEntry& d : due)
+        out << dueLine(d);
+    if (!target.isEmpty())
+        out << QStringLiteral("Список записан в файл %1\n").arg(QDir::toNativeSeparators(target));
+    out.flush();
+    return 0;
+}
+
+int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
     QString folder;
     while (!args.isEmpty()) {
         const QString option = args.takeFirst();
@@ -87,6 +221,36 @@ int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStrea
     out.flush();
     err.flush();
     return code;
+}
+
+
+} // namespace
+
+int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    QStringList args = arguments;
+    if (!args.isEmpty() && args.first() == QLatin1String("journal"))
+        args.removeFirst();
+    if (!args.isEmpty() && (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h"))) {
+        out << kUsage;
+        out.flush();
+        return 0;
+    }
+    const QString action = args.isEmpty() ? QString() : args.takeFirst();
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        out << kUsage;
+        out.flush();
+        return 0;
+    }
+    if (action == QLatin1String("import-archive"))
+        return runImportArchive(args, out, err);
+    if (action == QLatin1String("export"))
+        return runExport(args, out, err);
+    if (action == QLatin1String("due"))
+        return runDue(args, out, err);
+    if (!action.isEmpty())
+        err << QStringLiteral("Неизвестное действие «journal %1».\n").arg(action);
+    printUsage(err);
+    return 2;
 }
 
 } // namespace zet

@@ -1,0 +1,132 @@
+#include "cli/protocolcommand.h"
+
+#include "cli/commandoptions.h"
+#include "documents/protocoldocument.h"
+#include "journal/journalreports.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <memory>
+
+namespace zet {
+
+namespace {
+
+const char* const kUsage =
+    "Использование:\n"
+    "  razividerur protocol --date ДД.ММ.ГГГГ [--protocol-no N] --to ФАЙЛ.pdf [--folder ПАПКА]\n"
+    "      протокол проверки знаний по всем экзаменам этого дня в формате PDF;\n"
+    "      организация и комиссия берутся из файла protocol.ini в папке программы\n"
+    "  N — номер протокола (если не указан, в протоколе остаётся место, чтобы вписать его)\n"
+    "  ПАПКА — папка программы с журналом (по умолчанию папка программы)\n";
+
+void printUsage(QTextStream& err) {
+    err << kUsage;
+    err.flush();
+}
+
+int fail(QTextStream& err, const QString& message, int code) {
+    err << message << "\n";
+    err.flush();
+    return code;
+}
+
+} // namespace
+
+void useOffscreenPlatformUnlessSet() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+int runProtocolCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    QStringList args = arguments;
+    if (!args.isEmpty() && args.first() == QLatin1String("protocol"))
+        args.removeFirst();
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        out << kUsage;
+        out.flush();
+        return 0;
+    }
+    const std::optional<CommandOptions> options = CommandOptions::parse(
+        args, {QStringLiteral("date"), QStringLiteral("protocol-no"), QStringLiteral("to"), QStringLiteral("folder")},
+        err);
+    if (!options) {
+        printUsage(err);
+        return 2;
+    }
+    bool ok = true;
+    const QDate date = options->date(QStringLiteral("date"), err, ok);
+    if (ok && !date.isValid()) {
+        err << "Не указана дата: --date ДД.ММ.ГГГГ.\n";
+        ok = false;
+    }
+    const int number = options->number(QStringLiteral("protocol-no"), 1, 0, err, ok);
+    const QString target = options->value(QStringLiteral("to"));
+    if (target.isEmpty()) {
+        err << "Не указан файл протокола: --to ФАЙЛ.pdf.\n";
+        ok = false;
+    } else if (QFileInfo(target).suffix().toLower() != QLatin1String("pdf")) {
+        err << QStringLiteral("Файл «%1»: протокол записывается в файл .pdf.\n").arg(target);
+        ok = false;
+    }
+    const QString folder = ok ? options->folder(err) : QString();
+    if (!ok || folder.isEmpty()) {
+        printUsage(err);
+        return 2;
+    }
+
+    // Fonts and the PDF writer need a GUI application; without a display it is an offscreen one.
+    std::unique_ptr<QGuiApplication> ownApplication;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (QCoreApplication::instance())
+            return fail(err, QStringLiteral("Протокол не может быть создан: программа запущена без графической "
+                                            "подсистемы."), 1);
+        useOffscreenPlatformUnlessSet();
+        static int argc = 1;
+        static char name[] = "razividerur";
+        static char* argv[] = {name, nullptr};
+        ownApplication = std::make_unique<QGuiApplication>(argc, argv);
+    }
+
+    ProtocolContent content;
+    const JournalResult settingsRead = PaperworkSettings(folder).readProtocol(content.settings);
+    if (!settingsRead.ok)
+        return fail(err, settingsRead.error, 1);
+    if (content.settings.organisation.isEmpty() && content.settings.chair.fullName.isEmpty())
+        err << QStringLiteral("Организация и комиссия не заданы (файл %1): в протоколе для них оставлены "
+                              "пустые строки.\n")
+                   .arg(QDir::toNativeSeparators(PaperworkSettings(folder).path()));
+    if (number > 0)
+        content.number = QString::number(number);
+
+    JournalReader reader(folder);
+    const JournalResult opened = reader.open();
+    if (!reader.warning().isEmpty())
+        err << reader.warning() << "\n";
+    if (!opened.ok)
+        return fail(err, opened.error, 1);
+    ReportFilter filter;
+    filter.from = date;
+    filter.until = date;
+    const JournalResult read = JournalReports(reader.database()).exams(filter, content.exams);
+    if (!read.ok)
+        return fail(err, read.error, 1);
+    if (content.exams.isEmpty())
+        return fail(err, QStringLiteral("За %1 в журнале нет экзаменов (%2); протокол не создан.")
+                             .arg(date.toString(QStringLiteral("dd.MM.yyyy")), reader.description()),
+                    1);
+    const JournalResult written = writeProtocolPdf(content, target);
+    if (!written.ok)
+        return fail(err, written.error, 1);
+    out << QStringLiteral("Протокол за %1 (экзаменов: %2) записан в файл %3\n")
+               .arg(date.toString(QStringLiteral("dd.MM.yyyy")))
+               .arg(content.exams.size())
+               .arg(QDir::toNativeSeparators(target));
+    out.flush();
+    err.flush();
+    return 0;
+}
+
+} // namespace zet

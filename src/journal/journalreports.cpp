@@ -1,0 +1,250 @@
+#include "journal/journalreports.h"
+
+#include "journal/journalconfig.h"
+#include "journal/journalserver.h"
+#include "journal/journalstore.h"
+
+#include <QDir>
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <QVariant>
+
+#include <algorithm>
+
+namespace zet {
+
+namespace {
+
+// The conditions of a filter over the exams table (aliased e) and their values.
+struct Where {
+    QString sql;
+    QVariantList values;
+};
+
+Where whereOf(const ReportFilter& filter) {
+    QStringList parts;
+    Where where;
+    // Dates are compared as ISO text in SQLite and as DATE on the server; an ISO text literal
+    // is read as a date there.
+    if (filter.from.isValid()) {
+        parts << QStringLiteral("e.exam_date >= ?");
+        where.values << filter.from.toString(Qt::ISODate);
+    }
+    if (filter.until.isValid()) {
+        parts << QStringLiteral("e.exam_date <= ?");
+        where.values << filter.until.toString(Qt::ISODate);
+    }
+    if (filter.profileNo > 0) {
+        parts << QStringLiteral("e.profile_no = ?");
+        where.values << filter.profileNo;
+    }
+    if (!filter.testName.isEmpty()) {
+        parts << QStringLiteral("e.test_name = ?");
+        where.values << filter.testName;
+    }
+    if (!parts.isEmpty())
+        where.sql = QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
+    return where;
+}
+
+QDate dateValue(const QVariant& v) {
+    return v.typeId() == QMetaType::QDate ? v.toDate() : QDate::fromString(v.toString(), Qt::ISODate);
+}
+
+QDateTime timeValue(const QVariant& v) {
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime();
+    return QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
+}
+
+bool flagValue(const QVariant& v) {
+    return v.typeId() == QMetaType::Bool ? v.toBool() : v.toInt() != 0;
+}
+
+JournalResult queryFailure(const QString& what, const QSqlQuery& q) {
+    return JournalResult::failure(QStringLiteral("%1: %2").arg(what, q.lastError().text()));
+}
+
+// The same person across exams: letter case, blanks and «ё» do not count.
+QString personKey(const QString& personnelNo, const QString& fullName) {
+    const QString number = personnelNo.simplified();
+    if (!number.isEmpty())
+        return QStringLiteral("№") + number.toCaseFolded();
+    QString name = fullName.simplified().toCaseFolded();
+    name.replace(QChar(0x0451), QChar(0x0435)); // ё -> е
+    return QStringLiteral("ФИО") + name;
+}
+
+} // namespace
+
+JournalReports::JournalReports(QSqlDatabase db) : m_db(std::move(db)) {}
+
+JournalResult JournalReports::exams(const ReportFilter& filter, QList<JournalEntry>& result) const {
+    result.clear();
+    const Where where = whereOf(filter);
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT e.id, e.workstation, e.exam_date, e.protocol_no, e.profile_no,"
+                             " e.profile_name, e.test_name, e.database_path, e.full_name, e.birth_year,"
+                             " e.job_title, e.seniority, e.personnel_no, e.grade, e.asked, e.right_answers,"
+                             " e.seconds_spent, e.started_at, e.finished_at, e.imported"
+                             " FROM exams e%1 ORDER BY e.exam_date, e.protocol_no, e.finished_at")
+                  .arg(where.sql));
+    for (const QVariant& v : where.values)
+        q.addBindValue(v);
+    if (!q.exec())
+        return queryFailure(QStringLiteral("Не удалось прочитать экзамены из журнала"), q);
+    while (q.next()) {
+        JournalEntry e;
+        e.id = QUuid::fromString(q.value(0).toString());
+        e.workstation = q.value(1).toString();
+        e.date = dateValue(q.value(2));
+        e.protocolNo = q.value(3).toInt();
+        e.profileNo = q.value(4).toInt();
+        e.profileName = q.value(5).toString();
+        e.testName = q.value(6).toString();
+        e.databasePath = q.value(7).toString();
+        e.fullName = q.value(8).toString();
+        e.birthYear = q.value(9).toInt();
+        e.jobTitle = q.value(10).toString();
+        e.seniority = q.value(11).toInt();
+        e.personnelNo = q.value(12).toString();
+        e.grade = q.value(13).toInt();
+        e.asked = q.value(14).toInt();
+        e.right = q.value(15).toInt();
+        e.secondsSpent = q.value(16).toInt();
+        e.startedAt = timeValue(q.value(17));
+        e.finishedAt = timeValue(q.value(18));
+        e.imported = flagValue(q.value(19));
+        result.append(std::move(e));
+    }
+    return {};
+}
+
+JournalResult JournalReports::questionStatistics(const ReportFilter& filter,
+                                                 QList<QuestionStatistic>& result) const {
+    result.clear();
+    const Where where = whereOf(filter);
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT a.theme, a.question_no, a.question_text, count(*) AS asked,"
+                             " sum(CASE WHEN a.is_right THEN 0 ELSE 1 END) AS wrong"
+                             " FROM answers a JOIN exams e ON e.id = a.exam_id%1"
+                             " GROUP BY a.theme, a.question_no, a.question_text"
+                             " ORDER BY sum(CASE WHEN a.is_right THEN 0 ELSE 1 END) * 1.0 / count(*) DESC,"
+                             " wrong DESC, a.theme, a.question_no, a.question_text")
+                  .arg(where.sql));
+    for (const QVariant& v : where.values)
+        q.addBindValue(v);
+    if (!q.exec())
+        return queryFailure(QStringLiteral("Не удалось подсчитать ответы на вопросы"), q);
+    while (q.next())
+        result.append({q.value(0).toInt(), q.value(1).toInt(), q.value(2).toString(), q.value(3).toInt(),
+                       q.value(4).toInt()});
+    return {};
+}
+
+JournalResult JournalReports::dueList(const RecheckPeriods& periods, const QDate& today,
+                                      QList<DueEntry>& result) const {
+    result.clear();
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    // Oldest first: a later pass of the same person and profile replaces an earlier one.
+    if (!q.exec(QStringLiteral("SELECT personnel_no, full_name, job_title, profile_no, profile_name, exam_date,"
+                               " grade FROM exams WHERE grade > 2 ORDER BY exam_date, finished_at")))
+        return queryFailure(QStringLiteral("Не удалось прочитать сданные экзамены из журнала"), q);
+    QHash<QString, qsizetype> index;
+    while (q.next()) {
+        DueEntry d;
+        d.personnelNo = q.value(0).toString().trimmed();
+        d.fullName = q.value(1).toString().trimmed();
+        d.jobTitle = q.value(2).toString().trimmed();
+        d.profileNo = q.value(3).toInt();
+        d.profileName = q.value(4).toString();
+        d.lastPassed = dateValue(q.value(5));
+        d.lastGrade = q.value(6).toInt();
+        if (!d.lastPassed.isValid())
+            continue;
+        const QString key = personKey(d.personnelNo, d.fullName) + QLatin1Char('\n') + QString::number(d.profileNo);
+        const auto found = index.constFind(key);
+        if (found == index.cend()) {
+            index.insert(key, result.size());
+            result.append(std::move(d));
+        } else {
+            result[*found] = std::move(d);
+        }
+    }
+    for (DueEntry& d : result) {
+        d.periodMonths = periods.monthsFor(d.profileNo);
+        d.due = d.lastPassed.addMonths(d.periodMonths);
+        d.daysLeft = int(today.daysTo(d.due));
+    }
+    std::stable_sort(result.begin(), result.end(), [](const DueEntry& a, const DueEntry& b) {
+        if (a.due != b.due)
+            return a.due < b.due;
+        return a.fullName.localeAwareCompare(b.fullName) < 0;
+    });
+    return {};
+}
+
+QList<DueEntry> dueWithin(const QList<DueEntry>& entries, int days) {
+    QList<DueEntry> within;
+    for (const DueEntry& d : entries) {
+        if (d.daysLeft <= days)
+            within.append(d);
+    }
+    return within;
+}
+
+JournalReader::JournalReader(const QString& folder)
+    : m_folder(folder),
+      m_connection(QStringLiteral("zet-journal-reader-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+
+JournalReader::~JournalReader() {
+    if (m_local.isValid())
+        m_local.close();
+    m_local = QSqlDatabase();
+    if (QSqlDatabase::contains(m_connection))
+        QSqlDatabase::removeDatabase(m_connection);
+}
+
+JournalResult JournalReader::open(bool preferServer) {
+    QString configError;
+    const JournalConfig config = JournalConfig::read(m_folder, &configError);
+    m_warning = configError;
+    if (preferServer && config.usesServer()) {
+        auto server = std::make_unique<JournalServer>(config);
+        const JournalResult connected = server->connect();
+        if (connected.ok) {
+            m_server = std::move(server);
+            m_description = QStringLiteral("сервер журнала %1").arg(config.serverText());
+            return {};
+        }
+        m_warning = QStringLiteral("%1\nЧитается журнал этого компьютера.").arg(connected.error);
+    }
+    {
+        // The store creates a missing journal and brings an older one up to date.
+        JournalStore store(m_folder);
+        const JournalResult opened = store.open();
+        if (!opened.ok)
+            return opened;
+        m_description = QStringLiteral("журнал %1").arg(QDir::toNativeSeparators(store.path()));
+    }
+    m_local = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    m_local.setDatabaseName(QDir(m_folder).filePath(JournalStore::fileName()));
+    m_local.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_local.open())
+        return JournalResult::failure(QStringLiteral("Не удалось открыть %1: %2")
+                                          .arg(m_description, m_local.lastError().text()));
+    return {};
+}
+
+QSqlDatabase JournalReader::database() const {
+    return m_server ? m_server->database() : m_local;
+}
+
+} // namespace zet

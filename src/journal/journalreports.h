@@ -1,0 +1,115 @@
+#pragma once
+// Reports read from the results journal: the exams of a period, how often each question was
+// answered wrong, and who is due for the next periodic check. They read a journal through
+// any open connection to it, the local SQLite file or the exam centre's PostgreSQL server
+// (both have the same exams and answers tables).
+
+#include "journal/journalentry.h"
+#include "journal/paperworksettings.h"
+
+#include <QDate>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <memory>
+
+namespace zet {
+
+class JournalServer;
+class JournalStore;
+
+// Which exams a report reads. Null dates leave that end open; both ends are included.
+struct ReportFilter {
+    QDate from;
+    QDate until;
+    int profileNo = 0;  // 0: every profile
+    QString testName;   // empty: every test
+};
+
+// One question as it was asked in the exams of a filter.
+struct QuestionStatistic {
+    int theme = 0;
+    int questionNo = 0;
+    QString questionText; // as shown; a question whose text was changed counts as another one
+    int asked = 0;
+    int wrong = 0;        // answered wrong or not answered
+
+    double wrongShare() const { return asked > 0 ? double(wrong) / asked : 0.0; }
+    bool operator==(const QuestionStatistic&) const = default;
+};
+
+// One person's standing for one profile: the last exam passed and when the next is due.
+struct DueEntry {
+    QString personnelNo; // empty when the person was examined without one
+    QString fullName;    // as typed in the last exam passed
+    QString jobTitle;
+    int profileNo = 0;
+    QString profileName;
+    QDate lastPassed;    // the date of the last exam with a grade above 2
+    int lastGrade = 0;
+    int periodMonths = 12;
+    QDate due;           // lastPassed + periodMonths
+    int daysLeft = 0;    // from today to due; negative when overdue
+
+    bool overdue() const { return daysLeft < 0; }
+    bool operator==(const DueEntry&) const = default;
+};
+
+class JournalReports {
+public:
+    // Days ahead within which a coming check is counted as urgent.
+    static constexpr int kSoonDays = 30;
+
+    // db: an open connection to a journal (QSQLITE or QPSQL).
+    explicit JournalReports(QSqlDatabase db);
+
+    // Exams of the filter, oldest first (by date, then protocol number); answers not loaded.
+    JournalResult exams(const ReportFilter& filter, QList<JournalEntry>& result) const;
+
+    // Every question asked in the exams of the filter, worst first: the highest share of wrong
+    // answers, then the most wrong answers, then theme and question number.
+    JournalResult questionStatistics(const ReportFilter& filter, QList<QuestionStatistic>& result) const;
+
+    // Per person (personnel number, or the full name where there is none; letter case, extra
+    // blanks and «ё»/«е» do not make two people) and profile: the last exam passed and the
+    // date the next check is due under periods. Ordered by the due date, so the overdue come
+    // first, then those due within kSoonDays, then the rest. People who never passed a
+    // profile's exam are not listed for it.
+    JournalResult dueList(const RecheckPeriods& periods, const QDate& today, QList<DueEntry>& result) const;
+
+private:
+    QSqlDatabase m_db;
+};
+
+// Entries of a due list due within days of today (overdue ones included).
+QList<DueEntry> dueWithin(const QList<DueEntry>& entries, int days);
+
+// A read connection to the journal of a program folder: the exam centre's server when
+// journal.ini names one and it answers, otherwise the local journal (created when missing).
+class JournalReader {
+public:
+    explicit JournalReader(const QString& folder);
+    ~JournalReader();
+    JournalReader(const JournalReader&) = delete;
+    JournalReader& operator=(const JournalReader&) = delete;
+
+    // preferServer false: always the local journal. When the server is configured but cannot
+    // be reached, the local journal is opened and warning() tells why (Russian).
+    JournalResult open(bool preferServer = true);
+    QSqlDatabase database() const;
+    bool usesServer() const { return m_server != nullptr; }
+    QString warning() const { return m_warning; }
+    // "журнал …/journal.sqlite" or "сервер журнала host:port/db", for messages.
+    QString description() const { return m_description; }
+
+private:
+    QString m_folder;
+    QString m_connection;
+    QSqlDatabase m_local;
+    std::unique_ptr<JournalServer> m_server;
+    QString m_warning;
+    QString m_description;
+};
+
+} // namespace zet

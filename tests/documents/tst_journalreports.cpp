@@ -1,0 +1,253 @@
+// Reports over a journal built by the test: question statistics of a filter and the re-check
+// due list, the same on the local SQLite journal and on a PostgreSQL server; the settings
+// file of the paperwork.
+
+#include "journal/journalreports.h"
+#include "journal/journalserver.h"
+#include "journal/journalstore.h"
+#include "postgresfixture.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zet;
+
+namespace {
+
+struct Asked {
+    int theme;
+    int questionNo;
+    bool right;
+};
+
+JournalEntry exam(const QString& personnelNo, const QString& fullName, const QDate& date, int profileNo, int grade,
+                  const QList<Asked>& asked = {}) {
+    JournalEntry e;
+    e.id = QUuid::createUuid();
+    e.workstation = QStringLiteral("Класс-1");
+    e.date = date;
+    e.protocolNo = date.day();
+    e.profileNo = profileNo;
+    e.profileName = QStringLiteral("Профиль %1").arg(profileNo);
+    e.fullName = fullName;
+    e.jobTitle = QStringLiteral("электромонтёр");
+    e.personnelNo = personnelNo;
+    e.grade = grade;
+    e.asked = int(asked.size());
+    e.startedAt = QDateTime(date, QTime(10, 0), Qt::UTC);
+    e.finishedAt = e.startedAt.addSecs(300);
+    int position = 0;
+    for (const Asked& a : asked) {
+        e.right += a.right ? 1 : 0;
+        e.answers.append({++position, a.theme, a.questionNo,
+                          QStringLiteral("Вопрос %1.%2: допуск «под напряжением»?").arg(a.theme).arg(a.questionNo),
+                          QStringLiteral("Ответ"), a.right, 10});
+    }
+    return e;
+}
+
+// Three exams with answers, and the passes and failures the due list is made of.
+QList<JournalEntry> journalOfTheTest() {
+    return {
+        exam(QStringLiteral("Т-1"), QStringLiteral("Иванов Иван"), {2024, 3, 1}, 1, 4,
+             {{1, 1, true}, {1, 2, false}, {2, 5, false}}),
+        exam(QStringLiteral("Т-2"), QStringLiteral("Сидоров Олег"), {2024, 3, 2}, 1, 2, {{1, 1, false}, {1, 2, false}}),
+        exam(QStringLiteral("Т-1"), QStringLiteral("Иванов Иван"), {2024, 4, 10}, 2, 3, {{1, 1, false}}),
+        // Failed after the pass: the pass of 2024-03-01 still counts.
+        exam(QStringLiteral("Т-1"), QStringLiteral("Иванов Иван"), {2024, 5, 1}, 1, 2),
+        exam(QStringLiteral("Т-1"), QStringLiteral("Иванов Иван"), {2024, 10, 10}, 2, 5),
+        // One person without a personnel number, typed two ways.
+        exam(QString(), QStringLiteral("Петров  Пётр"), {2024, 6, 1}, 1, 5),
+        exam(QString(), QStringLiteral("петров петр"), {2024, 9, 1}, 1, 4),
+        // Six months from the last day of August end on the last day of February.
+        exam(QStringLiteral("Т-3"), QStringLiteral("Котова Анна"), {2024, 8, 31}, 2, 4),
+    };
+}
+
+QString statisticsText(const QList<QuestionStatistic>& statistics) {
+    QStringList parts;
+    for (const QuestionStatistic& s : statistics)
+        parts << QStringLiteral("%1.%2:%3/%4").arg(s.theme).arg(s.questionNo).arg(s.wrong).arg(s.asked);
+    return parts.join(QLatin1Char(' '));
+}
+
+QString dueText(const QList<DueEntry>& due) {
+    QStringList parts;
+    for (const DueEntry& d : due)
+        parts << QStringLiteral("%1/%2 %3 %4 %5")
+                     .arg(d.personnelNo.isEmpty() ? d.fullName : d.personnelNo)
+                     .arg(d.profileNo)
+                     .arg(d.lastPassed.toString(Qt::ISODate), d.due.toString(Qt::ISODate))
+                     .arg(d.daysLeft);
+    return parts.join(QStringLiteral("; "));
+}
+
+} // namespace
+
+class TestJournalReports : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_folder;
+    test::PostgresFixture m_postgres;
+    std::unique_ptr<JournalReader> m_local;
+    std::unique_ptr<JournalServer> m_server;
+
+    QSqlDatabase database(const QString& backend) {
+        if (backend == QLatin1String("postgresql")) {
+            if (!m_server)
+                QTest::qSkip("no PostgreSQL server", __FILE__, __LINE__);
+            return m_server ? m_server->database() : QSqlDatabase();
+        }
+        return m_local->database();
+    }
+
+    void addBackends() {
+        QTest::addColumn<QString>("backend");
+    }
+
+private slots:
+    void initTestCase() {
+        const QList<JournalEntry> entries = journalOfTheTest();
+        {
+            JournalStore store(m_folder.path());
+            for (const JournalEntry& e : entries)
+                QVERIFY2(store.record(e).ok, "recorded");
+        }
+        m_local = std::make_unique<JournalReader>(m_folder.path());
+        QVERIFY(m_local->open().ok);
+        QVERIFY(!m_local->usesServer());
+
+        const QString failed = m_postgres.init();
+        if (!failed.isEmpty()) {
+            qWarning("PostgreSQL cases are skipped: %s", qPrintable(failed));
+            return;
+        }
+        m_server = std::make_unique<JournalServer>(m_postgres.config(m_postgres.createDatabase(), QString()));
+        QVERIFY(m_server->send(entries).ok);
+    }
+
+    void questionStatistics_data() {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("until");
+        QTest::addColumn<int>("profileNo");
+        QTest::addColumn<QString>("expected");
+        for (const QString& backend : {QStringLiteral("sqlite"), QStringLiteral("postgresql")}) {
+            const QByteArray b = backend.toUtf8();
+            // Equal shares: more wrong answers first.
+            QTest::newRow(b + " March") << backend << QDate(2024, 3, 1) << QDate(2024, 3, 31) << 0
+                                        << QStringLiteral("1.2:2/2 2.5:1/1 1.1:1/2");
+            QTest::newRow(b + " all") << backend << QDate() << QDate() << 0
+                                      << QStringLiteral("1.2:2/2 2.5:1/1 1.1:2/3");
+            QTest::newRow(b + " one day, both ends") << backend << QDate(2024, 3, 2) << QDate(2024, 3, 2) << 0
+                                                     << QStringLiteral("1.1:1/1 1.2:1/1");
+            QTest::newRow(b + " profile 2") << backend << QDate() << QDate() << 2 << QStringLiteral("1.1:1/1");
+            QTest::newRow(b + " nothing") << backend << QDate(2025, 1, 1) << QDate() << 0 << QString();
+        }
+    }
+
+    void questionStatistics() {
+        QFETCH(QString, backend);
+        QFETCH(QDate, from);
+        QFETCH(QDate, until);
+        QFETCH(int, profileNo);
+        QFETCH(QString, expected);
+        QList<QuestionStatistic> statistics;
+        const JournalResult result =
+            JournalReports(database(backend)).questionStatistics({from, until, profileNo, {}}, statistics);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(statisticsText(statistics), expected);
+        if (!statistics.isEmpty())
+            QVERIFY(statistics.first().questionText.contains(QStringLiteral("«под напряжением»")));
+    }
+
+    void dueList_data() {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<int>("within");
+        QTest::addColumn<QString>("expected");
+        const QString all = QStringLiteral(
+            "Т-3/2 2024-08-31 2025-02-28 -15; Т-1/1 2024-03-01 2025-03-01 -14; Т-1/2 2024-10-10 2025-04-10 26; "
+            "петров петр/1 2024-09-01 2025-09-01 170");
+        for (const QString& backend : {QStringLiteral("sqlite"), QStringLiteral("postgresql")}) {
+            const QByteArray b = backend.toUtf8();
+            QTest::newRow(b + " everyone") << backend << -1 << all;
+            QTest::newRow(b + " within 30 days")
+                << backend << 30 << all.left(all.lastIndexOf(QStringLiteral("; ")));
+            QTest::newRow(b + " overdue") << backend << 0
+                                          << all.left(all.indexOf(QStringLiteral("; Т-1/2")));
+        }
+    }
+
+    void dueList() {
+        QFETCH(QString, backend);
+        QFETCH(int, within);
+        QFETCH(QString, expected);
+        RecheckPeriods periods;
+        periods.months.insert(2, 6);
+        QList<DueEntry> due;
+        const JournalResult result = JournalReports(database(backend)).dueList(periods, QDate(2025, 3, 15), due);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        if (within >= 0)
+            due = dueWithin(due, within);
+        QCOMPARE(dueText(due), expected);
+        QCOMPARE(due.first().periodMonths, 6);
+        QCOMPARE(due.at(1).periodMonths, RecheckPeriods::kDefaultMonths);
+    }
+
+    void examsOfAPeriod() {
+        QList<JournalEntry> exams;
+        QVERIFY(JournalReports(m_local->database()).exams({QDate(2024, 3, 2), QDate(2024, 6, 1), 0, {}}, exams).ok);
+        QStringList dates;
+        for (const JournalEntry& e : exams)
+            dates << e.date.toString(Qt::ISODate) + QLatin1Char(' ') + e.fullName;
+        QCOMPARE(dates, QStringList({QStringLiteral("2024-03-02 Сидоров Олег"), QStringLiteral("2024-04-10 Иванов Иван"),
+                                     QStringLiteral("2024-05-01 Иванов Иван"), QStringLiteral("2024-06-01 Петров  Пётр")}));
+        QCOMPARE(exams.at(1).startedAt, QDateTime(QDate(2024, 4, 10), QTime(10, 0), Qt::UTC));
+    }
+
+    void paperworkSettingsRoundTrip() {
+        QTemporaryDir folder;
+        PaperworkSettings file(folder.path());
+        ProtocolSettings read;
+        QVERIFY(file.readProtocol(read).ok);
+        QCOMPARE(read, ProtocolSettings());
+
+        ProtocolSettings written;
+        written.organisation = QStringLiteral("АО «Северная энергосеть», филиал; цех № 3");
+        written.order = QStringLiteral("Приказ № 15 от 10.01.2024 = «О комиссии»");
+        written.chair = {QStringLiteral("Петров Пётр Петрович"), QStringLiteral("главный инженер")};
+        written.members = {{QStringLiteral("Ёлкина Анна"), QStringLiteral("инженер по ОТ")},
+                           {QStringLiteral("Смирнов С.С."), QString()}};
+        QVERIFY(file.writeProtocol(written).ok);
+        RecheckPeriods periods;
+        periods.months = {{3, 6}, {12, 36}};
+        QVERIFY(file.writePeriods(periods).ok);
+        // Writing the periods keeps the protocol settings, and the other way round.
+        QVERIFY(file.readProtocol(read).ok);
+        QCOMPARE(read, written);
+        RecheckPeriods readPeriods;
+        QVERIFY(file.readPeriods(readPeriods).ok);
+        QCOMPARE(readPeriods, periods);
+        QCOMPARE(readPeriods.monthsFor(4), 12);
+
+        periods.months.insert(5, 0);
+        const JournalResult refused = file.writePeriods(periods);
+        QVERIFY(!refused.ok);
+        QVERIFY(refused.error.contains(QStringLiteral("профиля 5")));
+        QVERIFY(file.readPeriods(readPeriods).ok);
+        QVERIFY(!readPeriods.months.contains(5));
+
+        QFile raw(file.path());
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(raw.readAll()).contains(QStringLiteral("Петров Пётр Петрович")));
+
+        // A file where the folder should be.
+        QFile blocker(folder.filePath(QStringLiteral("занято")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const PaperworkSettings unwritable(blocker.fileName());
+        QVERIFY(!unwritable.writeProtocol(written).ok);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJournalReports)
+#include "tst_journalreports.moc"
