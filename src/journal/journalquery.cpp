@@ -16,21 +16,27 @@ const QString kRowColumns = QStringLiteral(
     "id, exam_date, protocol_no, full_name, personnel_no, job_title, profile_no, profile_name, grade, asked,"
     " right_answers, seconds_spent, workstation, imported");
 
-// The columns of each sort order; the id last breaks ties so that pages never overlap.
+// The columns of each sort order: the chosen one, then the day and the protocol number, and
+// the id last, which breaks ties so that pages never overlap.
 QStringList sortColumns(JournalSortKey key) {
+    QStringList columns;
     switch (key) {
     case JournalSortKey::Date:
-        return {QStringLiteral("exam_date"), QStringLiteral("protocol_no"), QStringLiteral("id")};
+        break;
     case JournalSortKey::FullName:
-        return {QStringLiteral("full_name"), QStringLiteral("id")};
+        columns << QStringLiteral("full_name");
+        break;
     case JournalSortKey::PersonnelNo:
-        return {QStringLiteral("personnel_no"), QStringLiteral("id")};
+        columns << QStringLiteral("personnel_no");
+        break;
     case JournalSortKey::Profile:
-        return {QStringLiteral("profile_name"), QStringLiteral("id")};
+        columns << QStringLiteral("profile_name");
+        break;
     case JournalSortKey::Grade:
-        return {QStringLiteral("grade"), QStringLiteral("id")};
+        columns << QStringLiteral("grade");
+        break;
     }
-    return {QStringLiteral("id")};
+    return columns << QStringLiteral("exam_date") << QStringLiteral("protocol_no") << QStringLiteral("id");
 }
 
 QString idText(const QUuid& id) {

@@ -43,7 +43,8 @@ struct JournalFilter {
     bool operator==(const JournalFilter&) const = default;
 };
 
-// The orders the journal can be read in; each has an index.
+// The orders the journal can be read in; each has an index. Equal values go on by date and
+// protocol number.
 enum class JournalSortKey { Date, FullName, PersonnelNo, Profile, Grade };
 
 struct JournalSort {

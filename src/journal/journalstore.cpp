@@ -53,14 +53,16 @@ const QList<QStringList>& upgradeSteps() {
          QStringLiteral("CREATE INDEX exams_day_protocol ON exams(workstation, exam_date, protocol_no)"),
          QStringLiteral("CREATE INDEX exams_unsent ON exams(finished_at) WHERE sent_at IS NULL")},
         // 3: the journal window: a case-folded search text (filled in by fillSearchText) and
-        // one index per sort order, each ending in the id that breaks ties between pages.
+        // one index per sort order. Each order goes on by date and protocol number and ends in
+        // the id that breaks ties between pages; the same indexes serve a profile or grade
+        // filter on the list in date order.
         {QStringLiteral("ALTER TABLE exams ADD COLUMN search_text TEXT NOT NULL DEFAULT ''"),
          QStringLiteral("DROP INDEX exams_personnel_no"), QStringLiteral("DROP INDEX exams_date"),
          QStringLiteral("CREATE INDEX exams_order_date ON exams(exam_date, protocol_no, id)"),
-         QStringLiteral("CREATE INDEX exams_order_name ON exams(full_name, id)"),
-         QStringLiteral("CREATE INDEX exams_order_personnel_no ON exams(personnel_no, id)"),
-         QStringLiteral("CREATE INDEX exams_order_profile ON exams(profile_name, id)"),
-         QStringLiteral("CREATE INDEX exams_order_grade ON exams(grade, id)"),
+         QStringLiteral("CREATE INDEX exams_order_name ON exams(full_name, exam_date, protocol_no, id)"),
+         QStringLiteral("CREATE INDEX exams_order_personnel_no ON exams(personnel_no, exam_date, protocol_no, id)"),
+         QStringLiteral("CREATE INDEX exams_order_profile ON exams(profile_name, exam_date, protocol_no, id)"),
+         QStringLiteral("CREATE INDEX exams_order_grade ON exams(grade, exam_date, protocol_no, id)"),
          QStringLiteral("CREATE INDEX exams_search ON exams(search_text)")},
     };
     return steps;

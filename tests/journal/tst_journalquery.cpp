@@ -160,23 +160,29 @@ private slots:
         JournalQuery query(f.dir.path());
         QVERIFY(query.open().ok);
         const JournalSort sort{JournalSortKey(key), Qt::SortOrder(order)};
-        // What the order means, said independently of the SQL: the shown key, then the id.
+        // What the order means, said independently of the SQL: the shown key, the day, the
+        // protocol number, then the id.
         QList<JournalEntry> expected = f.entries;
         auto keyOf = [&](const JournalEntry& e) {
-            const QString id = e.id.toString(QUuid::WithoutBraces);
+            QStringList key;
             switch (sort.key) {
             case JournalSortKey::Date:
-                return QStringList{e.date.toString(Qt::ISODate), QString::number(e.protocolNo).rightJustified(5, '0'), id};
+                break;
             case JournalSortKey::FullName:
-                return QStringList{e.fullName, id};
+                key << e.fullName;
+                break;
             case JournalSortKey::PersonnelNo:
-                return QStringList{e.personnelNo, id};
+                key << e.personnelNo;
+                break;
             case JournalSortKey::Profile:
-                return QStringList{e.profileName, id};
+                key << e.profileName;
+                break;
             case JournalSortKey::Grade:
-                return QStringList{QString::number(e.grade), id};
+                key << QString::number(e.grade);
+                break;
             }
-            return QStringList{};
+            return key << e.date.toString(Qt::ISODate) << QString::number(e.protocolNo).rightJustified(5, '0')
+                       << e.id.toString(QUuid::WithoutBraces);
         };
         // SQLite compares texts by their UTF-8 bytes, which is the order of the code points.
         auto less = [&](const JournalEntry& a, const JournalEntry& b) {

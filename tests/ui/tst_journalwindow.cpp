@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QChartView>
 #include <QHorizontalBarSeries>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -50,6 +51,14 @@ void typeText(QWidget* widget, const QString& text) {
         QApplication::sendEvent(widget, &press);
         QApplication::sendEvent(widget, &release);
     }
+}
+
+bool labelStartingWith(QWidget& window, const QString& text) {
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->text().startsWith(text))
+            return true;
+    }
+    return false;
 }
 
 QPushButton* buttonNamed(QWidget& window, const QString& text) {
@@ -115,6 +124,8 @@ private slots:
         QTRY_COMPARE(window.model()->rowCount(), 1);
         QCOMPARE(window.model()->row(0).fullName, QStringLiteral("Ёлкина Мария"));
         QCOMPARE(window.filter().text, QStringLiteral("ЕЛКИН"));
+        // The count follows the list, from a thread of its own.
+        QTRY_VERIFY(labelStartingWith(window, QStringLiteral("Найдено экзаменов: 1 ")));
 
         window.searchField()->clear();
         typeText(window.searchField(), QStringLiteral("и.и. 1"));

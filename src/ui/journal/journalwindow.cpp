@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -31,7 +32,7 @@ QPushButton* button(const QString& text, QWidget* parent) {
 } // namespace
 
 JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_query(std::make_unique<JournalQuery>(folder)),
+    : QWidget(parent, Qt::Window), m_folder(folder), m_query(std::make_unique<JournalQuery>(folder)),
       m_today([] { return QDate::currentDate(); }) {
     setWindowTitle(QStringLiteral("Журнал результатов"));
 
@@ -129,14 +130,9 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     m_typingPause = new QTimer(this);
     m_typingPause->setSingleShot(true);
     m_typingPause->setInterval(kTypingPauseMs);
-    // Counting may read the whole journal: it waits until the first rows are on screen.
-    m_countLater = new QTimer(this);
-    m_countLater->setSingleShot(true);
-    m_countLater->setInterval(0);
 
     connect(m_search, &QLineEdit::textChanged, m_typingPause, qOverload<>(&QTimer::start));
     connect(m_typingPause, &QTimer::timeout, this, &JournalWindow::applyFilter);
-    connect(m_countLater, &QTimer::timeout, this, &JournalWindow::updateCount);
     connect(m_period, &QComboBox::currentIndexChanged, this, &JournalWindow::periodChanged);
     connect(m_from, &QDateEdit::dateChanged, this, &JournalWindow::applyFilter);
     connect(m_until, &QDateEdit::dateChanged, this, &JournalWindow::applyFilter);
@@ -159,7 +155,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     });
     connect(m_table, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { openExam(index.row()); });
     connect(m_model, &JournalTableModel::readFailed, this, &JournalWindow::showProblem);
-    connect(m_model, &QAbstractItemModel::modelReset, m_countLater, qOverload<>(&QTimer::start));
+    connect(m_model, &QAbstractItemModel::modelReset, this, &JournalWindow::startCount);
 
     connect(protocol, &QPushButton::clicked, this, [this] { emit protocolRequested(selectedExams(), filter()); });
     connect(exportList, &QPushButton::clicked, this, [this] { emit exportRequested(filter(), sortOrder()); });
@@ -171,10 +167,14 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     if (!opened.ok)
         showProblem(opened.error);
     m_model->setFilter(filter());
-    QTimer::singleShot(0, this, &JournalWindow::loadProfileNames);
 }
 
 JournalWindow::~JournalWindow() {
+    if (m_counting) {
+        m_counting->disconnect(this);
+        m_counting->wait();
+        delete m_counting;
+    }
     // The model and the dialogs read through the query: they go first.
     delete m_examDialog;
     delete m_statistics;
@@ -232,29 +232,54 @@ void JournalWindow::applyFilter() {
     m_model->setFilter(wanted);
 }
 
-void JournalWindow::updateCount() {
-    QString error;
-    const int found = m_query->count(m_model->filter(), &error);
-    if (found < 0) {
-        m_count->setText(QString());
-        showProblem(error);
+void JournalWindow::startCount() {
+    if (m_counting) {
+        m_countAgain = true; // the filter changed while counting: count again when done
         return;
     }
-    m_count->setText(QStringLiteral("Найдено экзаменов: %1  ·  %2 «%3»")
-                         .arg(QLocale(QLocale::Russian).toString(found),
-                              m_query->readsServer() ? QStringLiteral("сервер") : QStringLiteral("журнал"),
-                              m_query->sourceText()));
-}
-
-void JournalWindow::loadProfileNames() {
-    const QStringList names = m_query->profileNames();
-    const QString current = m_profile->currentIndex() > 0 ? m_profile->currentText() : QString();
-    const QSignalBlocker block(m_profile);
-    while (m_profile->count() > 1)
-        m_profile->removeItem(1);
-    m_profile->addItems(names);
-    if (!current.isEmpty())
-        m_profile->setCurrentIndex(std::max(0, m_profile->findText(current)));
+    m_countAgain = false;
+    m_count->setText(QStringLiteral("Подсчёт…"));
+    struct Counted {
+        int found = -1;
+        QString error;
+        QStringList profiles;
+    };
+    auto counted = std::make_shared<Counted>();
+    const JournalFilter filter = m_model->filter();
+    const bool readProfiles = !m_profilesRead;
+    // The thread reads where the list reads: the server, or the local journal when the server
+    // could not be reached.
+    const JournalConfig config = m_query->readsServer() ? JournalConfig::read(m_folder) : JournalConfig();
+    const QString folder = m_folder;
+    m_counting = QThread::create([=] {
+        JournalQuery query(folder, config);
+        counted->found = query.count(filter, &counted->error);
+        if (readProfiles && counted->found >= 0)
+            counted->profiles = query.profileNames(&counted->error);
+    });
+    connect(m_counting, &QThread::finished, this, [this, counted, readProfiles] {
+        m_counting->deleteLater();
+        m_counting = nullptr;
+        if (m_countAgain) {
+            startCount();
+            return;
+        }
+        if (counted->found < 0) {
+            m_count->setText(QString());
+            showProblem(counted->error);
+            return;
+        }
+        m_count->setText(QStringLiteral("Найдено экзаменов: %1  ·  %2 «%3»")
+                             .arg(QLocale(QLocale::Russian).toString(counted->found),
+                                  m_query->readsServer() ? QStringLiteral("сервер") : QStringLiteral("журнал"),
+                                  m_query->sourceText()));
+        if (readProfiles) {
+            m_profilesRead = true;
+            const QSignalBlocker block(m_profile);
+            m_profile->addItems(counted->profiles);
+        }
+    });
+    m_counting->start();
 }
 
 void JournalWindow::showProblem(const QString& text) {

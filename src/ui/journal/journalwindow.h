@@ -19,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class QThread;
 class QTimer;
 
 namespace zet::ui {
@@ -75,10 +76,12 @@ signals:
 
 private:
     void periodChanged();
-    void updateCount();
-    void loadProfileNames();
+    // Counts the exams found (and reads the profile names) on a thread of its own: on a large
+    // journal that reads every row, and the list must not wait for it.
+    void startCount();
     void showProblem(const QString& text);
 
+    QString m_folder;
     std::unique_ptr<JournalQuery> m_query;
     std::function<QDate()> m_today;
     JournalTableModel* m_model = nullptr;
@@ -92,7 +95,9 @@ private:
     QLabel* m_count = nullptr;
     QLabel* m_problem = nullptr;
     QTimer* m_typingPause = nullptr;
-    QTimer* m_countLater = nullptr;
+    QThread* m_counting = nullptr;
+    bool m_countAgain = false;
+    bool m_profilesRead = false;
     QPointer<JournalExamDialog> m_examDialog;
     QPointer<QuestionStatisticsView> m_statistics;
 };
