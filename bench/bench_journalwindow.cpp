@@ -228,6 +228,7 @@ int main(int argc, char** argv) {
         window.table()->scrollToTop();
         window.table()->selectRow(1);
         QTest::qWait(200);
+        QTest::qWait(3000); // the count arrives from its thread
         save(&window, screenshots, QStringLiteral("journal.png"));
         window.openExam(1);
         QTest::qWait(200);

@@ -4,6 +4,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QColor>
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
 #include <QLabel>
@@ -50,7 +51,7 @@ QuestionStatisticsView::QuestionStatisticsView(QWidget* parent) : QWidget(parent
 
     m_chartView = new QChartView;
     m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setMinimumHeight(320);
+    m_chartView->setMinimumHeight(480);
     m_chartView->setToolTip(QStringLiteral("Двойной щелчок по столбцу открывает вопрос в редакторе вопросов"));
 
     auto* splitter = new QSplitter(Qt::Vertical);
@@ -67,7 +68,7 @@ QuestionStatisticsView::QuestionStatisticsView(QWidget* parent) : QWidget(parent
     bottom->addStretch(1);
     bottom->addWidget(close);
     layout->addLayout(bottom);
-    resize(900, 760);
+    resize(900, 820);
     rebuildChart();
 }
 
@@ -105,16 +106,23 @@ void QuestionStatisticsView::rebuildChart() {
     for (int i = shown - 1; i >= 0; --i) {
         const QuestionStatisticsRow& r = m_rows.at(i);
         *set << r.wrongShare() * 100.0;
-        categories << QStringLiteral("Тема %1, вопрос %2").arg(r.theme).arg(r.questionNo);
+        categories << QStringLiteral("%1 / %2").arg(r.theme).arg(r.questionNo);
     }
     auto* series = new QHorizontalBarSeries;
     series->append(set);
     series->setLabelsVisible(true);
     series->setLabelsFormat(QStringLiteral("@value %"));
     series->setLabelsPrecision(3);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    set->setLabelColor(QColor(0x20, 0x20, 0x20));
     chart->addSeries(series);
     auto* categoryAxis = new QBarCategoryAxis;
     categoryAxis->append(categories);
+    categoryAxis->setTitleText(QStringLiteral("Тема / вопрос"));
+    // Twenty labels share the height: a smaller font keeps them whole.
+    QFont labelFont = categoryAxis->labelsFont();
+    labelFont.setPointSizeF(labelFont.pointSizeF() * 0.8);
+    categoryAxis->setLabelsFont(labelFont);
     chart->addAxis(categoryAxis, Qt::AlignLeft);
     series->attachAxis(categoryAxis);
     auto* valueAxis = new QValueAxis;
