@@ -52,14 +52,50 @@ const QList<QStringList>& upgradeSteps() {
          QStringLiteral("CREATE INDEX exams_date ON exams(exam_date)"),
          QStringLiteral("CREATE INDEX exams_day_protocol ON exams(workstation, exam_date, protocol_no)"),
          QStringLiteral("CREATE INDEX exams_unsent ON exams(finished_at) WHERE sent_at IS NULL")},
+        // 3: the journal window: a case-folded search text (filled in by fillSearchText) and
+        // one index per sort order. Each order goes on by date and protocol number and ends in
+        // the id that breaks ties between pages; the same indexes serve a profile or grade
+        // filter on the list in date order.
+        {QStringLiteral("ALTER TABLE exams ADD COLUMN search_text TEXT NOT NULL DEFAULT ''"),
+         QStringLiteral("DROP INDEX exams_personnel_no"), QStringLiteral("DROP INDEX exams_date"),
+         QStringLiteral("CREATE INDEX exams_order_date ON exams(exam_date, protocol_no, id)"),
+         QStringLiteral("CREATE INDEX exams_order_name ON exams(full_name, exam_date, protocol_no, id)"),
+         QStringLiteral("CREATE INDEX exams_order_personnel_no ON exams(personnel_no, exam_date, protocol_no, id)"),
+         QStringLiteral("CREATE INDEX exams_order_profile ON exams(profile_name, exam_date, protocol_no, id)"),
+         QStringLiteral("CREATE INDEX exams_order_grade ON exams(grade, exam_date, protocol_no, id)"),
+         QStringLiteral("CREATE INDEX exams_search ON exams(search_text)")},
     };
     return steps;
 }
+
+// The version whose step adds exams.search_text; the step is followed by fillSearchText.
+constexpr int kSearchTextVersion = 3;
 
 const QString kEntryColumns = QStringLiteral(
     "id, workstation, exam_date, protocol_no, profile_no, profile_name, test_name, database_path, full_name,"
     " birth_year, job_title, seniority, personnel_no, grade, asked, right_answers, seconds_spent, started_at,"
     " finished_at, imported");
+
+// Fills the search text of the rows an older layout left without one.
+bool fillSearchText(const QSqlDatabase& db, QString* reason) {
+    QSqlQuery read(db);
+    read.setForwardOnly(true);
+    QSqlQuery write(db);
+    if (!read.exec(QStringLiteral("SELECT rowid, full_name, personnel_no FROM exams")) ||
+        !write.prepare(QStringLiteral("UPDATE exams SET search_text = ? WHERE rowid = ?"))) {
+        *reason = read.lastError().isValid() ? read.lastError().text() : write.lastError().text();
+        return false;
+    }
+    while (read.next()) {
+        write.addBindValue(JournalStore::searchText(read.value(1).toString(), read.value(2).toString()));
+        write.addBindValue(read.value(0));
+        if (!write.exec()) {
+            *reason = write.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
 
 QVariant timeValue(const QDateTime& time) {
     return time.isValid() ? QVariant(time.toUTC().toString(Qt::ISODateWithMs))
@@ -80,6 +116,17 @@ QString textValue(const QString& text) {
 }
 
 } // namespace
+
+QString JournalStore::foldForSearch(const QString& text) {
+    QString folded = text.toLower();
+    folded.replace(QChar(0x0451), QChar(0x0435)); // ё → е
+    return folded;
+}
+
+QString JournalStore::searchText(const QString& fullName, const QString& personnelNo) {
+    // The line feed keeps a typed substring from running over from the name into the number.
+    return foldForSearch(fullName) + QLatin1Char('\n') + foldForSearch(personnelNo);
+}
 
 JournalStore::JournalStore(const QString& folder)
     : m_folder(folder), m_connection(QStringLiteral("zet-journal-") + idText(QUuid::createUuid())),
@@ -188,6 +235,14 @@ JournalResult JournalStore::upgrade() {
                     describe(QStringLiteral("Не удалось обновить журнал до версии %1").arg(version), reason));
             }
         }
+        if (version == kSearchTextVersion) {
+            QString reason;
+            if (!fillSearchText(m_db, &reason)) {
+                q.exec(QStringLiteral("ROLLBACK"));
+                return JournalResult::failure(
+                    describe(QStringLiteral("Не удалось обновить журнал до версии %1").arg(version), reason));
+            }
+        }
     }
     if (found != kSchemaVersion && !q.exec(QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion))) {
         const QString reason = q.lastError().text();
@@ -207,10 +262,10 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
         *written = false;
     if (e.id.isNull())
         return JournalResult::failure(QStringLiteral("Экзамен без идентификатора не записывается в журнал."));
-    QSqlQuery& q =
-        statement(QStringLiteral("INSERT INTO exams (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
-                                 " ON CONFLICT (id) DO NOTHING")
-                      .arg(kEntryColumns));
+    QSqlQuery& q = statement(
+        QStringLiteral("INSERT INTO exams (%1, search_text) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                       " ON CONFLICT (id) DO NOTHING")
+            .arg(kEntryColumns));
     const QVariantList values = {idText(e.id),
                                  textValue(e.workstation),
                                  e.date.toString(Qt::ISODate),
@@ -230,7 +285,8 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
                                  e.secondsSpent,
                                  timeValue(e.startedAt),
                                  timeValue(e.finishedAt),
-                                 e.imported ? 1 : 0};
+                                 e.imported ? 1 : 0,
+                                 searchText(e.fullName, e.personnelNo)};
     for (const QVariant& v : values)
         q.addBindValue(v);
     if (!q.exec())

@@ -21,10 +21,15 @@ namespace zet {
 class JournalStore {
 public:
     // Version of the table layout this program writes; kept in the file (PRAGMA user_version).
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     static QString fileName() { return QStringLiteral("journal.sqlite"); }
     static QString outboxFileName() { return QStringLiteral("journal.outbox.json"); }
+
+    // A text as the journal searches it: lower case (Cyrillic too) with «ё» read as «е».
+    static QString foldForSearch(const QString& text);
+    // The exam's search text kept beside it: the folded name and personnel number.
+    static QString searchText(const QString& fullName, const QString& personnelNo);
 
     // folder: the program folder; nothing is opened yet.
     explicit JournalStore(const QString& folder);

@@ -3,6 +3,7 @@
 
 #include "journal/journal.h"
 #include "journal/journalconfig.h"
+#include "journal/journalquery.h"
 #include "journal/journalstore.h"
 #include "testentries.h"
 
@@ -110,6 +111,11 @@ private slots:
         QCOMPARE(store.findByPersonnelNo(QStringLiteral("Т-9")).size(), 1);
         QVERIFY(store.record(test::finishedExam(QStringLiteral("Класс-1"), 1)).ok);
         QCOMPARE(store.examCount(), 2);
+        // The rows kept from before have their search text filled in.
+        JournalQuery query(dir.path());
+        JournalFilter byName;
+        byName.text = QStringLiteral("ПЕТРОВ");
+        QCOMPARE(query.count(byName), 1);
     }
 
     void leavesANewerJournalAlone() {

@@ -1,0 +1,364 @@
+#include "journal/journalquery.h"
+
+#include "journal/journalserver.h"
+#include "journal/journalstore.h"
+
+#include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace zet {
+
+namespace {
+
+const QString kRowColumns = QStringLiteral(
+    "id, exam_date, protocol_no, full_name, personnel_no, job_title, profile_no, profile_name, grade, asked,"
+    " right_answers, seconds_spent, workstation, imported");
+
+// The columns of each sort order: the chosen one, then the day and the protocol number, and
+// the id last, which breaks ties so that pages never overlap.
+QStringList sortColumns(JournalSortKey key) {
+    QStringList columns;
+    switch (key) {
+    case JournalSortKey::Date:
+        break;
+    case JournalSortKey::FullName:
+        columns << QStringLiteral("full_name");
+        break;
+    case JournalSortKey::PersonnelNo:
+        columns << QStringLiteral("personnel_no");
+        break;
+    case JournalSortKey::Profile:
+        columns << QStringLiteral("profile_name");
+        break;
+    case JournalSortKey::Grade:
+        columns << QStringLiteral("grade");
+        break;
+    }
+    return columns << QStringLiteral("exam_date") << QStringLiteral("protocol_no") << QStringLiteral("id");
+}
+
+QString idText(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces);
+}
+
+// A LIKE pattern matching the text anywhere, its wildcards taken literally.
+QString containsPattern(const QString& text) {
+    QString escaped = text;
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    escaped.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    escaped.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}
+
+// The server keeps no folded column: there the folding is done in the query. translate()
+// lowers Cyrillic whatever the server's locale, lower() the Latin letters.
+QString serverFolded(const QString& column) {
+    return QStringLiteral("lower(translate(%1, 'АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯё',"
+                          " 'абвгдеежзийклмнопрстуфхцчшщъыьэюяе'))")
+        .arg(column);
+}
+
+QDateTime timeFromValue(const QVariant& value) {
+    if (value.isNull())
+        return {};
+    if (value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime();
+    return QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+}
+
+} // namespace
+
+std::pair<QDate, QDate> JournalFilter::periodDays(Period period, const QDate& today) {
+    switch (period) {
+    case Period::Today:
+        return {today, today};
+    case Period::ThisMonth:
+        return {QDate(today.year(), today.month(), 1), QDate(today.year(), today.month(), today.daysInMonth())};
+    case Period::ThisYear:
+        return {QDate(today.year(), 1, 1), QDate(today.year(), 12, 31)};
+    case Period::All:
+    case Period::Dates:
+        break;
+    }
+    return {};
+}
+
+JournalQuery::JournalQuery(const QString& folder)
+    : m_folder(folder), m_connection(QStringLiteral("zet-journal-query-") + idText(QUuid::createUuid())) {
+    m_config = JournalConfig::read(folder, &m_configError);
+}
+
+JournalQuery::JournalQuery(const QString& folder, const JournalConfig& config)
+    : m_folder(folder), m_config(config),
+      m_connection(QStringLiteral("zet-journal-query-") + idText(QUuid::createUuid())) {}
+
+JournalQuery::~JournalQuery() {
+    m_server.reset();
+    if (m_db.isValid() && !m_readsServer)
+        m_db.close();
+    m_db = QSqlDatabase();
+    if (QSqlDatabase::contains(m_connection))
+        QSqlDatabase::removeDatabase(m_connection);
+}
+
+QString JournalQuery::sourceText() const {
+    if (m_readsServer)
+        return m_config.serverText();
+    return QDir::toNativeSeparators(QDir(m_folder).filePath(JournalStore::fileName()));
+}
+
+QString JournalQuery::describe(const QString& what, const QString& reason) const {
+    return QStringLiteral("%1 (журнал «%2»): %3").arg(what, sourceText(), reason);
+}
+
+JournalResult JournalQuery::open() {
+    if (m_open)
+        return {};
+    QString serverProblem = m_configError;
+    if (m_config.usesServer()) {
+        m_server = std::make_unique<JournalServer>(m_config);
+        const JournalResult connected = m_server->connect();
+        if (connected.ok) {
+            m_db = m_server->database();
+            m_readsServer = true;
+            m_open = true;
+            return {};
+        }
+        m_server.reset();
+        serverProblem = connected.error + QStringLiteral("\nПоказан журнал этого компьютера.");
+    }
+    {
+        // The store creates the journal or brings an older one up to date.
+        JournalStore store(m_folder);
+        const JournalResult prepared = store.open();
+        if (!prepared.ok)
+            return prepared;
+    }
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    m_db.setDatabaseName(QDir(m_folder).filePath(JournalStore::fileName()));
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_db.open())
+        return JournalResult::failure(describe(QStringLiteral("Не удалось открыть журнал"), m_db.lastError().text()));
+    m_open = true;
+    if (!serverProblem.isEmpty())
+        return JournalResult::failure(serverProblem);
+    return {};
+}
+
+QVariant JournalQuery::dateValue(const QDate& date) const {
+    // The server keeps dates as dates, the local journal as ISO texts.
+    return m_readsServer ? QVariant(date) : QVariant(date.toString(Qt::ISODate));
+}
+
+QString JournalQuery::whereClause(const JournalFilter& filter, QVariantList& values) const {
+    QStringList conditions;
+    if (filter.from.isValid()) {
+        conditions << QStringLiteral("exam_date >= ?");
+        values << dateValue(filter.from);
+    }
+    if (filter.until.isValid()) {
+        conditions << QStringLiteral("exam_date <= ?");
+        values << dateValue(filter.until);
+    }
+    const QString text = JournalStore::foldForSearch(filter.text.trimmed());
+    if (!text.isEmpty()) {
+        const QString pattern = containsPattern(text);
+        if (m_readsServer) {
+            conditions << QStringLiteral("(%1 LIKE ? ESCAPE '\\' OR %2 LIKE ? ESCAPE '\\')")
+                              .arg(serverFolded(QStringLiteral("full_name")),
+                                   serverFolded(QStringLiteral("personnel_no")));
+            values << pattern << pattern;
+        } else {
+            conditions << QStringLiteral("search_text LIKE ? ESCAPE '\\'");
+            values << pattern;
+        }
+    }
+    if (!filter.profileName.isEmpty()) {
+        conditions << QStringLiteral("profile_name = ?");
+        values << filter.profileName;
+    }
+    if (filter.grade != 0) {
+        conditions << QStringLiteral("grade = ?");
+        values << filter.grade;
+    }
+    return conditions.join(QStringLiteral(" AND "));
+}
+
+int JournalQuery::count(const JournalFilter& filter, QString* error) {
+    if (!open().ok && !m_open) {
+        if (error)
+            *error = describe(QStringLiteral("Журнал не открыт"), QStringLiteral("нет соединения"));
+        return -1;
+    }
+    QVariantList values;
+    const QString where = whereClause(filter, values);
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT count(*) FROM exams") +
+              (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where));
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec() || !q.next()) {
+        if (error)
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), q.lastError().text());
+        return -1;
+    }
+    return q.value(0).toInt();
+}
+
+QList<JournalRow> JournalQuery::page(const JournalFilter& filter, const JournalSort& sort, const JournalRow* after,
+                                     int limit, QString* error) {
+    QList<JournalRow> rows;
+    if (!open().ok && !m_open) {
+        if (error)
+            *error = describe(QStringLiteral("Журнал не открыт"), QStringLiteral("нет соединения"));
+        return rows;
+    }
+    QVariantList values;
+    QString where = whereClause(filter, values);
+    const QStringList columns = sortColumns(sort.key);
+    const bool descending = sort.order == Qt::DescendingOrder;
+    if (after) {
+        // The rows past the last one shown: (key columns) beyond (its key), one index range.
+        QStringList marks;
+        for (const QString& column : columns) {
+            marks << QStringLiteral("?");
+            if (column == QLatin1String("exam_date"))
+                values << dateValue(after->date);
+            else if (column == QLatin1String("protocol_no"))
+                values << after->protocolNo;
+            else if (column == QLatin1String("full_name"))
+                values << after->fullName;
+            else if (column == QLatin1String("personnel_no"))
+                values << after->personnelNo;
+            else if (column == QLatin1String("profile_name"))
+                values << after->profileName;
+            else if (column == QLatin1String("grade"))
+                values << after->grade;
+            else
+                values << idText(after->id);
+        }
+        const QString beyond = QStringLiteral("(%1) %2 (%3)")
+                                   .arg(columns.join(QStringLiteral(", ")),
+                                        descending ? QStringLiteral("<") : QStringLiteral(">"),
+                                        marks.join(QStringLiteral(", ")));
+        where = where.isEmpty() ? beyond : where + QStringLiteral(" AND ") + beyond;
+    }
+    QStringList order;
+    for (const QString& column : columns)
+        order << column + (descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM exams%2 ORDER BY %3 LIMIT %4")
+                  .arg(kRowColumns, where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where,
+                       order.join(QStringLiteral(", ")))
+                  .arg(limit));
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        if (error)
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), q.lastError().text());
+        return rows;
+    }
+    while (q.next()) {
+        JournalRow row;
+        row.id = QUuid::fromString(q.value(0).toString());
+        row.date = q.value(1).toDate();
+        row.protocolNo = q.value(2).toInt();
+        row.fullName = q.value(3).toString();
+        row.personnelNo = q.value(4).toString();
+        row.jobTitle = q.value(5).toString();
+        row.profileNo = q.value(6).toInt();
+        row.profileName = q.value(7).toString();
+        row.grade = q.value(8).toInt();
+        row.asked = q.value(9).toInt();
+        row.right = q.value(10).toInt();
+        row.secondsSpent = q.value(11).toInt();
+        row.workstation = q.value(12).toString();
+        row.imported = q.value(13).toBool();
+        rows.append(row);
+    }
+    return rows;
+}
+
+std::optional<JournalEntry> JournalQuery::exam(const QUuid& id, QString* error) {
+    if (!open().ok && !m_open) {
+        if (error)
+            *error = describe(QStringLiteral("Журнал не открыт"), QStringLiteral("нет соединения"));
+        return std::nullopt;
+    }
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral(
+        "SELECT id, workstation, exam_date, protocol_no, profile_no, profile_name, test_name, database_path,"
+        " full_name, birth_year, job_title, seniority, personnel_no, grade, asked, right_answers, seconds_spent,"
+        " started_at, finished_at, imported FROM exams WHERE id = ?"));
+    q.addBindValue(idText(id));
+    if (!q.exec()) {
+        if (error)
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), q.lastError().text());
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    JournalEntry e;
+    e.id = QUuid::fromString(q.value(0).toString());
+    e.workstation = q.value(1).toString();
+    e.date = q.value(2).toDate();
+    e.protocolNo = q.value(3).toInt();
+    e.profileNo = q.value(4).toInt();
+    e.profileName = q.value(5).toString();
+    e.testName = q.value(6).toString();
+    e.databasePath = q.value(7).toString();
+    e.fullName = q.value(8).toString();
+    e.birthYear = q.value(9).toInt();
+    e.jobTitle = q.value(10).toString();
+    e.seniority = q.value(11).toInt();
+    e.personnelNo = q.value(12).toString();
+    e.grade = q.value(13).toInt();
+    e.asked = q.value(14).toInt();
+    e.right = q.value(15).toInt();
+    e.secondsSpent = q.value(16).toInt();
+    e.startedAt = timeFromValue(q.value(17));
+    e.finishedAt = timeFromValue(q.value(18));
+    e.imported = q.value(19).toBool();
+
+    QSqlQuery a(m_db);
+    a.setForwardOnly(true);
+    a.prepare(QStringLiteral("SELECT position, theme, question_no, question_text, answer_text, is_right, seconds"
+                             " FROM answers WHERE exam_id = ? ORDER BY position"));
+    a.addBindValue(idText(id));
+    if (!a.exec()) {
+        if (error)
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), a.lastError().text());
+        return std::nullopt;
+    }
+    while (a.next()) {
+        e.answers.append({a.value(0).toInt(), a.value(1).toInt(), a.value(2).toInt(), a.value(3).toString(),
+                          a.value(4).toString(), a.value(5).toBool(), a.value(6).toInt()});
+    }
+    return e;
+}
+
+QStringList JournalQuery::profileNames(QString* error) {
+    QStringList names;
+    if (!open().ok && !m_open) {
+        if (error)
+            *error = describe(QStringLiteral("Журнал не открыт"), QStringLiteral("нет соединения"));
+        return names;
+    }
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT DISTINCT profile_name FROM exams ORDER BY profile_name"))) {
+        if (error)
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), q.lastError().text());
+        return names;
+    }
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
+} // namespace zet

@@ -1,0 +1,256 @@
+// Reading the journal for the journal window, on a real SQLite journal built here: the filters
+// (substring in any case, «ё» = «е», dates, profile, grade), the sort orders read page by page,
+// and one exam with its answers.
+
+#include "journal/journalquery.h"
+#include "journal/journalstore.h"
+#include "testentries.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+using namespace zet;
+
+namespace {
+
+struct Person {
+    const char* name;
+    const char* personnelNo;
+    QDate date;
+    int protocolNo;
+    const char* profile;
+    int grade;
+};
+
+// Two people share a name and two exams share a day and protocol number (another
+// workstation), so that every order has ties the id must break.
+const Person kPeople[] = {
+    {"Ёлкин Пётр Сергеевич", "Т-100", {2024, 3, 5}, 1, "Основной", 5},
+    {"ЕЛИСЕЕВА Анна Петровна", "Т-200", {2024, 3, 5}, 2, "Основной", 2},
+    {"Smith John", "A-7", {2023, 12, 31}, 4, "Электробезопасность", 4},
+    {"Иванов Иван", "T-300", {2024, 1, 1}, 1, "Электробезопасность", 3},
+    {"Иванов Иван", "Т-301", {2024, 1, 1}, 1, "Основной", 3},
+    {"Семёнова Ольга", "", {2024, 2, 29}, 7, "Основной", 4},
+    {"Петров_Пётр 100%", "Т-1", {2022, 6, 1}, 3, "Электробезопасность", 2},
+};
+
+class Fixture {
+public:
+    Fixture() {
+        JournalStore store(dir.path());
+        int n = 0;
+        for (const Person& p : kPeople) {
+            JournalEntry e = test::finishedExam(QStringLiteral("Класс-%1").arg(n % 2 + 1), n, 2 + n % 3);
+            e.fullName = QString::fromUtf8(p.name);
+            e.personnelNo = QString::fromUtf8(p.personnelNo);
+            e.date = p.date;
+            e.protocolNo = p.protocolNo;
+            e.profileName = QString::fromUtf8(p.profile);
+            e.grade = p.grade;
+            QVERIFY(store.record(e).ok);
+            entries.append(e);
+            ++n;
+        }
+    }
+    QTemporaryDir dir;
+    QList<JournalEntry> entries;
+};
+
+QStringList names(const QList<JournalRow>& rows) {
+    QStringList list;
+    for (const JournalRow& r : rows)
+        list << r.fullName + QLatin1Char('/') + r.personnelNo;
+    return list;
+}
+
+// Every row of the order, read in pages of three.
+QList<JournalRow> readAll(JournalQuery& query, const JournalFilter& filter, const JournalSort& sort) {
+    QList<JournalRow> all;
+    for (;;) {
+        QString error;
+        const QList<JournalRow> page = query.page(filter, sort, all.isEmpty() ? nullptr : &all.constLast(), 3, &error);
+        if (!error.isEmpty())
+            qWarning() << error;
+        all += page;
+        if (page.size() < 3)
+            return all;
+    }
+}
+
+} // namespace
+
+class TestJournalQuery : public QObject {
+    Q_OBJECT
+private slots:
+    void filters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("until");
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<int>("grade");
+        QTest::addColumn<QStringList>("expected"); // personnel numbers, in any order
+
+        const QDate none;
+        QTest::newRow("no filter") << QString() << none << none << QString() << 0
+                                   << QStringList{"Т-100", "Т-200", "A-7", "T-300", "Т-301", "", "Т-1"};
+        QTest::newRow("ё typed, ё stored") << "ёлкин" << none << none << QString() << 0 << QStringList{"Т-100"};
+        QTest::newRow("е typed, ё stored") << "ЕЛКИН" << none << none << QString() << 0 << QStringList{"Т-100"};
+        QTest::newRow("lower case finds upper case") << "елисеева" << none << none << QString() << 0
+                                                     << QStringList{"Т-200"};
+        QTest::newRow("middle of the name, ё = е") << "петр" << none << none << QString() << 0
+                                                   << QStringList{"Т-100", "Т-200", "Т-1"};
+        QTest::newRow("Latin letters, any case") << "SMITH" << none << none << QString() << 0 << QStringList{"A-7"};
+        QTest::newRow("personnel number part") << "т-30" << none << none << QString() << 0 << QStringList{"Т-301"};
+        QTest::newRow("Latin T is not Cyrillic Т") << "t-3" << none << none << QString() << 0 << QStringList{"T-300"};
+        QTest::newRow("blanks around are ignored") << "  семенова " << none << none << QString() << 0
+                                                   << QStringList{""};
+        QTest::newRow("wildcards are plain characters") << "_" << none << none << QString() << 0
+                                                        << QStringList{"Т-1"};
+        QTest::newRow("percent sign") << "100%" << none << none << QString() << 0 << QStringList{"Т-1"};
+        QTest::newRow("no match") << "сидоров" << none << none << QString() << 0 << QStringList{};
+        QTest::newRow("days inclusive") << QString() << QDate(2024, 1, 1) << QDate(2024, 2, 29) << QString() << 0
+                                        << QStringList{"T-300", "Т-301", ""};
+        QTest::newRow("from only") << QString() << QDate(2024, 3, 5) << none << QString() << 0
+                                   << QStringList{"Т-100", "Т-200"};
+        QTest::newRow("until only") << QString() << none << QDate(2023, 12, 31) << QString() << 0
+                                    << QStringList{"A-7", "Т-1"};
+        QTest::newRow("profile") << QString() << none << none << "Электробезопасность" << 0
+                                 << QStringList{"A-7", "T-300", "Т-1"};
+        QTest::newRow("grade") << QString() << none << none << QString() << 2 << QStringList{"Т-200", "Т-1"};
+        QTest::newRow("all together") << "иван" << QDate(2024, 1, 1) << QDate(2024, 1, 1) << "Основной" << 3
+                                      << QStringList{"Т-301"};
+    }
+
+    void filters() {
+        QFETCH(QString, text);
+        QFETCH(QDate, from);
+        QFETCH(QDate, until);
+        QFETCH(QString, profile);
+        QFETCH(int, grade);
+        QFETCH(QStringList, expected);
+        Fixture f;
+        JournalQuery query(f.dir.path());
+        const JournalResult opened = query.open();
+        QVERIFY2(opened.ok, qPrintable(opened.error));
+        const JournalFilter filter{from, until, text, profile, grade};
+        QStringList found;
+        for (const JournalRow& r : readAll(query, filter, {}))
+            found << r.personnelNo;
+        found.sort();
+        expected.sort();
+        QCOMPARE(found, expected);
+        QCOMPARE(query.count(filter), expected.size());
+    }
+
+    void sortOrdersReadPageByPage_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("order");
+        for (int key = 0; key <= int(JournalSortKey::Grade); ++key) {
+            QTest::addRow("key %d ascending", key) << key << int(Qt::AscendingOrder);
+            QTest::addRow("key %d descending", key) << key << int(Qt::DescendingOrder);
+        }
+    }
+
+    void sortOrdersReadPageByPage() {
+        QFETCH(int, key);
+        QFETCH(int, order);
+        Fixture f;
+        JournalQuery query(f.dir.path());
+        QVERIFY(query.open().ok);
+        const JournalSort sort{JournalSortKey(key), Qt::SortOrder(order)};
+        // What the order means, said independently of the SQL: the shown key, the day, the
+        // protocol number, then the id.
+        QList<JournalEntry> expected = f.entries;
+        auto keyOf = [&](const JournalEntry& e) {
+            QStringList key;
+            switch (sort.key) {
+            case JournalSortKey::Date:
+                break;
+            case JournalSortKey::FullName:
+                key << e.fullName;
+                break;
+            case JournalSortKey::PersonnelNo:
+                key << e.personnelNo;
+                break;
+            case JournalSortKey::Profile:
+                key << e.profileName;
+                break;
+            case JournalSortKey::Grade:
+                key << QString::number(e.grade);
+                break;
+            }
+            return key << e.date.toString(Qt::ISODate) << QString::number(e.protocolNo).rightJustified(5, '0')
+                       << e.id.toString(QUuid::WithoutBraces);
+        };
+        // SQLite compares texts by their UTF-8 bytes, which is the order of the code points.
+        auto less = [&](const JournalEntry& a, const JournalEntry& b) {
+            const QStringList ka = keyOf(a), kb = keyOf(b);
+            for (int i = 0; i < ka.size(); ++i) {
+                if (ka[i] != kb[i])
+                    return QString::compare(ka[i], kb[i], Qt::CaseSensitive) < 0;
+            }
+            return false;
+        };
+        std::sort(expected.begin(), expected.end(), less);
+        if (sort.order == Qt::DescendingOrder)
+            std::reverse(expected.begin(), expected.end());
+        QStringList expectedIds;
+        for (const JournalEntry& e : expected)
+            expectedIds << e.id.toString();
+        QStringList readIds;
+        for (const JournalRow& r : readAll(query, {}, sort))
+            readIds << r.id.toString();
+        QCOMPARE(readIds, expectedIds);
+    }
+
+    void newestFirstByDefault() {
+        Fixture f;
+        JournalQuery query(f.dir.path());
+        const QList<JournalRow> rows = query.page({}, {}, nullptr, 2);
+        QCOMPARE(names(rows), (QStringList{"ЕЛИСЕЕВА Анна Петровна/Т-200", "Ёлкин Пётр Сергеевич/Т-100"}));
+        QCOMPARE(rows.first().date, QDate(2024, 3, 5));
+        QCOMPARE(rows.first().grade, 2);
+        QCOMPARE(rows.first().profileName, QStringLiteral("Основной"));
+    }
+
+    void examWithItsAnswers() {
+        Fixture f;
+        JournalQuery query(f.dir.path());
+        const JournalEntry& written = f.entries.at(2);
+        const std::optional<JournalEntry> read = query.exam(written.id);
+        QVERIFY(read.has_value());
+        QCOMPARE(*read, written);
+        QVERIFY(!query.exam(QUuid::createUuid()).has_value());
+        QCOMPARE(query.profileNames(), (QStringList{"Основной", "Электробезопасность"}));
+    }
+
+    void periodDays_data() {
+        QTest::addColumn<int>("period");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("until");
+        using P = JournalFilter::Period;
+        QTest::newRow("today") << int(P::Today) << QDate(2024, 2, 10) << QDate(2024, 2, 10) << QDate(2024, 2, 10);
+        QTest::newRow("month of a leap year") << int(P::ThisMonth) << QDate(2024, 2, 10) << QDate(2024, 2, 1)
+                                              << QDate(2024, 2, 29);
+        QTest::newRow("month ending on the 31st") << int(P::ThisMonth) << QDate(2023, 12, 31) << QDate(2023, 12, 1)
+                                                  << QDate(2023, 12, 31);
+        QTest::newRow("year") << int(P::ThisYear) << QDate(2024, 7, 4) << QDate(2024, 1, 1) << QDate(2024, 12, 31);
+        QTest::newRow("all time") << int(P::All) << QDate(2024, 7, 4) << QDate() << QDate();
+    }
+
+    void periodDays() {
+        QFETCH(int, period);
+        QFETCH(QDate, today);
+        QFETCH(QDate, from);
+        QFETCH(QDate, until);
+        const auto days = JournalFilter::periodDays(JournalFilter::Period(period), today);
+        QCOMPARE(days.first, from);
+        QCOMPARE(days.second, until);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJournalQuery)
+#include "tst_journalquery.moc"
