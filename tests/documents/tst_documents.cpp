@@ -113,6 +113,9 @@ private slots:
                         8, 10),
                    exam(QStringLiteral("Другой День"), QStringLiteral("водитель"), QStringLiteral("0999"),
                         day.addDays(1), 1, 3, 6, 10)};
+        // Protocol numbers of the day in the order of the list, as the register gives them.
+        for (qsizetype i = 0; i < m_exams.size(); ++i)
+            m_exams[i].protocolNo = static_cast<int>(i + 1);
         JournalStore store(m_folder.path());
         for (const JournalEntry& e : m_exams)
             QVERIFY(store.record(e).ok);

@@ -253,6 +253,8 @@ void MainWindow::buildModeTable() {
         .switchAction = m_examAction,
         .switchCaptionInside = QStringLiteral("Выход"),
         .switchCaptionAfter = QStringLiteral("Экзамен"),
+        .settingsTitleInside = {},
+        .settingsTitleAfter = {},
         .enter = [this] { m_examMode->enterMode(); },
         // A running exam is finished first, then the registration area goes.
         .leave = [this] { m_examMode->leaveMode(); },
@@ -272,6 +274,8 @@ void MainWindow::buildModeTable() {
         .switchAction = m_resultsAction,
         .switchCaptionInside = QStringLiteral("Выход"),
         .switchCaptionAfter = QStringLiteral("Результаты"),
+        .settingsTitleInside = {},
+        .settingsTitleAfter = {},
         .enter = opening(m_archiveViewer),
         .leave = closing(m_archiveViewer),
     };
