@@ -37,7 +37,8 @@ bool themeHasEligibleQuestion(const Database& db, int t, const ExamProfile& prof
 } // namespace
 
 AppCore::AppCore(std::unique_ptr<RandomSource> rng, std::function<QDate()> today, QObject* parent)
-    : QObject(parent), m_rng(rng ? std::move(rng) : std::make_unique<ClockRandom>()), m_today(std::move(today)) {}
+    : QObject(parent), m_rng(rng ? std::move(rng) : std::make_unique<ClockRandom>()),
+      m_today(std::move(today)) {}
 
 QDate AppCore::today() const {
     return m_today ? m_today() : QDate::currentDate();
@@ -54,8 +55,8 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
     db.databaseHeader[1] = kVersionMarker;
 
     // Program folder and the default database path.
-    db.programFolder =
-        options.programFolder.isEmpty() ? defaultProgramFolder() : withTrailingSeparator(options.programFolder);
+    db.programFolder = options.programFolder.isEmpty() ? defaultProgramFolder()
+                                                       : withTrailingSeparator(options.programFolder);
     db.databasePath = defaultDatabasePath(db.programFolder);
     // The last database; an unreadable settings file leaves the default path.
     {
@@ -148,6 +149,35 @@ SaveResult AppCore::storeQuestion(int theme, int question, const QuestionEntry& 
     m_selection.shuffleAllThemes();
     emit databaseChanged();
     return saved;
+}
+
+std::vector<QuestionFile> AppCore::readQuestionFiles(const QStringList& paths) const {
+    std::vector<QuestionFile> files;
+    files.reserve(static_cast<std::size_t>(paths.size()));
+    for (const QString& path : paths)
+        files.push_back(readQuestionFile(path));
+    return files;
+}
+
+SaveResult AppCore::storeImportedQuestions(const Database& imported) {
+    // Only what an import changes is taken; the file and folder stay those of the open database.
+    for (int t = 1; t <= kThemeCount; ++t) {
+        for (int q = 0; q <= kQuestionSlots; ++q) {
+            for (int p = 0; p < kParts; ++p)
+                m_db.questions(t, q, p) = imported.questions(t, q, p);
+        }
+    }
+    m_db.profiles = imported.profiles;
+    for (int i = 2; i < 5; ++i)
+        m_db.databaseHeader[i] = imported.databaseHeader[i];
+    const SaveResult saved = m_db.saveDatabase();
+    m_selection.shuffleAllThemes();
+    emit databaseChanged();
+    return saved;
+}
+
+ExportResult AppCore::exportQuestions(const QString& path, BankFormat format, int theme) const {
+    return zet::exportQuestions(m_db, path, format, theme);
 }
 
 SaveResult AppCore::storeProfile(int number, const ProfileEntry& entry) {

@@ -10,6 +10,8 @@
 #include "exam/questionselection.h"
 #include "exam/random.h"
 #include "model/database.h"
+#include "questionbank/questionexport.h"
+#include "questionbank/questionimport.h"
 
 #include <QDate>
 #include <QObject>
@@ -117,6 +119,14 @@ public:
     void takeGroupsFromProfile(int number);
     // Draws the question orders of all themes anew.
     void shuffleQuestionOrders();
+    // Question files of learning systems, read for an import (the format from each name and
+    // content, the encoding detected).
+    std::vector<QuestionFile> readQuestionFiles(const QStringList& paths) const;
+    // Keeps the questions, theme titles and profiles an import placed into a copy of the
+    // database (made from this one), writes the database once and draws new question orders.
+    [[nodiscard]] SaveResult storeImportedQuestions(const Database& imported);
+    // Writes the questions of one theme (1..20), or of all when theme is 0, to a file.
+    ExportResult exportQuestions(const QString& path, BankFormat format, int theme = 0) const;
 
     // --- exam run ---
     // The profile the registration area shows; numbers outside 1..20 are ignored.

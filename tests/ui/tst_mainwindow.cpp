@@ -56,7 +56,7 @@ QStringList menuBarState(QMainWindow& w) {
 }
 
 const QStringList kMainMenus = {
-    QStringLiteral("Меню           [Создать новый|Загрузить|Сохранить|Выход из программы]"),
+    QStringLiteral("Меню           [Создать новый|Загрузить|Сохранить|Импорт вопросов…|Экспорт вопросов…|Выход из программы]"),
     QStringLiteral("Проверка       [Результаты|Экзамен]"),
     QStringLiteral("Настройка      [Профили|Редактор]"),
     QStringLiteral("Базы тестов       "),

@@ -1,9 +1,13 @@
 // The import preview: what the examiner chooses is what the preview shows and what is kept.
 
+#include "testdata.h"
+#include "ui/files/questionbankactions.h"
 #include "ui/files/questionimportdialog.h"
+#include "ui/shell/messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -15,6 +19,7 @@ class TestQuestionImportDialog : public QObject {
     Q_OBJECT
 private slots:
     void previewFollowsTheChoices();
+    void importThenExportThroughTheMenuActions();
 };
 
 namespace {
@@ -55,6 +60,48 @@ void TestQuestionImportDialog::previewFollowsTheChoices() {
     QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("importButton"))->isEnabled());
     // The open database is only read.
     QVERIFY(db.questions(1, 2, 0).isEmpty());
+}
+
+void TestQuestionImportDialog::importThenExportThroughTheMenuActions() {
+    QTemporaryDir dir;
+    auto core = testing::newTestCore(dir, 1, QDate(2026, 12, 7));
+    QVERIFY(core);
+    const QString source = dir.filePath(QStringLiteral("банк.gift"));
+    QFile file(source);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(
+        QStringLiteral("::Q:: Огнетушитель ОУ заряжен {=углекислотой ~водой ~порошком ~пеной ~песком}\n")
+            .toUtf8());
+    file.close();
+    QStringList messages;
+    ui::hooks().message = [&messages](const QString& text) { messages << text; };
+    auto& dialogs = questionBankDialogHooks();
+    dialogs.openFiles = [&] { return QStringList{source}; };
+    dialogs.acceptPreview = [] { return true; };
+    const QString exported = dir.filePath(QStringLiteral("выгрузка.xml"));
+    dialogs.saveFile = [&](int* filter) {
+        *filter = 2; // Moodle XML
+        return exported;
+    };
+    dialogs.exportTheme = [] { return 0; };
+
+    importQuestionsInteractively(nullptr, *core);
+    // Stored in memory and written to the database file once.
+    QCOMPARE(core->database().questions(1, 1, 1), QStringLiteral("углекислотой"));
+    Database onDisk;
+    onDisk.databasePath = core->database().databasePath;
+    QVERIFY(onDisk.loadDatabase().ok());
+    QCOMPARE(onDisk.questions(1, 1, 5), QStringLiteral("песком"));
+
+    exportQuestionsInteractively(nullptr, *core);
+    QFile written(exported);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QString xml = QString::fromUtf8(written.readAll());
+    QVERIFY(xml.contains(QStringLiteral("<quiz>")));
+    QVERIFY(xml.contains(QStringLiteral("Огнетушитель ОУ заряжен")));
+    QCOMPARE(messages.size(), 2);
+    ui::hooks() = {};
+    dialogs = {};
 }
 
 QTEST_MAIN(TestQuestionImportDialog)

@@ -6,6 +6,7 @@
 #include "ui/authoring/questioneditor.h"
 #include "ui/exam/exammode.h"
 #include "ui/files/filearea.h"
+#include "ui/files/questionbankactions.h"
 #include "ui/shell/aboutarea.h"
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
@@ -79,20 +80,28 @@ void MainWindow::buildMenus() {
     };
 
     m_databaseMenu = menu("databaseMenu", QStringLiteral("Меню           "));
-    m_createAction = item(m_databaseMenu, "createAction", QStringLiteral("Создать новый"), &MainWindow::createDatabase);
+    m_createAction =
+        item(m_databaseMenu, "createAction", QStringLiteral("Создать новый"), &MainWindow::createDatabase);
     m_loadAction = item(m_databaseMenu, "loadAction", QStringLiteral("Загрузить"), &MainWindow::loadDatabase);
-    m_saveAsAction = item(m_databaseMenu, "saveAsAction", QStringLiteral("Сохранить"), &MainWindow::saveDatabaseAs);
-    m_exitAction = item(m_databaseMenu, "exitAction", QStringLiteral("Выход из программы"), &MainWindow::exitProgram);
+    m_saveAsAction =
+        item(m_databaseMenu, "saveAsAction", QStringLiteral("Сохранить"), &MainWindow::saveDatabaseAs);
+    item(m_databaseMenu, "importQuestionsAction", QStringLiteral("Импорт вопросов…"),
+         &MainWindow::importQuestions);
+    item(m_databaseMenu, "exportQuestionsAction", QStringLiteral("Экспорт вопросов…"),
+         &MainWindow::exportQuestions);
+    m_exitAction =
+        item(m_databaseMenu, "exitAction", QStringLiteral("Выход из программы"), &MainWindow::exitProgram);
 
     m_examMenu = menu("examMenu", QStringLiteral("Проверка       "));
-    m_resultsAction = item(m_examMenu, "resultsAction", QStringLiteral("Результаты"), &MainWindow::toggleArchiveViewer);
+    m_resultsAction =
+        item(m_examMenu, "resultsAction", QStringLiteral("Результаты"), &MainWindow::toggleArchiveViewer);
     m_examAction = item(m_examMenu, "examAction", QStringLiteral("Экзамен"), &MainWindow::toggleExamMode);
 
     m_settingsMenu = menu("settingsMenu", QStringLiteral("Настройка      "));
     m_profilesAction =
         item(m_settingsMenu, "profilesAction", QStringLiteral("Профили"), &MainWindow::toggleProfileEditor);
-    m_questionEditorAction =
-        item(m_settingsMenu, "questionEditorAction", QStringLiteral("Редактор"), &MainWindow::toggleQuestionEditor);
+    m_questionEditorAction = item(m_settingsMenu, "questionEditorAction", QStringLiteral("Редактор"),
+                                  &MainWindow::toggleQuestionEditor);
 
     // These two act on a click of their own: plain actions in the bar.
     m_helpAction = bar->addAction(QStringLiteral("Базы тестов       "));
@@ -343,6 +352,14 @@ void MainWindow::loadDatabase() {
 void MainWindow::saveDatabaseAs() {
     m_fileArea->raise();
     m_fileArea->open(FileArea::Action::Save);
+}
+
+void MainWindow::importQuestions() {
+    importQuestionsInteractively(this, m_core);
+}
+
+void MainWindow::exportQuestions() {
+    exportQuestionsInteractively(this, m_core);
 }
 
 void MainWindow::exitProgram() {

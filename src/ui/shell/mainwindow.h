@@ -56,6 +56,9 @@ public:
     void createDatabase();
     void loadDatabase();
     void saveDatabaseAs();
+    // Questions of learning systems' files into the open database, and out of it.
+    void importQuestions();
+    void exportQuestions();
     void exitProgram();
     void showHelp();
     void toggleAbout();
