@@ -1,6 +1,6 @@
-// The sample test database: generated from its source, it loads as a complete database with
-// two themes of ten questions and two profiles that use them; mistakes in a source are
-// reported with their line and leave no file behind.
+// The sample test database: imported from its source by the program's strict import, it loads as a complete
+// database with two themes of ten questions and two profiles that use them; mistakes in a source are reported
+// with their line and leave no file behind.
 
 #include "model/database.h"
 
@@ -22,7 +22,10 @@ struct Run {
 
 Run generate(const QString& source, const QString& target) {
     QProcess p;
-    p.start(QStringLiteral(ZET_MAKE_SAMPLE), {source, target});
+    p.start(QStringLiteral(ZET_PROGRAM),
+            {QStringLiteral("questions"), QStringLiteral("import"), source, QStringLiteral("--into"), target,
+             QStringLiteral("--format"), QStringLiteral("text"), QStringLiteral("--encoding"),
+             QStringLiteral("utf-8"), QStringLiteral("--strict")});
     Run run;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return run;

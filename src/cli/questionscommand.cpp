@@ -14,7 +14,7 @@ namespace {
 const QString kUsage = QStringLiteral(
     "Использование:\n"
     "  questions import ФАЙЛ... --into БАЗА.zet [--theme N] [--format gift|aiken|moodlexml|text]\n"
-    "                   [--encoding utf-8|windows-1251] [--groups 0,1,…|нет]\n"
+    "                   [--encoding utf-8|windows-1251] [--groups 0,1,…|нет] [--strict]\n"
     "  questions export БАЗА.zet --to ФАЙЛ [--theme N] [--format gift|aiken|moodlexml|text]");
 
 struct Arguments {
@@ -25,6 +25,8 @@ struct Arguments {
     std::optional<BankFormat> format;
     TextEncoding encoding = TextEncoding::Detect;
     std::optional<std::array<bool, kGroupCount>> groups;
+    // Every skipped question and every warning counts as a mistake, and nothing is written.
+    bool strict = false;
 };
 
 int fail(QTextStream& err, const QString& text, int code) {
@@ -63,6 +65,8 @@ QString parseOptions(const QStringList& words, bool exporting, Arguments* a) {
             if (!e)
                 return QStringLiteral("Кодировка бывает utf-8 или windows-1251.");
             a->encoding = *e;
+        } else if (w == QLatin1String("--strict") && !exporting) {
+            a->strict = true;
         } else if (w == QLatin1String("--groups") && !exporting) {
             if (!value(&v))
                 return QStringLiteral("После --groups нужны номера групп от 0 до 9 через запятую или «нет».");
@@ -85,6 +89,20 @@ QString parseOptions(const QStringList& words, bool exporting, Arguments* a) {
         }
     }
     return {};
+}
+
+// "<path>:<line>: <question>: <what>" for a mistake of a strict import.
+QString mistakeLine(const std::vector<QuestionFile>& files, const ImportEntry& entry) {
+    // A remark on the whole import is given with the first file.
+    QString path = entry.file.isEmpty() ? files.front().path : entry.file;
+    for (const QuestionFile& file : files) {
+        if (file.name() == entry.file)
+            path = file.path;
+    }
+    const QString where = entry.line > 0 ? QStringLiteral("%1:%2").arg(path).arg(entry.line) : path;
+    const QString what =
+        entry.question.isEmpty() ? entry.text : entry.question + QStringLiteral(": ") + entry.text;
+    return QStringLiteral("%1: %2").arg(where, what);
 }
 
 int importCommand(const QStringList& words, QTextStream& out, QTextStream& err) {
@@ -121,6 +139,16 @@ int importCommand(const QStringList& words, QTextStream& out, QTextStream& err) 
     const ImportReport report = importQuestions(db, files, options);
     out << report.toText() << '\n';
     out.flush();
+    if (a.strict) {
+        std::vector<ImportEntry> mistakes = report.skipped;
+        mistakes.insert(mistakes.end(), report.warnings.begin(), report.warnings.end());
+        if (db.databaseHeader[2].isEmpty())
+            mistakes.push_back({files.front().name(), 0, {}, QStringLiteral("нет названия теста")});
+        for (const ImportEntry& entry : mistakes)
+            err << mistakeLine(files, entry) << '\n';
+        if (!mistakes.empty())
+            return fail(err, QStringLiteral("Строгий импорт: найдены ошибки, база не записана."), 1);
+    }
     if (report.importedCount() == 0 && report.profiles.empty())
         return fail(err, QStringLiteral("Ни один вопрос не импортирован; база не изменена."), 1);
 
