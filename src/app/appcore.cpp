@@ -2,6 +2,7 @@
 
 #include "app/startup.h"
 #include "archive/monthnames.h"
+#include "journal/journal.h"
 #include "model/cp1251.h"
 #include "model/textvalue.h"
 
@@ -14,6 +15,8 @@ namespace zet {
 namespace {
 
 constexpr int16 kClockLimit = 32767;
+// How often exams that the journal's server has not got yet are sent again.
+constexpr int kJournalSendInterval = 60 * 1000;
 
 bool inRegister(int n) {
     return n >= 1 && n <= kRegisterSlots;
@@ -37,8 +40,16 @@ bool themeHasEligibleQuestion(const Database& db, int t, const ExamProfile& prof
 } // namespace
 
 AppCore::AppCore(std::unique_ptr<RandomSource> rng, std::function<QDate()> today, QObject* parent)
-    : QObject(parent), m_rng(rng ? std::move(rng) : std::make_unique<ClockRandom>()),
-      m_today(std::move(today)) {}
+    : QObject(parent), m_rng(rng ? std::move(rng) : std::make_unique<ClockRandom>()), m_today(std::move(today)) {
+    m_journalTimer.setInterval(kJournalSendInterval);
+    connect(&m_journalTimer, &QTimer::timeout, this, &AppCore::sendJournalToServer);
+}
+
+AppCore::~AppCore() = default;
+
+QDateTime AppCore::now() const {
+    return m_now ? m_now() : QDateTime::currentDateTime();
+}
 
 QDate AppCore::today() const {
     return m_today ? m_today() : QDate::currentDate();
@@ -94,8 +105,103 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
     // The first free slot of the day and the question orders of all themes.
     m_exam.findFreeSlot();
     m_selection.shuffleAllThemes();
+    // The results journal, with whatever today's day file holds that it has not got yet.
+    const QString journalMessage = startJournal();
+    if (!journalMessage.isEmpty())
+        report.messages << journalMessage;
     emit databaseChanged();
     return report;
+}
+
+QString AppCore::startJournal() {
+    m_journal = std::make_unique<Journal>(m_db.programFolder);
+    Journal& journal = *m_journal;
+    QString message = journal.configError();
+    auto addMessage = [&message](const QString& text) {
+        if (!message.isEmpty())
+            message += QStringLiteral("\n\n");
+        message += text;
+    };
+    const JournalResult flushed = journal.store().flushOutbox();
+    if (!flushed.ok) {
+        addMessage(flushed.error);
+    } else if (journal.store().outboxCount() == 0) {
+        // An exam whose program ended between the day file and the journal is in the day file
+        // only. Exams still in the outbox are left for it: they carry their answers.
+        const QDate day = QDate::fromString(QFileInfo(m_archive.dayFileName).completeBaseName(),
+                                            QStringLiteral("dd.MM.yyyy"));
+        const JournalResult imported = journal.store().recordImported(
+            importedEntries(m_exam.dayRegister, journal.config().workstation, day.isValid() ? day : today()));
+        if (!imported.ok)
+            addMessage(imported.error);
+    }
+    sendJournalToServer();
+    if (journal.config().usesServer())
+        m_journalTimer.start();
+    return message;
+}
+
+void AppCore::sendJournalToServer() {
+    if (!m_journal)
+        return;
+    const JournalResult sent = m_journal->sendPending();
+    m_serverError = sent.ok ? QString() : sent.error;
+}
+
+ArchiveImportReport AppCore::importArchiveToJournal(const ArchiveImportProgress& progress) {
+    if (!m_journal)
+        m_journal = std::make_unique<Journal>(m_db.programFolder);
+    ArchiveImportReport report =
+        importArchive(m_journal->store(), m_db.programFolder, m_journal->config().workstation, progress);
+    sendJournalToServer();
+    return report;
+}
+
+QString AppCore::recordInJournal(const ExamineeRecord& record) {
+    if (!m_journal)
+        return {};
+    JournalEntry entry = m_journal->newEntry();
+    const QDate day =
+        QDate::fromString(QFileInfo(m_archive.dayFileName).completeBaseName(), QStringLiteral("dd.MM.yyyy"));
+    entry.date = day.isValid() ? day : today();
+    entry.protocolNo = record.protocolNo;
+    entry.profileNo = record.profileNo;
+    entry.profileName = record.profileName;
+    entry.testName = m_db.databaseHeader[2];
+    entry.databasePath = m_db.databasePath;
+    entry.fullName = record.fullName;
+    entry.birthYear = record.birthYear;
+    entry.jobTitle = record.jobTitle;
+    entry.seniority = record.seniority;
+    entry.personnelNo = record.personnelNo;
+    entry.grade = record.grade;
+    entry.asked = record.askedCount;
+    entry.right = record.rightCount;
+    entry.secondsSpent = record.timeSpent;
+    entry.startedAt = m_examStartedAt;
+    entry.finishedAt = now();
+    entry.answers = m_examAnswers;
+    // A question on screen when the exam ended counts as asked, without an answer.
+    if (m_shownQuestion.found && m_examAnswers.size() < m_shownQuestion.n) {
+        JournalAnswer open;
+        open.position = m_shownQuestion.n;
+        open.theme = m_shownQuestion.theme;
+        open.questionNo = m_shownQuestion.question;
+        open.questionText = m_shownQuestion.text;
+        open.seconds = qMax(0, int(record.timeSpent) - m_shownAtSecond);
+        entry.answers.append(open);
+    }
+    m_examAnswers.clear();
+    m_shownQuestion = {};
+
+    const JournalResult recorded = m_journal->record(entry);
+    sendJournalToServer();
+    if (recorded.ok)
+        return {};
+    return QStringLiteral("Результат экзамена записан в файл результатов за сегодня, но не записан в журнал "
+                          "результатов:\n%1\n\nОн сохранён и будет записан в журнал после следующего "
+                          "экзамена или при следующем запуске программы.")
+        .arg(recorded.error);
 }
 
 QString AppCore::dayFileNote(const DayFilePreparation& prepared) const {
@@ -284,6 +390,8 @@ PresentedQuestion AppCore::startExam(const RegistrationTexts& texts) {
     if (m_exam.examRunning || !m_exam.isFree(m_exam.currentExaminee) || !validProfile(profile))
         return {};
     m_examTexts = texts;
+    m_examStartedAt = now();
+    m_examAnswers.clear();
     m_exam.examRunning = true;
     m_exam.answerLock = false;
     m_exam.currentProfile = profile;
@@ -291,6 +399,7 @@ PresentedQuestion AppCore::startExam(const RegistrationTexts& texts) {
     m_exam.questionNo = 1;
     PresentedQuestion first = presentQuestion(1);
     m_exam.dayRegister[m_exam.currentExaminee].timeSpent = 0;
+    m_shownAtSecond = 0;
     return first;
 }
 
@@ -315,6 +424,9 @@ PresentedQuestion AppCore::presentQuestion(int16 n) {
     shown.text = questionText(m_db.questions(t, q, 0));
     for (int p = 1; p <= 5; ++p)
         shown.answers[p] = m_db.questions(t, q, m_answers.answerOrder[p]);
+    m_shownQuestion = shown;
+    if (inRegister(m_exam.currentExaminee))
+        m_shownAtSecond = m_exam.dayRegister[m_exam.currentExaminee].timeSpent;
     return shown;
 }
 
@@ -326,6 +438,18 @@ bool AppCore::answerClick(int16 p, bool* correct) {
     if (correct)
         *correct = m_answers.correctPosition == p;
     scoreAnswer();
+    if (m_shownQuestion.found && m_examAnswers.size() < m_shownQuestion.n) {
+        JournalAnswer answer;
+        answer.position = m_shownQuestion.n;
+        answer.theme = m_shownQuestion.theme;
+        answer.questionNo = m_shownQuestion.question;
+        answer.questionText = m_shownQuestion.text;
+        answer.answerText = m_shownQuestion.answers[p];
+        answer.right = m_answers.correctPosition == p;
+        if (inRegister(m_exam.currentExaminee))
+            answer.seconds = qMax(0, m_exam.dayRegister[m_exam.currentExaminee].timeSpent - m_shownAtSecond);
+        m_examAnswers.append(answer);
+    }
     return true;
 }
 
@@ -391,6 +515,9 @@ std::optional<FinishResult> AppCore::finishExam(const RegistrationTexts& texts) 
     result.record = record;
     result.written = m_archive.writeDayFile(m_exam.dayRegister);
     m_unwritten = !result.written.ok;
+    emit dayFileWritten();
+    // The journal comes after the day file and never holds it up.
+    result.journalMessage = recordInJournal(record);
 
     m_exam.examRunning = false;
     m_exam.answerLock = false;

@@ -9,19 +9,25 @@
 #include "exam/dayregister.h"
 #include "exam/questionselection.h"
 #include "exam/random.h"
+#include "journal/archiveimport.h"
+#include "journal/journalentry.h"
 #include "model/database.h"
 #include "questionbank/questionexport.h"
 #include "questionbank/questionimport.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
 namespace zet {
+
+class Journal;
 
 // The texts of the registration area that an exam start checks and FinishExam stores.
 struct RegistrationTexts {
@@ -50,6 +56,9 @@ struct FinishResult {
     int16 examinee = 0;    // slot that was filled
     ExamineeRecord record; // what was stored
     DayFileResult written; // outcome of writing the day file
+    // Why the exam could not be written to the results journal (Russian), empty when it was;
+    // the exam then waits in the journal's outbox.
+    QString journalMessage;
 };
 
 // Where start-up takes the program folder from.
@@ -88,6 +97,11 @@ public:
     // rng: null uses a clock-seeded generator. today: null uses the system date.
     explicit AppCore(std::unique_ptr<RandomSource> rng = nullptr, std::function<QDate()> today = {},
                      QObject* parent = nullptr);
+    ~AppCore() override;
+
+    // The clock of the journal's time stamps; null uses the system clock.
+    void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
+    QDateTime now() const;
 
     QDate today() const;
     const Database& database() const { return m_db; }
@@ -101,6 +115,21 @@ public:
     // start's database, the database itself, today's archive, the first free slot of the day
     // and the question orders. Every step runs whatever the earlier ones found.
     StartupReport startUp(const StartupOptions& options = {});
+
+    // --- the results journal ---
+    // Opens the journal in the program folder (startUp does it last): writes the exams waiting
+    // in the outbox, adds every record of today's day file the journal does not hold yet as an
+    // imported exam, sends what the server has not got and from then on sends it every minute.
+    // Returns a Russian message when the local journal cannot be written, else nothing.
+    QString startJournal();
+    // The journal, or null before startJournal.
+    Journal* journal() { return m_journal.get(); }
+    // Sends the exams the configured server has not got yet; does nothing without a server.
+    // The error is kept in lastServerError().
+    void sendJournalToServer();
+    QString lastServerError() const { return m_serverError; }
+    // Reads the whole day-file archive of the program folder into the journal.
+    ArchiveImportReport importArchiveToJournal(const ArchiveImportProgress& progress = {});
 
     // --- the database ---
     // Opens the database file at path (the settings are not saved). A rejected file leaves
@@ -174,6 +203,9 @@ public:
     [[nodiscard]] DayFileResult saveBeforeExit(const QString& fallbackFolder, QString* savedTo = nullptr);
 
 signals:
+    // The day file of a finished exam has been written (or its write has failed); the journal
+    // is written next.
+    void dayFileWritten();
     // The current database was replaced, loaded or stored (its test name may have changed).
     void databaseChanged();
 
@@ -183,6 +215,7 @@ private:
     PresentedQuestion presentQuestion(int16 n);
     void scoreAnswer();
     QString dayFileNote(const DayFilePreparation& prepared) const;
+    QString recordInJournal(const ExamineeRecord& record);
 
     std::unique_ptr<RandomSource> m_rng;
     std::function<QDate()> m_today;
@@ -193,6 +226,17 @@ private:
     AnswerShuffle m_answers{*m_rng};
     RegistrationTexts m_examTexts; // what the running exam was started with
     bool m_unwritten = false;
+
+    std::function<QDateTime()> m_now;
+    std::unique_ptr<Journal> m_journal;
+    QTimer m_journalTimer;
+    QString m_serverError;
+    // The running exam as the journal keeps it: when it started, the question on screen with
+    // the clock reading it was shown at, and the questions answered so far.
+    QDateTime m_examStartedAt;
+    PresentedQuestion m_shownQuestion;
+    int m_shownAtSecond = 0;
+    QList<JournalAnswer> m_examAnswers;
 };
 
 } // namespace zet

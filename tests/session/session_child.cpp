@@ -1,6 +1,9 @@
 // The other process of the session tests.
 // Usage: zet_session_child lock <folder>   holds the program lock of folder until killed
 //        zet_session_child exam <folder>   runs an exam in folder until SIGTERM or SIGHUP
+//        zet_session_child journal-kill <folder>
+//                                          finishes an exam and kills itself (SIGKILL) once the
+//                                          day file is written, before the journal is
 // Prints "ready" once it holds the lock or runs the exam.
 
 #include "app/appcore.h"
@@ -46,6 +49,8 @@ int main(int argc, char* argv[]) {
     if (!coreArchive(core).prepare(folder, core.today(), coreExam(core).dayRegister).ok)
         return 4;
     coreExam(core).findFreeSlot();
+    if (!core.startJournal().isEmpty())
+        return 6;
     SessionEndWatcher watcher({SIGTERM, SIGHUP});
     QObject::connect(&watcher, &SessionEndWatcher::sessionEnding, [&] {
         if (!core.saveBeforeExit(folder + QStringLiteral("fallback")).ok)
@@ -54,11 +59,17 @@ int main(int argc, char* argv[]) {
     });
     RegistrationTexts texts;
     texts.fullName = QStringLiteral("Сигналов С.С.");
+    texts.personnelNo = QStringLiteral("С-1");
     texts.profileNo = QStringLiteral("1");
     texts.askedCount = QStringLiteral("10");
     core.startExam(texts);
     if (!coreExam(core).examRunning)
         return 5;
+    if (mode == QLatin1String("journal-kill")) {
+        QObject::connect(&core, &AppCore::dayFileWritten, [] { std::raise(SIGKILL); });
+        core.finishRunningExam();
+        return 7; // not reached
+    }
     ready();
     return QCoreApplication::exec();
 }

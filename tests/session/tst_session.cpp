@@ -1,8 +1,11 @@
 // A second copy of the program in the same folder, and a signal that ends the session in the
 // middle of an exam, each with a real second process.
 
+#include "app/appcore.h"
+#include "../common/coreaccess.h"
 #include "app/programlock.h"
 #include "archive/dayfile.h"
+#include "journal/journal.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -24,6 +27,21 @@ bool startChild(QProcess& child, const QString& mode, const QString& folder) {
             return false;
     }
     return child.readLine().trimmed() == "ready";
+}
+
+const QDate kChildDay(2026, 12, 7);
+
+// The program core started in folder as the child starts it, with its journal.
+std::unique_ptr<AppCore> restartedCore(const QString& folder) {
+    auto core = std::make_unique<AppCore>(nullptr, [] { return kChildDay; });
+    coreDatabase(*core).newDatabase();
+    coreDatabase(*core).programFolder = folder;
+    if (!coreArchive(*core).prepare(folder, kChildDay, coreExam(*core).dayRegister).ok)
+        return nullptr;
+    coreExam(*core).findFreeSlot();
+    if (!core->startJournal().isEmpty())
+        return nullptr;
+    return core;
 }
 
 } // namespace
@@ -73,6 +91,41 @@ private slots:
         QCOMPARE(reg[1].fullName, QStringLiteral("Сигналов С.С."));
         QCOMPARE(int(reg[1].profileNo), 1);
         QCOMPARE(int(reg[1].protocolNo), 1);
+
+        // The journal got the exam as well.
+        JournalStore store(dir.path() + QLatin1Char('/'));
+        const QList<JournalEntry> exams = store.findByPersonnelNo(QStringLiteral("С-1"));
+        QCOMPARE(store.examCount(), 1);
+        const std::optional<JournalEntry> exam = store.find(exams.value(0).id);
+        QVERIFY(exam);
+        QVERIFY(!exam->imported);
+        QCOMPARE(exam->fullName, QStringLiteral("Сигналов С.С."));
+        QCOMPARE(exam->protocolNo, 1);
+        QCOMPARE(exam->date, kChildDay);
+    }
+
+    void killedBeforeTheJournalLosesNoExam() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        QProcess child;
+        child.start(QStringLiteral(ZET_SESSION_CHILD), {QStringLiteral("journal-kill"), dir.path()});
+        QVERIFY(child.waitForFinished(10000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        QFile file(dayFilePathFor(folder, kChildDay));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        DayRegisterArray reg{};
+        QVERIFY(parseDayFile(file.readAll(), reg).exact);
+        QCOMPARE(reg[1].fullName, QStringLiteral("Сигналов С.С."));
+        QCOMPARE(JournalStore(folder).examCount(), 0);
+
+        for (int restart = 0; restart < 2; ++restart) {
+            std::unique_ptr<AppCore> core = restartedCore(folder);
+            QVERIFY(core);
+            JournalStore& store = core->journal()->store();
+            QCOMPARE(store.examCount(), 1);
+            QVERIFY(store.hasExam(core->journal()->config().workstation, kChildDay, 1));
+        }
     }
 };
 

@@ -163,6 +163,8 @@ void ExamMode::finishExam(bool showResult) {
                                "вместе со следующим экзаменом.");
         showMessage(showResult ? static_cast<QWidget*>(m_resultWindow) : m_surface, text);
     }
+    if (!result->journalMessage.isEmpty())
+        showMessage(showResult ? static_cast<QWidget*>(m_resultWindow) : m_surface, result->journalMessage);
 }
 
 void ExamMode::onResultAcknowledged() {

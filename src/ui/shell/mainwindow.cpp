@@ -8,6 +8,7 @@
 #include "ui/files/filearea.h"
 #include "ui/files/questionbankactions.h"
 #include "ui/shell/aboutarea.h"
+#include "ui/shell/archiveimportdialog.h"
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
@@ -96,6 +97,9 @@ void MainWindow::buildMenus() {
     m_resultsAction =
         item(m_examMenu, "resultsAction", QStringLiteral("Результаты"), &MainWindow::toggleArchiveViewer);
     m_examAction = item(m_examMenu, "examAction", QStringLiteral("Экзамен"), &MainWindow::toggleExamMode);
+    m_archiveImportAction = m_examMenu->addAction(QStringLiteral("Перенести архив в журнал…"));
+    m_archiveImportAction->setObjectName(QStringLiteral("archiveImportAction"));
+    connect(m_archiveImportAction, &QAction::triggered, this, [this] { importArchiveWithProgress(m_core, this); });
 
     m_settingsMenu = menu("settingsMenu", QStringLiteral("Настройка      "));
     m_profilesAction =
@@ -233,7 +237,8 @@ void MainWindow::showDatabaseInfo() {
 
 void MainWindow::buildModeTable() {
     // Hidden in every mode but the main one.
-    const std::vector<QAction*> always = {m_databaseMenu->menuAction(), m_aboutAction, m_helpAction};
+    const std::vector<QAction*> always = {m_databaseMenu->menuAction(), m_aboutAction, m_helpAction,
+                                          m_archiveImportAction};
     auto hiding = [&always](std::initializer_list<QAction*> more) {
         std::vector<QAction*> hidden = always;
         hidden.insert(hidden.end(), more);

@@ -123,6 +123,7 @@ private:
     QMenu* m_examMenu = nullptr;
     QAction* m_resultsAction = nullptr;
     QAction* m_examAction = nullptr;
+    QAction* m_archiveImportAction = nullptr;
     QMenu* m_settingsMenu = nullptr;
     QAction* m_profilesAction = nullptr;
     QAction* m_questionEditorAction = nullptr;

@@ -1,0 +1,256 @@
+// The results journal fed by the program core: every finished exam with its answers, a
+// journal that cannot be written, and the catch-up at start-up.
+
+#include "app/appcore.h"
+#include "coreaccess.h"
+#include "journal/journal.h"
+
+#include "testdata.h"
+
+#include <QtTest>
+
+using namespace zet;
+
+namespace {
+
+const QDate kToday(2010, 12, 3);
+const QDateTime kStart(kToday, QTime(9, 30, 0));
+
+void setQuestion(Database& db, int t, int q, const QString& flags) {
+    db.questions(t, q, 0) = flags + QStringLiteral("Вопрос %1.%2").arg(t).arg(q);
+    db.questions(t, q, 1) = QStringLiteral("верно %1.%2").arg(t).arg(q);
+    for (int p = 2; p <= 5; ++p)
+        db.questions(t, q, p) = QStringLiteral("неверно %1.%2.%3").arg(t).arg(q).arg(p);
+}
+
+// Theme 1: six questions of group 0; theme 2: three of group 1; theme 3: question 1 holds
+// only its flags. Profile 1 asks three questions (themes 1, 1, 2) in 600 s with thresholds
+// 3, 2, 1; profile 2 asks three questions of theme 1.
+std::unique_ptr<AppCore> makeModule(const QString& programFolder, std::uint32_t seed = 77) {
+    auto m = std::make_unique<AppCore>(std::make_unique<SeededRandom>(seed), [] { return kToday; });
+    Database& db = coreDatabase(*m);
+    db.newDatabase();
+    db.databaseHeader[1] = kVersionMarker; // as after a load or a save
+    db.programFolder = programFolder;
+    for (int q = 1; q <= 6; ++q)
+        setQuestion(db, 1, q, QStringLiteral("1000000000"));
+    for (int q = 1; q <= 3; ++q)
+        setQuestion(db, 2, q, QStringLiteral("0100000000"));
+    setQuestion(db, 3, 1, QStringLiteral("1000000000"));
+    db.questions(3, 1, 0) = QStringLiteral("1000000000");
+    setQuestion(db, 3, 2, QStringLiteral("0000000000"));
+
+    ExamProfile& p1 = db.profiles[1];
+    p1.name = QStringLiteral("Основной");
+    p1.questionCount = 3;
+    p1.slotTheme = {0, 1, 1, 2};
+    p1.groups = {QStringLiteral("1Слесари"), QStringLiteral("1Электрики"), QStringLiteral("0Прочие")};
+    for (int k = 3; k < kGroupCount; ++k)
+        p1.groups[k] = QStringLiteral("0");
+    p1.excellentMin = 3;
+    p1.goodMin = 2;
+    p1.fairMin = 1;
+    p1.timeLimit = 600;
+
+    ExamProfile& p2 = db.profiles[2];
+    p2 = p1;
+    p2.number = 2;
+    p2.slotTheme = {0, 1, 1, 1};
+
+    if (!coreArchive(*m).prepare(db.programFolder, m->today(), coreExam(*m).dayRegister).ok)
+        return nullptr;
+    coreExam(*m).findFreeSlot();
+    coreExam(*m).currentProfile = 1;
+    coreExam(*m).questionNo = 1;
+    coreSelection(*m).shuffleAllThemes();
+    return m;
+}
+
+RegistrationTexts registrationTexts(const QString& profile = QStringLiteral("1")) {
+    RegistrationTexts t;
+    t.fullName = QStringLiteral("Иванов И.И.");
+    t.birthYear = QStringLiteral("1970");
+    t.jobTitle = QStringLiteral("слесарь");
+    t.seniority = QStringLiteral("12");
+    t.personnelNo = QStringLiteral("А-15");
+    t.profileNo = profile;
+    t.profileName = QStringLiteral("Основной");
+    t.askedCount = QStringLiteral("3");
+    return t;
+}
+
+// The core with the journal opened as start-up opens it; its clock reads kStart plus the
+// seconds the exam clock has counted.
+std::unique_ptr<AppCore> makeJournalledModule(const QString& folder, std::uint32_t seed = 77) {
+    std::unique_ptr<AppCore> m = makeModule(folder, seed);
+    if (!m)
+        return nullptr;
+    coreDatabase(*m).profiles[1].timeLimit = 20;
+    AppCore* core = m.get();
+    core->setClock([core] {
+        const ExamState& e = core->examState();
+        const int spent = e.currentExaminee >= 1 && e.currentExaminee <= kRegisterSlots
+                              ? e.dayRegister[e.currentExaminee].timeSpent
+                              : 0;
+        return kStart.addSecs(spent);
+    });
+    if (!m->startJournal().isEmpty())
+        return nullptr;
+    return m;
+}
+
+void tick(AppCore& core, int seconds) {
+    for (int s = 0; s < seconds; ++s)
+        core.clockTick();
+}
+
+} // namespace
+
+class TestExamJournal : public QObject {
+    Q_OBJECT
+private slots:
+    void finishWritesTheExamWithItsAnswers_data() {
+        QTest::addColumn<bool>("timeOut");
+        QTest::newRow("last answer") << false;
+        QTest::newRow("time-out on the last question") << true;
+    }
+    void finishWritesTheExamWithItsAnswers() {
+        QFETCH(bool, timeOut);
+        QTemporaryDir dir;
+        std::unique_ptr<AppCore> core = makeJournalledModule(dir.path() + QLatin1Char('/'));
+        QVERIFY(core);
+        coreDatabase(*core).databasePath = dir.filePath(QStringLiteral("base.zet"));
+        coreDatabase(*core).databaseHeader[2] = QStringLiteral("Охрана труда");
+
+        QList<PresentedQuestion> shown{core->startExam(registrationTexts())};
+        const QList<int> waits{5, 2, 4};
+        QList<int16> clicked;
+        for (int i = 0; i < 3; ++i) {
+            tick(*core, waits[i]);
+            if (i == 2 && timeOut) {
+                tick(*core, 20);
+                break;
+            }
+            const int16 p = static_cast<int16>(1 + i);
+            QVERIFY(core->answerClick(p));
+            clicked << p;
+            if (const std::optional<PresentedQuestion> next = core->advanceExam())
+                shown << *next;
+        }
+        const std::optional<FinishResult> finished = core->finishExam(registrationTexts());
+        QVERIFY(finished);
+        QVERIFY(finished->written.ok);
+        QVERIFY2(finished->journalMessage.isEmpty(), qPrintable(finished->journalMessage));
+
+        Journal& journal = *core->journal();
+        const QList<JournalEntry> found = journal.store().findByPersonnelNo(QStringLiteral("А-15"));
+        QCOMPARE(found.size(), 1);
+        const std::optional<JournalEntry> entry = journal.store().find(found.first().id);
+        QVERIFY(entry);
+        QCOMPARE(entry->workstation, journal.config().workstation);
+        QCOMPARE(entry->date, kToday);
+        QCOMPARE(entry->protocolNo, int(finished->examinee));
+        QCOMPARE(entry->fullName, QStringLiteral("Иванов И.И."));
+        QCOMPARE(entry->testName, QStringLiteral("Охрана труда"));
+        QCOMPARE(entry->databasePath, dir.filePath(QStringLiteral("base.zet")));
+        QCOMPARE(entry->right, int(finished->record.rightCount));
+        QCOMPARE(entry->secondsSpent, int(finished->record.timeSpent));
+        QCOMPARE(entry->startedAt, kStart);
+        QCOMPARE(entry->finishedAt, kStart.addSecs(finished->record.timeSpent));
+        QVERIFY(!entry->imported);
+
+        QCOMPARE(entry->answers.size(), 3);
+        int right = 0;
+        for (int i = 0; i < 3; ++i) {
+            const JournalAnswer& a = entry->answers[i];
+            QCOMPARE(a.position, i + 1);
+            QCOMPARE(a.theme, int(shown[i].theme));
+            QCOMPARE(a.questionNo, int(shown[i].question));
+            QCOMPARE(a.questionText, shown[i].text);
+            if (i < clicked.size()) {
+                QCOMPARE(a.answerText, shown[i].answers[clicked[i]]);
+                QCOMPARE(a.right, a.answerText.startsWith(QStringLiteral("верно")));
+                QCOMPARE(a.seconds, waits[i]);
+            } else {
+                QVERIFY(a.answerText.isEmpty());
+                QVERIFY(!a.right);
+                QCOMPARE(a.seconds, waits[i] + 20);
+            }
+            right += a.right ? 1 : 0;
+        }
+        QCOMPARE(right, entry->right);
+    }
+
+    void unwritableJournalKeepsTheDayFileAndCatchesUp() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        // A folder where the journal file should be: the journal cannot be opened.
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("journal.sqlite")));
+        std::unique_ptr<AppCore> core = makeModule(folder);
+        QVERIFY(core);
+        core->startJournal();
+
+        core->startExam(registrationTexts());
+        QVERIFY(core->answerClick(1));
+        const std::optional<FinishResult> first = core->finishExam(registrationTexts());
+        QVERIFY(first);
+        QVERIFY(first->written.ok);
+        QVERIFY(!first->journalMessage.isEmpty());
+        QVERIFY(first->journalMessage.contains(QStringLiteral("журнал")));
+        DayRegisterArray onDisk;
+        QFile dayFile(core->dayArchive().dayFilePath());
+        QVERIFY(dayFile.open(QIODevice::ReadOnly));
+        QVERIFY(readDayFileForImport(dayFile.readAll(), onDisk, nullptr));
+        QCOMPARE(onDisk[first->examinee].fullName, QStringLiteral("Иванов И.И."));
+
+        QVERIFY(QDir(dir.filePath(QStringLiteral("journal.sqlite"))).removeRecursively());
+        core->startExam(registrationTexts());
+        const std::optional<FinishResult> second = core->finishExam(registrationTexts());
+        QVERIFY(second);
+        QVERIFY2(second->journalMessage.isEmpty(), qPrintable(second->journalMessage));
+        JournalStore& store = core->journal()->store();
+        QCOMPARE(store.examCount(), 2);
+        QCOMPARE(store.outboxCount(), 0);
+        const QList<JournalEntry> exams = store.findByPersonnelNo(QStringLiteral("А-15"));
+        QCOMPARE(exams.size(), 2);
+        for (const JournalEntry& e : exams)
+            QVERIFY(!e.imported);
+        // The first exam kept its answer through the outbox.
+        const std::optional<JournalEntry> kept = store.find(
+            exams[0].protocolNo == first->examinee ? exams[0].id : exams[1].id);
+        QVERIFY(kept);
+        QCOMPARE(kept->answers.size(), 1);
+    }
+
+    void restartAddsTodaysMissingExamsOnce() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        int16 journalled = 0;
+        {
+            std::unique_ptr<AppCore> core = makeJournalledModule(folder);
+            QVERIFY(core);
+            core->startExam(registrationTexts());
+            journalled = core->finishExam(registrationTexts())->examinee;
+        }
+        // An exam in the day file only, as when the program ended before its journal write.
+        {
+            std::unique_ptr<AppCore> core = makeModule(folder);
+            QVERIFY(core);
+            core->startExam(registrationTexts());
+            QVERIFY(core->finishExam(registrationTexts()));
+        }
+        for (int restart = 0; restart < 2; ++restart) {
+            std::unique_ptr<AppCore> core = makeJournalledModule(folder);
+            QVERIFY(core);
+            JournalStore& store = core->journal()->store();
+            QCOMPARE(store.examCount(), 2);
+            const QList<JournalEntry> exams = store.findByPersonnelNo(QStringLiteral("А-15"));
+            QCOMPARE(exams.size(), 2);
+            for (const JournalEntry& e : exams)
+                QCOMPARE(e.imported, e.protocolNo != journalled);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExamJournal)
+#include "tst_examjournal.moc"
