@@ -16,7 +16,7 @@ void setBoxColor(QWidget* w, const QColor& background);
 void setWindowColor(QWidget* w, const QColor& background);
 
 // "Times New Roman" and "MS Sans Serif" at a point size; substitutions to metric-compatible
-// fonts are registered once by RegisterFontSubstitutions().
+// fonts are registered once by registerFontSubstitutions().
 QFont timesFont(double pointSize);
 QFont sansFont(double pointSize);
 void registerFontSubstitutions();
