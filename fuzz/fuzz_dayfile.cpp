@@ -1,6 +1,6 @@
-// The day file reader (ParseDayFile and DayArchive::ReadDayFile) and its writer.
+// The day file reader (parseDayFile) and writer (formatDayFile), in memory.
 #include "fuzzrun.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return zet::fuzz::run(zet::fuzz::checkFor(QStringLiteral("dayfile")), data, size);
+    return zet::fuzz::runInMemory(zet::fuzz::checkFor(QStringLiteral("dayfile")), data, size);
 }

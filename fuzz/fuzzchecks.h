@@ -5,7 +5,9 @@
 // the corpus test calls them with every committed seed, so a fixed fault stays fixed.
 //
 // Each check returns an empty string when every property holds, otherwise a description of
-// the first one that failed. workFolder is an existing, writable folder ending in "/".
+// the first one that failed. workFolder is an existing, writable folder ending in "/"; the
+// day file and day view checks take an empty one to check the bytes in memory only (the
+// fuzzer's way), and with a folder also read and write the same bytes through a file.
 
 #include <QByteArrayView>
 #include <QString>

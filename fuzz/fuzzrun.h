@@ -27,4 +27,15 @@ inline int run(Check check, const std::uint8_t* data, std::size_t size) {
     return 0;
 }
 
+// The same for a check that needs no folder: the input is checked in memory only.
+inline int runInMemory(Check check, const std::uint8_t* data, std::size_t size) {
+    const QByteArrayView input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QString failure = check(input, QString());
+    if (!failure.isEmpty()) {
+        std::fprintf(stderr, "property failed: %s\n", qPrintable(failure));
+        std::abort();
+    }
+    return 0;
+}
+
 } // namespace zet::fuzz

@@ -29,7 +29,7 @@ namespace zet {
 
 class Journal;
 
-// The texts of the registration area that an exam start checks and FinishExam stores.
+// The texts of the registration area that an exam start checks and finishExam() stores.
 struct RegistrationTexts {
     QString fullName;
     QString birthYear;
@@ -163,28 +163,28 @@ public:
     // Why an exam cannot start with these texts (register full, damaged profile, a slot
     // without an eligible question, a number outside the 16-bit range), or nothing.
     std::optional<QString> checkExamStart(const RegistrationTexts& texts) const;
-    // Sets ExamRunning, CurrentProfile from the profile text, CorrectCount 0, QuestionNo 1,
-    // presents question 1 and sets TimeSpent of the current slot to 0. Starts nothing (and
+    // Sets examRunning, currentProfile from the profile text, correctCount 0, questionNo 1,
+    // presents question 1 and sets timeSpent of the current slot to 0. Starts nothing (and
     // returns an empty presentation) while an exam runs, when the register is full or when
-    // the profile text is not a number 1..20; CheckExamStart gives the reason first.
+    // the profile text is not a number 1..20; checkExamStart() gives the reason first.
     PresentedQuestion startExam(const RegistrationTexts& texts);
-    // Accepts a click on box position p unless AnswerLock is set; returns whether it was
+    // Accepts a click on box position p unless answerLock is set; returns whether it was
     // accepted and, through correct, whether it was right. Counts a right answer.
     bool answerClick(int16 p, bool* correct = nullptr);
-    // The end of the feedback pause: presents the next question, releases AnswerLock and
+    // The end of the feedback pause: presents the next question, releases answerLock and
     // returns the question; or returns nothing when the last question has been answered
-    // (call FinishExam, which releases the lock). A pause that outlives its exam (finished
-    // meanwhile by the clock) returns nothing and releases the lock; FinishExam then does
+    // (call finishExam(), which releases the lock). A pause that outlives its exam (finished
+    // meanwhile by the clock) returns nothing and releases the lock; finishExam() then does
     // nothing, so an exam is never finished twice.
     std::optional<PresentedQuestion> advanceExam();
     // One tick of the exam clock; true when the exam must be finished now (the time spent
     // exceeds the limit, or the count has reached 32767, where it stops).
     bool clockTick();
-    // Grades, stores the registration texts into DayRegister(CurrentExaminee), writes the
-    // day file, clears ExamRunning and AnswerLock and moves CurrentExaminee to the next free
+    // Grades, stores the registration texts into dayRegister[currentExaminee], writes the
+    // day file, clears examRunning and answerLock and moves currentExaminee to the next free
     // slot (0 when there is none). Does nothing (returns nothing) when no exam is running.
     std::optional<FinishResult> finishExam(const RegistrationTexts& texts);
-    // FinishExam with the texts the running exam was started with.
+    // finishExam() with the texts the running exam was started with.
     std::optional<FinishResult> finishRunningExam();
 
     // The characters of the examinee's data that the day file cannot hold (they would be

@@ -27,7 +27,7 @@ bool isWritableFolder(const QString& folder);
 QString chooseProgramFolder(const QString& executableFolder, const QString& fallbackFolder,
                             const std::function<bool(const QString&)>& isWritable = isWritableFolder);
 
-// ChooseProgramFolder for the running program: its own folder, or the per-user data folder.
+// chooseProgramFolder() for the running program: its own folder, or the per-user data folder.
 QString defaultProgramFolder();
 
 // "Data.zet" in the program folder.
@@ -50,14 +50,14 @@ struct FirstStartResult {
     bool settingsSaved = false;
 };
 
-// First start in the per-user folder (ProgramFolder) of a program whose own folder cannot
+// First start in the per-user folder (programFolder) of a program whose own folder cannot
 // be written: when that folder holds the centre's database (named by its settings file, or
-// its Data.zet), DatabasePath names it and the settings in ProgramFolder remember it, so it
+// its Data.zet), databasePath names it and the settings in programFolder remember it, so it
 // is opened instead of a new empty one. Returns a note for the examiner that says where the
 // settings and the archive go instead; empty when the folder holds no database.
 QString adoptProgramFolderDatabase(Database& db, const QString& executableFolder);
 
-// First start: DatabasePath = ProgramFolder + "Data.zet". A database already there is kept
+// First start: databasePath = programFolder + "Data.zet". A database already there is kept
 // (and loaded later); anything else there is renamed aside and the default database
 // "Новый тест" / "Неизвестный" / today's date is written. The settings then name the file.
 FirstStartResult prepareFirstStartDatabase(Database& db, const QDate& today);

@@ -3,6 +3,7 @@
 #include "archive/monthnames.h"
 
 #include "model/cp1251.h"
+#include "model/linesplit.h"
 #include "model/regularfile.h"
 #include "model/savefile.h"
 #include "model/textvalue.h"
@@ -131,25 +132,6 @@ void storeField(ExamineeRecord& r, int line, const QString& value) {
     }
 }
 
-// Lines end in CR LF; a lone CR or LF is taken as a line end as well. A final line end
-// does not start another line.
-QStringList splitLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines.append(text.mid(start));
-    return lines;
-}
 
 } // namespace
 

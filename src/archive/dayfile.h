@@ -1,5 +1,5 @@
 #pragma once
-// Day files of the results archive: <ProgramFolder><year>/<month name>/<dd.MM.yyyy>.txt,
+// Day files of the results archive: <program folder><year>/<month name>/<dd.MM.yyyy>.txt,
 // Windows-1251 text with CR LF, 100 records of 13 labelled lines.
 
 #include "exam/dayregister.h"
@@ -51,7 +51,7 @@ struct DayFilePreparation : DayFileResult {
     QString recoveredFrom; // a temporary copy of the day file that held more, now the day file
 };
 
-// Today's archive: MonthFolder, DayFileName, MonthGenitive, set once at start-up.
+// Today's archive: monthFolder, dayFileName, monthGenitive, set once at start-up.
 class DayArchive {
 public:
     QString monthFolder;

@@ -32,7 +32,7 @@ struct DayView {
     QString error;     // Russian reason when Unreadable
 };
 
-// Load_Exam_Arh's reading of the day file at path. A path that names no file is Missing.
+// The archive viewer's reading of the day file at path. A path that names no file is Missing.
 DayView loadDayView(const QString& path);
 
 // The days (1..31) of a month whose day file exists in the archive of programFolder.

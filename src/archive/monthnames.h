@@ -11,7 +11,7 @@ namespace zet {
 QString monthNominative(int month);
 // The month table lookup: the genitive of an exactly matching nominative name, else the name itself.
 QString genitiveOf(const QString& nominative);
-// MonthGenitive for a date: the nominative name of its month looked up in the table.
+// The genitive month name for a date: the nominative name of its month looked up in the table.
 QString setMonthGenitive(const QDate& today);
 // Full weekday name in lower case, as the Russian locale spells it ("понедельник").
 QString weekdayName(const QDate& date);

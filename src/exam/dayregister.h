@@ -32,7 +32,7 @@ inline bool isFreeRecord(const ExamineeRecord& r) {
     return r == ExamineeRecord{};
 }
 
-// DayRegister(1..100); index 0 unused.
+// The day's examinees, slots 1..100; index 0 unused.
 using DayRegisterArray = std::array<ExamineeRecord, kRegisterSlots + 1>;
 
 struct ExamState {
@@ -45,7 +45,7 @@ struct ExamState {
     bool answerLock = false;
     int16 chosenPosition = 0;
 
-    // CurrentExaminee = first free slot; unchanged when all are used.
+    // currentExaminee = first free slot; unchanged when all are used.
     void findFreeSlot();
     // The first free slot after slot n, or 0 when there is none.
     int16 nextFreeSlotAfter(int n) const;

@@ -13,17 +13,17 @@ class QuestionSelection {
 public:
     QuestionSelection(const Database& db, RandomSource& rng) : m_db(db), m_rng(rng) {}
 
-    // QuestionOrder(theme 1..20, position 0..100): position 0 holds n, 1..n a permutation
+    // questionOrder[theme 1..20][position 0..100]: position 0 holds n, 1..n a permutation
     // of 1..n (0 where the shuffle left a position unfilled), above n 0.
     std::array<std::array<int16, kQuestionSlots + 1>, kThemeCount + 1> questionOrder{};
-    // ThemeCursor(theme 1..20): position of the question last drawn; lives for the process.
+    // themeCursor[theme 1..20]: position of the question last drawn; lives for the process.
     std::array<int16, kThemeCount + 1> themeCursor{};
 
-    // Rebuilds QuestionOrder(t, 0..100); leaves ThemeCursor alone.
+    // Rebuilds questionOrder[t]; leaves themeCursor alone.
     void shuffleThemeQuestions(int16 t);
     void shuffleAllThemes(); // themes 1..20 in ascending order
 
-    // Draws the next eligible question of SlotTheme(slot) of the given profile.
+    // Draws the next eligible question of the profile's slotTheme[slot].
     // wrapCounter belongs to one presentation (start it at 0). Returns 0 for no question.
     // A position left unfilled by the shuffle (0) is treated as a rejected candidate.
     int16 drawQuestion(int16 slot, const ExamProfile& profile, int16& wrapCounter);

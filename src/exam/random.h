@@ -28,7 +28,7 @@ private:
     std::uint64_t m_calls = 0;
 };
 
-// Deterministic: seeded once, Reseed() does nothing.
+// Deterministic: seeded once, reseed() does nothing.
 class SeededRandom : public RandomSource {
 public:
     explicit SeededRandom(std::uint32_t seed) : m_engine(seed) {}

@@ -4,6 +4,7 @@
 #include "archive/monthnames.h"
 #include "journal/journalstore.h"
 #include "model/cp1251.h"
+#include "model/linesplit.h"
 #include "model/regularfile.h"
 
 #include <QDir>
@@ -23,13 +24,6 @@ constexpr int kFilesPerTransaction = 50;
 constexpr bool kNumberLine[kFieldLines] = {true, true, false, false, true, false,
                                            true, true, true,  true,  true, false};
 
-// Lines end in CR LF, CR or LF; a final line end does not start another line.
-QStringList splitLines(const QString& text) {
-    QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
 
 } // namespace
 

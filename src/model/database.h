@@ -85,7 +85,7 @@ public:
     std::array<ExamProfile, kProfileCount + 1> profiles; // index 1..20 used
     std::array<GroupRecord, kGroupCount> groupNames;     // editors' work copy, not stored
 
-    // Questions(theme 0..20, question 0..100, part 0..5)
+    // questions(theme 0..20, question 0..100, part 0..5)
     QString& questions(int theme, int question, int part) {
         return m_questions[index(theme, question, part)];
     }
@@ -93,23 +93,23 @@ public:
         return m_questions[index(theme, question, part)];
     }
 
-    // Reads the file named by DatabasePath. A rejected file (marker not exactly "zetr100",
-    // missing, empty or unreadable) leaves DatabaseHeader(0) and (1) holding what was read
+    // Reads the file named by databasePath. A rejected file (marker not exactly "zetr100",
+    // missing, empty or unreadable) leaves databaseHeader[0] and [1] holding what was read
     // and every other value unchanged.
     LoadResult loadDatabase();
 
-    // What LoadDatabase does with the bytes of the file: returns false when record 2 is not
-    // exactly the marker, leaving DatabaseHeader(0) and (1) holding what was read and every
+    // What loadDatabase() does with the bytes of the file: returns false when record 2 is not
+    // exactly the marker, leaving databaseHeader[0] and [1] holding what was read and every
     // other value unchanged. Missing trailing records read as empty strings and zeros.
     [[nodiscard]] bool loadFromBytes(QByteArrayView bytes);
 
-    // The whole model as SaveDatabase writes it (with DatabaseHeader(1) as it is now); values
+    // The whole model as saveDatabase() writes it (with databaseHeader[1] as it is now); values
     // cut to 498 bytes or with replaced characters are listed in issues.
     QByteArray fileBytes(std::vector<StoredValueIssue>* issues = nullptr) const;
     // The same into out, reusing its storage when it is not shared and of the file's size.
     void writeFileBytes(QByteArray& out, std::vector<StoredValueIssue>* issues = nullptr) const;
 
-    // Sets the marker, then writes the whole model to DatabasePath atomically. An existing,
+    // Sets the marker, then writes the whole model to databasePath atomically. An existing,
     // non-empty file that is not a database of this format is not replaced unless
     // replaceForeign is true.
     SaveResult saveDatabase(bool replaceForeign = false);
@@ -121,7 +121,7 @@ public:
     // author and the creation date (does not touch the path or save).
     void startNew(const QString& testName, const QString& author, const QDate& created);
 
-    // Settings file "zetr100.sys" in ProgramFolder: one 256-byte record with DatabasePath.
+    // Settings file "zetr100.sys" in programFolder: one 256-byte record with databasePath.
     QString settingsPath() const;
     SettingsResult loadSettings();
     SettingsResult saveSettings() const;

@@ -24,7 +24,7 @@ constexpr int kProfileRecords = 32;
 constexpr int kRecordCount = kHeaderRecords + kQuestionRecords + kProfileCount * kProfileRecords;
 static_assert(kRecordCount == 12770);
 
-// Walks the records in file order; Reader and Writer share the order through Visit().
+// Walks the records in file order; RecordReader and RecordWriter share the order through visitBody().
 class RecordReader {
 public:
     explicit RecordReader(QByteArrayView bytes) : m_bytes(bytes) {}

@@ -13,7 +13,7 @@ namespace zet {
 // file or a link to one.
 QString regularFileProblem(const QString& path);
 
-// Opens file for reading when its name passes RegularFileProblem; otherwise, or when the
+// Opens file for reading when its name passes regularFileProblem(); otherwise, or when the
 // open fails, returns false and sets error to "Файл «…» не удалось открыть: <reason>".
 bool openRegularFile(QFile& file, QString* error);
 

@@ -17,7 +17,7 @@ using DeviceWriter = std::function<bool(QIODevice& device, const QByteArray& byt
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
                          const DeviceWriter& writer = {});
 
-// Test seam: when set, WriteFileAtomically uses this writer instead of a plain write.
+// Test seam: when set, writeFileAtomically() uses this writer instead of a plain write.
 DeviceWriter& defaultWriterOverride();
 
 } // namespace zet

@@ -17,7 +17,7 @@ public:
         static const QRegularExpression option(QStringLiteral("^([A-Z])[.)]\\s*(.*)$"));
         static const QRegularExpression answer(QStringLiteral("^ANSWER\\s*:\\s*(.*)$"),
                                                QRegularExpression::CaseInsensitiveOption);
-        const QStringList lines = splitLines(text);
+        const QStringList lines = splitLines(text, FinalLineEnd::StartsEmptyLine);
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const QString line = lines.at(i).trimmed();
             const int number = static_cast<int>(i + 1);

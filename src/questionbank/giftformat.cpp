@@ -133,7 +133,7 @@ public:
     QuestionBank bank;
 
     void read(const QString& text) {
-        const QStringList lines = splitLines(text);
+        const QStringList lines = splitLines(text, FinalLineEnd::StartsEmptyLine);
         Chunk chunk;
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const QString& line = lines.at(i);

@@ -75,7 +75,7 @@ public:
     QuestionBank bank;
 
     void read(const QString& text) {
-        const QStringList lines = splitLines(text);
+        const QStringList lines = splitLines(text, FinalLineEnd::StartsEmptyLine);
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const QString line = lines.at(i).trimmed();
             if (line.isEmpty() || line.startsWith(u'#'))

@@ -4,13 +4,8 @@
 
 namespace zet {
 
-QStringList splitLines(const QString& text) {
-    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-    return text.split(breaks);
-}
-
 QString trimmedLines(const QString& text) {
-    QStringList lines = splitLines(text);
+    QStringList lines = splitLines(text, FinalLineEnd::StartsEmptyLine);
     for (QString& line : lines) {
         qsizetype end = line.size();
         while (end > 0 && line.at(end - 1).isSpace())
@@ -32,7 +27,7 @@ QString trimmedLines(const QString& text) {
 }
 
 QString oneLine(const QString& text) {
-    QStringList lines = splitLines(text);
+    QStringList lines = splitLines(text, FinalLineEnd::StartsEmptyLine);
     for (QString& line : lines)
         line = line.trimmed();
     lines.removeAll(QString());

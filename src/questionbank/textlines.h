@@ -1,15 +1,13 @@
 #pragma once
 // Small pieces the readers and writers of question banks share.
 
+#include "model/linesplit.h"
 #include "questionbank/questionbank.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace zet {
-
-// The lines of a text, whatever its line ends (CR LF, LF or CR).
-QStringList splitLines(const QString& text);
 
 // Line breaks made CR LF, blanks at line ends dropped, empty lines at both ends dropped.
 QString trimmedLines(const QString& text);

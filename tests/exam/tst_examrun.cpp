@@ -124,7 +124,7 @@ private slots:
             QVERIFY(q.found);
             QCOMPARE(int(q.theme), n < 3 ? 1 : 2);
             QCOMPARE(q.text, QStringLiteral("Вопрос %1.%2").arg(q.theme).arg(q.question));
-            // The box at CorrectPosition shows the correct answer; the five boxes show five parts.
+            // The box at correctPosition shows the correct answer; the five boxes show five parts.
             std::set<QString> shown;
             for (int p = 1; p <= 5; ++p) {
                 QCOMPARE(q.answers[p], coreDatabase(*m).questions(q.theme, q.question, coreAnswers(*m).answerOrder[p]));

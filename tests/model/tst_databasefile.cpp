@@ -131,15 +131,15 @@ void TestDatabaseFile::defaultDatabaseBytes() {
     // "Новый тест" in Windows-1251 behind its length.
     QCOMPARE(bytes.mid(1000, 12), QByteArray("\x0a\x00\xcd\xee\xe2\xfb\xe9\x20\xf2\xe5\xf1\xf2", 12));
     for (int profile : {1, 7, 20}) {
-        QCOMPARE(bytes.mid(profileOffset(profile, 17), 2), QByteArray("\x58\x02", 2)); // TimeLimit 600
-        QCOMPARE(bytes.mid(profileOffset(profile, 16), 2), QByteArray("\x0a\x00", 2)); // QuestionCount 10
-        QCOMPARE(bytes.mid(profileOffset(profile, 11), 2), QByteArray("\x09\x00", 2)); // ExcellentMin 9
+        QCOMPARE(bytes.mid(profileOffset(profile, 17), 2), QByteArray("\x58\x02", 2)); // timeLimit 600
+        QCOMPARE(bytes.mid(profileOffset(profile, 16), 2), QByteArray("\x0a\x00", 2)); // questionCount 10
+        QCOMPARE(bytes.mid(profileOffset(profile, 11), 2), QByteArray("\x09\x00", 2)); // excellentMin 9
         QCOMPARE(bytes.mid(profileOffset(profile, 15), 2),
                  QByteArray(1, char(profile)) + QByteArray(1, '\0'));
         QCOMPARE(bytes.mid(profileOffset(profile, 1), 3), QByteArray("\x01\x00"
                                                                      "1",
-                                                                     3));              // Groups(0) "1"
-        QCOMPARE(bytes.mid(profileOffset(profile, 32), 2), QByteArray("\x01\x00", 2)); // SlotTheme(15) 1
+                                                                     3));              // groups[0] "1"
+        QCOMPARE(bytes.mid(profileOffset(profile, 32), 2), QByteArray("\x01\x00", 2)); // slotTheme[15] 1
     }
 }
 

@@ -16,56 +16,6 @@
 
 namespace zet::ui {
 
-QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
-                    int height, QWidget* buddy) {
-    // Not filled: the caption shows the editor's background through.
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    placeTwips(label, left, top, width, height);
-    if (buddy) {
-        label->setBuddy(buddy);
-        if (buddy->accessibleName().isEmpty())
-            buddy->setAccessibleName(text.simplified());
-    }
-    return label;
-}
-
-QListWidget* makeNumberList(QWidget* parent, const QString& name, const QString& accessibleName, int first,
-                            int last, int left, int top, int width, int height) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(name);
-    list->setAccessibleName(accessibleName);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    setBoxColor(list, kLightYellow);
-    placeTwips(list, left, top, width, height);
-    // Every row fills the list's height, so exactly one number shows, as the list's size intends.
-    list->setUniformItemSizes(true);
-    const QSize row(twips(width), list->height() - 2 * list->frameWidth());
-    for (int n = first; n <= last; ++n) {
-        auto* item = new QListWidgetItem(numberText(n), list);
-        item->setSizeHint(row);
-    }
-
-    // The number on screen is the number used: whatever the examiner does to bring another
-    // number into the row (the scroll arrows, the wheel, the bar) selects it, which runs the
-    // list's click reaction as a key or a click does. Rows scroll one item at a time, so the
-    // bar's position is the row shown.
-    QScrollBar* bar = list->verticalScrollBar();
-    QObject::connect(bar, &QAbstractSlider::actionTriggered, list, [list, bar] {
-        const int row = bar->sliderPosition();
-        if (row >= 0 && row < list->count())
-            list->setCurrentRow(row);
-    });
-    // Nor can the shown number be deselected (Ctrl and a click or the space bar).
-    QObject::connect(list, &QListWidget::itemSelectionChanged, list, [list] {
-        if (list->selectedItems().isEmpty() && list->currentItem())
-            list->currentItem()->setSelected(true);
-    });
-    return list;
-}
-
 QPlainTextEdit* makeMemo(QWidget* parent, const QString& name, const QString& accessibleName, int left,
                          int top, int width, int height) {
     auto* box = new QPlainTextEdit(parent);

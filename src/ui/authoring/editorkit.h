@@ -1,8 +1,9 @@
 #pragma once
-// Pieces shared by the question editor and the profile editor: labelled controls placed in
-// twips, number lists, multi-line boxes and the report that follows a database save.
+// Pieces shared by the question editor and the profile editor: the look of their number
+// lists, multi-line boxes and the report that follows a database save.
 
 #include "model/database.h"
+#include "ui/shell/uikit.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,13 +21,8 @@ namespace zet::ui {
 // The longest text one stored value can hold (bytes of Windows-1251, one byte a character).
 constexpr int kStoredTextLimit = 498;
 
-// A caption on the editor's blue background, placed in twips and read as the buddy's name.
-QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
-                    int height, QWidget* buddy = nullptr);
-
-// A one-row list of the numbers first..last as items, single selection, light yellow.
-QListWidget* makeNumberList(QWidget* parent, const QString& name, const QString& accessibleName, int first,
-                            int last, int left, int top, int width, int height);
+// The editors' number lists: light yellow, and the number in the row is the selected one.
+inline const NumberListOptions kEditorNumberList{.background = kLightYellow, .selectShownNumber = true};
 
 // A multi-line box with an always visible vertical scroll bar and wrapped lines.
 QPlainTextEdit* makeMemo(QWidget* parent, const QString& name, const QString& accessibleName, int left,

@@ -61,42 +61,42 @@ ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent)
     placeTwips(this, 405, 0, 14475, 10065);
 
     m_testNameBox = makeLine(this, QStringLiteral("testNameBox"), kStoredTextLimit, 3510, 675, 10545, 420);
-    makeCaption(this, QStringLiteral("testNameLabel"), QStringLiteral("Название теста:"), kLabelLeft, 675,
-                kLabelWidth, 420, m_testNameBox);
+    makeLabel(this, QStringLiteral("testNameLabel"), QStringLiteral("Название теста:"), kLabelLeft, 675,
+              kLabelWidth, 420, {.buddy = m_testNameBox});
     m_profileNameBox =
         makeLine(this, QStringLiteral("profileNameBox"), kStoredTextLimit, 3510, 1140, 10545, 420);
-    makeCaption(this, QStringLiteral("profileNameLabel"), QStringLiteral("Наименование профиля:"), kLabelLeft,
-                1140, kLabelWidth, 420, m_profileNameBox);
+    makeLabel(this, QStringLiteral("profileNameLabel"), QStringLiteral("Наименование профиля:"), kLabelLeft,
+              1140, kLabelWidth, 420, {.buddy = m_profileNameBox});
 
     m_profileList = makeNumberList(this, QStringLiteral("profileList"), QStringLiteral("Номер профиля"), 1,
-                                   kProfileCount, 3510, 1740, 675, 360);
-    makeCaption(this, QStringLiteral("profileListLabel"), QStringLiteral("Номер профиля:"), kLabelLeft, 1740,
-                kLabelWidth, 360, m_profileList);
+                                   kProfileCount, 3510, 1740, 675, 360, kEditorNumberList);
+    makeLabel(this, QStringLiteral("profileListLabel"), QStringLiteral("Номер профиля:"), kLabelLeft, 1740,
+              kLabelWidth, 360, {.buddy = m_profileList});
 
     m_timeLimitBox = makeLine(this, QStringLiteral("timeLimitBox"), 0, 3510, 2220, 675, 405);
-    makeCaption(this, QStringLiteral("timeLimitLabel"), QStringLiteral("Время на экзамен, в сек."),
-                kLabelLeft, 2220, kLabelWidth, 405, m_timeLimitBox);
+    makeLabel(this, QStringLiteral("timeLimitLabel"), QStringLiteral("Время на экзамен, в сек."), kLabelLeft,
+              2220, kLabelWidth, 405, {.buddy = m_timeLimitBox});
 
     m_questionCountList =
         makeNumberList(this, QStringLiteral("questionCountList"), QStringLiteral("Количество вопросов"), 1,
-                       kSlotCount, 3525, 2790, 675, 360);
-    makeCaption(this, QStringLiteral("questionCountLabel"), QStringLiteral("Количество  вопросов:"),
-                kLabelLeft, 2790, kLabelWidth, 360, m_questionCountList);
+                       kSlotCount, 3525, 2790, 675, 360, kEditorNumberList);
+    makeLabel(this, QStringLiteral("questionCountLabel"), QStringLiteral("Количество  вопросов:"), kLabelLeft,
+              2790, kLabelWidth, 360, {.buddy = m_questionCountList});
 
     m_excellentMinList = makeNumberList(this, QStringLiteral("excellentMinList"), QStringLiteral("Отлично"),
-                                        1, kSlotCount, 3540, 4170, 675, 360);
-    makeCaption(this, QStringLiteral("excellentMinLabel"), QStringLiteral("Отлично:"), kLabelLeft, 4170,
-                kLabelWidth, 360, m_excellentMinList);
+                                        1, kSlotCount, 3540, 4170, 675, 360, kEditorNumberList);
+    makeLabel(this, QStringLiteral("excellentMinLabel"), QStringLiteral("Отлично:"), kLabelLeft, 4170,
+              kLabelWidth, 360, {.buddy = m_excellentMinList});
     m_goodMinList = makeNumberList(this, QStringLiteral("goodMinList"), QStringLiteral("Хорошо"), 1,
-                                   kSlotCount, 3540, 4680, 675, 360);
-    makeCaption(this, QStringLiteral("goodMinLabel"), QStringLiteral("Хорошо:"), kLabelLeft, 4680,
-                kLabelWidth, 360, m_goodMinList);
+                                   kSlotCount, 3540, 4680, 675, 360, kEditorNumberList);
+    makeLabel(this, QStringLiteral("goodMinLabel"), QStringLiteral("Хорошо:"), kLabelLeft, 4680, kLabelWidth,
+              360, {.buddy = m_goodMinList});
     m_fairMinList = makeNumberList(this, QStringLiteral("fairMinList"), QStringLiteral("Посредственно"), 1,
-                                   kSlotCount, 3540, 5220, 675, 360);
-    makeCaption(this, QStringLiteral("fairMinLabel"), QStringLiteral("Посредственно:"), kLabelLeft, 5220,
-                kLabelWidth, 360, m_fairMinList);
+                                   kSlotCount, 3540, 5220, 675, 360, kEditorNumberList);
+    makeLabel(this, QStringLiteral("fairMinLabel"), QStringLiteral("Посредственно:"), kLabelLeft, 5220,
+              kLabelWidth, 360, {.buddy = m_fairMinList});
 
-    makeCaption(this, QStringLiteral("groupBoxesLabel"), QStringLiteral("Группы:"), 4350, 1665, 1230, 360);
+    makeLabel(this, QStringLiteral("groupBoxesLabel"), QStringLiteral("Группы:"), 4350, 1665, 1230, 360);
     for (int k = 0; k < kGroupCount; ++k) {
         auto* box = new QCheckBox(QString::number(k), this);
         box->setObjectName(QStringLiteral("groupBox_%1").arg(k));
@@ -127,19 +127,20 @@ ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent)
     placeTwips(m_thresholdHint, kLabelLeft, 6345, 13800, 540);
     m_thresholdHint->hide();
 
-    makeCaption(this, QStringLiteral("slotThemesLabel"),
-                QStringLiteral("Темы из которых будут задаваться вопросы:"), kLabelLeft, 6885, 10000, 360);
+    makeLabel(this, QStringLiteral("slotThemesLabel"),
+              QStringLiteral("Темы из которых будут задаваться вопросы:"), kLabelLeft, 6885, 10000, 360);
     for (int n = 1; n <= kSlotCount; ++n) {
         const int column = (n - 1) / 5;
         const int row = (n - 1) % 5;
         const int left = kSlotColumnLefts[column];
         const int top = n == 12 ? 7815 : kSlotRowTops[row];
         const QString caption = QStringLiteral("Вопрос №%1:").arg(n);
-        m_slotThemeLists[n] = makeNumberList(this, QStringLiteral("slotThemeList_%1").arg(n),
-                                             caption.chopped(1), 1, kThemeCount, left, top, 675, 360);
+        m_slotThemeLists[n] =
+            makeNumberList(this, QStringLiteral("slotThemeList_%1").arg(n), caption.chopped(1), 1,
+                           kThemeCount, left, top, 675, 360, kEditorNumberList);
         auto* label =
-            makeCaption(this, QStringLiteral("slotThemeLabel_%1").arg(n), caption,
-                        left - kSlotLabelWidth - 60, top, kSlotLabelWidth, 360, m_slotThemeLists[n]);
+            makeLabel(this, QStringLiteral("slotThemeLabel_%1").arg(n), caption, left - kSlotLabelWidth - 60,
+                      top, kSlotLabelWidth, 360, {.buddy = m_slotThemeLists[n]});
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 

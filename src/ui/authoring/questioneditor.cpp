@@ -33,29 +33,29 @@ QuestionEditor::QuestionEditor(AppCore& core, QWidget* parent) : QGroupBox(paren
     m_testNameBox->setMaxLength(kStoredTextLimit);
     setBoxColor(m_testNameBox, kLightYellow);
     placeTwips(m_testNameBox, 3915, 405, 10275, 405);
-    makeCaption(this, QStringLiteral("testNameLabel"), QStringLiteral("Название теста:"), kLabelLeft, 405,
-                3555, 405, m_testNameBox);
+    makeLabel(this, QStringLiteral("testNameLabel"), QStringLiteral("Название теста:"), kLabelLeft, 405, 3555,
+              405, {.buddy = m_testNameBox});
 
     m_themeList = makeNumberList(this, QStringLiteral("themeList"), QStringLiteral("Номер темы"), 1,
-                                 kThemeCount, 2970, 945, 810, 360);
-    makeCaption(this, QStringLiteral("themeListLabel"), QStringLiteral("Номер темы:"), kLabelLeft, 945, 2640,
-                360, m_themeList);
+                                 kThemeCount, 2970, 945, 810, 360, kEditorNumberList);
+    makeLabel(this, QStringLiteral("themeListLabel"), QStringLiteral("Номер темы:"), kLabelLeft, 945, 2640,
+              360, {.buddy = m_themeList});
 
     m_themeTitleBox = makeMemo(this, QStringLiteral("themeTitleBox"), QStringLiteral("Название темы"), 3915,
                                900, 10305, 780);
     setBoxColor(m_themeTitleBox, kLightYellow);
 
     m_questionList = makeNumberList(this, QStringLiteral("questionList"), QStringLiteral("Номер вопроса"), 1,
-                                    kQuestionSlots, 2955, 1980, 780, 360);
-    makeCaption(this, QStringLiteral("questionListLabel"), QStringLiteral("Номер вопроса:"), kLabelLeft, 1980,
-                2640, 360, m_questionList);
+                                    kQuestionSlots, 2955, 1980, 780, 360, kEditorNumberList);
+    makeLabel(this, QStringLiteral("questionListLabel"), QStringLiteral("Номер вопроса:"), kLabelLeft, 1980,
+              2640, 360, {.buddy = m_questionList});
 
     m_questionTextBox = makeMemo(this, QStringLiteral("questionTextBox"), QStringLiteral("Текст вопроса"),
                                  3915, 1755, 10290, 1410);
     setBoxColor(m_questionTextBox, kLightYellow);
 
-    auto* groupsCaption = makeCaption(this, QStringLiteral("groupBoxesLabel"),
-                                      QStringLiteral("Включен в группу:"), 3000, kGroupBoxTop, 3060, 360);
+    auto* groupsCaption = makeLabel(this, QStringLiteral("groupBoxesLabel"),
+                                    QStringLiteral("Включен в группу:"), 3000, kGroupBoxTop, 3060, 360);
     groupsCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (int k = 0; k < kGroupCount; ++k) {
         auto* box = new QCheckBox(QString::number(k), this);
@@ -89,7 +89,7 @@ QuestionEditor::QuestionEditor(AppCore& core, QWidget* parent) : QGroupBox(paren
     for (const AnswerBox& a : answers) {
         *a.box = makeMemo(this, a.name, a.caption.simplified().chopped(1), 3885, a.top, 10290, 1110);
         setBoxColor(*a.box, a.colour);
-        makeCaption(this, a.labelName, a.caption, kLabelLeft, a.top, 3585, 405, *a.box);
+        makeLabel(this, a.labelName, a.caption, kLabelLeft, a.top, 3585, 405, {.buddy = *a.box});
     }
 
     m_saveButton = new QPushButton(QStringLiteral("Сохранить"), this);

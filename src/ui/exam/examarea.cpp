@@ -11,6 +11,8 @@ namespace zet::ui {
 
 namespace {
 
+const LabelOptions kLeftLabel{.alignment = Qt::AlignLeft | Qt::AlignVCenter};
+
 constexpr double kAreaPoints = 15.75;
 constexpr int kBoxLeft = 495;
 constexpr int kBoxWidth = 13665;
@@ -33,15 +35,6 @@ QPlainTextEdit* makeReadingBox(QWidget* parent, const QString& name, const QStri
     return box;
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
-                  int height) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    placeTwips(label, left, top, width, height);
-    return label;
-}
-
 } // namespace
 
 ExamArea::ExamArea(QWidget* parent) : QGroupBox(parent) {
@@ -51,13 +44,16 @@ ExamArea::ExamArea(QWidget* parent) : QGroupBox(parent) {
     placeTwips(this, 405, 0, 14475, 10065);
 
     m_questionNumberLabel =
-        makeLabel(this, QStringLiteral("questionNumberLabel"), QString(), 270, 540, 2640, 375);
-    m_examineeLabel = makeLabel(this, QStringLiteral("examineeLabel"), QString(), 3105, 540, 10455, 375);
+        makeLabel(this, QStringLiteral("questionNumberLabel"), QString(), 270, 540, 2640, 375, kLeftLabel);
+    m_examineeLabel =
+        makeLabel(this, QStringLiteral("examineeLabel"), QString(), 3105, 540, 10455, 375, kLeftLabel);
     m_questionBox = makeReadingBox(this, QStringLiteral("questionBox"), QStringLiteral("Вопрос"), 945, 1470);
     setBoxColor(m_questionBox, kLightBlue);
-    m_answerPromptLabel = makeLabel(this, QStringLiteral("answerPromptLabel"),
-                                    QStringLiteral("Выберите правильный ответ:"), 315, 2655, 4875, 375);
-    m_timeLeftLabel = makeLabel(this, QStringLiteral("timeLeftLabel"), QString(), 9660, 2655, 4500, 375);
+    m_answerPromptLabel =
+        makeLabel(this, QStringLiteral("answerPromptLabel"), QStringLiteral("Выберите правильный ответ:"),
+                  315, 2655, 4875, 375, kLeftLabel);
+    m_timeLeftLabel =
+        makeLabel(this, QStringLiteral("timeLeftLabel"), QString(), 9660, 2655, 4500, 375, kLeftLabel);
     m_timeLeftLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     for (int p = 1; p <= 5; ++p) {

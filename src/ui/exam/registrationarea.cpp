@@ -30,26 +30,8 @@ void setDisabledTextColor(QWidget* w) {
     w->setPalette(p);
 }
 
-// A list of the numbers first..last, one selection, scrolled a whole row at a time; every
-// row is as high as the list's inside, so exactly one number shows.
-QListWidget* makeNumberList(QWidget* parent, const QString& name, const QString& accessibleName, int last,
-                            int left, int top, int width, int height) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(name);
-    list->setAccessibleName(accessibleName);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    list->setUniformItemSizes(true);
-    placeTwips(list, left, top, width, height);
-    const QSize row(twips(width), list->height() - 2 * list->frameWidth());
-    for (int n = 1; n <= last; ++n) {
-        auto* item = new QListWidgetItem(numberText(n), list);
-        item->setSizeHint(row);
-    }
-    return list;
-}
+// The lists of the registration area: the scroll bar always shows, the colour is set apart.
+const NumberListOptions kRegistrationNumberList{.scrollBarAlwaysOn = true};
 
 // Selects row without the list's own signals and without moving its visible part.
 void selectRowInPlace(QListWidget* list, int row) {
@@ -74,49 +56,52 @@ RegistrationArea::RegistrationArea(AppCore& core, QWidget* parent) : QGroupBox(p
 
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     m_fullNameBox = makeInput("fullNameBox", QStringLiteral("Ф.И.О. сдающего"), 4785, 435, 6855, kBoxHeight);
-    makeLabel(QStringLiteral("fullNameLabel"), QStringLiteral("Ф.И.О. сдающего:"), 1875, 465, 2640, 465,
-              right)
+    makeLabel(this, QStringLiteral("fullNameLabel"), QStringLiteral("Ф.И.О. сдающего:"), 1875, 465, 2640, 465,
+              {.alignment = right})
         ->setBuddy(m_fullNameBox);
     m_birthYearBox = makeInput("birthYearBox", QStringLiteral("Год рождения"), 4770, 1095, 1155, kBoxHeight);
-    makeLabel(QStringLiteral("birthYearLabel"), QStringLiteral("Год рождения:"), 255, 1140, 4260, 465, right)
+    makeLabel(this, QStringLiteral("birthYearLabel"), QStringLiteral("Год рождения:"), 255, 1140, 4260, 465,
+              {.alignment = right})
         ->setBuddy(m_birthYearBox);
     m_jobTitleBox = makeInput("jobTitleBox", QStringLiteral("Должность"), 4770, 1770, 6900, kBoxHeight);
-    makeLabel(QStringLiteral("jobTitleLabel"), QStringLiteral("Должность:"), 255, 1800, 4260, 465, right)
+    makeLabel(this, QStringLiteral("jobTitleLabel"), QStringLiteral("Должность:"), 255, 1800, 4260, 465,
+              {.alignment = right})
         ->setBuddy(m_jobTitleBox);
     m_seniorityBox = makeInput("seniorityBox", QStringLiteral("Стаж работы"), 4770, 2445, 1155, kBoxHeight);
-    makeLabel(QStringLiteral("seniorityLabel"), QStringLiteral("Стаж работы:"), 255, 2520, 4260, 465, right)
+    makeLabel(this, QStringLiteral("seniorityLabel"), QStringLiteral("Стаж работы:"), 255, 2520, 4260, 465,
+              {.alignment = right})
         ->setBuddy(m_seniorityBox);
     m_personnelNumberBox =
         makeInput("personnelNumberBox", QStringLiteral("Табельный номер"), 9750, 2445, 1965, kBoxHeight);
-    makeLabel(QStringLiteral("personnelNumberLabel"), QStringLiteral("Табел. номер:"), 7830, 2475, 1890, 465,
-              right)
+    makeLabel(this, QStringLiteral("personnelNumberLabel"), QStringLiteral("Табел. номер:"), 7830, 2475, 1890,
+              465, {.alignment = right})
         ->setBuddy(m_personnelNumberBox);
 
-    m_profileList = makeNumberList(this, QStringLiteral("profileList"), QStringLiteral("Профиль экзамена"),
-                                   kProfileCount, 4770, 3120, 1155, 405);
+    m_profileList = makeNumberList(this, QStringLiteral("profileList"), QStringLiteral("Профиль экзамена"), 1,
+                                   kProfileCount, 4770, 3120, 1155, 405, kRegistrationNumberList);
     setBoxColor(m_profileList, kLightGreen);
     setDisabledTextColor(m_profileList);
-    makeLabel(QStringLiteral("profileLabel"), QStringLiteral("Профиль экзамена:"), 255, 3105, 4260, 465,
-              right)
+    makeLabel(this, QStringLiteral("profileLabel"), QStringLiteral("Профиль экзамена:"), 255, 3105, 4260, 465,
+              {.alignment = right})
         ->setBuddy(m_profileList);
     m_profileNameBox =
         makeInput("profileNameBox", QStringLiteral("Название профиля"), 6120, 3090, 8250, kBoxHeight);
     m_profileNameBox->setReadOnly(true);
 
     m_registerPositionList =
-        makeNumberList(this, QStringLiteral("registerPositionList"), QStringLiteral("Порядковый номер"),
-                       kRegisterSlots, 810, 4095, 1245, 555);
+        makeNumberList(this, QStringLiteral("registerPositionList"), QStringLiteral("Порядковый номер"), 1,
+                       kRegisterSlots, 810, 4095, 1245, 555, kRegistrationNumberList);
     m_registerPositionList->setFont(timesFont(kSequencePoints));
-    makeLabel(QStringLiteral("registerPositionLabel"), QStringLiteral("Порядковый номер:"), 135, 3660, 3090,
-              450, Qt::AlignLeft | Qt::AlignVCenter)
+    makeLabel(this, QStringLiteral("registerPositionLabel"), QStringLiteral("Порядковый номер:"), 135, 3660,
+              3090, 450, {.alignment = Qt::AlignLeft | Qt::AlignVCenter})
         ->setBuddy(m_registerPositionList);
 
     m_startButton = new QPushButton(QStringLiteral("Начать экзамен"), this);
     m_startButton->setObjectName(QStringLiteral("startButton"));
     placeTwips(m_startButton, 300, 4830, 2280, 570);
 
-    makeLabel(QStringLiteral("resultsLabel"), QStringLiteral("Результаты экзамена:"), 345, 5370, 4260, 465,
-              Qt::AlignLeft | Qt::AlignVCenter);
+    makeLabel(this, QStringLiteral("resultsLabel"), QStringLiteral("Результаты экзамена:"), 345, 5370, 4260,
+              465, {.alignment = Qt::AlignLeft | Qt::AlignVCenter});
     m_protocolNumberBox =
         makeResult("protocolNumberBox", QStringLiteral("Номер протокола:"), 345, 5955, 5955, kResultWidth);
     m_resultProfileBox =
@@ -142,15 +127,6 @@ RegistrationArea::RegistrationArea(AppCore& core, QWidget* parent) : QGroupBox(p
     hide();
 }
 
-QLabel* RegistrationArea::makeLabel(const QString& name, const QString& caption, int left, int top, int width,
-                                    int height, Qt::Alignment alignment) {
-    auto* label = new QLabel(caption, this);
-    label->setObjectName(name);
-    label->setAlignment(alignment);
-    placeTwips(label, left, top, width, height);
-    return label;
-}
-
 QLineEdit* RegistrationArea::makeInput(const char* name, const QString& accessibleName, int left, int top,
                                        int width, int height) {
     auto* box = new QLineEdit(this);
@@ -172,8 +148,8 @@ QLineEdit* RegistrationArea::makeResult(const char* name, const QString& caption
     setBoxColor(box, kLightYellow);
     setDisabledTextColor(box);
     placeTwips(box, kResultLeft, top, width, kBoxHeight);
-    makeLabel(box->objectName().chopped(3) + QStringLiteral("Label"), caption, labelLeft, labelTop,
-              kResultLeft - 60 - labelLeft, kBoxHeight, Qt::AlignLeft | Qt::AlignVCenter)
+    makeLabel(this, box->objectName().chopped(3) + QStringLiteral("Label"), caption, labelLeft, labelTop,
+              kResultLeft - 60 - labelLeft, kBoxHeight, {.alignment = Qt::AlignLeft | Qt::AlignVCenter})
         ->setBuddy(box);
     return box;
 }

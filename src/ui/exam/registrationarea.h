@@ -58,8 +58,6 @@ private:
     QLineEdit* makeInput(const char* name, const QString& caption, int left, int top, int width, int height);
     QLineEdit* makeResult(const char* name, const QString& caption, int labelLeft, int labelTop, int top,
                           int width);
-    QLabel* makeLabel(const QString& name, const QString& caption, int left, int top, int width, int height,
-                      Qt::Alignment alignment);
     // Selects the current examinee's row in the register position list and leaves the list where it was
     // scrolled.
     void selectCurrentExamineeRow();

@@ -33,13 +33,9 @@ namespace {
 constexpr int kSurfaceWidth = 15000;
 constexpr int kSurfaceHeight = 11130;
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
-                  int height) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(sansFont(9.75));
-    placeTwips(label, left, top, width, height);
-    return label;
+// The strip's labels.
+LabelOptions stripLabel() {
+    return {.font = sansFont(9.75)};
 }
 
 } // namespace
@@ -145,7 +141,7 @@ void MainWindow::buildInfoStrip() {
     placeTwips(rule, 405, 10110, 14475, 45);
 
     m_testNameCaption = makeLabel(m_surface, QStringLiteral("testNameCaption"),
-                                  QStringLiteral("Название теста:"), 405, row1 + 30, 1500, 285);
+                                  QStringLiteral("Название теста:"), 405, row1 + 30, 1500, 285, stripLabel());
     m_testNameBox = new QLineEdit(m_surface);
     m_testNameBox->setObjectName(QStringLiteral("testNameBox"));
     m_testNameBox->setAccessibleName(QStringLiteral("Название теста"));
@@ -172,15 +168,17 @@ void MainWindow::buildInfoStrip() {
                                        Cell{"fileCaption", QStringLiteral("Фаил:"), 405, row2, 700,
                                             "filePathLabel", 1125, 9675, &MainWindow::m_filePathLabel}};
     for (const Cell& c : cells) {
-        makeLabel(m_surface, QString::fromLatin1(c.captionName), c.caption, c.left, c.top, c.width, 285);
+        makeLabel(m_surface, QString::fromLatin1(c.captionName), c.caption, c.left, c.top, c.width, 285,
+                  stripLabel());
         QLabel* value = makeLabel(m_surface, QString::fromLatin1(c.valueName), QString(), c.valueLeft, c.top,
-                                  c.valueWidth, 285);
+                                  c.valueWidth, 285, stripLabel());
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         this->*c.value = value;
     }
 
     m_makerAddressLabel =
-        makeLabel(m_surface, QStringLiteral("makerAddressLabel"), makerWebAddress(), 10950, row2, 3915, 285);
+        makeLabel(m_surface, QStringLiteral("makerAddressLabel"), makerWebAddress(), 10950, row2, 3915, 285,
+                  stripLabel());
     m_makerAddressLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 

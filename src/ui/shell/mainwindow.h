@@ -87,7 +87,6 @@ private:
     // Before the program closes: writes unwritten records again and, while that fails, asks
     // whether to try again, save them elsewhere or exit without them. False: stay open.
     bool keepUnwrittenRecords();
-    // Tells the examiner once what the start-up did with a damaged or half-saved day file.
 
     AppCore& m_core;
     MainWindowOptions m_options;

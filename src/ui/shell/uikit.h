@@ -1,9 +1,15 @@
 #pragma once
-// Small helpers shared by every window: twips geometry, colours and the program's fonts.
+// Small helpers shared by every window: twips geometry, colours, the program's fonts, and
+// the labels and one-row number lists the work areas are built from.
 
 #include <QColor>
 #include <QFont>
 #include <QWidget>
+
+#include <optional>
+
+class QLabel;
+class QListWidget;
 
 namespace zet::ui {
 
@@ -16,7 +22,7 @@ void setBoxColor(QWidget* w, const QColor& background);
 void setWindowColor(QWidget* w, const QColor& background);
 
 // "Times New Roman" and "MS Sans Serif" at a point size; substitutions to metric-compatible
-// fonts are registered once by RegisterFontSubstitutions().
+// fonts are registered once by registerFontSubstitutions().
 QFont timesFont(double pointSize);
 QFont sansFont(double pointSize);
 void registerFontSubstitutions();
@@ -29,5 +35,34 @@ inline const QColor kLightRed{255, 192, 192};
 inline const QColor kEditorBlue{128, 128, 255};
 inline const QColor kGreen{0, 255, 0};
 inline const QColor kRed{255, 0, 0};
+
+// How makeLabel() sets up a label beyond its name, text and place.
+struct LabelOptions {
+    std::optional<Qt::Alignment> alignment; // none: QLabel's own
+    std::optional<QFont> font;              // none: the parent's
+    // The control the label names: it gets the label's mnemonic and, when it has no accessible
+    // name yet, the label's text as its accessible name.
+    QWidget* buddy = nullptr;
+};
+
+// A label placed in twips inside parent; not filled, so the parent's background shows through.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int left, int top, int width,
+                  int height, const LabelOptions& options = {});
+
+// How makeNumberList() sets up a list beyond its numbers and place.
+struct NumberListOptions {
+    std::optional<QColor> background; // none: the palette's
+    bool scrollBarAlwaysOn = false;   // else shown as needed
+    // The number in the row is always the selected one: bringing another number into the row
+    // (the scroll arrows, the wheel, the bar) selects it, and the shown number cannot be
+    // deselected.
+    bool selectShownNumber = false;
+};
+
+// A one-row list of the numbers first..last, single selection, scrolled a whole row at a
+// time; every row is as high as the list's inside, so exactly one number shows.
+QListWidget* makeNumberList(QWidget* parent, const QString& name, const QString& accessibleName, int first,
+                            int last, int left, int top, int width, int height,
+                            const NumberListOptions& options = {});
 
 } // namespace zet::ui
