@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -49,16 +51,36 @@ MainWindow::MainWindow(AppCore& core, const MainWindowOptions& options, QWidget*
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Razividerur"));
 
-    m_surface = new QWidget(this);
+    m_surface = new QWidget;
     m_surface->setObjectName(QStringLiteral("Surface"));
     m_surface->setMinimumSize(twips(kSurfaceWidth), twips(kSurfaceHeight));
-    setCentralWidget(m_surface);
+    // On a screen smaller than the designed surface the surface scrolls, every control at
+    // its own size; at the designed size and above the surface fills the window as laid out.
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("SurfaceScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(m_surface);
+    setCentralWidget(scroller);
 
     buildMenus();
     buildTitle();
     buildInfoStrip();
     buildAreas();
+    fitToScreen();
     load();
+}
+
+void MainWindow::fitToScreen() {
+    // The designed size: the whole surface under the menu bar, as much of it as the screen
+    // leaves room for once the window frame is taken off.
+    QSize size(twips(kSurfaceWidth), twips(kSurfaceHeight) + menuBar()->sizeHint().height());
+    if (const QScreen* screen = this->screen()) {
+        // A typical title bar and border; the real frame is not known before the first show.
+        const QSize frame(16, 40);
+        size = size.boundedTo(screen->availableGeometry().size() - frame);
+    }
+    resize(size);
 }
 
 MainWindow::~MainWindow() = default;
@@ -219,7 +241,12 @@ void MainWindow::showDatabaseInfo() {
     m_testNameBox->setCursorPosition(0);
     m_authorLabel->setText(db.databaseHeader[3]);
     m_dateLabel->setText(db.databaseHeader[4]);
-    m_filePathLabel->setText(db.databasePath);
+    // A long path keeps its beginning and its file name; the whole path is the tooltip.
+    const QString path = QDir::toNativeSeparators(db.databasePath);
+    const QString shown =
+        m_filePathLabel->fontMetrics().elidedText(path, Qt::ElideMiddle, m_filePathLabel->contentsRect().width());
+    m_filePathLabel->setText(shown == path ? db.databasePath : shown);
+    m_filePathLabel->setToolTip(shown == path ? QString() : path);
 }
 
 void MainWindow::buildModeTable() {
