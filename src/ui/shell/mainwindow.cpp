@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -78,7 +79,11 @@ void MainWindow::fitToScreen() {
     if (const QScreen* screen = this->screen()) {
         // A typical title bar and border; the real frame is not known before the first show.
         const QSize frame(16, 40);
-        size = size.boundedTo(screen->availableGeometry().size() - frame);
+        const QSize room = screen->availableGeometry().size() - frame;
+        // Too low a screen takes a vertical scroll bar; the width leaves room for it.
+        if (size.height() > room.height())
+            size.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        size = size.boundedTo(room);
     }
     resize(size);
 }
