@@ -1,6 +1,6 @@
 #pragma once
 // Reading a day file for the archive viewer: the records of the day as text, line by line,
-// up to the first empty record, at most 1200 lines.
+// up to the first empty record, at most one whole day.
 
 #include <QByteArrayView>
 #include <QDate>
@@ -10,8 +10,9 @@
 
 namespace zet {
 
-// The viewer never shows more lines than this.
-constexpr int kDayViewLineLimit = 1200;
+// The viewer never shows more lines than a full day holds: 100 records of 13 lines. A longer
+// file (edited by hand or foreign) shows its first full day's worth.
+constexpr int kDayViewLineLimit = 100 * 13;
 // Nor a longer line than this: a day file of one huge line (damaged or foreign) would
 // take the text box minutes to lay out. A longer line is cut and says so.
 constexpr qsizetype kDayViewLineWidth = 2000;

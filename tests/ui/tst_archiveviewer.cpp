@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
@@ -66,6 +67,7 @@ private:
     ui::ArchiveViewer* m_viewer = nullptr;
     QCalendarWidget* m_calendar = nullptr;
     QPlainTextEdit* m_dayText = nullptr;
+    QLabel* m_dayCaption = nullptr;
     QStringList m_messages;
 };
 
@@ -80,7 +82,8 @@ void TestArchiveViewer::init() {
     m_surface->show();
     m_calendar = m_viewer->findChild<QCalendarWidget*>(QStringLiteral("calendar"));
     m_dayText = m_viewer->findChild<QPlainTextEdit*>(QStringLiteral("dayText"));
-    QVERIFY(m_calendar && m_dayText);
+    m_dayCaption = m_viewer->findChild<QLabel*>(QStringLiteral("dayCaption"));
+    QVERIFY(m_calendar && m_dayText && m_dayCaption);
     m_messages.clear();
     ui::hooks().message = [this](const QString& text) { m_messages << text; };
 }
@@ -116,8 +119,7 @@ void TestArchiveViewer::dayWithRecords_data() {
     QTest::newRow("three records") << 3 << 39 << QString(58, QLatin1Char('*'));
     QTest::newRow("one record") << 1 << 13 << QString(58, QLatin1Char('*'));
     QTest::newRow("nobody finished") << 0 << 0 << QString();
-    // 92 whole records and the first four lines of record 93.
-    QTest::newRow("full day") << 100 << 1200 << QStringLiteral("Ф.И.О.: Иванов И.И. 93");
+    QTest::newRow("full day") << 100 << 1300 << QString(58, QLatin1Char('*'));
 }
 
 void TestArchiveViewer::dayWithRecords() {
@@ -138,7 +140,9 @@ void TestArchiveViewer::dayWithRecords() {
         QCOMPARE(shown.at(3), QStringLiteral("Ф.И.О.: Иванов И.И. 1"));
         QCOMPARE(shown.at(6), QStringLiteral("Стаж работы:  12"));
         QCOMPARE(shown.last(), lastLine);
+        QCOMPARE(shown.at((filled - 1) * 13 + 3), QStringLiteral("Ф.И.О.: Иванов И.И. %1").arg(filled));
     }
+    QCOMPARE(m_dayCaption->text(), QStringLiteral("Результаты за 13.05.2024"));
     QVERIFY(!shown.contains(dayFileEndMarker()));
 }
 
@@ -151,6 +155,7 @@ void TestArchiveViewer::dayWithoutFileKeepsText() {
     pick(QDate(2024, 5, 20)); // same month, no file
     QCOMPARE(m_messages, QStringList{QStringLiteral("Данные за этот день отсутствуют")});
     QCOMPARE(m_dayText->toPlainText(), before);
+    QCOMPARE(m_dayCaption->text(), QStringLiteral("Результаты за 13.05.2024"));
 
     pick(QDate(2019, 1, 7)); // no year folder at all
     QCOMPARE(m_messages.size(), 2);
@@ -190,6 +195,7 @@ void TestArchiveViewer::clickOnADay() {
     QCOMPARE(m_calendar->selectedDate(), QDate(2024, 5, 22));
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(shownLines(m_dayText).size(), 26);
+    QCOMPARE(m_dayCaption->text(), QStringLiteral("Результаты за 22.05.2024"));
 }
 
 void TestArchiveViewer::arrowKeysOnlySelect() {
@@ -268,7 +274,7 @@ void TestArchiveViewer::oneHugeLineShowsAtOnce() {
     }
     QElapsedTimer clock;
     clock.start();
-    m_viewer->showDay(path);
+    m_viewer->showDay(path, kToday);
     m_dayText->viewport()->repaint();
     QCoreApplication::processEvents();
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));

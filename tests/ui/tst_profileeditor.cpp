@@ -76,7 +76,9 @@ private:
     QListWidget* slotList(int n) { return find<QListWidget>(QStringLiteral("slotThemeList_%1").arg(n)); }
     QLineEdit* line(const QString& name) { return find<QLineEdit>(name); }
     void showProfile(int p) { list("profileList")->setCurrentRow(p - 1); }
-    void choose(QListWidget* numbers, int value) { numbers->setCurrentRow(value - 1); }
+    void choose(QListWidget* numbers, int value) {
+        numbers->setCurrentItem(numbers->findItems(QString::number(value), Qt::MatchExactly).value(0));
+    }
     void save() { QTest::mouseClick(find<QPushButton>(QStringLiteral("saveButton")), Qt::LeftButton); }
     QLabel* hint() { return find<QLabel>(QStringLiteral("thresholdHint")); }
 
@@ -294,9 +296,14 @@ void TestProfileEditor::listWithoutMatchingItemKeepsStoredValue() {
     db.profiles[3].questionCount = 0;
     db.profiles[3].slotTheme[2] = 21;
     showProfile(3);
-    QVERIFY(list("questionCountList")->selectedItems().isEmpty());
-    QVERIFY(slotList(2)->selectedItems().isEmpty());
+    // The stored values show as they are, marked; the hint names them.
+    QCOMPARE(selectedText(list("questionCountList")), QStringLiteral("0 (нет в списке)"));
+    QCOMPARE(selectedText(slotList(2)), QStringLiteral("21 (нет в списке)"));
+    QCOMPARE(list("questionCountList")->currentRow(), 0);
+    QCOMPARE(slotList(2)->currentRow(), 20);
     QCOMPARE(selectedText(slotList(1)), QStringLiteral("1"));
+    QVERIFY(hint()->text().contains(QStringLiteral("количество вопросов 0")));
+    QVERIFY(hint()->text().contains(QStringLiteral("тема вопроса №2 — 21")));
     choose(slotList(3), 4);
     save();
     QCOMPARE(db.profiles[3].questionCount, 0);
@@ -305,8 +312,15 @@ void TestProfileEditor::listWithoutMatchingItemKeepsStoredValue() {
 
     // Choosing an item afterwards stores it.
     choose(list("questionCountList"), 15);
+    QVERIFY(!hint()->text().contains(QStringLiteral("количество вопросов")));
     save();
     QCOMPARE(db.profiles[3].questionCount, 15);
+
+    // Another profile with listed values shows no marked item.
+    showProfile(4);
+    QCOMPARE(slotList(2)->count(), kThemeCount);
+    QCOMPARE(list("questionCountList")->count(), kSlotCount);
+    QVERIFY(!hint()->text().contains(QStringLiteral("Нет в списке")));
 }
 
 void TestProfileEditor::testNameLastSaveWins() {

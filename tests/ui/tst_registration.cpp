@@ -71,10 +71,12 @@ private slots:
     void wholeTextSelectedOnEntry_data();
     void wholeTextSelectedOnEntry();
     void startWhileEarlierExamineeShown();
+    void fullRegisterAtStartUp();
 
 private:
-    // Starts the main window; with earlier set, today's day file already holds three exams.
-    void start(bool earlier);
+    // Starts the main window; with earlier set, today's day file already holds three exams,
+    // with full all 100.
+    void start(bool earlier, bool full = false);
     QScrollBar* bar() const { return m_ctl.registerPositionList->verticalScrollBar(); }
     bool inputsEnabled() const;
     bool inputsDisabled() const;
@@ -101,8 +103,14 @@ void TestRegistration::cleanup() {
     hooks() = MessageHooks{};
 }
 
-void TestRegistration::start(bool earlier) {
-    if (earlier) {
+void TestRegistration::start(bool earlier, bool full) {
+    if (full) {
+        DayRegisterArray reg{};
+        for (int n = 1; n <= kRegisterSlots; ++n)
+            reg[n] = finished(n, 2, QStringLiteral("Сдавший %1").arg(n));
+        DayArchive archive;
+        QVERIFY(archive.prepare(m_dir->path() + QLatin1Char('/'), kToday, reg).ok);
+    } else if (earlier) {
         DayRegisterArray reg{};
         reg[1] = finished(1, 2, QStringLiteral("Первый П.П."));
         reg[2] = finished(2, 7, QStringLiteral("Второй В.В."));
@@ -471,6 +479,27 @@ void TestRegistration::startWhileEarlierExamineeShown() {
     QCOMPARE(m_ctl.fullNameBox->text(), QString());
     QVERIFY(coreExam(*m_core).dayRegister == before);
     QCOMPARE(int(coreExam(*m_core).currentExaminee), 4);
+}
+
+// A register filled on an earlier run looks as one filled in this session: the last
+// record, read-only, and a notice instead of record 1 open for input.
+void TestRegistration::fullRegisterAtStartUp() {
+    start(false, true);
+    auto* notice = m_reg->findChild<QLabel*>(QStringLiteral("registerFullLabel"));
+    QVERIFY(notice);
+
+    m_window->toggleExamMode();
+    QCOMPARE(m_reg->topRow(), kRegisterSlots - 1);
+    QVERIFY(inputsDisabled());
+    QCOMPARE(m_ctl.fullNameBox->text(), QStringLiteral("Сдавший 100"));
+    QCOMPARE(m_ctl.protocolNumberBox->text(), QStringLiteral("100"));
+    QVERIFY(notice->isVisible());
+    QVERIFY(notice->text().contains(QStringLiteral("заполнен")));
+
+    QTest::mouseClick(m_ctl.startButton, Qt::LeftButton);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY(m_messages[0].contains(QStringLiteral("заполнен")));
+    QVERIFY(!coreExam(*m_core).examRunning);
 }
 
 QTEST_MAIN(TestRegistration)

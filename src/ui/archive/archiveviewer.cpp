@@ -6,6 +6,7 @@
 #include "ui/shell/uikit.h"
 
 #include <QCalendarWidget>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
 
@@ -26,13 +27,20 @@ ArchiveViewer::ArchiveViewer(AppCore& core, QWidget* parent) : QGroupBox(parent)
     m_calendar->setGridVisible(true);
     placeTwips(m_calendar, 360, 405, 4155, 3255);
 
+    // Names the day whose records are on show, so that after "no data for this day" the
+    // examiner can tell that the text is still the earlier day's.
+    m_dayCaption = new QLabel(this);
+    m_dayCaption->setObjectName(QStringLiteral("dayCaption"));
+    m_dayCaption->setAccessibleName(QStringLiteral("Показанный день"));
+    placeTwips(m_dayCaption, 6210, 405, 7350, 285);
+
     m_dayText = new QPlainTextEdit(this);
     m_dayText->setObjectName(QStringLiteral("dayText"));
     m_dayText->setAccessibleName(QStringLiteral("Результаты тестирования за день"));
     m_dayText->setReadOnly(true);
     m_dayText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setBoxColor(m_dayText, kLightGreen);
-    placeTwips(m_dayText, 6210, 405, 7350, 9240);
+    placeTwips(m_dayText, 6210, 720, 7350, 9240);
 
     // A day is picked by a click or by Enter; moving through the days with the arrow keys
     // only selects, so that passing over days without results raises no message.
@@ -51,14 +59,16 @@ void ArchiveViewer::enterMode() {
 }
 
 void ArchiveViewer::dayPicked() {
-    showDay(dayFilePathFor(m_core.database().programFolder, m_calendar->selectedDate()));
+    const QDate date = m_calendar->selectedDate();
+    showDay(dayFilePathFor(m_core.database().programFolder, date), date);
 }
 
-void ArchiveViewer::showDay(const QString& path) {
+void ArchiveViewer::showDay(const QString& path, const QDate& date) {
     const DayView view = loadDayView(path);
     switch (view.status) {
     case DayView::Shown:
         m_dayText->setPlainText(dayViewText(view.lines));
+        m_dayCaption->setText(QStringLiteral("Результаты за %1").arg(date.toString(QStringLiteral("dd.MM.yyyy"))));
         break;
     case DayView::Missing:
         showMessage(this, QStringLiteral("Данные за этот день отсутствуют"));

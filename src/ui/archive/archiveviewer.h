@@ -7,6 +7,7 @@
 #include <QGroupBox>
 
 class QCalendarWidget;
+class QLabel;
 class QPlainTextEdit;
 
 namespace zet::ui {
@@ -21,8 +22,9 @@ public:
     // The examiner picked a day: shows its day file, or says that there is none and keeps
     // the text shown before.
     void dayPicked();
-    // Replaces the day text by the records of the day file at path.
-    void showDay(const QString& path);
+    // Replaces the day text by the records of the day file at path, and the caption above
+    // it by date. When the file cannot be shown, the text and the caption stay as they were.
+    void showDay(const QString& path, const QDate& date);
 
 private:
     // Bold for the days of the shown month that have a day file.
@@ -30,6 +32,7 @@ private:
 
     AppCore& m_core;
     QCalendarWidget* m_calendar = nullptr;
+    QLabel* m_dayCaption = nullptr;
     QPlainTextEdit* m_dayText = nullptr;
 };
 

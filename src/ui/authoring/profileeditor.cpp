@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPalette>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStringList>
 
 namespace zet::ui {
@@ -49,6 +50,46 @@ void markFilled(QLineEdit* box, bool filled) {
         p.setColor(QPalette::Text, system.color(QPalette::WindowText));
     }
     box->setPalette(p);
+}
+
+// Marks the item that stands for a stored value the list has no item for.
+constexpr int kOutOfListRole = Qt::UserRole + 1;
+
+QString outOfListText(int16 value) {
+    return QStringLiteral("%1 (нет в списке)").arg(numberText(value));
+}
+
+// Selects the stored value in list. A value the list has no item for (only a damaged or
+// foreign file holds one) gets an item of its own in number order, marked, so that it shows as
+// stored and a save keeps it until another number is picked. The item of an earlier such
+// value goes.
+void showStoredValue(QListWidget* list, int16 value) {
+    for (int row = list->count() - 1; row >= 0; --row) {
+        if (list->item(row)->data(kOutOfListRole).toBool())
+            delete list->takeItem(row);
+    }
+    list->setToolTip(QString());
+    if (selectItemByText(list, numberText(value)))
+        return;
+    const QSignalBlocker blocker(list);
+    int row = 0;
+    while (row < list->count() && list->item(row)->text().toInt() < value)
+        ++row;
+    auto* item = new QListWidgetItem(outOfListText(value));
+    item->setData(kOutOfListRole, true);
+    item->setToolTip(item->text());
+    item->setSizeHint(list->item(0)->sizeHint());
+    list->insertItem(row, item);
+    list->setCurrentItem(item);
+    list->setToolTip(item->text());
+    showSelectedItem(list);
+    list->viewport()->update();
+}
+
+// True when the list shows its marked item of a stored value outside the list.
+bool showsOutOfListValue(const QListWidget* list) {
+    const QListWidgetItem* item = list->currentItem();
+    return item && item->isSelected() && item->data(kOutOfListRole).toBool();
 }
 
 } // namespace
@@ -156,6 +197,9 @@ ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent)
     connect(m_profileList, &QListWidget::currentRowChanged, this, &ProfileEditor::profilePicked);
     for (QListWidget* list : {m_questionCountList, m_excellentMinList, m_goodMinList, m_fairMinList})
         connect(list, &QListWidget::itemSelectionChanged, this, &ProfileEditor::updateThresholdHint);
+    for (int n = 1; n <= kSlotCount; ++n)
+        connect(m_slotThemeLists[n], &QListWidget::itemSelectionChanged, this,
+                &ProfileEditor::updateThresholdHint);
     connect(m_saveButton, &QPushButton::clicked, this, &ProfileEditor::saveProfile);
 
     hide();
@@ -182,12 +226,12 @@ void ProfileEditor::showEditedProfile() {
     m_profileNameBox->setCursorPosition(0);
     m_timeLimitBox->setText(numberText(profile.timeLimit));
 
-    selectItemByText(m_questionCountList, numberText(profile.questionCount));
-    selectItemByText(m_excellentMinList, numberText(profile.excellentMin));
-    selectItemByText(m_goodMinList, numberText(profile.goodMin));
-    selectItemByText(m_fairMinList, numberText(profile.fairMin));
+    showStoredValue(m_questionCountList, profile.questionCount);
+    showStoredValue(m_excellentMinList, profile.excellentMin);
+    showStoredValue(m_goodMinList, profile.goodMin);
+    showStoredValue(m_fairMinList, profile.fairMin);
     for (int n = 1; n <= kSlotCount; ++n)
-        selectItemByText(m_slotThemeLists[n], numberText(profile.slotTheme[n]));
+        showStoredValue(m_slotThemeLists[n], profile.slotTheme[n]);
 
     splitGroupEntries();
     for (int k = 0; k < kGroupCount; ++k) {
@@ -267,6 +311,16 @@ void ProfileEditor::updateThresholdHint() {
     const int fair = value(m_fairMinList, profile.fairMin);
 
     QStringList notes;
+    // The narrow lists cannot show the mark of a value outside them: name such values here.
+    QStringList outside;
+    if (showsOutOfListValue(m_questionCountList))
+        outside << QStringLiteral("количество вопросов %1").arg(count);
+    for (int n = 1; n <= kSlotCount; ++n) {
+        if (showsOutOfListValue(m_slotThemeLists[n]))
+            outside << QStringLiteral("тема вопроса №%1 — %2").arg(n).arg(profile.slotTheme[n]);
+    }
+    if (!outside.isEmpty())
+        notes << QStringLiteral("Нет в списке: %1.").arg(outside.join(QStringLiteral(", ")));
     if (excellent < good || good < fair)
         notes << QStringLiteral(
             "Пороги оценок не по убыванию: нужно «Отлично» ≥ «Хорошо» ≥ «Посредственно».");

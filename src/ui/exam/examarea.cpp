@@ -73,7 +73,11 @@ ExamArea::ExamArea(QWidget* parent) : QGroupBox(parent) {
 }
 
 void ExamArea::showExaminee(const QString& profileName, const QString& fullName) {
-    setTitle(profileName);
+    // A name longer than the caption's room ends in "…" and shows whole as the tooltip.
+    const int room = width() - twips(600);
+    const QString shown = fontMetrics().elidedText(profileName, Qt::ElideRight, room);
+    setTitle(shown);
+    setToolTip(shown == profileName ? QString() : profileName);
     m_examineeLabel->setText(QStringLiteral("Сдает:  ") + fullName);
 }
 

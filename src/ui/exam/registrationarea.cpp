@@ -100,6 +100,17 @@ RegistrationArea::RegistrationArea(AppCore& core, QWidget* parent) : QGroupBox(p
     m_startButton->setObjectName(QStringLiteral("startButton"));
     placeTwips(m_startButton, 300, 4830, 2280, 570);
 
+    m_registerFullLabel = makeLabel(this, QStringLiteral("registerFullLabel"),
+                                    QStringLiteral("Журнал экзаменов за сегодня заполнен: все %1 мест заняты. "
+                                                   "Новый экзамен записать нельзя.")
+                                        .arg(kRegisterSlots),
+                                    2760, 4830, 11400, 570, {.alignment = Qt::AlignLeft | Qt::AlignVCenter});
+    m_registerFullLabel->setWordWrap(true);
+    QPalette fullPalette = m_registerFullLabel->palette();
+    fullPalette.setColor(QPalette::WindowText, kRed);
+    m_registerFullLabel->setPalette(fullPalette);
+    m_registerFullLabel->hide();
+
     makeLabel(this, QStringLiteral("resultsLabel"), QStringLiteral("Результаты экзамена:"), 345, 5370, 4260,
               465, {.alignment = Qt::AlignLeft | Qt::AlignVCenter});
     m_protocolNumberBox =
@@ -185,6 +196,10 @@ bool RegistrationArea::isEarlierExaminee(int n) const {
     return n != exam.currentExaminee && (n < exam.currentExaminee || !exam.isFree(n));
 }
 
+bool RegistrationArea::registerFull() const {
+    return m_core.examState().nextFreeSlotAfter(0) == 0;
+}
+
 bool RegistrationArea::showsEarlierExaminee() const {
     const int current = m_core.examState().currentExaminee;
     return current >= 1 && current <= kRegisterSlots && isEarlierExaminee(topRow() + 1);
@@ -267,10 +282,15 @@ void RegistrationArea::showScrolledExaminee() {
 
 void RegistrationArea::enterMode() {
     show();
-    scrollListTo(m_core.examState().currentExaminee - 1);
+    // A full register shows its last record, read-only, however it was filled.
+    const bool full = registerFull();
+    m_registerFullLabel->setVisible(full);
+    scrollListTo(full ? kRegisterSlots - 1 : m_core.examState().currentExaminee - 1);
     showScrolledExaminee();
-    chooseProfile();
-    m_fullNameBox->clear();
+    if (!full) {
+        chooseProfile();
+        m_fullNameBox->clear();
+    }
     // Ready for the name (focus alone does not empty the box; a click does).
     if (m_fullNameBox->isEnabled())
         m_fullNameBox->setFocus(Qt::OtherFocusReason);

@@ -65,6 +65,8 @@ private:
     void chooseCurrentProfile();
     void setInputsEnabled(bool enabled);
     bool isEarlierExaminee(int n) const;
+    // True when no place of today's register is free.
+    bool registerFull() const;
 
     AppCore& m_core;
 
@@ -78,6 +80,8 @@ private:
     // One row per place of the day's register: the examinee shown is the one at the top.
     QListWidget* m_registerPositionList = nullptr;
     QPushButton* m_startButton = nullptr;
+    // Says that every place of today's register is used; shown only then.
+    QLabel* m_registerFullLabel = nullptr;
     // The last result: protocol number, profile, grade, questions asked, right answers, time.
     QLineEdit* m_protocolNumberBox = nullptr;
     QLineEdit* m_resultProfileBox = nullptr;

@@ -89,6 +89,9 @@ void ResultWindow::setValue(int k, const QString& text) {
     if (auto* line = qobject_cast<QLineEdit*>(m_valueBoxes[k])) {
         line->setText(text);
         line->setCursorPosition(0);
+        // A text longer than the box (a long profile name) shows whole as the tooltip.
+        const int room = line->contentsRect().width() - 2 * line->fontMetrics().averageCharWidth();
+        line->setToolTip(line->fontMetrics().horizontalAdvance(text) > room ? text : QString());
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(m_valueBoxes[k])) {
         memo->setPlainText(text);
     }

@@ -22,6 +22,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -47,16 +50,40 @@ MainWindow::MainWindow(AppCore& core, const MainWindowOptions& options, QWidget*
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Razividerur"));
 
-    m_surface = new QWidget(this);
+    m_surface = new QWidget;
     m_surface->setObjectName(QStringLiteral("Surface"));
     m_surface->setMinimumSize(twips(kSurfaceWidth), twips(kSurfaceHeight));
-    setCentralWidget(m_surface);
+    // On a screen smaller than the designed surface the surface scrolls, every control at
+    // its own size; at the designed size and above the surface fills the window as laid out.
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("SurfaceScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(m_surface);
+    setCentralWidget(scroller);
 
     buildMenus();
     buildTitle();
     buildInfoStrip();
     buildAreas();
+    fitToScreen();
     load();
+}
+
+void MainWindow::fitToScreen() {
+    // The designed size: the whole surface under the menu bar, as much of it as the screen
+    // leaves room for once the window frame is taken off.
+    QSize size(twips(kSurfaceWidth), twips(kSurfaceHeight) + menuBar()->sizeHint().height());
+    if (const QScreen* screen = this->screen()) {
+        // A typical title bar and border; the real frame is not known before the first show.
+        const QSize frame(16, 40);
+        const QSize room = screen->availableGeometry().size() - frame;
+        // Too low a screen takes a vertical scroll bar; the width leaves room for it.
+        if (size.height() > room.height())
+            size.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        size = size.boundedTo(room);
+    }
+    resize(size);
 }
 
 MainWindow::~MainWindow() = default;
@@ -230,7 +257,12 @@ void MainWindow::showDatabaseInfo() {
     m_testNameBox->setCursorPosition(0);
     m_authorLabel->setText(db.databaseHeader[3]);
     m_dateLabel->setText(db.databaseHeader[4]);
-    m_filePathLabel->setText(db.databasePath);
+    // A long path keeps its beginning and its file name; the whole path is the tooltip.
+    const QString path = QDir::toNativeSeparators(db.databasePath);
+    const QString shown =
+        m_filePathLabel->fontMetrics().elidedText(path, Qt::ElideMiddle, m_filePathLabel->contentsRect().width());
+    m_filePathLabel->setText(shown == path ? db.databasePath : shown);
+    m_filePathLabel->setToolTip(shown == path ? QString() : path);
 }
 
 void MainWindow::buildModeTable() {

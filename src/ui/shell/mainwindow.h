@@ -76,6 +76,8 @@ private:
     void buildTitle();
     void buildInfoStrip();
     void buildAreas();
+    // Opens at the designed size, or at the available screen size when that is smaller.
+    void fitToScreen();
     void load();
     void buildModeTable();
     void setAppMode(int16 mode);
@@ -111,6 +113,8 @@ private:
     // Indexed by Mode; the main mode's row is empty.
     std::array<ModeLook, 5> m_modes{};
 
+    // The surface of the work areas and the strip, laid out in twips; it scrolls inside the
+    // window when the screen is smaller than the designed size.
     QWidget* m_surface = nullptr;
     QWidget* m_title = nullptr;
 
