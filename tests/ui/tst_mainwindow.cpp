@@ -57,7 +57,7 @@ QStringList menuBarState(QMainWindow& w) {
 
 const QStringList kMainMenus = {
     QStringLiteral("Меню           [Создать новый|Загрузить|Сохранить|Выход из программы]"),
-    QStringLiteral("Проверка       [Результаты|Экзамен]"),
+    QStringLiteral("Проверка       [Результаты|Экзамен|Журнал результатов]"),
     QStringLiteral("Настройка      [Профили|Редактор]"),
     QStringLiteral("Базы тестов       "),
     QStringLiteral("О программе    "),
