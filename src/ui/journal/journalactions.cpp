@@ -7,10 +7,10 @@
 #include "ui/journal/duelistdialog.h"
 #include "ui/journal/journalexamdialog.h"
 #include "ui/journal/journalwindow.h"
+#include "ui/shell/messages.h"
 
 #include <QAction>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QToolBar>
@@ -42,7 +42,7 @@ DueListDialog* JournalActions::dueListDialog() const {
 }
 
 void JournalActions::problem(const QString& text) const {
-    QMessageBox::warning(m_window, QStringLiteral("Журнал результатов"), text);
+    showMessage(m_window, text);
 }
 
 void JournalActions::showProtocol(const QList<QUuid>& selected, const JournalFilter& filter) {
@@ -52,11 +52,8 @@ void JournalActions::showProtocol(const QList<QUuid>& selected, const JournalFil
         return;
     }
     if (content.settings.organisation.isEmpty() && content.settings.chair.fullName.isEmpty()) {
-        const auto answer = QMessageBox::question(
-            m_window, QStringLiteral("Протокол проверки знаний"),
-            QStringLiteral("Организация и комиссия ещё не заданы, в протоколе останутся пустые места.\n"
-                           "Задать их сейчас?"));
-        if (answer == QMessageBox::Yes) {
+        if (askYesNo(m_window, QStringLiteral("Организация и комиссия ещё не заданы, в протоколе останутся "
+                                              "пустые места.\nЗадать их сейчас?"))) {
             editCommission();
             PaperworkSettings(m_folder).readProtocol(content.settings);
         }
@@ -84,8 +81,7 @@ void JournalActions::showProtocol(const QList<QUuid>& selected, const JournalFil
                 return;
             const JournalResult written = renderToPdf(*document, path, QStringLiteral("Протокол проверки знаний"));
             if (!written.ok)
-                QMessageBox::warning(&preview, preview.windowTitle(),
-                                     QStringLiteral("Протокол не сохранён.\n%1").arg(written.error));
+                showMessage(&preview, QStringLiteral("Протокол не сохранён.\n%1").arg(written.error));
         });
     }
     preview.resize(900, 1000);
