@@ -57,7 +57,7 @@ QStringList menuBarState(QMainWindow& w) {
 
 const QStringList kMainMenus = {
     QStringLiteral("Меню           [Создать новый|Загрузить|Сохранить|Импорт вопросов…|Экспорт вопросов…|Выход из программы]"),
-    QStringLiteral("Проверка       [Результаты|Экзамен|Перенести архив в журнал…]"),
+    QStringLiteral("Проверка       [Результаты|Экзамен|Журнал результатов|Перенести архив в журнал…]"),
     QStringLiteral("Настройка      [Профили|Редактор]"),
     QStringLiteral("Базы тестов       "),
     QStringLiteral("О программе    "),

@@ -136,6 +136,15 @@ void QuestionEditor::enterMode() {
     showEditedQuestion();
 }
 
+void QuestionEditor::showQuestion(int theme, int question) {
+    if (theme < 1 || theme > kThemeCount || question < 1 || question > kQuestionSlots)
+        return;
+    selectItemByText(m_themeList, QString::number(theme));
+    selectItemByText(m_questionList, QString::number(question));
+    readListSelections();
+    showEditedQuestion();
+}
+
 void QuestionEditor::showEditedQuestion() {
     const Database& db = m_core.database();
     const int t = m_editedTheme;

@@ -31,6 +31,8 @@ public:
     void questionPicked();
     // Fills the theme title, the question, its group boxes and answers from the model.
     void showEditedQuestion();
+    // Selects and shows question of theme (numbers out of range are ignored).
+    void showQuestion(int theme, int question);
     // "Сохранить": stores the shown question, theme title and test name, writes the file,
     // rebuilds the question orders of all themes.
     void saveQuestion();

@@ -106,6 +106,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     QPushButton* exportList = button(QStringLiteral("Экспорт…"), this);
     QPushButton* statistics = button(QStringLiteral("Статистика…"), this);
     QPushButton* due = button(QStringLiteral("Сроки проверки…"), this);
+    QPushButton* commission = button(QStringLiteral("Комиссия…"), this);
     QPushButton* exit = button(QStringLiteral("Выход"), this);
     protocol->setToolTip(QStringLiteral("Протокол проверки знаний по выделенным экзаменам, а если ничего не "
                                         "выделено, по всем экзаменам списка"));
@@ -117,6 +118,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     bottom->addWidget(exportList);
     bottom->addWidget(statistics);
     bottom->addWidget(due);
+    bottom->addWidget(commission);
     bottom->addSpacing(12);
     bottom->addWidget(exit);
 
@@ -161,6 +163,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     connect(exportList, &QPushButton::clicked, this, [this] { emit exportRequested(filter(), sortOrder()); });
     connect(statistics, &QPushButton::clicked, this, [this] { emit statisticsRequested(filter()); });
     connect(due, &QPushButton::clicked, this, &JournalWindow::dueListRequested);
+    connect(commission, &QPushButton::clicked, this, &JournalWindow::commissionRequested);
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
     const JournalResult opened = m_query->open();

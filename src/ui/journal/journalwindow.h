@@ -71,6 +71,8 @@ signals:
     void statisticsRequested(const zet::JournalFilter& filter);
     // «Сроки проверки…»: the list of those due for a re-check.
     void dueListRequested();
+    // «Комиссия…»: the organisation and the commission printed on protocols.
+    void commissionRequested();
     // A double click in the statistics: open this question in the question editor.
     void openQuestionRequested(int theme, int questionNo);
 

@@ -7,6 +7,9 @@
 #include "ui/exam/exammode.h"
 #include "ui/files/filearea.h"
 #include "ui/files/questionbankactions.h"
+#include "ui/journal/journalactions.h"
+#include "ui/journal/journalexamdialog.h"
+#include "ui/journal/journalwindow.h"
 #include "ui/shell/aboutarea.h"
 #include "ui/shell/archiveimportdialog.h"
 #include "ui/shell/messages.h"
@@ -120,6 +123,8 @@ void MainWindow::buildMenus() {
     m_resultsAction =
         item(m_examMenu, "resultsAction", QStringLiteral("Результаты"), &MainWindow::toggleArchiveViewer);
     m_examAction = item(m_examMenu, "examAction", QStringLiteral("Экзамен"), &MainWindow::toggleExamMode);
+    m_journalAction =
+        item(m_examMenu, "journalAction", QStringLiteral("Журнал результатов"), &MainWindow::openJournal);
     m_archiveImportAction = m_examMenu->addAction(QStringLiteral("Перенести архив в журнал…"));
     m_archiveImportAction->setObjectName(QStringLiteral("archiveImportAction"));
     connect(m_archiveImportAction, &QAction::triggered, this, [this] { importArchiveWithProgress(m_core, this); });
@@ -268,7 +273,7 @@ void MainWindow::showDatabaseInfo() {
 void MainWindow::buildModeTable() {
     // Hidden in every mode but the main one.
     const std::vector<QAction*> always = {m_databaseMenu->menuAction(), m_aboutAction, m_helpAction,
-                                          m_archiveImportAction};
+                                          m_journalAction, m_archiveImportAction};
     auto hiding = [&always](std::initializer_list<QAction*> more) {
         std::vector<QAction*> hidden = always;
         hidden.insert(hidden.end(), more);
@@ -372,6 +377,33 @@ void MainWindow::toggleProfileEditor() {
 
 void MainWindow::toggleArchiveViewer() {
     toggleMode(Mode::Archive);
+}
+
+void MainWindow::openJournal() {
+    if (!m_journalWindow) {
+        m_journalWindow = new JournalWindow(m_core.database().programFolder, this);
+        m_journalWindow->setAttribute(Qt::WA_DeleteOnClose);
+        new JournalActions(m_core.database().programFolder, m_journalWindow);
+        connect(m_journalWindow, &JournalWindow::openQuestionRequested, this, &MainWindow::openQuestion);
+    }
+    m_journalWindow->show();
+    m_journalWindow->raise();
+    m_journalWindow->activateWindow();
+}
+
+void MainWindow::openQuestion(int theme, int question) {
+    if (m_appMode != modeIndex(Mode::QuestionEditor)) {
+        // The editor is entered from the main mode only; another mode is left first.
+        if (m_appMode != modeIndex(Mode::Main)) {
+            showMessage(this, QStringLiteral("Вопрос можно открыть в редакторе, когда закончена текущая работа "
+                                             "(экзамен, просмотр результатов или настройка профилей)."));
+            return;
+        }
+        toggleQuestionEditor();
+    }
+    m_questionEditor->showQuestion(theme, question);
+    raise();
+    activateWindow();
 }
 
 void MainWindow::createDatabase() {

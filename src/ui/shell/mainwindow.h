@@ -5,6 +5,7 @@
 #include "app/appcore.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -21,6 +22,7 @@ class AboutArea;
 class ArchiveViewer;
 class ExamMode;
 class FileArea;
+class JournalWindow;
 class ProfileEditor;
 class QuestionEditor;
 
@@ -53,6 +55,10 @@ public:
     void toggleExamMode();
     void toggleProfileEditor();
     void toggleArchiveViewer();
+    // «Журнал результатов»: the journal window of the program folder (one at a time).
+    void openJournal();
+    // Opens question of theme in the question editor (entering the editor's mode).
+    void openQuestion(int theme, int question);
     void createDatabase();
     void loadDatabase();
     void saveDatabaseAs();
@@ -126,6 +132,7 @@ private:
     QMenu* m_examMenu = nullptr;
     QAction* m_resultsAction = nullptr;
     QAction* m_examAction = nullptr;
+    QAction* m_journalAction = nullptr;
     QAction* m_archiveImportAction = nullptr;
     QMenu* m_settingsMenu = nullptr;
     QAction* m_profilesAction = nullptr;
@@ -147,6 +154,7 @@ private:
     FileArea* m_fileArea = nullptr;
     ArchiveViewer* m_archiveViewer = nullptr;
     AboutArea* m_aboutArea = nullptr;
+    QPointer<JournalWindow> m_journalWindow;
 };
 
 } // namespace zet::ui

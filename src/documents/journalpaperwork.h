@@ -1,0 +1,39 @@
+#pragma once
+// The journal window's paperwork without widgets: the exams of the window's list or
+// selection, the protocol over them, the list written to a spreadsheet file, the question
+// statistics and the due list of a program folder. Errors are Russian texts for the caller.
+
+#include "documents/protocoldocument.h"
+#include "journal/journalquery.h"
+#include "journal/journalreports.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+namespace zet {
+
+// Every exam the filter lets through, in the order of sort, with the examinee's data
+// (answers not loaded).
+JournalResult readFilteredExams(const QString& folder, const JournalFilter& filter, const JournalSort& sort,
+                                QList<JournalEntry>& exams);
+
+// The protocol's content for the selected exams, or for the filtered list when none is
+// selected; the exams are listed oldest first, the commission is read from protocol.ini.
+JournalResult protocolContent(const QString& folder, const QList<QUuid>& selected, const JournalFilter& filter,
+                              ProtocolContent& content);
+
+// The filtered list in the order shown, to .xlsx or .csv by the extension of path.
+JournalResult exportFilteredExams(const QString& folder, const JournalFilter& filter, const JournalSort& sort,
+                                  const QString& path);
+
+// Question statistics over the days and the profile of the filter (the name and grade
+// filters do not apply to questions); caption says what was counted.
+JournalResult readQuestionStatistics(const QString& folder, const JournalFilter& filter,
+                                     QList<QuestionStatistic>& statistics, QString* caption = nullptr);
+
+// Who is due for a re-check on the day today, under the periods kept in protocol.ini.
+JournalResult readDueList(const QString& folder, const QDate& today, QList<DueEntry>& due);
+
+} // namespace zet

@@ -1,0 +1,130 @@
+#include "ui/journal/duelistdialog.h"
+
+#include "documents/journaltables.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMap>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace zet::ui {
+
+namespace {
+
+QTableWidgetItem* cell(const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+QString day(const QDate& date) {
+    return date.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+} // namespace
+
+DueListDialog::DueListDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Сроки проверки"));
+    m_summary = new QLabel(this);
+    m_table = new QTableWidget(0, ColumnCount, this);
+    m_table->setHorizontalHeaderLabels({QStringLiteral("Таб. №"), QStringLiteral("Ф.И.О."),
+                                        QStringLiteral("Должность"), QStringLiteral("Профиль"),
+                                        QStringLiteral("Последняя сдача"), QStringLiteral("Следующая проверка"),
+                                        QStringLiteral("Осталось дней"), QStringLiteral("Состояние")});
+    m_table->verticalHeader()->hide();
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+
+    m_periodsTable = new QTableWidget(0, 2, this);
+    m_periodsTable->setHorizontalHeaderLabels({QStringLiteral("Профиль"), QStringLiteral("Период, месяцев")});
+    m_periodsTable->verticalHeader()->hide();
+    m_periodsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_periodsTable->setMaximumWidth(380);
+
+    auto* savePeriods = new QPushButton(QStringLiteral("Сохранить периоды"), this);
+    auto* exportList = new QPushButton(QStringLiteral("Экспорт…"), this);
+    auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
+    for (QPushButton* b : {savePeriods, exportList, close})
+        b->setAutoDefault(false);
+    connect(savePeriods, &QPushButton::clicked, this, [this] { emit periodsSaveRequested(periods()); });
+    connect(exportList, &QPushButton::clicked, this, &DueListDialog::exportRequested);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(new QLabel(QStringLiteral("Периодичность проверки по профилям\n(по умолчанию %1 мес.):")
+                                   .arg(RecheckPeriods::kDefaultMonths),
+                               this));
+    side->addWidget(m_periodsTable, 1);
+    side->addWidget(savePeriods);
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(m_table, 1);
+    middle->addLayout(side);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(exportList);
+    bottom->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_summary);
+    layout->addLayout(middle, 1);
+    layout->addLayout(bottom);
+    resize(1200, 560);
+}
+
+void DueListDialog::setList(const QList<DueEntry>& entries, const RecheckPeriods& periods) {
+    m_entries = entries;
+    m_periods = periods;
+    m_table->setRowCount(int(entries.size()));
+    int urgent = 0;
+    QMap<int, QString> profiles;
+    for (int row = 0; row < entries.size(); ++row) {
+        const DueEntry& e = entries[row];
+        profiles.insert(e.profileNo, e.profileName);
+        const QString status = dueStatusText(e);
+        const QStringList texts = {e.personnelNo,  e.fullName,   e.jobTitle, QStringLiteral("%1. %2").arg(e.profileNo).arg(e.profileName),
+                                   day(e.lastPassed), day(e.due), QString::number(e.daysLeft), status};
+        for (int column = 0; column < ColumnCount; ++column) {
+            QTableWidgetItem* item = cell(texts[column]);
+            if (!status.isEmpty())
+                item->setBackground(e.overdue() ? QColor(0xf8, 0xd0, 0xd0) : QColor(0xfb, 0xee, 0xc0));
+            m_table->setItem(row, column, item);
+        }
+        if (!status.isEmpty())
+            ++urgent;
+    }
+    m_table->resizeColumnsToContents();
+    m_summary->setText(QStringLiteral("Записей: %1; просрочено или подходит срок в ближайшие %2 дней: %3")
+                           .arg(entries.size())
+                           .arg(JournalReports::kSoonDays)
+                           .arg(urgent));
+
+    m_periodsTable->setRowCount(int(profiles.size()));
+    int row = 0;
+    for (auto it = profiles.cbegin(); it != profiles.cend(); ++it, ++row) {
+        QTableWidgetItem* name = cell(QStringLiteral("%1. %2").arg(it.key()).arg(it.value()));
+        name->setData(Qt::UserRole, it.key());
+        m_periodsTable->setItem(row, 0, name);
+        auto* months = new QSpinBox(m_periodsTable);
+        months->setRange(1, RecheckPeriods::kMaxMonths);
+        months->setValue(periods.monthsFor(it.key()));
+        m_periodsTable->setCellWidget(row, 1, months);
+    }
+}
+
+RecheckPeriods DueListDialog::periods() const {
+    RecheckPeriods result = m_periods;
+    for (int row = 0; row < m_periodsTable->rowCount(); ++row) {
+        const int profileNo = m_periodsTable->item(row, 0)->data(Qt::UserRole).toInt();
+        const int months = static_cast<QSpinBox*>(m_periodsTable->cellWidget(row, 1))->value();
+        if (months == RecheckPeriods::kDefaultMonths)
+            result.months.remove(profileNo);
+        else
+            result.months.insert(profileNo, months);
+    }
+    return result;
+}
+
+} // namespace zet::ui

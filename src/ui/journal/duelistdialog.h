@@ -1,0 +1,43 @@
+#pragma once
+// «Сроки проверки»: per person and profile the last exam passed and the day the next check is
+// due, the overdue and those due soon first (marked), and the re-check period of each profile.
+// The list is given to it; saving the periods and exporting are asked for by signals.
+
+#include "journal/journalreports.h"
+
+#include <QDialog>
+
+class QLabel;
+class QTableWidget;
+
+namespace zet::ui {
+
+class DueListDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum Column { PersonnelNo, FullName, JobTitle, Profile, LastPassed, Due, DaysLeft, Status, ColumnCount };
+
+    explicit DueListDialog(QWidget* parent = nullptr);
+
+    // The list in the order shown and the periods it was counted with.
+    void setList(const QList<DueEntry>& entries, const RecheckPeriods& periods);
+    const QList<DueEntry>& entries() const { return m_entries; }
+    // The periods as set in the profile table.
+    RecheckPeriods periods() const;
+
+    QTableWidget* table() const { return m_table; }
+    QTableWidget* periodsTable() const { return m_periodsTable; }
+
+signals:
+    void periodsSaveRequested(const zet::RecheckPeriods& periods);
+    void exportRequested();
+
+private:
+    QList<DueEntry> m_entries;
+    RecheckPeriods m_periods;
+    QLabel* m_summary = nullptr;
+    QTableWidget* m_table = nullptr;
+    QTableWidget* m_periodsTable = nullptr;
+};
+
+} // namespace zet::ui
