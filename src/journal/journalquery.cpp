@@ -1,5 +1,6 @@
 #include "journal/journalquery.h"
 
+#include "journal/journalrows.h"
 #include "journal/journalserver.h"
 #include "journal/journalstore.h"
 
@@ -60,14 +61,6 @@ QString serverFolded(const QString& column) {
         .arg(column);
 }
 
-QDateTime timeFromValue(const QVariant& value) {
-    if (value.isNull())
-        return {};
-    if (value.metaType().id() == QMetaType::QDateTime)
-        return value.toDateTime();
-    return QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
-}
-
 } // namespace
 
 std::pair<QDate, QDate> JournalFilter::periodDays(Period period, const QDate& today) {
@@ -75,7 +68,8 @@ std::pair<QDate, QDate> JournalFilter::periodDays(Period period, const QDate& to
     case Period::Today:
         return {today, today};
     case Period::ThisMonth:
-        return {QDate(today.year(), today.month(), 1), QDate(today.year(), today.month(), today.daysInMonth())};
+        return {QDate(today.year(), today.month(), 1),
+                QDate(today.year(), today.month(), today.daysInMonth())};
     case Period::ThisYear:
         return {QDate(today.year(), 1, 1), QDate(today.year(), 12, 31)};
     case Period::All:
@@ -140,7 +134,8 @@ JournalResult JournalQuery::open() {
     m_db.setDatabaseName(QDir(m_folder).filePath(JournalStore::fileName()));
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open())
-        return JournalResult::failure(describe(QStringLiteral("Не удалось открыть журнал"), m_db.lastError().text()));
+        return JournalResult::failure(
+            describe(QStringLiteral("Не удалось открыть журнал"), m_db.lastError().text()));
     m_open = true;
     if (!serverProblem.isEmpty())
         return JournalResult::failure(serverProblem);
@@ -208,8 +203,8 @@ int JournalQuery::count(const JournalFilter& filter, QString* error) {
     return q.value(0).toInt();
 }
 
-QList<JournalRow> JournalQuery::page(const JournalFilter& filter, const JournalSort& sort, const JournalRow* after,
-                                     int limit, QString* error) {
+QList<JournalRow> JournalQuery::page(const JournalFilter& filter, const JournalSort& sort,
+                                     const JournalRow* after, int limit, QString* error) {
     QList<JournalRow> rows;
     if (!open().ok && !m_open) {
         if (error)
@@ -293,7 +288,8 @@ std::optional<JournalEntry> JournalQuery::exam(const QUuid& id, QString* error) 
     q.setForwardOnly(true);
     q.prepare(QStringLiteral(
         "SELECT id, workstation, exam_date, protocol_no, profile_no, profile_name, test_name, database_path,"
-        " full_name, birth_year, job_title, seniority, personnel_no, grade, asked, right_answers, seconds_spent,"
+        " full_name, birth_year, job_title, seniority, personnel_no, grade, asked, right_answers, "
+        "seconds_spent,"
         " started_at, finished_at, imported FROM exams WHERE id = ?"));
     q.addBindValue(idText(id));
     if (!q.exec()) {
@@ -303,32 +299,13 @@ std::optional<JournalEntry> JournalQuery::exam(const QUuid& id, QString* error) 
     }
     if (!q.next())
         return std::nullopt;
-    JournalEntry e;
-    e.id = QUuid::fromString(q.value(0).toString());
-    e.workstation = q.value(1).toString();
-    e.date = q.value(2).toDate();
-    e.protocolNo = q.value(3).toInt();
-    e.profileNo = q.value(4).toInt();
-    e.profileName = q.value(5).toString();
-    e.testName = q.value(6).toString();
-    e.databasePath = q.value(7).toString();
-    e.fullName = q.value(8).toString();
-    e.birthYear = q.value(9).toInt();
-    e.jobTitle = q.value(10).toString();
-    e.seniority = q.value(11).toInt();
-    e.personnelNo = q.value(12).toString();
-    e.grade = q.value(13).toInt();
-    e.asked = q.value(14).toInt();
-    e.right = q.value(15).toInt();
-    e.secondsSpent = q.value(16).toInt();
-    e.startedAt = timeFromValue(q.value(17));
-    e.finishedAt = timeFromValue(q.value(18));
-    e.imported = q.value(19).toBool();
+    JournalEntry e = examFromRow(q);
 
     QSqlQuery a(m_db);
     a.setForwardOnly(true);
-    a.prepare(QStringLiteral("SELECT position, theme, question_no, question_text, answer_text, is_right, seconds"
-                             " FROM answers WHERE exam_id = ? ORDER BY position"));
+    a.prepare(
+        QStringLiteral("SELECT position, theme, question_no, question_text, answer_text, is_right, seconds"
+                       " FROM answers WHERE exam_id = ? ORDER BY position"));
     a.addBindValue(idText(id));
     if (!a.exec()) {
         if (error)

@@ -1,6 +1,7 @@
 #include "journal/journalreports.h"
 
 #include "journal/journalconfig.h"
+#include "journal/journalrows.h"
 #include "journal/journalserver.h"
 #include "journal/journalstore.h"
 
@@ -53,18 +54,6 @@ QDate dateValue(const QVariant& v) {
     return v.typeId() == QMetaType::QDate ? v.toDate() : QDate::fromString(v.toString(), Qt::ISODate);
 }
 
-QDateTime timeValue(const QVariant& v) {
-    if (v.isNull())
-        return {};
-    if (v.typeId() == QMetaType::QDateTime)
-        return v.toDateTime();
-    return QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
-}
-
-bool flagValue(const QVariant& v) {
-    return v.typeId() == QMetaType::Bool ? v.toBool() : v.toInt() != 0;
-}
-
 JournalResult queryFailure(const QString& what, const QSqlQuery& q) {
     return JournalResult::failure(QStringLiteral("%1: %2").arg(what, q.lastError().text()));
 }
@@ -99,27 +88,7 @@ JournalResult JournalReports::exams(const ReportFilter& filter, QList<JournalEnt
     if (!q.exec())
         return queryFailure(QStringLiteral("Не удалось прочитать экзамены из журнала"), q);
     while (q.next()) {
-        JournalEntry e;
-        e.id = QUuid::fromString(q.value(0).toString());
-        e.workstation = q.value(1).toString();
-        e.date = dateValue(q.value(2));
-        e.protocolNo = q.value(3).toInt();
-        e.profileNo = q.value(4).toInt();
-        e.profileName = q.value(5).toString();
-        e.testName = q.value(6).toString();
-        e.databasePath = q.value(7).toString();
-        e.fullName = q.value(8).toString();
-        e.birthYear = q.value(9).toInt();
-        e.jobTitle = q.value(10).toString();
-        e.seniority = q.value(11).toInt();
-        e.personnelNo = q.value(12).toString();
-        e.grade = q.value(13).toInt();
-        e.asked = q.value(14).toInt();
-        e.right = q.value(15).toInt();
-        e.secondsSpent = q.value(16).toInt();
-        e.startedAt = timeValue(q.value(17));
-        e.finishedAt = timeValue(q.value(18));
-        e.imported = flagValue(q.value(19));
+        JournalEntry e = examFromRow(q);
         result.append(std::move(e));
     }
     return {};
@@ -154,8 +123,9 @@ JournalResult JournalReports::dueList(const RecheckPeriods& periods, const QDate
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     // Oldest first: a later pass of the same person and profile replaces an earlier one.
-    if (!q.exec(QStringLiteral("SELECT personnel_no, full_name, job_title, profile_no, profile_name, exam_date,"
-                               " grade FROM exams WHERE grade > 2 ORDER BY exam_date, finished_at")))
+    if (!q.exec(
+            QStringLiteral("SELECT personnel_no, full_name, job_title, profile_no, profile_name, exam_date,"
+                           " grade FROM exams WHERE grade > 2 ORDER BY exam_date, finished_at")))
         return queryFailure(QStringLiteral("Не удалось прочитать сданные экзамены из журнала"), q);
     QHash<QString, qsizetype> index;
     while (q.next()) {
@@ -169,7 +139,8 @@ JournalResult JournalReports::dueList(const RecheckPeriods& periods, const QDate
         d.lastGrade = q.value(6).toInt();
         if (!d.lastPassed.isValid())
             continue;
-        const QString key = personKey(d.personnelNo, d.fullName) + QLatin1Char('\n') + QString::number(d.profileNo);
+        const QString key =
+            personKey(d.personnelNo, d.fullName) + QLatin1Char('\n') + QString::number(d.profileNo);
         const auto found = index.constFind(key);
         if (found == index.cend()) {
             index.insert(key, result.size());
@@ -201,8 +172,8 @@ QList<DueEntry> dueWithin(const QList<DueEntry>& entries, int days) {
 }
 
 JournalReader::JournalReader(const QString& folder)
-    : m_folder(folder),
-      m_connection(QStringLiteral("zet-journal-reader-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+    : m_folder(folder), m_connection(QStringLiteral("zet-journal-reader-") +
+                                     QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
 
 JournalReader::~JournalReader() {
     if (m_local.isValid())
@@ -238,8 +209,8 @@ JournalResult JournalReader::open(bool preferServer) {
     m_local.setDatabaseName(QDir(m_folder).filePath(JournalStore::fileName()));
     m_local.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_local.open())
-        return JournalResult::failure(QStringLiteral("Не удалось открыть %1: %2")
-                                          .arg(m_description, m_local.lastError().text()));
+        return JournalResult::failure(
+            QStringLiteral("Не удалось открыть %1: %2").arg(m_description, m_local.lastError().text()));
     return {};
 }
 

@@ -1,5 +1,6 @@
 #include "journal/journalstore.h"
 
+#include "journal/journalrows.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -60,8 +61,10 @@ const QList<QStringList>& upgradeSteps() {
          QStringLiteral("DROP INDEX exams_personnel_no"), QStringLiteral("DROP INDEX exams_date"),
          QStringLiteral("CREATE INDEX exams_order_date ON exams(exam_date, protocol_no, id)"),
          QStringLiteral("CREATE INDEX exams_order_name ON exams(full_name, exam_date, protocol_no, id)"),
-         QStringLiteral("CREATE INDEX exams_order_personnel_no ON exams(personnel_no, exam_date, protocol_no, id)"),
-         QStringLiteral("CREATE INDEX exams_order_profile ON exams(profile_name, exam_date, protocol_no, id)"),
+         QStringLiteral(
+             "CREATE INDEX exams_order_personnel_no ON exams(personnel_no, exam_date, protocol_no, id)"),
+         QStringLiteral(
+             "CREATE INDEX exams_order_profile ON exams(profile_name, exam_date, protocol_no, id)"),
          QStringLiteral("CREATE INDEX exams_order_grade ON exams(grade, exam_date, protocol_no, id)"),
          QStringLiteral("CREATE INDEX exams_search ON exams(search_text)")},
     };
@@ -100,10 +103,6 @@ bool fillSearchText(const QSqlDatabase& db, QString* reason) {
 QVariant timeValue(const QDateTime& time) {
     return time.isValid() ? QVariant(time.toUTC().toString(Qt::ISODateWithMs))
                           : QVariant(QMetaType(QMetaType::QString));
-}
-
-QDateTime timeFromValue(const QVariant& value) {
-    return value.isNull() ? QDateTime() : QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
 }
 
 QString idText(const QUuid& id) {
@@ -262,10 +261,11 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
         *written = false;
     if (e.id.isNull())
         return JournalResult::failure(QStringLiteral("Экзамен без идентификатора не записывается в журнал."));
-    QSqlQuery& q = statement(
-        QStringLiteral("INSERT INTO exams (%1, search_text) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
-                       " ON CONFLICT (id) DO NOTHING")
-            .arg(kEntryColumns));
+    QSqlQuery& q =
+        statement(QStringLiteral(
+                      "INSERT INTO exams (%1, search_text) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                      " ON CONFLICT (id) DO NOTHING")
+                      .arg(kEntryColumns));
     const QVariantList values = {idText(e.id),
                                  textValue(e.workstation),
                                  e.date.toString(Qt::ISODate),
@@ -458,27 +458,7 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
         return entries;
     }
     while (q.next()) {
-        JournalEntry e;
-        e.id = QUuid::fromString(q.value(0).toString());
-        e.workstation = q.value(1).toString();
-        e.date = QDate::fromString(q.value(2).toString(), Qt::ISODate);
-        e.protocolNo = q.value(3).toInt();
-        e.profileNo = q.value(4).toInt();
-        e.profileName = q.value(5).toString();
-        e.testName = q.value(6).toString();
-        e.databasePath = q.value(7).toString();
-        e.fullName = q.value(8).toString();
-        e.birthYear = q.value(9).toInt();
-        e.jobTitle = q.value(10).toString();
-        e.seniority = q.value(11).toInt();
-        e.personnelNo = q.value(12).toString();
-        e.grade = q.value(13).toInt();
-        e.asked = q.value(14).toInt();
-        e.right = q.value(15).toInt();
-        e.secondsSpent = q.value(16).toInt();
-        e.startedAt = timeFromValue(q.value(17));
-        e.finishedAt = timeFromValue(q.value(18));
-        e.imported = q.value(19).toInt() != 0;
+        JournalEntry e = examFromRow(q);
         entries.append(e);
     }
     if (!withAnswers)
