@@ -40,7 +40,8 @@ bool themeHasEligibleQuestion(const Database& db, int t, const ExamProfile& prof
 } // namespace
 
 AppCore::AppCore(std::unique_ptr<RandomSource> rng, std::function<QDate()> today, QObject* parent)
-    : QObject(parent), m_rng(rng ? std::move(rng) : std::make_unique<ClockRandom>()), m_today(std::move(today)) {
+    : QObject(parent), m_rng(rng ? std::move(rng) : std::make_unique<ClockRandom>()),
+      m_today(std::move(today)) {
     m_journalTimer.setInterval(kJournalSendInterval);
     connect(&m_journalTimer, &QTimer::timeout, this, &AppCore::sendJournalToServer);
 }
@@ -136,6 +137,11 @@ QString AppCore::startJournal() {
             addMessage(imported.error);
     }
     sendJournalToServer();
+    if (!m_serverError.isEmpty())
+        addMessage(
+            QStringLiteral("Сервер журнала сейчас недоступен; результаты сохраняются на этом компьютере "
+                           "и будут отправлены позже.\n%1")
+                .arg(m_serverError));
     if (journal.config().usesServer())
         m_journalTimer.start();
     return message;
@@ -145,7 +151,11 @@ void AppCore::sendJournalToServer() {
     if (!m_journal)
         return;
     const JournalResult sent = m_journal->sendPending();
+    const bool newTrouble = !sent.ok && m_serverError.isEmpty();
     m_serverError = sent.ok ? QString() : sent.error;
+    // Told once when the server stops answering, not at every later try.
+    if (newTrouble)
+        emit journalServerUnavailable(m_serverError);
 }
 
 ArchiveImportReport AppCore::importArchiveToJournal(const ArchiveImportProgress& progress) {

@@ -208,6 +208,9 @@ signals:
     void dayFileWritten();
     // The current database was replaced, loaded or stored (its test name may have changed).
     void databaseChanged();
+    // The exam centre's journal server stopped answering (host and reason, in Russian); the
+    // exams wait in the local journal and are sent when it answers again.
+    void journalServerUnavailable(const QString& message);
 
 private:
     friend class AppCoreTestAccess; // tests set up a state directly

@@ -109,6 +109,34 @@ void tick(AppCore& core, int seconds) {
 class TestExamJournal : public QObject {
     Q_OBJECT
 private slots:
+    void unreachableServerIsToldOnce() {
+        QTemporaryDir dir;
+        QFile ini(dir.filePath(QStringLiteral("journal.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(
+            "[journal]\ndriver=postgresql\nhost=127.0.0.1\nport=1\ndatabase=razividerur\nuser=examiner\n"
+            "password=secret-word\n");
+        ini.close();
+        {
+            // One exam waiting to be sent.
+            Journal journal(dir.path());
+            JournalEntry waiting = journal.newEntry();
+            waiting.date = kToday;
+            waiting.protocolNo = 1;
+            waiting.fullName = QStringLiteral("Иванов И.И.");
+            QVERIFY(journal.store().record(waiting).ok);
+        }
+        AppCore core(std::make_unique<SeededRandom>(5), [] { return kToday; });
+        QSignalSpy told(&core, &AppCore::journalServerUnavailable);
+        const StartupReport report = core.startUp({dir.path()});
+        const QString all = report.messages.join(QLatin1Char('\n'));
+        QVERIFY2(all.contains(QStringLiteral("Сервер журнала сейчас недоступен")) &&
+                     all.contains(QStringLiteral("127.0.0.1")),
+                 qPrintable(all));
+        QVERIFY(!all.contains(QStringLiteral("secret-word")));
+        core.sendJournalToServer();
+        QCOMPARE(told.count(), 1);
+    }
     void finishWritesTheExamWithItsAnswers_data() {
         QTest::addColumn<bool>("timeOut");
         QTest::newRow("last answer") << false;
@@ -216,8 +244,8 @@ private slots:
         for (const JournalEntry& e : exams)
             QVERIFY(!e.imported);
         // The first exam kept its answer through the outbox.
-        const std::optional<JournalEntry> kept = store.find(
-            exams[0].protocolNo == first->examinee ? exams[0].id : exams[1].id);
+        const std::optional<JournalEntry> kept =
+            store.find(exams[0].protocolNo == first->examinee ? exams[0].id : exams[1].id);
         QVERIFY(kept);
         QCOMPARE(kept->answers.size(), 1);
     }

@@ -27,8 +27,8 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
-#include <QStyle>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTimer>
 
 namespace zet::ui {
@@ -127,7 +127,8 @@ void MainWindow::buildMenus() {
         item(m_examMenu, "journalAction", QStringLiteral("Журнал результатов"), &MainWindow::openJournal);
     m_archiveImportAction = m_examMenu->addAction(QStringLiteral("Перенести архив в журнал…"));
     m_archiveImportAction->setObjectName(QStringLiteral("archiveImportAction"));
-    connect(m_archiveImportAction, &QAction::triggered, this, [this] { importArchiveWithProgress(m_core, this); });
+    connect(m_archiveImportAction, &QAction::triggered, this,
+            [this] { importArchiveWithProgress(m_core, this); });
 
     m_settingsMenu = menu("settingsMenu", QStringLiteral("Настройка      "));
     m_profilesAction =
@@ -208,9 +209,8 @@ void MainWindow::buildInfoStrip() {
         this->*c.value = value;
     }
 
-    m_makerAddressLabel =
-        makeLabel(m_surface, QStringLiteral("makerAddressLabel"), makerWebAddress(), 10950, row2, 3915, 285,
-                  stripLabel());
+    m_makerAddressLabel = makeLabel(m_surface, QStringLiteral("makerAddressLabel"), makerWebAddress(), 10950,
+                                    row2, 3915, 285, stripLabel());
     m_makerAddressLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
@@ -225,6 +225,14 @@ void MainWindow::buildAreas() {
 
     connect(m_fileArea, &FileArea::databaseChanged, this, &MainWindow::showDatabaseInfo);
     connect(&m_core, &AppCore::databaseChanged, this, &MainWindow::showDatabaseInfo);
+    connect(&m_core, &AppCore::journalServerUnavailable, this, [this](const QString& reason) {
+        // Never in the middle of an exam: the examinee is not to be interrupted.
+        if (appMode() != modeIndex(Mode::Exam))
+            showMessage(this,
+                        QStringLiteral("Сервер журнала недоступен; результаты сохраняются на этом компьютере "
+                                       "и будут отправлены позже.\n%1")
+                            .arg(reason));
+    });
     connect(m_examMode, &ExamMode::resultAcknowledged, this, &MainWindow::resultAcknowledged);
     buildModeTable();
 }
@@ -264,8 +272,8 @@ void MainWindow::showDatabaseInfo() {
     m_dateLabel->setText(db.databaseHeader[4]);
     // A long path keeps its beginning and its file name; the whole path is the tooltip.
     const QString path = QDir::toNativeSeparators(db.databasePath);
-    const QString shown =
-        m_filePathLabel->fontMetrics().elidedText(path, Qt::ElideMiddle, m_filePathLabel->contentsRect().width());
+    const QString shown = m_filePathLabel->fontMetrics().elidedText(path, Qt::ElideMiddle,
+                                                                    m_filePathLabel->contentsRect().width());
     m_filePathLabel->setText(shown == path ? db.databasePath : shown);
     m_filePathLabel->setToolTip(shown == path ? QString() : path);
 }
@@ -395,8 +403,9 @@ void MainWindow::openQuestion(int theme, int question) {
     if (m_appMode != modeIndex(Mode::QuestionEditor)) {
         // The editor is entered from the main mode only; another mode is left first.
         if (m_appMode != modeIndex(Mode::Main)) {
-            showMessage(this, QStringLiteral("Вопрос можно открыть в редакторе, когда закончена текущая работа "
-                                             "(экзамен, просмотр результатов или настройка профилей)."));
+            showMessage(this,
+                        QStringLiteral("Вопрос можно открыть в редакторе, когда закончена текущая работа "
+                                       "(экзамен, просмотр результатов или настройка профилей)."));
             return;
         }
         toggleQuestionEditor();
