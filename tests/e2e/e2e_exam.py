@@ -3,11 +3,13 @@
 
 In a fresh folder the program writes three questions in the question editor, sets up a
 profile in the profile editor, examines one person (two answers right, one wrong), shows
-the result window, writes the day file of the archive and shows that day in the archive
-viewer. The day starts from a prepared day file with two earlier examinees, a gap between
-them and a line deleted by hand: the program reports the damaged file and its copy, the exam
-fills the gap, and both earlier examinees are still in the day file afterwards. The test checks what the windows show (read through the accessibility tree) and the
-day file on disk byte for byte.
+the result window, writes the day file of the archive, finds the exam in the results journal
+by part of the surname and saves its protocol as PDF from the print preview, and shows that
+day in the archive viewer. The day starts from a prepared day file with two earlier
+examinees, a gap between them and a line deleted by hand: the program reports the damaged
+file and its copy, the exam fills the gap, and both earlier examinees are still in the day
+file afterwards. The test checks what the windows show (read through the accessibility
+tree), the day file on disk byte for byte and the text of the protocol PDF.
 
 Run: e2e_exam.py --program <path of razividerur> [--keep] [--save-shots DIR]
 The script starts its own session bus, screen and accessibility bus, and stops all it started.
@@ -55,6 +57,8 @@ EXAMINEE = {
 # Answered right, right, wrong: 2 of 3, which the thresholds above grade 4.
 ANSWER_RIGHT = [True, True, False]
 EXPECTED_GRADE = 4
+# Part of the surname, typed in lower case into the journal's search box.
+JOURNAL_SEARCH = "етро"
 
 MONTHS = ["Январь", "Февраль", "Март", "Апрель", "Май", "Июнь", "Июль", "Август", "Сентябрь",
           "Октябрь", "Ноябрь", "Декабрь"]
@@ -151,9 +155,9 @@ class Scenario:
                 message += f" (the program had ended with code {self.d.program.returncode})"
             raise Failure(message)
 
-    def no_message_box(self, after):
+    def no_message_box(self, after, besides=()):
         """A message box after a save or a start means it was refused or failed: report it."""
-        window = self.message_box()
+        window = self.message_box(besides)
         if window is not None:
             texts = [n.name for n in self.d.find_all(window, "label")]
             raise Failure(f"{after}: a message box appeared: {' / '.join(t for t in texts if t)}")
@@ -368,10 +372,124 @@ class Scenario:
         self.d.menu(self.main, "Проверка", "Выход")
         self.d.wait_gone(self.main, "panel", "Персональные сведенья", 5)
 
-    def message_box(self):
+    def window(self, name, timeout, what=None):
+        """A top-level window of the program by its caption."""
+        return wait_until(what or f"the window '{name}'",
+                          lambda: next((w for w in self.app.children
+                                        if w is not None and w.name == name and w.showing), None),
+                          timeout)
+
+    def protocol_from_journal(self, workdir):
+        """Finds the exam in the journal by part of the name and saves its protocol as PDF."""
+        self.d.menu(self.main, "Проверка", "Журнал результатов")
+        journal = self.window("Журнал результатов", 10)
+        self.no_message_box("opening the journal")
+        # The search box is the journal's only plain text box (the dates are spin boxes).
+        boxes = self.d.find_all(journal, "text")
+        self.check(len(boxes) == 1, f"the journal shows {len(boxes)} text boxes, expected the search box "
+                                    f"alone: {[(b.name, b.description) for b in boxes]}")
+        search = boxes[0]
+        full_name = EXAMINEE["Ф.И.О. сдающего"]
+        others = [record[3] for record in EARLIER.values()]
+
+        def found():
+            counted = self.d.find(journal, "label", lambda n: n.startswith("Найдено экзаменов:"))
+            return int(counted.name.split(":")[1].split()[0]) if counted is not None else None
+
+        # Unfiltered, the journal lists today's earlier examinees too (taken from the day file).
+        everything = wait_until("the journal's count of exams", found, 10)
+        self.check(everything == 1 + len(EARLIER) and all(self.d.find(journal, "table cell", n) for n in others),
+                   f"before the search the journal counts {everything} exams, expected {1 + len(EARLIER)} "
+                   f"with rows of {others}")
+        self.d.fill(search, JOURNAL_SEARCH, "the journal's search box")
+
+        def filtered():
+            return found() == 1 and self.d.find(journal, "table cell", full_name) is not None \
+                and not any(self.d.find(journal, "table cell", n) for n in others)
+
+        try:
+            wait_until(f"the journal listing the exam after typing {JOURNAL_SEARCH!r}", filtered, 10)
+        except Failure:
+            counted = [n.name for n in self.d.find_all(journal, "label",
+                                                       lambda n: n.startswith("Найдено"))]
+            raise Failure(f"after typing {JOURNAL_SEARCH!r} the journal shows {counted} and "
+                          f"{'a' if self.d.find(journal, 'table cell', full_name) else 'no'} "
+                          f"row of {full_name!r}") from None
+        self.d.screenshot("journal-found")
+        log(f"journal: typing {JOURNAL_SEARCH!r} leaves the one exam of {full_name}")
+
+        self.d.click(self.box(journal, "Протокол…", "push button"))
+        preview_name = "Протокол проверки знаний — предварительный просмотр"
+
+        def question_or_preview():
+            box = self.message_box()
+            if box is not None and box.name != preview_name:
+                return box
+            return next((w for w in self.app.children
+                         if w is not None and w.name == preview_name and w.showing), None)
+
+        shown = wait_until("the commission question or the protocol preview", question_or_preview, 10)
+        if shown.name != preview_name:
+            texts = [n.name for n in self.d.find_all(shown, "label")]
+            self.check(any(t.startswith("Организация и комиссия ещё не заданы") for t in texts),
+                       f"'Протокол…' asked {texts}, expected the question about the commission")
+            # Without a commission the protocol keeps blank places for it: good enough here.
+            self.d.click(self.box(shown, "Нет", "push button"))
+            log("the commission is not set: answered 'Нет', the protocol keeps blanks for it")
+        preview = self.window(preview_name, 10)
+        save = self.d.wait_for(preview, None, "Сохранить в PDF…", 10, "the button 'Сохранить в PDF…'")
+        self.d.screenshot("protocol-preview")
+        self.d.click(save)
+
+        dialog = self.window("Сохранить протокол", 10, "the file dialog 'Сохранить протокол'")
+        file_box = wait_until("the file name box of the file dialog (it has the focus)",
+                              lambda: next((b for b in self.d.find_all(dialog, "text") if b.focused), None), 5)
+        pdf_path = os.path.join(workdir, "protocol", "protocol.pdf")
+        os.makedirs(os.path.dirname(pdf_path), exist_ok=True)
+        self.d.fill(file_box, pdf_path, "the file name box of the file dialog")
+        self.d.key("Return")
+        wait_until("the file dialog to close", lambda: not dialog.showing, 5)
+
+        def written():
+            if not os.path.isfile(pdf_path):
+                return False
+            size = os.path.getsize(pdf_path)
+            time.sleep(0.2)
+            return size > 0 and size == os.path.getsize(pdf_path)
+
+        try:
+            wait_until(f"the protocol PDF {pdf_path}", written, 10)
+        except Failure:
+            self.no_message_box("saving the protocol", (preview_name,))
+            raise
+        self.no_message_box("saving the protocol", (preview_name,))
+        converted = subprocess.run(["pdftotext", "-layout", pdf_path, "-"], capture_output=True, text=True,
+                                   timeout=30)
+        self.check(converted.returncode == 0, f"pdftotext could not read {pdf_path}: {converted.stderr.strip()}")
+        text = converted.stdout
+        self.check("ПРОТОКОЛ ПРОВЕРКИ ЗНАНИЙ" in text, f"the PDF has no heading; it reads {text[:300]!r}")
+        rows = [line for line in text.splitlines() if EXAMINEE["Табельный номер"] in line]
+        self.check(len(rows) == 1, f"the PDF has {len(rows)} lines with the personnel number "
+                                   f"{EXAMINEE['Табельный номер']!r}, expected one: {text!r}")
+        row = rows[0].split()
+        self.check(full_name in " ".join(row),
+                   f"the examinee's row of the PDF reads {rows[0].strip()!r}, expected the name {full_name!r}")
+        cells = row[row.index(EXAMINEE["Табельный номер"]) + 1:]
+        self.check(cells[:1] == [str(EXPECTED_GRADE)] and cells[-1:] == ["сдал"] and "не" not in cells,
+                   f"the examinee's row of the PDF reads {rows[0].strip()!r}, expected the grade "
+                   f"{EXPECTED_GRADE} and 'сдал' after the personnel number")
+        log(f"protocol PDF: {os.path.getsize(pdf_path)} bytes, names {full_name} with grade {EXPECTED_GRADE}")
+
+        self.d.key("Escape")
+        wait_until("the protocol preview to close", lambda: not preview.showing, 5)
+        self.d.click(self.box(journal, "Выход", "push button"))
+        wait_until("the journal window to close", lambda: not journal.showing, 5)
+        log("protocol preview and journal window closed")
+
+    def message_box(self, besides=()):
         for window in self.app.children:
             if window is not None and window.roleName in ("alert", "dialog") and window.showing \
-                    and window.name != "Результат":
+                    and window.name != "Результат" and window.name not in besides:
                 return window
         return None
 
@@ -475,6 +593,7 @@ def run(args):
         seconds = s.check_result_window(result, elapsed)
         record, record_day = s.check_day_file([day_before, day_after], seconds)
         s.leave_result(result)
+        s.protocol_from_journal(workdir)
         if datetime.date.today() != record_day:
             raise Failure("the day changed during the run; the archive viewer opens on the new day: "
                           "run again")
