@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 using namespace zet;
@@ -51,6 +52,14 @@ void TestQuestionImportDialog::previewFollowsTheChoices() {
     // By category: the first free theme (2) takes the question; the matching question is named as skipped.
     QCOMPARE(dialog.result().questions(2, 1, 1), QStringLiteral("220 В"));
     QVERIFY(preview->toPlainText().contains(QStringLiteral("В2")));
+
+    // The examiner sends the category elsewhere.
+    auto* categoryTheme = dialog.findChild<QSpinBox*>(QStringLiteral("categoryTheme_0"));
+    QVERIFY(categoryTheme);
+    QCOMPARE(categoryTheme->value(), 2);
+    categoryTheme->setValue(7);
+    QCOMPARE(dialog.result().questions(7, 1, 1), QStringLiteral("220 В"));
+    QVERIFY(dialog.result().questions(2, 1, 1).isEmpty());
 
     target->setCurrentIndex(1); // theme 1: after the question already there
     dialog.findChild<QCheckBox*>(QStringLiteral("groupBox_3"))->setChecked(false);

@@ -6,9 +6,12 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace zet::ui {
@@ -36,6 +39,29 @@ QuestionImportDialog::QuestionImportDialog(const Database& current, std::vector<
                                t);
     }
 
+    const std::vector<CategoryPlan> plan = planCategories(current, m_files);
+    m_categoryThemes = new QTableWidget(static_cast<int>(plan.size()), 2);
+    m_categoryThemes->setObjectName(QStringLiteral("categoryThemes"));
+    m_categoryThemes->setHorizontalHeaderLabels({QStringLiteral("Категория"), QStringLiteral("Тема")});
+    m_categoryThemes->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_categoryThemes->verticalHeader()->hide();
+    m_categoryThemes->setMaximumHeight(140);
+    for (std::size_t row = 0; row < plan.size(); ++row) {
+        const CategoryPlan& category = plan[row];
+        const QString title = category.title.isEmpty() ? QStringLiteral("(без категории)") : category.title;
+        auto* name =
+            new QTableWidgetItem(QStringLiteral("%1 — вопросов: %2").arg(title).arg(category.questionCount));
+        name->setFlags(Qt::ItemIsEnabled);
+        m_categoryThemes->setItem(static_cast<int>(row), 0, name);
+        auto* theme = new QSpinBox;
+        theme->setObjectName(QStringLiteral("categoryTheme_%1").arg(row));
+        theme->setRange(1, kThemeCount);
+        theme->setValue(category.theme > 0 ? category.theme : 1);
+        m_categoryThemes->setCellWidget(static_cast<int>(row), 1, theme);
+        m_categoryThemeBoxes.emplace_back(category.key, theme);
+        connect(theme, &QSpinBox::valueChanged, this, &QuestionImportDialog::updatePreview);
+    }
+
     auto* groups = new QGroupBox(QStringLiteral("Вопросы входят в группы"));
     auto* groupGrid = new QGridLayout(groups);
     for (int k = 0; k < kGroupCount; ++k) {
@@ -61,6 +87,7 @@ QuestionImportDialog::QuestionImportDialog(const Database& current, std::vector<
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Файлы:"), filesLabel);
     form->addRow(QStringLiteral("Куда:"), m_targetTheme);
+    form->addRow(QStringLiteral("Категории:"), m_categoryThemes);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(groups);
@@ -75,12 +102,17 @@ QuestionImportDialog::QuestionImportDialog(const Database& current, std::vector<
 ImportOptions QuestionImportDialog::options() const {
     ImportOptions options;
     options.targetTheme = m_targetTheme->currentData().toInt();
+    if (options.targetTheme == 0) {
+        for (const auto& [key, box] : m_categoryThemeBoxes)
+            options.categoryThemes.insert(key, box->value());
+    }
     for (int k = 0; k < kGroupCount; ++k)
         options.groups[static_cast<std::size_t>(k)] = m_groupBoxes[static_cast<std::size_t>(k)]->isChecked();
     return options;
 }
 
 void QuestionImportDialog::updatePreview() {
+    m_categoryThemes->setEnabled(m_targetTheme->currentData().toInt() == 0);
     m_result = m_current;
     m_report = importQuestions(m_result, m_files, options());
     QString text;

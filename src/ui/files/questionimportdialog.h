@@ -15,6 +15,8 @@ class QCheckBox;
 class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
+class QSpinBox;
+class QTableWidget;
 
 namespace zet::ui {
 
@@ -39,6 +41,9 @@ private:
     ImportReport m_report;
 
     QComboBox* m_targetTheme = nullptr;
+    // By category: one row a category with the theme it goes to (the next free ones at first).
+    QTableWidget* m_categoryThemes = nullptr;
+    std::vector<std::pair<QString, QSpinBox*>> m_categoryThemeBoxes;
     std::array<QCheckBox*, kGroupCount> m_groupBoxes{};
     QPlainTextEdit* m_preview = nullptr;
     QPushButton* m_importButton = nullptr;
