@@ -52,6 +52,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     }
     m_search = new QLineEdit(this);
     m_search->setPlaceholderText(QStringLiteral("Ф.И.О. или табельный номер"));
+    m_search->setAccessibleName(QStringLiteral("Поиск по Ф.И.О. или табельному номеру"));
     m_search->setClearButtonEnabled(true);
     m_search->setMinimumWidth(220);
     m_profile = new QComboBox(this);
