@@ -2,6 +2,7 @@
 // number of bytes plainly; prints load/plain-read and save/plain-write as ratios. "load" reads
 // over the model of the previous load, "first load" into a model that holds no strings yet.
 
+#include "benchtools.h"
 #include "model/database.h"
 
 #include <QCoreApplication>
@@ -17,19 +18,9 @@
 
 using namespace zet;
 
-namespace {
+using namespace zet::bench;
 
-double medianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+namespace {
 
 void fill(Database& db) {
     db.newDatabase();

@@ -14,8 +14,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 
 using namespace zet;
 
@@ -51,8 +51,8 @@ double cpuSeconds() {
 }
 
 void report(const char* what, double seconds, double cpu, double aimSeconds, const QString& file) {
-    std::printf("%-36s %7.3f s (processor %7.3f s)  aim %4.1f s  ratio %5.2f  (%lld bytes)\n", what, seconds, cpu,
-                aimSeconds, seconds / aimSeconds, static_cast<long long>(QFileInfo(file).size()));
+    std::printf("%-36s %7.3f s (processor %7.3f s)  aim %4.1f s  ratio %5.2f  (%lld bytes)\n", what, seconds,
+                cpu, aimSeconds, seconds / aimSeconds, static_cast<long long>(QFileInfo(file).size()));
 }
 
 } // namespace
@@ -69,7 +69,8 @@ int main(int argc, char* argv[]) {
     protocol.settings.order = QStringLiteral("приказ № 15 от 10.01.2024");
     protocol.settings.chair = {QStringLiteral("Петров Павел Павлович"), QStringLiteral("главный инженер")};
     for (int i = 0; i < 4; ++i)
-        protocol.settings.members.append({QStringLiteral("Член комиссии %1").arg(i + 1), QStringLiteral("инженер")});
+        protocol.settings.members.append(
+            {QStringLiteral("Член комиссии %1").arg(i + 1), QStringLiteral("инженер")});
     protocol.number = QStringLiteral("17");
     for (int n = 0; n < examCount; ++n) {
         JournalEntry e = someExam(n);
@@ -104,8 +105,8 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "%s\n", qPrintable(exported.error));
             return 1;
         }
-        report(qPrintable(QStringLiteral("%1 rows to %2").arg(rowCount).arg(QFileInfo(file).suffix())), seconds,
-               cpuSeconds() - cpuStart, 5.0, file);
+        report(qPrintable(QStringLiteral("%1 rows to %2").arg(rowCount).arg(QFileInfo(file).suffix())),
+               seconds, cpuSeconds() - cpuStart, 5.0, file);
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 // With --screenshots the window, an exam's details and the question statistics are saved as
 // PNG files into DIR (journal.png, journal-exam.png, journal-statistics.png).
 
+#include "benchtools.h"
 #include "journal/journalstore.h"
 #include "ui/journal/journalexamdialog.h"
 #include "ui/journal/journaltablemodel.h"
@@ -30,6 +31,8 @@
 using namespace zet;
 using namespace zet::ui;
 
+using namespace zet::bench;
+
 namespace {
 
 // Fills the journal inside SQLite itself: names, personnel numbers, days, profiles and grades
@@ -48,40 +51,49 @@ bool fillJournal(const QString& folder, int rows) {
         QSqlQuery q(db);
         // Indexes are made again after the rows are in: much faster than keeping them up.
         QStringList indexes;
-        ok = ok && q.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
+        ok = ok &&
+             q.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
         while (ok && q.next())
             indexes << q.value(0).toString();
-        ok = ok && q.exec(QStringLiteral("PRAGMA journal_mode=OFF")) && q.exec(QStringLiteral("PRAGMA synchronous=OFF")) &&
+        ok = ok && q.exec(QStringLiteral("PRAGMA journal_mode=OFF")) &&
+             q.exec(QStringLiteral("PRAGMA synchronous=OFF")) &&
              q.exec(QStringLiteral("PRAGMA cache_size=-262144")) && q.exec(QStringLiteral("BEGIN"));
         for (const QString& index : indexes) {
             const QString name = index.section(QLatin1Char(' '), 2, 2);
             ok = ok && q.exec(QStringLiteral("DROP INDEX ") + name);
         }
-        ok = ok &&
-             q.exec(QStringLiteral(
-                 "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < %1),"
-                 " surname(k, name, folded) AS (VALUES (0, 'Иванов', 'иванов'), (1, 'Ёлкин', 'елкин'),"
-                 "  (2, 'Кузнецов', 'кузнецов'), (3, 'Смирнов', 'смирнов'), (4, 'Попов', 'попов'),"
-                 "  (5, 'Соколов', 'соколов'), (6, 'Лебедев', 'лебедев'), (7, 'Козлов', 'козлов'),"
-                 "  (8, 'Новиков', 'новиков'), (9, 'Морозов', 'морозов'), (10, 'Волков', 'волков')),"
-                 " job(k, title) AS (VALUES (0, 'машинист'), (1, 'электромонтёр'), (2, 'слесарь-ремонтник'),"
-                 "  (3, 'мастер участка'), (4, 'диспетчер')),"
-                 " profile(k, name) AS (VALUES (0, 'Электробезопасность'), (1, 'Охрана труда'),"
-                 "  (2, 'Пожарная безопасность'))"
-                 " INSERT INTO exams (id, workstation, exam_date, protocol_no, profile_no, profile_name, test_name,"
-                 "  database_path, full_name, birth_year, job_title, seniority, personnel_no, grade, asked,"
-                 "  right_answers, seconds_spent, started_at, finished_at, imported, search_text)"
-                 " SELECT printf('%08x-0000-4000-8000-%012x', i, i), 'Класс-' || (i % 3 + 1),"
-                 "  date('2024-06-30', '-' || (i / 300) || ' days'), i % 100 + 1, i % 3 + 1, profile.name,"
-                 "  'Проверка знаний', '/opt/razividerur/Data.zet',"
-                 "  surname.name || ' ' || char(1040 + i % 31) || '.' || char(1040 + i / 7 % 31) || '. ' || (i % 997),"
-                 "  1960 + i % 40, job.title, i % 30, 'Т-' || (i * 7919 % 50000), 2 + i % 4, 10, 5 + i % 6,"
-                 "  200 + i % 400, NULL, NULL, 1,"
-                 "  surname.folded || ' ' || char(1072 + i % 31) || '.' || char(1072 + i / 7 % 31)"
-                 "   || '. ' || (i % 997) || char(10) || 'т-' || (i * 7919 % 50000)"
-                 " FROM n JOIN surname ON surname.k = i % 11 JOIN job ON job.k = i % 5"
-                 " JOIN profile ON profile.k = i % 3")
-                        .arg(rows));
+        ok =
+            ok &&
+            q.exec(
+                QStringLiteral(
+                    "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < %1),"
+                    " surname(k, name, folded) AS (VALUES (0, 'Иванов', 'иванов'), (1, 'Ёлкин', 'елкин'),"
+                    "  (2, 'Кузнецов', 'кузнецов'), (3, 'Смирнов', 'смирнов'), (4, 'Попов', 'попов'),"
+                    "  (5, 'Соколов', 'соколов'), (6, 'Лебедев', 'лебедев'), (7, 'Козлов', 'козлов'),"
+                    "  (8, 'Новиков', 'новиков'), (9, 'Морозов', 'морозов'), (10, 'Волков', 'волков')),"
+                    " job(k, title) AS (VALUES (0, 'машинист'), (1, 'электромонтёр'), (2, "
+                    "'слесарь-ремонтник'),"
+                    "  (3, 'мастер участка'), (4, 'диспетчер')),"
+                    " profile(k, name) AS (VALUES (0, 'Электробезопасность'), (1, 'Охрана труда'),"
+                    "  (2, 'Пожарная безопасность'))"
+                    " INSERT INTO exams (id, workstation, exam_date, protocol_no, profile_no, profile_name, "
+                    "test_name,"
+                    "  database_path, full_name, birth_year, job_title, seniority, personnel_no, grade, "
+                    "asked,"
+                    "  right_answers, seconds_spent, started_at, finished_at, imported, search_text)"
+                    " SELECT printf('%08x-0000-4000-8000-%012x', i, i), 'Класс-' || (i % 3 + 1),"
+                    "  date('2024-06-30', '-' || (i / 300) || ' days'), i % 100 + 1, i % 3 + 1, profile.name,"
+                    "  'Проверка знаний', '/opt/razividerur/Data.zet',"
+                    "  surname.name || ' ' || char(1040 + i % 31) || '.' || char(1040 + i / 7 % 31) || '. ' "
+                    "|| (i % 997),"
+                    "  1960 + i % 40, job.title, i % 30, 'Т-' || (i * 7919 % 50000), 2 + i % 4, 10, 5 + i % "
+                    "6,"
+                    "  200 + i % 400, NULL, NULL, 1,"
+                    "  surname.folded || ' ' || char(1072 + i % 31) || '.' || char(1072 + i / 7 % 31)"
+                    "   || '. ' || (i % 997) || char(10) || 'т-' || (i * 7919 % 50000)"
+                    " FROM n JOIN surname ON surname.k = i % 11 JOIN job ON job.k = i % 5"
+                    " JOIN profile ON profile.k = i % 3")
+                    .arg(rows));
         if (!ok)
             std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
         for (const QString& index : indexes)
@@ -98,7 +110,8 @@ bool fillJournal(const QString& folder, int rows) {
 // A few exams of today with their answers, on top of the list (for the pictures).
 void recordRecentExams(const QString& folder) {
     JournalStore store(folder);
-    const QStringList names = {QStringLiteral("Ёлкина Мария Сергеевна"), QStringLiteral("Петров Андрей Ильич"),
+    const QStringList names = {QStringLiteral("Ёлкина Мария Сергеевна"),
+                               QStringLiteral("Петров Андрей Ильич"),
                                QStringLiteral("Сидоренко Олег Викторович")};
     const QStringList questions = {
         QStringLiteral("Какое напряжение считается безопасным в помещениях с повышенной опасностью?"),
@@ -157,11 +170,6 @@ double untilPainted(QTableView* table, QElapsedTimer& timer) {
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-void save(QWidget* widget, const QString& dir, const QString& name) {
-    const QString path = QDir(dir).filePath(name);
-    std::printf("%s %s\n", widget->grab().save(path) ? "saved" : "could not save", qPrintable(path));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -198,8 +206,8 @@ int main(int argc, char** argv) {
     window.searchField()->setText(QStringLiteral("ЕЛКИН"));
     window.applyFilter();
     const double searchMs = untilPainted(window.table(), timer);
-    std::printf("search «ЕЛКИН» to the first rows painted: %.1f ms; ratio to the aim (200 ms) %.3f\n", searchMs,
-                searchMs / 200);
+    std::printf("search «ЕЛКИН» to the first rows painted: %.1f ms; ratio to the aim (200 ms) %.3f\n",
+                searchMs, searchMs / 200);
     timer.restart();
     const int found = window.query().count(window.filter());
     const double countMs = double(timer.nsecsElapsed()) / 1e6;
@@ -229,21 +237,21 @@ int main(int argc, char** argv) {
         window.table()->selectRow(1);
         QTest::qWait(200);
         QTest::qWait(3000); // the count arrives from its thread
-        save(&window, screenshots, QStringLiteral("journal.png"));
+        saveScreenshot(&window, screenshots, QStringLiteral("journal.png"));
         window.openExam(1);
         QTest::qWait(200);
         if (window.examDialog())
-            save(window.examDialog(), screenshots, QStringLiteral("journal-exam.png"));
+            saveScreenshot(window.examDialog(), screenshots, QStringLiteral("journal-exam.png"));
         QList<QuestionStatisticsRow> statistics;
         for (int i = 0; i < 24; ++i) {
             const int asked = 400 - 9 * i;
             statistics.append({1 + i % 6, 3 + (i * 7) % 40,
-                               QStringLiteral("Вопрос %1 темы %2").arg(3 + (i * 7) % 40).arg(1 + i % 6), asked,
-                               asked * (62 - 2 * i) / 100});
+                               QStringLiteral("Вопрос %1 темы %2").arg(3 + (i * 7) % 40).arg(1 + i % 6),
+                               asked, asked * (62 - 2 * i) / 100});
         }
         window.showStatistics(statistics, QStringLiteral("Экзамены за 2024 год, все профили"));
         QTest::qWait(300);
-        save(window.statisticsView(), screenshots, QStringLiteral("journal-statistics.png"));
+        saveScreenshot(window.statisticsView(), screenshots, QStringLiteral("journal-statistics.png"));
     }
     return 0;
 }

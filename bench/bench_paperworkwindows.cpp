@@ -6,6 +6,7 @@
 // (protocol-preview.png, statistics.png).
 
 #include "../tests/journal/testentries.h"
+#include "benchtools.h"
 #include "journal/journalstore.h"
 #include "journal/paperworksettings.h"
 #include "ui/journal/journalactions.h"
@@ -28,11 +29,14 @@
 using namespace zet;
 using namespace zet::ui;
 
+using namespace zet::bench;
+
 namespace {
 
-const QStringList kNames = {QStringLiteral("Алексеев Андрей Петрович"), QStringLiteral("Борисова Елена Юрьевна"),
-                            QStringLiteral("Васильев Олег Игоревич"),   QStringLiteral("Григорьев Сергей Ёлкин"),
-                            QStringLiteral("Дмитриева Анна Сергеевна"), QStringLiteral("Егоров Павел Николаевич")};
+const QStringList kNames = {
+    QStringLiteral("Алексеев Андрей Петрович"), QStringLiteral("Борисова Елена Юрьевна"),
+    QStringLiteral("Васильев Олег Игоревич"),   QStringLiteral("Григорьев Сергей Ёлкин"),
+    QStringLiteral("Дмитриева Анна Сергеевна"), QStringLiteral("Егоров Павел Николаевич")};
 
 void fillJournal(const QString& folder, int exams) {
     JournalStore store(folder);
@@ -41,15 +45,18 @@ void fillJournal(const QString& folder, int exams) {
         JournalEntry e = test::finishedExam(QStringLiteral("Класс-1"), n, 10);
         e.date = QDate(2024, 3, 12);
         e.protocolNo = n + 1;
-        e.fullName = kNames[n % kNames.size()] + (n < kNames.size() ? QString() : QStringLiteral(" %1").arg(n));
+        e.fullName =
+            kNames[n % kNames.size()] + (n < kNames.size() ? QString() : QStringLiteral(" %1").arg(n));
         e.jobTitle = n % 2 ? QStringLiteral("электромонтёр") : QStringLiteral("мастер участка");
         e.profileName = QStringLiteral("Электробезопасность, IV группа");
         e.testName = QStringLiteral("Правила по охране труда при эксплуатации электроустановок");
         for (int a = 0; a < e.answers.size(); ++a) {
             e.answers[a].theme = 1 + a % 4;
             e.answers[a].questionNo = 1 + (a * 7 + n) % 12;
-            e.answers[a].questionText = QStringLiteral("Вопрос %1 темы %2").arg(e.answers[a].questionNo).arg(e.answers[a].theme);
-            e.answers[a].right = (n * 7 + a * 3 + e.answers[a].questionNo * 5) % (3 + e.answers[a].questionNo % 6) != 0;
+            e.answers[a].questionText =
+                QStringLiteral("Вопрос %1 темы %2").arg(e.answers[a].questionNo).arg(e.answers[a].theme);
+            e.answers[a].right =
+                (n * 7 + a * 3 + e.answers[a].questionNo * 5) % (3 + e.answers[a].questionNo % 6) != 0;
         }
         e.right = 0;
         for (const JournalAnswer& a : e.answers)
@@ -73,11 +80,6 @@ QPushButton* buttonNamed(QWidget* window, const QString& text) {
             return b;
     }
     return nullptr;
-}
-
-void save(QWidget* widget, const QString& dir, const QString& name) {
-    const QString path = QDir(dir).filePath(name);
-    std::printf("%s %s\n", widget->grab().save(path) ? "saved" : "could not save", qPrintable(path));
 }
 
 } // namespace
@@ -115,7 +117,7 @@ int main(int argc, char** argv) {
         previewMs = double(timer.nsecsElapsed()) / 1e6;
         if (!screenshots.isEmpty()) {
             QTest::qWait(500);
-            save(preview, screenshots, QStringLiteral("protocol-preview.png"));
+            saveScreenshot(preview, screenshots, QStringLiteral("protocol-preview.png"));
         }
         preview->reject();
     });
@@ -131,7 +133,7 @@ int main(int argc, char** argv) {
     if (!screenshots.isEmpty() && window.statisticsView()) {
         window.statisticsView()->resize(1100, 800);
         QTest::qWait(500);
-        save(window.statisticsView(), screenshots, QStringLiteral("statistics.png"));
+        saveScreenshot(window.statisticsView(), screenshots, QStringLiteral("statistics.png"));
     }
     return previewMs < 0 ? 1 : 0;
 }

@@ -6,6 +6,8 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen bench_process [runs]   (or under xvfb-run)
 
+#include "benchtools.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -15,13 +17,9 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
+using namespace zet::bench;
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
+namespace {
 
 // Milliseconds from starting the program until it has ended; negative when it failed.
 double timeRun(const QString& program, const QStringList& args) {

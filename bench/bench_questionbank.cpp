@@ -2,6 +2,7 @@
 // and escapes in it) into a new database and, in the same run, loads the database that
 // import writes; prints import/load as a ratio, with both times.
 
+#include "benchtools.h"
 #include "model/database.h"
 #include "questionbank/questionimport.h"
 
@@ -17,19 +18,9 @@
 
 using namespace zet;
 
-namespace {
+using namespace zet::bench;
 
-double medianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+namespace {
 
 QByteArray giftOf2000() {
     QString text;

@@ -7,6 +7,7 @@
 // Run: QT_QPA_PLATFORM=offscreen bench_startup [rounds]   (or under xvfb-run)
 
 #include "app/appcore.h"
+#include "benchtools.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
@@ -25,13 +26,9 @@
 using namespace zet;
 using namespace zet::ui;
 
-namespace {
+using namespace zet::bench;
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
+namespace {
 
 double timeMainWindow(const QString& folder, QSize* size = nullptr) {
     QElapsedTimer t;
