@@ -286,11 +286,7 @@ std::optional<JournalEntry> JournalQuery::exam(const QUuid& id, QString* error) 
     }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral(
-        "SELECT id, workstation, exam_date, protocol_no, profile_no, profile_name, test_name, database_path,"
-        " full_name, birth_year, job_title, seniority, personnel_no, grade, asked, right_answers, "
-        "seconds_spent,"
-        " started_at, finished_at, imported FROM exams WHERE id = ?"));
+    q.prepare(QStringLiteral("SELECT %1 FROM exams WHERE id = ?").arg(examColumns()));
     q.addBindValue(idText(id));
     if (!q.exec()) {
         if (error)

@@ -77,20 +77,14 @@ JournalResult JournalReports::exams(const ReportFilter& filter, QList<JournalEnt
     const Where where = whereOf(filter);
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT e.id, e.workstation, e.exam_date, e.protocol_no, e.profile_no,"
-                             " e.profile_name, e.test_name, e.database_path, e.full_name, e.birth_year,"
-                             " e.job_title, e.seniority, e.personnel_no, e.grade, e.asked, e.right_answers,"
-                             " e.seconds_spent, e.started_at, e.finished_at, e.imported"
-                             " FROM exams e%1 ORDER BY e.exam_date, e.protocol_no, e.finished_at")
-                  .arg(where.sql));
+    q.prepare(QStringLiteral("SELECT %1 FROM exams e%2 ORDER BY e.exam_date, e.protocol_no, e.finished_at")
+                  .arg(examColumns(QStringLiteral("e.")), where.sql));
     for (const QVariant& v : where.values)
         q.addBindValue(v);
     if (!q.exec())
         return queryFailure(QStringLiteral("Не удалось прочитать экзамены из журнала"), q);
-    while (q.next()) {
-        JournalEntry e = examFromRow(q);
-        result.append(std::move(e));
-    }
+    while (q.next())
+        result.append(examFromRow(q));
     return {};
 }
 

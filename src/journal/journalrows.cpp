@@ -24,6 +24,33 @@ bool flagValue(const QVariant& v) {
 
 } // namespace
 
+QString examColumns(const QString& prefix) {
+    static const QStringList columns = {QStringLiteral("id"),
+                                        QStringLiteral("workstation"),
+                                        QStringLiteral("exam_date"),
+                                        QStringLiteral("protocol_no"),
+                                        QStringLiteral("profile_no"),
+                                        QStringLiteral("profile_name"),
+                                        QStringLiteral("test_name"),
+                                        QStringLiteral("database_path"),
+                                        QStringLiteral("full_name"),
+                                        QStringLiteral("birth_year"),
+                                        QStringLiteral("job_title"),
+                                        QStringLiteral("seniority"),
+                                        QStringLiteral("personnel_no"),
+                                        QStringLiteral("grade"),
+                                        QStringLiteral("asked"),
+                                        QStringLiteral("right_answers"),
+                                        QStringLiteral("seconds_spent"),
+                                        QStringLiteral("started_at"),
+                                        QStringLiteral("finished_at"),
+                                        QStringLiteral("imported")};
+    QStringList named;
+    for (const QString& column : columns)
+        named.append(prefix + column);
+    return named.join(QStringLiteral(", "));
+}
+
 JournalEntry examFromRow(const QSqlQuery& q) {
     JournalEntry e;
     e.id = QUuid::fromString(q.value(0).toString());

@@ -11,6 +11,9 @@
 
 namespace zet {
 
+// The columns of that row, each with prefix in front (e.g. "e." for a table alias).
+QString examColumns(const QString& prefix = {});
+
 // The exam of the query's current row (answers not read).
 JournalEntry examFromRow(const QSqlQuery& query);
 

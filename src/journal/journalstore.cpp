@@ -74,11 +74,6 @@ const QList<QStringList>& upgradeSteps() {
 // The version whose step adds exams.search_text; the step is followed by fillSearchText.
 constexpr int kSearchTextVersion = 3;
 
-const QString kEntryColumns = QStringLiteral(
-    "id, workstation, exam_date, protocol_no, profile_no, profile_name, test_name, database_path, full_name,"
-    " birth_year, job_title, seniority, personnel_no, grade, asked, right_answers, seconds_spent, started_at,"
-    " finished_at, imported");
-
 // Fills the search text of the rows an older layout left without one.
 bool fillSearchText(const QSqlDatabase& db, QString* reason) {
     QSqlQuery read(db);
@@ -265,7 +260,7 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
         statement(QStringLiteral(
                       "INSERT INTO exams (%1, search_text) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
                       " ON CONFLICT (id) DO NOTHING")
-                      .arg(kEntryColumns));
+                      .arg(examColumns()));
     const QVariantList values = {idText(e.id),
                                  textValue(e.workstation),
                                  e.date.toString(Qt::ISODate),
@@ -449,7 +444,7 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
     }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM exams %2").arg(kEntryColumns, tail));
+    q.prepare(QStringLiteral("SELECT %1 FROM exams %2").arg(examColumns(), tail));
     for (const QVariant& v : values)
         q.addBindValue(v);
     if (!q.exec()) {
