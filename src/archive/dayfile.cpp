@@ -153,15 +153,22 @@ QByteArray formatDayFile(const DayRegisterArray& reg) {
 namespace {
 
 // A file whose labels are written in UTF-8 (re-saved by a text editor) is read as UTF-8.
+// Its values are kept as the day file can hold them: a character Windows-1251 lacks (or a
+// broken UTF-8 sequence) reads as '?', just as it would be written back, so that a record
+// read from such a file compares equal to the same record read after the next save.
 QString decodeDayFile(const QByteArray& bytes) {
     static const QByteArray utf8Label = dayFileLabels().at(0).trimmed().toUtf8();
+    auto asStored = [](const QString& text) {
+        const EncodedText encoded = encodeCp1251(text);
+        return encoded.replaced ? decodeCp1251(encoded.bytes) : text;
+    };
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
+        return asStored(QString::fromUtf8(bytes.mid(3)));
     if (bytes.contains(utf8Label)) {
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString text = utf8.decode(bytes);
         if (!utf8.hasError())
-            return text;
+            return asStored(text);
     }
     return decodeCp1251(bytes);
 }

@@ -496,6 +496,33 @@ private slots:
         QVERIFY(again == state.dayRegister);
     }
 
+    // A day file re-saved as UTF-8 may hold what the day file cannot: such a value reads as
+    // it will be written back, so the record read now equals the record after the next save.
+    void utf8ValuesReadAsStored_data() {
+        QTest::addColumn<QByteArray>("prefix");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("mark, snowman") << QByteArray("\xEF\xBB\xBF") << QByteArray("\xE2\x98\x83") << "?";
+        QTest::newRow("mark, broken sequence") << QByteArray("\xEF\xBB\xBF") << QByteArray("\xFF") << "?";
+        QTest::newRow("no mark, snowman") << QByteArray() << QByteArray("\xE2\x98\x83") << "?";
+        QTest::newRow("no mark, Cyrillic") << QByteArray() << QString("Ёж").toUtf8() << "Ёж";
+    }
+    void utf8ValuesReadAsStored() {
+        QFETCH(QByteArray, prefix);
+        QFETCH(QByteArray, name);
+        QFETCH(QString, read);
+        DayRegisterArray written{};
+        written[1] = testing::sampleRecord(1, QStringLiteral("Иванов"));
+        QByteArray bytes = prefix + decodeCp1251(formatDayFile(written)).toUtf8();
+        bytes.replace(QString("Иванов").toUtf8(), name);
+        DayRegisterArray reg{};
+        parseDayFile(bytes, reg);
+        QCOMPARE(reg[1].fullName, read);
+        DayRegisterArray back{};
+        QVERIFY(parseDayFile(formatDayFile(reg), back).exact);
+        QVERIFY(back == reg);
+    }
+
     // A save killed before its temporary copy was put in place: the copy is taken only when
     // it holds everything the day file holds and more.
     void strayTemporaryCopy_data() {
