@@ -289,10 +289,21 @@ QString checkDayViewBytes(QByteArrayView data, const QString& workFolder) {
             return QStringLiteral("the end marker was shown");
         if (hasLineBreak(line))
             return QStringLiteral("a shown line holds a line break");
-        const QByteArray bytes = encodeCp1251(line).bytes;
-        if (!data.sliced(pos).startsWith(bytes))
-            return QStringLiteral("a shown line is not the file's line at byte %1").arg(pos);
-        pos += bytes.size();
+        const QByteArrayView rest = data.sliced(pos);
+        const qsizetype length =
+            std::find_if(rest.begin(), rest.end(), [](char c) { return c == '\r' || c == '\n'; }) - rest.begin();
+        if (length > kDayViewLineWidth) {
+            // A long line shows its beginning and a note after it.
+            if (line.size() <= kDayViewLineWidth ||
+                !line.startsWith(decodeCp1251(rest.first(kDayViewLineWidth))))
+                return QStringLiteral("a long line is not shown cut at byte %1").arg(pos);
+            pos += length;
+        } else {
+            const QByteArray bytes = encodeCp1251(line).bytes;
+            if (!rest.startsWith(bytes))
+                return QStringLiteral("a shown line is not the file's line at byte %1").arg(pos);
+            pos += bytes.size();
+        }
         const bool lineEnd = pos < data.size() && (data[pos] == '\r' || data[pos] == '\n');
         if (!lineEnd && pos < data.size())
             return QStringLiteral("a shown line stops before its end at byte %1").arg(pos);
