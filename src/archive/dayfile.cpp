@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 
 namespace zet {
 
@@ -59,6 +60,9 @@ QString dayFilePathFor(const QString& programFolder, const QDate& date) {
 namespace {
 
 constexpr int kFieldLines = 12;
+
+// A run of lines of the file.
+using LineRun = std::span<const QString>;
 constexpr int kRecordLines = kFieldLines + 1;
 
 enum FieldKind { Number, Text };
@@ -136,28 +140,47 @@ void storeField(ExamineeRecord& r, int line, const QString& value) {
 } // namespace
 
 QByteArray formatDayFile(const DayRegisterArray& reg) {
-    const QStringList& labels = dayFileLabels();
-    const QString separator = dayFileSeparator();
-    const QString crlf = QStringLiteral("\r\n");
-    QString text;
-    text.reserve(kRegisterSlots * 400);
+    // The labels and the separator in file bytes, made once.
+    static const std::array<QByteArray, kFieldLines> labels = [] {
+        std::array<QByteArray, kFieldLines> bytes;
+        for (int k = 0; k < kFieldLines; ++k)
+            bytes[k] = encodeCp1251(dayFileLabels().at(k)).bytes;
+        return bytes;
+    }();
+    static const QByteArray separator = encodeCp1251(dayFileSeparator()).bytes + "\r\n";
+    QByteArray out;
+    out.reserve(kRegisterSlots * 400);
     for (int n = 1; n <= kRegisterSlots; ++n) {
         const QStringList values = recordValues(reg[n]);
-        for (int k = 0; k < kFieldLines; ++k)
-            text += labels.at(k) + values.at(k) + crlf;
-        text += separator + crlf;
+        for (int k = 0; k < kFieldLines; ++k) {
+            out += labels[k];
+            out += encodeCp1251(values.at(k)).bytes;
+            out += "\r\n";
+        }
+        out += separator;
     }
-    return encodeCp1251(text).bytes;
+    return out;
 }
 
 namespace {
+
+// The labels without their closing blank.
+const QStringList& trimmedLabels() {
+    static const QStringList trimmed = [] {
+        QStringList list;
+        for (const QString& label : dayFileLabels())
+            list.append(label.trimmed());
+        return list;
+    }();
+    return trimmed;
+}
 
 // A file whose labels are written in UTF-8 (re-saved by a text editor) is read as UTF-8.
 // Its values are kept as the day file can hold them: a character Windows-1251 lacks (or a
 // broken UTF-8 sequence) reads as '?', just as it would be written back, so that a record
 // read from such a file compares equal to the same record read after the next save.
 QString decodeDayFile(const QByteArray& bytes) {
-    static const QByteArray utf8Label = dayFileLabels().at(0).trimmed().toUtf8();
+    static const QByteArray utf8Label = trimmedLabels().at(0).toUtf8();
     auto asStored = [](const QString& text) {
         const EncodedText encoded = encodeCp1251(text);
         return encoded.replaced ? decodeCp1251(encoded.bytes) : text;
@@ -174,27 +197,29 @@ QString decodeDayFile(const QByteArray& bytes) {
 }
 
 bool isSeparator(const QString& line) {
-    const QString t = line.trimmed();
-    return t.size() >= 3 && t.count(QLatin1Char('*')) == t.size();
+    const QStringView t = QStringView(line).trimmed();
+    return t.size() >= 3 && std::all_of(t.begin(), t.end(), [](QChar c) { return c == QLatin1Char('*'); });
 }
 
 bool isRecordStart(const QString& line) {
-    return line.startsWith(dayFileLabels().at(0).trimmed());
+    return line.startsWith(trimmedLabels().at(0));
 }
 
-// The field whose label starts line (its closing blank may be missing), or -1.
-int labelledField(const QString& line, QString* value) {
+// The field whose label starts line (its closing blank may be missing), or -1. The field
+// expected at the line's place in its record is tried first.
+int labelledField(const QString& line, int expected, QString* value) {
     const QStringList& labels = dayFileLabels();
-    for (int k = 0; k < kFieldLines; ++k) {
+    const QStringList& trimmed = trimmedLabels();
+    auto take = [&](int k) {
         const QString& label = labels.at(k);
-        if (line.startsWith(label)) {
-            *value = line.mid(label.size());
-            return k;
-        }
-        if (line.startsWith(label.trimmed())) {
-            *value = line.mid(label.size() - 1);
-            return k;
-        }
+        *value = line.mid(line.startsWith(label) ? label.size() : label.size() - 1);
+        return k;
+    };
+    if (expected < kFieldLines && line.startsWith(trimmed.at(expected)))
+        return take(expected);
+    for (int k = 0; k < kFieldLines; ++k) {
+        if (line.startsWith(trimmed.at(k)))
+            return take(k);
     }
     return -1;
 }
@@ -209,16 +234,17 @@ QString unlabelledValue(const QString& line, int k) {
 }
 
 bool isNonEmptyValue(const QString& value) {
-    const QString t = value.trimmed();
-    return !t.isEmpty() && t != QStringLiteral("0");
+    const QStringView t = QStringView(value).trimmed();
+    return !t.isEmpty() && t != u"0";
 }
 
-ExamineeRecord readRecord(const QStringList& lines, bool* holdsValue) {
+ExamineeRecord readRecord(LineRun lines, bool* holdsValue) {
     std::array<std::optional<QString>, kFieldLines> values;
     QStringList unlabelled;
+    int place = 0;
     for (const QString& line : lines) {
         QString value;
-        const int k = labelledField(line, &value);
+        const int k = labelledField(line, place++, &value);
         if (k >= 0 && !values[k])
             values[k] = value;
         else
@@ -246,31 +272,32 @@ DayFileReading parseDayFile(const QByteArray& bytes, DayRegisterArray& reg) {
     const QStringList lines = splitLines(decodeDayFile(bytes));
 
     // Records end at their separator; a record start without a separator before it ends the
-    // record before. Blocks of blank lines are no records.
-    QList<QStringList> blocks;
-    QStringList block;
-    auto closeBlock = [&] {
-        const bool blank =
-            std::all_of(block.cbegin(), block.cend(), [](const QString& l) { return l.trimmed().isEmpty(); });
+    // record before. Blocks of blank lines are no records. A block is a range of lines.
+    QList<LineRun> blocks;
+    qsizetype blockStart = 0;
+    auto closeBlock = [&](qsizetype end) {
+        const LineRun block(lines.cbegin() + blockStart, lines.cbegin() + end);
+        const bool blank = std::all_of(block.begin(), block.end(),
+                                       [](const QString& l) { return QStringView(l).trimmed().isEmpty(); });
         if (!blank)
             blocks.append(block);
-        block.clear();
+        blockStart = end;
     };
-    for (const QString& line : lines) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines.at(i);
         if (isSeparator(line)) {
-            closeBlock();
-        } else {
-            if (isRecordStart(line) && !block.isEmpty())
-                closeBlock();
-            block.append(line);
+            closeBlock(i);
+            blockStart = i + 1;
+        } else if (i > blockStart && isRecordStart(line)) {
+            closeBlock(i);
         }
     }
-    closeBlock();
+    closeBlock(lines.size());
 
     for (int n = 1; n <= kRegisterSlots; ++n)
         reg[n] = ExamineeRecord{};
     int slot = 0;
-    for (const QStringList& lines : blocks) {
+    for (const LineRun& lines : blocks) {
         bool holdsValue = false;
         ExamineeRecord record = readRecord(lines, &holdsValue);
         if (++slot > kRegisterSlots)
