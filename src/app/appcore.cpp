@@ -131,10 +131,15 @@ QString AppCore::startJournal() {
         // only. Exams still in the outbox are left for it: they carry their answers.
         const QDate day = QDate::fromString(QFileInfo(m_archive.dayFileName).completeBaseName(),
                                             QStringLiteral("dd.MM.yyyy"));
-        const JournalResult imported = journal.store().recordImported(
-            importedEntries(m_exam.dayRegister, journal.config().workstation, day.isValid() ? day : today()));
-        if (!imported.ok)
-            addMessage(imported.error);
+        const QList<JournalEntry> entries =
+            importedEntries(m_exam.dayRegister, journal.config().workstation, day.isValid() ? day : today());
+        // A journal not yet made is made with its first exam, not at every start; one that is
+        // there is opened now, so that a damaged journal shows at once.
+        if (!entries.isEmpty() || QFileInfo::exists(journal.store().path())) {
+            const JournalResult imported = journal.store().recordImported(entries);
+            if (!imported.ok)
+                addMessage(imported.error);
+        }
     }
     sendJournalToServer();
     if (!m_serverError.isEmpty())

@@ -155,8 +155,7 @@ void TestExamMode::start() {
     p2.fairMin = 1;
     coreSelection(*m_core).shuffleAllThemes();
 
-    m_exam = m_window->findChild<ExamMode*>();
-    QVERIFY(m_exam);
+    m_exam = &m_window->examMode();
     m_reg = m_exam->registrationArea();
     m_area = m_exam->examArea();
     m_result = m_exam->resultWindow();

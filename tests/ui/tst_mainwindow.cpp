@@ -84,6 +84,7 @@ private slots:
     void questionEditorThenProfileEditor();
     void resultWindowEndsExamMode();
     void fileAreaRefreshesStrip();
+    void modeAreaBuiltUnderOpenFileArea();
     void aboutByTwoClicks();
     void aboutClosedByClicks_data();
     void aboutClosedByClicks();
@@ -149,17 +150,17 @@ void TestMainWindow::firstStart() {
     QCOMPARE(coreDatabase(*m_core).databaseHeader[1], QStringLiteral("zetr100"));
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("2010/Декабрь/03.12.2010.txt"))).isFile());
     QCOMPARE(coreArchive(*m_core).monthGenitive, QStringLiteral("Декабря"));
+    // The results journal is made with its first exam.
+    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("journal.sqlite"))));
     QCOMPARE(coreExam(*m_core).currentExaminee, int16(1));
     QCOMPARE(coreExam(*m_core).currentProfile, int16(1));
     QCOMPARE(coreExam(*m_core).questionNo, int16(1));
 
-    // Main mode: every area hidden, every top-level item there.
+    // Main mode: no work area built yet, every top-level item there.
     QCOMPARE(w.appMode(), int16(0));
     for (const char* areaName : {"QuestionEditor", "RegistrationArea", "ProfileEditor", "ExamArea",
-                                 "FileArea", "ArchiveViewer", "AboutArea"}) {
-        if (auto* area = w.findChild<QWidget*>(QString::fromLatin1(areaName)))
-            QVERIFY2(area->isHidden(), areaName);
-    }
+                                 "FileArea", "ArchiveViewer", "AboutArea"})
+        QVERIFY2(!w.findChild<QWidget*>(QString::fromLatin1(areaName)), areaName);
     QCOMPARE(menuBarState(w), kMainMenus);
 }
 
@@ -285,26 +286,21 @@ void TestMainWindow::modes() {
     MainWindow& w = start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    // The area of the mode; the exam's registration area belongs to the exam mode and may
-    // not be there yet.
-    auto* area = w.findChild<QWidget*>(areaName);
-    if (areaName != QStringLiteral("RegistrationArea"))
-        QVERIFY(area);
-
+    // The area of the mode is built when the mode is first entered.
+    QVERIFY(!w.findChild<QWidget*>(areaName));
     auto* title = find<QWidget>(QStringLiteral("TitleBlock"));
     QVERIFY(title->isVisible());
     action(item)->trigger();
     QCOMPARE(int(w.appMode()), mode);
     QCOMPARE(menuBarState(w), inside);
-    if (area)
-        QVERIFY(area->isVisible());
+    auto* area = find<QWidget>(areaName);
+    QVERIFY(area->isVisible());
     QVERIFY(title->isHidden());
 
     action(item)->trigger();
     QCOMPARE(w.appMode(), int16(0));
     QCOMPARE(menuBarState(w), after);
-    if (area)
-        QVERIFY(area->isHidden());
+    QVERIFY(area->isHidden());
     QVERIFY(title->isVisible());
 
     // And once more: the same way in and out.
@@ -378,19 +374,37 @@ void TestMainWindow::fileAreaRefreshesStrip() {
     QCOMPARE(find<QLabel>(QStringLiteral("filePathLabel"))->text(), coreDatabase(*m_core).databasePath);
 }
 
+// A mode area built while the file area is open is built beneath it, as it would lie had it
+// been there from the start.
+void TestMainWindow::modeAreaBuiltUnderOpenFileArea() {
+    MainWindow& w = start();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    action(QStringLiteral("loadAction"))->trigger();
+    auto* files = find<QWidget>(QStringLiteral("FileArea"));
+    action(QStringLiteral("examAction"))->trigger();
+    auto* registration = find<QWidget>(QStringLiteral("RegistrationArea"));
+    QVERIFY(registration->isVisible() && files->isVisible());
+    QWidget* surface = files->parentWidget();
+    const QPoint inBoth = files->geometry().intersected(registration->geometry()).center();
+    QWidget* hit = surface->childAt(inBoth);
+    QVERIFY(hit == files || files->isAncestorOf(hit));
+}
+
 void TestMainWindow::aboutByTwoClicks() {
     MainWindow& w = start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QMenuBar* bar = w.menuBar();
     QAction* about = action(QStringLiteral("aboutAction"));
-    auto* aboutArea = find<QWidget>(QStringLiteral("AboutArea"));
-    auto* identityBox = find<QPlainTextEdit>(QStringLiteral("identityBox"));
-    auto* termsBox = find<QPlainTextEdit>(QStringLiteral("termsBox"));
-    QVERIFY(aboutArea->isHidden());
+    QVERIFY(!w.findChild<QWidget*>(QStringLiteral("AboutArea")));
 
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(about).center());
-    QTRY_VERIFY(aboutArea->isVisible());
+    QTRY_VERIFY(w.findChild<QWidget*>(QStringLiteral("AboutArea")));
+    auto* aboutArea = find<QWidget>(QStringLiteral("AboutArea"));
+    QVERIFY(aboutArea->isVisible());
+    auto* identityBox = find<QPlainTextEdit>(QStringLiteral("identityBox"));
+    auto* termsBox = find<QPlainTextEdit>(QStringLiteral("termsBox"));
     const QString identity = identityBox->toPlainText();
     const QString terms = termsBox->toPlainText();
     const QStringList lines = identity.split(QLatin1Char('\n'));
@@ -459,7 +473,7 @@ void TestMainWindow::helpMessage() {
                  "Присылайте тесты на адрес zetrova@orvelant.example, они будут размещены на сайте "
                  "www.orvelant.example в разделе программ. Здесь же их можно будет бесплатно скачать.")});
     QCOMPARE(w.appMode(), int16(0));
-    QVERIFY(find<QWidget>(QStringLiteral("AboutArea"))->isHidden());
+    QVERIFY(!w.findChild<QWidget*>(QStringLiteral("AboutArea")));
 }
 
 void TestMainWindow::exitClosesWindow() {
@@ -475,7 +489,7 @@ void TestMainWindow::exitClosesWindow() {
 }
 
 void TestMainWindow::accessibleNames() {
-    start();
+    start().toggleAbout();
     for (const QString& name :
          {QStringLiteral("testNameBox"), QStringLiteral("identityBox"), QStringLiteral("termsBox")}) {
         auto* box = find<QWidget>(name);

@@ -132,8 +132,8 @@ void TestRegistration::start(bool earlier, bool full) {
             db.questions(1, q, p) = QStringLiteral("Ответ %1").arg(p);
     }
     coreSelection(*m_core).shuffleAllThemes();
-    m_reg = m_window->findChild<RegistrationArea*>(QStringLiteral("RegistrationArea"));
-    QVERIFY(m_reg);
+    m_reg = m_window->examMode().registrationArea();
+    QCOMPARE(m_window->findChild<RegistrationArea*>(QStringLiteral("RegistrationArea")), m_reg);
     m_ctl = RegistrationControls(m_reg);
     QVERIFY(m_ctl.complete());
     m_window->show();

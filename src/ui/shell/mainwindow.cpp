@@ -215,15 +215,8 @@ void MainWindow::buildInfoStrip() {
 }
 
 void MainWindow::buildAreas() {
-    // Created in stacking order: the mode areas first, the file and About areas over them.
-    m_questionEditor = new QuestionEditor(m_core, m_surface);
-    m_profileEditor = new ProfileEditor(m_core, m_surface);
-    m_examMode = new ExamMode(m_core, m_surface);
-    m_archiveViewer = new ArchiveViewer(m_core, m_surface);
-    m_fileArea = new FileArea(m_core, m_surface);
-    m_aboutArea = new AboutArea(m_surface);
-
-    connect(m_fileArea, &FileArea::databaseChanged, this, &MainWindow::showDatabaseInfo);
+    // The work areas themselves are built on first use (see the accessors below): the main
+    // mode shows none of them, and the window comes up sooner without them.
     connect(&m_core, &AppCore::databaseChanged, this, &MainWindow::showDatabaseInfo);
     connect(&m_core, &AppCore::journalServerUnavailable, this, [this](const QString& reason) {
         // Never in the middle of an exam: the examinee is not to be interrupted.
@@ -233,8 +226,67 @@ void MainWindow::buildAreas() {
                                        "и будут отправлены позже.\n%1")
                             .arg(reason));
     });
-    connect(m_examMode, &ExamMode::resultAcknowledged, this, &MainWindow::resultAcknowledged);
     buildModeTable();
+}
+
+void MainWindow::keepOverlaysOnTop() {
+    // Raised in their present order, so that the one on top stays on top.
+    const QObjectList children = m_surface->children();
+    for (QObject* child : children) {
+        if (child == m_fileArea || child == m_aboutArea)
+            static_cast<QWidget*>(child)->raise();
+    }
+}
+
+QuestionEditor& MainWindow::questionEditor() {
+    if (!m_questionEditor) {
+        m_questionEditor = new QuestionEditor(m_core, m_surface);
+        keepOverlaysOnTop();
+    }
+    return *m_questionEditor;
+}
+
+ProfileEditor& MainWindow::profileEditor() {
+    if (!m_profileEditor) {
+        m_profileEditor = new ProfileEditor(m_core, m_surface);
+        // Its number list starts at profile 1.
+        m_profileEditor->profilePicked();
+        keepOverlaysOnTop();
+    }
+    return *m_profileEditor;
+}
+
+ExamMode& MainWindow::examMode() {
+    if (!m_examMode) {
+        m_examMode = new ExamMode(m_core, m_surface);
+        // The registration area starts at the day's first record.
+        m_examMode->showExaminee(1);
+        connect(m_examMode, &ExamMode::resultAcknowledged, this, &MainWindow::resultAcknowledged);
+        keepOverlaysOnTop();
+    }
+    return *m_examMode;
+}
+
+ArchiveViewer& MainWindow::archiveViewer() {
+    if (!m_archiveViewer) {
+        m_archiveViewer = new ArchiveViewer(m_core, m_surface);
+        keepOverlaysOnTop();
+    }
+    return *m_archiveViewer;
+}
+
+FileArea& MainWindow::fileArea() {
+    if (!m_fileArea) {
+        m_fileArea = new FileArea(m_core, m_surface);
+        connect(m_fileArea, &FileArea::databaseChanged, this, &MainWindow::showDatabaseInfo);
+    }
+    return *m_fileArea;
+}
+
+AboutArea& MainWindow::aboutArea() {
+    if (!m_aboutArea)
+        m_aboutArea = new AboutArea(m_surface);
+    return *m_aboutArea;
 }
 
 void MainWindow::load() {
@@ -244,10 +296,6 @@ void MainWindow::load() {
     showDatabaseInfo();
     for (const QString& message : report.messages)
         showMessage(this, message);
-    // The number lists are the areas' own; profile 1 is shown in the profile editor.
-    m_profileEditor->profilePicked();
-    m_examMode->showExaminee(1);
-    showDatabaseInfo();
     if (!report.dayFileNote.isEmpty()) {
         // Shown over the main window once it is on screen.
         QTimer::singleShot(0, this, [this, text = report.dayFileNote] { showMessage(this, text); });
@@ -287,13 +335,14 @@ void MainWindow::buildModeTable() {
         hidden.insert(hidden.end(), more);
         return hidden;
     };
-    auto opening = [](auto* area) {
-        return [area] {
-            area->show();
-            area->enterMode();
+    auto opening = [this](auto area) {
+        return [this, area] {
+            auto& built = (this->*area)();
+            built.show();
+            built.enterMode();
         };
     };
-    auto closing = [](QWidget* area) { return [area] { area->hide(); }; };
+    auto closing = [this](auto area) { return [this, area] { (this->*area)().hide(); }; };
 
     m_modes[modeIndex(Mode::QuestionEditor)] = {
         .hidden = hiding({m_examMenu->menuAction(), m_profilesAction}),
@@ -302,8 +351,8 @@ void MainWindow::buildModeTable() {
         .switchCaptionAfter = QStringLiteral("Редактор"),
         .settingsTitleInside = QStringLiteral("Редактор"),
         .settingsTitleAfter = QStringLiteral("Настройки"),
-        .enter = opening(m_questionEditor),
-        .leave = closing(m_questionEditor),
+        .enter = opening(&MainWindow::questionEditor),
+        .leave = closing(&MainWindow::questionEditor),
     };
     m_modes[modeIndex(Mode::Exam)] = {
         .hidden = hiding({m_settingsMenu->menuAction(), m_resultsAction}),
@@ -312,9 +361,9 @@ void MainWindow::buildModeTable() {
         .switchCaptionAfter = QStringLiteral("Экзамен"),
         .settingsTitleInside = {},
         .settingsTitleAfter = {},
-        .enter = [this] { m_examMode->enterMode(); },
+        .enter = [this] { examMode().enterMode(); },
         // A running exam is finished first, then the registration area goes.
-        .leave = [this] { m_examMode->leaveMode(); },
+        .leave = [this] { examMode().leaveMode(); },
     };
     m_modes[modeIndex(Mode::ProfileEditor)] = {
         .hidden = hiding({m_examMenu->menuAction(), m_questionEditorAction}),
@@ -323,8 +372,8 @@ void MainWindow::buildModeTable() {
         .switchCaptionAfter = QStringLiteral("Параметры"),
         .settingsTitleInside = QStringLiteral("Настройка"),
         .settingsTitleAfter = QStringLiteral("Настройки"),
-        .enter = opening(m_profileEditor),
-        .leave = closing(m_profileEditor),
+        .enter = opening(&MainWindow::profileEditor),
+        .leave = closing(&MainWindow::profileEditor),
     };
     m_modes[modeIndex(Mode::Archive)] = {
         .hidden = hiding({m_settingsMenu->menuAction(), m_examAction}),
@@ -333,8 +382,8 @@ void MainWindow::buildModeTable() {
         .switchCaptionAfter = QStringLiteral("Результаты"),
         .settingsTitleInside = {},
         .settingsTitleAfter = {},
-        .enter = opening(m_archiveViewer),
-        .leave = closing(m_archiveViewer),
+        .enter = opening(&MainWindow::archiveViewer),
+        .leave = closing(&MainWindow::archiveViewer),
     };
 }
 
@@ -410,24 +459,24 @@ void MainWindow::openQuestion(int theme, int question) {
         }
         toggleQuestionEditor();
     }
-    m_questionEditor->showQuestion(theme, question);
+    questionEditor().showQuestion(theme, question);
     raise();
     activateWindow();
 }
 
 void MainWindow::createDatabase() {
-    m_fileArea->raise();
-    m_fileArea->open(FileArea::Action::Create);
+    fileArea().raise();
+    fileArea().open(FileArea::Action::Create);
 }
 
 void MainWindow::loadDatabase() {
-    m_fileArea->raise();
-    m_fileArea->open(FileArea::Action::Load);
+    fileArea().raise();
+    fileArea().open(FileArea::Action::Load);
 }
 
 void MainWindow::saveDatabaseAs() {
-    m_fileArea->raise();
-    m_fileArea->open(FileArea::Action::Save);
+    fileArea().raise();
+    fileArea().open(FileArea::Action::Save);
 }
 
 void MainWindow::importQuestions() {
@@ -447,7 +496,7 @@ void MainWindow::showHelp() {
 }
 
 void MainWindow::toggleAbout() {
-    m_aboutArea->toggle();
+    aboutArea().toggle();
 }
 
 void MainWindow::endSession() {
@@ -496,7 +545,8 @@ bool MainWindow::keepUnwrittenRecords() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // An exam still running when the window goes is finished and stored first.
-    m_examMode->finishRunningExam();
+    if (m_examMode)
+        m_examMode->finishRunningExam();
     if (!m_sessionEnded && !keepUnwrittenRecords()) {
         event->ignore();
         return;

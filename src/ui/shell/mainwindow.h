@@ -69,6 +69,9 @@ public:
     void showHelp();
     void toggleAbout();
 
+    // The exam mode's areas, built on first use like every work area the main mode does not show.
+    ExamMode& examMode();
+
     // The session ends from outside (log-out, shutdown): a running exam is finished and every
     // record is written (into the per-user data folder when the day file cannot be), then the
     // program ends without asking.
@@ -82,6 +85,14 @@ private:
     void buildTitle();
     void buildInfoStrip();
     void buildAreas();
+    // The other work areas, each built the first time it is needed.
+    QuestionEditor& questionEditor();
+    ProfileEditor& profileEditor();
+    ArchiveViewer& archiveViewer();
+    FileArea& fileArea();
+    AboutArea& aboutArea();
+    // A mode area built while the file or About area is open stays beneath it.
+    void keepOverlaysOnTop();
     // Opens at the designed size, or at the available screen size when that is smaller.
     void fitToScreen();
     void load();
@@ -148,6 +159,7 @@ private:
     QLabel* m_filePathLabel = nullptr;
     QLabel* m_makerAddressLabel = nullptr;
 
+    // Null until first used.
     QuestionEditor* m_questionEditor = nullptr;
     ExamMode* m_examMode = nullptr; // the registration and exam areas
     ProfileEditor* m_profileEditor = nullptr;
