@@ -293,7 +293,7 @@ void MainWindow::load() {
     setWindowIcon(programIcon());
     const StartupReport report = m_core.startUp({m_options.programFolder});
     setWindowTitle(report.caption);
-    showDatabaseInfo();
+    // The strip is filled through the core's databaseChanged.
     for (const QString& message : report.messages)
         showMessage(this, message);
     if (!report.dayFileNote.isEmpty()) {
