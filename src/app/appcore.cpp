@@ -1,5 +1,6 @@
 #include "app/appcore.h"
 
+#include "app/journalsender.h"
 #include "app/startup.h"
 #include "archive/monthnames.h"
 #include "journal/journal.h"
@@ -115,6 +116,7 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
 }
 
 QString AppCore::startJournal() {
+    m_journalSender.reset();
     m_journal = std::make_unique<Journal>(m_db.programFolder);
     Journal& journal = *m_journal;
     QString message = journal.configError();
@@ -141,26 +143,28 @@ QString AppCore::startJournal() {
                 addMessage(imported.error);
         }
     }
-    sendJournalToServer();
-    if (!m_serverError.isEmpty())
-        addMessage(
-            QStringLiteral("Сервер журнала сейчас недоступен; результаты сохраняются на этом компьютере "
-                           "и будут отправлены позже.\n%1")
-                .arg(m_serverError));
-    if (journal.config().usesServer())
+    if (journal.config().usesServer()) {
+        m_journalSender = std::make_unique<JournalSender>(m_db.programFolder, journal.config());
+        connect(m_journalSender.get(), &JournalSender::sent, this, [this](bool ok, const QString& error) {
+            const bool newTrouble = !ok && m_serverError.isEmpty();
+            m_serverError = ok ? QString() : error;
+            // Told once when the server stops answering, not at every later try.
+            if (newTrouble)
+                emit journalServerUnavailable(m_serverError);
+        });
+        sendJournalToServer();
         m_journalTimer.start();
+    }
     return message;
 }
 
 void AppCore::sendJournalToServer() {
-    if (!m_journal)
-        return;
-    const JournalResult sent = m_journal->sendPending();
-    const bool newTrouble = !sent.ok && m_serverError.isEmpty();
-    m_serverError = sent.ok ? QString() : sent.error;
-    // Told once when the server stops answering, not at every later try.
-    if (newTrouble)
-        emit journalServerUnavailable(m_serverError);
+    if (m_journalSender)
+        m_journalSender->requestSend();
+}
+
+bool AppCore::isSendingJournal() const {
+    return m_journalSender && m_journalSender->isSending();
 }
 
 ArchiveImportReport AppCore::importArchiveToJournal(const ArchiveImportProgress& progress) {

@@ -28,6 +28,7 @@
 namespace zet {
 
 class Journal;
+class JournalSender;
 
 // The texts of the registration area that an exam start checks and finishExam() stores.
 struct RegistrationTexts {
@@ -119,14 +120,16 @@ public:
     // --- the results journal ---
     // Opens the journal in the program folder (startUp does it last): writes the exams waiting
     // in the outbox, adds every record of today's day file the journal does not hold yet as an
-    // imported exam, sends what the server has not got and from then on sends it every minute.
-    // Returns a Russian message when the local journal cannot be written, else nothing.
+    // imported exam, starts sending what the server has not got and from then on sends it every
+    // minute. Returns a Russian message when the local journal cannot be written, else nothing;
+    // a server that does not answer is told through journalServerUnavailable.
     QString startJournal();
     // The journal, or null before startJournal.
     Journal* journal() { return m_journal.get(); }
-    // Sends the exams the configured server has not got yet; does nothing without a server.
-    // The error is kept in lastServerError().
+    // Starts sending the exams the configured server has not got yet, on the sending thread;
+    // does nothing without a server. The outcome is kept in lastServerError() when it ends.
     void sendJournalToServer();
+    bool isSendingJournal() const;
     QString lastServerError() const { return m_serverError; }
     // Reads the whole day-file archive of the program folder into the journal.
     ArchiveImportReport importArchiveToJournal(const ArchiveImportProgress& progress = {});
@@ -232,6 +235,7 @@ private:
 
     std::function<QDateTime()> m_now;
     std::unique_ptr<Journal> m_journal;
+    std::unique_ptr<JournalSender> m_journalSender; // with a server only
     QTimer m_journalTimer;
     QString m_serverError;
     // The running exam as the journal keeps it: when it started, the question on screen with

@@ -1,11 +1,13 @@
 // The exam centre's journal on a real PostgreSQL server of the test's own: two workstations
 // sending at the same time, and a server stopped in the middle of a day.
 
+#include "app/journalsender.h"
 #include "journal/journal.h"
 #include "journal/journalserver.h"
 #include "postgresfixture.h"
 #include "testentries.h"
 
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -84,6 +86,31 @@ private slots:
         QCOMPARE(q.value(0).toInt(), 2);
         QCOMPARE(q.value(1).toString(), QStringLiteral("Иванов И.И. 0"));
         QCOMPARE(server.countByPersonnelNo(QStringLiteral("А-3")), 2);
+    }
+
+    // The program sends on a thread of its own, with its own connections; a request made while
+    // a send runs is carried out after it.
+    void sendingThread() {
+        const QString database = m_server.createDatabase();
+        QTemporaryDir folder;
+        const JournalConfig config = m_server.config(database, QStringLiteral("Класс-1"));
+        Journal journal(folder.path(), config);
+        for (int n = 0; n < 3; ++n)
+            QVERIFY(journal.record(test::finishedExam(QStringLiteral("Класс-1"), n)).ok);
+
+        JournalSender sender(folder.path(), config);
+        QSignalSpy sent(&sender, &JournalSender::sent);
+        sender.requestSend();
+        QVERIFY(sender.isSending());
+        QVERIFY(journal.record(test::finishedExam(QStringLiteral("Класс-1"), 3)).ok);
+        sender.requestSend();
+        QTRY_COMPARE_WITH_TIMEOUT(sent.count(), 2, 20000);
+        QVERIFY(!sender.isSending());
+        for (const QList<QVariant>& outcome : sent)
+            QVERIFY2(outcome.at(0).toBool(), qPrintable(outcome.at(1).toString()));
+        QCOMPARE(journal.store().unsentCount(), 0);
+        JournalServer direct(config);
+        QCOMPARE(serverRows(direct).exams, 4);
     }
 
     void serverStoppedDuringTheDay() {
