@@ -1,9 +1,12 @@
-// Reading the journal for the journal window, on a real SQLite journal built here: the filters
-// (substring in any case, «ё» = «е», dates, profile, grade), the sort orders read page by page,
-// and one exam with its answers.
+// Reading the journal for the journal window, on a real SQLite journal built here and on the
+// exam centre's PostgreSQL server of the test's own: the filters (substring in any case,
+// «ё» = «е», dates, profile, grade), the sort orders read page by page, and one exam with its
+// answers.
 
 #include "journal/journalquery.h"
+#include "journal/journalserver.h"
 #include "journal/journalstore.h"
+#include "postgresfixture.h"
 #include "testentries.h"
 
 #include <QTemporaryDir>
@@ -36,26 +39,45 @@ const Person kPeople[] = {
     {"Петров_Пётр 100%", "Т-1", {2022, 6, 1}, 3, "Электробезопасность", 2},
 };
 
+// One exam of each of the people.
+QList<JournalEntry> peopleExams() {
+    QList<JournalEntry> entries;
+    int n = 0;
+    for (const Person& p : kPeople) {
+        JournalEntry e = test::finishedExam(QStringLiteral("Класс-%1").arg(n % 2 + 1), n, 2 + n % 3);
+        e.fullName = QString::fromUtf8(p.name);
+        e.personnelNo = QString::fromUtf8(p.personnelNo);
+        e.date = p.date;
+        e.protocolNo = p.protocolNo;
+        e.profileName = QString::fromUtf8(p.profile);
+        e.grade = p.grade;
+        entries.append(e);
+        ++n;
+    }
+    return entries;
+}
+
+// The people's exams in the local journal of a temporary folder or, given the server's
+// settings and the exams it holds, read from the server.
 class Fixture {
 public:
-    Fixture() {
+    Fixture() : entries(peopleExams()) {
         JournalStore store(dir.path());
-        int n = 0;
-        for (const Person& p : kPeople) {
-            JournalEntry e = test::finishedExam(QStringLiteral("Класс-%1").arg(n % 2 + 1), n, 2 + n % 3);
-            e.fullName = QString::fromUtf8(p.name);
-            e.personnelNo = QString::fromUtf8(p.personnelNo);
-            e.date = p.date;
-            e.protocolNo = p.protocolNo;
-            e.profileName = QString::fromUtf8(p.profile);
-            e.grade = p.grade;
+        for (const JournalEntry& e : entries)
             QVERIFY(store.record(e).ok);
-            entries.append(e);
-            ++n;
-        }
+    }
+    Fixture(const JournalConfig& server, const QList<JournalEntry>& held) : entries(held), m_server(server) {}
+
+    std::unique_ptr<JournalQuery> query() const {
+        if (m_server.usesServer())
+            return std::make_unique<JournalQuery>(dir.path(), m_server);
+        return std::make_unique<JournalQuery>(dir.path());
     }
     QTemporaryDir dir;
     QList<JournalEntry> entries;
+
+private:
+    JournalConfig m_server;
 };
 
 QStringList names(const QList<JournalRow>& rows) {
@@ -70,7 +92,8 @@ QList<JournalRow> readAll(JournalQuery& query, const JournalFilter& filter, cons
     QList<JournalRow> all;
     for (;;) {
         QString error;
-        const QList<JournalRow> page = query.page(filter, sort, all.isEmpty() ? nullptr : &all.constLast(), 3, &error);
+        const QList<JournalRow> page =
+            query.page(filter, sort, all.isEmpty() ? nullptr : &all.constLast(), 3, &error);
         if (!error.isEmpty())
             qWarning() << error;
         all += page;
@@ -83,8 +106,29 @@ QList<JournalRow> readAll(JournalQuery& query, const JournalFilter& filter, cons
 
 class TestJournalQuery : public QObject {
     Q_OBJECT
+    test::PostgresFixture m_postgres;
+    JournalConfig m_serverConfig;
+
+    QList<JournalEntry> m_serverEntries;
+
+    std::unique_ptr<Fixture> fixture(bool server) const {
+        return server ? std::make_unique<Fixture>(m_serverConfig, m_serverEntries)
+                      : std::make_unique<Fixture>();
+    }
+
 private slots:
+    void initTestCase() {
+        const QString failed = m_postgres.init();
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        m_serverConfig = m_postgres.config(m_postgres.createDatabase(), QStringLiteral("Класс-1"));
+        JournalServer server(m_serverConfig);
+        m_serverEntries = peopleExams();
+        const JournalResult sent = server.send(m_serverEntries);
+        QVERIFY2(sent.ok, qPrintable(sent.error));
+    }
+
     void filters_data() {
+        QTest::addColumn<bool>("server");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDate>("from");
         QTest::addColumn<QDate>("until");
@@ -92,46 +136,55 @@ private slots:
         QTest::addColumn<int>("grade");
         QTest::addColumn<QStringList>("expected"); // personnel numbers, in any order
 
-        const QDate none;
-        QTest::newRow("no filter") << QString() << none << none << QString() << 0
-                                   << QStringList{"Т-100", "Т-200", "A-7", "T-300", "Т-301", "", "Т-1"};
-        QTest::newRow("ё typed, ё stored") << "ёлкин" << none << none << QString() << 0 << QStringList{"Т-100"};
-        QTest::newRow("е typed, ё stored") << "ЕЛКИН" << none << none << QString() << 0 << QStringList{"Т-100"};
-        QTest::newRow("lower case finds upper case") << "елисеева" << none << none << QString() << 0
-                                                     << QStringList{"Т-200"};
-        QTest::newRow("middle of the name, ё = е") << "петр" << none << none << QString() << 0
-                                                   << QStringList{"Т-100", "Т-200", "Т-1"};
-        QTest::newRow("Latin letters, any case") << "SMITH" << none << none << QString() << 0 << QStringList{"A-7"};
-        QTest::newRow("personnel number part") << "т-30" << none << none << QString() << 0 << QStringList{"Т-301"};
-        QTest::newRow("Latin T is not Cyrillic Т") << "t-3" << none << none << QString() << 0 << QStringList{"T-300"};
-        QTest::newRow("blanks around are ignored") << "  семенова " << none << none << QString() << 0
-                                                   << QStringList{""};
-        QTest::newRow("wildcards are plain characters") << "_" << none << none << QString() << 0
-                                                        << QStringList{"Т-1"};
-        QTest::newRow("percent sign") << "100%" << none << none << QString() << 0 << QStringList{"Т-1"};
-        QTest::newRow("no match") << "сидоров" << none << none << QString() << 0 << QStringList{};
-        QTest::newRow("days inclusive") << QString() << QDate(2024, 1, 1) << QDate(2024, 2, 29) << QString() << 0
-                                        << QStringList{"T-300", "Т-301", ""};
-        QTest::newRow("from only") << QString() << QDate(2024, 3, 5) << none << QString() << 0
-                                   << QStringList{"Т-100", "Т-200"};
-        QTest::newRow("until only") << QString() << none << QDate(2023, 12, 31) << QString() << 0
-                                    << QStringList{"A-7", "Т-1"};
-        QTest::newRow("profile") << QString() << none << none << "Электробезопасность" << 0
-                                 << QStringList{"A-7", "T-300", "Т-1"};
-        QTest::newRow("grade") << QString() << none << none << QString() << 2 << QStringList{"Т-200", "Т-1"};
-        QTest::newRow("all together") << "иван" << QDate(2024, 1, 1) << QDate(2024, 1, 1) << "Основной" << 3
-                                      << QStringList{"Т-301"};
+        for (const bool server : {false, true}) {
+            auto row = [server](const char* name) -> QTestData& {
+                return QTest::addRow("%s%s", server ? "server: " : "", name) << server;
+            };
+            const QDate none;
+            row("no filter") << QString() << none << none << QString() << 0
+                             << QStringList{"Т-100", "Т-200", "A-7", "T-300", "Т-301", "", "Т-1"};
+            row("ё typed, ё stored") << "ёлкин" << none << none << QString() << 0 << QStringList{"Т-100"};
+            row("е typed, ё stored") << "ЕЛКИН" << none << none << QString() << 0 << QStringList{"Т-100"};
+            row("lower case finds upper case")
+                << "елисеева" << none << none << QString() << 0 << QStringList{"Т-200"};
+            row("middle of the name, ё = е")
+                << "петр" << none << none << QString() << 0 << QStringList{"Т-100", "Т-200", "Т-1"};
+            row("Latin letters, any case") << "SMITH" << none << none << QString() << 0 << QStringList{"A-7"};
+            row("personnel number part") << "т-30" << none << none << QString() << 0 << QStringList{"Т-301"};
+            row("Latin T is not Cyrillic Т")
+                << "t-3" << none << none << QString() << 0 << QStringList{"T-300"};
+            row("blanks around are ignored")
+                << "  семенова " << none << none << QString() << 0 << QStringList{""};
+            row("wildcards are plain characters")
+                << "_" << none << none << QString() << 0 << QStringList{"Т-1"};
+            row("percent sign") << "100%" << none << none << QString() << 0 << QStringList{"Т-1"};
+            row("no match") << "сидоров" << none << none << QString() << 0 << QStringList{};
+            row("days inclusive") << QString() << QDate(2024, 1, 1) << QDate(2024, 2, 29) << QString() << 0
+                                  << QStringList{"T-300", "Т-301", ""};
+            row("from only") << QString() << QDate(2024, 3, 5) << none << QString() << 0
+                             << QStringList{"Т-100", "Т-200"};
+            row("until only") << QString() << none << QDate(2023, 12, 31) << QString() << 0
+                              << QStringList{"A-7", "Т-1"};
+            row("profile") << QString() << none << none << "Электробезопасность" << 0
+                           << QStringList{"A-7", "T-300", "Т-1"};
+            row("grade") << QString() << none << none << QString() << 2 << QStringList{"Т-200", "Т-1"};
+            row("all together") << "иван" << QDate(2024, 1, 1) << QDate(2024, 1, 1) << "Основной" << 3
+                                << QStringList{"Т-301"};
+        }
     }
 
     void filters() {
+        QFETCH(bool, server);
         QFETCH(QString, text);
         QFETCH(QDate, from);
         QFETCH(QDate, until);
         QFETCH(QString, profile);
         QFETCH(int, grade);
         QFETCH(QStringList, expected);
-        Fixture f;
-        JournalQuery query(f.dir.path());
+        const std::unique_ptr<Fixture> fixed = fixture(server);
+        const Fixture& f = *fixed;
+        const std::unique_ptr<JournalQuery> reader = f.query();
+        JournalQuery& query = *reader;
         const JournalResult opened = query.open();
         QVERIFY2(opened.ok, qPrintable(opened.error));
         const JournalFilter filter{from, until, text, profile, grade};
@@ -145,19 +198,28 @@ private slots:
     }
 
     void sortOrdersReadPageByPage_data() {
+        QTest::addColumn<bool>("server");
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("order");
-        for (int key = 0; key <= int(JournalSortKey::Grade); ++key) {
-            QTest::addRow("key %d ascending", key) << key << int(Qt::AscendingOrder);
-            QTest::addRow("key %d descending", key) << key << int(Qt::DescendingOrder);
+        for (const bool server : {false, true}) {
+            const char* source = server ? "server" : "local";
+            for (int key = 0; key <= int(JournalSortKey::Grade); ++key) {
+                QTest::addRow("%s, key %d ascending", source, key)
+                    << server << key << int(Qt::AscendingOrder);
+                QTest::addRow("%s, key %d descending", source, key)
+                    << server << key << int(Qt::DescendingOrder);
+            }
         }
     }
 
     void sortOrdersReadPageByPage() {
+        QFETCH(bool, server);
         QFETCH(int, key);
         QFETCH(int, order);
-        Fixture f;
-        JournalQuery query(f.dir.path());
+        const std::unique_ptr<Fixture> fixed = fixture(server);
+        const Fixture& f = *fixed;
+        const std::unique_ptr<JournalQuery> reader = f.query();
+        JournalQuery& query = *reader;
         QVERIFY(query.open().ok);
         const JournalSort sort{JournalSortKey(key), Qt::SortOrder(order)};
         // What the order means, said independently of the SQL: the shown key, the day, the
@@ -184,7 +246,8 @@ private slots:
             return key << e.date.toString(Qt::ISODate) << QString::number(e.protocolNo).rightJustified(5, '0')
                        << e.id.toString(QUuid::WithoutBraces);
         };
-        // SQLite compares texts by their UTF-8 bytes, which is the order of the code points.
+        // SQLite compares texts by their UTF-8 bytes, which is the order of the code points; so
+        // does the test's server, made with the C locale.
         auto less = [&](const JournalEntry& a, const JournalEntry& b) {
             const QStringList ka = keyOf(a), kb = keyOf(b);
             for (int i = 0; i < ka.size(); ++i) {
@@ -205,9 +268,17 @@ private slots:
         QCOMPARE(readIds, expectedIds);
     }
 
+    void newestFirstByDefault_data() {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("local") << false;
+        QTest::newRow("server") << true;
+    }
     void newestFirstByDefault() {
-        Fixture f;
-        JournalQuery query(f.dir.path());
+        QFETCH(bool, server);
+        const std::unique_ptr<Fixture> fixed = fixture(server);
+        const Fixture& f = *fixed;
+        const std::unique_ptr<JournalQuery> reader = f.query();
+        JournalQuery& query = *reader;
         const QList<JournalRow> rows = query.page({}, {}, nullptr, 2);
         QCOMPARE(names(rows), (QStringList{"ЕЛИСЕЕВА Анна Петровна/Т-200", "Ёлкин Пётр Сергеевич/Т-100"}));
         QCOMPARE(rows.first().date, QDate(2024, 3, 5));
@@ -215,9 +286,13 @@ private slots:
         QCOMPARE(rows.first().profileName, QStringLiteral("Основной"));
     }
 
+    void examWithItsAnswers_data() { newestFirstByDefault_data(); }
     void examWithItsAnswers() {
-        Fixture f;
-        JournalQuery query(f.dir.path());
+        QFETCH(bool, server);
+        const std::unique_ptr<Fixture> fixed = fixture(server);
+        const Fixture& f = *fixed;
+        const std::unique_ptr<JournalQuery> reader = f.query();
+        JournalQuery& query = *reader;
         const JournalEntry& written = f.entries.at(2);
         const std::optional<JournalEntry> read = query.exam(written.id);
         QVERIFY(read.has_value());
@@ -232,12 +307,14 @@ private slots:
         QTest::addColumn<QDate>("from");
         QTest::addColumn<QDate>("until");
         using P = JournalFilter::Period;
-        QTest::newRow("today") << int(P::Today) << QDate(2024, 2, 10) << QDate(2024, 2, 10) << QDate(2024, 2, 10);
-        QTest::newRow("month of a leap year") << int(P::ThisMonth) << QDate(2024, 2, 10) << QDate(2024, 2, 1)
-                                              << QDate(2024, 2, 29);
-        QTest::newRow("month ending on the 31st") << int(P::ThisMonth) << QDate(2023, 12, 31) << QDate(2023, 12, 1)
-                                                  << QDate(2023, 12, 31);
-        QTest::newRow("year") << int(P::ThisYear) << QDate(2024, 7, 4) << QDate(2024, 1, 1) << QDate(2024, 12, 31);
+        QTest::newRow("today") << int(P::Today) << QDate(2024, 2, 10) << QDate(2024, 2, 10)
+                               << QDate(2024, 2, 10);
+        QTest::newRow("month of a leap year")
+            << int(P::ThisMonth) << QDate(2024, 2, 10) << QDate(2024, 2, 1) << QDate(2024, 2, 29);
+        QTest::newRow("month ending on the 31st")
+            << int(P::ThisMonth) << QDate(2023, 12, 31) << QDate(2023, 12, 1) << QDate(2023, 12, 31);
+        QTest::newRow("year") << int(P::ThisYear) << QDate(2024, 7, 4) << QDate(2024, 1, 1)
+                              << QDate(2024, 12, 31);
         QTest::newRow("all time") << int(P::All) << QDate(2024, 7, 4) << QDate() << QDate();
     }
 
