@@ -53,6 +53,16 @@ const QStringList& serverSchema() {
         QStringLiteral("CREATE INDEX IF NOT EXISTS exams_date ON exams(exam_date)"),
         QStringLiteral(
             "CREATE INDEX IF NOT EXISTS exams_day_protocol ON exams(workstation, exam_date, protocol_no)"),
+        // The journal window's orders, each read page by page along one index.
+        QStringLiteral("CREATE INDEX IF NOT EXISTS exams_order_date ON exams(exam_date, protocol_no, id)"),
+        QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS exams_order_name ON exams(full_name, exam_date, protocol_no, id)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS exams_order_personnel_no"
+                       " ON exams(personnel_no, exam_date, protocol_no, id)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS exams_order_profile ON exams(profile_name, exam_date, "
+                       "protocol_no, id)"),
+        QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS exams_order_grade ON exams(grade, exam_date, protocol_no, id)"),
     };
     return statements;
 }
@@ -131,7 +141,9 @@ JournalResult JournalServer::ensureSchema() {
     QSqlQuery q(m_db);
     if (!m_db.transaction())
         return failure(QStringLiteral("Не удалось подготовить журнал на сервере"), m_db.lastError().text());
-    bool ok = q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLockKey));
+    // "Already exists, skipping" at every connection is no news.
+    bool ok = q.exec(QStringLiteral("SET LOCAL client_min_messages = warning")) &&
+              q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLockKey));
     for (const QString& statement : serverSchema()) {
         if (!ok)
             break;
