@@ -40,10 +40,6 @@ QStringList sortColumns(JournalSortKey key) {
     return columns << QStringLiteral("exam_date") << QStringLiteral("protocol_no") << QStringLiteral("id");
 }
 
-QString idText(const QUuid& id) {
-    return id.toString(QUuid::WithoutBraces);
-}
-
 // A LIKE pattern matching the text anywhere, its wildcards taken literally.
 QString containsPattern(const QString& text) {
     QString escaped = text;

@@ -22,7 +22,61 @@ bool flagValue(const QVariant& v) {
     return v.typeId() == QMetaType::Bool ? v.toBool() : v.toInt() != 0;
 }
 
+// A null QString would be bound as SQL NULL; a text field left empty is an empty text.
+QString boundText(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+QVariant boundTime(const QDateTime& time, JournalDialect dialect) {
+    if (dialect == JournalDialect::Server)
+        return time.isValid() ? QVariant(time.toUTC()) : QVariant(QMetaType(QMetaType::QDateTime));
+    return time.isValid() ? QVariant(time.toUTC().toString(Qt::ISODateWithMs))
+                          : QVariant(QMetaType(QMetaType::QString));
+}
+
+QVariant boundFlag(bool flag, JournalDialect dialect) {
+    return dialect == JournalDialect::Server ? QVariant(flag) : QVariant(flag ? 1 : 0);
+}
+
 } // namespace
+
+QString idText(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces);
+}
+
+QVariantList examValues(const JournalEntry& e, JournalDialect dialect) {
+    return {idText(e.id),
+            boundText(e.workstation),
+            dialect == JournalDialect::Server ? QVariant(e.date) : QVariant(e.date.toString(Qt::ISODate)),
+            e.protocolNo,
+            e.profileNo,
+            boundText(e.profileName),
+            boundText(e.testName),
+            boundText(e.databasePath),
+            boundText(e.fullName),
+            e.birthYear,
+            boundText(e.jobTitle),
+            e.seniority,
+            boundText(e.personnelNo),
+            e.grade,
+            e.asked,
+            e.right,
+            e.secondsSpent,
+            boundTime(e.startedAt, dialect),
+            boundTime(e.finishedAt, dialect),
+            boundFlag(e.imported, dialect)};
+}
+
+QVariantList answerValues(const QUuid& examId, const JournalAnswer& answer, JournalDialect dialect) {
+    return {idText(examId),
+            answer.position,
+            answer.theme,
+            answer.questionNo,
+            boundText(answer.questionText),
+            boundText(answer.answerText),
+            boundFlag(answer.right, dialect),
+            answer.seconds};
+}
 
 QString examColumns(const QString& prefix) {
     static const QStringList columns = {QStringLiteral("id"),

@@ -1,5 +1,6 @@
 #pragma once
-// One exam row of the journal's exams table as every reader selects it: id, workstation,
+// One exam row of the journal's exams table as every reader selects it and both writers
+// bind it: id, workstation,
 // date, protocol number, profile number and name, test name, database path, full name, birth
 // year, job title, seniority, personnel number, grade, asked, right, seconds, start, finish,
 // imported — in this order. The values come as SQLite stores them (text) or as PostgreSQL
@@ -8,13 +9,27 @@
 #include "journal/journalentry.h"
 
 #include <QSqlQuery>
+#include <QVariantList>
 
 namespace zet {
+
+// Where a row is written: the local journal keeps days and time stamps as ISO texts and flags
+// as 0/1; the server keeps them as its own types.
+enum class JournalDialect { Local, Server };
+
+// An exam id as both journals keep it: the UUID without braces.
+QString idText(const QUuid& id);
 
 // The columns of that row, each with prefix in front (e.g. "e." for a table alias).
 QString examColumns(const QString& prefix = {});
 
 // The exam of the query's current row (answers not read).
 JournalEntry examFromRow(const QSqlQuery& query);
+
+// The values of examColumns() for e, in that order.
+QVariantList examValues(const JournalEntry& e, JournalDialect dialect);
+// The values of (exam_id, position, theme, question_no, question_text, answer_text, is_right,
+// seconds) for one answer of the exam examId.
+QVariantList answerValues(const QUuid& examId, const JournalAnswer& answer, JournalDialect dialect);
 
 } // namespace zet

@@ -1,5 +1,7 @@
 #include "journal/journalserver.h"
 
+#include "journal/journalrows.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -65,19 +67,6 @@ const QStringList& serverSchema() {
             "CREATE INDEX IF NOT EXISTS exams_order_grade ON exams(grade, exam_date, protocol_no, id)"),
     };
     return statements;
-}
-
-QString idText(const QUuid& id) {
-    return id.toString(QUuid::WithoutBraces);
-}
-
-// A null QString would be bound as SQL NULL; a text field left empty is an empty text.
-QString textValue(const QString& text) {
-    return text.isNull() ? QStringLiteral("") : text;
-}
-
-QVariant timeValue(const QDateTime& time) {
-    return time.isValid() ? QVariant(time.toUTC()) : QVariant(QMetaType(QMetaType::QDateTime));
 }
 
 } // namespace
@@ -187,50 +176,21 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries) {
     if (!m_db.transaction())
         return broken(m_db.lastError().text());
     QSqlQuery q(m_db);
-    q.prepare(QStringLiteral(
-        "INSERT INTO exams (id, workstation, exam_date, protocol_no, profile_no, profile_name, test_name,"
-        " database_path, full_name, birth_year, job_title, seniority, personnel_no, grade, asked, "
-        "right_answers,"
-        " seconds_spent, started_at, finished_at, imported)"
-        " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?) ON CONFLICT (id) DO NOTHING"));
+    q.prepare(QStringLiteral("INSERT INTO exams (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                             " ON CONFLICT (id) DO NOTHING")
+                  .arg(examColumns()));
     QSqlQuery a(m_db);
     a.prepare(QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
                              " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"
                              " ON CONFLICT (exam_id, position) DO NOTHING"));
     for (const JournalEntry& e : entries) {
-        const QVariantList values = {idText(e.id),
-                                     textValue(e.workstation),
-                                     e.date,
-                                     e.protocolNo,
-                                     e.profileNo,
-                                     textValue(e.profileName),
-                                     textValue(e.testName),
-                                     textValue(e.databasePath),
-                                     textValue(e.fullName),
-                                     e.birthYear,
-                                     textValue(e.jobTitle),
-                                     e.seniority,
-                                     textValue(e.personnelNo),
-                                     e.grade,
-                                     e.asked,
-                                     e.right,
-                                     e.secondsSpent,
-                                     timeValue(e.startedAt),
-                                     timeValue(e.finishedAt),
-                                     e.imported};
-        for (const QVariant& v : values)
+        for (const QVariant& v : examValues(e, JournalDialect::Server))
             q.addBindValue(v);
         if (!q.exec())
             return broken(q.lastError().text());
         for (const JournalAnswer& answer : e.answers) {
-            a.addBindValue(idText(e.id));
-            a.addBindValue(answer.position);
-            a.addBindValue(answer.theme);
-            a.addBindValue(answer.questionNo);
-            a.addBindValue(textValue(answer.questionText));
-            a.addBindValue(textValue(answer.answerText));
-            a.addBindValue(answer.right);
-            a.addBindValue(answer.seconds);
+            for (const QVariant& v : answerValues(e.id, answer, JournalDialect::Server))
+                a.addBindValue(v);
             if (!a.exec())
                 return broken(a.lastError().text());
         }

@@ -95,20 +95,6 @@ bool fillSearchText(const QSqlDatabase& db, QString* reason) {
     return true;
 }
 
-QVariant timeValue(const QDateTime& time) {
-    return time.isValid() ? QVariant(time.toUTC().toString(Qt::ISODateWithMs))
-                          : QVariant(QMetaType(QMetaType::QString));
-}
-
-QString idText(const QUuid& id) {
-    return id.toString(QUuid::WithoutBraces);
-}
-
-// A null QString would be bound as SQL NULL; a text field left empty is an empty text.
-QString textValue(const QString& text) {
-    return text.isNull() ? QStringLiteral("") : text;
-}
-
 } // namespace
 
 QString JournalStore::foldForSearch(const QString& text) {
@@ -261,27 +247,8 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
                       "INSERT INTO exams (%1, search_text) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
                       " ON CONFLICT (id) DO NOTHING")
                       .arg(examColumns()));
-    const QVariantList values = {idText(e.id),
-                                 textValue(e.workstation),
-                                 e.date.toString(Qt::ISODate),
-                                 e.protocolNo,
-                                 e.profileNo,
-                                 textValue(e.profileName),
-                                 textValue(e.testName),
-                                 textValue(e.databasePath),
-                                 textValue(e.fullName),
-                                 e.birthYear,
-                                 textValue(e.jobTitle),
-                                 e.seniority,
-                                 textValue(e.personnelNo),
-                                 e.grade,
-                                 e.asked,
-                                 e.right,
-                                 e.secondsSpent,
-                                 timeValue(e.startedAt),
-                                 timeValue(e.finishedAt),
-                                 e.imported ? 1 : 0,
-                                 searchText(e.fullName, e.personnelNo)};
+    QVariantList values = examValues(e, JournalDialect::Local);
+    values << searchText(e.fullName, e.personnelNo);
     for (const QVariant& v : values)
         q.addBindValue(v);
     if (!q.exec())
@@ -293,14 +260,8 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
             QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
                            " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"));
         for (const JournalAnswer& answer : e.answers) {
-            a.addBindValue(idText(e.id));
-            a.addBindValue(answer.position);
-            a.addBindValue(answer.theme);
-            a.addBindValue(answer.questionNo);
-            a.addBindValue(textValue(answer.questionText));
-            a.addBindValue(textValue(answer.answerText));
-            a.addBindValue(answer.right ? 1 : 0);
-            a.addBindValue(answer.seconds);
+            for (const QVariant& v : answerValues(e.id, answer, JournalDialect::Local))
+                a.addBindValue(v);
             if (!a.exec())
                 return JournalResult::failure(a.lastError().text());
         }
