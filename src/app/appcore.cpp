@@ -183,20 +183,9 @@ QString AppCore::recordInJournal(const ExamineeRecord& record) {
     const QDate day =
         QDate::fromString(QFileInfo(m_archive.dayFileName).completeBaseName(), QStringLiteral("dd.MM.yyyy"));
     entry.date = day.isValid() ? day : today();
-    entry.protocolNo = record.protocolNo;
-    entry.profileNo = record.profileNo;
-    entry.profileName = record.profileName;
+    copyRecordInto(record, entry);
     entry.testName = m_db.databaseHeader[2];
     entry.databasePath = m_db.databasePath;
-    entry.fullName = record.fullName;
-    entry.birthYear = record.birthYear;
-    entry.jobTitle = record.jobTitle;
-    entry.seniority = record.seniority;
-    entry.personnelNo = record.personnelNo;
-    entry.grade = record.grade;
-    entry.asked = record.askedCount;
-    entry.right = record.rightCount;
-    entry.secondsSpent = record.timeSpent;
     entry.startedAt = m_examStartedAt;
     entry.finishedAt = now();
     entry.answers = m_examAnswers;

@@ -90,6 +90,21 @@ QUuid importedExamId(const QString& workstation, const QDate& date, int protocol
         space, QStringLiteral("%1\n%2\n%3").arg(workstation, date.toString(Qt::ISODate)).arg(protocolNo));
 }
 
+void copyRecordInto(const ExamineeRecord& r, JournalEntry& e) {
+    e.protocolNo = r.protocolNo;
+    e.profileNo = r.profileNo;
+    e.profileName = r.profileName;
+    e.fullName = r.fullName;
+    e.birthYear = r.birthYear;
+    e.jobTitle = r.jobTitle;
+    e.seniority = r.seniority;
+    e.personnelNo = r.personnelNo;
+    e.grade = r.grade;
+    e.asked = r.askedCount;
+    e.right = r.rightCount;
+    e.secondsSpent = r.timeSpent;
+}
+
 QList<JournalEntry> importedEntries(const DayRegisterArray& reg, const QString& workstation,
                                     const QDate& date) {
     QList<JournalEntry> entries;
@@ -101,18 +116,7 @@ QList<JournalEntry> importedEntries(const DayRegisterArray& reg, const QString& 
         e.id = importedExamId(workstation, date, r.protocolNo);
         e.workstation = workstation;
         e.date = date;
-        e.protocolNo = r.protocolNo;
-        e.profileNo = r.profileNo;
-        e.profileName = r.profileName;
-        e.fullName = r.fullName;
-        e.birthYear = r.birthYear;
-        e.jobTitle = r.jobTitle;
-        e.seniority = r.seniority;
-        e.personnelNo = r.personnelNo;
-        e.grade = r.grade;
-        e.asked = r.askedCount;
-        e.right = r.rightCount;
-        e.secondsSpent = r.timeSpent;
+        copyRecordInto(r, e);
         e.imported = true;
         entries.append(e);
     }

@@ -32,6 +32,9 @@ bool readDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QStrin
 
 // The id of an imported exam: the same workstation, date and protocol number give the same id.
 QUuid importedExamId(const QString& workstation, const QDate& date, int protocolNo);
+// Copies what a day-register record holds of an exam into e (number, profile, examinee,
+// grade, counts and time); the rest of e is left as it is.
+void copyRecordInto(const ExamineeRecord& r, JournalEntry& e);
 // The occupied slots of a day register as imported journal entries.
 QList<JournalEntry> importedEntries(const DayRegisterArray& reg, const QString& workstation,
                                     const QDate& date);
