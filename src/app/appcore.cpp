@@ -190,15 +190,8 @@ QString AppCore::recordInJournal(const ExamineeRecord& record) {
     entry.finishedAt = now();
     entry.answers = m_examAnswers;
     // A question on screen when the exam ended counts as asked, without an answer.
-    if (m_shownQuestion.found && m_examAnswers.size() < m_shownQuestion.n) {
-        JournalAnswer open;
-        open.position = m_shownQuestion.n;
-        open.theme = m_shownQuestion.theme;
-        open.questionNo = m_shownQuestion.question;
-        open.questionText = m_shownQuestion.text;
-        open.seconds = qMax(0, int(record.timeSpent) - m_shownAtSecond);
-        entry.answers.append(open);
-    }
+    if (m_shownQuestion.found && m_examAnswers.size() < m_shownQuestion.n)
+        entry.answers.append(shownQuestionAnswer(record.timeSpent));
     m_examAnswers.clear();
     m_shownQuestion = {};
 
@@ -210,6 +203,16 @@ QString AppCore::recordInJournal(const ExamineeRecord& record) {
                           "результатов:\n%1\n\nОн сохранён и будет записан в журнал после следующего "
                           "экзамена или при следующем запуске программы.")
         .arg(recorded.error);
+}
+
+JournalAnswer AppCore::shownQuestionAnswer(int timeSpent) const {
+    JournalAnswer answer;
+    answer.position = m_shownQuestion.n;
+    answer.theme = m_shownQuestion.theme;
+    answer.questionNo = m_shownQuestion.question;
+    answer.questionText = m_shownQuestion.text;
+    answer.seconds = qMax(0, timeSpent - m_shownAtSecond);
+    return answer;
 }
 
 QString AppCore::dayFileNote(const DayFilePreparation& prepared) const {
@@ -447,15 +450,13 @@ bool AppCore::answerClick(int16 p, bool* correct) {
         *correct = m_answers.correctPosition == p;
     scoreAnswer();
     if (m_shownQuestion.found && m_examAnswers.size() < m_shownQuestion.n) {
-        JournalAnswer answer;
-        answer.position = m_shownQuestion.n;
-        answer.theme = m_shownQuestion.theme;
-        answer.questionNo = m_shownQuestion.question;
-        answer.questionText = m_shownQuestion.text;
+        // Outside the register no time is counted.
+        const int spent = inRegister(m_exam.currentExaminee)
+                              ? m_exam.dayRegister[m_exam.currentExaminee].timeSpent
+                              : m_shownAtSecond;
+        JournalAnswer answer = shownQuestionAnswer(spent);
         answer.answerText = m_shownQuestion.answers[p];
         answer.right = m_answers.correctPosition == p;
-        if (inRegister(m_exam.currentExaminee))
-            answer.seconds = qMax(0, m_exam.dayRegister[m_exam.currentExaminee].timeSpent - m_shownAtSecond);
         m_examAnswers.append(answer);
     }
     return true;

@@ -222,6 +222,9 @@ private:
     void scoreAnswer();
     QString dayFileNote(const DayFilePreparation& prepared) const;
     QString recordInJournal(const ExamineeRecord& record);
+    // The question on screen as an answer row without an answer: the time since it was shown
+    // up to timeSpent seconds of the exam.
+    JournalAnswer shownQuestionAnswer(int timeSpent) const;
 
     std::unique_ptr<RandomSource> m_rng;
     std::function<QDate()> m_today;

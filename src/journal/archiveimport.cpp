@@ -24,7 +24,6 @@ constexpr int kFilesPerTransaction = 50;
 constexpr bool kNumberLine[kFieldLines] = {true, true, false, false, true, false,
                                            true, true, true,  true,  true, false};
 
-
 } // namespace
 
 QList<DayFileInArchive> findDayFiles(const QString& folder) {
