@@ -60,10 +60,10 @@ QString dayFilePathFor(const QString& programFolder, const QDate& date) {
 namespace {
 
 constexpr int kFieldLines = 12;
+constexpr int kRecordLines = kFieldLines + 1;
 
 // A run of lines of the file.
 using LineRun = std::span<const QString>;
-constexpr int kRecordLines = kFieldLines + 1;
 
 enum FieldKind { Number, Text };
 constexpr FieldKind kKinds[kFieldLines] = {Number, Number, Text,   Text,   Number, Text,
