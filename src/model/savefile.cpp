@@ -6,6 +6,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 namespace zet {
 
 DeviceWriter& defaultWriterOverride() {
@@ -51,6 +55,18 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
         const QString reason = file.errorString();
         file.cancelWriting();
         return fail(reason.isEmpty() ? QStringLiteral("ошибка записи") : reason);
+    }
+    // QSaveFile::commit() does not look at the outcome of writing out its buffer, nor of the
+    // sync: a full disk would leave a cut file in place and report success.
+    if (!file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(reason.isEmpty() ? QStringLiteral("ошибка записи") : reason);
+    }
+    if (file.handle() >= 0 && ::fsync(file.handle()) != 0 && errno != EINVAL) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        file.cancelWriting();
+        return fail(reason);
     }
     if (!file.commit())
         return fail(file.errorString());
