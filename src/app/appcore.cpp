@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace zet {
 
 namespace {
@@ -74,8 +76,16 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
     // The last database; an unreadable settings file leaves the default path.
     {
         const QString fallback = db.databasePath;
-        if (!db.loadSettings().ok)
+        if (!db.loadSettings().ok) {
             db.databasePath = fallback;
+        } else if (std::any_of(db.databasePath.cbegin(), db.databasePath.cend(), [](QChar c) {
+                       return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0);
+                   })) {
+            // Bytes that are no path: the settings are as good as lost, as at a first start.
+            report.messages << QStringLiteral("Файл настроек «%1» повреждён: в нём нет пути к базе данных.")
+                                   .arg(QDir::toNativeSeparators(db.settingsPath()));
+            db.databasePath.clear();
+        }
     }
     // First start: the database a read-only program folder holds, or the default one.
     bool noDefaultDatabase = false;
@@ -90,6 +100,12 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
             }
         }
         const FirstStartResult first = prepareFirstStartDatabase(db, day);
+        if (first.outcome == FirstStartResult::MovedAside) {
+            report.messages << QStringLiteral("%1\n\nЭтот файл сохранён под именем «%2». Создана новая пустая база "
+                                              "данных «Новый тест»: %3")
+                                   .arg(first.reason, QDir::toNativeSeparators(first.movedTo),
+                                        QDir::toNativeSeparators(db.databasePath));
+        }
         if (first.outcome == FirstStartResult::Failed) {
             noDefaultDatabase = true;
             report.messages << QStringLiteral("Не удалось создать базу данных по умолчанию\n%1\n\n%2")
@@ -100,8 +116,10 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
     m_exam.questionNo = 1;
     // Read the database back; a rejected file is reported once (a default database that
     // could not be written has been reported already).
-    if (!db.loadDatabase().ok() && !noDefaultDatabase)
-        report.messages << QStringLiteral("Неправильная версия файла!");
+    // A file that was read and is no database of this version gets the message of old; one that
+    // could not be read at all is named with the reason.
+    if (const LoadResult loaded = db.loadDatabase(); !loaded.ok() && !noDefaultDatabase)
+        report.messages << (loaded.unreadable ? loaded.error : QStringLiteral("Неправильная версия файла!"));
     // Today's archive folders and day file.
     report.dayFileNote = dayFileNote(m_archive.prepare(db.programFolder, day, m_exam.dayRegister));
     // The first free slot of the day and the question orders of all themes.
@@ -126,23 +144,35 @@ QString AppCore::startJournal() {
         message += text;
     };
     const JournalResult flushed = journal.store().flushOutbox();
-    if (!flushed.ok) {
+    if (!flushed.ok)
         addMessage(flushed.error);
-    } else if (journal.store().outboxCount() == 0) {
-        // An exam whose program ended between the day file and the journal is in the day file
-        // only. Exams still in the outbox are left for it: they carry their answers.
-        const QDate day = QDate::fromString(QFileInfo(m_archive.dayFileName).completeBaseName(),
-                                            QStringLiteral("dd.MM.yyyy"));
-        const QList<JournalEntry> entries =
-            importedEntries(m_exam.dayRegister, journal.config().workstation, day.isValid() ? day : today());
-        // A journal not yet made is made with its first exam, not at every start; one that is
-        // there is opened now, so that a damaged journal shows at once.
-        if (!entries.isEmpty() || QFileInfo::exists(journal.store().path())) {
-            const JournalResult imported = journal.store().recordImported(entries);
-            if (!imported.ok)
-                addMessage(imported.error);
-        }
+    // An exam whose program ended between the day file and the journal is in the day file
+    // only. Exams that still wait in the outbox are left for it: they carry their answers.
+    const QDate day = QDate::fromString(QFileInfo(m_archive.dayFileName).completeBaseName(),
+                                        QStringLiteral("dd.MM.yyyy"));
+    QList<JournalEntry> entries =
+        importedEntries(m_exam.dayRegister, journal.config().workstation, day.isValid() ? day : today());
+    // The folder's id is made only when there is something to key with it.
+    if (!entries.isEmpty()) {
+        const QString folderId = programFolderId(m_db.programFolder);
+        for (JournalEntry& e : entries)
+            e.id = importedExamId(e.workstation, e.date, e.protocolNo, folderId);
     }
+    const QList<JournalEntry> waiting = journal.store().waitingInOutbox();
+    entries.removeIf([&waiting](const JournalEntry& e) {
+        return std::any_of(waiting.begin(), waiting.end(), [&e](const JournalEntry& w) {
+            return w.workstation == e.workstation && w.date == e.date && w.protocolNo == e.protocolNo;
+        });
+    });
+    // A journal not yet made is made with its first exam, not at every start; one that is
+    // there is opened now, so that a damaged journal shows at once.
+    if (!entries.isEmpty() || QFileInfo::exists(journal.store().path())) {
+        const JournalResult imported = journal.store().recordImported(entries);
+        if (!imported.ok)
+            addMessage(imported.error);
+    }
+    if (const QString notes = journal.store().takeNotes(); !notes.isEmpty())
+        addMessage(notes);
     if (journal.config().usesServer()) {
         m_journalSender = std::make_unique<JournalSender>(m_db.programFolder, journal.config());
         connect(m_journalSender.get(), &JournalSender::sent, this, [this](bool ok, const QString& error) {
@@ -151,6 +181,7 @@ QString AppCore::startJournal() {
             // Told once when the server stops answering, not at every later try.
             if (newTrouble)
                 emit journalServerUnavailable(m_serverError);
+            emit journalSendEnded();
         });
         sendJournalToServer();
         m_journalTimer.start();
@@ -161,6 +192,10 @@ QString AppCore::startJournal() {
 void AppCore::sendJournalToServer() {
     if (m_journalSender)
         m_journalSender->requestSend();
+}
+
+int AppCore::unsentJournalExams() {
+    return m_journal && m_journal->config().usesServer() ? m_journal->store().unsentCount() : 0;
 }
 
 bool AppCore::isSendingJournal() const {
@@ -195,14 +230,38 @@ QString AppCore::recordInJournal(const ExamineeRecord& record) {
     m_examAnswers.clear();
     m_shownQuestion = {};
 
-    const JournalResult recorded = m_journal->record(entry);
+    const JournalRecordResult recorded = m_journal->record(entry);
     sendJournalToServer();
-    if (recorded.ok)
+    QString message;
+    if (recorded.kept == JournalRecordResult::Kept::Outbox) {
+        message = QStringLiteral("Результат экзамена записан в файл результатов за сегодня, но не записан в "
+                                 "журнал результатов:\n%1")
+                      .arg(recorded.error);
+    } else if (recorded.kept == JournalRecordResult::Kept::Nowhere) {
+        message = QStringLiteral("Результат экзамена не записан в журнал результатов:\n%1\n\nЭкзамен с ответами "
+                                 "хранится в памяти программы. Программа попробует записать его снова при "
+                                 "каждой смене режима и перед выходом.")
+                      .arg(recorded.error);
+    }
+    if (const QString notes = m_journal->store().takeNotes(); !notes.isEmpty())
+        message += (message.isEmpty() ? QString() : QStringLiteral("\n\n")) + notes;
+    return message;
+}
+
+bool AppCore::hasUnwrittenJournalExams() const {
+    return m_journal && m_journal->unwrittenCount() > 0;
+}
+
+JournalResult AppCore::writeUnwrittenJournalExams() {
+    if (!hasUnwrittenJournalExams())
         return {};
-    return QStringLiteral("Результат экзамена записан в файл результатов за сегодня, но не записан в журнал "
-                          "результатов:\n%1\n\nОн сохранён и будет записан в журнал после следующего "
-                          "экзамена или при следующем запуске программы.")
-        .arg(recorded.error);
+    return m_journal->writeUnwritten();
+}
+
+JournalResult AppCore::saveJournalExamsTo(const QString& path) {
+    if (!hasUnwrittenJournalExams())
+        return {};
+    return m_journal->saveUnwrittenTo(path);
 }
 
 JournalAnswer AppCore::shownQuestionAnswer(int timeSpent) const {
@@ -546,6 +605,8 @@ QString AppCore::unstorableCharacters(const RegistrationTexts& texts) const {
 }
 
 DayFileResult AppCore::writeUnwrittenRecords() {
+    // The journal's exams kept in memory are tried again at the same moments.
+    (void)writeUnwrittenJournalExams();
     if (!m_unwritten)
         return {};
     const DayFileResult written = m_archive.writeDayFile(m_exam.dayRegister);
@@ -562,6 +623,14 @@ DayFileResult AppCore::saveRegisterTo(const QString& path) {
 
 DayFileResult AppCore::saveBeforeExit(const QString& fallbackFolder, QString* savedTo) {
     const std::optional<FinishResult> finished = finishRunningExam();
+    // Journal exams that are in memory only go to the fallback folder as an outbox file.
+    if (hasUnwrittenJournalExams() && !writeUnwrittenJournalExams().ok && !fallbackFolder.isEmpty() &&
+        QDir().mkpath(fallbackFolder)) {
+        QString path = QDir(fallbackFolder).filePath(JournalStore::outboxFileName());
+        for (int n = 2; QFileInfo::exists(path); ++n)
+            path = QDir(fallbackFolder).filePath(JournalStore::outboxFileName() + QStringLiteral(".%1").arg(n));
+        (void)saveJournalExamsTo(path);
+    }
     const DayFileResult written = writeUnwrittenRecords();
     if (written.ok) {
         if (savedTo)

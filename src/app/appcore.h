@@ -131,6 +131,8 @@ public:
     void sendJournalToServer();
     bool isSendingJournal() const;
     QString lastServerError() const { return m_serverError; }
+    // Exams of the local journal the server has not got yet (0 without a server).
+    int unsentJournalExams();
     // Reads the whole day-file archive of the program folder into the journal.
     ArchiveImportReport importArchiveToJournal(const ArchiveImportProgress& progress = {});
 
@@ -200,9 +202,16 @@ public:
     [[nodiscard]] DayFileResult writeUnwrittenRecords();
     // Writes the whole register to another file; on success nothing counts as unwritten.
     [[nodiscard]] DayFileResult saveRegisterTo(const QString& path);
+    // Journal exams that neither the journal nor its outbox could take, kept in memory with
+    // their answers; writeUnwrittenRecords() tries them again too.
+    bool hasUnwrittenJournalExams() const;
+    [[nodiscard]] JournalResult writeUnwrittenJournalExams();
+    // Writes them to another file in the form of the journal's outbox; then none is kept.
+    [[nodiscard]] JournalResult saveJournalExamsTo(const QString& path);
     // The end of the session (a signal, a lost display): finishes a running exam, writes the
     // unwritten records, and when the day file cannot be written, saves the register into
-    // fallbackFolder instead. savedTo names the file that now holds the records, if any.
+    // fallbackFolder instead (and journal exams kept in memory as an outbox file beside it).
+    // savedTo names the file that now holds the records, if any.
     [[nodiscard]] DayFileResult saveBeforeExit(const QString& fallbackFolder, QString* savedTo = nullptr);
 
 signals:
@@ -214,6 +223,8 @@ signals:
     // The exam centre's journal server stopped answering (host and reason, in Russian); the
     // exams wait in the local journal and are sent when it answers again.
     void journalServerUnavailable(const QString& message);
+    // A send to the journal's server has ended, well or not (see lastServerError()).
+    void journalSendEnded();
 
 private:
     friend class AppCoreTestAccess; // tests set up a state directly

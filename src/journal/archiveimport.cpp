@@ -2,6 +2,7 @@
 
 #include "archive/dayfile.h"
 #include "archive/monthnames.h"
+#include "journal/journalconfig.h"
 #include "journal/journalstore.h"
 #include "model/cp1251.h"
 #include "model/linesplit.h"
@@ -82,11 +83,13 @@ bool readDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QStrin
     return true;
 }
 
-QUuid importedExamId(const QString& workstation, const QDate& date, int protocolNo) {
+QUuid importedExamId(const QString& workstation, const QDate& date, int protocolNo, const QString& folderId) {
     // A fixed namespace of this program's archive imports.
     static const QUuid space = QUuid::fromString(QStringLiteral("6c1f0e52-58f4-4b8e-9d8b-2a4e7a0e5f31"));
-    return QUuid::createUuidV5(
-        space, QStringLiteral("%1\n%2\n%3").arg(workstation, date.toString(Qt::ISODate)).arg(protocolNo));
+    QString key = QStringLiteral("%1\n%2\n%3").arg(workstation, date.toString(Qt::ISODate)).arg(protocolNo);
+    if (!folderId.isEmpty())
+        key += QLatin1Char('\n') + folderId;
+    return QUuid::createUuidV5(space, key);
 }
 
 void copyRecordInto(const ExamineeRecord& r, JournalEntry& e) {
@@ -105,14 +108,14 @@ void copyRecordInto(const ExamineeRecord& r, JournalEntry& e) {
 }
 
 QList<JournalEntry> importedEntries(const DayRegisterArray& reg, const QString& workstation,
-                                    const QDate& date) {
+                                    const QDate& date, const QString& folderId) {
     QList<JournalEntry> entries;
     for (int n = 1; n <= kRegisterSlots; ++n) {
         const ExamineeRecord& r = reg[n];
         if (r.profileNo == 0)
             continue;
         JournalEntry e;
-        e.id = importedExamId(workstation, date, r.protocolNo);
+        e.id = importedExamId(workstation, date, r.protocolNo, folderId);
         e.workstation = workstation;
         e.date = date;
         copyRecordInto(r, e);
@@ -152,6 +155,7 @@ ArchiveImportReport importArchive(JournalStore& store, const QString& folder, co
         return report.result.ok;
     };
     const QString programFolder = QDir(folder).absolutePath() + QLatin1Char('/');
+    const QString folderId = programFolderId(folder);
     for (int i = 0; i < files.size(); ++i) {
         const DayFileInArchive& day = files.at(i);
         if (progress && !progress(i, report.filesFound, day.path)) {
@@ -177,7 +181,7 @@ ArchiveImportReport importArchive(JournalStore& store, const QString& folder, co
             report.damaged.append(QStringLiteral("%1: %2").arg(shown, reason));
             continue;
         }
-        queued += importedEntries(reg, workstation, day.date);
+        queued += importedEntries(reg, workstation, day.date, folderId);
         if (++queuedFiles == kFilesPerTransaction && !commitQueued())
             break;
     }

@@ -30,14 +30,16 @@ QList<DayFileInArchive> findDayFiles(const QString& folder);
 // when the whole file has the day-file layout; otherwise reason says what is wrong.
 bool readDayFileForImport(const QByteArray& bytes, DayRegisterArray& reg, QString* reason);
 
-// The id of an imported exam: the same workstation, date and protocol number give the same id.
-QUuid importedExamId(const QString& workstation, const QDate& date, int protocolNo);
+// The id of an imported exam: the same program folder (programFolderId), workstation, date and
+// protocol number give the same id. Without a folder id, the id rows imported before it had.
+QUuid importedExamId(const QString& workstation, const QDate& date, int protocolNo,
+                     const QString& folderId = {});
 // Copies what a day-register record holds of an exam into e (number, profile, examinee,
 // grade, counts and time); the rest of e is left as it is.
 void copyRecordInto(const ExamineeRecord& r, JournalEntry& e);
 // The occupied slots of a day register as imported journal entries.
 QList<JournalEntry> importedEntries(const DayRegisterArray& reg, const QString& workstation,
-                                    const QDate& date);
+                                    const QDate& date, const QString& folderId = {});
 
 // Called before each file and once at the end (done == total); returning false stops the
 // import after the files already done.

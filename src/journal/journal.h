@@ -30,7 +30,16 @@ public:
     JournalEntry newEntry() const;
 
     // Writes the exam to the local journal (see JournalStore::record); never waits for a server.
-    JournalResult record(const JournalEntry& entry);
+    // An exam that neither the journal nor its outbox can take is kept here, with its answers,
+    // until writeUnwritten() or saveUnwrittenTo() succeeds.
+    JournalRecordResult record(const JournalEntry& entry);
+    // Exams kept in memory only.
+    int unwrittenCount() const { return int(m_unwritten.size()); }
+    // Gives the exams kept in memory to the journal again; ok when none is left in memory.
+    JournalResult writeUnwritten();
+    // Writes the exams kept in memory to a file in the form of the outbox (which the program
+    // reads when the file is put in place of its outbox); on success none is kept any more.
+    JournalResult saveUnwrittenTo(const QString& path);
     // Sends every exam the server has not got yet, oldest first. Does nothing without a server.
     // Waits at most about two seconds for a server that does not answer. sent gets the number sent.
     JournalResult sendPending(int* sent = nullptr);
@@ -41,6 +50,7 @@ private:
     QString m_configError;
     JournalStore m_store;
     std::unique_ptr<JournalServer> m_server;
+    QList<JournalEntry> m_unwritten;
 };
 
 } // namespace zet

@@ -1,10 +1,14 @@
 #include "journal/journalconfig.h"
 
+#include "model/savefile.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
 #include <QSysInfo>
+#include <QUuid>
 
 namespace zet {
 
@@ -18,6 +22,20 @@ QString JournalConfig::serverText() const {
         .arg(host.isEmpty() ? QStringLiteral("localhost") : host)
         .arg(port)
         .arg(database);
+}
+
+QString programFolderId(const QString& folder) {
+    const QString path = QDir(folder).filePath(QStringLiteral("journal.id"));
+    QFile file(path);
+    if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)) {
+        const QUuid id = QUuid::fromString(QString::fromLatin1(file.read(64)).trimmed());
+        if (!id.isNull())
+            return id.toString(QUuid::WithoutBraces);
+    }
+    const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (QFileInfo::exists(path) || !writeFileAtomically(path, made.toLatin1() + '\n', nullptr))
+        return {};
+    return made;
 }
 
 JournalConfig JournalConfig::read(const QString& folder, QString* error) {

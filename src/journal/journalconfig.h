@@ -38,4 +38,9 @@ struct JournalConfig {
 // The host name of this machine, used as the workstation when none is configured.
 QString defaultWorkstationName();
 
+// The identifier of a program folder: made once (a random id in <folder>/journal.id) and kept
+// there, so that archive rows imported in two folders under the same workstation name never
+// share a key. Empty when it can neither be read nor made.
+QString programFolderId(const QString& folder);
+
 } // namespace zet

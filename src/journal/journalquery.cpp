@@ -1,4 +1,5 @@
 #include "journal/journalquery.h"
+#include "journal/journalerror.h"
 
 #include "journal/journalrows.h"
 #include "journal/journalserver.h"
@@ -131,7 +132,7 @@ JournalResult JournalQuery::open() {
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open())
         return JournalResult::failure(
-            describe(QStringLiteral("Не удалось открыть журнал"), m_db.lastError().text()));
+            describe(QStringLiteral("Не удалось открыть журнал"), russianDatabaseError(m_db.lastError(), m_readsServer)));
     m_open = true;
     if (!serverProblem.isEmpty())
         return JournalResult::failure(serverProblem);
@@ -193,7 +194,7 @@ int JournalQuery::count(const JournalFilter& filter, QString* error) {
         q.addBindValue(v);
     if (!q.exec() || !q.next()) {
         if (error)
-            *error = describe(QStringLiteral("Не удалось прочитать журнал"), q.lastError().text());
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), russianDatabaseError(q.lastError(), m_readsServer));
         return -1;
     }
     return q.value(0).toInt();
@@ -250,7 +251,7 @@ QList<JournalRow> JournalQuery::page(const JournalFilter& filter, const JournalS
         q.addBindValue(v);
     if (!q.exec()) {
         if (error)
-            *error = describe(QStringLiteral("Не удалось прочитать журнал"), q.lastError().text());
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), russianDatabaseError(q.lastError(), m_readsServer));
         return rows;
     }
     while (q.next()) {
@@ -286,7 +287,7 @@ std::optional<JournalEntry> JournalQuery::exam(const QUuid& id, QString* error) 
     q.addBindValue(idText(id));
     if (!q.exec()) {
         if (error)
-            *error = describe(QStringLiteral("Не удалось прочитать журнал"), q.lastError().text());
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), russianDatabaseError(q.lastError(), m_readsServer));
         return std::nullopt;
     }
     if (!q.next())
@@ -301,7 +302,7 @@ std::optional<JournalEntry> JournalQuery::exam(const QUuid& id, QString* error) 
     a.addBindValue(idText(id));
     if (!a.exec()) {
         if (error)
-            *error = describe(QStringLiteral("Не удалось прочитать журнал"), a.lastError().text());
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), russianDatabaseError(a.lastError(), m_readsServer));
         return std::nullopt;
     }
     while (a.next()) {
@@ -322,7 +323,7 @@ QStringList JournalQuery::profileNames(QString* error) {
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT DISTINCT profile_name FROM exams ORDER BY profile_name"))) {
         if (error)
-            *error = describe(QStringLiteral("Не удалось прочитать журнал"), q.lastError().text());
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), russianDatabaseError(q.lastError(), m_readsServer));
         return names;
     }
     while (q.next())

@@ -1,4 +1,5 @@
 #include "journal/journalserver.h"
+#include "journal/journalerror.h"
 
 #include "journal/journalrows.h"
 
@@ -113,8 +114,7 @@ JournalResult JournalServer::connect() {
         m_db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutSeconds));
     }
     if (!m_db.open()) {
-        const QString reason = m_db.lastError().databaseText().isEmpty() ? m_db.lastError().text()
-                                                                         : m_db.lastError().databaseText();
+        const QString reason = russianDatabaseError(m_db.lastError(), true);
         return failure(QStringLiteral("Нет связи с сервером журнала"), reason);
     }
     const JournalResult schema = ensureSchema();
@@ -129,7 +129,7 @@ JournalResult JournalServer::connect() {
 JournalResult JournalServer::ensureSchema() {
     QSqlQuery q(m_db);
     if (!m_db.transaction())
-        return failure(QStringLiteral("Не удалось подготовить журнал на сервере"), m_db.lastError().text());
+        return failure(QStringLiteral("Не удалось подготовить журнал на сервере"), russianDatabaseError(m_db.lastError(), true));
     // "Already exists, skipping" at every connection is no news.
     bool ok = q.exec(QStringLiteral("SET LOCAL client_min_messages = warning")) &&
               q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLockKey));
@@ -144,26 +144,28 @@ JournalResult JournalServer::ensureSchema() {
                         .arg(kServerSchemaVersion));
     }
     if (!ok || !m_db.commit()) {
-        const QString reason = ok ? m_db.lastError().text() : q.lastError().text();
+        const QString reason = ok ? russianDatabaseError(m_db.lastError(), true) : russianDatabaseError(q.lastError(), true);
         m_db.rollback();
         return failure(QStringLiteral("Не удалось подготовить журнал на сервере"), reason);
     }
     return {};
 }
 
-JournalResult JournalServer::send(const QList<JournalEntry>& entries) {
+JournalResult JournalServer::send(const QList<JournalEntry>& entries, QList<JournalEntry>* clashes) {
     if (entries.isEmpty())
         return {};
     // A connection that was open may have been lost meanwhile (server restarted): that only
     // shows on use, so one failure on an old connection is followed by one fresh attempt.
     const bool hadConnection = m_ready;
-    const JournalResult first = sendOnce(entries);
+    const JournalResult first = sendOnce(entries, clashes);
     if (first.ok || !hadConnection)
         return first;
-    return sendOnce(entries);
+    return sendOnce(entries, clashes);
 }
 
-JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries) {
+JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, QList<JournalEntry>* clashes) {
+    if (clashes)
+        clashes->clear();
     const JournalResult connected = connect();
     if (!connected.ok)
         return connected;
@@ -174,7 +176,7 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries) {
         return failure(QStringLiteral("Не удалось отправить экзамены на сервер журнала"), reason);
     };
     if (!m_db.transaction())
-        return broken(m_db.lastError().text());
+        return broken(russianDatabaseError(m_db.lastError(), true));
     QSqlQuery q(m_db);
     q.prepare(QStringLiteral("INSERT INTO exams (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
                              " ON CONFLICT (id) DO NOTHING")
@@ -183,20 +185,38 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries) {
     a.prepare(QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
                              " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"
                              " ON CONFLICT (exam_id, position) DO NOTHING"));
+    // An exam the server had already: the same one sent again, or another one under its key.
+    QSqlQuery held(m_db);
+    held.prepare(QStringLiteral("SELECT workstation, exam_date, protocol_no, full_name, personnel_no, grade,"
+                                " right_answers FROM exams WHERE id = ?"));
     for (const JournalEntry& e : entries) {
         for (const QVariant& v : examValues(e, JournalDialect::Server))
             q.addBindValue(v);
         if (!q.exec())
-            return broken(q.lastError().text());
+            return broken(russianDatabaseError(q.lastError(), true));
+        if (q.numRowsAffected() == 0) {
+            held.addBindValue(idText(e.id));
+            if (!held.exec() || !held.next())
+                return broken(russianDatabaseError(held.lastError(), true));
+            const bool same = held.value(0).toString() == e.workstation && held.value(1).toDate() == e.date &&
+                              held.value(2).toInt() == e.protocolNo && held.value(3).toString() == e.fullName &&
+                              held.value(4).toString() == e.personnelNo && held.value(5).toInt() == e.grade &&
+                              held.value(6).toInt() == e.right;
+            if (!same) {
+                if (clashes)
+                    clashes->append(e);
+                continue;
+            }
+        }
         for (const JournalAnswer& answer : e.answers) {
             for (const QVariant& v : answerValues(e.id, answer, JournalDialect::Server))
                 a.addBindValue(v);
             if (!a.exec())
-                return broken(a.lastError().text());
+                return broken(russianDatabaseError(a.lastError(), true));
         }
     }
     if (!m_db.commit())
-        return broken(m_db.lastError().text());
+        return broken(russianDatabaseError(m_db.lastError(), true));
     return {};
 }
 

@@ -29,8 +29,9 @@ public:
     void disconnect();
 
     // Sends the exams with their answers in one transaction; exams already on the server
-    // are left as they are.
-    JournalResult send(const QList<JournalEntry>& entries);
+    // are left as they are. An exam whose id the server holds for another exam (other person,
+    // day or number) is not sent: it goes to clashes, and the rest are sent.
+    JournalResult send(const QList<JournalEntry>& entries, QList<JournalEntry>* clashes = nullptr);
 
     // Number of exams on the server (-1 when it cannot be asked).
     int examCount();
@@ -39,7 +40,7 @@ public:
     QSqlDatabase database() const { return m_db; }
 
 private:
-    JournalResult sendOnce(const QList<JournalEntry>& entries);
+    JournalResult sendOnce(const QList<JournalEntry>& entries, QList<JournalEntry>* clashes);
     JournalResult ensureSchema();
     JournalResult failure(const QString& what, const QString& reason);
 

@@ -1,11 +1,15 @@
 #include "journal/journalstore.h"
 
 #include "journal/journalrows.h"
+#include "journal/journalerror.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <sys/stat.h>
 
 namespace zet {
 
@@ -81,14 +85,14 @@ bool fillSearchText(const QSqlDatabase& db, QString* reason) {
     QSqlQuery write(db);
     if (!read.exec(QStringLiteral("SELECT rowid, full_name, personnel_no FROM exams")) ||
         !write.prepare(QStringLiteral("UPDATE exams SET search_text = ? WHERE rowid = ?"))) {
-        *reason = read.lastError().isValid() ? read.lastError().text() : write.lastError().text();
+        *reason = read.lastError().isValid() ? russianDatabaseError(read.lastError()) : russianDatabaseError(write.lastError());
         return false;
     }
     while (read.next()) {
         write.addBindValue(JournalStore::searchText(read.value(1).toString(), read.value(2).toString()));
         write.addBindValue(read.value(0));
         if (!write.exec()) {
-            *reason = write.lastError().text();
+            *reason = russianDatabaseError(write.lastError());
             return false;
         }
     }
@@ -146,13 +150,13 @@ JournalResult JournalStore::open() {
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open())
         return JournalResult::failure(
-            describe(QStringLiteral("Не удалось открыть журнал"), m_db.lastError().text()));
+            describe(QStringLiteral("Не удалось открыть журнал"), russianDatabaseError(m_db.lastError())));
     QSqlQuery q(m_db);
     // Any first statement tells a file that is not a database.
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
         !q.exec(QStringLiteral("PRAGMA foreign_keys=ON")) ||
         !q.exec(QStringLiteral("PRAGMA synchronous=FULL"))) {
-        const QString reason = q.lastError().text();
+        const QString reason = russianDatabaseError(q.lastError());
         q = QSqlQuery();
         close();
         return JournalResult::failure(describe(QStringLiteral("Не удалось открыть журнал"), reason));
@@ -164,7 +168,50 @@ JournalResult JournalStore::open() {
         return upgraded;
     }
     m_open = true;
+    struct stat info {};
+    if (::stat(QFile::encodeName(path()).constData(), &info) == 0) {
+        m_device = quint64(info.st_dev);
+        m_inode = quint64(info.st_ino);
+    }
     return {};
+}
+
+void JournalStore::reopenWhenReplaced() {
+    if (!m_open)
+        return;
+    const QByteArray name = QFile::encodeName(path());
+    struct stat info {};
+    const bool present = ::stat(name.constData(), &info) == 0;
+    if (present && quint64(info.st_dev) == m_device && quint64(info.st_ino) == m_inode)
+        return;
+    close();
+    // The write-ahead files of the old journal would be taken for part of the new one: they go,
+    // unless they were written after the new file came (by another connection of this program).
+    struct stat wal {};
+    const QString walPath = path() + QStringLiteral("-wal");
+    const bool walPresent = ::stat(QFile::encodeName(walPath).constData(), &wal) == 0;
+    const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    if (walPresent && (!present || nanoseconds(wal.st_mtim) < nanoseconds(info.st_ctim))) {
+        QFile::remove(walPath);
+        QFile::remove(path() + QStringLiteral("-shm"));
+    }
+    addNote(present ? QStringLiteral("Файл журнала «%1» был заменён другим файлом, пока программа работала. "
+                                     "Журнал открыт заново; экзамены записываются в новый файл.")
+                          .arg(QDir::toNativeSeparators(path()))
+                    : QStringLiteral("Файл журнала «%1» был удалён, пока программа работала. Журнал создан "
+                                     "заново; экзамены записываются в него.")
+                          .arg(QDir::toNativeSeparators(path())));
+}
+
+void JournalStore::addNote(const QString& text) {
+    if (!m_notes.contains(text))
+        m_notes.append(text);
+}
+
+QString JournalStore::takeNotes() {
+    const QString notes = m_notes.join(QStringLiteral("\n\n"));
+    m_notes.clear();
+    return notes;
 }
 
 void JournalStore::close() {
@@ -194,7 +241,7 @@ int JournalStore::schemaVersion() {
 JournalResult JournalStore::upgrade() {
     QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), q.lastError().text()));
+        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), russianDatabaseError(q.lastError())));
     const int found = schemaVersion();
     if (found > kSchemaVersion) {
         q.exec(QStringLiteral("ROLLBACK"));
@@ -209,7 +256,7 @@ JournalResult JournalStore::upgrade() {
     for (int version = found + 1; version <= kSchemaVersion; ++version) {
         for (const QString& statement : steps.at(version - 1)) {
             if (!q.exec(statement)) {
-                const QString reason = q.lastError().text();
+                const QString reason = russianDatabaseError(q.lastError());
                 q.exec(QStringLiteral("ROLLBACK"));
                 return JournalResult::failure(
                     describe(QStringLiteral("Не удалось обновить журнал до версии %1").arg(version), reason));
@@ -225,12 +272,12 @@ JournalResult JournalStore::upgrade() {
         }
     }
     if (found != kSchemaVersion && !q.exec(QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion))) {
-        const QString reason = q.lastError().text();
+        const QString reason = russianDatabaseError(q.lastError());
         q.exec(QStringLiteral("ROLLBACK"));
         return JournalResult::failure(describe(QStringLiteral("Не удалось обновить журнал"), reason));
     }
     if (!q.exec(QStringLiteral("COMMIT"))) {
-        const QString reason = q.lastError().text();
+        const QString reason = russianDatabaseError(q.lastError());
         q.exec(QStringLiteral("ROLLBACK"));
         return JournalResult::failure(describe(QStringLiteral("Не удалось обновить журнал"), reason));
     }
@@ -252,7 +299,7 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
     for (const QVariant& v : values)
         q.addBindValue(v);
     if (!q.exec())
-        return JournalResult::failure(q.lastError().text());
+        return JournalResult::failure(russianDatabaseError(q.lastError()));
     if (q.numRowsAffected() != 1)
         return {}; // already there: the answers are too
     if (!e.answers.isEmpty()) {
@@ -263,7 +310,7 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
             for (const QVariant& v : answerValues(e.id, answer, JournalDialect::Local))
                 a.addBindValue(v);
             if (!a.exec())
-                return JournalResult::failure(a.lastError().text());
+                return JournalResult::failure(russianDatabaseError(a.lastError()));
         }
     }
     if (written)
@@ -271,65 +318,90 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
     return {};
 }
 
-JournalResult JournalStore::record(const JournalEntry& entry) {
-    const JournalResult flushed = flushOutbox();
+JournalRecordResult JournalStore::record(const JournalEntry& entry) {
+    // A waiting exam the journal still cannot take is no news for this one.
+    (void)flushOutbox();
+    reopenWhenReplaced();
     JournalResult result = open();
     if (result.ok) {
         if (!m_db.transaction()) {
-            result =
-                JournalResult::failure(describe(QStringLiteral("Журнал занят"), m_db.lastError().text()));
+            result = JournalResult::failure(
+                describe(QStringLiteral("Журнал занят"), russianDatabaseError(m_db.lastError())));
         } else {
             const JournalResult written = writeEntry(entry, nullptr);
             if (written.ok && m_db.commit())
-                return flushed; // the exam is in; an outbox that is still waiting is worth a word
-            const QString reason = written.ok ? m_db.lastError().text() : written.error;
+                return {};
+            const QString reason = written.ok ? russianDatabaseError(m_db.lastError()) : written.error;
             m_db.rollback();
             result = JournalResult::failure(describe(QStringLiteral("Не удалось записать экзамен"), reason));
         }
     }
+    JournalRecordResult outcome;
+    outcome.ok = false;
     const JournalResult kept = m_outbox.add(entry);
     if (!kept.ok) {
-        return JournalResult::failure(
-            QStringLiteral(
-                "%1\nЭкзамен не сохранён и в запасном файле: %2\nРезультат есть в файле дня архива.")
-                .arg(result.error, kept.error));
+        outcome.kept = JournalRecordResult::Kept::Nowhere;
+        outcome.error = QStringLiteral("%1\nЭкзамен не удалось сохранить и в запасном файле: %2")
+                            .arg(result.error, kept.error);
+        return outcome;
     }
-    return JournalResult::failure(QStringLiteral("%1\nЭкзамен сохранён в файле «%2» и будет записан в журнал "
-                                                 "при следующем экзамене или запуске программы.")
-                                      .arg(result.error, QDir::toNativeSeparators(m_outbox.path())));
+    outcome.kept = JournalRecordResult::Kept::Outbox;
+    outcome.error = QStringLiteral("%1\nЭкзамен сохранён в файле «%2» и будет записан в журнал при следующем "
+                                   "экзамене или запуске программы.")
+                        .arg(result.error, QDir::toNativeSeparators(m_outbox.path()));
+    return outcome;
 }
 
 JournalResult JournalStore::flushOutbox() {
     if (!m_outbox.exists())
         return {};
-    QList<JournalEntry> waiting;
-    QString error;
-    if (!m_outbox.read(waiting, &error))
-        return JournalResult::failure(error);
+    const OutboxContents waiting = m_outbox.read();
+    if (!waiting.error.isEmpty())
+        return JournalResult::failure(waiting.error);
+    bool outboxWritable = true;
+    if (waiting.damaged) {
+        QString copy;
+        const JournalResult aside = m_outbox.setAside(waiting.entries, &copy);
+        const QString shown = QDir::toNativeSeparators(m_outbox.path());
+        if (aside.ok) {
+            addNote(QStringLiteral("Файл «%1» с экзаменами, ожидавшими записи в журнал, был повреждён. Он "
+                                   "сохранён без изменений в копии «%2». Из него прочитано экзаменов: %3; "
+                                   "они записываются в журнал.")
+                        .arg(shown, QDir::toNativeSeparators(copy))
+                        .arg(waiting.entries.size()));
+        } else {
+            // Left exactly as it is: nothing of it may be lost by a rewrite.
+            outboxWritable = false;
+            addNote(QStringLiteral("Файл «%1» с экзаменами, ожидавшими записи в журнал, повреждён и оставлен "
+                                   "как есть: %2")
+                        .arg(shown, aside.error));
+        }
+    }
+    reopenWhenReplaced();
     const JournalResult opened = open();
     if (!opened.ok)
         return opened;
     QList<JournalEntry> left;
     QString lastReason;
-    for (const JournalEntry& entry : waiting) {
+    for (const JournalEntry& entry : waiting.entries) {
         // One transaction each: an exam that cannot be written does not hold back the others.
         bool ok = m_db.transaction();
         if (ok) {
             const JournalResult written = writeEntry(entry, nullptr);
             ok = written.ok && m_db.commit();
             if (!ok) {
-                lastReason = written.ok ? m_db.lastError().text() : written.error;
+                lastReason = written.ok ? russianDatabaseError(m_db.lastError()) : written.error;
                 m_db.rollback();
             }
         } else {
-            lastReason = m_db.lastError().text();
+            lastReason = russianDatabaseError(m_db.lastError());
         }
         if (!ok)
             left.append(entry);
     }
     // Written exams leave the outbox only after their commit; a crash in between writes them
     // again next time, which their id turns into nothing.
-    const JournalResult kept = m_outbox.keepOnly(left);
+    const JournalResult kept = outboxWritable ? m_outbox.keepOnly(left) : JournalResult{};
     if (!left.isEmpty()) {
         return JournalResult::failure(describe(QStringLiteral("Экзамены из файла «%1» (%2) пока не записаны")
                                                    .arg(QDir::toNativeSeparators(m_outbox.path()))
@@ -339,9 +411,12 @@ JournalResult JournalStore::flushOutbox() {
     return kept;
 }
 
+QList<JournalEntry> JournalStore::waitingInOutbox() const {
+    return m_outbox.read().entries;
+}
+
 int JournalStore::outboxCount() const {
-    QList<JournalEntry> waiting;
-    return m_outbox.read(waiting, nullptr) ? int(waiting.size()) : 0;
+    return int(m_outbox.read().entries.size());
 }
 
 bool JournalStore::hasExam(const QString& workstation, const QDate& date, int protocolNo) {
@@ -358,11 +433,12 @@ bool JournalStore::hasExam(const QString& workstation, const QDate& date, int pr
 JournalResult JournalStore::recordImported(const QList<JournalEntry>& entries, int* added) {
     if (added)
         *added = 0;
+    reopenWhenReplaced();
     const JournalResult opened = open();
     if (!opened.ok)
         return opened;
     if (!m_db.transaction())
-        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), m_db.lastError().text()));
+        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), russianDatabaseError(m_db.lastError())));
     int count = 0;
     for (const JournalEntry& entry : entries) {
         if (hasExam(entry.workstation, entry.date, entry.protocolNo))
@@ -377,7 +453,7 @@ JournalResult JournalStore::recordImported(const QList<JournalEntry>& entries, i
         count += written ? 1 : 0;
     }
     if (!m_db.commit()) {
-        const QString reason = m_db.lastError().text();
+        const QString reason = russianDatabaseError(m_db.lastError());
         m_db.rollback();
         return JournalResult::failure(
             describe(QStringLiteral("Не удалось записать экзамены архива"), reason));
@@ -410,7 +486,7 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
         q.addBindValue(v);
     if (!q.exec()) {
         if (error)
-            *error = describe(QStringLiteral("Не удалось прочитать журнал"), q.lastError().text());
+            *error = describe(QStringLiteral("Не удалось прочитать журнал"), russianDatabaseError(q.lastError()));
         return entries;
     }
     while (q.next()) {
@@ -430,7 +506,7 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
         a.addBindValue(idText(e.id));
         if (!a.exec()) {
             if (error)
-                *error = describe(QStringLiteral("Не удалось прочитать журнал"), a.lastError().text());
+                *error = describe(QStringLiteral("Не удалось прочитать журнал"), russianDatabaseError(a.lastError()));
             return {};
         }
         while (a.next()) {
@@ -442,9 +518,9 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
     return entries;
 }
 
-QList<JournalEntry> JournalStore::unsent(int limit, QString* error) {
-    return selectEntries(QStringLiteral("WHERE sent_at IS NULL ORDER BY finished_at, rowid LIMIT ?"), {limit},
-                         true, error);
+QList<JournalEntry> JournalStore::unsent(int limit, QString* error, int skip) {
+    return selectEntries(QStringLiteral("WHERE sent_at IS NULL ORDER BY finished_at, rowid LIMIT ? OFFSET ?"),
+                         {limit, skip}, true, error);
 }
 
 int JournalStore::unsentCount() {
@@ -457,11 +533,12 @@ int JournalStore::unsentCount() {
 }
 
 JournalResult JournalStore::markSent(const QList<QUuid>& ids) {
+    reopenWhenReplaced();
     const JournalResult opened = open();
     if (!opened.ok)
         return opened;
     if (!m_db.transaction())
-        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), m_db.lastError().text()));
+        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), russianDatabaseError(m_db.lastError())));
     QSqlQuery q(m_db);
     q.prepare(QStringLiteral("UPDATE exams SET sent_at = ? WHERE id = ?"));
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
@@ -469,14 +546,14 @@ JournalResult JournalStore::markSent(const QList<QUuid>& ids) {
         q.addBindValue(now);
         q.addBindValue(idText(id));
         if (!q.exec()) {
-            const QString reason = q.lastError().text();
+            const QString reason = russianDatabaseError(q.lastError());
             m_db.rollback();
             return JournalResult::failure(
                 describe(QStringLiteral("Не удалось отметить отправленные экзамены"), reason));
         }
     }
     if (!m_db.commit()) {
-        const QString reason = m_db.lastError().text();
+        const QString reason = russianDatabaseError(m_db.lastError());
         m_db.rollback();
         return JournalResult::failure(
             describe(QStringLiteral("Не удалось отметить отправленные экзамены"), reason));

@@ -13,10 +13,21 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 namespace zet {
+
+// What became of one exam given to the journal.
+struct JournalRecordResult : JournalResult {
+    enum class Kept {
+        Journal, // written (ok)
+        Outbox,  // waits in the outbox file; error says why it is not in the journal
+        Nowhere, // neither could be written; the caller holds the only copy
+    };
+    Kept kept = Kept::Journal;
+};
 
 class JournalStore {
 public:
@@ -49,12 +60,19 @@ public:
 
     // Writes the exam and its answers in one transaction. First the exams waiting in the
     // outbox are written. An exam whose id is already in the journal is left as it is.
-    // When the exam cannot be written it goes to the outbox and the error says so.
-    JournalResult record(const JournalEntry& entry);
+    // When the exam cannot be written it goes to the outbox and the error says so; when the
+    // outbox cannot be written either, kept says that the caller holds the only copy.
+    JournalRecordResult record(const JournalEntry& entry);
     // Writes the exams waiting in the outbox; those that still cannot be written stay there.
+    // A damaged outbox is copied aside untouched and read as far as it goes (see takeNotes).
     JournalResult flushOutbox();
     // Number of exams waiting in the outbox (0 when there is none or it cannot be read).
     int outboxCount() const;
+    // The exams of the outbox that can be read.
+    QList<JournalEntry> waitingInOutbox() const;
+    // What the examiner should hear of once and that is no failure of an operation: a damaged
+    // outbox set aside, a journal file that was gone and is made anew. Cleared by the call.
+    QString takeNotes();
 
     // Archive rows: each written unless an exam of the same workstation, date and protocol
     // number is there already; all of them or none in one transaction. added gets the number written.
@@ -64,8 +82,9 @@ public:
     // the full wait, which every finished exam gets.
     void setBulkWrites(bool on);
 
-    // Exams not yet sent to the server, oldest first, with their answers.
-    QList<JournalEntry> unsent(int limit, QString* error = nullptr);
+    // Exams not yet sent to the server, oldest first, with their answers; the first skip of
+    // them are passed over.
+    QList<JournalEntry> unsent(int limit, QString* error = nullptr, int skip = 0);
     int unsentCount();
     JournalResult markSent(const QList<QUuid>& ids);
 
@@ -79,6 +98,10 @@ private:
     // The prepared statement of this text, made once per connection.
     QSqlQuery& statement(const QString& sql);
     JournalResult upgrade();
+    // Before each write: the journal on disk must still be the file that was opened. A file
+    // deleted or replaced meanwhile is opened anew (or made), and a note says so.
+    void reopenWhenReplaced();
+    void addNote(const QString& text);
     JournalResult writeEntry(const JournalEntry& entry, bool* written);
     QList<JournalEntry> selectEntries(const QString& where, const QVariantList& values, bool withAnswers,
                                       QString* error);
@@ -90,6 +113,10 @@ private:
     QHash<QString, QSqlQuery> m_statements;
     JournalOutbox m_outbox;
     bool m_open = false;
+    // The identity (device, inode) of the journal file as it was opened.
+    quint64 m_device = 0;
+    quint64 m_inode = 0;
+    QStringList m_notes;
 };
 
 } // namespace zet

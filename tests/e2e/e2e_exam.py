@@ -5,7 +5,8 @@ In a fresh folder the program writes three questions in the question editor, set
 profile in the profile editor, examines one person (two answers right, one wrong), shows
 the result window, writes the day file of the archive, finds the exam in the results journal
 by part of the surname and saves its protocol as PDF from the print preview, and shows that
-day in the archive viewer. The day starts from a prepared day file with two earlier
+day in the archive viewer. Then the journal file is deleted while the program runs, and the
+next exam is found in a journal made anew with all its answer rows. The day starts from a prepared day file with two earlier
 examinees, a gap between them and a line deleted by hand: the program reports the damaged
 file and its copy, the exam fills the gap, and both earlier examinees are still in the day
 file afterwards. The test checks what the windows show (read through the accessibility
@@ -29,7 +30,7 @@ import traceback
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktop import Desktop, Failure, missing_prerequisites, wait_until  # noqa: E402
 
-TIME_LIMIT_S = 170  # the whole run, program start to the last check
+TIME_LIMIT_S = 200  # the whole run, program start to the last check
 
 TEST_NAME = "Охрана труда на участке"
 THEME_TITLE = "Первая помощь"
@@ -547,6 +548,36 @@ class Scenario:
         self.d.menu(self.main, "Проверка", "Выход")
         self.d.wait_gone(self.main, "panel", "Архив результатов тестирования", 5)
 
+    def exam_after_journal_deleted(self):
+        """The journal file is deleted while the program runs: the examiner is told, and the next
+        exam goes into a journal made anew (checked by check_journal_file after the exit)."""
+        journal = os.path.join(self.folder, "journal.sqlite")
+        self.check(os.path.isfile(journal), "no journal.sqlite after the first exam")
+        os.remove(journal)
+        result, _ = self.run_exam()
+        message = wait_until("the message about the journal made anew", self.message_box, 10)
+        text = " ".join(n.name for n in self.d.find_all(message, "label"))
+        self.check("был удалён" in text and "journal.sqlite" in text,
+                   f"after the journal was deleted the message reads {text!r}")
+        self.d.click(self.box(message, None, "push button"))
+        wait_until("the message box to close", lambda: self.message_box() is None, 5)
+        self.d.click(self.box(result, "Выход", "push button"))
+        wait_until("the result window to close", lambda: not result.showing, 5)
+        log("journal deleted while running: told, and the next exam was taken")
+
+    def check_journal_file(self):
+        import sqlite3
+        path = os.path.join(self.folder, "journal.sqlite")
+        self.check(os.path.isfile(path), "no journal.sqlite after the exam that followed its deletion")
+        with sqlite3.connect(path) as db:
+            rows = db.execute("SELECT e.full_name, count(a.position) FROM exams e "
+                              "LEFT JOIN answers a ON a.exam_id = e.id WHERE e.imported = 0 "
+                              "GROUP BY e.id").fetchall()
+        self.check(rows == [(EXAMINEE["Ф.И.О. сдающего"], int(QUESTION_COUNT))],
+                   f"the journal made anew holds the exams {rows}, expected the one exam with "
+                   f"{QUESTION_COUNT} answer rows")
+        log(f"journal made anew holds the exam with its {QUESTION_COUNT} answer rows")
+
     def exit_program(self):
         self.d.expect_program_end()
         self.d.menu(self.main, "Меню", "Выход из программы", closes_program=True)
@@ -598,7 +629,9 @@ def run(args):
             raise Failure("the day changed during the run; the archive viewer opens on the new day: "
                           "run again")
         s.check_archive(record, record_day)
+        s.exam_after_journal_deleted()
         s.exit_program()
+        s.check_journal_file()
         ok = True
     except Failure as failure:
         log(f"FAILED: {failure}")

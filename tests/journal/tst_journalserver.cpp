@@ -2,11 +2,16 @@
 // sending at the same time, and a server stopped in the middle of a day.
 
 #include "app/journalsender.h"
+#include "archive/dayfile.h"
+#include "cli/journalcommand.h"
+#include "documents/journalpaperwork.h"
+#include "journal/archiveimport.h"
 #include "journal/journal.h"
 #include "journal/journalserver.h"
 #include "postgresfixture.h"
 #include "testentries.h"
 
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -148,6 +153,89 @@ private slots:
         QCOMPARE(rows.exams, 12);
         QCOMPARE(rows.ids, 12);
         QCOMPARE(rows.answers, 12 * 3);
+    }
+
+    // Two program folders under one workstation name (a copied journal.ini) import archives
+    // of the same day: every exam reaches the server. An exam whose key the server holds for
+    // another exam is reported by name and not counted as sent.
+    void sameWorkstationInTwoFolders() {
+        const QString database = m_server.createDatabase();
+        const JournalConfig config = m_server.config(database, QStringLiteral("Класс-1"));
+        const QDate day(2024, 3, 1);
+        QTemporaryDir folders[2];
+        for (int f = 0; f < 2; ++f) {
+            DayRegisterArray reg{};
+            for (int n = 1; n <= 3; ++n) {
+                reg[n].protocolNo = int16(n);
+                reg[n].profileNo = 1;
+                reg[n].fullName = QStringLiteral("Папка %1, экзамен %2").arg(f).arg(n);
+                reg[n].grade = 5;
+            }
+            const QString folder = folders[f].path() + QLatin1Char('/');
+            QVERIFY(QDir().mkpath(monthFolderFor(folder, day)));
+            QVERIFY(DayArchive::writeRegisterTo(dayFilePathFor(folder, day), reg).ok);
+            Journal journal(folder, config);
+            QVERIFY(importArchive(journal.store(), folder, config.workstation).result.ok);
+            int sent = 0;
+            const JournalResult result = journal.sendPending(&sent);
+            QVERIFY2(result.ok, qPrintable(result.error));
+            QCOMPARE(sent, 3);
+        }
+        JournalServer direct(config);
+        QCOMPARE(serverRows(direct).exams, 6);
+
+        // The key of the first folder's exam 1, given to another exam in the second folder.
+        Journal second(folders[1].path(), config);
+        JournalEntry other = test::finishedExam(QStringLiteral("Класс-1"), 7);
+        other.id = importedExamId(config.workstation, day, 1, programFolderId(folders[0].path()));
+        QVERIFY(second.record(other).ok);
+        int sent = -1;
+        const JournalResult clash = second.sendPending(&sent);
+        QVERIFY(!clash.ok);
+        QVERIFY2(clash.error.contains(other.fullName), qPrintable(clash.error));
+        QCOMPARE(sent, 0);
+        QCOMPARE(second.store().unsentCount(), 1);
+        QCOMPARE(serverRows(direct).exams, 6);
+    }
+
+    // With the server named in journal.ini stopped, the commands refuse rather than make a
+    // document of this workstation's exams only; --local makes it, and a protocol says so.
+    void serverDownRefusesWithoutLocal() {
+        const QString database = m_server.createDatabase();
+        QTemporaryDir folder;
+        const JournalConfig config = m_server.config(database, QStringLiteral("Класс-1"));
+        QFile ini(folder.filePath(JournalConfig::fileName()));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(QStringLiteral("[journal]\ndriver=postgresql\nhost=%1\nport=%2\ndatabase=%3\nuser=%4\n"
+                                 "workstation=Класс-1\n")
+                      .arg(config.host)
+                      .arg(config.port)
+                      .arg(config.database, config.user)
+                      .toUtf8());
+        ini.close();
+        QVERIFY(Journal(folder.path(), config).record(test::finishedExam(QStringLiteral("Класс-1"), 1)).ok);
+        m_server.stop();
+        auto restart = qScopeGuard([this] { m_server.start(); });
+        const QString csv = folder.filePath(QStringLiteral("журнал.csv"));
+        for (const QStringList& args : {QStringList{QStringLiteral("export"), QStringLiteral("--to"), csv},
+                                        QStringList{QStringLiteral("due")}}) {
+            for (const bool local : {false, true}) {
+                QString out, err;
+                QTextStream outStream(&out), errStream(&err);
+                QStringList words = args;
+                words << QStringLiteral("--folder") << folder.path();
+                if (local)
+                    words << QStringLiteral("--local");
+                const int code = runJournalCommand(words, outStream, errStream);
+                QVERIFY2(code == (local ? 0 : 1), qPrintable(err));
+                if (!local)
+                    QVERIFY2(err.contains(QStringLiteral("--local")), qPrintable(err));
+            }
+        }
+        ProtocolContent content;
+        QVERIFY(protocolContent(folder.path(), {}, {}, content).ok);
+        QVERIFY2(content.sourceNote.contains(QStringLiteral("«Класс-1»")), qPrintable(content.sourceNote));
+        QVERIFY(protocolHtml(content).contains(content.sourceNote));
     }
 
     void unreachableServerIsNamed() {

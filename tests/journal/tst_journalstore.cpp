@@ -170,6 +170,77 @@ private slots:
         QVERIFY(!QFile::exists(store.outboxPath()));
     }
 
+    // A damaged outbox is copied aside untouched and read as far as it goes; the examiner hears
+    // of it once, and the exam being written is written and says so.
+    void damagedOutboxIsSetAsideOnce_data() {
+        QTest::addColumn<QByteArray>("damage"); // what follows the first two exams
+        QTest::addColumn<int>("readable");
+        QTest::newRow("cut in the third exam") << QByteArray(",\n{\"id\": \"{6c1f0e52-") << 2;
+        QTest::newRow("empty file") << QByteArray() << 0;
+        QTest::newRow("not an array") << QByteArray("{\"a\": 1}") << 0;
+    }
+    void damagedOutboxIsSetAsideOnce() {
+        QFETCH(QByteArray, damage);
+        QFETCH(int, readable);
+        QTemporaryDir dir;
+        JournalStore store(dir.path());
+        const QList<JournalEntry> waiting = {test::finishedExam(QStringLiteral("Класс-1"), 1),
+                                             test::finishedExam(QStringLiteral("Класс-1"), 2)};
+        QByteArray bytes = damage;
+        if (readable > 0) {
+            bytes = JournalOutbox::fileBytes(waiting).trimmed();
+            bytes.chop(1); // the closing bracket
+            bytes += damage;
+        }
+        QFile outbox(store.outboxPath());
+        QVERIFY(outbox.open(QIODevice::WriteOnly));
+        outbox.write(bytes);
+        outbox.close();
+
+        const JournalRecordResult recorded = store.record(test::finishedExam(QStringLiteral("Класс-1"), 3));
+        QVERIFY2(recorded.ok, qPrintable(recorded.error));
+        QCOMPARE(store.examCount(), 1 + readable);
+        const QString notes = store.takeNotes();
+        QVERIFY2(notes.contains(QStringLiteral("journal.outbox.json.bak")), qPrintable(notes));
+        QFile copy(store.outboxPath() + QStringLiteral(".bak"));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), bytes);
+        QVERIFY(!QFile::exists(store.outboxPath()));
+        QVERIFY(store.record(test::finishedExam(QStringLiteral("Класс-1"), 4)).ok);
+        QCOMPARE(store.takeNotes(), QString());
+    }
+
+    // The journal file deleted or replaced while the program runs: the next exam goes into the
+    // journal on disk, with its answers, and the examiner hears of it.
+    void journalFileGoneIsMadeAnew_data() {
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("deleted") << false;
+        QTest::newRow("replaced by another journal") << true;
+    }
+    void journalFileGoneIsMadeAnew() {
+        QFETCH(bool, replaced);
+        QTemporaryDir dir, other;
+        JournalStore store(dir.path());
+        QVERIFY(store.record(test::finishedExam(QStringLiteral("Класс-1"), 1)).ok);
+        QVERIFY(QFile::remove(store.path()));
+        if (replaced) {
+            JournalStore elsewhere(other.path());
+            QVERIFY(elsewhere.open().ok);
+        }
+        if (replaced)
+            QVERIFY(QFile::rename(other.filePath(JournalStore::fileName()), store.path()));
+        const JournalEntry next = test::finishedExam(QStringLiteral("Класс-1"), 2);
+        QVERIFY(store.record(next).ok);
+        QVERIFY(!store.takeNotes().isEmpty());
+
+        JournalStore reader(dir.path());
+        QCOMPARE(reader.examCount(), 1);
+        QCOMPARE(reader.find(next.id)->answers, next.answers);
+        QVERIFY(store.record(test::finishedExam(QStringLiteral("Класс-1"), 3)).ok);
+        QCOMPARE(store.takeNotes(), QString());
+        QCOMPARE(reader.examCount(), 2);
+    }
+
     void readsJournalIni_data() {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<bool>("server");

@@ -127,6 +127,33 @@ private slots:
             QVERIFY(store.hasExam(core->journal()->config().workstation, kChildDay, 1));
         }
     }
+
+    // A full disk (a real write failure: the child may not grow any file) neither cuts the
+    // outbox nor claims the exam was saved; the exam waits in memory and goes in once the
+    // disk has room again, with its answers and the exam that waited in the outbox.
+    void fullDiskLosesNoJournalExam() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        QProcess child;
+        child.start(QStringLiteral(ZET_SESSION_CHILD), {QStringLiteral("disk-full"), dir.path()});
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        const QString out = QString::fromUtf8(child.readAllStandardOutput());
+        QVERIFY2(!out.contains(QStringLiteral("сохранён в файле")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral("хранится в памяти")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral("in memory: 1")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral("in memory after the retry: 0")), qPrintable(out));
+
+        JournalStore store(folder);
+        QCOMPARE(store.examCount(), 2);
+        QCOMPARE(store.outboxCount(), 0);
+        QCOMPARE(store.findByPersonnelNo(QString()).value(0).fullName, QStringLiteral("Ожидающий О.О."));
+        const std::optional<JournalEntry> exam =
+            store.find(store.findByPersonnelNo(QStringLiteral("С-1")).value(0).id);
+        QVERIFY(exam);
+        QCOMPARE(exam->answers.size(), 3);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSession)

@@ -72,6 +72,7 @@ private slots:
     void cleanup();
 
     void firstStart();
+    void serverTroubleWhileTheJournalIsOpen();
     void settingsNameMissingDatabase();
     void firstStartOnFullDisk();
     void existingDatabaseWithoutSettingsIsKept();
@@ -162,6 +163,23 @@ void TestMainWindow::firstStart() {
                                  "FileArea", "ArchiveViewer", "AboutArea"})
         QVERIFY2(!w.findChild<QWidget*>(QString::fromLatin1(areaName)), areaName);
     QCOMPARE(menuBarState(w), kMainMenus);
+}
+
+// A journal server that does not answer while the journal window is open: its status line says
+// so, with the exams still to be sent, and no modal message blocks the window.
+void TestMainWindow::serverTroubleWhileTheJournalIsOpen() {
+    QFile ini(m_dir->filePath(QStringLiteral("journal.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[journal]\ndriver=postgresql\nhost=127.0.0.1\nport=1\ndatabase=journal\nuser=examiner\n");
+    ini.close();
+    MainWindow& w = start();
+    w.openJournal();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_core->lastServerError().isEmpty(), 20000);
+    auto* state = w.findChild<QLabel*>(QStringLiteral("serverState"));
+    QVERIFY(state);
+    QTRY_VERIFY(state->isVisibleTo(state->window()));
+    QVERIFY2(state->text().contains(QStringLiteral("127.0.0.1:1")), qPrintable(state->text()));
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
 }
 
 void TestMainWindow::settingsNameMissingDatabase() {

@@ -102,6 +102,10 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     m_problem->setWordWrap(true);
     m_problem->setStyleSheet(QStringLiteral("color: #a00000"));
     m_problem->hide();
+    m_serverState = new QLabel(this);
+    m_serverState->setObjectName(QStringLiteral("serverState"));
+    m_serverState->setWordWrap(true);
+    m_serverState->hide();
 
     QPushButton* protocol = button(QStringLiteral("Протокол…"), this);
     QPushButton* exportList = button(QStringLiteral("Экспорт…"), this);
@@ -127,6 +131,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     layout->addLayout(filters);
     layout->addWidget(m_problem);
     layout->addWidget(m_table, 1);
+    layout->addWidget(m_serverState);
     layout->addLayout(bottom);
     resize(1180, 640);
 
@@ -284,6 +289,16 @@ void JournalWindow::startCount() {
         }
     });
     m_counting->start();
+}
+
+void JournalWindow::setServerState(const QString& error, int unsent) {
+    QString text = error;
+    if (unsent > 0)
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n")) +
+                QStringLiteral("Не отправлено на сервер: %1").arg(unsent);
+    m_serverState->setStyleSheet(error.isEmpty() ? QString() : QStringLiteral("color: #a00000"));
+    m_serverState->setText(text);
+    m_serverState->setVisible(!text.isEmpty());
 }
 
 void JournalWindow::showProblem(const QString& text) {

@@ -59,6 +59,9 @@ public slots:
     void applyFilter();
     // Opens the details of the exam in row `row` of the list.
     void openExam(int row);
+    // The exam centre's server in the status line: why it cannot be reached (empty when it
+    // can) and how many exams still wait to be sent. Nothing is shown when all is well.
+    void setServerState(const QString& error, int unsent);
     // Shows the question statistics (worst first) in the statistics window.
     void showStatistics(const QList<zet::ui::QuestionStatisticsRow>& rows, const QString& caption = {});
 
@@ -96,6 +99,7 @@ private:
     QComboBox* m_grade = nullptr;
     QLabel* m_count = nullptr;
     QLabel* m_problem = nullptr;
+    QLabel* m_serverState = nullptr;
     QTimer* m_typingPause = nullptr;
     QThread* m_counting = nullptr;
     bool m_countAgain = false;

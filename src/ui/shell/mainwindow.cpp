@@ -1,6 +1,7 @@
 #include "ui/shell/mainwindow.h"
 
 #include "app/startup.h"
+#include "journal/journal.h"
 #include "ui/archive/archiveviewer.h"
 #include "ui/authoring/profileeditor.h"
 #include "ui/authoring/questioneditor.h"
@@ -218,9 +219,12 @@ void MainWindow::buildAreas() {
     // The work areas themselves are built on first use (see the accessors below): the main
     // mode shows none of them, and the window comes up sooner without them.
     connect(&m_core, &AppCore::databaseChanged, this, &MainWindow::showDatabaseInfo);
+    connect(&m_core, &AppCore::journalSendEnded, this, &MainWindow::showJournalServerState);
     connect(&m_core, &AppCore::journalServerUnavailable, this, [this](const QString& reason) {
-        // Never in the middle of an exam: the examinee is not to be interrupted.
-        if (appMode() != modeIndex(Mode::Exam))
+        // Never in the middle of an exam: the examinee is not to be interrupted. The journal
+        // window, while open, shows it in its status line instead.
+        showJournalServerState();
+        if (appMode() != modeIndex(Mode::Exam) && !(m_journalWindow && m_journalWindow->isVisible()))
             showMessage(this,
                         QStringLiteral("Сервер журнала недоступен; результаты сохраняются на этом компьютере "
                                        "и будут отправлены позже.\n%1")
@@ -443,9 +447,15 @@ void MainWindow::openJournal() {
         new JournalActions(m_core.database().programFolder, m_journalWindow);
         connect(m_journalWindow, &JournalWindow::openQuestionRequested, this, &MainWindow::openQuestion);
     }
+    showJournalServerState();
     m_journalWindow->show();
     m_journalWindow->raise();
     m_journalWindow->activateWindow();
+}
+
+void MainWindow::showJournalServerState() {
+    if (m_journalWindow && m_core.journal() && m_core.journal()->config().usesServer())
+        m_journalWindow->setServerState(m_core.lastServerError(), m_core.unsentJournalExams());
 }
 
 void MainWindow::openQuestion(int theme, int question) {
@@ -515,11 +525,45 @@ bool MainWindow::keepUnwrittenRecords() {
     for (;;) {
         const DayFileResult written = m_core.writeUnwrittenRecords();
         if (written.ok)
-            return true;
+            break;
         const QString text =
             QStringLiteral("Результаты экзаменов за сегодня не удалось записать в файл\n%1\n\n%2\n\n"
                            "Если выйти без сохранения, они будут потеряны.")
                 .arg(QDir::toNativeSeparators(m_core.dayArchive().dayFilePath()), written.error);
+        const int choice =
+            askChoice(this, text,
+                      {QStringLiteral("Повторить"), QStringLiteral("Сохранить в другое место…"),
+                       QStringLiteral("Выйти без сохранения")});
+        if (choice == 0)
+            continue;
+        if (choice == 2)
+            break;
+        if (choice != 1)
+            return false;
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QDir().mkpath(folder);
+        const QString path = askSaveFileName(this, QStringLiteral("Сохранить результаты экзаменов"),
+                                             QDir(folder).filePath(m_core.dayArchive().dayFileName));
+        if (path.isEmpty())
+            continue;
+        const DayFileResult saved = m_core.saveRegisterTo(path);
+        if (saved.ok)
+            break;
+        showMessage(this, saved.error);
+    }
+    return keepUnwrittenJournalExams();
+}
+
+bool MainWindow::keepUnwrittenJournalExams() {
+    for (;;) {
+        const JournalResult written = m_core.writeUnwrittenJournalExams();
+        if (written.ok)
+            return true;
+        const QString text =
+            QStringLiteral("Экзамены с ответами не удалось записать в журнал результатов:\n%1\n\n"
+                           "Если выйти без сохранения, их ответы будут потеряны (итоги экзаменов есть в "
+                           "файле результатов за день, если он записан).")
+                .arg(written.error);
         const int choice =
             askChoice(this, text,
                       {QStringLiteral("Повторить"), QStringLiteral("Сохранить в другое место…"),
@@ -532,11 +576,11 @@ bool MainWindow::keepUnwrittenRecords() {
             return false;
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(folder);
-        const QString path = askSaveFileName(this, QStringLiteral("Сохранить результаты экзаменов"),
-                                             QDir(folder).filePath(m_core.dayArchive().dayFileName));
+        const QString path = askSaveFileName(this, QStringLiteral("Сохранить экзамены журнала"),
+                                             QDir(folder).filePath(JournalStore::outboxFileName()));
         if (path.isEmpty())
             continue;
-        const DayFileResult saved = m_core.saveRegisterTo(path);
+        const JournalResult saved = m_core.saveJournalExamsTo(path);
         if (saved.ok)
             return true;
         showMessage(this, saved.error);

@@ -106,6 +106,10 @@ private:
     // Before the program closes: writes unwritten records again and, while that fails, asks
     // whether to try again, save them elsewhere or exit without them. False: stay open.
     bool keepUnwrittenRecords();
+    // The same for journal exams kept in memory: retry, save elsewhere or give them up.
+    bool keepUnwrittenJournalExams();
+    // The journal server's state in the journal window's status line, when that is open.
+    void showJournalServerState();
 
     AppCore& m_core;
     MainWindowOptions m_options;
