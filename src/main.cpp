@@ -79,18 +79,21 @@ int main(int argc, char* argv[]) {
     if (zet::isCommand(args))
         return runCommandLine(argc, argv, args);
 
+    // Wrong arguments are told before the window system is asked for, so that they are told
+    // without a display too.
+    QTextStream err(stderr);
+    const std::optional<zet::WindowOptions> options = zet::parseWindowOptions(zet::withoutQtOptions(args), err);
+    if (!options) {
+        err << "\n" << zet::commandLineHelp();
+        err.flush();
+        return 2;
+    }
+
     QApplication app(argc, argv);
     nameTheProgram();
     QApplication::setWindowIcon(zet::ui::programIcon());
     zet::ui::registerFontSubstitutions();
     zet::ui::installRussianTranslations(app);
-
-    // Qt has taken its own options (-platform …) out of the arguments by now.
-    QTextStream err(stderr);
-    const std::optional<zet::WindowOptions> options =
-        zet::parseWindowOptions(QApplication::arguments().mid(1), err);
-    if (!options)
-        return 2;
 
     // One running program per program folder; a second start touches no file.
     const QString folder = options->programFolder.isEmpty()

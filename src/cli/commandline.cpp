@@ -30,11 +30,11 @@ QString commandLineHelp() {
         "  razividerur journal import-archive [--folder ПАПКА]\n"
         "      переносит все дневные файлы архива в журнал результатов\n"
         "  razividerur journal export --to ФАЙЛ.xlsx|ФАЙЛ.csv [--from ДД.ММ.ГГГГ] [--until ДД.ММ.ГГГГ]\n"
-        "                             [--folder ПАПКА]\n"
+        "                             [--folder ПАПКА] [--local]\n"
         "      выгрузка экзаменов журнала за период в таблицу Excel или CSV\n"
-        "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА]\n"
+        "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА] [--local]\n"
         "      кому пора на повторную проверку знаний\n"
-        "  razividerur protocol --date ДД.ММ.ГГГГ [--protocol-no N] --to ФАЙЛ.pdf [--folder ПАПКА]\n"
+        "  razividerur protocol --date ДД.ММ.ГГГГ [--protocol-no N] --to ФАЙЛ.pdf [--folder ПАПКА] [--local]\n"
         "      протокол проверки знаний за день в формате PDF\n"
         "  razividerur questions import ФАЙЛ... --into БАЗА.zet [--theme N]\n"
         "                     [--format gift|aiken|moodlexml|text] [--encoding utf-8|windows-1251]\n"
@@ -43,6 +43,9 @@ QString commandLineHelp() {
         "      экспорт вопросов из базы данных\n"
         "  razividerur --help\n"
         "      эта справка\n"
+        "\n"
+        "  --local  только журнал этого рабочего места, без сервера журнала (без него команды\n"
+        "           не выполняются, когда сервер, указанный в journal.ini, недоступен)\n"
         "\n"
         "Код завершения: 0 — выполнено, 1 — не выполнено, 2 — неверные аргументы.\n");
 }
@@ -74,6 +77,42 @@ int runCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     err << QStringLiteral("Неизвестная команда «%1». Справка: razividerur --help\n").arg(args.first());
     err.flush();
     return 2;
+}
+
+QStringList withoutQtOptions(const QStringList& args) {
+    static const QStringList withValue = {
+        QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"),   QStringLiteral("qmljsdebugger"),      QStringLiteral("qwindowgeometry"),
+        QStringLiteral("qwindowicon"), QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+        QStringLiteral("display"),  QStringLiteral("geometry"),           QStringLiteral("name"),
+        QStringLiteral("title"),    QStringLiteral("visual"),             QStringLiteral("style"),
+        QStringLiteral("stylesheet"), QStringLiteral("dialogs"),          QStringLiteral("fontengine")};
+    static const QStringList alone = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                      QStringLiteral("nograb"), QStringLiteral("dograb"), QStringLiteral("sync"),
+                                      QStringLiteral("testability")};
+    QStringList own;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& word = args.at(i);
+        // Qt reads "-name" and "--name", and "-name=value" for some.
+        QString name = word;
+        if (name.startsWith(QLatin1String("--")))
+            name.remove(0, 2);
+        else if (name.startsWith(QLatin1Char('-')))
+            name.remove(0, 1);
+        else {
+            own << word;
+            continue;
+        }
+        const qsizetype equals = name.indexOf(QLatin1Char('='));
+        if (withValue.contains(equals < 0 ? name : name.left(equals))) {
+            if (equals < 0)
+                ++i; // the value
+            continue;
+        }
+        if (!alone.contains(name))
+            own << word;
+    }
+    return own;
 }
 
 std::optional<WindowOptions> parseWindowOptions(const QStringList& args, QTextStream& err) {

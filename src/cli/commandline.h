@@ -40,6 +40,10 @@ int runCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 // The options of the window program, or nothing after telling err what is wrong.
 std::optional<WindowOptions> parseWindowOptions(const QStringList& args, QTextStream& err);
 
+// args without the options Qt's application object takes for itself (-platform NAME,
+// -style NAME, -reverse …), so that the program's own can be read before that object is made.
+QStringList withoutQtOptions(const QStringList& args);
+
 // The text of --help.
 QString commandLineHelp();
 

@@ -8,7 +8,7 @@
 namespace zet {
 
 std::optional<CommandOptions> CommandOptions::parse(const QStringList& args, const QStringList& allowed,
-                                                    QTextStream& err) {
+                                                    QTextStream& err, const QStringList& flags) {
     CommandOptions options;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& word = args.at(i);
@@ -18,6 +18,14 @@ std::optional<CommandOptions> CommandOptions::parse(const QStringList& args, con
         }
         const qsizetype equals = word.indexOf(QLatin1Char('='));
         const QString name = word.mid(2, equals < 0 ? -1 : equals - 2);
+        if (flags.contains(name) && equals < 0) {
+            if (options.m_values.contains(name)) {
+                err << QStringLiteral("Параметр --%1 указан дважды.\n").arg(name);
+                return std::nullopt;
+            }
+            options.m_values.insert(name, QStringLiteral("1"));
+            continue;
+        }
         if (!allowed.contains(name)) {
             err << QStringLiteral("Неизвестный параметр «%1».\n").arg(word);
             return std::nullopt;

@@ -13,10 +13,11 @@ namespace zet {
 
 class CommandOptions {
 public:
-    // Reads args against the option names allowed (without "--"). Unknown options, a missing
-    // value or an option given twice are told to err (Russian); the result is then empty.
+    // Reads args against the option names allowed (without "--") and the flags (options
+    // without a value). Unknown options, a missing value or an option given twice are told to
+    // err (Russian); the result is then empty.
     static std::optional<CommandOptions> parse(const QStringList& args, const QStringList& allowed,
-                                               QTextStream& err);
+                                               QTextStream& err, const QStringList& flags = {});
 
     bool has(const QString& name) const { return m_values.contains(name); }
     QString value(const QString& name) const { return m_values.value(name); }

@@ -19,23 +19,25 @@ const char* const kUsage =
     "  razividerur journal import-archive [--folder ПАПКА]\n"
     "      переносит в журнал результатов все файлы дня архива из папок год/месяц\n"
     "  razividerur journal export --to ФАЙЛ.xlsx|ФАЙЛ.csv [--from ДД.ММ.ГГГГ] [--until ДД.ММ.ГГГГ]\n"
-    "                             [--folder ПАПКА]\n"
+    "                             [--folder ПАПКА] [--local]\n"
     "      выгружает экзамены журнала за период (обе даты включительно) в таблицу\n"
-    "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА]\n"
+    "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА] [--local]\n"
     "      кому пора на повторную проверку: последняя сдача и срок следующей проверки;\n"
     "      --within — только просроченные и те, чей срок наступит в ближайшие ДНЕЙ дней\n"
     "  ПАПКА — папка программы с журналом (по умолчанию папка программы). Если в journal.ini\n"
-    "  указан сервер журнала, экзамены читаются с сервера.\n";
+    "  указан сервер журнала, экзамены читаются с сервера; когда он недоступен, команда не\n"
+    "  выполняется. --local — читать только журнал этого рабочего места.\n";
 
 void printUsage(QTextStream& err) {
     err << kUsage;
     err.flush();
 }
 
-// Opens the journal of the folder; tells err why not. A server that does not answer is
-// a warning: the local journal is read instead.
-bool openReader(JournalReader& reader, QTextStream& err) {
-    const JournalResult opened = reader.open();
+// Opens the journal of the folder; tells err why not. A server named in journal.ini that does
+// not answer is a failure, unless local asks for this workstation's journal.
+bool openReader(JournalReader& reader, bool local, QTextStream& err) {
+    const JournalResult opened =
+        reader.open(local ? JournalReader::Source::Local : JournalReader::Source::ServerOnly);
     if (!reader.warning().isEmpty())
         err << reader.warning() << "\n";
     if (!opened.ok)
@@ -48,7 +50,7 @@ int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
     const std::optional<CommandOptions> options =
         CommandOptions::parse(args, {QStringLiteral("to"), QStringLiteral("from"), QStringLiteral("until"),
                                      QStringLiteral("folder")},
-                              err);
+                              err, {QStringLiteral("local")});
     if (!options) {
         printUsage(err);
         return 2;
@@ -75,7 +77,7 @@ int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 2;
     }
     JournalReader reader(folder);
-    if (!openReader(reader, err))
+    if (!openReader(reader, options->has(QStringLiteral("local")), err))
         return 1;
     QList<JournalEntry> exams;
     JournalResult result = JournalReports(reader.database()).exams(filter, exams);
@@ -111,7 +113,8 @@ QString dueLine(const DueEntry& d) {
 
 int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
     const std::optional<CommandOptions> options = CommandOptions::parse(
-        args, {QStringLiteral("within"), QStringLiteral("to"), QStringLiteral("folder")}, err);
+        args, {QStringLiteral("within"), QStringLiteral("to"), QStringLiteral("folder")}, err,
+        {QStringLiteral("local")});
     if (!options) {
         printUsage(err);
         return 2;
@@ -136,7 +139,7 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 1;
     }
     JournalReader reader(folder);
-    if (!openReader(reader, err))
+    if (!openReader(reader, options->has(QStringLiteral("local")), err))
         return 1;
     QList<DueEntry> due;
     const QDate today = QDate::currentDate();

@@ -2,6 +2,7 @@
 
 #include "cli/commandoptions.h"
 #include "documents/protocoldocument.h"
+#include "journal/journalconfig.h"
 #include "journal/journalreports.h"
 
 #include <QDir>
@@ -16,11 +17,13 @@ namespace {
 
 const char* const kUsage =
     "Использование:\n"
-    "  razividerur protocol --date ДД.ММ.ГГГГ [--protocol-no N] --to ФАЙЛ.pdf [--folder ПАПКА]\n"
+    "  razividerur protocol --date ДД.ММ.ГГГГ [--protocol-no N] --to ФАЙЛ.pdf [--folder ПАПКА] [--local]\n"
     "      протокол проверки знаний по всем экзаменам этого дня в формате PDF;\n"
     "      организация и комиссия берутся из файла protocol.ini в папке программы\n"
     "  N — номер протокола (если не указан, в протоколе остаётся место, чтобы вписать его)\n"
-    "  ПАПКА — папка программы с журналом (по умолчанию папка программы)\n";
+    "  ПАПКА — папка программы с журналом (по умолчанию папка программы). Если в journal.ini\n"
+    "  указан сервер журнала, а он недоступен, протокол не составляется; --local составляет его\n"
+    "  по журналу этого рабочего места (это указывается в протоколе под заголовком)\n";
 
 void printUsage(QTextStream& err) {
     err << kUsage;
@@ -51,7 +54,7 @@ int runProtocolCommand(const QStringList& arguments, QTextStream& out, QTextStre
     }
     const std::optional<CommandOptions> options = CommandOptions::parse(
         args, {QStringLiteral("date"), QStringLiteral("protocol-no"), QStringLiteral("to"), QStringLiteral("folder")},
-        err);
+        err, {QStringLiteral("local")});
     if (!options) {
         printUsage(err);
         return 2;
@@ -101,8 +104,10 @@ int runProtocolCommand(const QStringList& arguments, QTextStream& out, QTextStre
     if (number > 0)
         content.number = QString::number(number);
 
+    const bool local = options->has(QStringLiteral("local"));
     JournalReader reader(folder);
-    const JournalResult opened = reader.open();
+    const JournalResult opened =
+        reader.open(local ? JournalReader::Source::Local : JournalReader::Source::ServerOnly);
     if (!reader.warning().isEmpty())
         err << reader.warning() << "\n";
     if (!opened.ok)
@@ -117,6 +122,8 @@ int runProtocolCommand(const QStringList& arguments, QTextStream& out, QTextStre
         return fail(err, QStringLiteral("За %1 в журнале нет экзаменов (%2); протокол не создан.")
                              .arg(date.toString(QStringLiteral("dd.MM.yyyy")), reader.description()),
                     1);
+    if (local && reader.serverConfigured())
+        content.sourceNote = localJournalNote(JournalConfig::read(folder).workstation);
     const JournalResult written = writeProtocolPdf(content, target);
     if (!written.ok)
         return fail(err, written.error, 1);

@@ -48,11 +48,13 @@ bool oldestFirst(const JournalEntry& a, const JournalEntry& b) {
 } // namespace
 
 JournalResult readFilteredExams(const QString& folder, const JournalFilter& filter, const JournalSort& sort,
-                                QList<JournalEntry>& exams) {
+                                QList<JournalEntry>& exams, bool* readLocally) {
     exams.clear();
     JournalQuery query(folder);
     if (JournalResult opened = openQuery(query); !opened.ok)
         return opened;
+    if (readLocally)
+        *readLocally = !query.readsServer() && JournalConfig::read(folder).usesServer();
     QList<JournalRow> rows;
     if (JournalResult read = readRows(query, filter, sort, rows); !read.ok)
         return read;
@@ -86,13 +88,15 @@ JournalResult protocolContent(const QString& folder, const QList<QUuid>& selecte
     content = {};
     if (JournalResult read = PaperworkSettings(folder).readProtocol(content.settings); !read.ok)
         return read;
+    bool readLocally = false;
     if (selected.isEmpty()) {
-        if (JournalResult read = readFilteredExams(folder, filter, {}, content.exams); !read.ok)
+        if (JournalResult read = readFilteredExams(folder, filter, {}, content.exams, &readLocally); !read.ok)
             return read;
     } else {
         JournalQuery query(folder);
         if (JournalResult opened = openQuery(query); !opened.ok)
             return opened;
+        readLocally = !query.readsServer() && JournalConfig::read(folder).usesServer();
         for (const QUuid& id : selected) {
             QString error;
             std::optional<JournalEntry> exam = query.exam(id, &error);
@@ -104,6 +108,10 @@ JournalResult protocolContent(const QString& folder, const QList<QUuid>& selecte
     }
     if (content.exams.isEmpty())
         return JournalResult::failure(QStringLiteral("В списке нет экзаменов: протокол не из чего составить."));
+    // A server named in journal.ini that could not be reached: the list came from this
+    // workstation's journal, and the protocol says so.
+    if (readLocally)
+        content.sourceNote = localJournalNote(JournalConfig::read(folder).workstation);
     std::stable_sort(content.exams.begin(), content.exams.end(), oldestFirst);
     // One exam: its own number; a day or a selection: the number is written in by hand.
     if (content.exams.size() == 1)

@@ -15,12 +15,14 @@
 namespace zet {
 
 // Every exam the filter lets through, in the order of sort, with the examinee's data
-// (answers not loaded).
+// (answers not loaded). readLocally: set when journal.ini names a server that could not be
+// reached, so the exams came from this workstation's journal.
 JournalResult readFilteredExams(const QString& folder, const JournalFilter& filter, const JournalSort& sort,
-                                QList<JournalEntry>& exams);
+                                QList<JournalEntry>& exams, bool* readLocally = nullptr);
 
 // The protocol's content for the selected exams, or for the filtered list when none is
 // selected; the exams are listed oldest first, the commission is read from protocol.ini.
+// When the server named in journal.ini could not be reached, sourceNote says so.
 JournalResult protocolContent(const QString& folder, const QList<QUuid>& selected, const JournalFilter& filter,
                               ProtocolContent& content);
 

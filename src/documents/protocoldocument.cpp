@@ -89,6 +89,8 @@ QString protocolHtml(const ProtocolContent& content) {
     html += QStringLiteral("<p align=\"center\"><b>%1</b></p>").arg(orBlank(s.organisation, 40));
     html += QStringLiteral("<p align=\"center\" style=\"font-size:14pt\"><b>ПРОТОКОЛ ПРОВЕРКИ ЗНАНИЙ № %1</b></p>")
                 .arg(orBlank(content.number, 8));
+    if (!content.sourceNote.isEmpty())
+        html += QStringLiteral("<p align=\"center\"><i>%1</i></p>").arg(escaped(content.sourceNote));
     if (!first.isValid())
         html += QStringLiteral("<p>Дата проверки: %1</p>").arg(QString(12, QLatin1Char('_')));
     else if (oneDay)

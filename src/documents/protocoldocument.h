@@ -20,6 +20,9 @@ struct ProtocolContent {
     ProtocolSettings settings; // organisation, commission and the order that formed it
     QString number;            // the protocol number as printed; empty leaves a blank to fill in
     QList<JournalEntry> exams; // in the order they are to be listed
+    // Printed under the title when not empty: where the exams were read from, when that is not
+    // the whole journal of the exam centre.
+    QString sourceNote;
 };
 
 // The protocol as HTML for QTextDocument. Exams of different tests or profiles are listed

@@ -1,5 +1,7 @@
 #include "documents/tableexport.h"
 
+#include "model/systemerror.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -11,6 +13,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+
+#include <sys/stat.h>
 
 namespace zet {
 
@@ -66,13 +70,17 @@ public:
     }
     QString path() const { return m_file.fileName(); }
     QString errorString() const { return m_file.errorString(); }
-    // Replaces the target with the temporary file in one step.
+    // Replaces the target with the temporary file in one step. The file gets the mode every
+    // new file of the user gets (the temporary one is made readable by its owner only).
     bool putInPlace(const QString& target, QString* reason) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(QFile::encodeName(path()).constData(), 0666 & ~mask);
         std::error_code error;
         std::filesystem::rename(std::filesystem::path(path().toStdU16String()),
                                 std::filesystem::path(QFileInfo(target).absoluteFilePath().toStdU16String()), error);
         if (error) {
-            *reason = QString::fromLocal8Bit(error.message());
+            *reason = russianSystemError(QString::fromLocal8Bit(error.message()));
             return false;
         }
         m_file.setAutoRemove(false);
@@ -84,6 +92,13 @@ private:
 };
 
 } // namespace
+
+QString csvText(const QString& text) {
+    static const QString formulaStart = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && formulaStart.contains(text.front()))
+        return QLatin1Char('\'') + text;
+    return text;
+}
 
 QString csvField(const QString& text) {
     const bool quote = text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('"'))
@@ -121,8 +136,8 @@ JournalResult writeTable(const ExportTable& table, const QString& path) {
 JournalResult writeCsv(const ExportTable& table, const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return JournalResult::failure(
-            QStringLiteral("Не удалось создать файл «%1»: %2").arg(nativePath(path), file.errorString()));
+        return JournalResult::failure(QStringLiteral("Не удалось создать файл «%1»: %2")
+                                          .arg(nativePath(path), russianSystemError(file.errorString())));
     QByteArray chunk("\xEF\xBB\xBF");
     auto endLine = [&chunk, &file]() {
         chunk.append("\r\n");
@@ -138,15 +153,19 @@ JournalResult writeCsv(const ExportTable& table, const QString& path) {
     endLine();
     for (int row = 0; row < table.rowCount; ++row) {
         fields.clear();
-        for (int c = 0; c < table.columns.size(); ++c)
-            fields << csvField(cellText(table.columns.at(c).kind, table.cell(row, c)));
+        for (int c = 0; c < table.columns.size(); ++c) {
+            const ExportColumn::Kind kind = table.columns.at(c).kind;
+            const QString text = cellText(kind, table.cell(row, c));
+            fields << csvField(kind == ExportColumn::Kind::Text ? csvText(text) : text);
+        }
         chunk.append(fields.join(QLatin1Char(';')).toUtf8());
         endLine();
     }
     file.write(chunk);
-    if (!file.commit())
-        return JournalResult::failure(
-            QStringLiteral("Не удалось записать файл «%1»: %2").arg(nativePath(path), file.errorString()));
+    // commit() alone would not see a buffer that could not be written out (a full disk).
+    if (!file.flush() || !file.commit())
+        return JournalResult::failure(QStringLiteral("Не удалось записать файл «%1»: %2")
+                                          .arg(nativePath(path), russianSystemError(file.errorString())));
     return {};
 }
 
@@ -160,7 +179,8 @@ JournalResult writeXlsx(const ExportTable& table, const QString& path) {
     TemporaryBeside temporary(path);
     if (!temporary.reserve())
         return JournalResult::failure(
-            QStringLiteral("Не удалось создать файл «%1»: %2").arg(nativePath(path), temporary.errorString()));
+            QStringLiteral("Не удалось создать файл «%1»: %2")
+                .arg(nativePath(path), russianSystemError(temporary.errorString())));
     const QByteArray temporaryName = QFile::encodeName(temporary.path());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows go to disk as they are written

@@ -48,5 +48,8 @@ JournalResult writeTable(const ExportTable& table, const QString& path);
 
 // One CSV field: quoted when it holds ';', '"', a line break or starts or ends with a blank.
 QString csvField(const QString& text);
+// A text cell as a CSV file holds it: a text a spreadsheet program would take for a formula
+// (beginning with '=', '+', '-', '@', a tab or a carriage return) gets a leading apostrophe.
+QString csvText(const QString& text);
 
 } // namespace zet

@@ -1,4 +1,5 @@
 #include "journal/journalreports.h"
+#include "journal/journalerror.h"
 
 #include "journal/journalconfig.h"
 #include "journal/journalrows.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QHash>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -55,7 +57,7 @@ QDate dateValue(const QVariant& v) {
 }
 
 JournalResult queryFailure(const QString& what, const QSqlQuery& q) {
-    return JournalResult::failure(QStringLiteral("%1: %2").arg(what, q.lastError().text()));
+    return JournalResult::failure(QStringLiteral("%1: %2").arg(what, russianDatabaseError(q.lastError(), q.driver() && q.driver()->dbmsType() == QSqlDriver::PostgreSQL)));
 }
 
 // The same person across exams: letter case, blanks and «ё» do not count.
@@ -177,17 +179,30 @@ JournalReader::~JournalReader() {
         QSqlDatabase::removeDatabase(m_connection);
 }
 
-JournalResult JournalReader::open(bool preferServer) {
+QString localJournalNote(const QString& workstation) {
+    return QStringLiteral("Составлен по журналу рабочего места «%1» без сервера журнала: экзамены других "
+                          "рабочих мест в него не вошли.")
+        .arg(workstation);
+}
+
+JournalResult JournalReader::open(Source source) {
     QString configError;
     const JournalConfig config = JournalConfig::read(m_folder, &configError);
     m_warning = configError;
-    if (preferServer && config.usesServer()) {
+    m_serverConfigured = config.usesServer();
+    if (source != Source::Local && config.usesServer()) {
         auto server = std::make_unique<JournalServer>(config);
         const JournalResult connected = server->connect();
         if (connected.ok) {
             m_server = std::move(server);
             m_description = QStringLiteral("сервер журнала %1").arg(config.serverText());
             return {};
+        }
+        if (source == Source::ServerOnly) {
+            return JournalResult::failure(
+                QStringLiteral("%1\nБез сервера журнала документ был бы неполным. Чтобы составить его по журналу "
+                               "этого рабочего места, добавьте параметр --local.")
+                    .arg(connected.error));
         }
         m_warning = QStringLiteral("%1\nЧитается журнал этого компьютера.").arg(connected.error);
     }
@@ -204,7 +219,7 @@ JournalResult JournalReader::open(bool preferServer) {
     m_local.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_local.open())
         return JournalResult::failure(
-            QStringLiteral("Не удалось открыть %1: %2").arg(m_description, m_local.lastError().text()));
+            QStringLiteral("Не удалось открыть %1: %2").arg(m_description, russianDatabaseError(m_local.lastError())));
     return {};
 }
 

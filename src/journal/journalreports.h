@@ -94,9 +94,15 @@ public:
     JournalReader(const JournalReader&) = delete;
     JournalReader& operator=(const JournalReader&) = delete;
 
-    // preferServer false: always the local journal. When the server is configured but cannot
-    // be reached, the local journal is opened and warning() tells why (Russian).
-    JournalResult open(bool preferServer = true);
+    // Where a reader reads when journal.ini names a server.
+    enum class Source {
+        ServerOrLocal, // the server; when it cannot be reached the local journal, and warning() says why
+        ServerOnly,    // the server; when it cannot be reached, a failure
+        Local,         // this workstation's journal only
+    };
+    JournalResult open(Source source = Source::ServerOrLocal);
+    // True when journal.ini names a server (read by open()).
+    bool serverConfigured() const { return m_serverConfigured; }
     QSqlDatabase database() const;
     bool usesServer() const { return m_server != nullptr; }
     QString warning() const { return m_warning; }
@@ -110,6 +116,11 @@ private:
     std::unique_ptr<JournalServer> m_server;
     QString m_warning;
     QString m_description;
+    bool m_serverConfigured = false;
 };
+
+// The line a document made from this workstation's journal carries under its title while the
+// exam centre has a server (workstation: this one's name).
+QString localJournalNote(const QString& workstation);
 
 } // namespace zet

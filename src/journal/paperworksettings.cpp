@@ -1,5 +1,7 @@
 #include "journal/paperworksettings.h"
 
+#include "model/regularfile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -15,7 +17,12 @@ QString textValue(const QSettings& ini, const QString& key) {
     return v.typeId() == QMetaType::QStringList ? v.toStringList().join(QStringLiteral(", ")) : v.toString();
 }
 
-QString statusText(QSettings::Status status) {
+// Why the file could not be read or written: a folder or a FIFO in its place is said as such.
+QString statusText(const QString& path, QSettings::Status status) {
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        if (const QString problem = regularFileProblem(path); !problem.isEmpty())
+            return problem;
+    }
     return status == QSettings::FormatError ? QStringLiteral("файл повреждён")
                                             : QStringLiteral("нет доступа к файлу");
 }
@@ -35,7 +42,7 @@ JournalResult PaperworkSettings::readProtocol(ProtocolSettings& settings) const 
     QSettings ini(path(), QSettings::IniFormat);
     if (ini.status() != QSettings::NoError)
         return JournalResult::failure(QStringLiteral("Не удалось прочитать настройки протокола «%1»: %2")
-                                          .arg(QDir::toNativeSeparators(path()), statusText(ini.status())));
+                                          .arg(QDir::toNativeSeparators(path()), statusText(path(), ini.status())));
     ini.beginGroup(QStringLiteral("protocol"));
     settings.organisation = textValue(ini, QStringLiteral("organisation"));
     settings.order = textValue(ini, QStringLiteral("order"));
@@ -70,7 +77,7 @@ JournalResult PaperworkSettings::writeProtocol(const ProtocolSettings& settings)
     ini.sync(); // QSettings writes the whole file anew through a temporary file
     if (ini.status() != QSettings::NoError)
         return JournalResult::failure(QStringLiteral("Не удалось сохранить настройки протокола «%1»: %2")
-                                          .arg(QDir::toNativeSeparators(path()), statusText(ini.status())));
+                                          .arg(QDir::toNativeSeparators(path()), statusText(path(), ini.status())));
     return {};
 }
 
@@ -81,7 +88,7 @@ JournalResult PaperworkSettings::readPeriods(RecheckPeriods& periods) const {
     QSettings ini(path(), QSettings::IniFormat);
     if (ini.status() != QSettings::NoError)
         return JournalResult::failure(QStringLiteral("Не удалось прочитать сроки повторной проверки «%1»: %2")
-                                          .arg(QDir::toNativeSeparators(path()), statusText(ini.status())));
+                                          .arg(QDir::toNativeSeparators(path()), statusText(path(), ini.status())));
     ini.beginGroup(QStringLiteral("recheck"));
     const QStringList keys = ini.childKeys();
     for (const QString& key : keys) {
@@ -114,7 +121,7 @@ JournalResult PaperworkSettings::writePeriods(const RecheckPeriods& periods) con
     ini.sync();
     if (ini.status() != QSettings::NoError)
         return JournalResult::failure(QStringLiteral("Не удалось сохранить сроки повторной проверки «%1»: %2")
-                                          .arg(QDir::toNativeSeparators(path()), statusText(ini.status())));
+                                          .arg(QDir::toNativeSeparators(path()), statusText(path(), ini.status())));
     return {};
 }
 

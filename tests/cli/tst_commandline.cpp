@@ -2,6 +2,7 @@
 
 #include "cli/commandline.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,6 +14,8 @@ private slots:
     void windowOptions_data();
     void windowOptions();
     void commandsAndHelp();
+    void wrongArgumentsWithoutDisplay_data();
+    void wrongArgumentsWithoutDisplay();
 };
 
 void TestCommandLine::windowOptions_data() {
@@ -62,3 +65,31 @@ void TestCommandLine::commandsAndHelp() {
 
 QTEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_commandline.moc"
+
+// The real program with no display at all: wrong arguments are told with the usage and exit
+// code 2, before the window system is asked for (and Qt's own options are not refused).
+void TestCommandLine::wrongArgumentsWithoutDisplay_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("unknown") << QStringList{QStringLiteral("--bogus")} << QStringLiteral("--bogus");
+    QTest::newRow("bare folder") << QStringList{QStringLiteral("--folder")} << QStringLiteral("--folder");
+    QTest::newRow("after a Qt option")
+        << QStringList{QStringLiteral("-style"), QStringLiteral("fusion"), QStringLiteral("--fast")}
+        << QStringLiteral("--fast");
+}
+
+void TestCommandLine::wrongArgumentsWithoutDisplay() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, told);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(ZET_PROGRAM), args);
+    QVERIFY(program.waitForFinished(20000));
+    const QString errors = QString::fromUtf8(program.readAllStandardError());
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 2);
+    QVERIFY2(errors.contains(told) && errors.contains(QStringLiteral("razividerur [--folder")), qPrintable(errors));
+}

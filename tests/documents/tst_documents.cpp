@@ -3,6 +3,7 @@
 // commands of the command line, so their arguments are checked too.
 
 #include "cli/commandline.h"
+#include "documents/tableexport.h"
 #include "documents/journaltables.h"
 #include "documents/protocoldocument.h"
 #include "journal/journalstore.h"
@@ -16,6 +17,8 @@
 #include <QTest>
 
 #include <algorithm>
+
+#include <sys/stat.h>
 
 using namespace zet;
 
@@ -270,6 +273,37 @@ private slots:
         QVERIFY(lines.at(1).startsWith(QStringLiteral("05.03.2024;1;Ёлкин Пётр Сергеевич;1985;\"мастер; участок № 2\";7;0457;")));
         QVERIFY(lines.at(3).contains(QStringLiteral(";\"слесарь \"\"КИПиА\"\"\";7;;2;Охрана труда;")));
         QVERIFY(lines.at(4).startsWith(QStringLiteral("06.03.2024;")));
+    }
+
+    // A text a spreadsheet program would run as a formula gets a leading apostrophe in a CSV
+    // file; numbers stay numbers. Both kinds of file get the mode the user's umask gives.
+    void formulaTextAndFileModes() {
+        const QStringList texts = {QStringLiteral("=HYPERLINK(1)"), QStringLiteral("+7"), QStringLiteral("-2"),
+                                   QStringLiteral("@sum"), QStringLiteral("\tx"), QStringLiteral("\rx"),
+                                   QStringLiteral("обычный -1")};
+        const QStringList expected = {QStringLiteral("'=HYPERLINK(1);-5"), QStringLiteral("'+7;-5"),
+                                      QStringLiteral("'-2;-5"), QStringLiteral("'@sum;-5"),
+                                      QStringLiteral("'\tx;-5"), QStringLiteral("\"'\rx\";-5"),
+                                      QStringLiteral("обычный -1;-5")};
+        ExportTable table;
+        table.columns = {{QStringLiteral("Текст"), ExportColumn::Kind::Text},
+                         {QStringLiteral("Число"), ExportColumn::Kind::Integer}};
+        table.rowCount = int(texts.size());
+        table.cell = [&texts](int row, int column) { return column == 0 ? QVariant(texts.at(row)) : QVariant(-5); };
+        const mode_t before = ::umask(002);
+        const bool written = writeTable(table, path(QStringLiteral("формулы.csv"))).ok &&
+                             writeTable(table, path(QStringLiteral("формулы.xlsx"))).ok;
+        ::umask(before);
+        QVERIFY(written);
+        QFile csv(path(QStringLiteral("формулы.csv")));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(csv.readAll().mid(3)).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.mid(1, expected.size()), expected);
+        for (const QString name : {QStringLiteral("формулы.csv"), QStringLiteral("формулы.xlsx")}) {
+            struct stat info {};
+            QCOMPARE(::stat(QFile::encodeName(path(name)).constData(), &info), 0);
+            QCOMPARE(info.st_mode & 0777, mode_t(0664));
+        }
     }
 
     void wrongUse_data() {

@@ -246,6 +246,13 @@ private slots:
         blocker.close();
         const PaperworkSettings unwritable(blocker.fileName());
         QVERIFY(!unwritable.writeProtocol(written).ok);
+
+        // A folder where protocol.ini should be is named as a folder.
+        QTemporaryDir other;
+        QVERIFY(QDir().mkdir(other.filePath(PaperworkSettings::fileName())));
+        const JournalResult folderRead = PaperworkSettings(other.path()).readProtocol(read);
+        QVERIFY(!folderRead.ok);
+        QVERIFY2(folderRead.error.contains(QStringLiteral("папка")), qPrintable(folderRead.error));
     }
 };
 
