@@ -61,11 +61,14 @@ QString freeAsideName(const QString& path) {
 
 namespace {
 
-// A file counts as a database when the reader accepts it.
-bool isReadableDatabase(const QString& path) {
+// A file counts as a database when the reader accepts it; otherwise reason says why not.
+bool isReadableDatabase(const QString& path, QString* reason = nullptr) {
     Database probe;
     probe.databasePath = path;
-    return probe.loadDatabase().ok();
+    const LoadResult loaded = probe.loadDatabase();
+    if (reason)
+        *reason = loaded.error;
+    return loaded.ok();
 }
 
 } // namespace
@@ -96,7 +99,7 @@ FirstStartResult prepareFirstStartDatabase(Database& db, const QDate& today) {
     const QFileInfo existing(db.databasePath);
 
     if (existing.exists() || existing.isSymLink()) {
-        if (existing.isFile() && isReadableDatabase(db.databasePath)) {
+        if (isReadableDatabase(db.databasePath, &result.reason)) {
             result.outcome = FirstStartResult::KeptExisting;
             result.settingsSaved = db.saveSettings().ok;
             return result;

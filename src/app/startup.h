@@ -46,7 +46,8 @@ struct FirstStartResult {
     };
     Outcome outcome = Created;
     QString movedTo;
-    QString error; // Russian reason when Failed
+    QString reason; // MovedAside: why the file there is no database (Russian, names the file)
+    QString error;  // Russian reason when Failed
     bool settingsSaved = false;
 };
 

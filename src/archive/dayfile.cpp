@@ -302,7 +302,10 @@ DayFileReading parseDayFile(const QByteArray& bytes, DayRegisterArray& reg) {
         ExamineeRecord record = readRecord(lines, &holdsValue);
         if (++slot > kRegisterSlots)
             break;
-        if (holdsValue && isFreeRecord(record))
+        // A record without a profile that holds something, and a used one whose number is out of
+        // range (it would be written back as 0, the viewer's end of records), keep their slot's number.
+        if ((holdsValue && isFreeRecord(record)) ||
+            (!isFreeRecord(record) && (record.protocolNo < 1 || record.protocolNo > kRegisterSlots)))
             record.protocolNo = static_cast<int16>(slot);
         reg[slot] = record;
     }

@@ -59,6 +59,9 @@ struct LoadResult {
     enum Status { Ok, Rejected };
     Status status = Ok;
     QString error; // why the file was rejected (missing, unreadable, wrong marker), Russian
+    // Rejected for another reason than a missing file or a wrong version marker: not a
+    // regular file, a link that leads nowhere, a read error, an empty file.
+    bool unreadable = false;
     bool ok() const { return status == Ok; }
 };
 

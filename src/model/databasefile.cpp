@@ -5,6 +5,7 @@
 #include "model/cp1251.h"
 #include "model/database.h"
 #include "model/regularfile.h"
+#include "model/systemerror.h"
 #include "model/savefile.h"
 
 #include <QDir>
@@ -166,10 +167,11 @@ LoadResult Database::loadDatabase() {
     LoadResult result;
     QByteArray bytes;
     QFile file(databasePath);
-    if (databasePath.isEmpty() || !file.exists()) {
+    if (databasePath.isEmpty() || (!file.exists() && !QFileInfo(databasePath).isSymLink())) {
         result.error = QStringLiteral("Файл «%1» не найден.").arg(shown(databasePath));
     } else if (!openRegularFile(file, &result.error)) {
-        // A folder, a FIFO or a device is no database; reading a FIFO would never end.
+        // A folder, a FIFO, a device or a link to nowhere is no database; reading a FIFO would never end.
+        result.unreadable = true;
     } else {
         // Map the file when possible; the bytes are only looked at while it stays open.
         const qint64 size = file.size();
@@ -179,8 +181,12 @@ LoadResult Database::loadDatabase() {
             bytes = file.readAll();
         if (file.error() != QFileDevice::NoError) {
             result.error = QStringLiteral("Файл «%1» не удалось прочитать: %2")
-                               .arg(shown(databasePath), file.errorString());
+                               .arg(shown(databasePath), russianSystemError(file.errorString()));
+            result.unreadable = true;
             bytes.clear();
+        } else if (bytes.isEmpty()) {
+            result.error = QStringLiteral("Файл «%1» пуст (0 байт).").arg(shown(databasePath));
+            result.unreadable = true;
         }
     }
 

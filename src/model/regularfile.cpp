@@ -6,10 +6,22 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+
 namespace zet {
 
 QString regularFileProblem(const QString& path) {
     const QFileInfo info(path);
+    if (!path.isEmpty() && !info.exists() && info.isSymLink()) {
+        // A link that loops or leads nowhere: the system's own reason.
+        struct stat target {};
+        if (::stat(QFile::encodeName(path).constData(), &target) != 0 && errno != ENOENT)
+            return russianSystemError(QString::fromLocal8Bit(std::strerror(errno)));
+        return QStringLiteral("символическая ссылка указывает на несуществующий файл");
+    }
     if (path.isEmpty() || !info.exists())
         return QStringLiteral("файл не найден");
     if (info.isDir())

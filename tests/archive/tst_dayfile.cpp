@@ -322,10 +322,13 @@ private slots:
         DayRegisterArray reg{};
         reg[1].profileNo = 1;
         QList<QByteArray> lines = splitLines(formatDayFile(reg));
+        lines[0] = win1251(QStringLiteral("Порядковый номер: ") + value) + '\r';
         lines[10] = win1251(QStringLiteral("Время затраченое на экзамен, сек.: ") + value) + '\r';
         lines[14] = win1251(QStringLiteral("Xомер профиля: ") + value) + '\r'; // label is not compared
         DayRegisterArray back{};
         parseDayFile(lines.join('\n') + '\n', back);
+        // A used record whose number is out of range keeps its slot's number, never 0 (the end mark).
+        QCOMPARE(int(back[1].protocolNo), number >= 1 && number <= kRegisterSlots ? number : 1);
         QCOMPARE(int(back[1].timeSpent), number);
         QCOMPARE(int(back[2].profileNo), number);
         QCOMPARE(int(back[1].profileNo), 1);

@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace zet;
 
 namespace {
@@ -49,6 +51,8 @@ private slots:
     void readOnlyProgramFolderKeepsItsDatabase();
     void coreStartUp_data();
     void coreStartUp();
+    void unreadableFilesAreNamed_data();
+    void unreadableFilesAreNamed();
 };
 
 void TestStartup::trailingSeparator_data() {
@@ -314,6 +318,55 @@ void TestStartup::coreStartUp() {
     QCOMPARE(int(core.examState().currentExaminee), 1);
     QCOMPARE(int(core.examState().currentProfile), 1);
     QVERIFY(QFileInfo(core.dayArchive().dayFilePath()).isFile());
+}
+
+// A database that cannot be read at all, or settings of garbage, are named with the reason;
+// a Data.zet that is no database at a first start is named with its copy and the new database.
+void TestStartup::unreadableFilesAreNamed_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("told");
+    QTest::newRow("settings name a FIFO") << "fifo" << QStringList{QStringLiteral("named"), QStringLiteral("канал")};
+    QTest::newRow("settings name a link loop")
+        << "loop" << QStringList{QStringLiteral("named"), QStringLiteral("ссылка указывает сама на себя")};
+    QTest::newRow("settings of garbage") << "garbage" << QStringList{QStringLiteral("zetr100.sys"), QStringLiteral("повреждён")};
+    QTest::newRow("empty Data.zet") << "empty" << QStringList{QStringLiteral("Data.zet.bak"), QStringLiteral("пуст"), QStringLiteral("Новый тест")};
+    QTest::newRow("folder as Data.zet") << "folder" << QStringList{QStringLiteral("Data.zet.bak"), QStringLiteral("папка"), QStringLiteral("Новый тест")};
+    QTest::newRow("foreign Data.zet") << "foreign" << QStringList{QStringLiteral("Data.zet.bak"), QStringLiteral("не является"), QStringLiteral("Новый тест")};
+}
+
+void TestStartup::unreadableFilesAreNamed() {
+    QFETCH(QString, kind);
+    QFETCH(QStringList, told);
+    QTemporaryDir dir;
+    const QString folder = withTrailingSeparator(dir.path());
+    const QString named = folder + QStringLiteral("named");
+    const QString data = folder + QStringLiteral("Data.zet");
+    QByteArray settings;
+    if (kind == QLatin1String("fifo") || kind == QLatin1String("loop")) {
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(named).constData(), 0600), 0);
+        else
+            QVERIFY(QFile::link(named, named));
+        QVERIFY(settingsBytes(named, &settings).ok);
+    } else if (kind == QLatin1String("garbage")) {
+        settings = QByteArray::fromHex("4000") + QByteArray(64, '\x01') + QByteArray(190, '\x9c');
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(data));
+    } else {
+        QFile file(data);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(kind == QLatin1String("foreign") ? QByteArray(1000, 'x') : QByteArray());
+    }
+    if (!settings.isEmpty()) {
+        QFile file(settingsFilePath(folder));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(settings);
+    }
+    AppCore core(nullptr, [] { return QDate(2024, 5, 13); });
+    const QString messages = core.startUp({dir.path()}).messages.join(QLatin1Char('\n'));
+    for (const QString& part : told)
+        QVERIFY2(messages.contains(part), qPrintable(messages));
+    QVERIFY2(!messages.contains(QStringLiteral("Неправильная версия файла!")), qPrintable(messages));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
