@@ -6,6 +6,7 @@
 #include "model/linesplit.h"
 #include "model/regularfile.h"
 #include "model/savefile.h"
+#include "model/systemerror.h"
 #include "model/textvalue.h"
 
 #include <QDir>
@@ -344,7 +345,7 @@ DayFileResult DayArchive::readDayFile(DayRegisterArray& reg, DayFileReading* rea
         return {false, error};
     const QByteArray bytes = file.readAll();
     const bool failed = file.error() != QFileDevice::NoError;
-    const QString reason = file.errorString();
+    const QString reason = russianSystemError(file.errorString());
     file.close();
     const DayFileReading read = parseDayFile(bytes, reg);
     if (reading)

@@ -3,6 +3,7 @@
 #include "archive/dayfile.h"
 #include "model/cp1251.h"
 #include "model/regularfile.h"
+#include "model/systemerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,7 +67,7 @@ DayView loadDayView(const QString& path) {
     if (file.error() != QFileDevice::NoError) {
         view.status = DayView::Unreadable;
         view.error = QStringLiteral("Файл «%1» не удалось прочитать: %2")
-                         .arg(QDir::toNativeSeparators(path), file.errorString());
+                         .arg(QDir::toNativeSeparators(path), russianSystemError(file.errorString()));
         return view;
     }
     view.lines = dayViewLines(bytes);

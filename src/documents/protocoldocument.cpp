@@ -1,6 +1,7 @@
 #include "documents/protocoldocument.h"
 
 #include "documents/journaltables.h"
+#include "model/systemerror.h"
 
 #include <QDir>
 #include <QFont>
@@ -176,7 +177,7 @@ JournalResult renderToPdf(const QTextDocument& document, const QString& path, co
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return JournalResult::failure(QStringLiteral("Не удалось создать файл «%1»: %2")
-                                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+                                          .arg(QDir::toNativeSeparators(path), russianSystemError(file.errorString())));
     {
         QPdfWriter writer(&file);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 5, 5, 5),
@@ -186,9 +187,10 @@ JournalResult renderToPdf(const QTextDocument& document, const QString& path, co
         writer.setTitle(title.isEmpty() ? document.metaInformation(QTextDocument::DocumentTitle) : title);
         printDocument(document, &writer);
     } // the writer finishes the file here
-    if (!file.commit())
+    // commit() alone would not see a buffer that could not be written out (a full disk).
+    if (!file.flush() || !file.commit())
         return JournalResult::failure(QStringLiteral("Не удалось записать файл «%1»: %2")
-                                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+                                          .arg(QDir::toNativeSeparators(path), russianSystemError(file.errorString())));
     return {};
 }
 

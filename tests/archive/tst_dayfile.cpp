@@ -207,6 +207,7 @@ private slots:
 
     void textsKeepTheirBlanks() {
         DayRegisterArray reg{};
+        reg[1].protocolNo = 1;
         reg[1].profileNo = 1;
         reg[1].fullName = QStringLiteral("  Петров   П.П.  ");
         reg[1].jobTitle = QStringLiteral(" ");

@@ -241,6 +241,27 @@ private slots:
         QCOMPARE(reader.examCount(), 2);
     }
 
+    // A journal held by another program is told in Russian, not in SQLite's words.
+    void busyJournalIsToldInRussian() {
+        QTemporaryDir dir;
+        JournalStore store(dir.path());
+        QVERIFY(store.open().ok);
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+            other.setDatabaseName(store.path());
+            QVERIFY(other.open());
+            QSqlQuery hold(other);
+            QVERIFY(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            const JournalRecordResult recorded = store.record(test::finishedExam(QStringLiteral("Класс-1"), 1));
+            QCOMPARE(recorded.kept, JournalRecordResult::Kept::Outbox);
+            QVERIFY2(recorded.error.contains(QStringLiteral("журнал занят")) &&
+                         !recorded.error.contains(QStringLiteral("locked")),
+                     qPrintable(recorded.error));
+            hold.exec(QStringLiteral("ROLLBACK"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    }
+
     void readsJournalIni_data() {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<bool>("server");

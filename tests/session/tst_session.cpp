@@ -148,7 +148,7 @@ private slots:
         JournalStore store(folder);
         QCOMPARE(store.examCount(), 2);
         QCOMPARE(store.outboxCount(), 0);
-        QCOMPARE(store.findByPersonnelNo(QString()).value(0).fullName, QStringLiteral("Ожидающий О.О."));
+        QCOMPARE(store.findByPersonnelNo(QStringLiteral("")).value(0).fullName, QStringLiteral("Ожидающий О.О."));
         const std::optional<JournalEntry> exam =
             store.find(store.findByPersonnelNo(QStringLiteral("С-1")).value(0).id);
         QVERIFY(exam);

@@ -2,6 +2,7 @@
 // and its modes, About and help.
 
 #include "app/appcore.h"
+#include "journal/journal.h"
 #include "coreaccess.h"
 #include "archive/dayfile.h"
 #include "model/savefile.h"
@@ -172,13 +173,23 @@ void TestMainWindow::serverTroubleWhileTheJournalIsOpen() {
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write("[journal]\ndriver=postgresql\nhost=127.0.0.1\nport=1\ndatabase=journal\nuser=examiner\n");
     ini.close();
+    {
+        // One exam waiting to be sent.
+        Journal journal(m_dir->path());
+        JournalEntry waiting = journal.newEntry();
+        waiting.date = kToday;
+        waiting.protocolNo = 1;
+        QVERIFY(journal.record(waiting).ok);
+    }
     MainWindow& w = start();
     w.openJournal();
     QTRY_VERIFY_WITH_TIMEOUT(!m_core->lastServerError().isEmpty(), 20000);
     auto* state = w.findChild<QLabel*>(QStringLiteral("serverState"));
     QVERIFY(state);
     QTRY_VERIFY(state->isVisibleTo(state->window()));
-    QVERIFY2(state->text().contains(QStringLiteral("127.0.0.1:1")), qPrintable(state->text()));
+    QVERIFY2(state->text().contains(QStringLiteral("127.0.0.1:1")) &&
+                 state->text().contains(QStringLiteral("Не отправлено на сервер: 1")),
+             qPrintable(state->text()));
     QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
 }
 

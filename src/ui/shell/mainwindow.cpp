@@ -521,51 +521,24 @@ void MainWindow::endSession() {
     QCoreApplication::quit();
 }
 
-bool MainWindow::keepUnwrittenRecords() {
-    for (;;) {
-        const DayFileResult written = m_core.writeUnwrittenRecords();
-        if (written.ok)
-            break;
-        const QString text =
-            QStringLiteral("Результаты экзаменов за сегодня не удалось записать в файл\n%1\n\n%2\n\n"
-                           "Если выйти без сохранения, они будут потеряны.")
-                .arg(QDir::toNativeSeparators(m_core.dayArchive().dayFilePath()), written.error);
-        const int choice =
-            askChoice(this, text,
-                      {QStringLiteral("Повторить"), QStringLiteral("Сохранить в другое место…"),
-                       QStringLiteral("Выйти без сохранения")});
-        if (choice == 0)
-            continue;
-        if (choice == 2)
-            break;
-        if (choice != 1)
-            return false;
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QDir().mkpath(folder);
-        const QString path = askSaveFileName(this, QStringLiteral("Сохранить результаты экзаменов"),
-                                             QDir(folder).filePath(m_core.dayArchive().dayFileName));
-        if (path.isEmpty())
-            continue;
-        const DayFileResult saved = m_core.saveRegisterTo(path);
-        if (saved.ok)
-            break;
-        showMessage(this, saved.error);
-    }
-    return keepUnwrittenJournalExams();
+namespace {
+
+// The reason of a failed write, never empty; empty when it succeeded.
+template <class Result> QString failureText(const Result& result) {
+    if (result.ok)
+        return {};
+    return result.error.isEmpty() ? QStringLiteral("ошибка записи") : result.error;
 }
 
-bool MainWindow::keepUnwrittenJournalExams() {
+} // namespace
+
+bool MainWindow::keepUntilSaved(const KeepingAsk& ask) {
     for (;;) {
-        const JournalResult written = m_core.writeUnwrittenJournalExams();
-        if (written.ok)
+        const QString reason = ask.write();
+        if (reason.isEmpty())
             return true;
-        const QString text =
-            QStringLiteral("Экзамены с ответами не удалось записать в журнал результатов:\n%1\n\n"
-                           "Если выйти без сохранения, их ответы будут потеряны (итоги экзаменов есть в "
-                           "файле результатов за день, если он записан).")
-                .arg(written.error);
         const int choice =
-            askChoice(this, text,
+            askChoice(this, ask.question(reason),
                       {QStringLiteral("Повторить"), QStringLiteral("Сохранить в другое место…"),
                        QStringLiteral("Выйти без сохранения")});
         if (choice == 0)
@@ -576,15 +549,37 @@ bool MainWindow::keepUnwrittenJournalExams() {
             return false;
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(folder);
-        const QString path = askSaveFileName(this, QStringLiteral("Сохранить экзамены журнала"),
-                                             QDir(folder).filePath(JournalStore::outboxFileName()));
+        const QString path = askSaveFileName(this, ask.saveCaption, QDir(folder).filePath(ask.fileName));
         if (path.isEmpty())
             continue;
-        const JournalResult saved = m_core.saveJournalExamsTo(path);
-        if (saved.ok)
+        const QString failed = ask.saveTo(path);
+        if (failed.isEmpty())
             return true;
-        showMessage(this, saved.error);
+        showMessage(this, failed);
     }
+}
+
+bool MainWindow::keepUnwrittenRecords() {
+    const KeepingAsk dayFile{
+        [this] { return failureText(m_core.writeUnwrittenRecords()); },
+        [this](const QString& path) { return failureText(m_core.saveRegisterTo(path)); },
+        [this](const QString& reason) {
+            return QStringLiteral("Результаты экзаменов за сегодня не удалось записать в файл\n%1\n\n%2\n\n"
+                                  "Если выйти без сохранения, они будут потеряны.")
+                .arg(QDir::toNativeSeparators(m_core.dayArchive().dayFilePath()), reason);
+        },
+        QStringLiteral("Сохранить результаты экзаменов"), m_core.dayArchive().dayFileName};
+    const KeepingAsk journal{
+        [this] { return failureText(m_core.writeUnwrittenJournalExams()); },
+        [this](const QString& path) { return failureText(m_core.saveJournalExamsTo(path)); },
+        [](const QString& reason) {
+            return QStringLiteral("Экзамены с ответами не удалось записать в журнал результатов:\n%1\n\n"
+                                  "Если выйти без сохранения, их ответы будут потеряны (итоги экзаменов есть в "
+                                  "файле результатов за день, если он записан).")
+                .arg(reason);
+        },
+        QStringLiteral("Сохранить экзамены журнала"), JournalStore::outboxFileName()};
+    return keepUntilSaved(dayFile) && keepUntilSaved(journal);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -105,9 +105,18 @@ private:
     void resultAcknowledged();
     // Before the program closes: writes unwritten records again and, while that fails, asks
     // whether to try again, save them elsewhere or exit without them. False: stay open.
+    // The same then for journal exams kept in memory (see AppCore::writeUnwrittenJournalExams).
     bool keepUnwrittenRecords();
-    // The same for journal exams kept in memory: retry, save elsewhere or give them up.
-    bool keepUnwrittenJournalExams();
+    // What is written again before the program closes, and how to ask about it.
+    struct KeepingAsk {
+        std::function<QString()> write;                    // the reason it failed; empty when written
+        std::function<QString(const QString&)> saveTo;     // the same, for a file chosen elsewhere
+        std::function<QString(const QString&)> question;   // the question for a reason
+        QString saveCaption;
+        QString fileName;
+    };
+    // While write fails, asks whether to try again, save elsewhere or go on without. False: stay open.
+    bool keepUntilSaved(const KeepingAsk& ask);
     // The journal server's state in the journal window's status line, when that is open.
     void showJournalServerState();
 
