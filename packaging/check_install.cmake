@@ -1,6 +1,7 @@
-# Installs the build into PREFIX and checks that the program, its menu entry, its icon and
-# the sample database land where a desktop expects them.
-# cmake -DBUILD_DIR=… -DPREFIX=… -DDATADIR=share -DBINDIR=bin [-DVALIDATE=desktop-file-validate] -P check_install.cmake
+# Installs the build into PREFIX and checks that the program, its menu entry, its icons, its
+# manual page, its notices and the sample database land where a desktop expects them.
+# cmake -DBUILD_DIR=… -DPREFIX=… -DDATADIR=share -DBINDIR=bin -DMANDIR=share/man
+#       [-DVALIDATE=desktop-file-validate] -P check_install.cmake
 cmake_minimum_required(VERSION 3.21)
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -13,7 +14,11 @@ set(program "${PREFIX}/${BINDIR}/razividerur")
 set(desktop "${PREFIX}/${DATADIR}/applications/razividerur.desktop")
 set(icon "${PREFIX}/${DATADIR}/icons/hicolor/64x64/apps/razividerur.png")
 set(sample "${PREFIX}/${DATADIR}/razividerur/examples/Образец.zet")
-foreach(f IN ITEMS "${program}" "${desktop}" "${icon}" "${sample}")
+set(svg "${PREFIX}/${DATADIR}/icons/hicolor/scalable/apps/razividerur.svg")
+set(manpage "${PREFIX}/${MANDIR}/man1/razividerur.1.gz")
+set(docs "${PREFIX}/${DATADIR}/doc/razividerur")
+foreach(f IN ITEMS "${program}" "${desktop}" "${icon}" "${sample}" "${svg}" "${manpage}" "${docs}/copyright"
+                   "${docs}/changelog.gz")
     if(NOT EXISTS "${f}")
         message(FATAL_ERROR "not installed: ${f}")
     endif()
@@ -27,6 +32,15 @@ file(READ "${icon}" png LIMIT 24 HEX)
 # PNG signature, then the IHDR chunk: width and height 64.
 if(NOT png MATCHES "^89504e470d0a1a0a0000000d494844520000004000000040")
     message(FATAL_ERROR "the icon is not a 64-pixel-wide PNG: ${png}")
+endif()
+
+file(READ "${svg}" svgText)
+if(NOT svgText MATCHES "<svg[^>]* viewBox=\"0 0 64 64\"")
+    message(FATAL_ERROR "the scalable icon is no 64-unit SVG drawing")
+endif()
+file(READ "${manpage}" gz LIMIT 2 HEX)
+if(NOT gz STREQUAL "1f8b")
+    message(FATAL_ERROR "the manual page is not compressed with gzip")
 endif()
 
 file(STRINGS "${desktop}" lines ENCODING UTF-8)

@@ -42,9 +42,18 @@ QString chooseProgramFolder(const QString& executableFolder, const QString& fall
     return withTrailingSeparator(fallbackFolder);
 }
 
+bool isInstalledProgramFolder(const QString& executableFolder) {
+    const QDir bin(executableFolder);
+    return bin.dirName() == QLatin1String("bin") &&
+           QFileInfo(bin.filePath(QStringLiteral("../share/razividerur"))).isDir();
+}
+
 QString defaultProgramFolder() {
-    return chooseProgramFolder(QCoreApplication::applicationDirPath(),
-                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString own = QCoreApplication::applicationDirPath();
+    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (isInstalledProgramFolder(own))
+        return chooseProgramFolder(own, perUser, [](const QString&) { return false; });
+    return chooseProgramFolder(own, perUser);
 }
 
 QString defaultDatabasePath(const QString& programFolder) {

@@ -27,7 +27,13 @@ bool isWritableFolder(const QString& folder);
 QString chooseProgramFolder(const QString& executableFolder, const QString& fallbackFolder,
                             const std::function<bool(const QString&)>& isWritable = isWritableFolder);
 
-// chooseProgramFolder() for the running program: its own folder, or the per-user data folder.
+// True for a program installed by a package or `cmake --install`: its folder is a "bin" folder
+// with "share/razividerur" beside it. Such a folder belongs to the system even where the user
+// (root) may write to it, so the program keeps no files there.
+bool isInstalledProgramFolder(const QString& executableFolder);
+
+// chooseProgramFolder() for the running program: its own folder, or the per-user data folder;
+// always the per-user one for an installed program.
 QString defaultProgramFolder();
 
 // "Data.zet" in the program folder.

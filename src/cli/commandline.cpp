@@ -38,6 +38,7 @@ QString commandLineHelp() {
         "      протокол проверки знаний за день в формате PDF\n"
         "  razividerur questions import ФАЙЛ... --into БАЗА.zet [--theme N]\n"
         "                     [--format gift|aiken|moodlexml|text] [--encoding utf-8|windows-1251]\n"
+        "                     [--groups 0,1,…|нет] [--strict]\n"
         "      импорт вопросов в базу данных\n"
         "  razividerur questions export БАЗА.zet --to ФАЙЛ [--theme N] [--format …]\n"
         "      экспорт вопросов из базы данных\n"

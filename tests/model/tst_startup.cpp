@@ -40,6 +40,8 @@ private slots:
     void trailingSeparator();
     void writableFolder();
     void programFolderChoice();
+    void installedProgramFolder_data();
+    void installedProgramFolder();
     void freeAsideName();
     void caption_data();
     void caption();
@@ -108,6 +110,34 @@ void TestStartup::programFolderChoice() {
     QVERIFY(writeAll(blocker, "x"));
     QCOMPARE(chooseProgramFolder(exe, blocker + QStringLiteral("/data"), readOnly),
              exe + QStringLiteral("/"));
+}
+
+void TestStartup::installedProgramFolder_data() {
+    QTest::addColumn<QString>("executableFolder");
+    QTest::addColumn<QString>("madeFolder");
+    QTest::addColumn<bool>("installed");
+    // A package puts the program into usr/bin and its sample into usr/share/razividerur.
+    QTest::newRow("package") << "usr/bin" << "usr/share/razividerur/examples" << true;
+    QTest::newRow("another prefix") << "opt/zet/bin" << "opt/zet/share/razividerur" << true;
+    QTest::newRow("bin without the shared files") << "usr/bin" << "usr/share/other" << false;
+    QTest::newRow("build folder") << "build/src" << "build/share/razividerur" << false;
+    QTest::newRow("shared files are a file") << "usr/bin" << "" << false;
+}
+
+void TestStartup::installedProgramFolder() {
+    QFETCH(QString, executableFolder);
+    QFETCH(QString, madeFolder);
+    QFETCH(bool, installed);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir().mkpath(dir.filePath(executableFolder)));
+    if (madeFolder.isEmpty()) {
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("usr/share"))));
+        QVERIFY(writeAll(dir.filePath(QStringLiteral("usr/share/razividerur")), "x"));
+    } else {
+        QVERIFY(QDir().mkpath(dir.filePath(madeFolder)));
+    }
+    QCOMPARE(isInstalledProgramFolder(dir.filePath(executableFolder)), installed);
 }
 
 void TestStartup::freeAsideName() {
