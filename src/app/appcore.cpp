@@ -408,6 +408,7 @@ PresentedQuestion AppCore::startExam(const RegistrationTexts& texts) {
     m_exam.currentProfile = profile;
     m_exam.correctCount = 0;
     m_exam.questionNo = 1;
+    m_selection.beginExam();
     PresentedQuestion first = presentQuestion(1);
     m_exam.dayRegister[m_exam.currentExaminee].timeSpent = 0;
     m_shownAtSecond = 0;
