@@ -211,6 +211,8 @@ JournalAnswer AppCore::shownQuestionAnswer(int timeSpent) const {
     answer.theme = m_shownQuestion.theme;
     answer.questionNo = m_shownQuestion.question;
     answer.questionText = m_shownQuestion.text;
+    if (m_answers.correctPosition >= 1 && m_answers.correctPosition <= 5)
+        answer.rightAnswerText = m_shownQuestion.answers[m_answers.correctPosition];
     answer.seconds = qMax(0, timeSpent - m_shownAtSecond);
     return answer;
 }

@@ -2,6 +2,7 @@
 
 #include "documents/journaltables.h"
 #include "documents/tableexport.h"
+#include "journal/protocolnumbers.h"
 
 #include <QHash>
 
@@ -39,13 +40,37 @@ JournalResult readRows(JournalQuery& query, const JournalFilter& filter, const J
     }
 }
 
-bool oldestFirst(const JournalEntry& a, const JournalEntry& b) {
+} // namespace
+
+bool protocolOrder(const JournalEntry& a, const JournalEntry& b) {
     if (a.date != b.date)
         return a.date < b.date;
-    return a.protocolNo < b.protocolNo;
+    if (a.protocolNo != b.protocolNo)
+        return a.protocolNo < b.protocolNo;
+    return a.fullName < b.fullName;
 }
 
-} // namespace
+JournalResult numberProtocol(JournalReader& reader, int requested, ProtocolContent& content, QString* warning) {
+    content.number = requested > 0 ? QString::number(requested) : QString();
+    if (reader.serverMissed()) {
+        if (warning) {
+            *warning = requested > 0 ? QStringLiteral("Нет связи с сервером журнала: номер %1 не сохранён в журнале.")
+                                           .arg(requested)
+                                     : QStringLiteral("Нет связи с сервером журнала: номер протоколу не присвоен, "
+                                                      "в протоколе оставлено место, чтобы вписать его.");
+        }
+        return {};
+    }
+    QList<QUuid> ids;
+    ids.reserve(content.exams.size());
+    for (const JournalEntry& e : content.exams)
+        ids.append(e.id);
+    int number = 0;
+    const JournalResult given = ProtocolNumbers(reader.database()).numberFor(ids, requested, number);
+    if (given.ok)
+        content.number = QString::number(number);
+    return given;
+}
 
 JournalResult readFilteredExams(const QString& folder, const JournalFilter& filter, const JournalSort& sort,
                                 QList<JournalEntry>& exams) {
@@ -82,7 +107,7 @@ JournalResult readFilteredExams(const QString& folder, const JournalFilter& filt
 }
 
 JournalResult protocolContent(const QString& folder, const QList<QUuid>& selected, const JournalFilter& filter,
-                              ProtocolContent& content) {
+                              ProtocolContent& content, QString* warning) {
     content = {};
     if (JournalResult read = PaperworkSettings(folder).readProtocol(content.settings); !read.ok)
         return read;
@@ -104,11 +129,11 @@ JournalResult protocolContent(const QString& folder, const QList<QUuid>& selecte
     }
     if (content.exams.isEmpty())
         return JournalResult::failure(QStringLiteral("В списке нет экзаменов: протокол не из чего составить."));
-    std::stable_sort(content.exams.begin(), content.exams.end(), oldestFirst);
-    // One exam: its own number; a day or a selection: the number is written in by hand.
-    if (content.exams.size() == 1)
-        content.number = QString::number(content.exams.first().protocolNo);
-    return {};
+    std::stable_sort(content.exams.begin(), content.exams.end(), protocolOrder);
+    JournalReader reader(folder);
+    if (JournalResult opened = openReader(reader); !opened.ok)
+        return opened;
+    return numberProtocol(reader, 0, content, warning);
 }
 
 JournalResult exportFilteredExams(const QString& folder, const JournalFilter& filter, const JournalSort& sort,
