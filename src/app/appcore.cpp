@@ -270,6 +270,8 @@ JournalAnswer AppCore::shownQuestionAnswer(int timeSpent) const {
     answer.theme = m_shownQuestion.theme;
     answer.questionNo = m_shownQuestion.question;
     answer.questionText = m_shownQuestion.text;
+    if (m_answers.correctPosition >= 1 && m_answers.correctPosition <= 5)
+        answer.rightAnswerText = m_shownQuestion.answers[m_answers.correctPosition];
     answer.seconds = qMax(0, timeSpent - m_shownAtSecond);
     return answer;
 }
@@ -467,6 +469,7 @@ PresentedQuestion AppCore::startExam(const RegistrationTexts& texts) {
     m_exam.currentProfile = profile;
     m_exam.correctCount = 0;
     m_exam.questionNo = 1;
+    m_selection.beginExam();
     PresentedQuestion first = presentQuestion(1);
     m_exam.dayRegister[m_exam.currentExaminee].timeSpent = 0;
     m_shownAtSecond = 0;

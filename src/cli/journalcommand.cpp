@@ -103,11 +103,12 @@ QString dueLine(const DueEntry& d) {
         when = QStringLiteral("сегодня");
     else
         when = QStringLiteral("через %1 дн.").arg(d.daysLeft);
-    return QStringLiteral("%1  %2  %3  %4; профиль %5 «%6»; сдан %7 на %8\n")
+    return QStringLiteral("%1  %2  %3  %4; профиль %5 «%6»; %7 %8 на %9\n")
         .arg(d.due.toString(QStringLiteral("dd.MM.yyyy")), when.leftJustified(22),
              (d.personnelNo.isEmpty() ? QStringLiteral("—") : d.personnelNo).leftJustified(10), d.fullName)
         .arg(d.profileNo)
-        .arg(d.profileName, d.lastPassed.toString(QStringLiteral("dd.MM.yyyy")))
+        .arg(d.profileName, d.failed() ? QStringLiteral("не сдал") : QStringLiteral("сдан"),
+             d.lastExam.toString(QStringLiteral("dd.MM.yyyy")))
         .arg(d.lastGrade);
 }
 

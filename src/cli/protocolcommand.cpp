@@ -1,6 +1,7 @@
 #include "cli/protocolcommand.h"
 
 #include "cli/commandoptions.h"
+#include "documents/journalpaperwork.h"
 #include "documents/protocoldocument.h"
 #include "journal/journalconfig.h"
 #include "journal/journalreports.h"
@@ -8,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -20,7 +23,9 @@ const char* const kUsage =
     "  razividerur protocol --date ДД.ММ.ГГГГ [--protocol-no N] --to ФАЙЛ.pdf [--folder ПАПКА] [--local]\n"
     "      протокол проверки знаний по всем экзаменам этого дня в формате PDF;\n"
     "      организация и комиссия берутся из файла protocol.ini в папке программы\n"
-    "  N — номер протокола (если не указан, в протоколе остаётся место, чтобы вписать его)\n"
+    "  N — номер протокола, вписанный вручную; если он не указан, протокол получает следующий\n"
+    "      номер журнала (на сервере журнала — общий для всех компьютеров центра), а тот же\n"
+    "      протокол, составленный снова, — тот же номер\n"
     "  ПАПКА — папка программы с журналом (по умолчанию папка программы). Если в journal.ini\n"
     "  указан сервер журнала, а он недоступен, протокол не составляется; --local составляет его\n"
     "  по журналу этого рабочего места (это указывается в протоколе под заголовком)\n";
@@ -101,8 +106,6 @@ int runProtocolCommand(const QStringList& arguments, QTextStream& out, QTextStre
         err << QStringLiteral("Организация и комиссия не заданы (файл %1): в протоколе для них оставлены "
                               "пустые строки.\n")
                    .arg(QDir::toNativeSeparators(PaperworkSettings(folder).path()));
-    if (number > 0)
-        content.number = QString::number(number);
 
     const bool local = options->has(QStringLiteral("local"));
     JournalReader reader(folder);
@@ -124,11 +127,20 @@ int runProtocolCommand(const QStringList& arguments, QTextStream& out, QTextStre
                     1);
     if (local && reader.serverConfigured())
         content.sourceNote = localJournalNote(JournalConfig::read(folder).workstation);
+    // The same order as the journal window's protocol, whatever order the server's collation gives.
+    std::stable_sort(content.exams.begin(), content.exams.end(), protocolOrder);
+    QString numberWarning;
+    const JournalResult numbered = numberProtocol(reader, number, content, &numberWarning);
+    if (!numbered.ok)
+        return fail(err, numbered.error, 1);
+    if (!numberWarning.isEmpty())
+        err << numberWarning << "\n";
     const JournalResult written = writeProtocolPdf(content, target);
     if (!written.ok)
         return fail(err, written.error, 1);
-    out << QStringLiteral("Протокол за %1 (экзаменов: %2) записан в файл %3\n")
-               .arg(date.toString(QStringLiteral("dd.MM.yyyy")))
+    out << QStringLiteral("Протокол %1за %2 (экзаменов: %3) записан в файл %4\n")
+               .arg(content.number.isEmpty() ? QString() : QStringLiteral("№ %1 ").arg(content.number),
+                    date.toString(QStringLiteral("dd.MM.yyyy")))
                .arg(content.exams.size())
                .arg(QDir::toNativeSeparators(target));
     out.flush();

@@ -2,6 +2,7 @@
 
 #include "documents/journaltables.h"
 #include "documents/tableexport.h"
+#include "journal/protocolnumbers.h"
 
 #include <QHash>
 
@@ -39,13 +40,41 @@ JournalResult readRows(JournalQuery& query, const JournalFilter& filter, const J
     }
 }
 
-bool oldestFirst(const JournalEntry& a, const JournalEntry& b) {
+} // namespace
+
+bool protocolOrder(const JournalEntry& a, const JournalEntry& b) {
     if (a.date != b.date)
         return a.date < b.date;
-    return a.protocolNo < b.protocolNo;
+    if (a.protocolNo != b.protocolNo)
+        return a.protocolNo < b.protocolNo;
+    return a.fullName < b.fullName;
 }
 
-} // namespace
+JournalResult numberProtocol(JournalReader& reader, int requested, ProtocolContent& content, QString* warning) {
+    content.number = requested > 0 ? QString::number(requested) : QString();
+    // Read from this workstation alone while the centre has a server (it did not answer, or
+    // --local): a number from this journal could clash with the centre's.
+    if (reader.serverMissed() || (reader.serverConfigured() && !reader.usesServer())) {
+        if (warning) {
+            const QString why = reader.serverMissed() ? QStringLiteral("Нет связи с сервером журнала")
+                                                      : QStringLiteral("Протокол составлен по журналу этого рабочего места");
+            *warning = requested > 0 ? QStringLiteral("%1: номер %2 не сохранён в журнале.").arg(why).arg(requested)
+                                     : QStringLiteral("%1: номер протоколу не присвоен, в протоколе оставлено место, "
+                                                      "чтобы вписать его.")
+                                           .arg(why);
+        }
+        return {};
+    }
+    QList<QUuid> ids;
+    ids.reserve(content.exams.size());
+    for (const JournalEntry& e : content.exams)
+        ids.append(e.id);
+    int number = 0;
+    const JournalResult given = ProtocolNumbers(reader.database()).numberFor(ids, requested, number);
+    if (given.ok)
+        content.number = QString::number(number);
+    return given;
+}
 
 JournalResult readFilteredExams(const QString& folder, const JournalFilter& filter, const JournalSort& sort,
                                 QList<JournalEntry>& exams, bool* readLocally) {
@@ -84,7 +113,7 @@ JournalResult readFilteredExams(const QString& folder, const JournalFilter& filt
 }
 
 JournalResult protocolContent(const QString& folder, const QList<QUuid>& selected, const JournalFilter& filter,
-                              ProtocolContent& content) {
+                              ProtocolContent& content, QString* warning) {
     content = {};
     if (JournalResult read = PaperworkSettings(folder).readProtocol(content.settings); !read.ok)
         return read;
@@ -112,11 +141,11 @@ JournalResult protocolContent(const QString& folder, const QList<QUuid>& selecte
     // workstation's journal, and the protocol says so.
     if (readLocally)
         content.sourceNote = localJournalNote(JournalConfig::read(folder).workstation);
-    std::stable_sort(content.exams.begin(), content.exams.end(), oldestFirst);
-    // One exam: its own number; a day or a selection: the number is written in by hand.
-    if (content.exams.size() == 1)
-        content.number = QString::number(content.exams.first().protocolNo);
-    return {};
+    std::stable_sort(content.exams.begin(), content.exams.end(), protocolOrder);
+    JournalReader reader(folder);
+    if (JournalResult opened = openReader(reader); !opened.ok)
+        return opened;
+    return numberProtocol(reader, 0, content, warning);
 }
 
 JournalResult exportFilteredExams(const QString& folder, const JournalFilter& filter, const JournalSort& sort,

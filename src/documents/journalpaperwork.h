@@ -21,10 +21,22 @@ JournalResult readFilteredExams(const QString& folder, const JournalFilter& filt
                                 QList<JournalEntry>& exams, bool* readLocally = nullptr);
 
 // The protocol's content for the selected exams, or for the filtered list when none is
-// selected; the exams are listed oldest first, the commission is read from protocol.ini.
-// When the server named in journal.ini could not be reached, sourceNote says so.
+// selected; the exams are listed oldest first, the commission is read from protocol.ini, the
+// number comes from the journal (numberProtocol). When the server named in journal.ini could
+// not be reached, sourceNote says so. warning gets what the examiner should know about a
+// protocol that was made all the same (no number taken).
 JournalResult protocolContent(const QString& folder, const QList<QUuid>& selected, const JournalFilter& filter,
-                              ProtocolContent& content);
+                              ProtocolContent& content, QString* warning = nullptr);
+
+// Gives the protocol over content.exams its number from the journal reader reads: the one these
+// exams were given before, else the next of the journal's sequence; requested > 0 sets it by
+// hand. When journal.ini names a server that did not answer, no number is taken from this
+// computer's journal (it would clash with the centre's): the number stays blank, or as
+// requested without being kept, and warning says so.
+JournalResult numberProtocol(JournalReader& reader, int requested, ProtocolContent& content, QString* warning);
+
+// Exams in the order every protocol lists them: date, protocol number of the day, name.
+bool protocolOrder(const JournalEntry& a, const JournalEntry& b);
 
 // The filtered list in the order shown, to .xlsx or .csv by the extension of path.
 JournalResult exportFilteredExams(const QString& folder, const JournalFilter& filter, const JournalSort& sort,

@@ -9,6 +9,8 @@ QString resultText(int grade) {
 }
 
 QString dueStatusText(const DueEntry& entry) {
+    if (entry.failed())
+        return entry.overdue() ? QStringLiteral("не сдал, просрочено") : QStringLiteral("не сдал");
     if (entry.overdue())
         return QStringLiteral("просрочено");
     if (entry.daysLeft <= JournalReports::kSoonDays)
@@ -110,7 +112,7 @@ ExportTable dueTable(const QList<DueEntry>& due) {
                      {QStringLiteral("Должность"), Kind::Text},
                      {QStringLiteral("№ профиля"), Kind::Integer},
                      {QStringLiteral("Профиль"), Kind::Text},
-                     {QStringLiteral("Последняя сдача"), Kind::Date},
+                     {QStringLiteral("Последняя проверка"), Kind::Date},
                      {QStringLiteral("Оценка"), Kind::Integer},
                      {QStringLiteral("Срок, мес."), Kind::Integer},
                      {QStringLiteral("Следующая проверка"), Kind::Date},
@@ -125,7 +127,7 @@ ExportTable dueTable(const QList<DueEntry>& due) {
         case 2: return textOrNull(d.jobTitle);
         case 3: return d.profileNo;
         case 4: return textOrNull(d.profileName);
-        case 5: return d.lastPassed;
+        case 5: return d.lastExam;
         case 6: return d.lastGrade;
         case 7: return d.periodMonths;
         case 8: return d.due;

@@ -114,7 +114,8 @@ QString protocolHtml(const ProtocolContent& content) {
         const QString heading = group.testName.isEmpty()
                                     ? QStringLiteral("П") + profile
                                     : QStringLiteral("Тест «%1», п").arg(escaped(group.testName)) + profile;
-        html += QStringLiteral("<p><b>%1</b></p>").arg(heading);
+        html += QStringLiteral("<p><b>%1</b><br/>Программа обучения: %2</p>")
+                    .arg(heading, escaped(s.programmeFor(group.profileNo, group.profileName)));
         // Column widths in percent; the date column, when there is one, is taken from the name's.
         html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\""
                                " style=\"border-collapse:collapse; font-size:10pt\"><tr>"

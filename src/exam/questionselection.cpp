@@ -72,6 +72,22 @@ bool QuestionSelection::isEligible(const QString& questionPart0, const ExamProfi
     return false;
 }
 
+void QuestionSelection::beginExam() {
+    for (auto& asked : m_asked)
+        asked.reset();
+}
+
+bool QuestionSelection::hasUnaskedQuestion(int t, const ExamProfile& profile) const {
+    // The database may hold more questions than the theme's order until the order is rebuilt
+    // at its next wrap, so the count is taken from the database.
+    const int n = themeQuestionCount(m_db, static_cast<int16>(t));
+    for (int q = 1; q <= n; ++q) {
+        if (!m_asked[t].test(q) && isEligible(m_db.questions(t, q, 0), profile))
+            return true;
+    }
+    return false;
+}
+
 int16 QuestionSelection::drawQuestion(int16 slot, const ExamProfile& profile, int16& wrapCounter) {
     if (slot < 1 || slot > kSlotCount)
         return 0;
@@ -80,6 +96,10 @@ int16 QuestionSelection::drawQuestion(int16 slot, const ExamProfile& profile, in
         return 0;
 
     auto& cursor = themeCursor[t];
+    const bool skipAsked = hasUnaskedQuestion(t, profile);
+    // The first asked question passed over: taken when the passes end without an unasked one
+    // (one the shuffle left out of the order), as a repeat is better than no question.
+    int16 passedOver = 0;
     // Each pass ends in a wrap and the third wrap ends the draw, so this loop is bounded.
     for (;;) {
         ++cursor;
@@ -88,15 +108,24 @@ int16 QuestionSelection::drawQuestion(int16 slot, const ExamProfile& profile, in
             ++wrapCounter;
             if (wrapCounter >= 3) {
                 wrapCounter = 0;
-                return 0;
+                if (passedOver != 0)
+                    m_asked[t].set(passedOver);
+                return passedOver;
             }
             shuffleThemeQuestions(static_cast<int16>(t));
         }
         const int16 q = questionOrder[t][cursor];
         if (q < 1 || q > kQuestionSlots)
             continue; // a position the shuffle left unfilled is never shown
-        if (isEligible(m_db.questions(t, q, 0), profile))
-            return q;
+        if (!isEligible(m_db.questions(t, q, 0), profile))
+            continue;
+        if (skipAsked && m_asked[t].test(q)) {
+            if (passedOver == 0)
+                passedOver = q;
+            continue;
+        }
+        m_asked[t].set(q);
+        return q;
     }
 }
 

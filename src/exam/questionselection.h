@@ -4,6 +4,7 @@
 #include "model/database.h"
 
 #include <array>
+#include <bitset>
 
 namespace zet {
 
@@ -23,9 +24,14 @@ public:
     void shuffleThemeQuestions(int16 t);
     void shuffleAllThemes(); // themes 1..20 in ascending order
 
+    // Starts a new exam: forgets which questions it has asked. Orders and cursors stay.
+    void beginExam();
+
     // Draws the next eligible question of the profile's slotTheme[slot].
     // wrapCounter belongs to one presentation (start it at 0). Returns 0 for no question.
     // A position left unfilled by the shuffle (0) is treated as a rejected candidate.
+    // A question this exam has already asked is passed over while the theme still holds an
+    // eligible question the exam has not asked; only then may one come again.
     int16 drawQuestion(int16 slot, const ExamProfile& profile, int16& wrapCounter);
 
     // True when question q of theme t belongs to at least one group the profile admits.
@@ -35,7 +41,12 @@ public:
     static int16 themeQuestionCount(const Database& db, int16 t);
 
 private:
+    // True when theme t holds an eligible question this exam has not asked yet.
+    bool hasUnaskedQuestion(int t, const ExamProfile& profile) const;
+
     const Database& m_db;
+    // Questions asked in the running exam, per theme.
+    std::array<std::bitset<kQuestionSlots + 1>, kThemeCount + 1> m_asked{};
     RandomSource& m_rng;
 };
 

@@ -19,13 +19,12 @@ QDateTime timeFromText(const QString& text) {
 QJsonObject JournalEntry::toJson() const {
     QJsonArray answerRows;
     for (const JournalAnswer& a : answers) {
-        answerRows.append(QJsonObject{{"position", a.position},
-                                      {"theme", a.theme},
-                                      {"questionNo", a.questionNo},
-                                      {"questionText", a.questionText},
-                                      {"answerText", a.answerText},
-                                      {"right", a.right},
-                                      {"seconds", a.seconds}});
+        QJsonObject row{{"position", a.position},     {"theme", a.theme}, {"questionNo", a.questionNo},
+                        {"questionText", a.questionText}, {"answerText", a.answerText}, {"right", a.right},
+                        {"seconds", a.seconds}};
+        if (a.rightAnswerText)
+            row.insert("rightAnswerText", *a.rightAnswerText);
+        answerRows.append(row);
     }
     return QJsonObject{{"id", id.toString(QUuid::WithoutBraces)},
                        {"workstation", workstation},
@@ -76,10 +75,13 @@ bool JournalEntry::fromJson(const QJsonObject& o, JournalEntry& e) {
     e.imported = o.value("imported").toBool();
     for (const QJsonValue& v : o.value("answers").toArray()) {
         const QJsonObject a = v.toObject();
-        e.answers.append({a.value("position").toInt(), a.value("theme").toInt(),
-                          a.value("questionNo").toInt(), a.value("questionText").toString(),
-                          a.value("answerText").toString(), a.value("right").toBool(),
-                          a.value("seconds").toInt()});
+        JournalAnswer answer{a.value("position").toInt(),         a.value("theme").toInt(),
+                             a.value("questionNo").toInt(),       a.value("questionText").toString(),
+                             a.value("answerText").toString(),    a.value("right").toBool(),
+                             a.value("seconds").toInt()};
+        if (a.contains("rightAnswerText"))
+            answer.rightAnswerText = a.value("rightAnswerText").toString();
+        e.answers.append(answer);
     }
     return true;
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QUuid>
 
+#include <optional>
+
 namespace zet {
 
 struct JournalAnswer {
@@ -19,6 +21,8 @@ struct JournalAnswer {
     QString answerText;   // the chosen answer as shown; empty when none was chosen
     bool right = false;
     int seconds = 0; // seconds from showing the question to the answer
+    // The right answer as shown; none for rows written before the journal kept it.
+    std::optional<QString> rightAnswerText;
 
     bool operator==(const JournalAnswer&) const = default;
 };

@@ -296,19 +296,15 @@ std::optional<JournalEntry> JournalQuery::exam(const QUuid& id, QString* error) 
 
     QSqlQuery a(m_db);
     a.setForwardOnly(true);
-    a.prepare(
-        QStringLiteral("SELECT position, theme, question_no, question_text, answer_text, is_right, seconds"
-                       " FROM answers WHERE exam_id = ? ORDER BY position"));
+    a.prepare(QStringLiteral("SELECT %1 FROM answers WHERE exam_id = ? ORDER BY position").arg(answerSelectColumns()));
     a.addBindValue(idText(id));
     if (!a.exec()) {
         if (error)
             *error = describe(QStringLiteral("Не удалось прочитать журнал"), russianDatabaseError(a.lastError(), m_readsServer));
         return std::nullopt;
     }
-    while (a.next()) {
-        e.answers.append({a.value(0).toInt(), a.value(1).toInt(), a.value(2).toInt(), a.value(3).toString(),
-                          a.value(4).toString(), a.value(5).toBool(), a.value(6).toInt()});
-    }
+    while (a.next())
+        e.answers.append(answerFromRow(a));
     return e;
 }
 

@@ -79,7 +79,7 @@ JournalResult JournalReports::exams(const ReportFilter& filter, QList<JournalEnt
     const Where where = whereOf(filter);
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM exams e%2 ORDER BY e.exam_date, e.protocol_no, e.finished_at")
+    q.prepare(QStringLiteral("SELECT %1 FROM exams e%2 ORDER BY e.exam_date, e.protocol_no, e.full_name, e.id")
                   .arg(examColumns(QStringLiteral("e.")), where.sql));
     for (const QVariant& v : where.values)
         q.addBindValue(v);
@@ -118,11 +118,12 @@ JournalResult JournalReports::dueList(const RecheckPeriods& periods, const QDate
     result.clear();
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    // Oldest first: a later pass of the same person and profile replaces an earlier one.
-    if (!q.exec(
-            QStringLiteral("SELECT personnel_no, full_name, job_title, profile_no, profile_name, exam_date,"
-                           " grade FROM exams WHERE grade > 2 ORDER BY exam_date, finished_at")))
-        return queryFailure(QStringLiteral("Не удалось прочитать сданные экзамены из журнала"), q);
+    // Oldest first: a later exam of the same person and profile, passed or failed, replaces an
+    // earlier one. Imported rows have no finish time; within a day the protocol number orders them.
+    if (!q.exec(QStringLiteral("SELECT personnel_no, full_name, job_title, profile_no, profile_name, exam_date,"
+                               " grade FROM exams ORDER BY exam_date,"
+                               " CASE WHEN finished_at IS NULL THEN 0 ELSE 1 END, finished_at, protocol_no")))
+        return queryFailure(QStringLiteral("Не удалось прочитать экзамены из журнала"), q);
     QHash<QString, qsizetype> index;
     while (q.next()) {
         DueEntry d;
@@ -131,9 +132,9 @@ JournalResult JournalReports::dueList(const RecheckPeriods& periods, const QDate
         d.jobTitle = q.value(2).toString().trimmed();
         d.profileNo = q.value(3).toInt();
         d.profileName = q.value(4).toString();
-        d.lastPassed = dateValue(q.value(5));
+        d.lastExam = dateValue(q.value(5));
         d.lastGrade = q.value(6).toInt();
-        if (!d.lastPassed.isValid())
+        if (!d.lastExam.isValid())
             continue;
         const QString key =
             personKey(d.personnelNo, d.fullName) + QLatin1Char('\n') + QString::number(d.profileNo);
@@ -147,7 +148,8 @@ JournalResult JournalReports::dueList(const RecheckPeriods& periods, const QDate
     }
     for (DueEntry& d : result) {
         d.periodMonths = periods.monthsFor(d.profileNo);
-        d.due = d.lastPassed.addMonths(d.periodMonths);
+        d.due = d.failed() ? d.lastExam.addDays(periods.failedDaysFor(d.profileNo))
+                           : d.lastExam.addMonths(d.periodMonths);
         d.daysLeft = int(today.daysTo(d.due));
     }
     std::stable_sort(result.begin(), result.end(), [](const DueEntry& a, const DueEntry& b) {
@@ -205,6 +207,7 @@ JournalResult JournalReader::open(Source source) {
                     .arg(connected.error));
         }
         m_warning = QStringLiteral("%1\nЧитается журнал этого компьютера.").arg(connected.error);
+        m_serverMissed = true;
     }
     {
         // The store creates a missing journal and brings an older one up to date.

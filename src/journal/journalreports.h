@@ -39,19 +39,20 @@ struct QuestionStatistic {
     bool operator==(const QuestionStatistic&) const = default;
 };
 
-// One person's standing for one profile: the last exam passed and when the next is due.
+// One person's standing for one profile: the latest exam and when the next is due.
 struct DueEntry {
     QString personnelNo; // empty when the person was examined without one
-    QString fullName;    // as typed in the last exam passed
+    QString fullName;    // as typed in the latest exam
     QString jobTitle;
     int profileNo = 0;
     QString profileName;
-    QDate lastPassed;    // the date of the last exam with a grade above 2
+    QDate lastExam;      // the date of the latest exam
     int lastGrade = 0;
     int periodMonths = 12;
-    QDate due;           // lastPassed + periodMonths
+    QDate due;           // lastExam + periodMonths after a pass, + the re-check days after a fail
     int daysLeft = 0;    // from today to due; negative when overdue
 
+    bool failed() const { return lastGrade <= 2; }
     bool overdue() const { return daysLeft < 0; }
     bool operator==(const DueEntry&) const = default;
 };
@@ -64,7 +65,7 @@ public:
     // db: an open connection to a journal (QSQLITE or QPSQL).
     explicit JournalReports(QSqlDatabase db);
 
-    // Exams of the filter, oldest first (by date, then protocol number); answers not loaded.
+    // Exams of the filter, oldest first (by date, then protocol number, then name); answers not loaded.
     JournalResult exams(const ReportFilter& filter, QList<JournalEntry>& result) const;
 
     // Every question asked in the exams of the filter, worst first: the highest share of wrong
@@ -72,10 +73,10 @@ public:
     JournalResult questionStatistics(const ReportFilter& filter, QList<QuestionStatistic>& result) const;
 
     // Per person (personnel number, or the full name where there is none; letter case, extra
-    // blanks and «ё»/«е» do not make two people) and profile: the last exam passed and the
-    // date the next check is due under periods. Ordered by the due date, so the overdue come
-    // first, then those due within kSoonDays, then the rest. People who never passed a
-    // profile's exam are not listed for it.
+    // blanks and «ё»/«е» do not make two people) and profile: the latest exam and the date the
+    // next check is due under periods: after a pass the profile's period in months, after a
+    // fail its re-check days. Ordered by the due date, so the overdue come first, then those
+    // due within kSoonDays, then the rest.
     JournalResult dueList(const RecheckPeriods& periods, const QDate& today, QList<DueEntry>& result) const;
 
 private:
@@ -105,6 +106,8 @@ public:
     bool serverConfigured() const { return m_serverConfigured; }
     QSqlDatabase database() const;
     bool usesServer() const { return m_server != nullptr; }
+    // True when journal.ini names a server that did not answer, so the local journal was opened.
+    bool serverMissed() const { return m_serverMissed; }
     QString warning() const { return m_warning; }
     // "журнал …/journal.sqlite" or "сервер журнала host:port/db", for messages.
     QString description() const { return m_description; }
@@ -117,6 +120,7 @@ private:
     QString m_warning;
     QString m_description;
     bool m_serverConfigured = false;
+    bool m_serverMissed = false;
 };
 
 // The line a document made from this workstation's journal carries under its title while the

@@ -75,7 +75,24 @@ QVariantList answerValues(const QUuid& examId, const JournalAnswer& answer, Jour
             boundText(answer.questionText),
             boundText(answer.answerText),
             boundFlag(answer.right, dialect),
-            answer.seconds};
+            answer.seconds,
+            answer.rightAnswerText ? QVariant(boundText(*answer.rightAnswerText)) : QVariant(QMetaType::fromType<QString>())};
+}
+
+QString answerSelectColumns() {
+    return QStringLiteral("position, theme, question_no, question_text, answer_text, is_right, seconds, right_answer_text");
+}
+
+QString answerInsertColumns() {
+    return QStringLiteral("exam_id, ") + answerSelectColumns();
+}
+
+JournalAnswer answerFromRow(const QSqlQuery& q) {
+    JournalAnswer a{q.value(0).toInt(),    q.value(1).toInt(), q.value(2).toInt(), q.value(3).toString(),
+                    q.value(4).toString(), flagValue(q.value(5)), q.value(6).toInt()};
+    if (!q.isNull(7))
+        a.rightAnswerText = q.value(7).toString();
+    return a;
 }
 
 QString examColumns(const QString& prefix) {

@@ -28,8 +28,15 @@ JournalEntry examFromRow(const QSqlQuery& query);
 
 // The values of examColumns() for e, in that order.
 QVariantList examValues(const JournalEntry& e, JournalDialect dialect);
-// The values of (exam_id, position, theme, question_no, question_text, answer_text, is_right,
-// seconds) for one answer of the exam examId.
+// The columns of one answer row as every reader selects it and both writers bind it: exam_id
+// (written only), position, theme, question_no, question_text, answer_text, is_right, seconds,
+// right_answer_text.
+QString answerInsertColumns();
+QString answerSelectColumns();
+
+// The values of answerInsertColumns() for one answer of the exam examId.
 QVariantList answerValues(const QUuid& examId, const JournalAnswer& answer, JournalDialect dialect);
+// The answer of the query's current row, selected as answerSelectColumns().
+JournalAnswer answerFromRow(const QSqlQuery& query);
 
 } // namespace zet

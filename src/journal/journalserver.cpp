@@ -15,7 +15,7 @@ namespace {
 // Taken by every workstation that creates the tables, so two of them starting on an empty
 // database at the same moment do not trip over each other.
 constexpr qint64 kSchemaLockKey = 7311500215;
-constexpr int kServerSchemaVersion = 1;
+constexpr int kServerSchemaVersion = 2;
 
 const QStringList& serverSchema() {
     static const QStringList statements = {
@@ -66,6 +66,18 @@ const QStringList& serverSchema() {
                        "protocol_no, id)"),
         QStringLiteral(
             "CREATE INDEX IF NOT EXISTS exams_order_grade ON exams(grade, exam_date, protocol_no, id)"),
+        // 2: numbered protocols, one sequence for every workstation of the centre, and the right
+        // answer beside each answer given.
+        QStringLiteral("CREATE TABLE IF NOT EXISTS protocols ("
+                       " protocol_no INTEGER PRIMARY KEY,"
+                       " exams_key TEXT NOT NULL UNIQUE,"
+                       " issued_at TIMESTAMPTZ NOT NULL DEFAULT now())"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS protocol_exams ("
+                       " protocol_no INTEGER NOT NULL,"
+                       " exam_id UUID NOT NULL,"
+                       " PRIMARY KEY (protocol_no, exam_id))"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS protocol_exams_exam ON protocol_exams(exam_id)"),
+        QStringLiteral("ALTER TABLE answers ADD COLUMN IF NOT EXISTS right_answer_text TEXT"),
     };
     return statements;
 }
@@ -143,6 +155,10 @@ JournalResult JournalServer::ensureSchema() {
                                    "(SELECT 1 FROM journal_schema)")
                         .arg(kServerSchemaVersion));
     }
+    if (ok) {
+        ok = q.exec(QStringLiteral("UPDATE journal_schema SET version = %1 WHERE version < %1")
+                        .arg(kServerSchemaVersion));
+    }
     if (!ok || !m_db.commit()) {
         const QString reason = ok ? russianDatabaseError(m_db.lastError(), true) : russianDatabaseError(q.lastError(), true);
         m_db.rollback();
@@ -182,9 +198,9 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, QList<
                              " ON CONFLICT (id) DO NOTHING")
                   .arg(examColumns()));
     QSqlQuery a(m_db);
-    a.prepare(QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
-                             " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"
-                             " ON CONFLICT (exam_id, position) DO NOTHING"));
+    a.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (?,?,?,?,?,?,?,?,?)"
+                             " ON CONFLICT (exam_id, position) DO NOTHING")
+                  .arg(answerInsertColumns()));
     // An exam the server had already: the same one sent again, or another one under its key.
     QSqlQuery held(m_db);
     held.prepare(QStringLiteral("SELECT workstation, exam_date, protocol_no, full_name, personnel_no, grade,"

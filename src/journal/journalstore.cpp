@@ -71,6 +71,18 @@ const QList<QStringList>& upgradeSteps() {
              "CREATE INDEX exams_order_profile ON exams(profile_name, exam_date, protocol_no, id)"),
          QStringLiteral("CREATE INDEX exams_order_grade ON exams(grade, exam_date, protocol_no, id)"),
          QStringLiteral("CREATE INDEX exams_search ON exams(search_text)")},
+        // 4: numbered protocols with the exams each covers (one number for one set of exams),
+        // and the right answer beside each answer given (NULL in rows written before).
+        {QStringLiteral("CREATE TABLE protocols ("
+                        " protocol_no INTEGER PRIMARY KEY,"
+                        " exams_key TEXT NOT NULL UNIQUE,"
+                        " issued_at TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)"),
+         QStringLiteral("CREATE TABLE protocol_exams ("
+                        " protocol_no INTEGER NOT NULL,"
+                        " exam_id TEXT NOT NULL,"
+                        " PRIMARY KEY (protocol_no, exam_id))"),
+         QStringLiteral("CREATE INDEX protocol_exams_exam ON protocol_exams(exam_id)"),
+         QStringLiteral("ALTER TABLE answers ADD COLUMN right_answer_text TEXT")},
     };
     return steps;
 }
@@ -303,9 +315,8 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
     if (q.numRowsAffected() != 1)
         return {}; // already there: the answers are too
     if (!e.answers.isEmpty()) {
-        QSqlQuery& a = statement(
-            QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
-                           " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"));
+        QSqlQuery& a =
+            statement(QStringLiteral("INSERT INTO answers (%1) VALUES (?,?,?,?,?,?,?,?,?)").arg(answerInsertColumns()));
         for (const JournalAnswer& answer : e.answers) {
             for (const QVariant& v : answerValues(e.id, answer, JournalDialect::Local))
                 a.addBindValue(v);
@@ -497,9 +508,7 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
         return entries;
     QSqlQuery a(m_db);
     a.setForwardOnly(true);
-    a.prepare(
-        QStringLiteral("SELECT position, theme, question_no, question_text, answer_text, is_right, seconds"
-                       " FROM answers WHERE exam_id = ? ORDER BY position"));
+    a.prepare(QStringLiteral("SELECT %1 FROM answers WHERE exam_id = ? ORDER BY position").arg(answerSelectColumns()));
     for (JournalEntry& e : entries) {
         if (e.imported)
             continue;
@@ -509,11 +518,8 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
                 *error = describe(QStringLiteral("Не удалось прочитать журнал"), russianDatabaseError(a.lastError()));
             return {};
         }
-        while (a.next()) {
-            e.answers.append({a.value(0).toInt(), a.value(1).toInt(), a.value(2).toInt(),
-                              a.value(3).toString(), a.value(4).toString(), a.value(5).toInt() != 0,
-                              a.value(6).toInt()});
-        }
+        while (a.next())
+            e.answers.append(answerFromRow(a));
     }
     return entries;
 }

@@ -54,6 +54,15 @@ JournalResult PaperworkSettings::readProtocol(ProtocolSettings& settings) const 
         settings.members.append({textValue(ini, QStringLiteral("name")), textValue(ini, QStringLiteral("jobTitle"))});
     }
     ini.endArray();
+    ini.beginGroup(QStringLiteral("programme"));
+    for (const QString& key : ini.childKeys()) {
+        bool numberOk = false;
+        const int profileNo = key.toInt(&numberOk);
+        const QString programme = textValue(ini, key).trimmed();
+        if (numberOk && profileNo > 0 && !programme.isEmpty())
+            settings.programmes.insert(profileNo, programme);
+    }
+    ini.endGroup();
     ini.endGroup();
     return {};
 }
@@ -73,6 +82,10 @@ JournalResult PaperworkSettings::writeProtocol(const ProtocolSettings& settings)
         ini.setValue(QStringLiteral("jobTitle"), settings.members.at(i).jobTitle);
     }
     ini.endArray();
+    for (auto it = settings.programmes.cbegin(); it != settings.programmes.cend(); ++it) {
+        if (!it.value().trimmed().isEmpty())
+            ini.setValue(QStringLiteral("programme/%1").arg(it.key()), it.value().trimmed());
+    }
     ini.endGroup();
     ini.sync(); // QSettings writes the whole file anew through a temporary file
     if (ini.status() != QSettings::NoError)
@@ -92,31 +105,44 @@ JournalResult PaperworkSettings::readPeriods(RecheckPeriods& periods) const {
     ini.beginGroup(QStringLiteral("recheck"));
     const QStringList keys = ini.childKeys();
     for (const QString& key : keys) {
-        if (!key.startsWith(QLatin1String("profile")))
+        const bool failed = key.startsWith(QLatin1String("failed"));
+        if (!failed && !key.startsWith(QLatin1String("profile")))
             continue;
-        bool numberOk = false, monthsOk = false;
-        const int profileNo = key.mid(7).toInt(&numberOk);
-        const int months = textValue(ini, key).trimmed().toInt(&monthsOk);
-        if (numberOk && monthsOk && profileNo > 0 && months >= 1 && months <= RecheckPeriods::kMaxMonths)
-            periods.months.insert(profileNo, months);
+        bool numberOk = false, valueOk = false;
+        const int profileNo = key.mid(failed ? 6 : 7).toInt(&numberOk);
+        const int value = textValue(ini, key).trimmed().toInt(&valueOk);
+        const int most = failed ? RecheckPeriods::kMaxFailedDays : RecheckPeriods::kMaxMonths;
+        if (numberOk && valueOk && profileNo > 0 && value >= 1 && value <= most)
+            (failed ? periods.failedDays : periods.months).insert(profileNo, value);
     }
     ini.endGroup();
     return {};
 }
 
 JournalResult PaperworkSettings::writePeriods(const RecheckPeriods& periods) const {
-    for (auto it = periods.months.cbegin(); it != periods.months.cend(); ++it) {
-        if (it.value() < 1 || it.value() > RecheckPeriods::kMaxMonths)
-            return JournalResult::failure(
-                QStringLiteral("Срок повторной проверки для профиля %1 должен быть от 1 до %2 месяцев.")
-                    .arg(it.key())
-                    .arg(RecheckPeriods::kMaxMonths));
-    }
+    // message: the refusal, with the profile number (%1) and the greatest value (%2).
+    const auto outOfRange = [](const QMap<int, int>& values, int most, const QString& message) -> QString {
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            if (it.value() < 1 || it.value() > most)
+                return message.arg(it.key()).arg(most);
+        }
+        return {};
+    };
+    QString refusal = outOfRange(periods.months, RecheckPeriods::kMaxMonths,
+                                 QStringLiteral("Срок повторной проверки для профиля %1 должен быть от 1 до %2 месяцев."));
+    if (refusal.isEmpty())
+        refusal = outOfRange(
+            periods.failedDays, RecheckPeriods::kMaxFailedDays,
+            QStringLiteral("Срок повторной проверки после несдачи для профиля %1 должен быть от 1 до %2 дней."));
+    if (!refusal.isEmpty())
+        return JournalResult::failure(refusal);
     QSettings ini(path(), QSettings::IniFormat);
     ini.remove(QStringLiteral("recheck"));
     ini.beginGroup(QStringLiteral("recheck"));
     for (auto it = periods.months.cbegin(); it != periods.months.cend(); ++it)
         ini.setValue(QStringLiteral("profile%1").arg(it.key()), it.value());
+    for (auto it = periods.failedDays.cbegin(); it != periods.failedDays.cend(); ++it)
+        ini.setValue(QStringLiteral("failed%1").arg(it.key()), it.value());
     ini.endGroup();
     ini.sync();
     if (ini.status() != QSettings::NoError)

@@ -12,8 +12,10 @@
 //   members\size=2
 //   members\1\name=…
 //   members\1\jobTitle=…
+//   programme\3=Программа обучения по охране труда № 2   ; printed for profile 3
 //   [recheck]
 //   profile3=6            ; months; a profile not named here is checked every 12 months
+//   failed3=14            ; days to the re-check after a failed exam; 30 unless named
 
 #include "journal/journalentry.h"
 
@@ -35,18 +37,29 @@ struct ProtocolSettings {
     QString order; // the order that formed the commission, as it is to be printed
     CommissionMember chair;
     QList<CommissionMember> members;
+    QMap<int, QString> programmes; // «Программа обучения» by profile number; only those that are set
+
+    // The training programme printed for a profile: its own, else the profile's name.
+    QString programmeFor(int profileNo, const QString& profileName) const {
+        const QString own = programmes.value(profileNo).trimmed();
+        return own.isEmpty() ? profileName : own;
+    }
 
     bool operator==(const ProtocolSettings&) const = default;
 };
 
-// Re-check periods in months by profile number.
+// Re-check periods by profile number: months after a pass, days after a fail.
 struct RecheckPeriods {
     static constexpr int kDefaultMonths = 12;
     static constexpr int kMaxMonths = 120;
+    static constexpr int kDefaultFailedDays = 30;
+    static constexpr int kMaxFailedDays = 365;
 
-    QMap<int, int> months; // only profiles with a period other than the default need a row
+    QMap<int, int> months;     // only profiles with a period other than the default need a row
+    QMap<int, int> failedDays; // the same for the re-check after a fail
 
     int monthsFor(int profileNo) const { return months.value(profileNo, kDefaultMonths); }
+    int failedDaysFor(int profileNo) const { return failedDays.value(profileNo, kDefaultFailedDays); }
     bool operator==(const RecheckPeriods&) const = default;
 };
 
@@ -61,9 +74,10 @@ public:
     // A missing file gives empty settings; a file that cannot be read is an error.
     JournalResult readProtocol(ProtocolSettings& settings) const;
     JournalResult writeProtocol(const ProtocolSettings& settings) const;
-    // A period outside 1 .. kMaxMonths months in the file is ignored (the default holds).
+    // A period outside 1 .. kMaxMonths months (1 .. kMaxFailedDays days after a fail) in the
+    // file is ignored (the default holds).
     JournalResult readPeriods(RecheckPeriods& periods) const;
-    // A period outside 1 .. kMaxMonths months is refused, and nothing is written.
+    // A period outside those bounds is refused, and nothing is written.
     JournalResult writePeriods(const RecheckPeriods& periods) const;
 
 private:

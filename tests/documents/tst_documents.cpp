@@ -129,6 +129,7 @@ private slots:
         settings.chair = {QStringLiteral("Петров Павел Павлович"), QStringLiteral("главный инженер")};
         settings.members = {{QStringLiteral("Иванова Ольга Юрьевна"), QStringLiteral("инженер по охране труда")},
                             {QStringLiteral("Сидоров Степан"), QStringLiteral("начальник участка")}};
+        settings.programmes = {{1, QStringLiteral("Программа № 7 «Электробезопасность, IV группа»")}};
         QVERIFY(PaperworkSettings(m_folder.path()).writeProtocol(settings).ok);
     }
 
@@ -137,7 +138,7 @@ private slots:
                                  QStringLiteral("--protocol-no"), QStringLiteral("17"), QStringLiteral("--to"),
                                  path(QStringLiteral("протокол.pdf")), QStringLiteral("--folder"), m_folder.path()});
         QVERIFY2(run.code == 0, qPrintable(run.err));
-        QVERIFY(run.out.contains(QStringLiteral("экзаменов: 3")));
+        QVERIFY(run.out.contains(QStringLiteral("Протокол № 17 за 05.03.2024 (экзаменов: 3)")));
 
         const QString layout = programOutput(QStringLiteral("pdftotext"),
                                              {QStringLiteral("-layout"), path(QStringLiteral("протокол.pdf")),
@@ -149,7 +150,10 @@ private slots:
               QStringLiteral("Петров Павел Павлович, главный инженер"),
               QStringLiteral("Иванова Ольга Юрьевна, инженер по охране труда"),
               QStringLiteral("Сидоров Степан, начальник участка"), QStringLiteral("«Электробезопасность»"),
-              QStringLiteral("«Охрана труда»"), QStringLiteral("Председатель комиссии")})
+              QStringLiteral("«Охрана труда»"), QStringLiteral("Председатель комиссии"),
+              // The programme set for profile 1; profile 2 has none, its name stands in.
+              QStringLiteral("Программа обучения: Программа № 7 «Электробезопасность, IV группа»"),
+              QStringLiteral("Программа обучения: Охрана труда")})
             QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" not in: ") + text));
         QVERIFY(!text.contains(QStringLiteral("Другой День")));
         // One line per examinee: the name, the personnel number, the grade, right of asked, the result.
@@ -174,6 +178,42 @@ private slots:
         QVERIFY(!fonts.isEmpty());
         for (const QString& font : fonts)
             QVERIFY2(font.contains(QStringLiteral(" yes ")), qPrintable(font));
+    }
+
+    // Without --protocol-no the number comes from the journal's sequence, which the number set
+    // by hand above moved on; the same day again keeps its number.
+    void protocolNumberFromTheJournal_data() {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("requested");
+        QTest::addColumn<QString>("expected"); // the number, or empty when refused
+        QTest::newRow("next day, next number") << QStringLiteral("06.03.2024") << QString() << QStringLiteral("18");
+        QTest::newRow("made again") << QStringLiteral("06.03.2024") << QString() << QStringLiteral("18");
+        QTest::newRow("the day numbered by hand") << QStringLiteral("05.03.2024") << QString() << QStringLiteral("17");
+        QTest::newRow("a number held by another") << QStringLiteral("06.03.2024") << QStringLiteral("17") << QString();
+    }
+    void protocolNumberFromTheJournal() {
+        QFETCH(QString, date);
+        QFETCH(QString, requested);
+        QFETCH(QString, expected);
+        const QString pdf = path(QStringLiteral("номер.pdf"));
+        QFile::remove(pdf);
+        QStringList args{QStringLiteral("protocol"), QStringLiteral("--date"), date, QStringLiteral("--to"), pdf,
+                         QStringLiteral("--folder"), m_folder.path()};
+        if (!requested.isEmpty())
+            args << QStringLiteral("--protocol-no") << requested;
+        const Run run = command(args);
+        if (expected.isEmpty()) {
+            QCOMPARE(run.code, 1);
+            QVERIFY2(run.err.contains(QStringLiteral("Номер %1 уже присвоен другому протоколу").arg(requested)),
+                     qPrintable(run.err));
+            QVERIFY(!QFile::exists(pdf));
+            return;
+        }
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        QVERIFY2(run.out.contains(QStringLiteral("Протокол № %1 за %2").arg(expected, date)), qPrintable(run.out));
+        const QString text =
+            programOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}).simplified();
+        QVERIFY2(text.contains(QStringLiteral("ПРОТОКОЛ ПРОВЕРКИ ЗНАНИЙ № %1").arg(expected)), qPrintable(text));
     }
 
     void protocolOfASelection() {
@@ -245,14 +285,15 @@ private slots:
         DueEntry due;
         due.fullName = QStringLiteral("Ёлкин Пётр");
         due.profileNo = 1;
-        due.lastPassed = QDate(2024, 3, 5);
+        due.lastExam = QDate(2024, 3, 5);
+        due.lastGrade = 4;
         due.due = QDate(2025, 3, 5);
         due.daysLeft = -3;
         QVERIFY(writeTable(dueTable({due}), path(QStringLiteral("срок.csv"))).ok);
         QFile csv(path(QStringLiteral("срок.csv")));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(csv.readAll()).split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.at(1), QStringLiteral(";Ёлкин Пётр;;1;;05.03.2024;0;12;05.03.2025;-3;просрочено"));
+        QCOMPARE(lines.at(1), QStringLiteral(";Ёлкин Пётр;;1;;05.03.2024;4;12;05.03.2025;-3;просрочено"));
     }
 
     void csvColumns() {
@@ -375,13 +416,17 @@ private slots:
         QVERIFY(commandLineHelp().contains(QStringLiteral("razividerur protocol --date")));
         QVERIFY(isCommand({QStringLiteral("protocol")}) && commandNeedsGui({QStringLiteral("protocol")}));
 
-        // The whole list (no --within): every person and profile with a pass, due 12 months later.
+        // The whole list (no --within): every person and profile, due 12 months after a pass and
+        // 30 days after a fail.
         const Run run = command({QStringLiteral("journal"), QStringLiteral("due"), QStringLiteral("--folder"), m_folder.path()});
         QVERIFY2(run.code == 0, qPrintable(run.err));
-        QVERIFY(run.out.contains(QStringLiteral(": 3\n"))); // Ёлкин, Щукин, Другой День; Жукова failed
+        QVERIFY(run.out.contains(QStringLiteral(": 4\n"))); // Ёлкин, Щукин, Другой День, Жукова
         QVERIFY(run.out.contains(QStringLiteral("05.03.2025")));
         QVERIFY(run.out.contains(QStringLiteral("Щукин Аркадий; профиль 2 «Охрана труда»; сдан 05.03.2024 на 4")));
-        QVERIFY(!run.out.contains(QStringLiteral("Жукова")));
+        QVERIFY2(run.out.contains(QStringLiteral("04.04.2024")) &&
+                     run.out.contains(QStringLiteral("Жукова Мария Ивановна; профиль 1 «Электробезопасность»; "
+                                                     "не сдал 05.03.2024 на 2")),
+                 qPrintable(run.out));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "journal/journalreports.h"
 #include "journal/journalserver.h"
 #include "journal/journalstore.h"
+#include "journal/protocolnumbers.h"
 #include "postgresfixture.h"
 
 #include <QTemporaryDir>
@@ -53,7 +54,7 @@ QList<JournalEntry> journalOfTheTest() {
              {{1, 1, true}, {1, 2, false}, {2, 5, false}}),
         exam(QStringLiteral("Т-2"), QStringLiteral("Сидоров Олег"), {2024, 3, 2}, 1, 2, {{1, 1, false}, {1, 2, false}}),
         exam(QStringLiteral("Т-1"), QStringLiteral("Иванов Иван"), {2024, 4, 10}, 2, 3, {{1, 1, false}}),
-        // Failed after the pass: the pass of 2024-03-01 still counts.
+        // Failed after the pass: the fail decides.
         exam(QStringLiteral("Т-1"), QStringLiteral("Иванов Иван"), {2024, 5, 1}, 1, 2),
         exam(QStringLiteral("Т-1"), QStringLiteral("Иванов Иван"), {2024, 10, 10}, 2, 5),
         // One person without a personnel number, typed two ways.
@@ -61,6 +62,8 @@ QList<JournalEntry> journalOfTheTest() {
         exam(QString(), QStringLiteral("петров петр"), {2024, 9, 1}, 1, 4),
         // Six months from the last day of August end on the last day of February.
         exam(QStringLiteral("Т-3"), QStringLiteral("Котова Анна"), {2024, 8, 31}, 2, 4),
+        // A fail under a profile without its own re-check days: 30 days.
+        exam(QStringLiteral("Т-4"), QStringLiteral("Орлова Вера"), {2025, 3, 1}, 3, 2),
     };
 }
 
@@ -74,11 +77,12 @@ QString statisticsText(const QList<QuestionStatistic>& statistics) {
 QString dueText(const QList<DueEntry>& due) {
     QStringList parts;
     for (const DueEntry& d : due)
-        parts << QStringLiteral("%1/%2 %3 %4 %5")
+        parts << QStringLiteral("%1/%2 %3 %4 %5%6")
                      .arg(d.personnelNo.isEmpty() ? d.fullName : d.personnelNo)
                      .arg(d.profileNo)
-                     .arg(d.lastPassed.toString(Qt::ISODate), d.due.toString(Qt::ISODate))
-                     .arg(d.daysLeft);
+                     .arg(d.lastExam.toString(Qt::ISODate), d.due.toString(Qt::ISODate))
+                     .arg(d.daysLeft)
+                     .arg(d.failed() ? QStringLiteral(" не сдал") : QString());
     return parts.join(QStringLiteral("; "));
 }
 
@@ -165,15 +169,16 @@ private slots:
         QTest::addColumn<int>("within");
         QTest::addColumn<QString>("expected");
         const QString all = QStringLiteral(
-            "Т-3/2 2024-08-31 2025-02-28 -15; Т-1/1 2024-03-01 2025-03-01 -14; Т-1/2 2024-10-10 2025-04-10 26; "
-            "петров петр/1 2024-09-01 2025-09-01 170");
+            "Т-2/1 2024-03-02 2024-03-16 -364 не сдал; Т-1/1 2024-05-01 2024-05-15 -304 не сдал; "
+            "Т-3/2 2024-08-31 2025-02-28 -15; Т-4/3 2025-03-01 2025-03-31 16 не сдал; "
+            "Т-1/2 2024-10-10 2025-04-10 26; петров петр/1 2024-09-01 2025-09-01 170");
         for (const QString& backend : {QStringLiteral("sqlite"), QStringLiteral("postgresql")}) {
             const QByteArray b = backend.toUtf8();
             QTest::newRow(b + " everyone") << backend << -1 << all;
             QTest::newRow(b + " within 30 days")
                 << backend << 30 << all.left(all.lastIndexOf(QStringLiteral("; ")));
             QTest::newRow(b + " overdue") << backend << 0
-                                          << all.left(all.indexOf(QStringLiteral("; Т-1/2")));
+                                          << all.left(all.indexOf(QStringLiteral("; Т-4/3")));
         }
     }
 
@@ -183,14 +188,52 @@ private slots:
         QFETCH(QString, expected);
         RecheckPeriods periods;
         periods.months.insert(2, 6);
+        periods.failedDays.insert(1, 14);
         QList<DueEntry> due;
         const JournalResult result = JournalReports(database(backend)).dueList(periods, QDate(2025, 3, 15), due);
         QVERIFY2(result.ok, qPrintable(result.error));
         if (within >= 0)
             due = dueWithin(due, within);
         QCOMPARE(dueText(due), expected);
-        QCOMPARE(due.first().periodMonths, 6);
+        QCOMPARE(due.at(2).periodMonths, 6);
         QCOMPARE(due.at(1).periodMonths, RecheckPeriods::kDefaultMonths);
+    }
+
+    // One sequence per journal; the same exams keep their number, in any order; a number set
+    // by hand is kept and moves the sequence on; a number another protocol holds is refused.
+    void protocolNumbers_data() {
+        addBackends();
+        QTest::newRow("sqlite") << QStringLiteral("sqlite");
+        QTest::newRow("postgresql") << QStringLiteral("postgresql");
+    }
+    void protocolNumbers() {
+        QFETCH(QString, backend);
+        QSqlDatabase db = database(backend);
+        const QUuid a = QUuid::createUuid(), b = QUuid::createUuid(), c = QUuid::createUuid();
+        ProtocolNumbers numbers(db);
+        struct Step {
+            QList<QUuid> exams;
+            int requested;
+            int expected; // 0: refused
+        };
+        const QList<Step> steps = {{{a, b}, 0, 1}, {{c}, 0, 2},  {{b, a}, 0, 1},  {{a}, 0, 3}, {{c}, 10, 10},
+                                   {{c}, 0, 10},   {{b}, 0, 11}, {{a, c}, 3, 0}, {{a, b}, 0, 1}};
+        for (const Step& step : steps) {
+            int number = -1;
+            const JournalResult result = numbers.numberFor(step.exams, step.requested, number);
+            QCOMPARE(result.ok, step.expected > 0);
+            QCOMPARE(number, step.expected);
+            if (!result.ok)
+                QVERIFY2(result.error.contains(QStringLiteral("Номер 3 уже присвоен")), qPrintable(result.error));
+        }
+        // A second workstation on the same journal goes on with the same sequence.
+        if (backend == QLatin1String("postgresql")) {
+            JournalServer other(m_postgres.config(db.databaseName(), QString()));
+            QVERIFY(other.connect().ok);
+            int number = 0;
+            QVERIFY(ProtocolNumbers(other.database()).numberFor({QUuid::createUuid()}, 0, number).ok);
+            QCOMPARE(number, 12);
+        }
     }
 
     void examsOfAPeriod() {
@@ -217,9 +260,11 @@ private slots:
         written.chair = {QStringLiteral("Петров Пётр Петрович"), QStringLiteral("главный инженер")};
         written.members = {{QStringLiteral("Ёлкина Анна"), QStringLiteral("инженер по ОТ")},
                            {QStringLiteral("Смирнов С.С."), QString()}};
+        written.programmes = {{3, QStringLiteral("Программа № 2, «Электробезопасность»")}};
         QVERIFY(file.writeProtocol(written).ok);
         RecheckPeriods periods;
         periods.months = {{3, 6}, {12, 36}};
+        periods.failedDays = {{3, 10}};
         QVERIFY(file.writePeriods(periods).ok);
         // Writing the periods keeps the protocol settings, and the other way round.
         QVERIFY(file.readProtocol(read).ok);
@@ -228,6 +273,7 @@ private slots:
         QVERIFY(file.readPeriods(readPeriods).ok);
         QCOMPARE(readPeriods, periods);
         QCOMPARE(readPeriods.monthsFor(4), 12);
+        QCOMPARE(readPeriods.failedDaysFor(4), 30);
 
         periods.months.insert(5, 0);
         const JournalResult refused = file.writePeriods(periods);

@@ -158,6 +158,8 @@ private slots:
             QCOMPARE(a.theme, int(shown[i].theme));
             QCOMPARE(a.questionNo, int(shown[i].question));
             QCOMPARE(a.questionText, shown[i].text);
+            // The right answer is kept whether it was chosen or not.
+            QCOMPARE(a.rightAnswerText, std::optional<QString>(QStringLiteral("верно %1.%2").arg(a.theme).arg(a.questionNo)));
             if (i < clicked.size()) {
                 QCOMPARE(a.answerText, shown[i].answers[clicked[i]]);
                 QCOMPARE(a.right, a.answerText.startsWith(QStringLiteral("верно")));

@@ -30,7 +30,8 @@ inline JournalEntry finishedExam(const QString& workstation, int n, int question
     e.finishedAt = e.startedAt.addSecs(245);
     for (int i = 1; i <= questions; ++i) {
         e.answers.append({i, i, 10 + i, QStringLiteral("Вопрос %1; «кавычки» и 'апостроф'").arg(i),
-                          i == questions ? QString() : QStringLiteral("Ответ %1").arg(i), i != 1, 20 + i});
+                          i == questions ? QString() : QStringLiteral("Ответ %1").arg(i), i != 1, 20 + i,
+                          QStringLiteral("Верный ответ %1").arg(i)});
     }
     return e;
 }

@@ -104,6 +104,7 @@ private slots:
         QCOMPARE(old->fullName, QStringLiteral("Петров П.П."));
         QCOMPARE(old->answers.size(), 2);
         QCOMPARE(old->answers.at(1).questionNo, 7);
+        QVERIFY(!old->answers.at(1).rightAnswerText.has_value()); // not kept then: unknown
         QVERIFY(!old->imported);
         QCOMPARE(old->finishedAt, QDateTime(QDate(2023, 5, 2), QTime(7, 1, 1), Qt::UTC));
         // The upgraded journal does what a new one does: old rows wait to be sent, lookups work.

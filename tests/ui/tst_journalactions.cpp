@@ -126,8 +126,11 @@ private slots:
         settings.chair = {QStringLiteral("Петров П.П."), QStringLiteral("главный инженер")};
         settings.members = {{QStringLiteral("Сидорова А.Ё."), QStringLiteral("инженер по охране труда")},
                             {QStringLiteral("Кузнецов К.К."), QString()}};
+        settings.programmes = {{2, QStringLiteral("Программа № 4 «Работы на высоте»")}};
         CommissionDialog dialog;
         dialog.setSettings(settings);
+        dialog.programmesTable()->item(6, 1)->setText(QStringLiteral(" Программа № 9 "));
+        settings.programmes.insert(7, QStringLiteral("Программа № 9"));
         // A row left without a name is no member.
         dialog.membersTable()->insertRow(2);
         dialog.membersTable()->setItem(2, 1, new QTableWidgetItem(QStringLiteral("мастер")));

@@ -158,17 +158,28 @@ private slots:
             QCOMPARE(answers->item(i, JournalExamDialog::Right)->text(),
                      a.right ? QStringLiteral("да") : QStringLiteral("нет"));
             QCOMPARE(answers->item(i, JournalExamDialog::QuestionNo)->text().toInt(), a.questionNo);
+            // A wrong answer shows the right one beside it.
+            QCOMPARE(answers->item(i, JournalExamDialog::RightAnswer)->text(),
+                     a.right ? QString() : *a.rightAnswerText);
         }
 
-        // The paperwork buttons say what is selected and filtered.
+        // The paperwork buttons say what is picked and filtered. Opening an exam picks no row,
+        // a click does, and a change of the filter forgets it.
         QSignalSpy protocol(&window, &JournalWindow::protocolRequested);
         QSignalSpy exportList(&window, &JournalWindow::exportRequested);
         QSignalSpy due(&window, &JournalWindow::dueListRequested);
         buttonNamed(window, QStringLiteral("Протокол…"))->click();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        buttonNamed(window, QStringLiteral("Протокол…"))->click();
+        window.searchField()->setText(QStringLiteral("Иванов"));
+        window.applyFilter();
+        buttonNamed(window, QStringLiteral("Протокол…"))->click();
         buttonNamed(window, QStringLiteral("Экспорт…"))->click();
         buttonNamed(window, QStringLiteral("Сроки проверки…"))->click();
-        QCOMPARE(protocol.size(), 1);
-        QCOMPARE(protocol.at(0).at(0).value<QList<QUuid>>(), QList<QUuid>{exam.id});
+        QCOMPARE(protocol.size(), 3);
+        QCOMPARE(protocol.at(0).at(0).value<QList<QUuid>>(), QList<QUuid>());
+        QCOMPARE(protocol.at(1).at(0).value<QList<QUuid>>(), QList<QUuid>{exam.id});
+        QCOMPARE(protocol.at(2).at(0).value<QList<QUuid>>(), QList<QUuid>());
         QCOMPARE(exportList.size(), 1);
         QCOMPARE(due.size(), 1);
     }

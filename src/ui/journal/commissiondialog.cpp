@@ -1,5 +1,7 @@
 #include "ui/journal/commissiondialog.h"
 
+#include "model/database.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -40,6 +42,20 @@ CommissionDialog::CommissionDialog(QWidget* parent) : QDialog(parent) {
             m_members->removeRow(m_members->currentRow());
     });
 
+    m_programmes = new QTableWidget(kProfileCount, 2, this);
+    m_programmes->setObjectName(QStringLiteral("programmesTable"));
+    m_programmes->setAccessibleName(QStringLiteral("Программы обучения по профилям"));
+    m_programmes->setHorizontalHeaderLabels({QStringLiteral("Профиль"), QStringLiteral("Программа обучения")});
+    m_programmes->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_programmes->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_programmes->verticalHeader()->hide();
+    for (int row = 0; row < kProfileCount; ++row) {
+        auto* profile = new QTableWidgetItem(QStringLiteral("Профиль %1").arg(row + 1));
+        profile->setFlags(profile->flags() & ~Qt::ItemIsEditable);
+        m_programmes->setItem(row, 0, profile);
+        m_programmes->setItem(row, 1, new QTableWidgetItem);
+    }
+
     auto* chair = new QHBoxLayout;
     chair->addWidget(m_chairName, 1);
     chair->addWidget(m_chairJob, 1);
@@ -64,8 +80,12 @@ CommissionDialog::CommissionDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(new QLabel(QStringLiteral("Члены комиссии:"), this));
     layout->addWidget(m_members, 1);
     layout->addLayout(memberButtons);
+    layout->addWidget(new QLabel(QStringLiteral("Программы обучения (если не указана, в протоколе печатается "
+                                                "название профиля):"),
+                                 this));
+    layout->addWidget(m_programmes, 1);
     layout->addWidget(buttons);
-    resize(620, 420);
+    resize(680, 640);
 }
 
 void CommissionDialog::addMember(const CommissionMember& member) {
@@ -83,6 +103,8 @@ void CommissionDialog::setSettings(const ProtocolSettings& settings) {
     m_members->setRowCount(0);
     for (const CommissionMember& member : settings.members)
         addMember(member);
+    for (int row = 0; row < kProfileCount; ++row)
+        m_programmes->item(row, 1)->setText(settings.programmes.value(row + 1));
 }
 
 ProtocolSettings CommissionDialog::settings() const {
@@ -97,6 +119,11 @@ ProtocolSettings CommissionDialog::settings() const {
     for (int row = 0; row < m_members->rowCount(); ++row) {
         if (!text(row, 0).isEmpty())
             settings.members.append({text(row, 0), text(row, 1)});
+    }
+    for (int row = 0; row < kProfileCount; ++row) {
+        const QString programme = m_programmes->item(row, 1)->text().trimmed();
+        if (!programme.isEmpty())
+            settings.programmes.insert(row + 1, programme);
     }
     return settings;
 }

@@ -25,6 +25,7 @@ public:
     QLineEdit* chairNameField() const { return m_chairName; }
     QLineEdit* chairJobField() const { return m_chairJob; }
     QTableWidget* membersTable() const { return m_members; }
+    QTableWidget* programmesTable() const { return m_programmes; }
 
 private:
     void addMember(const CommissionMember& member = {});
@@ -34,6 +35,7 @@ private:
     QLineEdit* m_chairName = nullptr;
     QLineEdit* m_chairJob = nullptr;
     QTableWidget* m_members = nullptr;
+    QTableWidget* m_programmes = nullptr; // one row per profile 1 .. kProfileCount
 };
 
 } // namespace zet::ui

@@ -33,17 +33,19 @@ DueListDialog::DueListDialog(QWidget* parent) : QDialog(parent) {
     m_table = new QTableWidget(0, ColumnCount, this);
     m_table->setHorizontalHeaderLabels({QStringLiteral("Таб. №"), QStringLiteral("Ф.И.О."),
                                         QStringLiteral("Должность"), QStringLiteral("Профиль"),
-                                        QStringLiteral("Последняя сдача"), QStringLiteral("Следующая проверка"),
+                                        QStringLiteral("Последняя проверка"), QStringLiteral("Следующая проверка"),
                                         QStringLiteral("Осталось дней"), QStringLiteral("Состояние")});
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->horizontalHeader()->setStretchLastSection(true);
 
-    m_periodsTable = new QTableWidget(0, 2, this);
-    m_periodsTable->setHorizontalHeaderLabels({QStringLiteral("Профиль"), QStringLiteral("Период, месяцев")});
+    m_periodsTable = new QTableWidget(0, 3, this);
+    m_periodsTable->setHorizontalHeaderLabels(
+        {QStringLiteral("Профиль"), QStringLiteral("Период, месяцев"), QStringLiteral("После «не сдал», дней")});
     m_periodsTable->verticalHeader()->hide();
     m_periodsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_periodsTable->setMaximumWidth(380);
+    m_periodsTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_periodsTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
 
     auto* savePeriods = new QPushButton(QStringLiteral("Сохранить периоды"), this);
     auto* exportList = new QPushButton(QStringLiteral("Экспорт…"), this);
@@ -54,24 +56,25 @@ DueListDialog::DueListDialog(QWidget* parent) : QDialog(parent) {
     connect(exportList, &QPushButton::clicked, this, &DueListDialog::exportRequested);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
 
+    // The periods go under the list, so that the list keeps the dialog's whole width for its columns.
     auto* side = new QVBoxLayout;
-    side->addWidget(new QLabel(QStringLiteral("Периодичность проверки по профилям\n(по умолчанию %1 мес.):")
-                                   .arg(RecheckPeriods::kDefaultMonths),
+    side->addWidget(new QLabel(QStringLiteral("Периодичность проверки по профилям\n(по умолчанию %1 мес., "
+                                              "после несдачи %2 дн.):")
+                                   .arg(RecheckPeriods::kDefaultMonths)
+                                   .arg(RecheckPeriods::kDefaultFailedDays),
                                this));
     side->addWidget(m_periodsTable, 1);
-    side->addWidget(savePeriods);
-    auto* middle = new QHBoxLayout;
-    middle->addWidget(m_table, 1);
-    middle->addLayout(side);
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(savePeriods);
     bottom->addStretch(1);
     bottom->addWidget(exportList);
     bottom->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_summary);
-    layout->addLayout(middle, 1);
+    layout->addWidget(m_table, 3);
+    layout->addLayout(side, 1);
     layout->addLayout(bottom);
-    resize(1200, 560);
+    resize(1200, 680);
 }
 
 void DueListDialog::setList(const QList<DueEntry>& entries, const RecheckPeriods& periods) {
@@ -85,7 +88,7 @@ void DueListDialog::setList(const QList<DueEntry>& entries, const RecheckPeriods
         profiles.insert(e.profileNo, e.profileName);
         const QString status = dueStatusText(e);
         const QStringList texts = {e.personnelNo,  e.fullName,   e.jobTitle, QStringLiteral("%1. %2").arg(e.profileNo).arg(e.profileName),
-                                   day(e.lastPassed), day(e.due), QString::number(e.daysLeft), status};
+                                   day(e.lastExam), day(e.due), QString::number(e.daysLeft), status};
         for (int column = 0; column < ColumnCount; ++column) {
             QTableWidgetItem* item = cell(texts[column]);
             if (!status.isEmpty())
@@ -110,7 +113,13 @@ void DueListDialog::setList(const QList<DueEntry>& entries, const RecheckPeriods
         auto* months = new QSpinBox(m_periodsTable);
         months->setRange(1, RecheckPeriods::kMaxMonths);
         months->setValue(periods.monthsFor(it.key()));
+        months->setAccessibleName(QStringLiteral("Период, месяцев: %1").arg(name->text()));
         m_periodsTable->setCellWidget(row, 1, months);
+        auto* days = new QSpinBox(m_periodsTable);
+        days->setRange(1, RecheckPeriods::kMaxFailedDays);
+        days->setValue(periods.failedDaysFor(it.key()));
+        days->setAccessibleName(QStringLiteral("После «не сдал», дней: %1").arg(name->text()));
+        m_periodsTable->setCellWidget(row, 2, days);
     }
 }
 
@@ -123,6 +132,11 @@ RecheckPeriods DueListDialog::periods() const {
             result.months.remove(profileNo);
         else
             result.months.insert(profileNo, months);
+        const int days = static_cast<QSpinBox*>(m_periodsTable->cellWidget(row, 2))->value();
+        if (days == RecheckPeriods::kDefaultFailedDays)
+            result.failedDays.remove(profileNo);
+        else
+            result.failedDays.insert(profileNo, days);
     }
     return result;
 }

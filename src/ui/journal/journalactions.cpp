@@ -47,10 +47,13 @@ void JournalActions::problem(const QString& text) const {
 
 void JournalActions::showProtocol(const QList<QUuid>& selected, const JournalFilter& filter) {
     ProtocolContent content;
-    if (const JournalResult read = protocolContent(m_folder, selected, filter, content); !read.ok) {
+    QString warning;
+    if (const JournalResult read = protocolContent(m_folder, selected, filter, content, &warning); !read.ok) {
         problem(QStringLiteral("Протокол не составлен.\n%1").arg(read.error));
         return;
     }
+    if (!warning.isEmpty())
+        problem(warning);
     if (content.settings.organisation.isEmpty() && content.settings.chair.fullName.isEmpty()) {
         if (askYesNo(m_window, QStringLiteral("Организация и комиссия ещё не заданы, в протоколе останутся "
                                               "пустые места.\nЗадать их сейчас?"))) {
@@ -65,7 +68,12 @@ void JournalActions::showProtocol(const QList<QUuid>& selected, const JournalFil
     printer.setDocName(QStringLiteral("Протокол проверки знаний"));
     QPrintPreviewDialog preview(&printer, m_window);
     preview.setObjectName(QStringLiteral("protocolPreview"));
-    preview.setWindowTitle(QStringLiteral("Протокол проверки знаний — предварительный просмотр"));
+    const QString numbered = content.number.isEmpty() ? QString() : QStringLiteral(" № %1").arg(content.number);
+    // Whether the protocol covers the picked rows or the whole list found is said in the title.
+    const QString covers = selected.isEmpty() ? QStringLiteral("все найденные: %1").arg(content.exams.size())
+                                              : QStringLiteral("выбрано: %1").arg(content.exams.size());
+    preview.setWindowTitle(
+        QStringLiteral("Протокол проверки знаний%1 (%2) — предварительный просмотр").arg(numbered, covers));
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
             [&document](QPrinter* device) { printDocument(*document, device); });
     if (QToolBar* tools = preview.findChild<QToolBar*>()) {
@@ -73,10 +81,11 @@ void JournalActions::showProtocol(const QList<QUuid>& selected, const JournalFil
         QAction* save = tools->addAction(QStringLiteral("Сохранить в PDF…"));
         save->setObjectName(QStringLiteral("savePdfAction"));
         save->setToolTip(QStringLiteral("Сохранить протокол в файл PDF"));
-        connect(save, &QAction::triggered, &preview, [this, &document, &content, &preview] {
+        connect(save, &QAction::triggered, &preview, [this, &document, &content, &preview, numbered] {
             const QDate day = content.exams.first().date;
-            const QString path = m_saveFileName(QStringLiteral("Сохранить протокол"), QStringLiteral("PDF (*.pdf)"),
-                                                QStringLiteral("Протокол %1.pdf").arg(day.toString(QStringLiteral("yyyy-MM-dd"))));
+            const QString path = m_saveFileName(
+                QStringLiteral("Сохранить протокол"), QStringLiteral("PDF (*.pdf)"),
+                QStringLiteral("Протокол%1 %2.pdf").arg(numbered, day.toString(QStringLiteral("yyyy-MM-dd"))));
             if (path.isEmpty())
                 return;
             const JournalResult written = renderToPdf(*document, path, QStringLiteral("Протокол проверки знаний"));

@@ -51,7 +51,8 @@ JournalExamDialog::JournalExamDialog(const JournalEntry& exam, QWidget* parent) 
     m_answers = new QTableWidget(int(exam.answers.size()), ColumnCount);
     m_answers->setHorizontalHeaderLabels({QStringLiteral("№"), QStringLiteral("Тема"), QStringLiteral("Вопрос №"),
                                           QStringLiteral("Вопрос"), QStringLiteral("Выбранный ответ"),
-                                          QStringLiteral("Верно"), QStringLiteral("Секунд")});
+                                          QStringLiteral("Верно"), QStringLiteral("Верный ответ"),
+                                          QStringLiteral("Секунд")});
     m_answers->verticalHeader()->hide();
     m_answers->setWordWrap(true);
     m_answers->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -66,6 +67,10 @@ JournalExamDialog::JournalExamDialog(const JournalEntry& exam, QWidget* parent) 
         m_answers->setItem(i, Answer,
                            cell(a.answerText.isEmpty() ? QStringLiteral("(ответ не выбран)") : a.answerText));
         m_answers->setItem(i, Right, cell(a.right ? QStringLiteral("да") : QStringLiteral("нет"), Qt::AlignCenter));
+        // A wrong answer shows the right one beside it; rows written before it was kept know none.
+        const QString rightAnswer =
+            a.right ? QString() : a.rightAnswerText.value_or(QStringLiteral("(не известен)"));
+        m_answers->setItem(i, RightAnswer, cell(rightAnswer));
         m_answers->setItem(i, Seconds, cell(QString::number(a.seconds), Qt::AlignCenter));
         for (int c = 0; c < ColumnCount; ++c)
             m_answers->item(i, c)->setBackground(a.right ? rightColour : wrongColour);
@@ -74,6 +79,7 @@ JournalExamDialog::JournalExamDialog(const JournalEntry& exam, QWidget* parent) 
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(Question, QHeaderView::Stretch);
     header->setSectionResizeMode(Answer, QHeaderView::Stretch);
+    header->setSectionResizeMode(RightAnswer, QHeaderView::Stretch);
     m_answers->resizeRowsToContents();
 
     auto* buttons = new QDialogButtonBox;

@@ -13,7 +13,7 @@ namespace zet::ui {
 class JournalExamDialog : public QDialog {
     Q_OBJECT
 public:
-    enum Column { Position, Theme, QuestionNo, Question, Answer, Right, Seconds, ColumnCount };
+    enum Column { Position, Theme, QuestionNo, Question, Answer, Right, RightAnswer, Seconds, ColumnCount };
 
     explicit JournalExamDialog(const JournalEntry& exam, QWidget* parent = nullptr);
 

@@ -50,6 +50,8 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
         edit->setDate(QDate::currentDate());
         edit->setEnabled(false);
     }
+    m_from->setAccessibleName(QStringLiteral("Период: с"));
+    m_until->setAccessibleName(QStringLiteral("Период: по"));
     m_search = new QLineEdit(this);
     m_search->setPlaceholderText(QStringLiteral("Ф.И.О. или табельный номер"));
     m_search->setAccessibleName(QStringLiteral("Поиск по Ф.И.О. или табельному номеру"));
@@ -162,6 +164,8 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
         header->setSortIndicator(shownColumn, shown.order);
     });
     connect(m_table, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { openExam(index.row()); });
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { m_picked = m_table->selectionModel()->hasSelection(); });
     connect(m_model, &JournalTableModel::readFailed, this, &JournalWindow::showProblem);
     connect(m_model, &QAbstractItemModel::modelReset, this, &JournalWindow::startCount);
 
@@ -219,6 +223,8 @@ JournalSort JournalWindow::sortOrder() const {
 
 QList<QUuid> JournalWindow::selectedExams() const {
     QList<QUuid> ids;
+    if (!m_picked)
+        return ids;
     const QModelIndexList rows = m_table->selectionModel()->selectedRows();
     for (const QModelIndex& index : rows)
         ids << m_model->row(index.row()).id;
@@ -238,6 +244,9 @@ void JournalWindow::applyFilter() {
     if (wanted == m_model->filter() && m_model->rowCount() > 0)
         return;
     m_problem->setVisible(false);
+    // Rows picked under another filter are not what the examiner sees now.
+    m_table->clearSelection();
+    m_picked = false;
     m_model->setFilter(wanted);
 }
 
@@ -320,6 +329,8 @@ void JournalWindow::openExam(int row) {
     m_examDialog = new JournalExamDialog(*exam, this);
     m_examDialog->setAttribute(Qt::WA_DeleteOnClose);
     m_examDialog->show();
+    // The double click that opened the exam selected its row; that is no choice of rows for a protocol.
+    m_table->clearSelection();
 }
 
 void JournalWindow::showStatistics(const QList<QuestionStatisticsRow>& rows, const QString& caption) {

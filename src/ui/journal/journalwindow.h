@@ -43,7 +43,7 @@ public:
     // The filter and the order the list shows now.
     JournalFilter filter() const;
     JournalSort sortOrder() const;
-    // The exams selected in the list (may be empty).
+    // The exams the examiner picked in the list since the filter last changed (may be empty).
     QList<QUuid> selectedExams() const;
 
     JournalQuery& query() { return *m_query; }
@@ -104,6 +104,7 @@ private:
     QThread* m_counting = nullptr;
     bool m_countAgain = false;
     bool m_profilesRead = false;
+    bool m_picked = false; // rows were picked since the filter last changed
     QPointer<JournalExamDialog> m_examDialog;
     QPointer<QuestionStatisticsView> m_statistics;
 };
