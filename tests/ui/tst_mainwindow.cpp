@@ -58,7 +58,7 @@ QStringList menuBarState(QMainWindow& w) {
 const QStringList kMainMenus = {
     QStringLiteral("Меню           [Создать новый|Загрузить|Сохранить|Импорт вопросов…|Экспорт вопросов…|Выход из программы]"),
     QStringLiteral("Проверка       [Результаты|Экзамен|Журнал результатов|Перенести архив в журнал…]"),
-    QStringLiteral("Настройка      [Профили|Редактор]"),
+    QStringLiteral("Настройка      [Профили|Редактор|Пароль экзаменатора…]"),
     QStringLiteral("Базы тестов       "),
     QStringLiteral("О программе    "),
 };
@@ -260,9 +260,9 @@ void TestMainWindow::modes_data() {
     QTest::addColumn<QStringList>("after");
 
     QStringList afterEditor = kMainMenus;
-    afterEditor[2] = QStringLiteral("Настройки[Профили|Редактор]");
+    afterEditor[2] = QStringLiteral("Настройки[Профили|Редактор|Пароль экзаменатора…]");
     QStringList afterProfiles = kMainMenus;
-    afterProfiles[2] = QStringLiteral("Настройки[Параметры|Редактор]");
+    afterProfiles[2] = QStringLiteral("Настройки[Параметры|Редактор|Пароль экзаменатора…]");
 
     QTest::newRow("question editor") << "questionEditorAction" << 1 << "QuestionEditor"
                                      << QStringList{QStringLiteral("Редактор[Выйти из редактора]")}
