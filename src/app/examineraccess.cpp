@@ -4,6 +4,7 @@
 #include "model/savefile.h"
 #include "model/systemerror.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -95,13 +96,17 @@ QString ExaminerAccess::filePath() const {
 }
 
 void ExaminerAccess::readOnce() {
-    if (m_read)
+    // Read again only when the file has changed since (set by the command line meanwhile).
+    const QString path = filePath();
+    const QFileInfo info(path);
+    const qint64 stamp = info.exists() ? info.lastModified().toMSecsSinceEpoch() ^ (info.size() << 40) : -1;
+    if (m_read && stamp == m_stamp)
         return;
     m_read = true;
+    m_stamp = stamp;
     m_hash.clear();
     m_readError.clear();
-    const QString path = filePath();
-    if (!QFileInfo::exists(path))
+    if (stamp == -1)
         return;
     QFile file(path);
     QString error;

@@ -42,7 +42,7 @@ public:
     explicit ExaminerAccess(Clock clock = {});
 
     // The folder access.ini is read from and written to (with or without a trailing separator).
-    // The file itself is read when first needed.
+    // The file itself is read when first needed, and again whenever it has changed since.
     void setFolder(const QString& folder);
     QString filePath() const;
     void setHashCost(HashCost cost) { m_cost = cost; }
@@ -74,6 +74,7 @@ private:
     HashCost m_cost;
     QString m_folder;
     bool m_read = false;
+    qint64 m_stamp = -1; // the file's time and size when it was read, -1: there was none
     QString m_hash;      // the stored Argon2id string, empty when none is set
     QString m_readError; // access.ini exists but cannot be used
     qint64 m_trustedUntil = 0;

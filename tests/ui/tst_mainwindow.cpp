@@ -341,7 +341,7 @@ void TestMainWindow::questionEditorThenProfileEditor() {
     // The profile item keeps the caption it got on leaving.
     QCOMPARE(menuBarState(w), QStringList{QStringLiteral("Редактор[Выйти из редактора]")});
     w.toggleQuestionEditor();
-    QCOMPARE(menuBarState(w).at(2), QStringLiteral("Настройки[Параметры|Редактор]"));
+    QCOMPARE(menuBarState(w).at(2), QStringLiteral("Настройки[Параметры|Редактор|Пароль экзаменатора…]"));
 }
 
 void TestMainWindow::resultWindowEndsExamMode() {

@@ -118,6 +118,8 @@ ExaminerWatch::ExaminerWatch(ExaminerAccess& access, QObject* parent) : QObject(
 }
 
 void ExaminerWatch::guard(QWidget* area) {
+    // A journal window closed meanwhile has gone.
+    std::erase_if(m_areas, [](const QPointer<QWidget>& known) { return known.isNull(); });
     m_areas.emplace_back(area);
 }
 
