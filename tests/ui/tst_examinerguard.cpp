@@ -5,6 +5,7 @@
 #include "app/appcore.h"
 #include "ui/files/filearea.h"
 #include "ui/files/questionbankactions.h"
+#include "ui/journal/journalexamdialog.h"
 #include "ui/journal/journalwindow.h"
 #include "ui/shell/examinerprompt.h"
 #include "ui/shell/mainwindow.h"
