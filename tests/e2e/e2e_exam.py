@@ -31,7 +31,7 @@ import traceback
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktop import Desktop, Failure, missing_prerequisites, wait_until  # noqa: E402
 
-TIME_LIMIT_S = 190  # the whole run, program start to the last check
+TIME_LIMIT_S = 230  # the whole run, program start to the last check
 
 # Plain letters: xdotool types them without remapping keys, and a password box shows only dots.
 EXAMINER_PASSWORD = "Ekzamen-2026"
@@ -217,7 +217,8 @@ class Scenario:
         self.check(box is not None, "the password question has no text box")
         self.d.click(box)
         self.d._xdotool("type", "--delay", "60", "--", EXAMINER_PASSWORD)
-        wait_until("the password typed", lambda: len(self.d.text_of(box)) == len(EXAMINER_PASSWORD), 10)
+        # A password box does not tell its text; a mistyped one is refused with a message below.
+        time.sleep(0.5)
         self.d.click(self.box(question, "ОК", "push button"))
         wait_until("the password question to close", lambda: not question.showing, 5)
         self.no_message_box("giving the examiner's password")
