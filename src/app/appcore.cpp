@@ -73,6 +73,7 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
     db.programFolder = options.programFolder.isEmpty() ? defaultProgramFolder()
                                                        : withTrailingSeparator(options.programFolder);
     db.databasePath = defaultDatabasePath(db.programFolder);
+    m_examiner.setFolder(db.programFolder);
     // The last database; an unreadable settings file leaves the default path.
     {
         const QString fallback = db.databasePath;
@@ -462,6 +463,8 @@ PresentedQuestion AppCore::startExam(const RegistrationTexts& texts) {
     if (m_exam.examRunning || !m_exam.isFree(m_exam.currentExaminee) || !validProfile(profile))
         return {};
     m_examTexts = texts;
+    // The examinee sits at the keyboard from now on.
+    m_examiner.endTrust();
     m_examStartedAt = now();
     m_examAnswers.clear();
     m_exam.examRunning = true;

@@ -4,6 +4,7 @@
 // procedures that work on them. No widgets here: the windows read their controls, call one
 // of these operations and show its result.
 
+#include "app/examineraccess.h"
 #include "archive/dayfile.h"
 #include "exam/answershuffle.h"
 #include "exam/dayregister.h"
@@ -136,6 +137,10 @@ public:
     // Reads the whole day-file archive of the program folder into the journal.
     ArchiveImportReport importArchiveToJournal(const ArchiveImportProgress& progress = {});
 
+    // --- the examiner's password ---
+    // Set in the program folder by startUp; an exam start ends the trust in a given password.
+    ExaminerAccess& examinerAccess() { return m_examiner; }
+
     // --- the database ---
     // Opens the database file at path (the settings are not saved). A rejected file leaves
     // the database as the reader leaves it.
@@ -248,6 +253,7 @@ private:
     bool m_unwritten = false;
 
     std::function<QDateTime()> m_now;
+    ExaminerAccess m_examiner;
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<JournalSender> m_journalSender; // with a server only
     QTimer m_journalTimer;

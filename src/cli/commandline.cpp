@@ -1,5 +1,6 @@
 #include "cli/commandline.h"
 
+#include "cli/examinercommand.h"
 #include "cli/journalcommand.h"
 #include "cli/protocolcommand.h"
 #include "cli/questionscommand.h"
@@ -27,7 +28,7 @@ QString commandLineHelp() {
         "                      (по умолчанию папка программы или ~/.local/share/Orvelant/razividerur)\n"
         "\n"
         "Команды без окна:\n"
-        "  razividerur journal import-archive [--folder ПАПКА]\n"
+        "  razividerur journal import-archive [--folder ПАПКА] [--password-stdin]\n"
         "      переносит все дневные файлы архива в журнал результатов\n"
         "  razividerur journal export --to ФАЙЛ.xlsx|ФАЙЛ.csv [--from ДД.ММ.ГГГГ] [--until ДД.ММ.ГГГГ]\n"
         "                             [--folder ПАПКА] [--local]\n"
@@ -38,10 +39,17 @@ QString commandLineHelp() {
         "      протокол проверки знаний за день в формате PDF\n"
         "  razividerur questions import ФАЙЛ... --into БАЗА.zet [--theme N]\n"
         "                     [--format gift|aiken|moodlexml|text] [--encoding utf-8|windows-1251]\n"
-        "                     [--groups 0,1,…|нет] [--strict]\n"
+        "                     [--groups 0,1,…|нет] [--strict] [--folder ПАПКА] [--password-stdin]\n"
         "      импорт вопросов в базу данных\n"
         "  razividerur questions export БАЗА.zet --to ФАЙЛ [--theme N] [--format …]\n"
         "      экспорт вопросов из базы данных\n"
+        "  razividerur examiner password [--folder ПАПКА]\n"
+        "      задаёт, меняет или снимает пароль экзаменатора (дважды с терминала или построчно\n"
+        "      со стандартного ввода)\n"
+        "\n"
+        "Если в папке программы задан пароль экзаменатора, команды, меняющие данные, спрашивают\n"
+        "его в терминале; с ключом --password-stdin он читается одной строкой со стандартного ввода.\n"
+        "\n"
         "  razividerur --help\n"
         "      эта справка\n"
         "\n"
@@ -56,7 +64,7 @@ bool isCommand(const QStringList& args) {
         return false;
     const QString& first = args.first();
     return isHelp(first) || first == QLatin1String("journal") || first == QLatin1String("questions")
-           || first == QLatin1String("protocol");
+           || first == QLatin1String("protocol") || first == QLatin1String("examiner");
 }
 
 bool commandNeedsGui(const QStringList& args) {
@@ -75,6 +83,8 @@ int runCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         return runQuestionsCommand(args, out, err);
     if (args.first() == QLatin1String("protocol"))
         return runProtocolCommand(args, out, err);
+    if (args.first() == QLatin1String("examiner"))
+        return runExaminerCommand(args, out, err);
     err << QStringLiteral("Неизвестная команда «%1». Справка: razividerur --help\n").arg(args.first());
     err.flush();
     return 2;

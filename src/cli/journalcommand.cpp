@@ -1,6 +1,7 @@
 #include "cli/journalcommand.h"
 
 #include "app/startup.h"
+#include "cli/examinercommand.h"
 #include "cli/commandoptions.h"
 #include "documents/journaltables.h"
 #include "journal/archiveimport.h"
@@ -16,8 +17,9 @@ namespace {
 
 const char* const kUsage =
     "Использование:\n"
-    "  razividerur journal import-archive [--folder ПАПКА]\n"
-    "      переносит в журнал результатов все файлы дня архива из папок год/месяц\n"
+    "  razividerur journal import-archive [--folder ПАПКА] [--password-stdin]\n"
+    "      переносит в журнал результатов все файлы дня архива из папок год/месяц;\n"
+    "      --password-stdin — пароль экзаменатора одной строкой со стандартного ввода\n"
     "  razividerur journal export --to ФАЙЛ.xlsx|ФАЙЛ.csv [--from ДД.ММ.ГГГГ] [--until ДД.ММ.ГГГГ]\n"
     "                             [--folder ПАПКА] [--local]\n"
     "      выгружает экзамены журнала за период (обе даты включительно) в таблицу\n"
@@ -167,6 +169,7 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
 }
 
 int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
+    const bool passwordStdin = takePasswordStdinFlag(args);
     QString folder;
     while (!args.isEmpty()) {
         const QString option = args.takeFirst();
@@ -187,6 +190,8 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
         err.flush();
         return 2;
     }
+    if (!examinerConfirmed(folder, passwordStdin, err))
+        return 1;
 
     Journal journal(folder);
     if (!journal.configError().isEmpty())

@@ -1,5 +1,7 @@
 #include "cli/questionscommand.h"
 
+#include "app/startup.h"
+#include "cli/examinercommand.h"
 #include "questionbank/questionexport.h"
 #include "questionbank/questionimport.h"
 
@@ -15,12 +17,14 @@ const QString kUsage = QStringLiteral(
     "Использование:\n"
     "  questions import ФАЙЛ... --into БАЗА.zet [--theme N] [--format gift|aiken|moodlexml|text]\n"
     "                   [--encoding utf-8|windows-1251] [--groups 0,1,…|нет] [--strict]\n"
+    "                   [--folder ПАПКА] [--password-stdin]\n"
     "  questions export БАЗА.zet --to ФАЙЛ [--theme N] [--format gift|aiken|moodlexml|text]");
 
 struct Arguments {
     QStringList files;
     QString database;
     QString target;
+    QString folder; // the program folder whose examiner's password an import asks for
     int theme = 0;
     std::optional<BankFormat> format;
     TextEncoding encoding = TextEncoding::Detect;
@@ -65,6 +69,9 @@ QString parseOptions(const QStringList& words, bool exporting, Arguments* a) {
             if (!e)
                 return QStringLiteral("Кодировка бывает utf-8 или windows-1251.");
             a->encoding = *e;
+        } else if (w == QLatin1String("--folder") && !exporting) {
+            if (!value(&a->folder))
+                return QStringLiteral("После --folder нужна папка программы.");
         } else if (w == QLatin1String("--strict") && !exporting) {
             a->strict = true;
         } else if (w == QLatin1String("--groups") && !exporting) {
@@ -105,7 +112,8 @@ QString mistakeLine(const std::vector<QuestionFile>& files, const ImportEntry& e
     return QStringLiteral("%1: %2").arg(where, what);
 }
 
-int importCommand(const QStringList& words, QTextStream& out, QTextStream& err) {
+int importCommand(QStringList words, QTextStream& out, QTextStream& err) {
+    const bool passwordStdin = takePasswordStdinFlag(words);
     Arguments a;
     const QString wrong = parseOptions(words, false, &a);
     if (!wrong.isEmpty())
@@ -114,6 +122,8 @@ int importCommand(const QStringList& words, QTextStream& out, QTextStream& err) 
         return fail(err, QStringLiteral("Не указан ни один файл с вопросами.\n") + kUsage, 2);
     if (a.database.isEmpty())
         return fail(err, QStringLiteral("Не указана база: --into БАЗА.zet\n") + kUsage, 2);
+    if (!examinerConfirmed(a.folder.isEmpty() ? defaultProgramFolder() : a.folder, passwordStdin, err))
+        return 1;
 
     Database db;
     db.newDatabase();

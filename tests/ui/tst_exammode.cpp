@@ -10,6 +10,7 @@
 #include "ui/exam/exammode.h"
 #include "ui/exam/resultwindow.h"
 #include "ui/exam/registrationarea.h"
+#include "ui/shell/examinerprompt.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
@@ -71,6 +72,8 @@ private slots:
     void refusals_data();
     void refusals();
     void closingTheWindowRecordsTheExam();
+    void endingAnExamAsksTheExaminer_data();
+    void endingAnExamAsksTheExaminer();
     void dayFileWriteFailure();
     void resultWindowLeavesTheMode();
     void lateExitKeepsAnotherMode();
@@ -120,6 +123,7 @@ void TestExamMode::cleanup() {
     m_core.reset();
     m_dir.reset();
     hooks() = MessageHooks{};
+    examinerPromptHooks() = ExaminerPromptHooks{};
 }
 
 void TestExamMode::start() {
@@ -599,6 +603,51 @@ void TestExamMode::closingTheWindowRecordsTheExam() {
     QCOMPARE(int(file[1].profileNo), 1);
     QCOMPARE(int(coreExam(*m_core).currentExaminee), 2);
     QVERIFY(m_messages.isEmpty());
+}
+
+void TestExamMode::endingAnExamAsksTheExaminer_data() {
+    QTest::addColumn<bool>("byClosing"); // else by «Выход» of the menu
+    QTest::newRow("menu") << false;
+    QTest::newRow("closing the window") << true;
+}
+
+void TestExamMode::endingAnExamAsksTheExaminer() {
+    QFETCH(bool, byClosing);
+    ExaminerAccess& access = m_core->examinerAccess();
+    access.setHashCost(ExaminerAccess::cheapestCost());
+    QVERIFY(access.change({}, QStringLiteral("секрет")).ok);
+    std::optional<QString> answer;
+    int asked = 0;
+    examinerPromptHooks().password = [&] {
+        ++asked;
+        return answer;
+    };
+    const auto end = [&] {
+        if (byClosing)
+            return m_window->close();
+        m_window->toggleExamMode();
+        return m_window->appMode() == 0;
+    };
+
+    // The examiner who has just set the password is trusted, until the exam starts.
+    beginExam(1, QStringLiteral("Фёдоров Ф.Ф."));
+    this->answer(true);
+    QVERIFY(!end());
+    QCOMPARE(asked, 1);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 1);
+    QVERIFY(m_exam->examClock()->isActive());
+    QVERIFY(m_area->isVisible());
+    QCOMPARE(int(m_window->appMode()), 2);
+    m_exam->clockTick();
+    QCOMPARE(int(coreExam(*m_core).dayRegister[1].timeSpent), 1);
+    QVERIFY(dayFile()[1].fullName.isEmpty());
+
+    answer = QStringLiteral("секрет");
+    QVERIFY(end());
+    QCOMPARE(asked, 2);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
+    QCOMPARE(dayFile()[1].fullName, QStringLiteral("Фёдоров Ф.Ф."));
+    QCOMPARE(int(dayFile()[1].rightCount), 1);
 }
 
 void TestExamMode::dayFileWriteFailure() {

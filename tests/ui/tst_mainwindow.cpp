@@ -59,7 +59,7 @@ QStringList menuBarState(QMainWindow& w) {
 const QStringList kMainMenus = {
     QStringLiteral("Меню           [Создать новый|Загрузить|Сохранить|Импорт вопросов…|Экспорт вопросов…|Выход из программы]"),
     QStringLiteral("Проверка       [Результаты|Экзамен|Журнал результатов|Перенести архив в журнал…]"),
-    QStringLiteral("Настройка      [Профили|Редактор]"),
+    QStringLiteral("Настройка      [Профили|Редактор|Пароль экзаменатора…]"),
     QStringLiteral("Базы тестов       "),
     QStringLiteral("О программе    "),
 };
@@ -289,9 +289,9 @@ void TestMainWindow::modes_data() {
     QTest::addColumn<QStringList>("after");
 
     QStringList afterEditor = kMainMenus;
-    afterEditor[2] = QStringLiteral("Настройки[Профили|Редактор]");
+    afterEditor[2] = QStringLiteral("Настройки[Профили|Редактор|Пароль экзаменатора…]");
     QStringList afterProfiles = kMainMenus;
-    afterProfiles[2] = QStringLiteral("Настройки[Параметры|Редактор]");
+    afterProfiles[2] = QStringLiteral("Настройки[Параметры|Редактор|Пароль экзаменатора…]");
 
     QTest::newRow("question editor") << "questionEditorAction" << 1 << "QuestionEditor"
                                      << QStringList{QStringLiteral("Редактор[Выйти из редактора]")}
@@ -370,7 +370,7 @@ void TestMainWindow::questionEditorThenProfileEditor() {
     // The profile item keeps the caption it got on leaving.
     QCOMPARE(menuBarState(w), QStringList{QStringLiteral("Редактор[Выйти из редактора]")});
     w.toggleQuestionEditor();
-    QCOMPARE(menuBarState(w).at(2), QStringLiteral("Настройки[Параметры|Редактор]"));
+    QCOMPARE(menuBarState(w).at(2), QStringLiteral("Настройки[Параметры|Редактор|Пароль экзаменатора…]"));
 }
 
 void TestMainWindow::resultWindowEndsExamMode() {

@@ -13,6 +13,7 @@
 #include "ui/journal/journalwindow.h"
 #include "ui/shell/aboutarea.h"
 #include "ui/shell/archiveimportdialog.h"
+#include "ui/shell/examinerprompt.h"
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
@@ -65,6 +66,7 @@ MainWindow::MainWindow(AppCore& core, const MainWindowOptions& options, QWidget*
     scroller->setWidgetResizable(true);
     scroller->setWidget(m_surface);
     setCentralWidget(scroller);
+    m_examinerWatch = new ExaminerWatch(m_core.examinerAccess(), this);
 
     buildMenus();
     buildTitle();
@@ -129,13 +131,18 @@ void MainWindow::buildMenus() {
     m_archiveImportAction = m_examMenu->addAction(QStringLiteral("Перенести архив в журнал…"));
     m_archiveImportAction->setObjectName(QStringLiteral("archiveImportAction"));
     connect(m_archiveImportAction, &QAction::triggered, this,
-            [this] { importArchiveWithProgress(m_core, this); });
+            [this] {
+                if (examinerAllows())
+                    importArchiveWithProgress(m_core, this);
+            });
 
     m_settingsMenu = menu("settingsMenu", QStringLiteral("Настройка      "));
     m_profilesAction =
         item(m_settingsMenu, "profilesAction", QStringLiteral("Профили"), &MainWindow::toggleProfileEditor);
     m_questionEditorAction = item(m_settingsMenu, "questionEditorAction", QStringLiteral("Редактор"),
                                   &MainWindow::toggleQuestionEditor);
+    m_examinerPasswordAction = item(m_settingsMenu, "examinerPasswordAction",
+                                    QStringLiteral("Пароль экзаменатора…"), &MainWindow::changeExaminerPassword);
 
     // These two act on a click of their own: plain actions in the bar.
     m_helpAction = bar->addAction(QStringLiteral("Базы тестов       "));
@@ -245,6 +252,7 @@ void MainWindow::keepOverlaysOnTop() {
 QuestionEditor& MainWindow::questionEditor() {
     if (!m_questionEditor) {
         m_questionEditor = new QuestionEditor(m_core, m_surface);
+        m_examinerWatch->guard(m_questionEditor);
         keepOverlaysOnTop();
     }
     return *m_questionEditor;
@@ -253,6 +261,7 @@ QuestionEditor& MainWindow::questionEditor() {
 ProfileEditor& MainWindow::profileEditor() {
     if (!m_profileEditor) {
         m_profileEditor = new ProfileEditor(m_core, m_surface);
+        m_examinerWatch->guard(m_profileEditor);
         // Its number list starts at profile 1.
         m_profileEditor->profilePicked();
         keepOverlaysOnTop();
@@ -282,6 +291,7 @@ ArchiveViewer& MainWindow::archiveViewer() {
 FileArea& MainWindow::fileArea() {
     if (!m_fileArea) {
         m_fileArea = new FileArea(m_core, m_surface);
+        m_examinerWatch->guard(m_fileArea);
         connect(m_fileArea, &FileArea::databaseChanged, this, &MainWindow::showDatabaseInfo);
     }
     return *m_fileArea;
@@ -333,7 +343,7 @@ void MainWindow::showDatabaseInfo() {
 void MainWindow::buildModeTable() {
     // Hidden in every mode but the main one.
     const std::vector<QAction*> always = {m_databaseMenu->menuAction(), m_aboutAction, m_helpAction,
-                                          m_journalAction, m_archiveImportAction};
+                                          m_journalAction, m_archiveImportAction, m_examinerPasswordAction};
     auto hiding = [&always](std::initializer_list<QAction*> more) {
         std::vector<QAction*> hidden = always;
         hidden.insert(hidden.end(), more);
@@ -365,7 +375,13 @@ void MainWindow::buildModeTable() {
         .switchCaptionAfter = QStringLiteral("Экзамен"),
         .settingsTitleInside = {},
         .settingsTitleAfter = {},
-        .enter = [this] { examMode().enterMode(); },
+        .enter =
+            [this] {
+                // The examinee comes to the keyboard: the results are not left open for them.
+                if (m_journalWindow && m_core.examinerAccess().isSet())
+                    m_journalWindow->close();
+                examMode().enterMode();
+            },
         // A running exam is finished first, then the registration area goes.
         .leave = [this] { examMode().leaveMode(); },
     };
@@ -420,11 +436,19 @@ void MainWindow::returnToMainMode(Mode from) {
     look.switchAction->setText(look.switchCaptionAfter);
 }
 
+bool MainWindow::examinerAllows() {
+    return zet::ui::examinerAllows(this, m_core.examinerAccess());
+}
+
 void MainWindow::toggleQuestionEditor() {
-    toggleMode(Mode::QuestionEditor);
+    if (m_appMode == modeIndex(Mode::QuestionEditor) || examinerAllows())
+        toggleMode(Mode::QuestionEditor);
 }
 
 void MainWindow::toggleExamMode() {
+    // Leaving ends a running exam: only the examiner does that. «Отмена» leaves it running.
+    if (m_appMode == modeIndex(Mode::Exam) && m_core.examState().examRunning && !examinerAllows())
+        return;
     toggleMode(Mode::Exam);
 }
 
@@ -433,7 +457,8 @@ void MainWindow::resultAcknowledged() {
 }
 
 void MainWindow::toggleProfileEditor() {
-    toggleMode(Mode::ProfileEditor);
+    if (m_appMode == modeIndex(Mode::ProfileEditor) || examinerAllows())
+        toggleMode(Mode::ProfileEditor);
 }
 
 void MainWindow::toggleArchiveViewer() {
@@ -441,11 +466,14 @@ void MainWindow::toggleArchiveViewer() {
 }
 
 void MainWindow::openJournal() {
+    if (!examinerAllows())
+        return;
     if (!m_journalWindow) {
         m_journalWindow = new JournalWindow(m_core.database().programFolder, this);
         m_journalWindow->setAttribute(Qt::WA_DeleteOnClose);
         new JournalActions(m_core.database().programFolder, m_journalWindow);
         connect(m_journalWindow, &JournalWindow::openQuestionRequested, this, &MainWindow::openQuestion);
+        m_examinerWatch->guard(m_journalWindow);
     }
     showJournalServerState();
     m_journalWindow->show();
@@ -475,26 +503,38 @@ void MainWindow::openQuestion(int theme, int question) {
 }
 
 void MainWindow::createDatabase() {
+    if (!examinerAllows())
+        return;
     fileArea().raise();
     fileArea().open(FileArea::Action::Create);
 }
 
 void MainWindow::loadDatabase() {
+    if (!examinerAllows())
+        return;
     fileArea().raise();
     fileArea().open(FileArea::Action::Load);
 }
 
 void MainWindow::saveDatabaseAs() {
+    if (!examinerAllows())
+        return;
     fileArea().raise();
     fileArea().open(FileArea::Action::Save);
 }
 
 void MainWindow::importQuestions() {
-    importQuestionsInteractively(this, m_core);
+    if (examinerAllows())
+        importQuestionsInteractively(this, m_core);
 }
 
 void MainWindow::exportQuestions() {
-    exportQuestionsInteractively(this, m_core);
+    if (examinerAllows())
+        exportQuestionsInteractively(this, m_core);
+}
+
+void MainWindow::changeExaminerPassword() {
+    zet::ui::changeExaminerPassword(this, m_core.examinerAccess());
 }
 
 void MainWindow::exitProgram() {
@@ -583,6 +623,12 @@ bool MainWindow::keepUnwrittenRecords() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window ends a running exam: only the examiner does that. A session that
+    // ends from outside has finished it already.
+    if (!m_sessionEnded && m_core.examState().examRunning && !examinerAllows()) {
+        event->ignore();
+        return;
+    }
     // An exam still running when the window goes is finished and stored first.
     if (m_examMode)
         m_examMode->finishRunningExam();

@@ -20,6 +20,7 @@ namespace zet::ui {
 
 class AboutArea;
 class ArchiveViewer;
+class ExaminerWatch;
 class ExamMode;
 class FileArea;
 class JournalWindow;
@@ -66,6 +67,8 @@ public:
     void importQuestions();
     void exportQuestions();
     void exitProgram();
+    // «Пароль экзаменатора…»: sets, changes or removes the examiner's password.
+    void changeExaminerPassword();
     void showHelp();
     void toggleAbout();
 
@@ -103,6 +106,9 @@ private:
     // The menus and captions of the main mode after leaving mode from.
     void returnToMainMode(Mode from);
     void resultAcknowledged();
+    // Whether a guarded action may go on: asks for the examiner's password when one is set
+    // and not trusted at the moment.
+    bool examinerAllows();
     // Before the program closes: writes unwritten records again and, while that fails, asks
     // whether to try again, save them elsewhere or exit without them. False: stay open.
     // The same then for journal exams kept in memory (see AppCore::writeUnwrittenJournalExams).
@@ -161,6 +167,7 @@ private:
     QMenu* m_settingsMenu = nullptr;
     QAction* m_profilesAction = nullptr;
     QAction* m_questionEditorAction = nullptr;
+    QAction* m_examinerPasswordAction = nullptr;
     QAction* m_helpAction = nullptr;
     QAction* m_aboutAction = nullptr;
 
@@ -180,6 +187,8 @@ private:
     ArchiveViewer* m_archiveViewer = nullptr;
     AboutArea* m_aboutArea = nullptr;
     QPointer<JournalWindow> m_journalWindow;
+    // Holds back input into a guarded area once the examiner's password is no longer trusted.
+    ExaminerWatch* m_examinerWatch = nullptr;
 };
 
 } // namespace zet::ui
