@@ -244,8 +244,10 @@ int runQuestionsCommand(const QStringList& args, QTextStream& out, QTextStream& 
         words.removeFirst();
     if (words.isEmpty())
         return fail(err, kUsage, 2);
-    static const QStringList help{QStringLiteral("--help"), QStringLiteral("-h"), QStringLiteral("help")};
-    if (help.contains(words.first()) || (words.size() > 1 && help.contains(words.at(1)))) {
+    // "questions --help", "questions help", "questions import --help".
+    static const QStringList help{QStringLiteral("--help"), QStringLiteral("-h")};
+    if (help.contains(words.first()) || words.first() == QLatin1String("help") ||
+        (words.size() > 1 && help.contains(words.at(1)))) {
         out << kUsage << '\n';
         out.flush();
         return 0;

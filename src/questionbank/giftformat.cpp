@@ -94,6 +94,7 @@ TextFormat takeFormatMarker(QString& text, TextFormat inherited) {
 
 // GIFT's default format renders HTML as [html] does, so both are read as HTML.
 QString plainText(QStringView raw, TextFormat format) {
+    raw = raw.left(kLongestSourceText);
     if (format == TextFormat::Plain)
         return trimmedLines(unescape(raw));
     return htmlToPlainText(unescape(raw, u"<br>"));

@@ -13,9 +13,10 @@ namespace {
 
 // Text of a Moodle text field in the given format attribute, as plain text.
 QString fieldText(const QString& text, const QString& format) {
+    const QString head = text.left(kLongestSourceText);
     if (format == QLatin1String("plain_text") || format == QLatin1String("markdown"))
-        return trimmedLines(text);
-    return htmlToPlainText(text);
+        return trimmedLines(head);
+    return htmlToPlainText(head);
 }
 
 QuestionKind kindOf(const QString& type) {

@@ -377,10 +377,15 @@ private:
             if (!questionPresent(m_db, theme, s))
                 slot = s;
         }
-        if (slot == 0)
-            return skip(q, QStringLiteral("в теме %1 нет свободного места: все %2 вопросов заняты")
-                               .arg(theme)
-                               .arg(kQuestionSlots));
+        if (slot == 0) {
+            // One shared text for all of a full theme: a large file may run into it many times.
+            QString& reason = m_noRoom[theme];
+            if (reason.isEmpty())
+                reason = QStringLiteral("в теме %1 нет свободного места: все %2 вопросов заняты")
+                             .arg(theme)
+                             .arg(kQuestionSlots);
+            return skip(q, reason);
+        }
 
         title(theme, plan.title);
         const std::array<bool, kGroupCount> flags = q.groups ? *q.groups : m_options.groups;
@@ -485,6 +490,7 @@ private:
     const ImportOptions& m_options;
     QString m_file;
     std::map<QString, CategoryPlan> m_plans;
+    std::map<int, QString> m_noRoom;
 };
 
 } // namespace

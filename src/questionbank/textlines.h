@@ -9,6 +9,10 @@
 
 namespace zet {
 
+// A database keeps a few hundred characters of a text; of a longer one the readers convert
+// only this much, so that a huge text does not cost many times its size in memory.
+constexpr qsizetype kLongestSourceText = 1 << 20;
+
 // Blanks as learning systems trim them: space, tab and line breaks, never a no-break space
 // (a teacher may have typed one on purpose).
 bool isBlank(QChar c);
