@@ -170,12 +170,12 @@ void SampleDatabase::mistakesAreReported_data() {
         << kHead + theme + kQuestion + QStringLiteral("Профиль 1: П\nВопросов: 2\nОценки: 2 1 1\nТемы: 1 1\n")
         << 0 << QStringLiteral("нужно 2 вопр. темы 1, а в ней 1");
     QTest::newRow("character outside Windows-1251")
-        << kHead + theme + QStringLiteral("? Снеговик ☃\n+ а\n- б\n- в\n- г\n- д\n") << 0
+        << kHead + theme + QStringLiteral("? Снеговик ☃\n+ а\n- б\n- в\n- г\n- д\n") << 5
         << QStringLiteral("вне кодировки");
     QTest::newRow("answer longer than a record")
         << kHead + theme + QStringLiteral("? В\n+ ") + QString(499, QLatin1Char('x')) +
                QStringLiteral("\n- б\n- в\n- г\n- д\n")
-        << 0 << QStringLiteral("длиннее 498 байт");
+        << 6 << QStringLiteral("длиннее 498 байт");
 }
 
 void SampleDatabase::mistakesAreReported() {

@@ -17,8 +17,18 @@ const QString kUsage = QStringLiteral(
     "Использование:\n"
     "  questions import ФАЙЛ... --into БАЗА.zet [--theme N] [--format gift|aiken|moodlexml|text]\n"
     "                   [--encoding utf-8|windows-1251] [--groups 0,1,…|нет] [--strict]\n"
-    "                   [--folder ПАПКА] [--password-stdin]\n"
-    "  questions export БАЗА.zet --to ФАЙЛ [--theme N] [--format gift|aiken|moodlexml|text]");
+    "                   [--keep-media-text] [--folder ПАПКА] [--password-stdin]\n"
+    "  questions export БАЗА.zet --to ФАЙЛ [--theme N] [--format gift|aiken|moodlexml|text]\n"
+    "\n"
+    "  --theme N          все вопросы — в тему N (без него каждая категория — в свою тему)\n"
+    "  --groups 0,1,…|нет группы, в которые входят импортированные вопросы (по умолчанию все)\n"
+    "  --strict           любой пропущенный вопрос или предупреждение — ошибка: база не\n"
+    "                     записывается, код завершения 1\n"
+    "  --keep-media-text  вопросы с рисунком или звуком импортировать без них, только текст\n"
+    "                     (без ключа такие вопросы пропускаются)\n"
+    "  --folder ПАПКА     папка программы, чей пароль экзаменатора действует\n"
+    "  --password-stdin   пароль экзаменатора одной строкой со стандартного ввода\n"
+    "  Файлы с вопросами больше 64 МБ не читаются.");
 
 struct Arguments {
     QStringList files;
@@ -31,6 +41,7 @@ struct Arguments {
     std::optional<std::array<bool, kGroupCount>> groups;
     // Every skipped question and every warning counts as a mistake, and nothing is written.
     bool strict = false;
+    bool keepMediaText = false;
 };
 
 int fail(QTextStream& err, const QString& text, int code) {
@@ -74,6 +85,8 @@ QString parseOptions(const QStringList& words, bool exporting, Arguments* a) {
                 return QStringLiteral("После --folder нужна папка программы.");
         } else if (w == QLatin1String("--strict") && !exporting) {
             a->strict = true;
+        } else if (w == QLatin1String("--keep-media-text") && !exporting) {
+            a->keepMediaText = true;
         } else if (w == QLatin1String("--groups") && !exporting) {
             if (!value(&v))
                 return QStringLiteral("После --groups нужны номера групп от 0 до 9 через запятую или «нет».");
@@ -144,6 +157,7 @@ int importCommand(QStringList words, QTextStream& out, QTextStream& err) {
     }
     ImportOptions options;
     options.targetTheme = a.theme;
+    options.keepMediaText = a.keepMediaText;
     if (a.groups)
         options.groups = *a.groups;
     const ImportReport report = importQuestions(db, files, options);
@@ -154,10 +168,15 @@ int importCommand(QStringList words, QTextStream& out, QTextStream& err) {
         mistakes.insert(mistakes.end(), report.warnings.begin(), report.warnings.end());
         if (db.databaseHeader[2].isEmpty())
             mistakes.push_back({files.front().name(), 0, {}, QStringLiteral("нет названия теста")});
-        for (const ImportEntry& entry : mistakes)
-            err << mistakeLine(files, entry) << '\n';
+        const std::size_t listed = std::min<std::size_t>(mistakes.size(), ImportReport::kListedEntries);
+        for (std::size_t i = 0; i < listed; ++i)
+            err << mistakeLine(files, mistakes[i]) << '\n';
+        if (mistakes.size() > listed)
+            err << QStringLiteral("… и ещё %1").arg(mistakes.size() - listed) << '\n';
         if (!mistakes.empty())
-            return fail(err, QStringLiteral("Строгий импорт: найдены ошибки, база не записана."), 1);
+            return fail(err,
+                        QStringLiteral("Строгий импорт: найдено ошибок: %1, база не записана.").arg(mistakes.size()),
+                        1);
     }
     if (report.importedCount() == 0 && report.profiles.empty())
         return fail(err, QStringLiteral("Ни один вопрос не импортирован; база не изменена."), 1);
@@ -236,6 +255,14 @@ int runQuestionsCommand(const QStringList& args, QTextStream& out, QTextStream& 
         words.removeFirst();
     if (words.isEmpty())
         return fail(err, kUsage, 2);
+    // "questions --help", "questions help", "questions import --help".
+    static const QStringList help{QStringLiteral("--help"), QStringLiteral("-h")};
+    if (help.contains(words.first()) || words.first() == QLatin1String("help") ||
+        (words.size() > 1 && help.contains(words.at(1)))) {
+        out << kUsage << '\n';
+        out.flush();
+        return 0;
+    }
     const QString command = words.takeFirst();
     if (command == QLatin1String("import"))
         return importCommand(words, out, err);

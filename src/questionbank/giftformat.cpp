@@ -36,7 +36,8 @@ qsizetype findUnescapedText(QStringView s, QStringView what, qsizetype from = 0)
     return -1;
 }
 
-QString unescape(QStringView s) {
+// The text with its escapes undone; "\n" becomes newline (a line break of its own in HTML).
+QString unescape(QStringView s, QStringView newline = u"\n") {
     QString out;
     out.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {
@@ -44,7 +45,7 @@ QString unescape(QStringView s) {
         if (c == u'\\' && i + 1 < s.size()) {
             const QChar next = s.at(i + 1);
             if (next == u'n') {
-                out += u'\n';
+                out += newline;
                 ++i;
                 continue;
             }
@@ -91,11 +92,31 @@ TextFormat takeFormatMarker(QString& text, TextFormat inherited) {
                                                                                    : TextFormat::Plain;
 }
 
+// GIFT's default format renders HTML as [html] does, so both are read as HTML.
 QString plainText(QStringView raw, TextFormat format) {
-    const QString text = unescape(raw);
-    if (format == TextFormat::Html)
-        return htmlToPlainText(text);
-    return trimmedLines(text);
+    raw = raw.left(kLongestSourceText);
+    if (format == TextFormat::Plain)
+        return trimmedLines(unescape(raw));
+    return htmlToPlainText(unescape(raw, u"<br>"));
+}
+
+bool showsMedia(QStringView raw, TextFormat format) {
+    return format != TextFormat::Plain && htmlHasMedia(unescape(raw));
+}
+
+// A piece of text where GIFT reads something else: "::" (a title) or "{" (an answer block).
+qsizetype questionLike(QStringView text) {
+    const qsizetype title = findUnescapedText(text, u"::");
+    const qsizetype block = findUnescaped(text, u"{");
+    return title < 0 ? block : block < 0 ? title : std::min(title, block);
+}
+
+// Plain text as the HTML it stands for, for an [html] answer.
+QString htmlEscaped(const QString& text) {
+    QString out = text.toHtmlEscaped();
+    out.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
+    out.replace(u'\n', QLatin1String("<br>"));
+    return out;
 }
 
 struct Chunk {
@@ -188,6 +209,10 @@ private:
         const qsizetype open = findUnescaped(raw, u"{", pos);
         QString before = raw.mid(pos, open < 0 ? -1 : open - pos);
         const TextFormat format = takeFormatMarker(before, TextFormat::Auto);
+        q.media = showsMedia(before, format);
+        if (const qsizetype title = findUnescapedText(raw.left(open < 0 ? raw.size() : open), u"::", pos);
+            title >= 0)
+            nextQuestionInside(chunk.lineOf(title));
         if (open < 0) {
             q.text = plainText(before, format);
             q.kind = QuestionKind::Description;
@@ -209,6 +234,9 @@ private:
             // An answer block inside the text: the gap stays visible in the question.
             q.text += QStringLiteral(" _____ ") + plainText(after, format);
             q.text = q.text.trimmed();
+            q.media = q.media || showsMedia(after, format);
+            if (const qsizetype next = questionLike(after); next >= 0)
+                nextQuestionInside(chunk.lineOf(close + 1 + next));
         }
         answers(q, QStringView(raw).mid(open + 1, close - open - 1), open + 1, chunk, format);
         bank.questions.push_back(std::move(q));
@@ -257,7 +285,7 @@ private:
                 m_feedbackDropped = true;
                 body = body.left(feedback);
             }
-            QString text = body.toString().trimmed();
+            QString text = trimmedBlanks(body);
             double weight = right ? 100 : 0;
             static const QRegularExpression percent(QStringLiteral("^%(-?\\d+(?:[.,]\\d+)?)%"));
             const QRegularExpressionMatch m = percent.match(text);
@@ -266,6 +294,7 @@ private:
                 text.remove(0, m.capturedLength());
             }
             const TextFormat answerFormat = takeFormatMarker(text, format);
+            q.media = q.media || showsMedia(text, answerFormat);
             BankAnswer a{plainText(text, answerFormat), weight, chunk.lineOf(blockAt + at)};
             anyWrong = anyWrong || !right;
             anyPart = anyPart || (a.weight > 0 && !a.isRight());
@@ -281,14 +310,20 @@ private:
             q.kind = QuestionKind::SingleChoice;
     }
 
+    // Questions not parted by a blank line run into one: the later ones end up in the text.
+    void nextQuestionInside(int line) {
+        bank.notes.push_back({line, QStringLiteral("Похоже, здесь начинается следующий вопрос, а он попал "
+                                                   "в текст этого: вопросы разделяют пустой строкой.")});
+    }
+
     QString m_category;
     bool m_feedbackDropped = false;
 };
 
 } // namespace
 
-QString categoryTitle(const QString& path) {
-    // "$course$/top/Пожарная безопасность" → "Пожарная безопасность"; "//" is a slash in a name.
+QStringList categoryParts(const QString& path) {
+    // "$course$/top/Охрана труда/Пожарная безопасность" → both names; "//" is a slash in a name.
     QString p = path.trimmed();
     p.replace(QLatin1String("//"), QString(QChar(0x1)));
     QStringList parts = p.split(u'/', Qt::SkipEmptyParts);
@@ -299,9 +334,14 @@ QString categoryTitle(const QString& path) {
         else
             break;
     }
-    QString title = parts.isEmpty() ? QString() : parts.last().trimmed();
-    title.replace(QChar(0x1), u'/');
-    return title;
+    for (QString& part : parts)
+        part = part.trimmed().replace(QChar(0x1), u'/');
+    return parts;
+}
+
+QString categoryTitle(const QString& path) {
+    const QStringList parts = categoryParts(path);
+    return parts.isEmpty() ? QString() : parts.last();
 }
 
 QString categoryPath(const QString& title) {
@@ -316,6 +356,20 @@ QuestionBank parseGift(const QString& text) {
     return std::move(reader.bank);
 }
 
+namespace {
+
+// An answer as GIFT reads it back: a leading "%" would be a weight and a leading "[" a format
+// marker, so those get "[plain]"; "->" would make a matching question, so that one is HTML.
+QString answerText(const QString& text) {
+    if (text.contains(QLatin1String("->")))
+        return QStringLiteral("[html]") + escape(htmlEscaped(text)); // "->" is "-&gt;" there
+    if (text.startsWith(u'%') || text.startsWith(u'['))
+        return QStringLiteral("[plain]") + escape(text);
+    return escape(text);
+}
+
+} // namespace
+
 QString writeGift(const QuestionBank& bank, QStringList* lost) {
     QStringList out;
     out << QStringLiteral("// %1").arg(bank.testName.isEmpty() ? QStringLiteral("Вопросы") : escape(bank.testName))
@@ -323,6 +377,7 @@ QString writeGift(const QuestionBank& bank, QStringList* lost) {
     noteLostForNonPlain(bank, lost);
     QString current;
     bool first = true;
+    int single = 0;
     for (const BankQuestion& q : bank.questions) {
         if (first || q.category != current) {
             const BankCategory* c = bank.category(q.category);
@@ -330,11 +385,19 @@ QString writeGift(const QuestionBank& bank, QStringList* lost) {
             current = q.category;
             first = false;
         }
-        out << escape(q.text) + QStringLiteral(" {");
+        // The text is plain: without the marker GIFT would render it as HTML, and a text that
+        // begins with "//" would be a comment.
+        out << QStringLiteral("[plain]") + escape(q.text) + QStringLiteral(" {");
         for (const BankAnswer& a : q.answers)
-            out << (a.isRight() ? QStringLiteral("\t=") : QStringLiteral("\t~")) + escape(a.text);
+            out << (a.isRight() ? QStringLiteral("\t=") : QStringLiteral("\t~")) + answerText(a.text);
         out << QStringLiteral("}") << QString();
+        if (q.answers.size() < 2)
+            ++single;
     }
+    if (lost && single > 0)
+        lost->append(QStringLiteral("Вопросов только с правильным ответом: %1; в формате GIFT они читаются "
+                                    "как вопросы с коротким ответом.")
+                         .arg(single));
     return out.join(QStringLiteral("\r\n"));
 }
 

@@ -13,9 +13,10 @@ namespace {
 
 // Text of a Moodle text field in the given format attribute, as plain text.
 QString fieldText(const QString& text, const QString& format) {
+    const QString head = text.left(kLongestSourceText);
     if (format == QLatin1String("plain_text") || format == QLatin1String("markdown"))
-        return trimmedLines(text);
-    return htmlToPlainText(text);
+        return trimmedLines(head);
+    return htmlToPlainText(head);
 }
 
 QuestionKind kindOf(const QString& type) {
@@ -49,24 +50,40 @@ public:
             if (xml.isStartElement() && xml.name() == QLatin1String("question"))
                 question(xml);
         }
+        if (m_feedbackLine > 0)
+            bank.notes.push_back({m_feedbackLine, QStringLiteral("Отзывы к ответам (<feedback>) не переносятся: "
+                                                                 "в базе для них нет места.")});
         if (xml.hasError())
             bank.notes.push_back({static_cast<int>(xml.lineNumber()),
                                   QStringLiteral("Ошибка XML: %1. Дальше файл не прочитан.").arg(xml.errorString())});
     }
 
 private:
-    // The <text> child of the current element (and the element's format attribute).
-    static QString textChild(QXmlStreamReader& xml, QString* format = nullptr) {
+    // The <text> child of the current element (and the element's format attribute). An
+    // embedded <file> sets media; the text of a <feedback> child is noted as dropped.
+    QString textChild(QXmlStreamReader& xml, QString* format = nullptr, bool* media = nullptr) {
         if (format)
             *format = xml.attributes().value(QLatin1String("format")).toString();
         QString text;
         while (xml.readNextStartElement()) {
-            if (xml.name() == QLatin1String("text"))
+            if (xml.name() == QLatin1String("text")) {
                 text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-            else
+            } else if (xml.name() == QLatin1String("file") && media) {
+                *media = true;
                 xml.skipCurrentElement();
+            } else if (xml.name() == QLatin1String("feedback")) {
+                feedback(xml);
+            } else {
+                xml.skipCurrentElement();
+            }
         }
         return text;
+    }
+
+    void feedback(QXmlStreamReader& xml) {
+        const int line = static_cast<int>(xml.lineNumber());
+        if (!htmlToPlainText(textChild(xml)).isEmpty() && m_feedbackLine == 0)
+            m_feedbackLine = line;
     }
 
     void question(QXmlStreamReader& xml) {
@@ -84,8 +101,15 @@ private:
                 q.title = oneLine(textChild(xml));
             } else if (name == QLatin1String("questiontext")) {
                 QString format;
-                const QString text = textChild(xml, &format);
+                const QString text = textChild(xml, &format, &q.media);
                 q.text = fieldText(text, format.isEmpty() ? QStringLiteral("html") : format);
+                q.media = q.media || htmlHasMedia(text);
+            } else if (name == QLatin1String("image") || name == QLatin1String("image_base64")) {
+                // Pictures as older versions wrote them.
+                const QString picture = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                q.media = q.media || !picture.trimmed().isEmpty();
+            } else if (name == QLatin1String("generalfeedback")) {
+                feedback(xml);
             } else if (name == QLatin1String("category")) {
                 categoryPathText = textChild(xml).trimmed();
             } else if (name == QLatin1String("single")) {
@@ -96,7 +120,8 @@ private:
                 const double weight =
                     xml.attributes().value(QLatin1String("fraction")).toString().replace(u',', u'.').toDouble();
                 QString format;
-                const QString text = textChild(xml, &format);
+                const QString text = textChild(xml, &format, &q.media);
+                q.media = q.media || htmlHasMedia(text);
                 BankAnswer a{fieldText(text, format), weight, line};
                 if (q.kind == QuestionKind::TrueFalse) {
                     const QString word = a.text.trimmed().toLower();
@@ -116,12 +141,19 @@ private:
             }
             return;
         }
-        if (q.kind == QuestionKind::SingleChoice && !single)
+        // Several answers allowed, yet only one scores and the others score nothing: a single
+        // choice question as GIFT files come over.
+        const auto scoring = std::count_if(q.answers.begin(), q.answers.end(),
+                                           [](const BankAnswer& a) { return a.weight > 0; });
+        const auto right = std::count_if(q.answers.begin(), q.answers.end(),
+                                         [](const BankAnswer& a) { return a.isRight(); });
+        if (q.kind == QuestionKind::SingleChoice && !single && !(right == 1 && scoring == 1))
             q.kind = QuestionKind::MultipleChoice;
         bank.questions.push_back(std::move(q));
     }
 
     QString m_category;
+    int m_feedbackLine = 0; // line of the first feedback with text, 0 for none
 };
 
 // XML 1.0 has no place for most control characters.

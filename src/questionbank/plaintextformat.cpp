@@ -97,6 +97,19 @@ private:
     }
 
     void readLine(const QString& line) {
+        // "Вопросов: 10   Время: 600   Оценки: 9 7 5" on one line is read as three lines.
+        static const QRegularExpression profileKey(QStringLiteral("(Вопросов|Время|Оценки|Темы):"));
+        if (line.indexOf(profileKey) == 0) {
+            QList<qsizetype> starts;
+            for (auto it = profileKey.globalMatch(line); it.hasNext();)
+                starts << it.next().capturedStart();
+            if (starts.size() > 1) {
+                starts << line.size();
+                for (qsizetype k = 0; k + 1 < starts.size(); ++k)
+                    readLine(line.mid(starts[k], starts[k + 1] - starts[k]).trimmed());
+                return;
+            }
+        }
         static const QRegularExpression theme(QStringLiteral("^Тема\\s+(\\d+)\\s*:\\s*(.*)$"));
         static const QRegularExpression profile(QStringLiteral("^Профиль\\s+(\\d+)\\s*:\\s*(.*)$"));
         static const QRegularExpression groupTitle(QStringLiteral("^Группа\\s+(\\d)\\s*:\\s*(.*)$"));

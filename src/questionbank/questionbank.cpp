@@ -253,7 +253,9 @@ QString htmlToPlainText(const QString& html) {
     for (qsizetype i = 0; i < html.size(); ++i) {
         const QChar c = html.at(i);
         if (c == u'<') {
-            const qsizetype end = html.indexOf(u'>', i + 1);
+            const QChar next = i + 1 < html.size() ? html.at(i + 1) : QChar();
+            const bool tag = next.isLetter() || next == u'/' || next == u'!' || next == u'?';
+            const qsizetype end = tag ? html.indexOf(u'>', i + 1) : -1;
             if (end < 0) {
                 put(c);
                 continue;
@@ -279,7 +281,8 @@ QString htmlToPlainText(const QString& html) {
                 put(c);
             }
         } else {
-            put(c);
+            // A line break of the source is white space like any other.
+            put(c == u'\n' || c == u'\r' ? QChar(u' ') : c);
         }
     }
     // Then the lines: trimmed, and no empty ones (paragraphs follow each other line by line).
@@ -290,6 +293,14 @@ QString htmlToPlainText(const QString& html) {
             lines << t;
     }
     return lines.join(QStringLiteral("\r\n"));
+}
+
+bool htmlHasMedia(const QString& html) {
+    static const QRegularExpression media(
+        QStringLiteral("<\\s*(img|audio|video|source|object|embed|iframe)\\b|@@PLUGINFILE@@|"
+                       "href\\s*=\\s*[\"']?[^\"'>\\s]+\\.(mp3|wav|ogg|oga|m4a|aac|flac|mp4|webm|avi|mov|flv|swf)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return media.match(html).hasMatch();
 }
 
 QString questionLabel(const BankQuestion& question) {

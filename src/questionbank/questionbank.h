@@ -46,6 +46,9 @@ struct BankQuestion {
     std::vector<BankAnswer> answers;
     std::optional<std::array<bool, 10>> groups; // group flags written in the source (plain text form)
     int line = 0;                               // line where the question begins, 0 when unknown
+    // The source shows a picture or plays a sound with the question (an <img>, an audio or video
+    // link, an embedded file); the text alone may not be the whole question.
+    bool media = false;
 };
 
 struct BankCategory {
@@ -124,9 +127,14 @@ QString decodeText(const QByteArray& bytes, TextEncoding encoding = TextEncoding
                    TextEncoding* found = nullptr);
 
 // The plain text of HTML: tags dropped, <br>, <p>, <div>, <li> and the like become line
-// breaks (CR LF, never an empty line), runs of white space one blank, named and numeric
-// entities decoded.
+// breaks (CR LF, never an empty line), runs of white space (line breaks of the source too) one
+// blank, named and numeric entities decoded. A "<" not followed by a letter, "/", "!" or "?"
+// is a character, as browsers read it.
 QString htmlToPlainText(const QString& html);
+
+// Whether HTML shows a picture or plays a sound: <img>, <audio>, <video>, <object>, <embed>,
+// a "@@PLUGINFILE@@" link or a link to a sound or video file.
+bool htmlHasMedia(const QString& html);
 
 // A short name of a question for reports: its title, otherwise the start of its text.
 QString questionLabel(const BankQuestion& question);

@@ -3,6 +3,7 @@
 #include "model/cp1251.h"
 #include "model/regularfile.h"
 #include "model/systemerror.h"
+#include "questionbank/textlines.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,12 +26,21 @@ QuestionFile readQuestionFile(const QString& path, std::optional<BankFormat> for
     }
     if (!openRegularFile(in, &file.error))
         return file;
-    const QByteArray bytes = in.readAll();
+    if (in.size() > kMaxQuestionFileBytes) {
+        file.error = QStringLiteral("Файл «%1» слишком большой (%2 МБ): файл с вопросами может занимать "
+                                    "не больше %3 МБ. Разделите его на несколько файлов.")
+                         .arg(path)
+                         .arg((in.size() + 1024 * 1024 - 1) / (1024 * 1024))
+                         .arg(kMaxQuestionFileBytes / (1024 * 1024));
+        return file;
+    }
+    QByteArray bytes = in.read(kMaxQuestionFileBytes + 1);
     if (in.error() != QFileDevice::NoError) {
         file.error = QStringLiteral("Файл «%1» не удалось прочитать: %2").arg(path, russianSystemError(in.errorString()));
         return file;
     }
-    const QString text = decodeText(bytes, encoding, &file.encoding);
+    QString text = decodeText(bytes, encoding, &file.encoding);
+    bytes = QByteArray(); // only one copy of a large file at a time
     file.format = format ? *format : guessFormat(path, text);
     file.bank = parseBank(text, file.format);
     return file;
@@ -52,9 +62,22 @@ int ImportReport::importedCount() const {
     return n;
 }
 
-QString ImportReport::toText() const {
+namespace {
+
+void listEntries(QStringList& out, const std::vector<ImportEntry>& entries) {
+    const std::size_t shown = std::min<std::size_t>(entries.size(), ImportReport::kListedEntries);
+    for (std::size_t i = 0; i < shown; ++i)
+        out << QStringLiteral("  ") + entries[i].toString();
+    if (entries.size() > shown)
+        out << QStringLiteral("  … и ещё %1").arg(entries.size() - shown);
+}
+
+} // namespace
+
+QString ImportReport::toText(bool planned) const {
     QStringList out;
-    out << QStringLiteral("Импортировано вопросов: %1").arg(importedCount());
+    out << (planned ? QStringLiteral("Будет импортировано вопросов: %1") : QStringLiteral("Импортировано вопросов: %1"))
+               .arg(importedCount());
     for (const ThemeTally& t : themes) {
         out << QStringLiteral("  тема %1 «%2»%3: %4")
                    .arg(t.theme)
@@ -67,13 +90,12 @@ QString ImportReport::toText() const {
             numbers << QString::number(p);
         out << QStringLiteral("Профили из файла: %1").arg(numbers.join(QStringLiteral(", ")));
     }
-    out << QStringLiteral("Пропущено вопросов: %1").arg(skipped.size());
-    for (const ImportEntry& e : skipped)
-        out << QStringLiteral("  ") + e.toString();
+    out << (planned ? QStringLiteral("Будет пропущено вопросов: %1") : QStringLiteral("Пропущено вопросов: %1"))
+               .arg(skipped.size());
+    listEntries(out, skipped);
     if (!warnings.empty()) {
         out << QStringLiteral("Предупреждения: %1").arg(warnings.size());
-        for (const ImportEntry& e : warnings)
-            out << QStringLiteral("  ") + e.toString();
+        listEntries(out, warnings);
     }
     return out.join(u'\n');
 }
@@ -105,29 +127,70 @@ QString fileTitle(const QuestionFile& file) {
     return QFileInfo(file.path).completeBaseName();
 }
 
+// Titles that two categories share become longer, part by part from the end of the path, until
+// they differ: "А/Общие" and "Б/Общие" are two themes, not one.
+void separateTitles(std::vector<CategoryPlan>& plans, const std::vector<QStringList>& parts) {
+    const auto clash = [&](std::size_t i) {
+        for (std::size_t j = 0; j < plans.size(); ++j) {
+            if (j != i && plans[j].title.compare(plans[i].title, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+        return false;
+    };
+    std::vector<std::size_t> clashing;
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+        if (!plans[i].title.isEmpty() && clash(i))
+            clashing.push_back(i);
+    }
+    for (qsizetype n = 2; !clashing.empty(); ++n) {
+        for (std::size_t i : clashing) {
+            if (n <= parts[i].size())
+                plans[i].title = QStringList(parts[i].mid(parts[i].size() - n)).join(u'/');
+        }
+        std::vector<std::size_t> still;
+        for (std::size_t i : clashing) {
+            if (clash(i) && n < parts[i].size())
+                still.push_back(i);
+        }
+        clashing = std::move(still);
+    }
+}
+
 // The categories of all files in order of appearance, with a source theme number and title.
-std::vector<CategoryPlan> collectCategories(const std::vector<QuestionFile>& files,
+std::vector<CategoryPlan> collectCategories(const std::vector<QuestionFile>& files, const ImportOptions& options,
                                             std::map<QString, int>* wanted) {
     std::vector<CategoryPlan> plans;
+    std::vector<QStringList> parts;
     const auto find = [&](const QString& key) {
         return std::find_if(plans.begin(), plans.end(), [&](const CategoryPlan& p) { return p.key == key; });
+    };
+    const auto add = [&](const QString& key, const QString& title, const QStringList& path) {
+        plans.push_back({key, title, path.join(u'/'), 0, false, 0, 0});
+        parts.push_back(path);
     };
     for (const QuestionFile& f : files) {
         for (const BankCategory& c : f.bank.categories) {
             if (find(c.key) == plans.end()) {
-                plans.push_back({c.key, c.title, 0, false, 0});
+                // A learning system's path; the plain text form names its themes by number.
+                const QStringList path = c.theme == 0 && categoryTitle(c.key) == c.title ? categoryParts(c.key)
+                                                                                          : QStringList{c.title};
+                add(c.key, c.title, path);
                 (*wanted)[c.key] = c.theme;
             }
         }
         for (const BankQuestion& q : f.bank.questions) {
             auto it = find(q.category);
             if (it == plans.end()) {
-                plans.push_back({q.category, q.category.isEmpty() ? fileTitle(f) : q.category, 0, false, 0});
+                const QString title = q.category.isEmpty() ? fileTitle(f) : q.category;
+                add(q.category, title, q.category.isEmpty() ? QStringList() : QStringList{title});
                 it = plans.end() - 1;
             }
             ++it->questionCount;
+            if (importProblem(q, options).isEmpty())
+                ++it->importable;
         }
     }
+    separateTitles(plans, parts);
     return plans;
 }
 
@@ -136,7 +199,7 @@ std::vector<CategoryPlan> collectCategories(const std::vector<QuestionFile>& fil
 std::vector<CategoryPlan> planCategories(const Database& db, const std::vector<QuestionFile>& files,
                                          const ImportOptions& options) {
     std::map<QString, int> wanted;
-    std::vector<CategoryPlan> plans = collectCategories(files, &wanted);
+    std::vector<CategoryPlan> plans = collectCategories(files, options, &wanted);
     std::array<bool, kThemeCount + 1> taken{};
     std::array<bool, kThemeCount + 1> free{};
     for (int t = 1; t <= kThemeCount; ++t)
@@ -181,6 +244,39 @@ std::vector<CategoryPlan> planCategories(const Database& db, const std::vector<Q
     return plans;
 }
 
+QString importProblem(const BankQuestion& q, const ImportOptions& options, int* line) {
+    if (q.kind == QuestionKind::MultipleChoice)
+        return QStringLiteral("вопрос с несколькими верными ответами не поддерживается: "
+                              "нужен один ответ с весом 100%, у остальных — 0%");
+    if (q.kind != QuestionKind::SingleChoice && q.kind != QuestionKind::TrueFalse)
+        return QStringLiteral("вопрос %1 не поддерживается").arg(kindTitle(q));
+    if (q.text.trimmed().isEmpty())
+        return QStringLiteral("пустой текст вопроса");
+    if (q.media && !options.keepMediaText)
+        return QStringLiteral("вопрос с рисунком или звуком: в базе есть место только для текста");
+    std::vector<const BankAnswer*> right, wrong;
+    for (const BankAnswer& a : q.answers) {
+        if (!a.text.trimmed().isEmpty())
+            (a.isRight() ? right : wrong).push_back(&a);
+    }
+    if (right.empty()) {
+        const bool partial =
+            std::any_of(wrong.begin(), wrong.end(), [](const BankAnswer* a) { return a->weight > 0; });
+        return partial ? QStringLiteral("нет правильного ответа: ответ с весом меньше 100% не считается правильным")
+                       : QStringLiteral("нет правильного ответа");
+    }
+    if (right.size() > 1) {
+        if (line)
+            *line = right[1]->line;
+        return QStringLiteral("второй правильный ответ: правильный ответ может быть только один");
+    }
+    if (wrong.empty())
+        return QStringLiteral("меньше двух ответов: кроме правильного нужен хотя бы один неправильный");
+    if (wrong.size() > 4)
+        return QStringLiteral("больше четырёх неправильных ответов (%1)").arg(wrong.size());
+    return {};
+}
+
 namespace {
 
 class Importer {
@@ -216,8 +312,8 @@ private:
     void skip(const BankQuestion& q, const QString& why, int line = 0) {
         report.skipped.push_back({m_file, line > 0 ? line : q.line, questionLabel(q), why});
     }
-    void warn(const BankQuestion& q, const QString& text) {
-        report.warnings.push_back({m_file, q.line, questionLabel(q), text});
+    void warn(const BankQuestion& q, const QString& text, int line = 0) {
+        report.warnings.push_back({m_file, line > 0 ? line : q.line, questionLabel(q), text});
     }
 
     void header(const QuestionBank& bank) {
@@ -229,28 +325,28 @@ private:
         for (const auto& [index, value, field] : values) {
             QString& target = m_db.databaseHeader[static_cast<std::size_t>(index)];
             if (target.isEmpty() && !value.isEmpty())
-                target = stored(value, 0, field);
+                target = stored(value, 0, field, 0);
         }
     }
 
     void title(int theme, const QString& text) {
         if (theme < 1 || text.isEmpty() || !m_db.questions(theme, 0, 0).isEmpty())
             return;
-        m_db.questions(theme, 0, 0) = stored(text, 0, QStringLiteral("тема %1, название темы").arg(theme));
+        m_db.questions(theme, 0, 0) = stored(text, 0, QStringLiteral("тема %1, название темы").arg(theme), 0);
     }
 
     // The text as the database file will hold it: cut to the record and with the characters
     // Windows-1251 lacks replaced, as the model does on every save; each change is reported.
-    QString stored(const QString& text, int reserved, const QString& field) {
+    QString stored(const QString& text, int reserved, const QString& field, int line) {
         EncodedText enc = encodeCp1251(text);
         if (enc.replaced)
             report.warnings.push_back(
-                {{}, 0, {}, field + QStringLiteral(": символы вне кодировки Windows-1251 заменены на «?»")});
+                {m_file, line, {}, field + QStringLiteral(": символы вне кодировки Windows-1251 заменены на «?»")});
         const qsizetype limit = kStoredTextBytes - reserved;
         if (enc.bytes.size() > limit) {
             enc.bytes.truncate(limit);
-            report.warnings.push_back({{},
-                                       0,
+            report.warnings.push_back({m_file,
+                                       line,
                                        {},
                                        field + QStringLiteral(": длиннее %1 байт, обрезано до %2 символов")
                                                    .arg(kStoredTextBytes)
@@ -262,28 +358,16 @@ private:
     }
 
     void place(const BankQuestion& q) {
-        if (q.kind == QuestionKind::MultipleChoice)
-            return skip(q, QStringLiteral("вопрос с несколькими верными ответами не поддерживается: "
-                                          "нужен один ответ с весом 100%"));
-        if (q.kind != QuestionKind::SingleChoice && q.kind != QuestionKind::TrueFalse)
-            return skip(q, QStringLiteral("вопрос %1 не поддерживается").arg(kindTitle(q)));
-        if (q.text.trimmed().isEmpty())
-            return skip(q, QStringLiteral("пустой текст вопроса"));
+        int line = 0;
+        if (const QString problem = importProblem(q, m_options, &line); !problem.isEmpty())
+            return skip(q, problem, line);
         std::vector<const BankAnswer*> right, wrong;
-        for (const BankAnswer& a : q.answers)
-            (a.isRight() ? right : wrong).push_back(&a);
-        if (right.empty()) {
-            const bool partial =
-                std::any_of(wrong.begin(), wrong.end(), [](const BankAnswer* a) { return a->weight > 0; });
-            return skip(q, partial ? QStringLiteral("нет правильного ответа: ответ с весом меньше 100% "
-                                                    "не считается правильным")
-                                   : QStringLiteral("нет правильного ответа"));
+        for (const BankAnswer& a : q.answers) {
+            if (!a.text.trimmed().isEmpty())
+                (a.isRight() ? right : wrong).push_back(&a);
+            else
+                warn(q, QStringLiteral("пустой ответ пропущен"), a.line);
         }
-        if (right.size() > 1)
-            return skip(q, QStringLiteral("второй правильный ответ: правильный ответ может быть только один"),
-                        right[1]->line);
-        if (wrong.size() > 4)
-            return skip(q, QStringLiteral("больше четырёх неправильных ответов (%1)").arg(wrong.size()));
         const CategoryPlan& plan = m_plans[q.category];
         if (plan.theme == 0)
             return skip(q, QStringLiteral("не осталось свободной темы"));
@@ -293,32 +377,42 @@ private:
             if (!questionPresent(m_db, theme, s))
                 slot = s;
         }
-        if (slot == 0)
-            return skip(q, QStringLiteral("в теме %1 нет свободного места: все %2 вопросов заняты")
-                               .arg(theme)
-                               .arg(kQuestionSlots));
+        if (slot == 0) {
+            // One shared text for all of a full theme: a large file may run into it many times.
+            QString& reason = m_noRoom[theme];
+            if (reason.isEmpty())
+                reason = QStringLiteral("в теме %1 нет свободного места: все %2 вопросов заняты")
+                             .arg(theme)
+                             .arg(kQuestionSlots);
+            return skip(q, reason);
+        }
 
         title(theme, plan.title);
         const std::array<bool, kGroupCount> flags = q.groups ? *q.groups : m_options.groups;
         const QString where = QStringLiteral("тема %1, вопрос %2").arg(theme).arg(slot);
         const QString label = questionLabel(q);
         m_db.questions(theme, slot, 0) = questionValue(
-            flags, stored(q.text, kGroupCount, QStringLiteral("%1 %2, текст вопроса").arg(where, label)));
+            flags, stored(q.text, kGroupCount, QStringLiteral("%1 %2, текст вопроса").arg(where, label), q.line));
         m_db.questions(theme, slot, 1) =
-            stored(right[0]->text, 0, QStringLiteral("%1 %2, правильный ответ").arg(where, label));
+            stored(right[0]->text, 0, QStringLiteral("%1 %2, правильный ответ").arg(where, label), right[0]->line);
         for (int k = 0; k < 4; ++k) {
             QString& part = m_db.questions(theme, slot, 2 + k);
             part.clear();
             if (k < static_cast<int>(wrong.size()))
                 part = stored(wrong[static_cast<std::size_t>(k)]->text, 0,
-                              QStringLiteral("%1 %2, неправильный ответ №%3").arg(where, label).arg(k + 1));
+                              QStringLiteral("%1 %2, неправильный ответ №%3").arg(where, label).arg(k + 1),
+                              wrong[static_cast<std::size_t>(k)]->line);
         }
         for (const BankAnswer* a : wrong) {
             if (a->weight > 0)
-                warn(q, QStringLiteral("ответ «%1» с весом %2% поставлен как неправильный")
-                            .arg(a->text.simplified())
-                            .arg(a->weight));
+                warn(q,
+                     QStringLiteral("ответ «%1» с весом %2% поставлен как неправильный")
+                         .arg(a->text.simplified())
+                         .arg(a->weight),
+                     a->line);
         }
+        if (q.media)
+            warn(q, QStringLiteral("рисунок или звук вопроса не перенесён: импортирован только текст"));
         if (wrong.size() < 4)
             warn(q,
                  QStringLiteral("не все четыре неправильных ответа: есть %1, недостающие оставлены пустыми")
@@ -337,7 +431,7 @@ private:
     void profile(const BankProfile& p, const QuestionBank& bank) {
         ExamProfile& target = m_db.profiles[static_cast<std::size_t>(p.number)];
         target.number = static_cast<int16>(p.number);
-        target.name = stored(p.name, 0, QStringLiteral("профиль %1, наименование").arg(p.number));
+        target.name = stored(p.name, 0, QStringLiteral("профиль %1, наименование").arg(p.number), p.line);
         if (p.questionCount)
             target.questionCount = static_cast<int16>(*p.questionCount);
         if (p.timeLimit)
@@ -361,7 +455,7 @@ private:
             target.groups[static_cast<std::size_t>(k)] =
                 groupEntry({admitted ? QStringLiteral("1") : QStringLiteral("0"),
                             stored(p.groupTitles[static_cast<std::size_t>(k)], 1,
-                                   QStringLiteral("профиль %1, группа %2").arg(p.number).arg(k))});
+                                   QStringLiteral("профиль %1, группа %2").arg(p.number).arg(k), p.line)});
         }
         if (std::find(report.profiles.begin(), report.profiles.end(), p.number) == report.profiles.end())
             report.profiles.push_back(p.number);
@@ -396,6 +490,7 @@ private:
     const ImportOptions& m_options;
     QString m_file;
     std::map<QString, CategoryPlan> m_plans;
+    std::map<int, QString> m_noRoom;
 };
 
 } // namespace

@@ -4,25 +4,34 @@
 
 namespace zet {
 
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
+}
+
+QString trimmedBlanks(QStringView text) {
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && isBlank(text.at(start)))
+        ++start;
+    while (end > start && isBlank(text.at(end - 1)))
+        --end;
+    return text.mid(start, end - start).toString();
+}
+
 QString trimmedLines(const QString& text) {
     QStringList lines = splitLines(text, FinalLineEnd::StartsEmptyLine);
     for (QString& line : lines) {
         qsizetype end = line.size();
-        while (end > 0 && line.at(end - 1).isSpace())
+        while (end > 0 && isBlank(line.at(end - 1)))
             --end;
         line.truncate(end);
     }
-    while (!lines.isEmpty() && lines.first().trimmed().isEmpty())
+    while (!lines.isEmpty() && trimmedBlanks(lines.first()).isEmpty())
         lines.removeFirst();
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    if (!lines.isEmpty()) {
-        QString& first = lines.first();
-        qsizetype start = 0;
-        while (start < first.size() && first.at(start).isSpace())
-            ++start;
-        first.remove(0, start);
-    }
+    if (!lines.isEmpty())
+        lines.first() = trimmedBlanks(lines.first());
     return lines.join(QStringLiteral("\r\n"));
 }
 

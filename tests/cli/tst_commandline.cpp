@@ -59,6 +59,7 @@ void TestCommandLine::commandsAndHelp() {
     QTextStream out(&output), err(&errors);
     QCOMPARE(runCommand({QStringLiteral("--help")}, out, err), 0);
     QVERIFY(output.contains(QStringLiteral("journal import-archive")));
+    QVERIFY(output.contains(QStringLiteral("[--groups 0,1,…|нет] [--strict]")));
     QCOMPARE(runCommand({QStringLiteral("questions")}, out, err), 2);
     QVERIFY(!errors.isEmpty());
 }

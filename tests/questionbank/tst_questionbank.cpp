@@ -133,6 +133,12 @@ private slots:
     void encodings_data();
     void encodings();
     void exportOfOneTheme();
+    void awkwardTextsRoundTrip_data();
+    void awkwardTextsRoundTrip();
+    void whatTheTeacherMeant_data();
+    void whatTheTeacherMeant();
+    void learningSystemExport();
+    void largeFilesAndLongReports();
 
 private:
     QTemporaryDir m_dir;
@@ -210,7 +216,8 @@ void QuestionBankTest::learningSystemFiles_data() {
                                       "101 или 112 | 01 | 02 | 03 | 04"),
                        QStringLiteral("Лифтом при пожаре пользоваться нельзя. | Верно | Неверно"),
                        QStringLiteral("Первая строка вопроса,\r\nвторая строка со знаками = ~ # { } и "
-                                      "обратной косой \\. | Ответ = верный | Неверный | Другой неверный"),
+                                      "обратной косой \\. | Ответ = верный | Неверный | Другой неверный")
+                           .replace(QStringLiteral(",\r\n"), QStringLiteral(", ")),
                        QStringLiteral("Вопрос без названия с пропуском _____ в середине. | первым | вторым | "
                                       "третьим")}
         << QStringList{QStringLiteral(":22 «Опишите порядок эвакуации»: вопрос эссе"),
@@ -248,6 +255,26 @@ void QuestionBankTest::learningSystemFiles_data() {
                                       "больше четырёх"),
                        QStringLiteral(":21 «Вопрос без строки ответа.»: нет правильного"),
                        QStringLiteral(":25 «Вопрос с буквой, которой нет.»: нет правильного")};
+    // Nested categories, pictures, sounds and feedback as a learning system exports them.
+    QTest::newRow("learning system export")
+        << QStringLiteral("learning-system.xml")
+        << QStringList{QStringLiteral("Кто проводит вводный инструктаж? | Специалист по охране труда | "
+                                      "Любой работник | Бухгалтер"),
+                       QStringLiteral("Какой документ подтверждает прохождение инструктажа? | "
+                                      "Запись в журнале инструктажа | Устное распоряжение | Ничего"),
+                       QStringLiteral("Группа по электробезопасности для работы с электроинструментом — "
+                                      "не ниже\r\nкакой? | II | I | III | IV | V"),
+                       QStringLiteral("Корпус электроприбора заземляют. | Верно | Неверно"),
+                       QStringLiteral("Как часто проводят повторный инструктаж? (не реже, чем 1 раз в <6> "
+                                      "месяцев) | Раз в полгода | Раз в пять лет")}
+        << QStringList{QStringLiteral(":38 «Знак на схеме»: вопрос с рисунком или звуком"),
+                       QStringLiteral(":64 «Звук сигнала»: вопрос с рисунком или звуком"),
+                       QStringLiteral(":75 «Старая картинка»: вопрос с рисунком или звуком"),
+                       QStringLiteral(":85 «Единственный ответ»: меньше двух ответов"),
+                       QStringLiteral(":103 «Два по половине»: вопрос с несколькими верными"),
+                       QStringLiteral(":118 «Пояснение»: вопрос описание"),
+                       QStringLiteral(":125 «Номер»: вопрос с коротким"),
+                       QStringLiteral(":130 «Видео»: вопрос с рисунком или звуком")};
 }
 
 void QuestionBankTest::learningSystemFiles() {
@@ -428,6 +455,209 @@ void QuestionBankTest::exportOfOneTheme() {
     const ExportResult failed =
         exportQuestions(db, m_dir.filePath(QStringLiteral("нет/такой/папки.gift")), BankFormat::Gift, 3);
     QVERIFY(!failed.ok());
+}
+
+void QuestionBankTest::awkwardTextsRoundTrip_data() {
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("golden");
+    QTest::newRow("gift") << int(BankFormat::Gift) << QStringLiteral("awkward.gift");
+    QTest::newRow("aiken") << int(BankFormat::Aiken) << QStringLiteral("awkward-aiken.txt");
+    QTest::newRow("moodle xml") << int(BankFormat::MoodleXml) << QStringLiteral("awkward.xml");
+    QTest::newRow("plain text") << int(BankFormat::PlainText) << QStringLiteral("awkward-out.txt");
+}
+
+// Texts a database can hold that look like markup of some format: every one comes back as it was.
+void QuestionBankTest::awkwardTextsRoundTrip() {
+    QFETCH(int, format);
+    QFETCH(QString, golden);
+    const auto fmt = static_cast<BankFormat>(format);
+    Database db;
+    db.newDatabase();
+    const ImportReport read = importQuestions(db, {readQuestionFile(kData + QStringLiteral("awkward.txt"))});
+    QVERIFY2(read.skipped.empty() && read.importedCount() == 10, qPrintable(read.toText()));
+
+    const QString exported = m_dir.filePath(golden);
+    QVERIFY(exportQuestions(db, exported, fmt).ok());
+    if (qEnvironmentVariableIsSet("ZET_WRITE_GOLDEN"))
+        QVERIFY(writeBytes(kData + golden, readBytes(exported)));
+    QCOMPARE(readBytes(exported), readBytes(kData + golden));
+
+    Database back;
+    back.newDatabase();
+    const ImportReport report = importQuestions(back, {readQuestionFile(exported, fmt)});
+    QVERIFY2(report.skipped.empty(), qPrintable(report.toText()));
+    QStringList expected = questionsOf(db, false);
+    if (fmt == BankFormat::Aiken) {
+        for (QString& q : expected) {
+            QStringList lines = q.split(QStringLiteral("\r\n"));
+            for (QString& line : lines)
+                line = line.trimmed();
+            q = lines.join(u' ');
+        }
+    }
+    QCOMPARE(questionsOf(back, false), expected);
+}
+
+void QuestionBankTest::whatTheTeacherMeant_data() {
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<bool>("keepMedia");
+    QTest::addColumn<QStringList>("imported");
+    QTest::addColumn<QStringList>("report"); // pieces of the report; "!" before one that must be absent
+
+    const QString xmlHead = QStringLiteral("<?xml version=\"1.0\"?><quiz><question type=\"multichoice\">"
+                                           "<name><text>В</text></name>");
+    const QString xmlAnswers = QStringLiteral("<answer fraction=\"100\"><text>Да</text></answer>"
+                                              "<answer fraction=\"0\"><text>Нет</text></answer>");
+    const QString xmlTail = QStringLiteral("</question></quiz>");
+    QTest::newRow("picture in gift") << int(BankFormat::Gift)
+                                     << QStringLiteral("[html]Что на схеме? <img src\\=\"@@PLUGINFILE@@/s.png\"> "
+                                                       "{=Щит ~Пульт}")
+                                     << false << QStringList{}
+                                     << QStringList{QStringLiteral("«Что на схеме?»: вопрос с рисунком или звуком")};
+    QTest::newRow("picture text kept") << int(BankFormat::Gift)
+                                       << QStringLiteral("Что на схеме? <img src\\=\"s.png\"> {=Щит ~Пульт}")
+                                       << true << QStringList{QStringLiteral("Что на схеме? | Щит | Пульт")}
+                                       << QStringList{QStringLiteral(":1 «Что на схеме?»: рисунок или звук")};
+    QTest::newRow("sound link in gift")
+        << int(BankFormat::Gift)
+        << QStringLiteral("Прослушайте <a href\\=\"http\\://x/signal.mp3\">сигнал</a> {=Тревога ~Отбой}") << false
+        << QStringList{} << QStringList{QStringLiteral("вопрос с рисунком или звуком")};
+    QTest::newRow("embedded file in xml")
+        << int(BankFormat::MoodleXml)
+        << xmlHead + QStringLiteral("<questiontext format=\"html\"><text>Знак?</text>"
+                                    "<file name=\"a.png\" encoding=\"base64\">iVBO</file></questiontext>") +
+               xmlAnswers + xmlTail
+        << false << QStringList{} << QStringList{QStringLiteral("вопрос с рисунком или звуком")};
+    QTest::newRow("html in gift without marker")
+        << int(BankFormat::Gift)
+        << QStringLiteral("Сколько будет 1+<span style\\=\"font-size\\:1.5em\">2</span>? {=3 ~4}\n\n"
+                          "Первая строка\nпродолжение &laquo;абзаца&raquo;<br>новая строка {=a ~b}\n\n"
+                          "Верно ли, что x < 5 при x \\= 3? {=Да ~Нет}")
+        << false
+        << QStringList{QStringLiteral("Сколько будет 1+2? | 3 | 4"),
+                       QStringLiteral("Первая строка продолжение «абзаца»\r\nновая строка | a | b"),
+                       QStringLiteral("Верно ли, что x < 5 при x = 3? | Да | Нет")}
+        << QStringList{};
+    QTest::newRow("only a right answer in gift")
+        << int(BankFormat::Gift) << QStringLiteral("Вопрос {~%100%Единственный}") << false << QStringList{}
+        << QStringList{QStringLiteral("«Вопрос»: меньше двух ответов")};
+    QTest::newRow("only a right answer in text")
+        << int(BankFormat::PlainText) << QStringLiteral("Тема 1: Т\n? Вопрос\n+ Единственный\n") << false
+        << QStringList{} << QStringList{QStringLiteral(":2 «Вопрос»: меньше двух ответов")};
+    QTest::newRow("single false with one full answer")
+        << int(BankFormat::MoodleXml)
+        << xmlHead + QStringLiteral("<questiontext><text>Какой?</text></questiontext><single>false</single>"
+                                    "<answer fraction=\"-50\"><text>Никакой</text></answer>") +
+               xmlAnswers + xmlTail
+        << false << QStringList{QStringLiteral("Какой? | Да | Никакой | Нет")} << QStringList{};
+    QTest::newRow("answer feedback in xml")
+        << int(BankFormat::MoodleXml)
+        << xmlHead + QStringLiteral("<questiontext><text>Какой?</text></questiontext>\n"
+                                    "<answer fraction=\"100\"><text>Да</text><feedback><text>Верно!</text>"
+                                    "</feedback></answer><answer fraction=\"0\"><text>Нет</text></answer>") +
+               xmlTail
+        << false << QStringList{QStringLiteral("Какой? | Да | Нет")}
+        << QStringList{QStringLiteral("банк.xml:2: Отзывы к ответам")};
+    QTest::newRow("same last part of two categories")
+        << int(BankFormat::Gift)
+        << QStringLiteral("$CATEGORY: $course$/top/А/Общие\n\nПервый {=a ~b}\n\n"
+                          "$CATEGORY: $course$/top/Б/Общие\n\nВторой {=a ~b}\n")
+        << false << QStringList{QStringLiteral("Первый | a | b"), QStringLiteral("Второй | a | b")}
+        << QStringList{QStringLiteral("тема 1 «А/Общие» (новая): 1"), QStringLiteral("тема 2 «Б/Общие» (новая): 1")};
+    QTest::newRow("no blank line between questions")
+        << int(BankFormat::Gift) << QStringLiteral("::П:: Первый {=a ~b}\n::В:: Второй {=c ~d}\n") << false
+        << QStringList{QStringLiteral("Первый _____ ::В:: Второй {=c ~d} | a | b")}
+        << QStringList{QStringLiteral("банк.gift:2: Похоже, здесь начинается следующий вопрос")};
+    QTest::newRow("warnings name file and line")
+        << int(BankFormat::PlainText) << QStringLiteral("Тема 1: Т\n? Вопрос\n+ Снеговик ☃\n- б\n") << false
+        << QStringList{QStringLiteral("Вопрос | Снеговик ? | б")}
+        << QStringList{QStringLiteral("банк.txt:3: тема 1, вопрос 1 «Вопрос», правильный ответ: символы")};
+    QTest::newRow("profile values on one line")
+        << int(BankFormat::PlainText)
+        << QStringLiteral("Тема 1: Т\n? Вопрос\n+ а\n- б\nПрофиль 1: П\nВопросов: 1   Время: 120   Оценки: 1 1 1\n"
+                          "Темы: 1\n")
+        << false << QStringList{QStringLiteral("Вопрос | а | б")}
+        << QStringList{QStringLiteral("Профили из файла: 1"), QStringLiteral("!Нужно число")};
+}
+
+// Each row is one way a file's meaning used to differ from what the database received.
+void QuestionBankTest::whatTheTeacherMeant() {
+    QFETCH(int, format);
+    QFETCH(QString, source);
+    QFETCH(bool, keepMedia);
+    QFETCH(QStringList, imported);
+    QFETCH(QStringList, report);
+    const auto fmt = static_cast<BankFormat>(format);
+    const QString name = QStringLiteral("банк.") +
+                         (fmt == BankFormat::Gift ? QStringLiteral("gift")
+                                                  : fmt == BankFormat::MoodleXml ? QStringLiteral("xml") : QStringLiteral("txt"));
+    Database db;
+    db.newDatabase();
+    ImportOptions options;
+    options.keepMediaText = keepMedia;
+    const ImportReport result = importQuestions(db, {fileOf(name, source, fmt)}, options);
+    const QString text = result.toText();
+    QCOMPARE(questionsOf(db, false), imported);
+    for (const QString& piece : report) {
+        if (piece.startsWith(u'!'))
+            QVERIFY2(!text.contains(piece.mid(1)), qPrintable(text));
+        else
+            QVERIFY2(text.contains(piece), qPrintable(text));
+    }
+    if (imported.isEmpty())
+        QCOMPARE(int(result.skipped.size()), 1);
+}
+
+void QuestionBankTest::learningSystemExport() {
+    QuestionFile f = readQuestionFile(kData + QStringLiteral("learning-system.xml"));
+    Database db;
+    db.newDatabase();
+    const std::vector<CategoryPlan> plan = planCategories(db, {f});
+    QCOMPARE(plan.size(), std::size_t(3));
+    // The whole path for the examiner, and what can be imported of each.
+    QCOMPARE(plan[0].path, QStringLiteral("Охрана труда/Общие"));
+    QCOMPARE(plan[0].questionCount, 3);
+    QCOMPARE(plan[0].importable, 2);
+    QCOMPARE(plan[1].importable, 2);
+    QCOMPARE(plan[2].title, QStringLiteral("Охрана труда"));
+    const ImportReport report = importQuestions(db, {f});
+    QCOMPARE(db.questions(1, 0, 0), QStringLiteral("Охрана труда/Общие"));
+    QCOMPARE(db.questions(2, 0, 0), QStringLiteral("Электробезопасность/Общие"));
+    QCOMPARE(db.questions(3, 0, 0), QStringLiteral("Охрана труда"));
+    const QString warnings = texts(report.warnings).join(u'\n');
+    QVERIFY2(warnings.contains(QStringLiteral("learning-system.xml:32: Отзывы к ответам")), qPrintable(warnings));
+
+    // The examiner asks for the texts of the questions with pictures and sounds: each is named.
+    ImportOptions options;
+    options.keepMediaText = true;
+    Database withText;
+    withText.newDatabase();
+    const ImportReport kept = importQuestions(withText, {f}, options);
+    QCOMPARE(kept.importedCount(), 9);
+    QCOMPARE(texts(kept.warnings).filter(QStringLiteral("рисунок или звук")).size(), 4);
+    QCOMPARE(withText.questions(1, 2, 0).mid(kGroupCount), QStringLiteral("Что означает знак на схеме ниже?"));
+}
+
+void QuestionBankTest::largeFilesAndLongReports() {
+    const QString path = m_dir.filePath(QStringLiteral("huge.gift"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(kMaxQuestionFileBytes + 1));
+    }
+    const QuestionFile huge = readQuestionFile(path);
+    QVERIFY(!huge.ok());
+    QVERIFY2(huge.error.contains(QStringLiteral("слишком большой")) && huge.error.contains(QStringLiteral("64 МБ")),
+             qPrintable(huge.error));
+
+    ImportReport report;
+    for (int i = 0; i < 150; ++i)
+        report.warnings.push_back({QStringLiteral("много.gift"), i + 1, {}, QStringLiteral("предупреждение")});
+    const QStringList lines = report.toText(true).split(u'\n');
+    QCOMPARE(lines.first(), QStringLiteral("Будет импортировано вопросов: 0"));
+    QCOMPARE(lines.filter(QStringLiteral(": предупреждение")).size(), ImportReport::kListedEntries);
+    QCOMPARE(lines.last(), QStringLiteral("  … и ещё 50"));
 }
 
 QTEST_GUILESS_MAIN(QuestionBankTest)

@@ -40,6 +40,7 @@ private slots:
     void wrongArguments_data();
     void wrongArguments();
     void nothingImportedLeavesTheDatabase();
+    void helpAndStrictImport();
     void importThenExport();
 
 private:
@@ -94,6 +95,38 @@ void QuestionsCommandTest::nothingImportedLeavesTheDatabase() {
     QVERIFY(missing.err.contains(QStringLiteral("не найден")));
 }
 
+void QuestionsCommandTest::helpAndStrictImport() {
+    for (const QStringList& args : {QStringList{QStringLiteral("--help")},
+                                    QStringList{QStringLiteral("questions"), QStringLiteral("import"), QStringLiteral("-h")}}) {
+        const Outcome help = run(args);
+        QCOMPARE(help.status, 0);
+        QVERIFY2(help.out.contains(QStringLiteral("--keep-media-text")), qPrintable(help.out));
+    }
+    // The profile line as the sample documents it is taken; a question with a picture is skipped,
+    // and under --strict that fails the import with a message.
+    const QString source = m_dir.filePath(QStringLiteral("profile.txt"));
+    writeText(source, QStringLiteral("Название теста: Т\nТема 1: Т\n? Вопрос\n+ а\n- б\n- в\n- г\n- д\n"
+                                     "Профиль 1: П\nВопросов: 1   Время: 120   Оценки: 1 1 1\nТемы: 1\n"));
+    const QString db = m_dir.filePath(QStringLiteral("profile.zet"));
+    const Outcome strict = run({QStringLiteral("import"), source, QStringLiteral("--into"), db, QStringLiteral("--strict")});
+    QVERIFY2(strict.status == 0, qPrintable(strict.err));
+    Database loaded;
+    loaded.databasePath = db;
+    QVERIFY(loaded.loadDatabase().ok());
+    QCOMPARE(loaded.profiles[1].timeLimit, 120);
+
+    const QString media = m_dir.filePath(QStringLiteral("media.gift"));
+    writeText(media, QStringLiteral("Что на рисунке? <img src\\=\"a.png\"> {=Щит ~Пульт}\n\nВопрос {=а ~б}\n"));
+    const QString target = m_dir.filePath(QStringLiteral("media.zet"));
+    const Outcome refused =
+        run({QStringLiteral("import"), media, QStringLiteral("--into"), target, QStringLiteral("--strict")});
+    QCOMPARE(refused.status, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("media.gift:1: «Что на рисунке?»: вопрос с рисунком или звуком")),
+             qPrintable(refused.err));
+    QVERIFY(refused.err.contains(QStringLiteral("база не записана")));
+    QVERIFY(!QFile::exists(target));
+}
+
 void QuestionsCommandTest::importThenExport() {
     const QString source = m_dir.filePath(QStringLiteral("bank.txt"));
     writeText(source,
@@ -122,7 +155,7 @@ void QuestionsCommandTest::importThenExport() {
     QFile f(gift);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(f.readAll());
-    QVERIFY2(text.contains(QStringLiteral("Какой? {\r\n\t=Тот\r\n\t~Этот\r\n}")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("[plain]Какой? {\r\n\t=Тот\r\n\t~Этот\r\n}")), qPrintable(text));
 
     const Outcome empty = run({QStringLiteral("export"), db, QStringLiteral("--to"), gift,
                                QStringLiteral("--theme"), QStringLiteral("6")});

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace zet;
@@ -20,6 +21,7 @@ class TestQuestionImportDialog : public QObject {
     Q_OBJECT
 private slots:
     void previewFollowsTheChoices();
+    void questionsWithPicturesOnRequest();
     void importThenExportThroughTheMenuActions();
 };
 
@@ -52,6 +54,11 @@ void TestQuestionImportDialog::previewFollowsTheChoices() {
     // By category: the first free theme (2) takes the question; the matching question is named as skipped.
     QCOMPARE(dialog.result().questions(2, 1, 1), QStringLiteral("220 В"));
     QVERIFY(preview->toPlainText().contains(QStringLiteral("В2")));
+    // Nothing is imported yet, and the category counts what can be.
+    QVERIFY2(preview->toPlainText().startsWith(QStringLiteral("Будет импортировано вопросов: 1")),
+             qPrintable(preview->toPlainText()));
+    auto* categories = dialog.findChild<QTableWidget*>(QStringLiteral("categoryThemes"));
+    QCOMPARE(categories->item(0, 0)->text(), QStringLiteral("Электробезопасность — вопросов: 1 из 2"));
 
     // The examiner sends the category elsewhere.
     auto* categoryTheme = dialog.findChild<QSpinBox*>(QStringLiteral("categoryTheme_0"));
@@ -69,6 +76,22 @@ void TestQuestionImportDialog::previewFollowsTheChoices() {
     QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("importButton"))->isEnabled());
     // The open database is only read.
     QVERIFY(db.questions(1, 2, 0).isEmpty());
+}
+
+void TestQuestionImportDialog::questionsWithPicturesOnRequest() {
+    Database db;
+    db.newDatabase();
+    QuestionImportDialog dialog(db, {giftFile(QStringLiteral("Что на схеме? <img src\\=\"a.png\"> {=Щит ~Пульт}\n"))});
+    auto* keep = dialog.findChild<QCheckBox*>(QStringLiteral("keepMediaText"));
+    QVERIFY(keep);
+    QCOMPARE(dialog.report().importedCount(), 0);
+    QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("importButton"))->isEnabled());
+    keep->setChecked(true);
+    QCOMPARE(dialog.result().questions(1, 1, 1), QStringLiteral("Щит"));
+    QVERIFY(dialog.findChild<QPlainTextEdit*>(QStringLiteral("preview"))->toPlainText().contains(
+        QStringLiteral("вопросы.gift:1 «Что на схеме?»: рисунок или звук")));
+    QCOMPARE(dialog.findChild<QTableWidget*>(QStringLiteral("categoryThemes"))->item(0, 0)->text(),
+             QStringLiteral("(без категории) — вопросов: 1"));
 }
 
 void TestQuestionImportDialog::importThenExportThroughTheMenuActions() {

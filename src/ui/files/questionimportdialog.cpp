@@ -16,6 +16,18 @@
 
 namespace zet::ui {
 
+namespace {
+
+// "Охрана труда/Общие — вопросов: 3 из 5": the whole path and what of it can be imported.
+QString categoryRow(const CategoryPlan& category) {
+    const QString title = category.path.isEmpty() ? QStringLiteral("(без категории)") : category.path;
+    if (category.importable == category.questionCount)
+        return QStringLiteral("%1 — вопросов: %2").arg(title).arg(category.importable);
+    return QStringLiteral("%1 — вопросов: %2 из %3").arg(title).arg(category.importable).arg(category.questionCount);
+}
+
+} // namespace
+
 QuestionImportDialog::QuestionImportDialog(const Database& current, std::vector<QuestionFile> files,
                                            QWidget* parent)
     : QDialog(parent), m_current(current), m_files(std::move(files)) {
@@ -48,9 +60,8 @@ QuestionImportDialog::QuestionImportDialog(const Database& current, std::vector<
     m_categoryThemes->setMaximumHeight(140);
     for (std::size_t row = 0; row < plan.size(); ++row) {
         const CategoryPlan& category = plan[row];
-        const QString title = category.title.isEmpty() ? QStringLiteral("(без категории)") : category.title;
-        auto* name =
-            new QTableWidgetItem(QStringLiteral("%1 — вопросов: %2").arg(title).arg(category.questionCount));
+        auto* name = new QTableWidgetItem;
+        name->setToolTip(category.key);
         name->setFlags(Qt::ItemIsEnabled);
         m_categoryThemes->setItem(static_cast<int>(row), 0, name);
         auto* theme = new QSpinBox;
@@ -73,6 +84,10 @@ QuestionImportDialog::QuestionImportDialog(const Database& current, std::vector<
         connect(box, &QCheckBox::toggled, this, &QuestionImportDialog::updatePreview);
     }
 
+    m_keepMediaText = new QCheckBox(QStringLiteral("Импортировать вопросы с рисунком или звуком (только текст)"));
+    m_keepMediaText->setObjectName(QStringLiteral("keepMediaText"));
+    connect(m_keepMediaText, &QCheckBox::toggled, this, &QuestionImportDialog::updatePreview);
+
     m_preview = new QPlainTextEdit;
     m_preview->setObjectName(QStringLiteral("preview"));
     m_preview->setReadOnly(true);
@@ -91,6 +106,7 @@ QuestionImportDialog::QuestionImportDialog(const Database& current, std::vector<
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(groups);
+    layout->addWidget(m_keepMediaText);
     layout->addWidget(new QLabel(QStringLiteral("Что будет сделано:")));
     layout->addWidget(m_preview, 1);
     layout->addWidget(buttons);
@@ -108,11 +124,15 @@ ImportOptions QuestionImportDialog::options() const {
     }
     for (int k = 0; k < kGroupCount; ++k)
         options.groups[static_cast<std::size_t>(k)] = m_groupBoxes[static_cast<std::size_t>(k)]->isChecked();
+    options.keepMediaText = m_keepMediaText->isChecked();
     return options;
 }
 
 void QuestionImportDialog::updatePreview() {
     m_categoryThemes->setEnabled(m_targetTheme->currentData().toInt() == 0);
+    const std::vector<CategoryPlan> plan = planCategories(m_current, m_files, options());
+    for (std::size_t row = 0; row < plan.size() && row < m_categoryThemeBoxes.size(); ++row)
+        m_categoryThemes->item(static_cast<int>(row), 0)->setText(categoryRow(plan[row]));
     m_result = m_current;
     m_report = importQuestions(m_result, m_files, options());
     QString text;
@@ -120,7 +140,7 @@ void QuestionImportDialog::updatePreview() {
         if (!file.ok())
             text += file.error + QLatin1Char('\n');
     }
-    text += m_report.toText();
+    text += m_report.toText(true);
     m_preview->setPlainText(text);
     m_importButton->setEnabled(m_report.importedCount() > 0);
 }

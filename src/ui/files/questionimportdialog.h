@@ -45,6 +45,7 @@ private:
     QTableWidget* m_categoryThemes = nullptr;
     std::vector<std::pair<QString, QSpinBox*>> m_categoryThemeBoxes;
     std::array<QCheckBox*, kGroupCount> m_groupBoxes{};
+    QCheckBox* m_keepMediaText = nullptr;
     QPlainTextEdit* m_preview = nullptr;
     QPushButton* m_importButton = nullptr;
 };
