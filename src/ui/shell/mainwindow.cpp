@@ -12,7 +12,9 @@
 #include "ui/journal/journalwindow.h"
 #include "ui/shell/aboutarea.h"
 #include "ui/shell/archiveimportdialog.h"
+#include "ui/shell/examscreen.h"
 #include "ui/shell/messages.h"
+#include "ui/shell/scaledsurface.h"
 #include "ui/shell/uikit.h"
 
 #include <QAction>
@@ -26,9 +28,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QScrollArea>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QTimer>
 
 namespace zet::ui {
@@ -53,17 +53,11 @@ MainWindow::MainWindow(AppCore& core, const MainWindowOptions& options, QWidget*
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Razividerur"));
 
-    m_surface = new QWidget;
-    m_surface->setObjectName(QStringLiteral("Surface"));
-    m_surface->setMinimumSize(twips(kSurfaceWidth), twips(kSurfaceHeight));
-    // On a screen smaller than the designed surface the surface scrolls, every control at
-    // its own size; at the designed size and above the surface fills the window as laid out.
-    auto* scroller = new QScrollArea(this);
-    scroller->setObjectName(QStringLiteral("SurfaceScroller"));
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setWidgetResizable(true);
-    scroller->setWidget(m_surface);
-    setCentralWidget(scroller);
+    // The work areas and the strip are laid out in twips on one surface that is scaled as a
+    // whole to the window's room.
+    m_surfaceFrame = new ScaledSurface(kSurfaceWidth, kSurfaceHeight, this);
+    m_surface = m_surfaceFrame->canvas();
+    setCentralWidget(m_surfaceFrame);
 
     buildMenus();
     buildTitle();
@@ -74,17 +68,13 @@ MainWindow::MainWindow(AppCore& core, const MainWindowOptions& options, QWidget*
 }
 
 void MainWindow::fitToScreen() {
-    // The designed size: the whole surface under the menu bar, as much of it as the screen
-    // leaves room for once the window frame is taken off.
-    QSize size(twips(kSurfaceWidth), twips(kSurfaceHeight) + menuBar()->sizeHint().height());
+    // The designed size, or as much of it as the screen leaves room for once the window frame is
+    // taken off; the surface is scaled down to what it gets.
+    QSize size(m_surfaceFrame->designSize() + QSize(0, menuBar()->sizeHint().height()));
     if (const QScreen* screen = this->screen()) {
         // A typical title bar and border; the real frame is not known before the first show.
         const QSize frame(16, 40);
-        const QSize room = screen->availableGeometry().size() - frame;
-        // Too low a screen takes a vertical scroll bar; the width leaves room for it.
-        if (size.height() > room.height())
-            size.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        size = size.boundedTo(room);
+        size = size.boundedTo(screen->availableGeometry().size() - frame);
     }
     resize(size);
 }
@@ -135,6 +125,7 @@ void MainWindow::buildMenus() {
         item(m_settingsMenu, "profilesAction", QStringLiteral("Профили"), &MainWindow::toggleProfileEditor);
     m_questionEditorAction = item(m_settingsMenu, "questionEditorAction", QStringLiteral("Редактор"),
                                   &MainWindow::toggleQuestionEditor);
+    m_examScreen = new ExamScreen(this, m_settingsMenu, [this] { return m_core.database().programFolder; });
 
     // These two act on a click of their own: plain actions in the bar.
     m_helpAction = bar->addAction(QStringLiteral("Базы тестов       "));
@@ -218,6 +209,8 @@ void MainWindow::buildAreas() {
     // The work areas themselves are built on first use (see the accessors below): the main
     // mode shows none of them, and the window comes up sooner without them.
     connect(&m_core, &AppCore::databaseChanged, this, &MainWindow::showDatabaseInfo);
+    // The file path is shortened to the strip's width.
+    connect(m_surfaceFrame, &ScaledSurface::scaled, this, &MainWindow::showDatabaseInfo);
     connect(&m_core, &AppCore::journalServerUnavailable, this, [this](const QString& reason) {
         // Never in the middle of an exam: the examinee is not to be interrupted.
         if (appMode() != modeIndex(Mode::Exam))
@@ -229,7 +222,8 @@ void MainWindow::buildAreas() {
     buildModeTable();
 }
 
-void MainWindow::keepOverlaysOnTop() {
+void MainWindow::settleNewArea() {
+    m_surfaceFrame->rescale();
     // Raised in their present order, so that the one on top stays on top.
     const QObjectList children = m_surface->children();
     for (QObject* child : children) {
@@ -241,7 +235,7 @@ void MainWindow::keepOverlaysOnTop() {
 QuestionEditor& MainWindow::questionEditor() {
     if (!m_questionEditor) {
         m_questionEditor = new QuestionEditor(m_core, m_surface);
-        keepOverlaysOnTop();
+        settleNewArea();
     }
     return *m_questionEditor;
 }
@@ -251,7 +245,7 @@ ProfileEditor& MainWindow::profileEditor() {
         m_profileEditor = new ProfileEditor(m_core, m_surface);
         // Its number list starts at profile 1.
         m_profileEditor->profilePicked();
-        keepOverlaysOnTop();
+        settleNewArea();
     }
     return *m_profileEditor;
 }
@@ -262,7 +256,8 @@ ExamMode& MainWindow::examMode() {
         // The registration area starts at the day's first record.
         m_examMode->showExaminee(1);
         connect(m_examMode, &ExamMode::resultAcknowledged, this, &MainWindow::resultAcknowledged);
-        keepOverlaysOnTop();
+        connect(m_examMode, &ExamMode::examStarted, m_examScreen, &ExamScreen::examStarted);
+        settleNewArea();
     }
     return *m_examMode;
 }
@@ -270,7 +265,7 @@ ExamMode& MainWindow::examMode() {
 ArchiveViewer& MainWindow::archiveViewer() {
     if (!m_archiveViewer) {
         m_archiveViewer = new ArchiveViewer(m_core, m_surface);
-        keepOverlaysOnTop();
+        settleNewArea();
     }
     return *m_archiveViewer;
 }
@@ -279,13 +274,16 @@ FileArea& MainWindow::fileArea() {
     if (!m_fileArea) {
         m_fileArea = new FileArea(m_core, m_surface);
         connect(m_fileArea, &FileArea::databaseChanged, this, &MainWindow::showDatabaseInfo);
+        settleNewArea();
     }
     return *m_fileArea;
 }
 
 AboutArea& MainWindow::aboutArea() {
-    if (!m_aboutArea)
+    if (!m_aboutArea) {
         m_aboutArea = new AboutArea(m_surface);
+        settleNewArea();
+    }
     return *m_aboutArea;
 }
 
@@ -329,7 +327,7 @@ void MainWindow::showDatabaseInfo() {
 void MainWindow::buildModeTable() {
     // Hidden in every mode but the main one.
     const std::vector<QAction*> always = {m_databaseMenu->menuAction(), m_aboutAction, m_helpAction,
-                                          m_journalAction, m_archiveImportAction};
+                                          m_journalAction, m_archiveImportAction, m_examScreen->action()};
     auto hiding = [&always](std::initializer_list<QAction*> more) {
         std::vector<QAction*> hidden = always;
         hidden.insert(hidden.end(), more);
@@ -405,6 +403,8 @@ void MainWindow::toggleMode(Mode mode) {
 
 void MainWindow::returnToMainMode(Mode from) {
     const ModeLook& look = m_modes[modeIndex(from)];
+    if (from == Mode::Exam)
+        m_examScreen->examEnded();
     setAppMode(modeIndex(Mode::Main));
     for (QAction* entry :
          {m_databaseMenu->menuAction(), m_examMenu->menuAction(), m_aboutAction, m_helpAction})

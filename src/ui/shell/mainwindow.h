@@ -21,10 +21,12 @@ namespace zet::ui {
 class AboutArea;
 class ArchiveViewer;
 class ExamMode;
+class ExamScreen;
 class FileArea;
 class JournalWindow;
 class ProfileEditor;
 class QuestionEditor;
+class ScaledSurface;
 
 struct MainWindowOptions {
     // Folder for the database, the settings and the archive. Empty: the program's own
@@ -91,8 +93,9 @@ private:
     ArchiveViewer& archiveViewer();
     FileArea& fileArea();
     AboutArea& aboutArea();
-    // A mode area built while the file or About area is open stays beneath it.
-    void keepOverlaysOnTop();
+    // A newly built area takes the surface's present scale; a mode area built while the file or
+    // About area is open stays beneath it.
+    void settleNewArea();
     // Opens at the designed size, or at the available screen size when that is smaller.
     void fitToScreen();
     void load();
@@ -130,9 +133,10 @@ private:
     // Indexed by Mode; the main mode's row is empty.
     std::array<ModeLook, 5> m_modes{};
 
-    // The surface of the work areas and the strip, laid out in twips; it scrolls inside the
-    // window when the screen is smaller than the designed size.
-    QWidget* m_surface = nullptr;
+    // The surface of the work areas and the strip, laid out in twips and scaled to the window.
+    ScaledSurface* m_surfaceFrame = nullptr;
+    QWidget* m_surface = nullptr; // its canvas: the parent of the areas
+
     QWidget* m_title = nullptr;
 
     QMenu* m_databaseMenu = nullptr;
@@ -150,6 +154,7 @@ private:
     QAction* m_questionEditorAction = nullptr;
     QAction* m_helpAction = nullptr;
     QAction* m_aboutAction = nullptr;
+    ExamScreen* m_examScreen = nullptr; // «Экзамен во весь экран»
 
     // The strip below the work areas.
     QLabel* m_testNameCaption = nullptr;
