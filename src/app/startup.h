@@ -30,6 +30,11 @@ QString chooseProgramFolder(const QString& executableFolder, const QString& fall
 // chooseProgramFolder() for the running program: its own folder, or the per-user data folder.
 QString defaultProgramFolder();
 
+// The sample database that comes with the program: share/razividerur/examples/Образец.zet of
+// the installation the executable's folder belongs to, or examples/Образец.zet of the build
+// folder the executable was built in. Empty when neither is there.
+QString sampleDatabasePath(const QString& executableFolder);
+
 // "Data.zet" in the program folder.
 QString defaultDatabasePath(const QString& programFolder);
 

@@ -49,6 +49,8 @@ private slots:
     void readOnlyProgramFolderKeepsItsDatabase();
     void coreStartUp_data();
     void coreStartUp();
+    void sampleDatabase_data();
+    void sampleDatabase();
 };
 
 void TestStartup::trailingSeparator_data() {
@@ -314,6 +316,34 @@ void TestStartup::coreStartUp() {
     QCOMPARE(int(core.examState().currentExaminee), 1);
     QCOMPARE(int(core.examState().currentProfile), 1);
     QVERIFY(QFileInfo(core.dayArchive().dayFilePath()).isFile());
+}
+
+void TestStartup::sampleDatabase_data() {
+    QTest::addColumn<QString>("sample"); // where the sample lies, beside the folders prefix/bin and build/src
+    QTest::addColumn<QString>("executableFolder");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("installed") << "prefix/share/razividerur/examples/Образец.zet"
+                               << "prefix/bin" << true;
+    QTest::newRow("build") << "build/examples/Образец.zet"
+                           << "build/src" << true;
+    QTest::newRow("another installation's") << "other/share/razividerur/examples/Образец.zet"
+                                            << "prefix/bin" << false;
+    QTest::newRow("none") << QString() << "prefix/bin" << false;
+}
+
+void TestStartup::sampleDatabase() {
+    QFETCH(QString, sample);
+    QFETCH(QString, executableFolder);
+    QFETCH(bool, found);
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath(executableFolder));
+    if (!sample.isEmpty()) {
+        QVERIFY(root.mkpath(QFileInfo(sample).path()));
+        QFile file(root.filePath(sample));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(sampleDatabasePath(root.filePath(executableFolder)), found ? root.filePath(sample) : QString());
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
