@@ -31,6 +31,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace zet::ui {
 
 namespace {
@@ -68,13 +70,17 @@ MainWindow::MainWindow(AppCore& core, const MainWindowOptions& options, QWidget*
 }
 
 void MainWindow::fitToScreen() {
-    // The designed size, or as much of it as the screen leaves room for once the window frame is
-    // taken off; the surface is scaled down to what it gets.
-    QSize size(m_surfaceFrame->designSize() + QSize(0, menuBar()->sizeHint().height()));
+    // As large as the screen leaves room for once the window frame is taken off, in the
+    // surface's proportions: smaller than designed on a small screen, larger on a large one.
+    const QSize design = m_surfaceFrame->designSize();
+    const int menu = menuBar()->sizeHint().height();
+    QSize size(design.width(), design.height() + menu);
     if (const QScreen* screen = this->screen()) {
         // A typical title bar and border; the real frame is not known before the first show.
-        const QSize frame(16, 40);
-        size = size.boundedTo(screen->availableGeometry().size() - frame);
+        const QSize room = screen->availableGeometry().size() - QSize(16, 40);
+        const double scale = std::min(double(room.width()) / design.width(),
+                                      double(room.height() - menu) / design.height());
+        size = QSize(qRound(design.width() * scale), qRound(design.height() * scale) + menu);
     }
     resize(size);
 }

@@ -96,7 +96,7 @@ private:
     // A newly built area takes the surface's present scale; a mode area built while the file or
     // About area is open stays beneath it.
     void settleNewArea();
-    // Opens at the designed size, or at the available screen size when that is smaller.
+    // Opens as large as the screen allows, in the designed proportions.
     void fitToScreen();
     void load();
     void buildModeTable();
