@@ -33,8 +33,8 @@ QString ScreenSettings::setFullScreenExam(bool on) const {
         return {};
     return QStringLiteral("Не удалось записать настройку в файл «%1»: %2.")
         .arg(QDir::toNativeSeparators(path()), ini.status() == QSettings::FormatError
-                                                  ? QStringLiteral("файл повреждён")
-                                                  : QStringLiteral("нет доступа к файлу"));
+                                                   ? QStringLiteral("файл повреждён")
+                                                   : QStringLiteral("нет доступа к файлу"));
 }
 
 } // namespace zet

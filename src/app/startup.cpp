@@ -50,7 +50,8 @@ QString defaultProgramFolder() {
 QString sampleDatabasePath(const QString& executableFolder) {
     const QString name = QStringLiteral("Образец.zet");
     const QDir exe(executableFolder);
-    for (const QString& relative : {QStringLiteral("../share/razividerur/examples/"), QStringLiteral("../examples/")}) {
+    for (const QString& relative :
+         {QStringLiteral("../share/razividerur/examples/"), QStringLiteral("../examples/")}) {
         const QFileInfo sample(exe.filePath(relative + name));
         if (sample.isFile())
             return QDir::cleanPath(sample.absoluteFilePath());

@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 
+#include <algorithm>
+
 namespace zet::ui {
 
 namespace {
@@ -84,10 +86,10 @@ ExamArea::ExamArea(QWidget* parent) : QGroupBox(parent) {
         box->viewport()->installEventFilter(this);
         m_answerBoxes[p] = box;
     }
-    m_keysHintLabel = makeLabel(this, QStringLiteral("keysHintLabel"),
-                                QStringLiteral("Ответ можно выбрать мышью или клавишами 1–5"), kBoxLeft, kHintTop,
-                                kBoxWidth, kHintHeight,
-                                {.alignment = Qt::AlignLeft | Qt::AlignVCenter, .font = timesFont(kHintPoints)});
+    m_keysHintLabel = makeLabel(
+        this, QStringLiteral("keysHintLabel"), QStringLiteral("Ответ можно выбрать мышью или клавишами 1–5"),
+        kBoxLeft, kHintTop, kBoxWidth, kHintHeight,
+        {.alignment = Qt::AlignLeft | Qt::AlignVCenter, .font = timesFont(kHintPoints)});
     m_keysHintLabel->setAccessibleName(m_keysHintLabel->text());
 
     hide();
@@ -174,8 +176,11 @@ void ExamArea::showFocusRing(QWidget* box) {
 
 bool ExamArea::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (watched == m_questionBox || (watched->isWidgetType() && positionOf(watched) &&
-                                     watched == m_answerBoxes[positionOf(watched)])) {
+    // The boxes themselves, not their viewports, have the keyboard.
+    const bool readingBox =
+        watched == m_questionBox ||
+        std::find(m_answerBoxes.begin() + 1, m_answerBoxes.end(), watched) != m_answerBoxes.end();
+    if (readingBox) {
         auto* box = static_cast<QWidget*>(watched);
         if (type == QEvent::FocusIn || ((type == QEvent::Move || type == QEvent::Resize) && box->hasFocus()))
             showFocusRing(box);
@@ -184,7 +189,8 @@ bool ExamArea::eventFilter(QObject* watched, QEvent* event) {
         else if (type == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
             const int16 p = positionOf(watched);
-            if (p && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space)) {
+            if (p && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                      key->key() == Qt::Key_Space)) {
                 emit answerClicked(p);
                 return true;
             }

@@ -2,8 +2,8 @@
 
 #include "app/startup.h"
 #include "ui/exam/examarea.h"
-#include "ui/exam/resultwindow.h"
 #include "ui/exam/registrationarea.h"
+#include "ui/exam/resultwindow.h"
 #include "ui/shell/messages.h"
 
 #include <QCoreApplication>
@@ -123,7 +123,8 @@ bool ExamMode::offerSampleDatabase(const QString& refusal) {
         refusal + QStringLiteral("\n\nС программой установлен образец базы тестов с вопросами по пожарной "
                                  "безопасности и первой помощи. Открыть его? Он будет скопирован в папку "
                                  "программы, и его можно будет менять.");
-    if (askChoice(m_registration, question, {QStringLiteral("Открыть образец"), QStringLiteral("Отмена")}) != 0)
+    if (askChoice(m_registration, question, {QStringLiteral("Открыть образец"), QStringLiteral("Отмена")}) !=
+        0)
         return true;
     if (const std::optional<QString> error = m_core.openSampleDatabase(sample)) {
         showMessage(m_registration, *error);
@@ -131,9 +132,10 @@ bool ExamMode::offerSampleDatabase(const QString& refusal) {
     }
     // The profile shown now names the sample's profile.
     m_registration->chooseProfile();
-    showMessage(m_registration,
-                QStringLiteral("Открыта база тестов «%1». Выберите профиль экзамена и нажмите «Начать экзамен».")
-                    .arg(m_core.database().databaseHeader[2]));
+    showMessage(
+        m_registration,
+        QStringLiteral("Открыта база тестов «%1». Выберите профиль экзамена и нажмите «Начать экзамен».")
+            .arg(m_core.database().databaseHeader[2]));
     return true;
 }
 

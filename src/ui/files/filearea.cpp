@@ -159,7 +159,8 @@ void FileArea::open(Action action) {
         const QFileInfo current(m_core.database().databasePath);
         if (!m_core.database().databasePath.isEmpty() && current.absoluteDir().exists())
             m_folder = cleanFolder(current.absolutePath());
-        else if (!m_core.database().programFolder.isEmpty() && QFileInfo(m_core.database().programFolder).isDir())
+        else if (!m_core.database().programFolder.isEmpty() &&
+                 QFileInfo(m_core.database().programFolder).isDir())
             m_folder = cleanFolder(m_core.database().programFolder);
         else
             m_folder = cleanFolder(QDir::homePath());
@@ -187,10 +188,12 @@ void FileArea::fillDrives() {
     QList<Volume> places;
     const QString programFolder = m_core.database().programFolder;
     if (!programFolder.isEmpty() && QFileInfo(programFolder).isDir())
-        places.append({cleanFolder(programFolder),
-                       QStringLiteral("Папка программы: %1").arg(QDir::toNativeSeparators(cleanFolder(programFolder)))});
-    places.append({cleanFolder(QDir::homePath()),
-                   QStringLiteral("Домашняя папка: %1").arg(QDir::toNativeSeparators(cleanFolder(QDir::homePath())))});
+        places.append(
+            {cleanFolder(programFolder), QStringLiteral("Папка программы: %1")
+                                             .arg(QDir::toNativeSeparators(cleanFolder(programFolder)))});
+    places.append(
+        {cleanFolder(QDir::homePath()),
+         QStringLiteral("Домашняя папка: %1").arg(QDir::toNativeSeparators(cleanFolder(QDir::homePath())))});
     places += userVolumes({QDir::homePath(), programFolder, m_folder});
     m_syncing = true;
     m_driveList->clear();

@@ -78,8 +78,8 @@ void MainWindow::fitToScreen() {
     if (const QScreen* screen = this->screen()) {
         // A typical title bar and border; the real frame is not known before the first show.
         const QSize room = screen->availableGeometry().size() - QSize(16, 40);
-        const double scale = std::min(double(room.width()) / design.width(),
-                                      double(room.height() - menu) / design.height());
+        const double scale =
+            std::min(double(room.width()) / design.width(), double(room.height() - menu) / design.height());
         size = QSize(qRound(design.width() * scale), qRound(design.height() * scale) + menu);
     }
     resize(size);
@@ -332,8 +332,9 @@ void MainWindow::showDatabaseInfo() {
 
 void MainWindow::buildModeTable() {
     // Hidden in every mode but the main one.
-    const std::vector<QAction*> always = {m_databaseMenu->menuAction(), m_aboutAction, m_helpAction,
-                                          m_journalAction, m_archiveImportAction, m_examScreen->action()};
+    const std::vector<QAction*> always = {
+        m_databaseMenu->menuAction(), m_aboutAction,         m_helpAction, m_journalAction,
+        m_archiveImportAction,        m_examScreen->action()};
     auto hiding = [&always](std::initializer_list<QAction*> more) {
         std::vector<QAction*> hidden = always;
         hidden.insert(hidden.end(), more);

@@ -178,6 +178,9 @@ QListWidget* makeNumberList(QWidget* parent, const QString& name, const QString&
     if (options.scrollBarAlwaysOn)
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Scaled down, the row loses more to the scroll bar than to the scale: a number a little
+    // wider than what is left shows cut, not as "…".
+    list->setTextElideMode(Qt::ElideNone);
     if (options.background)
         setBoxColor(list, *options.background);
     placeTwips(list, left, top, width, height);
