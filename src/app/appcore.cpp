@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -312,6 +313,38 @@ SettingsResult AppCore::saveSettings() const {
     return m_db.saveSettings();
 }
 
+bool AppCore::hasQuestions() const {
+    for (int t = 1; t <= kThemeCount; ++t) {
+        if (QuestionSelection::themeQuestionCount(m_db, static_cast<int16>(t)) > 0)
+            return true;
+    }
+    return false;
+}
+
+std::optional<QString> AppCore::openSampleDatabase(const QString& samplePath) {
+    const QString copy = QDir(m_db.programFolder).filePath(QFileInfo(samplePath).fileName());
+    if (!QFileInfo::exists(copy)) {
+        QFile source(samplePath);
+        if (!source.copy(copy)) {
+            return QStringLiteral("Не удалось скопировать образец базы тестов\n%1\nв папку программы: %2.")
+                .arg(QDir::toNativeSeparators(samplePath), source.errorString());
+        }
+        // An installed sample is read-only; its copy is the examiner's to change.
+        QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::WriteOwner);
+    }
+    Database sample;
+    sample.programFolder = m_db.programFolder;
+    sample.databasePath = copy;
+    if (!sample.loadDatabase().ok())
+        return QStringLiteral("Файл\n%1\nне является базой тестов.").arg(QDir::toNativeSeparators(copy));
+    replaceDatabase(std::move(sample));
+    shuffleQuestionOrders();
+    const SettingsResult settings = saveSettings();
+    if (!settings.ok)
+        return QStringLiteral("Образец открыт, но не запомнен для следующего запуска.\n\n") + settings.error;
+    return std::nullopt;
+}
+
 SaveResult AppCore::storeQuestion(int theme, int question, const QuestionEntry& entry) {
     if (!validTheme(theme) || question < 1 || question > kQuestionSlots)
         return {SaveResult::WriteFailed, QStringLiteral("Нет такого вопроса."), {}};
@@ -435,6 +468,11 @@ std::optional<QString> AppCore::checkExamStart(const RegistrationTexts& texts) c
                 .arg(t)
                 .arg(kThemeCount);
         }
+    }
+    if (!hasQuestions()) {
+        return QStringLiteral("В базе тестов нет ни одного вопроса, и задавать на экзамене нечего. Вопросы "
+                              "пишут в редакторе («Настройка» → «Редактор») или берут из другой базы "
+                              "(«Меню» → «Загрузить»), выйдя из режима экзамена.");
     }
     for (int s = 1; s <= profile.questionCount; ++s) {
         const int t = profile.slotTheme[s];

@@ -149,6 +149,13 @@ public:
     void replaceDatabase(Database db);
     // Remembers the current database file for the next start.
     [[nodiscard]] SettingsResult saveSettings() const;
+    // True when some theme of the database holds a question.
+    bool hasQuestions() const;
+    // Opens the sample database at samplePath as the current one: copied into the program folder
+    // first (an installed sample cannot be written; a copy already there is opened as it is),
+    // remembered for the next start, with new question orders. Returns the Russian reason when it
+    // cannot be copied or opened (the database stays as it was), else nothing.
+    std::optional<QString> openSampleDatabase(const QString& samplePath);
     // Stores one question (and the theme title and the test name) and writes the database.
     // The question orders are drawn anew whether or not the file could be written.
     [[nodiscard]] SaveResult storeQuestion(int theme, int question, const QuestionEntry& entry);

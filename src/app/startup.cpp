@@ -56,6 +56,18 @@ QString defaultProgramFolder() {
     return chooseProgramFolder(own, perUser);
 }
 
+QString sampleDatabasePath(const QString& executableFolder) {
+    const QString name = QStringLiteral("Образец.zet");
+    const QDir exe(executableFolder);
+    for (const QString& relative :
+         {QStringLiteral("../share/razividerur/examples/"), QStringLiteral("../examples/")}) {
+        const QFileInfo sample(exe.filePath(relative + name));
+        if (sample.isFile())
+            return QDir::cleanPath(sample.absoluteFilePath());
+    }
+    return {};
+}
+
 QString defaultDatabasePath(const QString& programFolder) {
     return programFolder + QStringLiteral("Data.zet");
 }

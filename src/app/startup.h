@@ -36,6 +36,11 @@ bool isInstalledProgramFolder(const QString& executableFolder);
 // always the per-user one for an installed program.
 QString defaultProgramFolder();
 
+// The sample database that comes with the program: share/razividerur/examples/Образец.zet of
+// the installation the executable's folder belongs to, or examples/Образец.zet of the build
+// folder the executable was built in. Empty when neither is there.
+QString sampleDatabasePath(const QString& executableFolder);
+
 // "Data.zet" in the program folder.
 QString defaultDatabasePath(const QString& programFolder);
 

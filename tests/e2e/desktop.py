@@ -87,11 +87,11 @@ class Desktop:
 
     # --- start and stop -------------------------------------------------------------------
 
-    def start_screen(self):
+    def start_screen(self, size="1280x1024"):
         read_fd, write_fd = os.pipe()
         xvfb_log = open(os.path.join(self.workdir, "xvfb.log"), "wb")
         proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{size}x24", "-nolisten", "tcp",
              "-dpi", "96"],
             pass_fds=[write_fd], stdout=xvfb_log, stderr=subprocess.STDOUT)
         os.close(write_fd)
@@ -112,7 +112,14 @@ class Desktop:
         os.close(read_fd)
         self.display = ":" + number.decode().strip()
         os.environ["DISPLAY"] = self.display
-        self.log(f"screen {self.display} (1280x1024, 96 dpi)")
+        self.log(f"screen {self.display} ({size}, 96 dpi)")
+
+    def start_window_manager(self):
+        """Openbox, so that windows get the title bar and frame of a real desktop."""
+        proc = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL,
+                                stderr=open(os.path.join(self.workdir, "openbox.log"), "wb"))
+        self._procs.append(("openbox", proc))
+        time.sleep(1)
 
     def start_accessibility_bus(self):
         proc = subprocess.Popen([BUS_LAUNCHER, "--launch-immediately"], stdout=subprocess.DEVNULL,
@@ -131,14 +138,16 @@ class Desktop:
 
         wait_until("the accessibility bus (org.a11y.Bus on the session bus)", bus_owned, 15, 0.1)
 
-    def start_program(self, executable):
+    def start_program(self, executable, args=(), scale=None):
         env = dict(os.environ)
         env["QT_QPA_PLATFORM"] = "xcb"
         env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         env["QT_ACCESSIBILITY"] = "1"
         env.pop("QT_SCALE_FACTOR", None)
+        if scale is not None:
+            env["QT_SCALE_FACTOR"] = str(scale)
         out = open(os.path.join(self.workdir, "program.log"), "wb")
-        self.program = subprocess.Popen([executable], cwd=os.path.dirname(executable), env=env,
+        self.program = subprocess.Popen([executable, *args], cwd=os.path.dirname(executable), env=env,
                                         stdout=out, stderr=subprocess.STDOUT)
         self._procs.append(("program", self.program))
         self.log(f"program started, pid {self.program.pid}")

@@ -4,7 +4,8 @@
 In a fresh folder whose examiner's password has been set on the command line (standard input),
 the question editor asks for it ("Отмена" keeps it shut, the password opens it), the program
 writes three questions in the question editor, sets up a
-profile in the profile editor, examines one person (two answers right, one wrong), shows
+profile in the profile editor, examines one person (two answers right, one wrong; one of them
+given with the answer's number key), shows
 the result window, writes the day file of the archive, finds the exam in the results journal
 by part of the surname and saves its protocol as PDF from the print preview, and shows that
 day in the archive viewer. Then the journal file is deleted while the program runs, and the
@@ -61,6 +62,8 @@ EXAMINEE = {
 }
 # Answered right, right, wrong: 2 of 3, which the thresholds above grade 4.
 ANSWER_RIGHT = [True, True, False]
+# The question answered with the key 1 to 5 instead of a click.
+KEY_ANSWERED = 2
 EXPECTED_GRADE = 4
 # Part of the surname, typed in lower case into the journal's search box.
 JOURNAL_SEARCH = "етро"
@@ -333,14 +336,19 @@ class Scenario:
                        f"question {n}: the answer boxes show {sorted(answers)}, "
                        f"expected {sorted([right] + wrong)}")
             choice = right if ANSWER_RIGHT[n - 1] else wrong[n % 4]
-            self.d.click(self.box(exam, f"Ответ {answers[choice]}"))
+            if n == KEY_ANSWERED:
+                # As an examinee without a mouse answers: the key of the answer's number.
+                self.d.key(str(answers[choice]))
+            else:
+                self.d.click(self.box(exam, f"Ответ {answers[choice]}"))
             shot = self.d.screenshot(f"answer-{n}-{'right' if ANSWER_RIGHT[n - 1] else 'wrong'}")
             (x, y), (w, h) = question_box.position, question_box.size
             colour = self.d.pixel(shot, x + w * 3 // 4, y + h - 10)
             expected = GREEN if ANSWER_RIGHT[n - 1] else RED
             self.check(colour == expected, f"question {n}: after the click the question box is {colour}, "
                                            f"expected {expected}")
-            log(f"question {n}: clicked {'the right' if ANSWER_RIGHT[n - 1] else 'a wrong'} answer")
+            log(f"question {n}: {'pressed the key of' if n == KEY_ANSWERED else 'clicked'} "
+                f"{'the right' if ANSWER_RIGHT[n - 1] else 'a wrong'} answer")
 
         result = wait_until("the result window 'Результат'",
                             lambda: next((w for w in self.app.children

@@ -55,6 +55,8 @@ private slots:
     void coreStartUp();
     void unreadableFilesAreNamed_data();
     void unreadableFilesAreNamed();
+    void sampleDatabase_data();
+    void sampleDatabase();
 };
 
 void TestStartup::trailingSeparator_data() {
@@ -397,6 +399,34 @@ void TestStartup::unreadableFilesAreNamed() {
     for (const QString& part : told)
         QVERIFY2(messages.contains(part), qPrintable(messages));
     QVERIFY2(!messages.contains(QStringLiteral("Неправильная версия файла!")), qPrintable(messages));
+}
+
+void TestStartup::sampleDatabase_data() {
+    QTest::addColumn<QString>("sample"); // where the sample lies, beside the folders prefix/bin and build/src
+    QTest::addColumn<QString>("executableFolder");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("installed") << "prefix/share/razividerur/examples/Образец.zet"
+                               << "prefix/bin" << true;
+    QTest::newRow("build") << "build/examples/Образец.zet"
+                           << "build/src" << true;
+    QTest::newRow("another installation's") << "other/share/razividerur/examples/Образец.zet"
+                                            << "prefix/bin" << false;
+    QTest::newRow("none") << QString() << "prefix/bin" << false;
+}
+
+void TestStartup::sampleDatabase() {
+    QFETCH(QString, sample);
+    QFETCH(QString, executableFolder);
+    QFETCH(bool, found);
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath(executableFolder));
+    if (!sample.isEmpty()) {
+        QVERIFY(root.mkpath(QFileInfo(sample).path()));
+        QFile file(root.filePath(sample));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(sampleDatabasePath(root.filePath(executableFolder)), found ? root.filePath(sample) : QString());
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

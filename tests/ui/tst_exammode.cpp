@@ -19,6 +19,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -81,6 +82,8 @@ private slots:
     void unwrittenRecordsAtClose_data();
     void unwrittenRecordsAtClose();
     void modeChangeWritesUnwrittenRecords();
+    void databaseWithoutQuestions_data();
+    void databaseWithoutQuestions();
 
 private:
     void start();
@@ -129,6 +132,8 @@ void TestExamMode::cleanup() {
 void TestExamMode::start() {
     m_core = std::make_unique<AppCore>(std::make_unique<SeededRandom>(11), [] { return kToday; });
     m_window = std::make_unique<MainWindow>(*m_core, MainWindowOptions{m_dir->path()});
+    // The designed size, whatever the test screen's size.
+    m_window->resize(m_window->sizeHint());
     QVERIFY(m_messages.isEmpty());
 
     // Theme 1: twelve questions of group 0; theme 2: five of group 1; theme 3: three of group 2.
@@ -810,6 +815,68 @@ void TestExamMode::modeChangeWritesUnwrittenRecords() {
     QCOMPARE(int(m_window->appMode()), 0);
     QVERIFY(!m_core->hasUnwrittenRecords());
     QCOMPARE(dayFile()[1].fullName, QStringLiteral("Григорьев Г.Г."));
+}
+
+void TestExamMode::databaseWithoutQuestions_data() {
+    QTest::addColumn<bool>("sample");
+    QTest::addColumn<int>("choice"); // -1: none asked
+    QTest::newRow("no sample to offer") << false << -1;
+    QTest::newRow("sample declined") << true << 1;
+    QTest::newRow("sample opened") << true << 0;
+}
+
+void TestExamMode::databaseWithoutQuestions() {
+    QFETCH(bool, sample);
+    QFETCH(int, choice);
+    // The sample as installed: read-only, in a folder of its own.
+    const QString samplePath = m_dir->filePath(QStringLiteral("share/Образец.zet"));
+    if (sample) {
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("share")));
+        Database db;
+        db.databasePath = samplePath;
+        db.startNew(QStringLiteral("Образец"), QStringLiteral("Автор"), kToday);
+        setQuestion(db, 1, 1, QStringLiteral("1111111111"));
+        QVERIFY(db.saveDatabase().ok());
+        QVERIFY(QFile::setPermissions(samplePath, QFile::ReadOwner));
+    }
+    m_exam->setSampleDatabase(sample ? samplePath : QString());
+    Database& db = coreDatabase(*m_core);
+    for (int t = 1; t <= 3; ++t)
+        for (int q = 1; q <= 12; ++q)
+            for (int p = 0; p < kParts; ++p)
+                db.questions(t, q, p).clear();
+    const QString emptyPath = db.databasePath;
+    QStringList asked;
+    hooks().choice = [&](const QString& text, const QStringList&) {
+        asked << text;
+        return choice;
+    };
+
+    beginExam(1);
+    QCOMPARE(int(coreExam(*m_core).examRunning), 0);
+    QCOMPARE(asked.size(), choice < 0 ? 0 : 1);
+    const QString said = choice < 0 ? m_messages.value(0) : asked.value(0);
+    QVERIFY2(said.contains(QStringLiteral("нет ни одного вопроса")), qPrintable(said));
+    QVERIFY(!said.contains(QStringLiteral("Для вопроса № 1")));
+    if (choice != 0) {
+        QCOMPARE(m_messages.size(), choice < 0 ? 1 : 0);
+        QCOMPARE(coreDatabase(*m_core).databasePath, emptyPath);
+        return;
+    }
+    // Opened from a copy in the program folder, remembered for the next start, ready to start.
+    const QString copy = QDir(m_dir->path()).filePath(QStringLiteral("Образец.zet"));
+    QCOMPARE(QDir::cleanPath(coreDatabase(*m_core).databasePath), copy);
+    QVERIFY(QFileInfo(copy).isWritable());
+    QCOMPARE(coreDatabase(*m_core).databaseHeader[2], QStringLiteral("Образец"));
+    QString remembered;
+    QVERIFY(readSettingsFile(QDir(m_dir->path()).filePath(QStringLiteral("zetr100.sys")), &remembered).ok);
+    QCOMPARE(QDir::cleanPath(remembered), copy);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY(m_messages[0].contains(QStringLiteral("Образец")));
+    m_messages.clear();
+    QTest::mouseClick(m_ctl.startButton, Qt::LeftButton);
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
+    QCOMPARE(int(coreExam(*m_core).examRunning), 1);
 }
 
 QTEST_MAIN(TestExamMode)

@@ -95,6 +95,7 @@ private slots:
     void userVolumes_data();
     void userVolumes();
     void rootVolumeFirst();
+    void startsAtTheProgramFolderSortedByName();
 
 private:
     QString bases() const { return m_dir->filePath(QStringLiteral("bases")); }
@@ -583,6 +584,30 @@ void TestFileArea::rootVolumeFirst() {
     const QString kept = ui::volumeRootOf(m_dir->path());
     QVERIFY(
         std::any_of(volumes.begin(), volumes.end(), [&](const ui::Volume& v) { return v.rootPath == kept; }));
+}
+
+void TestFileArea::startsAtTheProgramFolderSortedByName() {
+    const QString program = QDir::cleanPath(coreDatabase(*m_core).programFolder);
+    for (const QString& name : {QStringLiteral("в.zet"), QStringLiteral("Б.zet"), QStringLiteral("а.zet")})
+        writeDatabase(QDir(program).filePath(name), name);
+    m_area->open(Action::Load);
+    auto* driveList = m_area->findChild<QComboBox*>(QStringLiteral("driveList"));
+    auto* folderTree = m_area->findChild<QTreeView*>(QStringLiteral("folderTree"));
+    QVERIFY(driveList && folderTree);
+    // The places a database is kept come first; the folder list starts at the program folder.
+    QCOMPARE(driveList->itemData(0).toString(), program);
+    QCOMPARE(driveList->itemData(1).toString(), QDir::cleanPath(QDir::homePath()));
+    QCOMPARE(driveList->currentIndex(), 0);
+    const auto* folders = static_cast<const QFileSystemModel*>(folderTree->model());
+    QCOMPARE(folders->rowCount(folderTree->rootIndex()), 1);
+    QCOMPARE(folders->filePath(folders->index(0, 0, folderTree->rootIndex())), program);
+
+    QStringList shown;
+    QTRY_COMPARE(m_databaseFileList->model()->rowCount(m_databaseFileList->rootIndex()), 4);
+    for (int row = 0; row < 4; ++row)
+        shown << m_databaseFileList->model()->index(row, 0, m_databaseFileList->rootIndex()).data().toString();
+    QCOMPARE(shown, (QStringList{QStringLiteral("Data.zet"), QStringLiteral("а.zet"), QStringLiteral("Б.zet"),
+                                 QStringLiteral("в.zet")}));
 }
 
 QTEST_MAIN(TestFileArea)

@@ -59,7 +59,7 @@ QStringList menuBarState(QMainWindow& w) {
 const QStringList kMainMenus = {
     QStringLiteral("Меню           [Создать новый|Загрузить|Сохранить|Импорт вопросов…|Экспорт вопросов…|Выход из программы]"),
     QStringLiteral("Проверка       [Результаты|Экзамен|Журнал результатов|Перенести архив в журнал…]"),
-    QStringLiteral("Настройка      [Профили|Редактор|Пароль экзаменатора…]"),
+    QStringLiteral("Настройка      [Профили|Редактор|Экзамен во весь экран|Пароль экзаменатора…]"),
     QStringLiteral("Базы тестов       "),
     QStringLiteral("О программе    "),
 };
@@ -129,6 +129,8 @@ MainWindow& TestMainWindow::start(const QDate& today) {
     m_window.reset();
     m_core = std::make_unique<AppCore>(std::make_unique<SeededRandom>(7), [today] { return today; });
     m_window = std::make_unique<MainWindow>(*m_core, MainWindowOptions{m_dir->path()});
+    // The designed size, whatever the test screen's size.
+    m_window->resize(m_window->sizeHint());
     return *m_window;
 }
 
@@ -289,9 +291,9 @@ void TestMainWindow::modes_data() {
     QTest::addColumn<QStringList>("after");
 
     QStringList afterEditor = kMainMenus;
-    afterEditor[2] = QStringLiteral("Настройки[Профили|Редактор|Пароль экзаменатора…]");
+    afterEditor[2] = QStringLiteral("Настройки[Профили|Редактор|Экзамен во весь экран|Пароль экзаменатора…]");
     QStringList afterProfiles = kMainMenus;
-    afterProfiles[2] = QStringLiteral("Настройки[Параметры|Редактор|Пароль экзаменатора…]");
+    afterProfiles[2] = QStringLiteral("Настройки[Параметры|Редактор|Экзамен во весь экран|Пароль экзаменатора…]");
 
     QTest::newRow("question editor") << "questionEditorAction" << 1 << "QuestionEditor"
                                      << QStringList{QStringLiteral("Редактор[Выйти из редактора]")}
@@ -370,7 +372,7 @@ void TestMainWindow::questionEditorThenProfileEditor() {
     // The profile item keeps the caption it got on leaving.
     QCOMPARE(menuBarState(w), QStringList{QStringLiteral("Редактор[Выйти из редактора]")});
     w.toggleQuestionEditor();
-    QCOMPARE(menuBarState(w).at(2), QStringLiteral("Настройки[Параметры|Редактор|Пароль экзаменатора…]"));
+    QCOMPARE(menuBarState(w).at(2), QStringLiteral("Настройки[Параметры|Редактор|Экзамен во весь экран|Пароль экзаменатора…]"));
 }
 
 void TestMainWindow::resultWindowEndsExamMode() {

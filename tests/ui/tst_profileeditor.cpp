@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -64,6 +66,10 @@ private slots:
     void failedSaveNamesFileAndKeepsModel();
     void thresholdHint_data();
     void thresholdHint();
+    void timeInMinutes_data();
+    void timeInMinutes();
+    void frameColour_data();
+    void frameColour();
 
 private:
     template <typename T> T* find(const QString& name) {
@@ -422,6 +428,58 @@ void TestProfileEditor::scrolledNumberIsSaved() {
     QCOMPARE(selectedText(list("questionCountList")), QStringLiteral("11"));
     save();
     QCOMPARE(coreDatabase(*m_core).profiles[1].questionCount, 11);
+}
+
+void TestProfileEditor::timeInMinutes_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("ten seconds") << "10"
+                                 << "= 0 мин 10 с";
+    QTest::newRow("ten minutes") << "600"
+                                 << "= 10 мин 0 с";
+    QTest::newRow("with blanks") << " 9 0 "
+                                 << "= 1 мин 30 с";
+    QTest::newRow("largest") << "32767"
+                             << "= 546 мин 7 с";
+    QTest::newRow("too large") << "32768"
+                               << "";
+    QTest::newRow("fraction") << "90.5"
+                              << "";
+    QTest::newRow("letters") << "десять"
+                             << "";
+    QTest::newRow("zero") << "0"
+                          << "";
+}
+
+void TestProfileEditor::timeInMinutes() {
+    QFETCH(QString, typed);
+    QFETCH(QString, hint);
+    auto* box = find<QLineEdit>(QStringLiteral("timeLimitBox"));
+    auto* label = find<QLabel>(QStringLiteral("timeLimitHint"));
+    box->setText(typed);
+    QCOMPARE(label->text(), hint);
+    // Shown only: what a save stores is the seconds typed.
+    QCOMPARE(box->text(), typed);
+    QVERIFY(label->geometry().right() < find<QWidget>(QStringLiteral("groupBox_0"))->geometry().left());
+}
+
+void TestProfileEditor::frameColour_data() {
+    QTest::addColumn<bool>("questions");
+    QTest::newRow("profile editor") << false;
+    QTest::newRow("question editor") << true;
+}
+
+void TestProfileEditor::frameColour() {
+    QFETCH(bool, questions);
+    QGroupBox* frame = m_editor;
+    if (questions) {
+        frame = new ui::QuestionEditor(*m_core, m_surface.get());
+        frame->show();
+    }
+    const QImage image = frame->grab().toImage();
+    // Inside the frame, below and left of every label and box.
+    const QPoint inside(ui::twips(120), ui::twips(9950));
+    QCOMPARE(image.pixelColor(inside), QColor(128, 128, 255));
 }
 
 QTEST_MAIN(TestProfileEditor)

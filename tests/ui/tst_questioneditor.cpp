@@ -412,6 +412,10 @@ void TestQuestionEditor::numberShownIsNumberSelected() {
     if (way == QLatin1String("arrow")) {
         list->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     } else if (way == QLatin1String("wheel")) {
+        // The wheel turns a list that has the keyboard (a clicked one), not one it only passes.
+        list->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(list->window()));
+        list->setFocus(Qt::MouseFocusReason);
         const QPointF at(list->viewport()->rect().center());
         QWheelEvent wheel(at, list->viewport()->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);

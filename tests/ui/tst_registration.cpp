@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -72,6 +73,8 @@ private slots:
     void wholeTextSelectedOnEntry();
     void startWhileEarlierExamineeShown();
     void fullRegisterAtStartUp();
+    void wheelNeedsTheFocus_data();
+    void wheelNeedsTheFocus();
 
 private:
     // Starts the main window; with earlier set, today's day file already holds three exams,
@@ -120,6 +123,8 @@ void TestRegistration::start(bool earlier, bool full) {
     }
     m_core = std::make_unique<AppCore>(std::make_unique<SeededRandom>(5), [] { return kToday; });
     m_window = std::make_unique<MainWindow>(*m_core, MainWindowOptions{m_dir->path()});
+    // The designed size, whatever the test screen's size.
+    m_window->resize(m_window->sizeHint());
     QVERIFY(m_messages.isEmpty());
     Database& db = coreDatabase(*m_core);
     for (int i = 1; i <= kProfileCount; ++i) {
@@ -493,6 +498,10 @@ void TestRegistration::fullRegisterAtStartUp() {
     QVERIFY(inputsDisabled());
     QCOMPARE(m_ctl.fullNameBox->text(), QStringLiteral("Сдавший 100"));
     QCOMPARE(m_ctl.protocolNumberBox->text(), QStringLiteral("100"));
+    // The number list shows the examinee the boxes show, also once it has been laid out.
+    QCoreApplication::processEvents();
+    QCOMPARE(m_ctl.registerPositionList->currentItem()->text(), QStringLiteral("100"));
+    QCOMPARE(m_reg->topRow(), kRegisterSlots - 1);
     QVERIFY(notice->isVisible());
     QVERIFY(notice->text().contains(QStringLiteral("заполнен")));
 
@@ -500,6 +509,44 @@ void TestRegistration::fullRegisterAtStartUp() {
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages[0].contains(QStringLiteral("заполнен")));
     QVERIFY(!coreExam(*m_core).examRunning);
+}
+
+void TestRegistration::wheelNeedsTheFocus_data() {
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<bool>("onTheBar");
+    QTest::newRow("register, no focus") << "registerPositionList" << false << false;
+    QTest::newRow("register, no focus, on the bar") << "registerPositionList" << false << true;
+    QTest::newRow("register, focus") << "registerPositionList" << true << false;
+    QTest::newRow("profile, no focus") << "profileList" << false << false;
+    QTest::newRow("profile, focus") << "profileList" << true << true;
+}
+
+void TestRegistration::wheelNeedsTheFocus() {
+    QFETCH(QString, list);
+    QFETCH(bool, focused);
+    QFETCH(bool, onTheBar);
+    start(true);
+    m_window->toggleExamMode();
+    auto* numbers = m_reg->findChild<QListWidget*>(list);
+    QVERIFY(numbers);
+    numbers->verticalScrollBar()->setValue(numbers->verticalScrollBar()->value() + 2);
+    const int top = numbers->verticalScrollBar()->value();
+    const QString shownName = m_ctl.fullNameBox->text();
+    if (focused)
+        numbers->setFocus(Qt::MouseFocusReason);
+    else
+        m_ctl.fullNameBox->setFocus(Qt::MouseFocusReason);
+    QWidget* target = onTheBar ? static_cast<QWidget*>(numbers->verticalScrollBar()) : numbers->viewport();
+    const QPointF at = target->rect().center();
+    // One notch up: towards an earlier examinee or profile.
+    QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+    QCOMPARE(numbers->verticalScrollBar()->value() != top, focused);
+    QCOMPARE(numbers->hasFocus(), focused);
+    if (!focused)
+        QCOMPARE(m_ctl.fullNameBox->text(), shownName);
 }
 
 QTEST_MAIN(TestRegistration)

@@ -5,6 +5,8 @@
 #include "ui/shell/messages.h"
 #include "ui/shell/uikit.h"
 
+#include <QEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,9 +14,48 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 #include <QTextDocument>
 
 namespace zet::ui {
+
+namespace {
+
+class PlainFrame : public QObject {
+public:
+    explicit PlainFrame(QGroupBox* frame) : QObject(frame), m_frame(frame) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_frame || event->type() != QEvent::Paint)
+            return false;
+        QStylePainter painter(m_frame);
+        QStyleOptionGroupBox option;
+        option.initFrom(m_frame);
+        option.text = m_frame->title();
+        option.lineWidth = 1;
+        option.midLineWidth = 0;
+        option.textAlignment = m_frame->alignment();
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        option.activeSubControls = QStyle::SC_None;
+        const QRect frameRect =
+            m_frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, m_frame);
+        painter.drawComplexControl(QStyle::CC_GroupBox, option);
+        painter.setPen(m_frame->palette().color(QPalette::Window).darker(150));
+        painter.drawRect(frameRect.adjusted(0, 0, -1, -1));
+        return true;
+    }
+
+private:
+    QGroupBox* m_frame;
+};
+
+} // namespace
+
+void keepFrameColour(QGroupBox* frame) {
+    frame->installEventFilter(new PlainFrame(frame));
+}
 
 QPlainTextEdit* makeMemo(QWidget* parent, const QString& name, const QString& accessibleName, int left,
                          int top, int width, int height) {

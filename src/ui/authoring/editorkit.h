@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -23,6 +24,10 @@ constexpr int kStoredTextLimit = 498;
 
 // The editors' number lists: light yellow, and the number in the row is the selected one.
 inline const NumberListOptions kEditorNumberList{.background = kLightYellow, .selectShownNumber = true};
+
+// The editors' frame in its own colour: the style's group box frame shades the inside of the
+// frame, so the frame is drawn as a plain line and the inside keeps the frame's colour exactly.
+void keepFrameColour(QGroupBox* frame);
 
 // A multi-line box with an always visible vertical scroll bar and wrapped lines.
 QPlainTextEdit* makeMemo(QWidget* parent, const QString& name, const QString& accessibleName, int left,

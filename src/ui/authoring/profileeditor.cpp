@@ -99,6 +99,7 @@ ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent)
     setTitle(QStringLiteral("Настройка профиля"));
     setFont(sansFont(12));
     setWindowColor(this, kEditorBlue);
+    keepFrameColour(this);
     placeTwips(this, 405, 0, 14475, 10065);
 
     m_testNameBox = makeLine(this, QStringLiteral("testNameBox"), kStoredTextLimit, 3510, 675, 10545, 420);
@@ -117,6 +118,9 @@ ProfileEditor::ProfileEditor(AppCore& core, QWidget* parent) : QGroupBox(parent)
     m_timeLimitBox = makeLine(this, QStringLiteral("timeLimitBox"), 0, 3510, 2220, 675, 405);
     makeLabel(this, QStringLiteral("timeLimitLabel"), QStringLiteral("Время на экзамен, в сек."), kLabelLeft,
               2220, kLabelWidth, 405, {.buddy = m_timeLimitBox});
+    // The seconds typed as minutes and seconds, so that «10» is not taken for ten minutes.
+    m_timeLimitHint = makeLabel(this, QStringLiteral("timeLimitHint"), QString(), 4245, 2220, 1350, 405,
+                                {.font = sansFont(9.75)});
 
     m_questionCountList =
         makeNumberList(this, QStringLiteral("questionCountList"), QStringLiteral("Количество вопросов"), 1,
@@ -295,7 +299,13 @@ void ProfileEditor::saveProfile() {
 }
 
 void ProfileEditor::timeLimitEdited() {
-    markFilled(m_timeLimitBox, valueFloor(m_timeLimitBox->text()) != 0);
+    const QString typed = m_timeLimitBox->text();
+    markFilled(m_timeLimitBox, valueFloor(typed) != 0);
+    // Only a time a save takes is shown; a save refuses any other with its reason.
+    const std::optional<int16> seconds = int16Floor(typed);
+    const bool storable = seconds && *seconds >= 1 && numericValue(typed) == *seconds;
+    m_timeLimitHint->setText(storable ? QStringLiteral("= %1 мин %2 с").arg(*seconds / 60).arg(*seconds % 60)
+                                      : QString());
 }
 
 void ProfileEditor::profileNameEdited() {

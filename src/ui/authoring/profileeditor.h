@@ -55,6 +55,7 @@ private:
     QLineEdit* m_profileNameBox = nullptr;
     QListWidget* m_profileList = nullptr;
     QLineEdit* m_timeLimitBox = nullptr;
+    QLabel* m_timeLimitHint = nullptr; // «= 10 мин 0 с»
     QListWidget* m_questionCountList = nullptr;
     // The least right answers for each grade.
     QListWidget* m_excellentMinList = nullptr;

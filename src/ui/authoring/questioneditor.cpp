@@ -26,6 +26,7 @@ QuestionEditor::QuestionEditor(AppCore& core, QWidget* parent) : QGroupBox(paren
     setTitle(QStringLiteral("Редактор вопросов"));
     setFont(sansFont(12));
     setWindowColor(this, kEditorBlue);
+    keepFrameColour(this);
     placeTwips(this, 405, 0, 14565, 10065);
 
     m_testNameBox = new QLineEdit(this);

@@ -1,6 +1,7 @@
 #pragma once
 // The exam area: the question number, the examinee, the question box, the five
-// answer boxes that the examinee clicks, and the time left.
+// answer boxes that the examinee clicks or picks with the keys 1 to 5 (or Tab and Enter),
+// and the time left.
 
 #include "app/appcore.h"
 
@@ -8,6 +9,8 @@
 
 #include <array>
 
+class QFrame;
+class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
 
@@ -31,22 +34,29 @@ public:
     void showTimeLeft(int seconds);
 
 signals:
-    // A click on the answer box of position 1..5.
+    // A click on the answer box of position 1..5, its key, or Enter or Space on it.
     void answerClicked(int16 position);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // The position 1..5 of the answer box that watched belongs to, or 0.
     int16 positionOf(QObject* watched) const;
     void highlightAnswer(int16 position);
+    // The position 1..5 a key stands for, or 0.
+    static int16 answerKey(const QKeyEvent* key);
+    // The ring around the box with the keyboard; none when box is null.
+    void showFocusRing(QWidget* box);
 
     QLabel* m_questionNumberLabel = nullptr;
     QLabel* m_examineeLabel = nullptr;
     QPlainTextEdit* m_questionBox = nullptr;
     QLabel* m_answerPromptLabel = nullptr;
     QLabel* m_timeLeftLabel = nullptr;
+    QLabel* m_keysHintLabel = nullptr;
+    QFrame* m_focusRing = nullptr;
     // Answer boxes by position 1..5; element 0 is unused.
     std::array<QPlainTextEdit*, 6> m_answerBoxes{};
 };

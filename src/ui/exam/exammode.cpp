@@ -1,10 +1,12 @@
 #include "ui/exam/exammode.h"
 
+#include "app/startup.h"
 #include "ui/exam/examarea.h"
-#include "ui/exam/resultwindow.h"
 #include "ui/exam/registrationarea.h"
+#include "ui/exam/resultwindow.h"
 #include "ui/shell/messages.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
 
@@ -72,7 +74,8 @@ void ExamMode::startExam() {
     }
     const RegistrationTexts texts = m_registration->texts();
     if (const std::optional<QString> refusal = m_core.checkExamStart(texts)) {
-        showMessage(m_registration, *refusal);
+        if (m_core.hasQuestions() || !offerSampleDatabase(*refusal))
+            showMessage(m_registration, *refusal);
         return;
     }
     const QString unstorable = m_core.unstorableCharacters(texts);
@@ -105,6 +108,35 @@ void ExamMode::startExam() {
     m_examArea->showQuestion(first);
     showTimeLeft();
     m_examClock->start();
+    emit examStarted();
+}
+
+QString ExamMode::sampleDatabase() const {
+    return m_sampleDatabase ? *m_sampleDatabase : sampleDatabasePath(QCoreApplication::applicationDirPath());
+}
+
+bool ExamMode::offerSampleDatabase(const QString& refusal) {
+    const QString sample = sampleDatabase();
+    if (sample.isEmpty())
+        return false;
+    const QString question =
+        refusal + QStringLiteral("\n\nС программой установлен образец базы тестов с вопросами по пожарной "
+                                 "безопасности и первой помощи. Открыть его? Он будет скопирован в папку "
+                                 "программы, и его можно будет менять.");
+    if (askChoice(m_registration, question, {QStringLiteral("Открыть образец"), QStringLiteral("Отмена")}) !=
+        0)
+        return true;
+    if (const std::optional<QString> error = m_core.openSampleDatabase(sample)) {
+        showMessage(m_registration, *error);
+        return true;
+    }
+    // The profile shown now names the sample's profile.
+    m_registration->chooseProfile();
+    showMessage(
+        m_registration,
+        QStringLiteral("Открыта база тестов «%1». Выберите профиль экзамена и нажмите «Начать экзамен».")
+            .arg(m_core.database().databaseHeader[2]));
+    return true;
 }
 
 void ExamMode::acceptAnswer(int16 position) {

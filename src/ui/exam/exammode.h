@@ -6,6 +6,8 @@
 
 #include <QObject>
 
+#include <optional>
+
 class QTimer;
 class QWidget;
 
@@ -40,6 +42,11 @@ public:
     // One second of the exam clock.
     void clockTick();
 
+    // The sample database a start on a database without questions offers; by default the one
+    // installed or built with the program.
+    QString sampleDatabase() const;
+    void setSampleDatabase(const QString& path) { m_sampleDatabase = path; }
+
     RegistrationArea* registrationArea() const { return m_registration; }
     ExamArea* examArea() const { return m_examArea; }
     ResultWindow* resultWindow() const { return m_resultWindow; }
@@ -47,6 +54,8 @@ public:
     QTimer* examClock() const { return m_examClock; }
 
 signals:
+    // An exam started: the exam area shows its first question.
+    void examStarted();
     // "Выход" of the result window: the main window returns to the main mode.
     void resultAcknowledged();
 
@@ -56,6 +65,9 @@ private:
     void finishExam(bool showResult);
     void showTimeLeft();
     void onResultAcknowledged();
+    // A start refused for a database without questions: offers the sample database. False when
+    // there is no sample to offer (the refusal is then shown as it is).
+    bool offerSampleDatabase(const QString& refusal);
 
     AppCore& m_core;
     QWidget* m_surface;
@@ -64,6 +76,7 @@ private:
     ResultWindow* m_resultWindow = nullptr;
     QTimer* m_feedbackPause = nullptr;
     QTimer* m_examClock = nullptr;
+    std::optional<QString> m_sampleDatabase;
     bool m_inMode = false; // between enterMode() and leaving the exam mode
 };
 

@@ -286,6 +286,10 @@ void RegistrationArea::enterMode() {
     const bool full = registerFull();
     m_registerFullLabel->setVisible(full);
     scrollListTo(full ? kRegisterSlots - 1 : m_core.examState().currentExaminee - 1);
+    // There is no current examinee to select then: the last record is the one shown, and the
+    // list keeps it in view whenever it lays itself out again.
+    if (full)
+        selectRowInPlace(m_registerPositionList, kRegisterSlots - 1);
     showScrolledExaminee();
     if (!full) {
         chooseProfile();

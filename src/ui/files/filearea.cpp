@@ -101,6 +101,9 @@ FileArea::FileArea(AppCore& core, QWidget* parent) : QGroupBox(parent), m_core(c
     m_filesShown = new DatabaseFilesOnly(this);
     m_filesShown->setSourceModel(m_fileModel);
     m_databaseFileList->setModel(m_filesShown);
+    // By name, capitals and small letters alike; the list follows files that come and go.
+    m_filesShown->setSortCaseSensitivity(Qt::CaseInsensitive);
+    m_filesShown->sort(0, Qt::AscendingOrder);
     m_databaseFileList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_databaseFileList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     placeTwips(m_databaseFileList, 6600, 405, 7515, 7875);
@@ -156,7 +159,8 @@ void FileArea::open(Action action) {
         const QFileInfo current(m_core.database().databasePath);
         if (!m_core.database().databasePath.isEmpty() && current.absoluteDir().exists())
             m_folder = cleanFolder(current.absolutePath());
-        else if (!m_core.database().programFolder.isEmpty() && QFileInfo(m_core.database().programFolder).isDir())
+        else if (!m_core.database().programFolder.isEmpty() &&
+                 QFileInfo(m_core.database().programFolder).isDir())
             m_folder = cleanFolder(m_core.database().programFolder);
         else
             m_folder = cleanFolder(QDir::homePath());
@@ -180,12 +184,36 @@ void FileArea::setFolder(const QString& folder) {
 }
 
 void FileArea::fillDrives() {
-    const QList<Volume> volumes = userVolumes({QDir::homePath(), m_core.database().programFolder, m_folder});
+    // The program's folder and the home folder come first: the places a database is kept.
+    QList<Volume> places;
+    const QString programFolder = m_core.database().programFolder;
+    if (!programFolder.isEmpty() && QFileInfo(programFolder).isDir())
+        places.append(
+            {cleanFolder(programFolder), QStringLiteral("Папка программы: %1")
+                                             .arg(QDir::toNativeSeparators(cleanFolder(programFolder)))});
+    places.append(
+        {cleanFolder(QDir::homePath()),
+         QStringLiteral("Домашняя папка: %1").arg(QDir::toNativeSeparators(cleanFolder(QDir::homePath())))});
+    places += userVolumes({QDir::homePath(), programFolder, m_folder});
     m_syncing = true;
     m_driveList->clear();
-    for (const Volume& volume : volumes)
-        m_driveList->addItem(volume.caption, volume.rootPath);
+    for (const Volume& place : std::as_const(places)) {
+        if (m_driveList->findData(place.rootPath) < 0)
+            m_driveList->addItem(place.caption, place.rootPath);
+    }
     m_syncing = false;
+}
+
+QString FileArea::treeRootOf(const QString& folder) const {
+    // The nearest place of the drive list that holds the folder.
+    QString root = volumeRootOf(folder);
+    for (int i = 0; i < m_driveList->count(); ++i) {
+        const QString place = m_driveList->itemData(i).toString();
+        const bool holds = folder == place || folder.startsWith(withTrailingSeparator(place));
+        if (holds && place.size() > root.size())
+            root = place;
+    }
+    return root;
 }
 
 void FileArea::selectDrive(const QString& rootPath) {
@@ -196,7 +224,7 @@ void FileArea::selectDrive(const QString& rootPath) {
 }
 
 void FileArea::showFolderInTree() {
-    const QString driveRoot = volumeRootOf(m_folder);
+    const QString driveRoot = treeRootOf(m_folder);
     selectDrive(driveRoot);
     m_syncing = true;
     m_folderModel->setRootPath(driveRoot);

@@ -50,6 +50,9 @@ protected:
 private:
     void fillDrives();
     void selectDrive(const QString& rootPath);
+    // The folder the folder list starts at for folder: the program's folder or the home folder
+    // when folder lies in them, else its volume.
+    QString treeRootOf(const QString& folder) const;
     void showFolderInTree();
     // The full path named by the path box; a relative name is taken inside the folder shown.
     QString targetPath() const;

@@ -14,7 +14,9 @@
 #include "ui/shell/aboutarea.h"
 #include "ui/shell/archiveimportdialog.h"
 #include "ui/shell/examinerprompt.h"
+#include "ui/shell/examscreen.h"
 #include "ui/shell/messages.h"
+#include "ui/shell/scaledsurface.h"
 #include "ui/shell/uikit.h"
 
 #include <QAction>
@@ -28,10 +30,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QScrollArea>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace zet::ui {
 
@@ -55,17 +57,11 @@ MainWindow::MainWindow(AppCore& core, const MainWindowOptions& options, QWidget*
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Razividerur"));
 
-    m_surface = new QWidget;
-    m_surface->setObjectName(QStringLiteral("Surface"));
-    m_surface->setMinimumSize(twips(kSurfaceWidth), twips(kSurfaceHeight));
-    // On a screen smaller than the designed surface the surface scrolls, every control at
-    // its own size; at the designed size and above the surface fills the window as laid out.
-    auto* scroller = new QScrollArea(this);
-    scroller->setObjectName(QStringLiteral("SurfaceScroller"));
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setWidgetResizable(true);
-    scroller->setWidget(m_surface);
-    setCentralWidget(scroller);
+    // The work areas and the strip are laid out in twips on one surface that is scaled as a
+    // whole to the window's room.
+    m_surfaceFrame = new ScaledSurface(kSurfaceWidth, kSurfaceHeight, this);
+    m_surface = m_surfaceFrame->canvas();
+    setCentralWidget(m_surfaceFrame);
     m_examinerWatch = new ExaminerWatch(m_core.examinerAccess(), this);
 
     buildMenus();
@@ -77,17 +73,17 @@ MainWindow::MainWindow(AppCore& core, const MainWindowOptions& options, QWidget*
 }
 
 void MainWindow::fitToScreen() {
-    // The designed size: the whole surface under the menu bar, as much of it as the screen
-    // leaves room for once the window frame is taken off.
-    QSize size(twips(kSurfaceWidth), twips(kSurfaceHeight) + menuBar()->sizeHint().height());
+    // As large as the screen leaves room for once the window frame is taken off, in the
+    // surface's proportions: smaller than designed on a small screen, larger on a large one.
+    const QSize design = m_surfaceFrame->designSize();
+    const int menu = menuBar()->sizeHint().height();
+    QSize size(design.width(), design.height() + menu);
     if (const QScreen* screen = this->screen()) {
         // A typical title bar and border; the real frame is not known before the first show.
-        const QSize frame(16, 40);
-        const QSize room = screen->availableGeometry().size() - frame;
-        // Too low a screen takes a vertical scroll bar; the width leaves room for it.
-        if (size.height() > room.height())
-            size.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        size = size.boundedTo(room);
+        const QSize room = screen->availableGeometry().size() - QSize(16, 40);
+        const double scale =
+            std::min(double(room.width()) / design.width(), double(room.height() - menu) / design.height());
+        size = QSize(qRound(design.width() * scale), qRound(design.height() * scale) + menu);
     }
     resize(size);
 }
@@ -141,6 +137,7 @@ void MainWindow::buildMenus() {
         item(m_settingsMenu, "profilesAction", QStringLiteral("Профили"), &MainWindow::toggleProfileEditor);
     m_questionEditorAction = item(m_settingsMenu, "questionEditorAction", QStringLiteral("Редактор"),
                                   &MainWindow::toggleQuestionEditor);
+    m_examScreen = new ExamScreen(this, m_settingsMenu, [this] { return m_core.database().programFolder; });
     m_examinerPasswordAction = item(m_settingsMenu, "examinerPasswordAction",
                                     QStringLiteral("Пароль экзаменатора…"), &MainWindow::changeExaminerPassword);
 
@@ -227,6 +224,8 @@ void MainWindow::buildAreas() {
     // mode shows none of them, and the window comes up sooner without them.
     connect(&m_core, &AppCore::databaseChanged, this, &MainWindow::showDatabaseInfo);
     connect(&m_core, &AppCore::journalSendEnded, this, &MainWindow::showJournalServerState);
+    // The file path is shortened to the strip's width.
+    connect(m_surfaceFrame, &ScaledSurface::scaled, this, &MainWindow::showDatabaseInfo);
     connect(&m_core, &AppCore::journalServerUnavailable, this, [this](const QString& reason) {
         // Never in the middle of an exam: the examinee is not to be interrupted. The journal
         // window, while open, shows it in its status line instead.
@@ -240,7 +239,8 @@ void MainWindow::buildAreas() {
     buildModeTable();
 }
 
-void MainWindow::keepOverlaysOnTop() {
+void MainWindow::settleNewArea() {
+    m_surfaceFrame->rescale();
     // Raised in their present order, so that the one on top stays on top.
     const QObjectList children = m_surface->children();
     for (QObject* child : children) {
@@ -253,7 +253,7 @@ QuestionEditor& MainWindow::questionEditor() {
     if (!m_questionEditor) {
         m_questionEditor = new QuestionEditor(m_core, m_surface);
         m_examinerWatch->guard(m_questionEditor);
-        keepOverlaysOnTop();
+        settleNewArea();
     }
     return *m_questionEditor;
 }
@@ -264,7 +264,7 @@ ProfileEditor& MainWindow::profileEditor() {
         m_examinerWatch->guard(m_profileEditor);
         // Its number list starts at profile 1.
         m_profileEditor->profilePicked();
-        keepOverlaysOnTop();
+        settleNewArea();
     }
     return *m_profileEditor;
 }
@@ -275,7 +275,8 @@ ExamMode& MainWindow::examMode() {
         // The registration area starts at the day's first record.
         m_examMode->showExaminee(1);
         connect(m_examMode, &ExamMode::resultAcknowledged, this, &MainWindow::resultAcknowledged);
-        keepOverlaysOnTop();
+        connect(m_examMode, &ExamMode::examStarted, m_examScreen, &ExamScreen::examStarted);
+        settleNewArea();
     }
     return *m_examMode;
 }
@@ -283,7 +284,7 @@ ExamMode& MainWindow::examMode() {
 ArchiveViewer& MainWindow::archiveViewer() {
     if (!m_archiveViewer) {
         m_archiveViewer = new ArchiveViewer(m_core, m_surface);
-        keepOverlaysOnTop();
+        settleNewArea();
     }
     return *m_archiveViewer;
 }
@@ -293,13 +294,16 @@ FileArea& MainWindow::fileArea() {
         m_fileArea = new FileArea(m_core, m_surface);
         m_examinerWatch->guard(m_fileArea);
         connect(m_fileArea, &FileArea::databaseChanged, this, &MainWindow::showDatabaseInfo);
+        settleNewArea();
     }
     return *m_fileArea;
 }
 
 AboutArea& MainWindow::aboutArea() {
-    if (!m_aboutArea)
+    if (!m_aboutArea) {
         m_aboutArea = new AboutArea(m_surface);
+        settleNewArea();
+    }
     return *m_aboutArea;
 }
 
@@ -343,7 +347,8 @@ void MainWindow::showDatabaseInfo() {
 void MainWindow::buildModeTable() {
     // Hidden in every mode but the main one.
     const std::vector<QAction*> always = {m_databaseMenu->menuAction(), m_aboutAction, m_helpAction,
-                                          m_journalAction, m_archiveImportAction, m_examinerPasswordAction};
+                                          m_journalAction, m_archiveImportAction, m_examScreen->action(),
+                                          m_examinerPasswordAction};
     auto hiding = [&always](std::initializer_list<QAction*> more) {
         std::vector<QAction*> hidden = always;
         hidden.insert(hidden.end(), more);
@@ -425,6 +430,8 @@ void MainWindow::toggleMode(Mode mode) {
 
 void MainWindow::returnToMainMode(Mode from) {
     const ModeLook& look = m_modes[modeIndex(from)];
+    if (from == Mode::Exam)
+        m_examScreen->examEnded();
     setAppMode(modeIndex(Mode::Main));
     for (QAction* entry :
          {m_databaseMenu->menuAction(), m_examMenu->menuAction(), m_aboutAction, m_helpAction})

@@ -22,10 +22,12 @@ class AboutArea;
 class ArchiveViewer;
 class ExaminerWatch;
 class ExamMode;
+class ExamScreen;
 class FileArea;
 class JournalWindow;
 class ProfileEditor;
 class QuestionEditor;
+class ScaledSurface;
 
 struct MainWindowOptions {
     // Folder for the database, the settings and the archive. Empty: the program's own
@@ -94,9 +96,10 @@ private:
     ArchiveViewer& archiveViewer();
     FileArea& fileArea();
     AboutArea& aboutArea();
-    // A mode area built while the file or About area is open stays beneath it.
-    void keepOverlaysOnTop();
-    // Opens at the designed size, or at the available screen size when that is smaller.
+    // A newly built area takes the surface's present scale; a mode area built while the file or
+    // About area is open stays beneath it.
+    void settleNewArea();
+    // Opens as large as the screen allows, in the designed proportions.
     void fitToScreen();
     void load();
     void buildModeTable();
@@ -149,9 +152,10 @@ private:
     // Indexed by Mode; the main mode's row is empty.
     std::array<ModeLook, 5> m_modes{};
 
-    // The surface of the work areas and the strip, laid out in twips; it scrolls inside the
-    // window when the screen is smaller than the designed size.
-    QWidget* m_surface = nullptr;
+    // The surface of the work areas and the strip, laid out in twips and scaled to the window.
+    ScaledSurface* m_surfaceFrame = nullptr;
+    QWidget* m_surface = nullptr; // its canvas: the parent of the areas
+
     QWidget* m_title = nullptr;
 
     QMenu* m_databaseMenu = nullptr;
@@ -170,6 +174,7 @@ private:
     QAction* m_examinerPasswordAction = nullptr;
     QAction* m_helpAction = nullptr;
     QAction* m_aboutAction = nullptr;
+    ExamScreen* m_examScreen = nullptr; // «Экзамен во весь экран»
 
     // The strip below the work areas.
     QLabel* m_testNameCaption = nullptr;

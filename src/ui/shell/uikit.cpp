@@ -2,6 +2,7 @@
 
 #include "model/textvalue.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -10,17 +11,78 @@
 #include <QScrollBar>
 #include <QtMath>
 
+#include <algorithm>
+
 namespace zet::ui {
 
-int twips(int twips) {
+namespace {
+
+// Where placeTwips() keeps a widget's rectangle and scaleTwips() its designed font.
+constexpr char kTwipsRect[] = "zetTwipsRect";
+constexpr char kDesignFont[] = "zetDesignFont";
+
+double screenDpi() {
     double dpi = 96.0;
     if (auto* screen = QGuiApplication::primaryScreen())
         dpi = screen->logicalDotsPerInch();
-    return qRound(twips * dpi / 1440.0);
+    return dpi;
+}
+
+QRect scaledRect(const QRect& twipsRect, double scale) {
+    return {scaledTwips(twipsRect.left(), scale), scaledTwips(twipsRect.top(), scale),
+            scaledTwips(twipsRect.width(), scale), scaledTwips(twipsRect.height(), scale)};
+}
+
+QFont scaledFont(QFont font, double scale) {
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * scale);
+    else if (font.pixelSize() > 0)
+        font.setPixelSize(std::max(1, qRound(font.pixelSize() * scale)));
+    return font;
+}
+
+} // namespace
+
+int twips(int twips) {
+    return scaledTwips(twips, 1.0);
+}
+
+int scaledTwips(int twips, double scale) {
+    return qRound(twips * screenDpi() * scale / 1440.0);
 }
 
 void placeTwips(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    const QRect rect(left, top, width, height);
+    w->setProperty(kTwipsRect, rect);
+    w->setGeometry(scaledRect(rect, 1.0));
+}
+
+void scaleTwips(QWidget* root, double scale) {
+    // Parents before their children, so that each widget's font is taken before anything above
+    // it changed; the designed fonts of the whole tree are noted before any font changes.
+    QList<QWidget*> widgets;
+    auto collect = [&widgets](QWidget* parent, auto& self) -> void {
+        for (QObject* child : parent->children()) {
+            auto* w = qobject_cast<QWidget*>(child);
+            if (!w || w->isWindow())
+                continue;
+            widgets.append(w);
+            self(w, self);
+        }
+    };
+    collect(root, collect);
+    for (QWidget* w : std::as_const(widgets)) {
+        if (!w->property(kDesignFont).isValid())
+            w->setProperty(kDesignFont, w->font());
+    }
+    for (QWidget* w : std::as_const(widgets)) {
+        const QFont font = scaledFont(w->property(kDesignFont).value<QFont>(), scale);
+        if (w->font() != font)
+            w->setFont(font);
+        const QVariant rect = w->property(kTwipsRect);
+        if (rect.isValid())
+            w->setGeometry(scaledRect(rect.toRect(), scale));
+    }
 }
 
 void setBoxColor(QWidget* w, const QColor& background) {
@@ -72,6 +134,37 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int
     return label;
 }
 
+namespace {
+
+void fitRowsToList(QListWidget* list) {
+    const QSize row(list->width(), list->height() - 2 * list->frameWidth());
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->sizeHint() != row)
+            list->item(i)->setSizeHint(row);
+    }
+}
+
+class OneRowKeeper : public QObject {
+public:
+    explicit OneRowKeeper(QListWidget* list) : QObject(list), m_list(list) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize && watched == m_list) {
+            fitRowsToList(m_list);
+        } else if (event->type() == QEvent::Wheel && !m_list->hasFocus()) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QListWidget* m_list;
+};
+
+} // namespace
+
 QListWidget* makeNumberList(QWidget* parent, const QString& name, const QString& accessibleName, int first,
                             int last, int left, int top, int width, int height,
                             const NumberListOptions& options) {
@@ -79,19 +172,28 @@ QListWidget* makeNumberList(QWidget* parent, const QString& name, const QString&
     list->setObjectName(name);
     list->setAccessibleName(accessibleName);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A click or Tab gives it the keyboard, the wheel does not.
+    list->setFocusPolicy(Qt::StrongFocus);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     if (options.scrollBarAlwaysOn)
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Scaled down, the row loses more to the scroll bar than to the scale: a number a little
+    // wider than what is left shows cut, not as "…".
+    list->setTextElideMode(Qt::ElideNone);
     if (options.background)
         setBoxColor(list, *options.background);
     placeTwips(list, left, top, width, height);
     list->setUniformItemSizes(true);
-    const QSize row(twips(width), list->height() - 2 * list->frameWidth());
-    for (int n = first; n <= last; ++n) {
-        auto* item = new QListWidgetItem(numberText(n), list);
-        item->setSizeHint(row);
-    }
+    for (int n = first; n <= last; ++n)
+        new QListWidgetItem(numberText(n), list);
+    fitRowsToList(list);
+    // Every row stays as high as the list when the list is scaled; a turn of the wheel over a
+    // list without focus goes to what lies beneath, so that a stray turn changes nothing.
+    auto* keeper = new OneRowKeeper(list);
+    list->installEventFilter(keeper);
+    list->viewport()->installEventFilter(keeper);
+    list->verticalScrollBar()->installEventFilter(keeper);
     if (!options.selectShownNumber)
         return list;
 

@@ -15,8 +15,15 @@ namespace zet::ui {
 
 // 15 twips = 1 px at 96 dpi; the screen's logical dpi is used.
 int twips(int twips);
-// Places a widget at a rectangle given in twips inside its parent.
+// twips(), times scale: the same rounding, so that scale 1 gives twips() exactly.
+int scaledTwips(int twips, double scale);
+// Places a widget at a rectangle given in twips inside its parent, at the designed size. The
+// rectangle stays with the widget, so that scaleTwips() can place it again at another scale.
 void placeTwips(QWidget* w, int left, int top, int width, int height);
+// Places every widget under root that was placed with placeTwips() at scale times its designed
+// rectangle, and gives every widget under root its designed font at scale times its size (the
+// font it had the first time it was scaled). Windows under root keep their own size and fonts.
+void scaleTwips(QWidget* root, double scale);
 // Background of a box (QPalette::Base) or of a frame or label (QPalette::Window).
 void setBoxColor(QWidget* w, const QColor& background);
 void setWindowColor(QWidget* w, const QColor& background);
