@@ -33,12 +33,13 @@ JournalResult Journal::sendPending(int* sent) {
         m_server = std::make_unique<JournalServer>(m_config);
     for (;;) {
         QString error;
-        const QList<JournalEntry> batch = m_store.unsent(kSendBatch, &error);
+        QList<ChainLink> links;
+        const QList<JournalEntry> batch = m_store.unsent(kSendBatch, &error, &links);
         if (!error.isEmpty())
             return JournalResult::failure(error);
         if (batch.isEmpty())
             return {};
-        const JournalResult result = m_server->send(batch);
+        const JournalResult result = m_server->send(batch, links);
         if (!result.ok)
             return result;
         // Marked after the server has them: a failure in between sends them again, which the

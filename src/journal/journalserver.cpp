@@ -14,7 +14,7 @@ namespace {
 // Taken by every workstation that creates the tables, so two of them starting on an empty
 // database at the same moment do not trip over each other.
 constexpr qint64 kSchemaLockKey = 7311500215;
-constexpr int kServerSchemaVersion = 1;
+constexpr int kServerSchemaVersion = 4;
 
 const QStringList& serverSchema() {
     static const QStringList statements = {
@@ -65,6 +65,16 @@ const QStringList& serverSchema() {
                        "protocol_no, id)"),
         QStringLiteral(
             "CREATE INDEX IF NOT EXISTS exams_order_grade ON exams(grade, exam_date, protocol_no, id)"),
+        // 4: the chain of exams, as each workstation linked them (journalchain.h).
+        QStringLiteral("ALTER TABLE exams ADD COLUMN IF NOT EXISTS chain_seq BIGINT"),
+        QStringLiteral("ALTER TABLE exams ADD COLUMN IF NOT EXISTS prev_hash TEXT"),
+        QStringLiteral("ALTER TABLE exams ADD COLUMN IF NOT EXISTS row_hash TEXT"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS exams_chain ON exams(workstation, chain_seq)"),
+        // The exams sent before the chain, which get their links when their workstation sends
+        // them again; a row without a link that is not listed here was not sent by the program.
+        QStringLiteral("CREATE TABLE IF NOT EXISTS chain_pending (exam_id UUID PRIMARY KEY)"),
+        QStringLiteral("INSERT INTO chain_pending SELECT id FROM exams WHERE row_hash IS NULL"
+                       " ON CONFLICT DO NOTHING"),
     };
     return statements;
 }
@@ -126,7 +136,16 @@ JournalResult JournalServer::connect() {
     return {};
 }
 
+int JournalServer::recordedSchemaVersion() {
+    QSqlQuery q(m_db);
+    // Fails on an empty database, which has no table yet: nothing is in a transaction here.
+    return q.exec(QStringLiteral("SELECT max(version) FROM journal_schema")) && q.next() ? q.value(0).toInt() : 0;
+}
+
 JournalResult JournalServer::ensureSchema() {
+    // A workstation's role may read and insert but not change tables; it finds them made.
+    if (recordedSchemaVersion() >= kServerSchemaVersion)
+        return {};
     QSqlQuery q(m_db);
     if (!m_db.transaction())
         return failure(QStringLiteral("Не удалось подготовить журнал на сервере"), m_db.lastError().text());
@@ -141,6 +160,8 @@ JournalResult JournalServer::ensureSchema() {
     if (ok) {
         ok = q.exec(QStringLiteral("INSERT INTO journal_schema (version) SELECT %1 WHERE NOT EXISTS "
                                    "(SELECT 1 FROM journal_schema)")
+                        .arg(kServerSchemaVersion)) &&
+             q.exec(QStringLiteral("UPDATE journal_schema SET version = %1 WHERE version < %1")
                         .arg(kServerSchemaVersion));
     }
     if (!ok || !m_db.commit()) {
@@ -151,19 +172,19 @@ JournalResult JournalServer::ensureSchema() {
     return {};
 }
 
-JournalResult JournalServer::send(const QList<JournalEntry>& entries) {
+JournalResult JournalServer::send(const QList<JournalEntry>& entries, const QList<ChainLink>& links) {
     if (entries.isEmpty())
         return {};
     // A connection that was open may have been lost meanwhile (server restarted): that only
     // shows on use, so one failure on an old connection is followed by one fresh attempt.
     const bool hadConnection = m_ready;
-    const JournalResult first = sendOnce(entries);
+    const JournalResult first = sendOnce(entries, links);
     if (first.ok || !hadConnection)
         return first;
-    return sendOnce(entries);
+    return sendOnce(entries, links);
 }
 
-JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries) {
+JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, const QList<ChainLink>& links) {
     const JournalResult connected = connect();
     if (!connected.ok)
         return connected;
@@ -176,16 +197,25 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries) {
     if (!m_db.transaction())
         return broken(m_db.lastError().text());
     QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("INSERT INTO exams (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
-                             " ON CONFLICT (id) DO NOTHING")
-                  .arg(examColumns()));
+    // An exam sent before it had its link gets the link when it comes again; nothing else
+    // of an exam on the server is ever changed.
+    q.prepare(QStringLiteral("INSERT INTO exams (%1, %2) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                             " ON CONFLICT (id) DO UPDATE SET chain_seq = EXCLUDED.chain_seq,"
+                             " prev_hash = EXCLUDED.prev_hash, row_hash = EXCLUDED.row_hash"
+                             " WHERE exams.row_hash IS NULL AND EXCLUDED.row_hash IS NOT NULL")
+                  .arg(examColumns(), chain::linkColumns()));
     QSqlQuery a(m_db);
     a.prepare(QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
                              " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"
                              " ON CONFLICT (exam_id, position) DO NOTHING"));
-    for (const JournalEntry& e : entries) {
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const JournalEntry& e = entries.at(i);
         for (const QVariant& v : examValues(e, JournalDialect::Server))
             q.addBindValue(v);
+        const ChainLink link = i < links.size() ? links.at(i) : ChainLink{};
+        q.addBindValue(link.linked() ? QVariant(link.position) : QVariant(QMetaType(QMetaType::LongLong)));
+        q.addBindValue(link.linked() ? QVariant(link.previous) : QVariant(QMetaType(QMetaType::QString)));
+        q.addBindValue(link.linked() ? QVariant(link.hash) : QVariant(QMetaType(QMetaType::QString)));
         if (!q.exec())
             return broken(q.lastError().text());
         for (const JournalAnswer& answer : e.answers) {
@@ -198,6 +228,17 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries) {
     if (!m_db.commit())
         return broken(m_db.lastError().text());
     return {};
+}
+
+IntegrityReport JournalServer::verify() {
+    IntegrityReport report;
+    const JournalResult connected = connect();
+    if (!connected.ok) {
+        report.errors << connected.error;
+        return report;
+    }
+    return verifyChain(m_db, QStringLiteral("chain_pending"),
+                       QStringLiteral("сервер журнала %1").arg(m_config.serverText()));
 }
 
 int JournalServer::examCount() {

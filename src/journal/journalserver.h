@@ -4,6 +4,7 @@
 //
 // A server connection belongs to the thread that made it.
 
+#include "journal/journalchain.h"
 #include "journal/journalconfig.h"
 #include "journal/journalentry.h"
 
@@ -28,9 +29,12 @@ public:
     JournalResult connect();
     void disconnect();
 
-    // Sends the exams with their answers in one transaction; exams already on the server
-    // are left as they are.
-    JournalResult send(const QList<JournalEntry>& entries);
+    // Sends the exams with their answers and links (links[i] is that of entries[i]; missing
+    // ones are sent empty) in one transaction. Exams already on the server are left as they
+    // are, except that one sent without its link gets it.
+    JournalResult send(const QList<JournalEntry>& entries, const QList<ChainLink>& links = {});
+    // Checks the chain of every workstation on the server.
+    IntegrityReport verify();
 
     // Number of exams on the server (-1 when it cannot be asked).
     int examCount();
@@ -39,7 +43,8 @@ public:
     QSqlDatabase database() const { return m_db; }
 
 private:
-    JournalResult sendOnce(const QList<JournalEntry>& entries);
+    JournalResult sendOnce(const QList<JournalEntry>& entries, const QList<ChainLink>& links);
+    int recordedSchemaVersion();
     JournalResult ensureSchema();
     JournalResult failure(const QString& what, const QString& reason);
 

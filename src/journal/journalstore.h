@@ -5,6 +5,7 @@
 //
 // A store owns its own database connection and must be used from the thread that made it.
 
+#include "journal/journalchain.h"
 #include "journal/journalentry.h"
 #include "journal/journaloutbox.h"
 
@@ -21,7 +22,7 @@ namespace zet {
 class JournalStore {
 public:
     // Version of the table layout this program writes; kept in the file (PRAGMA user_version).
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 6;
 
     static QString fileName() { return QStringLiteral("journal.sqlite"); }
     static QString outboxFileName() { return QStringLiteral("journal.outbox.json"); }
@@ -60,12 +61,15 @@ public:
     // number is there already; all of them or none in one transaction. added gets the number written.
     JournalResult recordImported(const QList<JournalEntry>& entries, int* added = nullptr);
     bool hasExam(const QString& workstation, const QDate& date, int protocolNo);
+    // The exam of that workstation, date and protocol number written first (answers not loaded).
+    std::optional<JournalEntry> findOnDay(const QString& workstation, const QDate& date, int protocolNo);
     // Bulk writing (archive import): commits without waiting for the disk. Off again restores
     // the full wait, which every finished exam gets.
     void setBulkWrites(bool on);
 
-    // Exams not yet sent to the server, oldest first, with their answers.
-    QList<JournalEntry> unsent(int limit, QString* error = nullptr);
+    // Exams not yet sent to the server, oldest first, with their answers; links gets the
+    // link of each. Exams still waiting for their links are sent once they have them.
+    QList<JournalEntry> unsent(int limit, QString* error = nullptr, QList<ChainLink>* links = nullptr);
     int unsentCount();
     JournalResult markSent(const QList<QUuid>& ids);
 
@@ -74,14 +78,29 @@ public:
     QList<JournalEntry> findByPersonnelNo(const QString& personnelNo);
     int examCount();
 
+    // The chain (journalchain.h). Every exam is linked as it is written; the rows of an older
+    // journal wait for their links until linkPending() has made them, and so do the exams
+    // written meanwhile. Number of exams waiting:
+    int pendingLinks();
+    // Links up to batch waiting exams, oldest first, in one transaction; left gets the number
+    // still waiting.
+    JournalResult linkPending(int batch, int* left = nullptr);
+    // Checks the chain of every workstation in this journal.
+    IntegrityReport verify();
+    // The open connection (after open()), for readers of the same thread.
+    QSqlDatabase database() const { return m_db; }
+
 private:
     void close();
     // The prepared statement of this text, made once per connection.
     QSqlQuery& statement(const QString& sql);
     JournalResult upgrade();
     JournalResult writeEntry(const JournalEntry& entry, bool* written);
+    bool linksWaiting();
+    // The last linked exam of workstation (an unlinked one when there is none).
+    bool chainTail(const QString& workstation, ChainLink* tail, QString* reason);
     QList<JournalEntry> selectEntries(const QString& where, const QVariantList& values, bool withAnswers,
-                                      QString* error);
+                                      QString* error, QList<ChainLink>* links = nullptr);
     QString describe(const QString& what, const QString& reason) const;
 
     QString m_folder;
