@@ -120,7 +120,7 @@ JournalResult JournalServer::connect() {
         m_db.setDatabaseName(m_config.database);
         m_db.setUserName(m_config.user);
         m_db.setPassword(m_config.password);
-        m_db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutSeconds));
+        m_db.setConnectOptions(m_config.connectOptions(kConnectTimeoutSeconds));
     }
     if (!m_db.open()) {
         const QString reason = m_db.lastError().databaseText().isEmpty() ? m_db.lastError().text()

@@ -223,6 +223,55 @@ private slots:
         QVERIFY2(output.contains(QStringLiteral("протокол № 2, Петров П.П. 2")), qPrintable(output));
     }
 
+    void configWarnings_data() {
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<int>("permissions");
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<QString>("sslMode");
+        const int own = int(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const int all = own | int(QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        QTest::newRow("password closed") << QStringLiteral("password=x\nsslmode=verify-full") << own << QString()
+                                         << QStringLiteral("verify-full");
+        QTest::newRow("password open to all") << QStringLiteral("password=x") << all
+                                              << QStringLiteral("chmod 600") << QString();
+        QTest::newRow("no password, open") << QStringLiteral("sslmode=Require") << all << QString()
+                                           << QStringLiteral("require");
+        QTest::newRow("unknown sslmode") << QStringLiteral("sslmode=always") << own << QStringLiteral("«always»")
+                                         << QString();
+    }
+
+    void configWarnings() {
+        QFETCH(QString, ini);
+        QFETCH(int, permissions);
+        QFETCH(QString, warning);
+        QFETCH(QString, sslMode);
+        QTemporaryDir folder;
+        QFile file(QDir(folder.path()).filePath(JournalConfig::fileName()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(("[journal]\ndriver=postgresql\n" + ini + "\n").toUtf8());
+        file.close();
+        QVERIFY(file.setPermissions(QFileDevice::Permissions(permissions)));
+        QString error;
+        const JournalConfig config = JournalConfig::read(folder.path(), &error);
+        QCOMPARE(config.sslMode, sslMode);
+        if (warning.isEmpty())
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+        else
+            QVERIFY2(error.contains(warning), qPrintable(error));
+    }
+
+    // The TLS settings reach the driver in a form it takes, a path with blanks too.
+    void tlsSettingsReachTheDriver() {
+        JournalConfig config = m_server.config(m_server.createDatabase(), kStation);
+        config.sslMode = QStringLiteral("disable");
+        config.sslRootCert = QStringLiteral("/etc/centre's ca/root.crt");
+        QCOMPARE(config.connectOptions(2),
+                 QStringLiteral("connect_timeout=2;sslmode=disable;sslrootcert='/etc/centre\\'s ca/root.crt'"));
+        JournalServer server(config);
+        const JournalResult connected = server.connect();
+        QVERIFY2(connected.ok, qPrintable(connected.error));
+    }
+
     // The role README gives the workstations: it writes and reads exams but cannot change one.
     void insertOnlyRoleCannotChangeAnExam() {
         QTemporaryDir folder;
