@@ -15,7 +15,7 @@ class JournalLinker : public QObject {
     Q_OBJECT
 public:
     // Exams linked in one step, and the pause before the first step.
-    static constexpr int kBatch = 200;
+    static constexpr int kBatch = 50;
     static constexpr int kStartDelayMs = 1000;
 
     // store: the main thread's journal; it outlives the linker.

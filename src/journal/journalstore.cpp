@@ -79,7 +79,7 @@ const QList<QStringList>& upgradeSteps() {
          QStringLiteral("ALTER TABLE exams ADD COLUMN prev_hash TEXT"),
          QStringLiteral("ALTER TABLE exams ADD COLUMN row_hash TEXT"),
          QStringLiteral("CREATE TABLE chain_pending (exam_id TEXT PRIMARY KEY)"),
-         QStringLiteral("INSERT INTO chain_pending SELECT id FROM exams"),
+         QStringLiteral("INSERT INTO chain_pending SELECT id FROM exams ORDER BY rowid"),
          QStringLiteral("CREATE INDEX exams_chain ON exams(workstation, chain_seq)")},
     };
     return steps;
@@ -345,7 +345,9 @@ JournalResult JournalStore::linkPending(int batch, int* left) {
     };
     QString error;
     const QList<JournalEntry> entries = selectEntries(
-        QStringLiteral("JOIN chain_pending ON chain_pending.exam_id = exams.id ORDER BY exams.rowid LIMIT ?"),
+        // In the order the rows were listed, which is the order they were written in; linked
+        // ones leave the list, so each batch starts at its front.
+        QStringLiteral("JOIN chain_pending ON chain_pending.exam_id = exams.id ORDER BY chain_pending.rowid LIMIT ?"),
         {batch}, true, &error);
     if (!error.isEmpty())
         return broken(error);
