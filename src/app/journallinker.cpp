@@ -2,6 +2,8 @@
 
 #include "journal/journalstore.h"
 
+#include <QFileInfo>
+
 namespace zet {
 
 JournalLinker::JournalLinker(JournalStore& store, QObject* parent) : QObject(parent), m_store(store) {
@@ -9,7 +11,8 @@ JournalLinker::JournalLinker(JournalStore& store, QObject* parent) : QObject(par
 }
 
 void JournalLinker::start() {
-    if (m_store.pendingLinks() == 0)
+    // A journal not made yet is not made here: it comes with the first exam.
+    if (!QFileInfo::exists(m_store.path()) || m_store.pendingLinks() == 0)
         return;
     m_timer.start(kStartDelayMs);
 }
