@@ -1,9 +1,11 @@
 #include "app/appcore.h"
 
+#include "app/journallinker.h"
 #include "app/journalsender.h"
 #include "app/startup.h"
 #include "archive/monthnames.h"
 #include "journal/journal.h"
+#include "journal/journalverify.h"
 #include "model/cp1251.h"
 #include "model/textvalue.h"
 
@@ -137,6 +139,7 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
 
 QString AppCore::startJournal() {
     m_journalSender.reset();
+    m_journalLinker.reset();
     m_journal = std::make_unique<Journal>(m_db.programFolder);
     Journal& journal = *m_journal;
     QString message = journal.configError();
@@ -175,6 +178,13 @@ QString AppCore::startJournal() {
     }
     if (const QString notes = journal.store().takeNotes(); !notes.isEmpty())
         addMessage(notes);
+    // The rows of an older journal get their links after the start, then go to the server.
+    m_journalLinker = std::make_unique<JournalLinker>(journal.store());
+    connect(m_journalLinker.get(), &JournalLinker::finished, this, [this](const QString& error) {
+        if (error.isEmpty())
+            sendJournalToServer();
+    });
+    m_journalLinker->start();
     if (journal.config().usesServer()) {
         m_journalSender = std::make_unique<JournalSender>(m_db.programFolder, journal.config());
         connect(m_journalSender.get(), &JournalSender::sent, this, [this](bool ok, const QString& error) {
@@ -198,6 +208,23 @@ void AppCore::sendJournalToServer() {
 
 int AppCore::unsentJournalExams() {
     return m_journal && m_journal->config().usesServer() ? m_journal->store().unsentCount() : 0;
+}
+
+bool AppCore::isLinkingJournal() const {
+    return m_journalLinker && m_journalLinker->isLinking();
+}
+
+QStringList AppCore::editedDayRecords(const QString& path, const QDate& date) {
+    QStringList lines;
+    QFile file(path);
+    DayRegisterArray reg{};
+    if (!m_journal || !file.open(QIODevice::ReadOnly))
+        return lines;
+    parseDayFile(file.readAll(), reg);
+    for (const IntegrityFinding& f :
+         zet::editedDayRecords(m_journal->store(), m_journal->config().workstation, date, reg, QString()))
+        lines << QStringLiteral("№ %1 %2").arg(f.protocolNo).arg(f.fullName);
+    return lines;
 }
 
 bool AppCore::isSendingJournal() const {

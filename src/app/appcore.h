@@ -29,6 +29,7 @@
 namespace zet {
 
 class Journal;
+class JournalLinker;
 class JournalSender;
 
 // The texts of the registration area that an exam start checks and finishExam() stores.
@@ -131,6 +132,11 @@ public:
     // does nothing without a server. The outcome is kept in lastServerError() when it ends.
     void sendJournalToServer();
     bool isSendingJournal() const;
+    // True while the exams of an upgraded journal are being given their links.
+    bool isLinkingJournal() const;
+    // The records of the day file at path (the day date) that differ from the journal's
+    // copies of their exams: a Russian line each, empty when none or when it cannot be read.
+    QStringList editedDayRecords(const QString& path, const QDate& date);
     QString lastServerError() const { return m_serverError; }
     // Exams of the local journal the server has not got yet (0 without a server).
     int unsentJournalExams();
@@ -263,6 +269,7 @@ private:
     ExaminerAccess m_examiner;
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<JournalSender> m_journalSender; // with a server only
+    std::unique_ptr<JournalLinker> m_journalLinker; // works on m_journal's store
     QTimer m_journalTimer;
     QString m_serverError;
     // The running exam as the journal keeps it: when it started, the question on screen with

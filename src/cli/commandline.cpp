@@ -35,6 +35,8 @@ QString commandLineHelp() {
         "      выгрузка экзаменов журнала за период в таблицу Excel или CSV\n"
         "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА] [--local]\n"
         "      кому пора на повторную проверку знаний\n"
+        "  razividerur journal verify [--folder ПАПКА]\n"
+        "      проверка целостности журнала и файлов дня архива\n"
         "  razividerur protocol --date ДД.ММ.ГГГГ [--protocol-no N] --to ФАЙЛ.pdf [--folder ПАПКА] [--local]\n"
         "      протокол проверки знаний за день в формате PDF\n"
         "  razividerur questions import ФАЙЛ... --into БАЗА.zet [--theme N]\n"

@@ -7,6 +7,7 @@
 #include "journal/archiveimport.h"
 #include "journal/journal.h"
 #include "journal/journalreports.h"
+#include "journal/journalverify.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,6 +27,9 @@ const char* const kUsage =
     "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА] [--local]\n"
     "      кому пора на повторную проверку: последняя сдача и срок следующей проверки;\n"
     "      --within — только просроченные и те, чей срок наступит в ближайшие ДНЕЙ дней\n"
+    "  razividerur journal verify [--folder ПАПКА]\n"
+    "      проверяет целостность журнала этого компьютера, файлов дня архива и, если в journal.ini\n"
+    "      указан сервер, журнала на сервере; код выхода 1, если найдены изменения\n"
     "  ПАПКА — папка программы с журналом (по умолчанию папка программы). Если в journal.ini\n"
     "  указан сервер журнала, экзамены читаются с сервера; когда он недоступен, команда не\n"
     "  выполняется. --local — читать только журнал этого рабочего места.\n";
@@ -233,6 +237,26 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
 }
 
 
+int runVerify(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const std::optional<CommandOptions> options = CommandOptions::parse(args, {QStringLiteral("folder")}, err);
+    if (!options) {
+        printUsage(err);
+        return 2;
+    }
+    const QString folder = options->folder(err);
+    if (folder.isEmpty()) {
+        err.flush();
+        return 2;
+    }
+    const IntegrityReport report = verifyJournal(folder);
+    for (const QString& line : report.lines())
+        out << line << "\n";
+    if (report.unlinked > 0)
+        out << "Они будут связаны при следующем запуске программы.\n";
+    out.flush();
+    return report.intact() ? 0 : 1;
+}
+
 } // namespace
 
 int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
@@ -256,6 +280,8 @@ int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         return runExport(args, out, err);
     if (action == QLatin1String("due"))
         return runDue(args, out, err);
+    if (action == QLatin1String("verify"))
+        return runVerify(args, out, err);
     if (!action.isEmpty())
         err << QStringLiteral("Неизвестное действие «journal %1».\n").arg(action);
     printUsage(err);

@@ -62,13 +62,14 @@ JournalResult Journal::sendPending(int* sent) {
     QList<JournalEntry> clashing;
     for (;;) {
         QString error;
-        const QList<JournalEntry> batch = m_store.unsent(kSendBatch, &error, int(clashing.size()));
+        QList<ChainLink> links;
+        const QList<JournalEntry> batch = m_store.unsent(kSendBatch, &error, int(clashing.size()), &links);
         if (!error.isEmpty())
             return JournalResult::failure(error);
         if (batch.isEmpty())
             break;
         QList<JournalEntry> clashes;
-        const JournalResult result = m_server->send(batch, &clashes);
+        const JournalResult result = m_server->send(batch, links, &clashes);
         if (!result.ok)
             return result;
         // Marked after the server has them: a failure in between sends them again, which the

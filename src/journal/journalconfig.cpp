@@ -38,6 +38,20 @@ QString programFolderId(const QString& folder) {
     return made;
 }
 
+QString JournalConfig::connectOptions(int timeoutSeconds) const {
+    // A value in single quotes, with quotes and backslashes escaped, may hold blanks.
+    auto quoted = [](QString value) {
+        value.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
+        return QStringLiteral("'%1'").arg(value);
+    };
+    QStringList options{QStringLiteral("connect_timeout=%1").arg(timeoutSeconds)};
+    if (!sslMode.isEmpty())
+        options << QStringLiteral("sslmode=%1").arg(sslMode);
+    if (!sslRootCert.isEmpty())
+        options << QStringLiteral("sslrootcert=%1").arg(quoted(sslRootCert));
+    return options.join(QLatin1Char(';'));
+}
+
 JournalConfig JournalConfig::read(const QString& folder, QString* error) {
     JournalConfig config;
     config.workstation = defaultWorkstationName();
@@ -74,6 +88,27 @@ JournalConfig JournalConfig::read(const QString& folder, QString* error) {
     const QString workstation = value("workstation");
     if (!workstation.isEmpty())
         config.workstation = workstation;
+    QStringList problems;
+    if (error && !error->isEmpty())
+        problems << *error;
+    static const QStringList sslModes = {QStringLiteral("disable"), QStringLiteral("allow"),
+                                         QStringLiteral("prefer"),  QStringLiteral("require"),
+                                         QStringLiteral("verify-ca"), QStringLiteral("verify-full")};
+    const QString sslMode = value("sslmode").toLower();
+    if (sslModes.contains(sslMode))
+        config.sslMode = sslMode;
+    else if (!sslMode.isEmpty())
+        problems << QStringLiteral("В файле %1 указан неизвестный режим sslmode «%2»; он не учитывается.")
+                        .arg(QDir::toNativeSeparators(path), sslMode);
+    config.sslRootCert = value("sslrootcert");
+    if (!config.password.isEmpty() &&
+        (QFile::permissions(path) & (QFileDevice::ReadGroup | QFileDevice::ReadOther))) {
+        problems << QStringLiteral("Файл %1 хранит пароль сервера журнала, но его могут читать другие "
+                                   "пользователи этого компьютера. Закройте его для них: chmod 600 %1")
+                        .arg(QDir::toNativeSeparators(path));
+    }
+    if (error)
+        *error = problems.join(QStringLiteral("\n"));
     return config;
 }
 

@@ -8,6 +8,8 @@
 //   database=razividerur
 //   user=examiner
 //   password=...         ; or leave out and use ~/.pgpass
+//   sslmode=verify-full  ; disable, allow, prefer, require, verify-ca or verify-full
+//   sslrootcert=/etc/razividerur/centre-ca.crt ; the centre's certificate authority
 //   workstation=Класс-1  ; optional, defaults to the host name
 
 #include <QString>
@@ -24,6 +26,11 @@ struct JournalConfig {
     QString user;
     QString password; // never shown in messages or logs
     QString workstation;
+    QString sslMode;     // empty: the driver's default
+    QString sslRootCert; // empty: the driver's default
+
+    // The options passed to the PostgreSQL driver: the connect timeout and the TLS settings.
+    QString connectOptions(int timeoutSeconds) const;
 
     bool usesServer() const { return driver == Driver::Postgresql; }
     // "host:port/database" for messages; never the password.
@@ -31,7 +38,8 @@ struct JournalConfig {
 
     static QString fileName() { return QStringLiteral("journal.ini"); }
     // Reads <folder>/journal.ini; a missing file or key keeps the default. An unknown driver
-    // name is reported in error (Russian) and the local journal alone is used.
+    // name is reported in error (Russian) and the local journal alone is used; so are an
+    // unknown sslmode (left out) and a password in a file other users can read.
     static JournalConfig read(const QString& folder, QString* error = nullptr);
 };
 

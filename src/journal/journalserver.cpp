@@ -15,7 +15,7 @@ namespace {
 // Taken by every workstation that creates the tables, so two of them starting on an empty
 // database at the same moment do not trip over each other.
 constexpr qint64 kSchemaLockKey = 7311500215;
-constexpr int kServerSchemaVersion = 2;
+constexpr int kServerSchemaVersion = 3;
 
 const QStringList& serverSchema() {
     static const QStringList statements = {
@@ -78,6 +78,16 @@ const QStringList& serverSchema() {
                        " PRIMARY KEY (protocol_no, exam_id))"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS protocol_exams_exam ON protocol_exams(exam_id)"),
         QStringLiteral("ALTER TABLE answers ADD COLUMN IF NOT EXISTS right_answer_text TEXT"),
+        // 3: the chain of exams, as each workstation linked them (journalchain.h).
+        QStringLiteral("ALTER TABLE exams ADD COLUMN IF NOT EXISTS chain_seq BIGINT"),
+        QStringLiteral("ALTER TABLE exams ADD COLUMN IF NOT EXISTS prev_hash TEXT"),
+        QStringLiteral("ALTER TABLE exams ADD COLUMN IF NOT EXISTS row_hash TEXT"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS exams_chain ON exams(workstation, chain_seq)"),
+        // The exams sent before the chain, which get their links when their workstation sends
+        // them again; a row without a link that is not listed here was not sent by the program.
+        QStringLiteral("CREATE TABLE IF NOT EXISTS chain_pending (exam_id UUID PRIMARY KEY)"),
+        QStringLiteral("INSERT INTO chain_pending SELECT id FROM exams WHERE row_hash IS NULL"
+                       " ON CONFLICT DO NOTHING"),
     };
     return statements;
 }
@@ -123,7 +133,7 @@ JournalResult JournalServer::connect() {
         m_db.setDatabaseName(m_config.database);
         m_db.setUserName(m_config.user);
         m_db.setPassword(m_config.password);
-        m_db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutSeconds));
+        m_db.setConnectOptions(m_config.connectOptions(kConnectTimeoutSeconds));
     }
     if (!m_db.open()) {
         const QString reason = russianDatabaseError(m_db.lastError(), true);
@@ -138,7 +148,16 @@ JournalResult JournalServer::connect() {
     return {};
 }
 
+int JournalServer::recordedSchemaVersion() {
+    QSqlQuery q(m_db);
+    // Fails on an empty database, which has no table yet: nothing is in a transaction here.
+    return q.exec(QStringLiteral("SELECT max(version) FROM journal_schema")) && q.next() ? q.value(0).toInt() : 0;
+}
+
 JournalResult JournalServer::ensureSchema() {
+    // A workstation's role may read and insert but not change tables; it finds them made.
+    if (recordedSchemaVersion() >= kServerSchemaVersion)
+        return {};
     QSqlQuery q(m_db);
     if (!m_db.transaction())
         return failure(QStringLiteral("Не удалось подготовить журнал на сервере"), russianDatabaseError(m_db.lastError(), true));
@@ -153,10 +172,8 @@ JournalResult JournalServer::ensureSchema() {
     if (ok) {
         ok = q.exec(QStringLiteral("INSERT INTO journal_schema (version) SELECT %1 WHERE NOT EXISTS "
                                    "(SELECT 1 FROM journal_schema)")
-                        .arg(kServerSchemaVersion));
-    }
-    if (ok) {
-        ok = q.exec(QStringLiteral("UPDATE journal_schema SET version = %1 WHERE version < %1")
+                        .arg(kServerSchemaVersion)) &&
+             q.exec(QStringLiteral("UPDATE journal_schema SET version = %1 WHERE version < %1")
                         .arg(kServerSchemaVersion));
     }
     if (!ok || !m_db.commit()) {
@@ -167,19 +184,21 @@ JournalResult JournalServer::ensureSchema() {
     return {};
 }
 
-JournalResult JournalServer::send(const QList<JournalEntry>& entries, QList<JournalEntry>* clashes) {
+JournalResult JournalServer::send(const QList<JournalEntry>& entries, const QList<ChainLink>& links,
+                                  QList<JournalEntry>* clashes) {
     if (entries.isEmpty())
         return {};
     // A connection that was open may have been lost meanwhile (server restarted): that only
     // shows on use, so one failure on an old connection is followed by one fresh attempt.
     const bool hadConnection = m_ready;
-    const JournalResult first = sendOnce(entries, clashes);
+    const JournalResult first = sendOnce(entries, links, clashes);
     if (first.ok || !hadConnection)
         return first;
-    return sendOnce(entries, clashes);
+    return sendOnce(entries, links, clashes);
 }
 
-JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, QList<JournalEntry>* clashes) {
+JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, const QList<ChainLink>& links,
+                                      QList<JournalEntry>* clashes) {
     if (clashes)
         clashes->clear();
     const JournalResult connected = connect();
@@ -194,9 +213,15 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, QList<
     if (!m_db.transaction())
         return broken(russianDatabaseError(m_db.lastError(), true));
     QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("INSERT INTO exams (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
-                             " ON CONFLICT (id) DO NOTHING")
-                  .arg(examColumns()));
+    // An exam sent before it had its link gets the link when it comes again; nothing else
+    // of an exam on the server is ever changed.
+    q.prepare(QStringLiteral("INSERT INTO exams (%1, %2) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                             " ON CONFLICT (id) DO UPDATE SET chain_seq = EXCLUDED.chain_seq,"
+                             " prev_hash = EXCLUDED.prev_hash, row_hash = EXCLUDED.row_hash"
+                             " WHERE exams.row_hash IS NULL AND EXCLUDED.row_hash IS NOT NULL"
+                             " AND exams.workstation = EXCLUDED.workstation AND exams.exam_date = EXCLUDED.exam_date"
+                             " AND exams.protocol_no = EXCLUDED.protocol_no AND exams.full_name = EXCLUDED.full_name")
+                  .arg(examColumns(), chain::linkColumns()));
     QSqlQuery a(m_db);
     a.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (?,?,?,?,?,?,?,?,?)"
                              " ON CONFLICT (exam_id, position) DO NOTHING")
@@ -205,9 +230,14 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, QList<
     QSqlQuery held(m_db);
     held.prepare(QStringLiteral("SELECT workstation, exam_date, protocol_no, full_name, personnel_no, grade,"
                                 " right_answers FROM exams WHERE id = ?"));
-    for (const JournalEntry& e : entries) {
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const JournalEntry& e = entries.at(i);
         for (const QVariant& v : examValues(e, JournalDialect::Server))
             q.addBindValue(v);
+        const ChainLink link = i < links.size() ? links.at(i) : ChainLink{};
+        q.addBindValue(link.linked() ? QVariant(link.position) : QVariant(QMetaType(QMetaType::LongLong)));
+        q.addBindValue(link.linked() ? QVariant(link.previous) : QVariant(QMetaType(QMetaType::QString)));
+        q.addBindValue(link.linked() ? QVariant(link.hash) : QVariant(QMetaType(QMetaType::QString)));
         if (!q.exec())
             return broken(russianDatabaseError(q.lastError(), true));
         if (q.numRowsAffected() == 0) {
@@ -234,6 +264,17 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, QList<
     if (!m_db.commit())
         return broken(russianDatabaseError(m_db.lastError(), true));
     return {};
+}
+
+IntegrityReport JournalServer::verify() {
+    IntegrityReport report;
+    const JournalResult connected = connect();
+    if (!connected.ok) {
+        report.errors << connected.error;
+        return report;
+    }
+    return verifyChain(m_db, QStringLiteral("chain_pending"),
+                       QStringLiteral("сервер журнала %1").arg(m_config.serverText()));
 }
 
 int JournalServer::examCount() {

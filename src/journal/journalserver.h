@@ -4,6 +4,7 @@
 //
 // A server connection belongs to the thread that made it.
 
+#include "journal/journalchain.h"
 #include "journal/journalconfig.h"
 #include "journal/journalentry.h"
 
@@ -28,10 +29,15 @@ public:
     JournalResult connect();
     void disconnect();
 
-    // Sends the exams with their answers in one transaction; exams already on the server
-    // are left as they are. An exam whose id the server holds for another exam (other person,
-    // day or number) is not sent: it goes to clashes, and the rest are sent.
-    JournalResult send(const QList<JournalEntry>& entries, QList<JournalEntry>* clashes = nullptr);
+    // Sends the exams with their answers and links (links[i] is that of entries[i]; missing
+    // ones are sent empty) in one transaction. Exams already on the server are left as they
+    // are, except that one sent without its link gets it. An exam whose id the server holds
+    // for another exam (other person, day or number) is not sent: it goes to clashes, and the
+    // rest are sent.
+    JournalResult send(const QList<JournalEntry>& entries, const QList<ChainLink>& links = {},
+                       QList<JournalEntry>* clashes = nullptr);
+    // Checks the chain of every workstation on the server.
+    IntegrityReport verify();
 
     // Number of exams on the server (-1 when it cannot be asked).
     int examCount();
@@ -40,7 +46,9 @@ public:
     QSqlDatabase database() const { return m_db; }
 
 private:
-    JournalResult sendOnce(const QList<JournalEntry>& entries, QList<JournalEntry>* clashes);
+    JournalResult sendOnce(const QList<JournalEntry>& entries, const QList<ChainLink>& links,
+                           QList<JournalEntry>* clashes);
+    int recordedSchemaVersion();
     JournalResult ensureSchema();
     JournalResult failure(const QString& what, const QString& reason);
 

@@ -3,6 +3,7 @@
 #include "journal/journalrows.h"
 #include "journal/journalerror.h"
 
+#include <QHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -83,6 +84,15 @@ const QList<QStringList>& upgradeSteps() {
                         " PRIMARY KEY (protocol_no, exam_id))"),
          QStringLiteral("CREATE INDEX protocol_exams_exam ON protocol_exams(exam_id)"),
          QStringLiteral("ALTER TABLE answers ADD COLUMN right_answer_text TEXT")},
+        // 5: the chain of exams (journalchain.h). The rows already there wait in chain_pending
+        // for their links, which linkPending() makes after the start, so that a large journal
+        // does not hold up the window; rows the program did not write are not in it.
+        {QStringLiteral("ALTER TABLE exams ADD COLUMN chain_seq INTEGER"),
+         QStringLiteral("ALTER TABLE exams ADD COLUMN prev_hash TEXT"),
+         QStringLiteral("ALTER TABLE exams ADD COLUMN row_hash TEXT"),
+         QStringLiteral("CREATE TABLE chain_pending (exam_id TEXT PRIMARY KEY)"),
+         QStringLiteral("INSERT INTO chain_pending SELECT id FROM exams ORDER BY rowid"),
+         QStringLiteral("CREATE INDEX exams_chain ON exams(workstation, chain_seq)")},
     };
     return steps;
 }
@@ -296,18 +306,51 @@ JournalResult JournalStore::upgrade() {
     return {};
 }
 
+bool JournalStore::linksWaiting() {
+    QSqlQuery& q = statement(QStringLiteral("SELECT 1 FROM chain_pending LIMIT 1"));
+    return q.exec() && q.next();
+}
+
+bool JournalStore::chainTail(const QString& workstation, ChainLink* tail, QString* reason) {
+    QSqlQuery& q = statement(QStringLiteral("SELECT %1 FROM exams WHERE workstation = ? AND row_hash IS NOT NULL"
+                                            " ORDER BY chain_seq DESC LIMIT 1")
+                                 .arg(chain::linkColumns()));
+    q.addBindValue(workstation);
+    if (!q.exec()) {
+        *reason = q.lastError().text();
+        return false;
+    }
+    *tail = q.next() ? ChainLink{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString()}
+                     : ChainLink{};
+    q.finish();
+    return true;
+}
+
 JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
     if (written)
         *written = false;
     if (e.id.isNull())
         return JournalResult::failure(QStringLiteral("Экзамен без идентификатора не записывается в журнал."));
-    QSqlQuery& q =
-        statement(QStringLiteral(
-                      "INSERT INTO exams (%1, search_text) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
-                      " ON CONFLICT (id) DO NOTHING")
-                      .arg(examColumns()));
+    // While older rows wait for their links, new ones wait behind them, so that the chain
+    // keeps the order the exams were written in.
+    const bool waiting = linksWaiting();
+    ChainLink link;
+    if (!waiting) {
+        QString reason;
+        ChainLink tail;
+        if (!chainTail(e.workstation, &tail, &reason))
+            return JournalResult::failure(reason);
+        link = chain::follow(e, tail);
+    }
+    QSqlQuery& q = statement(QStringLiteral("INSERT INTO exams (%1, search_text, %2) VALUES "
+                                            "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                                            " ON CONFLICT (id) DO NOTHING")
+                                 .arg(examColumns(), chain::linkColumns()));
     QVariantList values = examValues(e, JournalDialect::Local);
     values << searchText(e.fullName, e.personnelNo);
+    values << (link.linked() ? QVariant(link.position) : QVariant(QMetaType(QMetaType::LongLong)))
+           << (link.linked() ? QVariant(link.previous) : QVariant(QMetaType(QMetaType::QString)))
+           << (link.linked() ? QVariant(link.hash) : QVariant(QMetaType(QMetaType::QString)));
     for (const QVariant& v : values)
         q.addBindValue(v);
     if (!q.exec())
@@ -324,9 +367,90 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
                 return JournalResult::failure(russianDatabaseError(a.lastError()));
         }
     }
+    if (waiting) {
+        QSqlQuery& p = statement(QStringLiteral("INSERT INTO chain_pending (exam_id) VALUES (?)"));
+        p.addBindValue(idText(e.id));
+        if (!p.exec())
+            return JournalResult::failure(p.lastError().text());
+    }
     if (written)
         *written = true;
     return {};
+}
+
+int JournalStore::pendingLinks() {
+    if (!open().ok)
+        return 0;
+    QSqlQuery q(m_db);
+    return q.exec(QStringLiteral("SELECT count(*) FROM chain_pending")) && q.next() ? q.value(0).toInt() : 0;
+}
+
+JournalResult JournalStore::linkPending(int batch, int* left) {
+    if (left)
+        *left = 0;
+    const JournalResult opened = open();
+    if (!opened.ok)
+        return opened;
+    if (!m_db.transaction())
+        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), m_db.lastError().text()));
+    auto broken = [this](const QString& reason) {
+        m_db.rollback();
+        return JournalResult::failure(describe(QStringLiteral("Не удалось связать экзамены журнала"), reason));
+    };
+    QString error;
+    const QList<JournalEntry> entries = selectEntries(
+        // In the order the rows were listed, which is the order they were written in; linked
+        // ones leave the list, so each batch starts at its front.
+        QStringLiteral("JOIN chain_pending ON chain_pending.exam_id = exams.id ORDER BY chain_pending.rowid LIMIT ?"),
+        {batch}, true, &error);
+    if (!error.isEmpty())
+        return broken(error);
+    QHash<QString, ChainLink> tails;
+    QSqlQuery update(m_db);
+    QSqlQuery done(m_db);
+    // A row linked anew goes to the server again, which takes the link for its copy.
+    update.prepare(QStringLiteral("UPDATE exams SET chain_seq = ?, prev_hash = ?, row_hash = ?, sent_at = NULL"
+                                  " WHERE id = ?"));
+    done.prepare(entries.isEmpty() ? QStringLiteral("DELETE FROM chain_pending")
+                                   : QStringLiteral("DELETE FROM chain_pending WHERE exam_id = ?"));
+    for (const JournalEntry& e : entries) {
+        auto tail = tails.find(e.workstation);
+        if (tail == tails.end()) {
+            ChainLink found;
+            if (!chainTail(e.workstation, &found, &error))
+                return broken(error);
+            tail = tails.insert(e.workstation, found);
+        }
+        *tail = chain::follow(e, *tail);
+        update.addBindValue(tail->position);
+        update.addBindValue(tail->previous);
+        update.addBindValue(tail->hash);
+        update.addBindValue(idText(e.id));
+        done.addBindValue(idText(e.id));
+        if (!update.exec())
+            return broken(update.lastError().text());
+        if (!done.exec())
+            return broken(done.lastError().text());
+    }
+    // Nothing left to link: what is still listed names rows that are gone.
+    if (entries.isEmpty() && !done.exec())
+        return broken(done.lastError().text());
+    if (!m_db.commit())
+        return broken(m_db.lastError().text());
+    if (left)
+        *left = entries.isEmpty() ? 0 : pendingLinks();
+    return {};
+}
+
+IntegrityReport JournalStore::verify() {
+    IntegrityReport report;
+    const JournalResult opened = open();
+    if (!opened.ok) {
+        report.errors << opened.error;
+        return report;
+    }
+    return verifyChain(m_db, QStringLiteral("chain_pending"),
+                       QStringLiteral("журнал %1").arg(QDir::toNativeSeparators(path())));
 }
 
 JournalRecordResult JournalStore::record(const JournalEntry& entry) {
@@ -482,7 +606,7 @@ void JournalStore::setBulkWrites(bool on) {
 }
 
 QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVariantList& values,
-                                                bool withAnswers, QString* error) {
+                                                bool withAnswers, QString* error, QList<ChainLink>* links) {
     QList<JournalEntry> entries;
     const JournalResult opened = open();
     if (!opened.ok) {
@@ -492,7 +616,7 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
     }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM exams %2").arg(examColumns(), tail));
+    q.prepare(QStringLiteral("SELECT %1, %2 FROM exams %3").arg(examColumns(), chain::linkColumns(), tail));
     for (const QVariant& v : values)
         q.addBindValue(v);
     if (!q.exec()) {
@@ -501,8 +625,12 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
         return entries;
     }
     while (q.next()) {
-        JournalEntry e = examFromRow(q);
-        entries.append(e);
+        entries.append(examFromRow(q));
+        if (links) {
+            constexpr int kLink = 20; // after the exam's columns
+            links->append({q.value(kLink).toLongLong(), q.value(kLink + 1).toString(),
+                           q.value(kLink + 2).toString()});
+        }
     }
     if (!withAnswers)
         return entries;
@@ -524,9 +652,11 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
     return entries;
 }
 
-QList<JournalEntry> JournalStore::unsent(int limit, QString* error, int skip) {
-    return selectEntries(QStringLiteral("WHERE sent_at IS NULL ORDER BY finished_at, rowid LIMIT ? OFFSET ?"),
-                         {limit, skip}, true, error);
+QList<JournalEntry> JournalStore::unsent(int limit, QString* error, int skip, QList<ChainLink>* links) {
+    // An exam waiting for its link is sent with it.
+    return selectEntries(QStringLiteral("WHERE sent_at IS NULL AND row_hash IS NOT NULL"
+                                        " ORDER BY finished_at, rowid LIMIT ? OFFSET ?"),
+                         {limit, skip}, true, error, links);
 }
 
 int JournalStore::unsentCount() {
@@ -570,6 +700,15 @@ JournalResult JournalStore::markSent(const QList<QUuid>& ids) {
 std::optional<JournalEntry> JournalStore::find(const QUuid& id) {
     const QList<JournalEntry> found =
         selectEntries(QStringLiteral("WHERE id = ?"), {idText(id)}, true, nullptr);
+    if (found.isEmpty())
+        return std::nullopt;
+    return found.first();
+}
+
+std::optional<JournalEntry> JournalStore::findOnDay(const QString& workstation, const QDate& date, int protocolNo) {
+    const QList<JournalEntry> found = selectEntries(
+        QStringLiteral("WHERE workstation = ? AND exam_date = ? AND protocol_no = ? ORDER BY rowid LIMIT 1"),
+        {workstation, date.toString(Qt::ISODate), protocolNo}, false, nullptr);
     if (found.isEmpty())
         return std::nullopt;
     return found.first();

@@ -5,6 +5,7 @@
 //
 // A store owns its own database connection and must be used from the thread that made it.
 
+#include "journal/journalchain.h"
 #include "journal/journalentry.h"
 #include "journal/journaloutbox.h"
 
@@ -32,7 +33,7 @@ struct JournalRecordResult : JournalResult {
 class JournalStore {
 public:
     // Version of the table layout this program writes; kept in the file (PRAGMA user_version).
-    static constexpr int kSchemaVersion = 4;
+    static constexpr int kSchemaVersion = 5;
 
     static QString fileName() { return QStringLiteral("journal.sqlite"); }
     static QString outboxFileName() { return QStringLiteral("journal.outbox.json"); }
@@ -78,13 +79,17 @@ public:
     // number is there already; all of them or none in one transaction. added gets the number written.
     JournalResult recordImported(const QList<JournalEntry>& entries, int* added = nullptr);
     bool hasExam(const QString& workstation, const QDate& date, int protocolNo);
+    // The exam of that workstation, date and protocol number written first (answers not loaded).
+    std::optional<JournalEntry> findOnDay(const QString& workstation, const QDate& date, int protocolNo);
     // Bulk writing (archive import): commits without waiting for the disk. Off again restores
     // the full wait, which every finished exam gets.
     void setBulkWrites(bool on);
 
     // Exams not yet sent to the server, oldest first, with their answers; the first skip of
-    // them are passed over.
-    QList<JournalEntry> unsent(int limit, QString* error = nullptr, int skip = 0);
+    // them are passed over, and links gets the link of each. Exams still waiting for their
+    // links are sent once they have them.
+    QList<JournalEntry> unsent(int limit, QString* error = nullptr, int skip = 0,
+                               QList<ChainLink>* links = nullptr);
     int unsentCount();
     JournalResult markSent(const QList<QUuid>& ids);
 
@@ -92,6 +97,18 @@ public:
     // Exams of one personnel number, newest first (answers not loaded).
     QList<JournalEntry> findByPersonnelNo(const QString& personnelNo);
     int examCount();
+
+    // The chain (journalchain.h). Every exam is linked as it is written; the rows of an older
+    // journal wait for their links until linkPending() has made them, and so do the exams
+    // written meanwhile. Number of exams waiting:
+    int pendingLinks();
+    // Links up to batch waiting exams, oldest first, in one transaction; left gets the number
+    // still waiting.
+    JournalResult linkPending(int batch, int* left = nullptr);
+    // Checks the chain of every workstation in this journal.
+    IntegrityReport verify();
+    // The open connection (after open()), for readers of the same thread.
+    QSqlDatabase database() const { return m_db; }
 
 private:
     void close();
@@ -103,8 +120,11 @@ private:
     void reopenWhenReplaced();
     void addNote(const QString& text);
     JournalResult writeEntry(const JournalEntry& entry, bool* written);
+    bool linksWaiting();
+    // The last linked exam of workstation (an unlinked one when there is none).
+    bool chainTail(const QString& workstation, ChainLink* tail, QString* reason);
     QList<JournalEntry> selectEntries(const QString& where, const QVariantList& values, bool withAnswers,
-                                      QString* error);
+                                      QString* error, QList<ChainLink>* links = nullptr);
     QString describe(const QString& what, const QString& reason) const;
 
     QString m_folder;

@@ -74,6 +74,7 @@ private slots:
                       .arg(ntohs(address.sin_port))
                       .toUtf8());
         ini.close();
+        QVERIFY(ini.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)); // a password kept closed
         {
             // One exam waiting to be sent.
             Journal journal(dir.path());

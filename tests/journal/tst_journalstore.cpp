@@ -289,6 +289,8 @@ private slots:
             QFile f(dir.filePath(JournalConfig::fileName()));
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(ini);
+            f.close();
+            QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)); // its password kept closed
         }
         QString error;
         const JournalConfig config = JournalConfig::read(dir.path(), &error);

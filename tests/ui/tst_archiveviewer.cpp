@@ -2,6 +2,7 @@
 #include "coreaccess.h"
 #include "archive/dayfile.h"
 #include "archive/dayview.h"
+#include "journal/journal.h"
 #include "model/cp1251.h"
 #include "ui/archive/archiveviewer.h"
 #include "ui/shell/messages.h"
@@ -55,6 +56,7 @@ private slots:
     void handEditedFile();
     void daysWithResultsAreBold();
     void oneHugeLineShowsAtOnce();
+    void recordEditedAfterTheExamIsNamed();
 
 private:
     // Writes a day file with the first `filled` slots used, the way the exam writes it.
@@ -292,3 +294,32 @@ void TestArchiveViewer::oneHugeLineShowsAtOnce() {
 
 QTEST_MAIN(TestArchiveViewer)
 #include "tst_archiveviewer.moc"
+
+// The journal keeps the day's exams; a record edited in the file afterwards is named in the
+// caption line while the text shows the file as it is.
+void TestArchiveViewer::recordEditedAfterTheExamIsNamed() {
+    writeDay(kToday, 3);
+    QVERIFY(m_core->startJournal().isEmpty());
+    Journal& journal = *m_core->journal();
+    DayRegisterArray reg{};
+    for (int slot = 1; slot <= 3; ++slot)
+        reg[slot] = filledRecord(slot);
+    QVERIFY(journal.store().recordImported(importedEntries(reg, journal.config().workstation, kToday)).ok);
+    m_viewer->enterMode();
+    QCOMPARE(m_dayCaption->text(), QStringLiteral("Результаты за 13.05.2024"));
+
+    const QString path = dayFilePathFor(coreDatabase(*m_core).programFolder, kToday);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    bytes.replace(encodeCp1251(QStringLiteral("Ф.И.О.: Иванов И.И. 2")).bytes,
+                  encodeCp1251(QStringLiteral("Ф.И.О.: Петров П.П. 2")).bytes);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    m_viewer->enterMode();
+    QCOMPARE(m_dayCaption->text(),
+             QStringLiteral("Результаты за 13.05.2024 — изменены после экзамена: № 2 Петров П.П. 2"));
+    QCOMPARE(shownLines(m_dayText).at(13 + 3), QStringLiteral("Ф.И.О.: Петров П.П. 2"));
+}

@@ -68,8 +68,16 @@ void ArchiveViewer::showDay(const QString& path, const QDate& date) {
     switch (view.status) {
     case DayView::Shown:
         m_dayText->setPlainText(dayViewText(view.lines));
-        m_dayCaption->setText(QStringLiteral("Результаты за %1").arg(date.toString(QStringLiteral("dd.MM.yyyy"))));
+    {
+        // The text stays as the file has it; records the journal keeps otherwise are named here.
+        QString caption = QStringLiteral("Результаты за %1").arg(date.toString(QStringLiteral("dd.MM.yyyy")));
+        const QStringList edited = m_core.editedDayRecords(path, date);
+        if (!edited.isEmpty())
+            caption += QStringLiteral(" — изменены после экзамена: %1").arg(edited.join(QStringLiteral(", ")));
+        m_dayCaption->setText(caption);
+        m_dayCaption->setStyleSheet(edited.isEmpty() ? QString() : QStringLiteral("color: #a00000"));
         break;
+    }
     case DayView::Missing:
         showMessage(this, QStringLiteral("Данные за этот день отсутствуют"));
         break;

@@ -3,6 +3,7 @@
 #include "documents/journalpaperwork.h"
 #include "documents/journaltables.h"
 #include "documents/tableexport.h"
+#include "journal/journalverify.h"
 #include "ui/journal/commissiondialog.h"
 #include "ui/journal/duelistdialog.h"
 #include "ui/journal/journalexamdialog.h"
@@ -10,6 +11,7 @@
 #include "ui/shell/messages.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -33,6 +35,7 @@ JournalActions::JournalActions(const QString& folder, JournalWindow* window)
     connect(window, &JournalWindow::statisticsRequested, this, &JournalActions::showStatistics);
     connect(window, &JournalWindow::dueListRequested, this, &JournalActions::showDueList);
     connect(window, &JournalWindow::commissionRequested, this, &JournalActions::editCommission);
+    connect(window, &JournalWindow::integrityCheckRequested, this, &JournalActions::checkIntegrity);
 }
 
 JournalActions::~JournalActions() = default;
@@ -168,6 +171,25 @@ void JournalActions::editCommission() {
         return;
     if (const JournalResult written = paperwork.writeProtocol(dialog.settings()); !written.ok)
         problem(QStringLiteral("Состав комиссии не сохранён.\n%1").arg(written.error));
+}
+
+} // namespace zet::ui
+
+namespace zet::ui {
+
+void JournalActions::checkIntegrity() {
+    // The lines of a message box a screen can hold; the command line shows all of them.
+    constexpr qsizetype kShownLines = 40;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const IntegrityReport report = verifyJournal(m_folder);
+    QApplication::restoreOverrideCursor();
+    QStringList lines = report.lines();
+    if (lines.size() > kShownLines) {
+        const qsizetype more = lines.size() - kShownLines;
+        lines = lines.mid(0, kShownLines);
+        lines << QStringLiteral("… и ещё %1 (полный список: razividerur journal verify)").arg(more);
+    }
+    problem(lines.join(QLatin1Char('\n')));
 }
 
 } // namespace zet::ui

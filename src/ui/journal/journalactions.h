@@ -45,6 +45,8 @@ public:
     void showStatistics(const zet::JournalFilter& filter);
     void showDueList();
     void editCommission();
+    // Checks the journal, the day files and the server, and shows the report.
+    void checkIntegrity();
 
 private:
     void refreshDueList();

@@ -114,6 +114,10 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     QPushButton* statistics = button(QStringLiteral("Статистика…"), this);
     QPushButton* due = button(QStringLiteral("Сроки проверки…"), this);
     QPushButton* commission = button(QStringLiteral("Комиссия…"), this);
+    QPushButton* integrity = button(QStringLiteral("Проверить целостность…"), this);
+    integrity->setObjectName(QStringLiteral("integrityButton"));
+    integrity->setToolTip(QStringLiteral("Не изменены ли записанные результаты: журнал, файлы дня архива и "
+                                         "журнал на сервере"));
     QPushButton* exit = button(QStringLiteral("Выход"), this);
     protocol->setToolTip(QStringLiteral("Протокол проверки знаний по выделенным экзаменам, а если ничего не "
                                         "выделено, по всем экзаменам списка"));
@@ -126,6 +130,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     bottom->addWidget(statistics);
     bottom->addWidget(due);
     bottom->addWidget(commission);
+    bottom->addWidget(integrity);
     bottom->addSpacing(12);
     bottom->addWidget(exit);
 
@@ -174,6 +179,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     connect(statistics, &QPushButton::clicked, this, [this] { emit statisticsRequested(filter()); });
     connect(due, &QPushButton::clicked, this, &JournalWindow::dueListRequested);
     connect(commission, &QPushButton::clicked, this, &JournalWindow::commissionRequested);
+    connect(integrity, &QPushButton::clicked, this, &JournalWindow::integrityCheckRequested);
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
     const JournalResult opened = m_query->open();

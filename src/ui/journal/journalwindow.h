@@ -76,6 +76,8 @@ signals:
     void dueListRequested();
     // «Комиссия…»: the organisation and the commission printed on protocols.
     void commissionRequested();
+    // «Проверить целостность…»: whether the recorded results are still as they were written.
+    void integrityCheckRequested();
     // A double click in the statistics: open this question in the question editor.
     void openQuestionRequested(int theme, int questionNo);
 
