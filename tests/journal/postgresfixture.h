@@ -42,11 +42,15 @@ public:
         return start();
     }
 
+    // Server settings given after the fixture's own (a later -c wins), e.g. "-c fsync=on".
+    void setServerOptions(const QString& options) { m_serverOptions = options; }
+
     QString start() {
         const QString options = QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1' -p %2 "
-                                               "-c fsync=off -c max_connections=40")
+                                               "-c fsync=off -c max_connections=40 %3")
                                     .arg(m_dir.path())
-                                    .arg(port());
+                                    .arg(port())
+                                    .arg(m_serverOptions);
         if (asServerUser(QStringLiteral("pg_ctl"),
                          {QStringLiteral("-D"), dataFolder(), QStringLiteral("-l"),
                           m_dir.filePath(QStringLiteral("server.log")), QStringLiteral("-o"), options,
@@ -139,6 +143,7 @@ private:
     QTemporaryDir m_dir;
     QString m_bin;
     QString m_output;
+    QString m_serverOptions;
     bool m_asRoot = false;
     bool m_running = false;
 };
