@@ -4,6 +4,7 @@
 #include "journal/journalrows.h"
 
 #include <QSqlError>
+#include <QSet>
 #include <QSqlQuery>
 #include <QUuid>
 #include <QVariant>
@@ -16,6 +17,20 @@ namespace {
 // database at the same moment do not trip over each other.
 constexpr qint64 kSchemaLockKey = 7311500215;
 constexpr int kServerSchemaVersion = 1;
+
+// Rows written by one INSERT; their values stay far below the server's 65,535 parameters.
+constexpr int kExamsPerStatement = 500;
+constexpr int kAnswersPerStatement = 2000;
+constexpr int kAnswerColumns = 8;
+
+// "(?,?,?),(?,?,?)": the placeholders of rows rows of columns values each.
+QString valueMarks(int columns, int rows) {
+    QString row = QStringLiteral("(?");
+    row += QStringLiteral(",?").repeated(columns - 1);
+    row += QLatin1Char(')');
+    QStringList all(rows, row);
+    return all.join(QLatin1Char(','));
+}
 
 const QStringList& serverSchema() {
     static const QStringList statements = {
@@ -177,24 +192,33 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, QList<
     };
     if (!m_db.transaction())
         return broken(russianDatabaseError(m_db.lastError(), true));
-    QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("INSERT INTO exams (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
-                             " ON CONFLICT (id) DO NOTHING")
-                  .arg(examColumns()));
-    QSqlQuery a(m_db);
-    a.prepare(QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
-                             " answer_text, is_right, seconds) VALUES (?,?,?,?,?,?,?,?)"
-                             " ON CONFLICT (exam_id, position) DO NOTHING"));
+    // Many rows go in one statement: with a round trip per row, a workstation back from a long
+    // outage would take minutes to send its queue, and twenty sending at once would wait on
+    // each other's transactions.
+    QSet<QString> inserted;
+    const int examColumnCount = int(examColumns().count(QLatin1Char(',')) + 1);
+    for (qsizetype from = 0; from < entries.size(); from += kExamsPerStatement) {
+        const QList<JournalEntry> chunk = entries.mid(from, kExamsPerStatement);
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("INSERT INTO exams (%1) VALUES %2 ON CONFLICT (id) DO NOTHING RETURNING id::text")
+                      .arg(examColumns(), valueMarks(examColumnCount, int(chunk.size()))));
+        for (const JournalEntry& e : chunk) {
+            for (const QVariant& v : examValues(e, JournalDialect::Server))
+                q.addBindValue(v);
+        }
+        if (!q.exec())
+            return broken(russianDatabaseError(q.lastError(), true));
+        while (q.next())
+            inserted.insert(q.value(0).toString());
+    }
     // An exam the server had already: the same one sent again, or another one under its key.
     QSqlQuery held(m_db);
     held.prepare(QStringLiteral("SELECT workstation, exam_date, protocol_no, full_name, personnel_no, grade,"
                                 " right_answers FROM exams WHERE id = ?"));
+    QVariantList answerValuesToSend;
     for (const JournalEntry& e : entries) {
-        for (const QVariant& v : examValues(e, JournalDialect::Server))
-            q.addBindValue(v);
-        if (!q.exec())
-            return broken(russianDatabaseError(q.lastError(), true));
-        if (q.numRowsAffected() == 0) {
+        if (!inserted.contains(idText(e.id))) {
             held.addBindValue(idText(e.id));
             if (!held.exec() || !held.next())
                 return broken(russianDatabaseError(held.lastError(), true));
@@ -208,12 +232,20 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, QList<
                 continue;
             }
         }
-        for (const JournalAnswer& answer : e.answers) {
-            for (const QVariant& v : answerValues(e.id, answer, JournalDialect::Server))
-                a.addBindValue(v);
-            if (!a.exec())
-                return broken(russianDatabaseError(a.lastError(), true));
-        }
+        for (const JournalAnswer& answer : e.answers)
+            answerValuesToSend += answerValues(e.id, answer, JournalDialect::Server);
+    }
+    const qsizetype perStatement = qsizetype(kAnswersPerStatement) * kAnswerColumns;
+    for (qsizetype from = 0; from < answerValuesToSend.size(); from += perStatement) {
+        const QVariantList chunk = answerValuesToSend.mid(from, perStatement);
+        QSqlQuery a(m_db);
+        a.prepare(QStringLiteral("INSERT INTO answers (exam_id, position, theme, question_no, question_text,"
+                                 " answer_text, is_right, seconds) VALUES %1 ON CONFLICT (exam_id, position) DO NOTHING")
+                      .arg(valueMarks(kAnswerColumns, int(chunk.size() / kAnswerColumns))));
+        for (const QVariant& v : chunk)
+            a.addBindValue(v);
+        if (!a.exec())
+            return broken(russianDatabaseError(a.lastError(), true));
     }
     if (!m_db.commit())
         return broken(russianDatabaseError(m_db.lastError(), true));
