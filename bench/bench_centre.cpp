@@ -404,7 +404,8 @@ bool checkArrived(JournalServer& server, const QList<QUuid>& sent, int history) 
 }
 
 // The journal window's reads through the program's own query layer.
-void measureWindow(const JournalConfig& config, const QString& folder) {
+// searched: the full name of one exam of the history, searched for in lower case.
+void measureWindow(const JournalConfig& config, const QString& folder, const QString& searched) {
     const double firstRows = medianMs(3, [&] {
         JournalQuery query(folder, config);
         query.open();
@@ -418,7 +419,7 @@ void measureWindow(const JournalConfig& config, const QString& folder) {
         return;
     }
     JournalFilter byName;
-    byName.text = QStringLiteral("кузнецов ж.и. 345");
+    byName.text = searched.toLower();
     JournalFilter byNumber;
     byNumber.text = QStringLiteral("т-4711");
     JournalSort byFullName{JournalSortKey::FullName, Qt::AscendingOrder};
@@ -519,7 +520,9 @@ int main(int argc, char** argv) {
         std::printf("no PostgreSQL server: %s\n", qPrintable(error));
         return 0;
     }
-    const JournalConfig config = pg.config(pg.createDatabase(), QStringLiteral("Наблюдатель"));
+    // A database whose locale knows Cyrillic letters, as a centre's server has.
+    const JournalConfig config = pg.config(pg.createDatabase(QStringLiteral("TEMPLATE template0 LOCALE 'C.UTF-8'")),
+                                           QStringLiteral("Наблюдатель"));
     QTemporaryDir observerFolder;
 
     QElapsedTimer timer;
@@ -598,7 +601,11 @@ int main(int argc, char** argv) {
     arrived = checkArrived(server, sentIds, scale.exams) && arrived;
 
     std::printf("\nthe journal window on the server (%d exams)\n", scale.exams);
-    measureWindow(config, observerFolder.path());
+    QSqlQuery named(server.database());
+    const bool hasName = exec(named, QStringLiteral("SELECT full_name FROM exams WHERE id = md5('history-%1')::uuid")
+                                         .arg(scale.exams / 2)) &&
+                         named.next();
+    measureWindow(config, observerFolder.path(), hasName ? named.value(0).toString() : QStringLiteral("Кузнецов"));
 
     std::printf("\nthe paperwork on the server\n");
     measurePaperwork(server);

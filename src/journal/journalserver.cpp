@@ -87,6 +87,12 @@ const QStringList& serverSchema() {
 
 } // namespace
 
+QString JournalServer::folded(const QString& column) {
+    return QStringLiteral("lower(translate(%1, 'АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯё',"
+                          " 'абвгдеежзийклмнопрстуфхцчшщъыьэюяе'))")
+        .arg(column);
+}
+
 JournalServer::JournalServer(const JournalConfig& config)
     : m_config(config), m_connection(QStringLiteral("zet-journal-server-") + idText(QUuid::createUuid())) {}
 
@@ -153,6 +159,7 @@ JournalResult JournalServer::ensureSchema() {
             break;
         ok = q.exec(statement);
     }
+    ok = ok && ensureSearchIndexes(q);
     if (ok) {
         ok = q.exec(QStringLiteral("INSERT INTO journal_schema (version) SELECT %1 WHERE NOT EXISTS "
                                    "(SELECT 1 FROM journal_schema)")
@@ -164,6 +171,23 @@ JournalResult JournalServer::ensureSchema() {
         return failure(QStringLiteral("Не удалось подготовить журнал на сервере"), reason);
     }
     return {};
+}
+
+// The search for a part of a name or personnel number reads trigram indexes (pg_trgm), without
+// which it reads every exam. A server without pg_trgm, or a user who may not add it, keeps
+// searching without them. False only when the connection itself failed.
+bool JournalServer::ensureSearchIndexes(QSqlQuery& q) {
+    if (!q.exec(QStringLiteral("SAVEPOINT search_indexes")))
+        return false;
+    const bool made =
+        q.exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm")) &&
+        q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS exams_search_name ON exams USING gin (%1 gin_trgm_ops)")
+                   .arg(folded(QStringLiteral("full_name")))) &&
+        q.exec(QStringLiteral(
+                   "CREATE INDEX IF NOT EXISTS exams_search_personnel_no ON exams USING gin (%1 gin_trgm_ops)")
+                   .arg(folded(QStringLiteral("personnel_no"))));
+    return q.exec(made ? QStringLiteral("RELEASE SAVEPOINT search_indexes")
+                       : QStringLiteral("ROLLBACK TO SAVEPOINT search_indexes"));
 }
 
 JournalResult JournalServer::send(const QList<JournalEntry>& entries, QList<JournalEntry>* clashes) {

@@ -69,8 +69,8 @@ public:
         m_running = false;
     }
 
-    // A fresh, empty database on the server.
-    QString createDatabase() {
+    // A fresh, empty database on the server; options go after CREATE DATABASE name.
+    QString createDatabase(const QString& options = {}) {
         const QString name = QStringLiteral("journal_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
         const QString connection = QStringLiteral("fixture-") + name;
         {
@@ -80,7 +80,7 @@ public:
             db.setUserName(QStringLiteral("postgres"));
             db.setDatabaseName(QStringLiteral("postgres"));
             if (db.open())
-                QSqlQuery(db).exec(QStringLiteral("CREATE DATABASE %1").arg(name));
+                QSqlQuery(db).exec(QStringLiteral("CREATE DATABASE %1 %2").arg(name, options));
             db.close();
         }
         QSqlDatabase::removeDatabase(connection);
