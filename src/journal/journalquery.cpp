@@ -78,10 +78,11 @@ JournalQuery::JournalQuery(const QString& folder, const JournalConfig& config)
       m_connection(QStringLiteral("zet-journal-query-") + idText(QUuid::createUuid())) {}
 
 JournalQuery::~JournalQuery() {
-    m_server.reset();
     if (m_db.isValid() && !m_readsServer)
         m_db.close();
+    // The server's connection is let go by the server, once no copy of it is held here.
     m_db = QSqlDatabase();
+    m_server.reset();
     if (QSqlDatabase::contains(m_connection))
         QSqlDatabase::removeDatabase(m_connection);
 }
