@@ -50,14 +50,6 @@ QString containsPattern(const QString& text) {
     return QLatin1Char('%') + escaped + QLatin1Char('%');
 }
 
-// The server keeps no folded column: there the folding is done in the query. translate()
-// lowers Cyrillic whatever the server's locale, lower() the Latin letters.
-QString serverFolded(const QString& column) {
-    return QStringLiteral("lower(translate(%1, 'АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯё',"
-                          " 'абвгдеежзийклмнопрстуфхцчшщъыьэюяе'))")
-        .arg(column);
-}
-
 } // namespace
 
 std::pair<QDate, QDate> JournalFilter::periodDays(Period period, const QDate& today) {
@@ -86,10 +78,11 @@ JournalQuery::JournalQuery(const QString& folder, const JournalConfig& config)
       m_connection(QStringLiteral("zet-journal-query-") + idText(QUuid::createUuid())) {}
 
 JournalQuery::~JournalQuery() {
-    m_server.reset();
     if (m_db.isValid() && !m_readsServer)
         m_db.close();
+    // The server's connection is let go by the server, once no copy of it is held here.
     m_db = QSqlDatabase();
+    m_server.reset();
     if (QSqlDatabase::contains(m_connection))
         QSqlDatabase::removeDatabase(m_connection);
 }
@@ -159,8 +152,8 @@ QString JournalQuery::whereClause(const JournalFilter& filter, QVariantList& val
         const QString pattern = containsPattern(text);
         if (m_readsServer) {
             conditions << QStringLiteral("(%1 LIKE ? ESCAPE '\\' OR %2 LIKE ? ESCAPE '\\')")
-                              .arg(serverFolded(QStringLiteral("full_name")),
-                                   serverFolded(QStringLiteral("personnel_no")));
+                              .arg(JournalServer::folded(QStringLiteral("full_name")),
+                                   JournalServer::folded(QStringLiteral("personnel_no")));
             values << pattern << pattern;
         } else {
             conditions << QStringLiteral("search_text LIKE ? ESCAPE '\\'");

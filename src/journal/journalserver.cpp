@@ -4,6 +4,7 @@
 #include "journal/journalrows.h"
 
 #include <QSqlError>
+#include <QSet>
 #include <QSqlQuery>
 #include <QUuid>
 #include <QVariant>
@@ -16,6 +17,20 @@ namespace {
 // database at the same moment do not trip over each other.
 constexpr qint64 kSchemaLockKey = 7311500215;
 constexpr int kServerSchemaVersion = 3;
+
+// Rows written by one INSERT; their values stay far below the server's 65,535 parameters.
+constexpr int kExamsPerStatement = 500;
+constexpr int kAnswersPerStatement = 2000;
+constexpr int kAnswerColumns = 9;
+
+// "(?,?,?),(?,?,?)": the placeholders of rows rows of columns values each.
+QString valueMarks(int columns, int rows) {
+    QString row = QStringLiteral("(?");
+    row += QStringLiteral(",?").repeated(columns - 1);
+    row += QLatin1Char(')');
+    QStringList all(rows, row);
+    return all.join(QLatin1Char(','));
+}
 
 const QStringList& serverSchema() {
     static const QStringList statements = {
@@ -94,6 +109,12 @@ const QStringList& serverSchema() {
 
 } // namespace
 
+QString JournalServer::folded(const QString& column) {
+    return QStringLiteral("lower(translate(%1, 'АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯё',"
+                          " 'абвгдеежзийклмнопрстуфхцчшщъыьэюяе'))")
+        .arg(column);
+}
+
 JournalServer::JournalServer(const JournalConfig& config)
     : m_config(config), m_connection(QStringLiteral("zet-journal-server-") + idText(QUuid::createUuid())) {}
 
@@ -169,6 +190,7 @@ JournalResult JournalServer::ensureSchema() {
             break;
         ok = q.exec(statement);
     }
+    ok = ok && ensureSearchIndexes(q);
     if (ok) {
         ok = q.exec(QStringLiteral("INSERT INTO journal_schema (version) SELECT %1 WHERE NOT EXISTS "
                                    "(SELECT 1 FROM journal_schema)")
@@ -182,6 +204,23 @@ JournalResult JournalServer::ensureSchema() {
         return failure(QStringLiteral("Не удалось подготовить журнал на сервере"), reason);
     }
     return {};
+}
+
+// The search for a part of a name or personnel number reads trigram indexes (pg_trgm), without
+// which it reads every exam. A server without pg_trgm, or a user who may not add it, keeps
+// searching without them. False only when the connection itself failed.
+bool JournalServer::ensureSearchIndexes(QSqlQuery& q) {
+    if (!q.exec(QStringLiteral("SAVEPOINT search_indexes")))
+        return false;
+    const bool made =
+        q.exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm")) &&
+        q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS exams_search_name ON exams USING gin (%1 gin_trgm_ops)")
+                   .arg(folded(QStringLiteral("full_name")))) &&
+        q.exec(QStringLiteral(
+                   "CREATE INDEX IF NOT EXISTS exams_search_personnel_no ON exams USING gin (%1 gin_trgm_ops)")
+                   .arg(folded(QStringLiteral("personnel_no"))));
+    return q.exec(made ? QStringLiteral("RELEASE SAVEPOINT search_indexes")
+                       : QStringLiteral("ROLLBACK TO SAVEPOINT search_indexes"));
 }
 
 JournalResult JournalServer::send(const QList<JournalEntry>& entries, const QList<ChainLink>& links,
@@ -212,35 +251,47 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, const 
     };
     if (!m_db.transaction())
         return broken(russianDatabaseError(m_db.lastError(), true));
-    QSqlQuery q(m_db);
-    // An exam sent before it had its link gets the link when it comes again; nothing else
-    // of an exam on the server is ever changed.
-    q.prepare(QStringLiteral("INSERT INTO exams (%1, %2) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
-                             " ON CONFLICT (id) DO UPDATE SET chain_seq = EXCLUDED.chain_seq,"
-                             " prev_hash = EXCLUDED.prev_hash, row_hash = EXCLUDED.row_hash"
-                             " WHERE exams.row_hash IS NULL AND EXCLUDED.row_hash IS NOT NULL"
-                             " AND exams.workstation = EXCLUDED.workstation AND exams.exam_date = EXCLUDED.exam_date"
-                             " AND exams.protocol_no = EXCLUDED.protocol_no AND exams.full_name = EXCLUDED.full_name")
-                  .arg(examColumns(), chain::linkColumns()));
-    QSqlQuery a(m_db);
-    a.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (?,?,?,?,?,?,?,?,?)"
-                             " ON CONFLICT (exam_id, position) DO NOTHING")
-                  .arg(answerInsertColumns()));
+    // Many rows go in one statement: with a round trip per row, a workstation back from a long
+    // outage would take minutes to send its queue, and twenty sending at once would wait on
+    // each other's transactions. An exam sent before it had its link gets the link when it
+    // comes again; nothing else of an exam on the server is ever changed.
+    QSet<QString> inserted;
+    const int examColumnCount = int(examColumns().count(QLatin1Char(',')) + 1) +
+                                int(chain::linkColumns().count(QLatin1Char(',')) + 1);
+    for (qsizetype from = 0; from < entries.size(); from += kExamsPerStatement) {
+        const qsizetype count = qMin<qsizetype>(kExamsPerStatement, entries.size() - from);
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("INSERT INTO exams (%1, %2) VALUES %3"
+                                 " ON CONFLICT (id) DO UPDATE SET chain_seq = EXCLUDED.chain_seq,"
+                                 " prev_hash = EXCLUDED.prev_hash, row_hash = EXCLUDED.row_hash"
+                                 " WHERE exams.row_hash IS NULL AND EXCLUDED.row_hash IS NOT NULL"
+                                 " AND exams.workstation = EXCLUDED.workstation"
+                                 " AND exams.exam_date = EXCLUDED.exam_date"
+                                 " AND exams.protocol_no = EXCLUDED.protocol_no"
+                                 " AND exams.full_name = EXCLUDED.full_name"
+                                 " RETURNING id::text")
+                      .arg(examColumns(), chain::linkColumns(), valueMarks(examColumnCount, int(count))));
+        for (qsizetype i = from; i < from + count; ++i) {
+            for (const QVariant& v : examValues(entries.at(i), JournalDialect::Server))
+                q.addBindValue(v);
+            const ChainLink link = i < links.size() ? links.at(i) : ChainLink{};
+            q.addBindValue(link.linked() ? QVariant(link.position) : QVariant(QMetaType(QMetaType::LongLong)));
+            q.addBindValue(link.linked() ? QVariant(link.previous) : QVariant(QMetaType(QMetaType::QString)));
+            q.addBindValue(link.linked() ? QVariant(link.hash) : QVariant(QMetaType(QMetaType::QString)));
+        }
+        if (!q.exec())
+            return broken(russianDatabaseError(q.lastError(), true));
+        while (q.next())
+            inserted.insert(q.value(0).toString());
+    }
     // An exam the server had already: the same one sent again, or another one under its key.
     QSqlQuery held(m_db);
     held.prepare(QStringLiteral("SELECT workstation, exam_date, protocol_no, full_name, personnel_no, grade,"
                                 " right_answers FROM exams WHERE id = ?"));
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const JournalEntry& e = entries.at(i);
-        for (const QVariant& v : examValues(e, JournalDialect::Server))
-            q.addBindValue(v);
-        const ChainLink link = i < links.size() ? links.at(i) : ChainLink{};
-        q.addBindValue(link.linked() ? QVariant(link.position) : QVariant(QMetaType(QMetaType::LongLong)));
-        q.addBindValue(link.linked() ? QVariant(link.previous) : QVariant(QMetaType(QMetaType::QString)));
-        q.addBindValue(link.linked() ? QVariant(link.hash) : QVariant(QMetaType(QMetaType::QString)));
-        if (!q.exec())
-            return broken(russianDatabaseError(q.lastError(), true));
-        if (q.numRowsAffected() == 0) {
+    QVariantList answerValuesToSend;
+    for (const JournalEntry& e : entries) {
+        if (!inserted.contains(idText(e.id))) {
             held.addBindValue(idText(e.id));
             if (!held.exec() || !held.next())
                 return broken(russianDatabaseError(held.lastError(), true));
@@ -254,12 +305,19 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, const 
                 continue;
             }
         }
-        for (const JournalAnswer& answer : e.answers) {
-            for (const QVariant& v : answerValues(e.id, answer, JournalDialect::Server))
-                a.addBindValue(v);
-            if (!a.exec())
-                return broken(russianDatabaseError(a.lastError(), true));
-        }
+        for (const JournalAnswer& answer : e.answers)
+            answerValuesToSend += answerValues(e.id, answer, JournalDialect::Server);
+    }
+    const qsizetype perStatement = qsizetype(kAnswersPerStatement) * kAnswerColumns;
+    for (qsizetype from = 0; from < answerValuesToSend.size(); from += perStatement) {
+        const QVariantList chunk = answerValuesToSend.mid(from, perStatement);
+        QSqlQuery a(m_db);
+        a.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES %2 ON CONFLICT (exam_id, position) DO NOTHING")
+                      .arg(answerInsertColumns(), valueMarks(kAnswerColumns, int(chunk.size() / kAnswerColumns))));
+        for (const QVariant& v : chunk)
+            a.addBindValue(v);
+        if (!a.exec())
+            return broken(russianDatabaseError(a.lastError(), true));
     }
     if (!m_db.commit())
         return broken(russianDatabaseError(m_db.lastError(), true));

@@ -19,6 +19,12 @@ public:
     // Seconds the program waits for the server to answer a connection attempt.
     static constexpr int kConnectTimeoutSeconds = 2;
 
+    // A text column as the journal searches it: lower case, Cyrillic too, «ё» read as «е».
+    // The server keeps no folded column, so the folding is done in the query; translate()
+    // lowers Cyrillic whatever the server's locale, lower() the Latin letters. The search
+    // indexes are made on exactly these expressions.
+    static QString folded(const QString& column);
+
     explicit JournalServer(const JournalConfig& config);
     ~JournalServer();
     JournalServer(const JournalServer&) = delete;
@@ -50,6 +56,7 @@ private:
                            QList<JournalEntry>* clashes);
     int recordedSchemaVersion();
     JournalResult ensureSchema();
+    bool ensureSearchIndexes(QSqlQuery& q);
     JournalResult failure(const QString& what, const QString& reason);
 
     JournalConfig m_config;

@@ -42,11 +42,15 @@ public:
         return start();
     }
 
+    // Server settings given after the fixture's own (a later -c wins), e.g. "-c fsync=on".
+    void setServerOptions(const QString& options) { m_serverOptions = options; }
+
     QString start() {
         const QString options = QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1' -p %2 "
-                                               "-c fsync=off -c max_connections=40")
+                                               "-c fsync=off -c max_connections=40 %3")
                                     .arg(m_dir.path())
-                                    .arg(port());
+                                    .arg(port())
+                                    .arg(m_serverOptions);
         if (asServerUser(QStringLiteral("pg_ctl"),
                          {QStringLiteral("-D"), dataFolder(), QStringLiteral("-l"),
                           m_dir.filePath(QStringLiteral("server.log")), QStringLiteral("-o"), options,
@@ -65,8 +69,8 @@ public:
         m_running = false;
     }
 
-    // A fresh, empty database on the server.
-    QString createDatabase() {
+    // A fresh, empty database on the server; options go after CREATE DATABASE name.
+    QString createDatabase(const QString& options = {}) {
         const QString name = QStringLiteral("journal_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
         const QString connection = QStringLiteral("fixture-") + name;
         {
@@ -76,7 +80,7 @@ public:
             db.setUserName(QStringLiteral("postgres"));
             db.setDatabaseName(QStringLiteral("postgres"));
             if (db.open())
-                QSqlQuery(db).exec(QStringLiteral("CREATE DATABASE %1").arg(name));
+                QSqlQuery(db).exec(QStringLiteral("CREATE DATABASE %1 %2").arg(name, options));
             db.close();
         }
         QSqlDatabase::removeDatabase(connection);
@@ -139,6 +143,7 @@ private:
     QTemporaryDir m_dir;
     QString m_bin;
     QString m_output;
+    QString m_serverOptions;
     bool m_asRoot = false;
     bool m_running = false;
 };

@@ -7,6 +7,7 @@
 #include "documents/journalpaperwork.h"
 #include "journal/archiveimport.h"
 #include "journal/journal.h"
+#include "journal/journalrows.h"
 #include "journal/journalserver.h"
 #include "postgresfixture.h"
 #include "testentries.h"
@@ -91,6 +92,51 @@ private slots:
         QCOMPARE(q.value(0).toInt(), 2);
         QCOMPARE(q.value(1).toString(), QStringLiteral("Иванов И.И. 0"));
         QCOMPARE(server.countByPersonnelNo(QStringLiteral("А-3")), 2);
+    }
+
+    // A queue after a long outage goes in statements of many rows each: every exam and answer
+    // arrives once with its own values, across the statements' bounds, also when part of the
+    // queue was sent before and one exam clashes with another under its key.
+    void longQueueInFewStatements() {
+        const QString database = m_server.createDatabase();
+        JournalServer server(m_server.config(database, QStringLiteral("Класс-1")));
+        QList<JournalEntry> queue;
+        for (int n = 0; n < 1100; ++n)
+            queue.append(test::finishedExam(QStringLiteral("Класс-1"), n, 2 + n % 2));
+        QVERIFY(server.send(queue.first(600)).ok);
+        JournalEntry other = queue.at(10);
+        other.fullName = QStringLiteral("Другой человек");
+        QList<JournalEntry> again = queue;
+        again.insert(700, other);
+        QList<JournalEntry> clashes;
+        const JournalResult sent = server.send(again, &clashes);
+        QVERIFY2(sent.ok, qPrintable(sent.error));
+        QCOMPARE(clashes, QList<JournalEntry>{other});
+
+        int answers = 0;
+        for (const JournalEntry& e : std::as_const(queue))
+            answers += int(e.answers.size());
+        const ServerRows rows = serverRows(server);
+        QCOMPARE(rows.exams, 1100);
+        QCOMPARE(rows.answers, answers);
+        QSqlQuery q(server.database());
+        QVERIFY(q.exec(QStringLiteral("SELECT e.id::text, e.full_name, e.personnel_no, count(a.position),"
+                                      " string_agg(a.answer_text, '|' ORDER BY a.position)"
+                                      " FROM exams e JOIN answers a ON a.exam_id = e.id GROUP BY e.id")));
+        QHash<QString, QString> onServer;
+        while (q.next())
+            onServer.insert(q.value(0).toString(), QStringList{q.value(1).toString(), q.value(2).toString(),
+                                                                q.value(3).toString(), q.value(4).toString()}
+                                                       .join('/'));
+        for (const JournalEntry& e : std::as_const(queue)) {
+            QStringList texts;
+            for (const JournalAnswer& a : e.answers)
+                texts << a.answerText;
+            QCOMPARE(onServer.value(idText(e.id)), QStringList({e.fullName, e.personnelNo,
+                                                                QString::number(e.answers.size()),
+                                                                texts.join('|')})
+                                                       .join('/'));
+        }
     }
 
     // The program sends on a thread of its own, with its own connections; a request made while
