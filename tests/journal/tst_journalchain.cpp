@@ -139,10 +139,14 @@ private slots:
             Journal journal(folder.path(), localConfig());
             recordExams(journal);
             QSqlDatabase db = journal.store().database();
-            for (const char* sql : {"DROP INDEX exams_chain", "DROP TABLE chain_pending",
-                                    "ALTER TABLE exams DROP COLUMN chain_seq", "ALTER TABLE exams DROP COLUMN prev_hash",
-                                    "ALTER TABLE exams DROP COLUMN row_hash", "PRAGMA user_version = 3"})
-                QVERIFY(run(db, QLatin1String(sql)));
+            // The chain's step is the last one: the layout before it is one version older.
+            for (const QString& sql :
+                 {QStringLiteral("DROP INDEX exams_chain"), QStringLiteral("DROP TABLE chain_pending"),
+                  QStringLiteral("ALTER TABLE exams DROP COLUMN chain_seq"),
+                  QStringLiteral("ALTER TABLE exams DROP COLUMN prev_hash"),
+                  QStringLiteral("ALTER TABLE exams DROP COLUMN row_hash"),
+                  QStringLiteral("PRAGMA user_version = %1").arg(JournalStore::kSchemaVersion - 1)})
+                QVERIFY(run(db, sql));
         }
         Journal journal(folder.path(), localConfig());
         IntegrityReport report = journal.store().verify();

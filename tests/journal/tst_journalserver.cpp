@@ -109,7 +109,7 @@ private slots:
         QList<JournalEntry> again = queue;
         again.insert(700, other);
         QList<JournalEntry> clashes;
-        const JournalResult sent = server.send(again, &clashes);
+        const JournalResult sent = server.send(again, {}, &clashes);
         QVERIFY2(sent.ok, qPrintable(sent.error));
         QCOMPARE(clashes, QList<JournalEntry>{other});
 
