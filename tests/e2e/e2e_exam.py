@@ -464,24 +464,30 @@ class Scenario:
         log(f"journal: typing {JOURNAL_SEARCH!r} leaves the one exam of {full_name}")
 
         self.d.click(self.box(journal, "Протокол…", "push button"))
-        preview_name = "Протокол проверки знаний — предварительный просмотр"
+        # The preview's title carries the protocol's number from the journal and what it covers.
+        def is_preview(name):
+            return name.startswith("Протокол проверки знаний № ") and \
+                name.endswith("(все найденные: 1) — предварительный просмотр")
 
         def question_or_preview():
             box = self.message_box()
-            if box is not None and box.name != preview_name:
+            if box is not None and not is_preview(box.name):
                 return box
             return next((w for w in self.app.children
-                         if w is not None and w.name == preview_name and w.showing), None)
+                         if w is not None and is_preview(w.name) and w.showing), None)
 
         shown = wait_until("the commission question or the protocol preview", question_or_preview, 10)
-        if shown.name != preview_name:
+        if not is_preview(shown.name):
             texts = [n.name for n in self.d.find_all(shown, "label")]
             self.check(any(t.startswith("Организация и комиссия ещё не заданы") for t in texts),
                        f"'Протокол…' asked {texts}, expected the question about the commission")
             # Without a commission the protocol keeps blank places for it: good enough here.
             self.d.click(self.box(shown, "Нет", "push button"))
             log("the commission is not set: answered 'Нет', the protocol keeps blanks for it")
-        preview = self.window(preview_name, 10)
+        preview = wait_until("the protocol preview, numbered, of the one exam found",
+                             lambda: next((w for w in self.app.children
+                                           if w is not None and is_preview(w.name) and w.showing), None), 10)
+        log(f"protocol preview: {preview.name!r}")
         save = self.d.wait_for(preview, None, "Сохранить в PDF…", 10, "the button 'Сохранить в PDF…'")
         self.d.screenshot("protocol-preview")
         self.d.click(save)
@@ -505,9 +511,9 @@ class Scenario:
         try:
             wait_until(f"the protocol PDF {pdf_path}", written, 10)
         except Failure:
-            self.no_message_box("saving the protocol", (preview_name,))
+            self.no_message_box("saving the protocol", (preview.name,))
             raise
-        self.no_message_box("saving the protocol", (preview_name,))
+        self.no_message_box("saving the protocol", (preview.name,))
         converted = subprocess.run(["pdftotext", "-layout", pdf_path, "-"], capture_output=True, text=True,
                                    timeout=30)
         self.check(converted.returncode == 0, f"pdftotext could not read {pdf_path}: {converted.stderr.strip()}")
