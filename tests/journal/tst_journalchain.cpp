@@ -174,14 +174,7 @@ private slots:
         JournalConfig config = localConfig();
         if (server) {
             config = m_server.config(m_server.createDatabase(), kStation);
-            QFile ini(folder.filePath(JournalConfig::fileName()));
-            QVERIFY(ini.open(QIODevice::WriteOnly));
-            ini.write(QStringLiteral("[journal]\ndriver=postgresql\nhost=%1\nport=%2\ndatabase=%3\nuser=%4\n"
-                                     "workstation=%5\n")
-                          .arg(config.host)
-                          .arg(config.port)
-                          .arg(config.database, config.user, kStation)
-                          .toUtf8());
+            QVERIFY(test::writeServerIni(folder.path(), config));
         }
         Journal journal(folder.path(), config);
         ProtocolContent content;
