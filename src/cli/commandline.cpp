@@ -39,6 +39,8 @@ QString commandLineHelp() {
         "      проверка целостности журнала и файлов дня архива\n"
         "  razividerur protocol --date ДД.ММ.ГГГГ [--protocol-no N] --to ФАЙЛ.pdf [--folder ПАПКА] [--local]\n"
         "      протокол проверки знаний за день в формате PDF\n"
+        "  razividerur protocol check КОД [--folder ПАПКА]\n"
+        "      сверка протокола с журналом по коду проверки из его последней строки\n"
         "  razividerur questions import ФАЙЛ... --into БАЗА.zet [--theme N]\n"
         "                     [--format gift|aiken|moodlexml|text] [--encoding utf-8|windows-1251]\n"
         "                     [--groups 0,1,…|нет] [--strict] [--keep-media-text]\n"

@@ -5,6 +5,7 @@
 #include "documents/protocoldocument.h"
 #include "journal/journalconfig.h"
 #include "journal/journalreports.h"
+#include "journal/protocolcheck.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,7 +29,11 @@ const char* const kUsage =
     "      протокол, составленный снова, — тот же номер\n"
     "  ПАПКА — папка программы с журналом (по умолчанию папка программы). Если в journal.ini\n"
     "  указан сервер журнала, а он недоступен, протокол не составляется; --local составляет его\n"
-    "  по журналу этого рабочего места (это указывается в протоколе под заголовком)\n";
+    "  по журналу этого рабочего места (это указывается в протоколе под заголовком)\n"
+    "  razividerur protocol check КОД [--folder ПАПКА]\n"
+    "      сверяет протокол с журналом по коду проверки из его последней строки (например\n"
+    "      17-7QK2-M9XA): все ли его экзамены хранятся в журнале без изменений, а если нет — какие.\n"
+    "      Сверяется сервер журнала, если он указан в journal.ini, иначе журнал этого рабочего места\n";
 
 void printUsage(QTextStream& err) {
     err << kUsage;
@@ -39,6 +44,57 @@ int fail(QTextStream& err, const QString& message, int code) {
     err << message << "\n";
     err.flush();
     return code;
+}
+
+// protocol check CODE [--folder DIR]: 0 when the journal still holds the protocol's exams as
+// printed, 1 when not (or the journal cannot be read), 2 for a code that is not one.
+int runProtocolCheck(QStringList args, QTextStream& out, QTextStream& err) {
+    const QString code = !args.isEmpty() && !args.first().startsWith(QLatin1String("--")) ? args.takeFirst()
+                                                                                            : QString();
+    const std::optional<CommandOptions> options = CommandOptions::parse(args, {QStringLiteral("folder")}, err);
+    if (!options) {
+        printUsage(err);
+        return 2;
+    }
+    if (code.isEmpty() || !protocolcode::numberOf(code)) {
+        err << (code.isEmpty() ? QStringLiteral("Не указан код проверки протокола.")
+                               : QStringLiteral("«%1» — не код проверки протокола: он состоит из номера протокола и "
+                                                "двух групп по четыре знака, например 17-7QK2-M9XA.")
+                                     .arg(code))
+            << "\n";
+        printUsage(err);
+        return 2;
+    }
+    const QString folder = options->folder(err);
+    if (folder.isEmpty())
+        return 2;
+    JournalReader reader(folder);
+    const JournalResult opened = reader.open(JournalReader::Source::ServerOnly);
+    if (!opened.ok)
+        return fail(err, opened.error, 1);
+    const ProtocolCheckResult checked = checkProtocolCode(reader.database(), code);
+    const QString shown = protocolcode::normalised(code);
+    if (!checked.error.isEmpty())
+        return fail(err, checked.error, 1);
+    if (!checked.known)
+        return fail(err, QStringLiteral("Протокола № %1 нет в журнале (%2): код %3 не подтверждён.")
+                             .arg(*protocolcode::numberOf(code))
+                             .arg(reader.description(), shown),
+                    1);
+    if (checked.intact()) {
+        out << QStringLiteral("Протокол с кодом %1: все его экзамены хранятся в журнале без изменений (%2).\n")
+                   .arg(shown, reader.description());
+        out.flush();
+        return 0;
+    }
+    out << QStringLiteral("Протокол с кодом %1 не совпадает с журналом (%2).\n").arg(shown, reader.description());
+    for (const QString& line : checked.problems)
+        out << line << "\n";
+    if (checked.problems.isEmpty())
+        out << QStringLiteral("Состав экзаменов протокола в журнале изменён: экзамен удалён из протокола "
+                              "или его запись заменена.\n");
+    out.flush();
+    return 1;
 }
 
 } // namespace
@@ -57,6 +113,8 @@ int runProtocolCommand(const QStringList& arguments, QTextStream& out, QTextStre
         out.flush();
         return 0;
     }
+    if (!args.isEmpty() && args.first() == QLatin1String("check"))
+        return runProtocolCheck(args.mid(1), out, err);
     const std::optional<CommandOptions> options = CommandOptions::parse(
         args, {QStringLiteral("date"), QStringLiteral("protocol-no"), QStringLiteral("to"), QStringLiteral("folder")},
         err, {QStringLiteral("local")});

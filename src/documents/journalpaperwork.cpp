@@ -2,6 +2,7 @@
 
 #include "documents/journaltables.h"
 #include "documents/tableexport.h"
+#include "journal/protocolcheck.h"
 #include "journal/protocolnumbers.h"
 
 #include <QHash>
@@ -52,6 +53,8 @@ bool protocolOrder(const JournalEntry& a, const JournalEntry& b) {
 
 JournalResult numberProtocol(JournalReader& reader, int requested, ProtocolContent& content, QString* warning) {
     content.number = requested > 0 ? QString::number(requested) : QString();
+    content.checkCode.clear();
+    content.checkNote = QStringLiteral("Код проверки не указан: протоколу не присвоен номер журнала.");
     // Read from this workstation alone while the centre has a server (it did not answer, or
     // --local): a number from this journal could clash with the centre's.
     if (reader.serverMissed() || (reader.serverConfigured() && !reader.usesServer())) {
@@ -71,8 +74,12 @@ JournalResult numberProtocol(JournalReader& reader, int requested, ProtocolConte
         ids.append(e.id);
     int number = 0;
     const JournalResult given = ProtocolNumbers(reader.database()).numberFor(ids, requested, number);
-    if (given.ok)
+    if (given.ok) {
         content.number = QString::number(number);
+        content.checkCode = protocolCheckCode(reader.database(), number, ids, &content.checkNote);
+        if (!content.checkCode.isEmpty())
+            content.checkNote.clear();
+    }
     return given;
 }
 

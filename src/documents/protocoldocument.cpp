@@ -152,7 +152,13 @@ QString protocolHtml(const ProtocolContent& content) {
         html += signatureLine(i == 0 ? QStringLiteral("Члены комиссии") : QString(), s.members.at(i));
     if (s.members.isEmpty())
         html += signatureLine(QStringLiteral("Члены комиссии"), {});
-    html += QStringLiteral("</table></body></html>");
+    html += QStringLiteral("</table>");
+    if (!content.checkCode.isEmpty())
+        html += QStringLiteral("<p style=\"font-size:9pt\">Код проверки: %1 (razividerur protocol check %1)</p>")
+                    .arg(escaped(content.checkCode));
+    else if (!content.checkNote.isEmpty())
+        html += QStringLiteral("<p style=\"font-size:9pt\">%1</p>").arg(escaped(content.checkNote));
+    html += QStringLiteral("</body></html>");
     return html;
 }
 

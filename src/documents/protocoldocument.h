@@ -23,6 +23,10 @@ struct ProtocolContent {
     // Printed under the title when not empty: where the exams were read from, when that is not
     // the whole journal of the exam centre.
     QString sourceNote;
+    // The footer: the code that `razividerur protocol check` holds against the journal, or,
+    // when the protocol has none, why.
+    QString checkCode;
+    QString checkNote;
 };
 
 // The protocol as HTML for QTextDocument. Exams of different tests or profiles are listed

@@ -156,6 +156,13 @@ private slots:
               QStringLiteral("Программа обучения: Охрана труда")})
             QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" not in: ") + text));
         QVERIFY(!text.contains(QStringLiteral("Другой День")));
+        // The footer's check code holds against the journal.
+        const QRegularExpressionMatch code =
+            QRegularExpression(QStringLiteral("Код проверки: (17-[A-Z2-7]{4}-[A-Z2-7]{4})")).match(text);
+        QVERIFY2(code.hasMatch(), qPrintable(text));
+        const Run check = command({QStringLiteral("protocol"), QStringLiteral("check"), code.captured(1),
+                                   QStringLiteral("--folder"), m_folder.path()});
+        QVERIFY2(check.code == 0, qPrintable(check.out + check.err));
         // One line per examinee: the name, the personnel number, the grade, right of asked, the result.
         const QStringList lines = layout.split(QLatin1Char('\n'));
         for (const QString& row : {QStringLiteral("Ёлкин Пётр Сергеевич .* 0457 +5 +10 из 10 +сдал"),

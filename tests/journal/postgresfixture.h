@@ -6,6 +6,7 @@
 #include "journal/journalconfig.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -147,5 +148,19 @@ private:
     bool m_asRoot = false;
     bool m_running = false;
 };
+
+// Writes journal.ini into folder naming the server of config (no password: the fixture trusts).
+inline bool writeServerIni(const QString& folder, const JournalConfig& config) {
+    QFile ini(QDir(folder).filePath(JournalConfig::fileName()));
+    if (!ini.open(QIODevice::WriteOnly))
+        return false;
+    ini.write(QStringLiteral("[journal]\ndriver=postgresql\nhost=%1\nport=%2\ndatabase=%3\nuser=%4\n"
+                             "workstation=%5\n")
+                  .arg(config.host)
+                  .arg(config.port)
+                  .arg(config.database, config.user, config.workstation)
+                  .toUtf8());
+    return ini.flush();
+}
 
 } // namespace zet::test

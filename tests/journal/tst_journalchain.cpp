@@ -5,6 +5,8 @@
 #include "archive/dayfile.h"
 #include "archive/monthnames.h"
 #include "cli/journalcommand.h"
+#include "cli/protocolcommand.h"
+#include "documents/journalpaperwork.h"
 #include "journal/archiveimport.h"
 #include "journal/journal.h"
 #include "journal/journalverify.h"
@@ -12,6 +14,8 @@
 #include "postgresfixture.h"
 #include "testentries.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -128,6 +132,74 @@ private slots:
         QCOMPARE(before.checked, kExams);
         QVERIFY(run(server.database(), sql));
         checkOneFinding(server.verify(), IntegrityFinding::Kind(kind), protocolNo, name);
+    }
+
+    // A protocol over exams 1..5 prints a code; `protocol check` holds it against the journal
+    // after sql. code: the code checked instead of the printed one.
+    void protocolCheck_data() {
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("expected");
+        const QString answerDeleted = QStringLiteral(
+            "DELETE FROM answers WHERE position = 1 AND exam_id = (SELECT id FROM exams WHERE protocol_no = 2)");
+        for (const bool server : {false, true}) {
+            const char* where = server ? "server: " : "local: ";
+            auto row = [&](const char* name) { return &QTest::newRow((where + QByteArray(name)).constData()); };
+            *row("untouched") << server << QString() << QString() << 0 << QStringLiteral("без изменений");
+            *row("grade changed") << server << QStringLiteral("UPDATE exams SET grade = 5 WHERE protocol_no = 3")
+                                  << QString() << 1 << QStringLiteral("03.03.2024, протокол дня № 3, Иванов И.И. 2 — изменён");
+            *row("answer deleted") << server << answerDeleted << QString() << 1
+                                   << QStringLiteral("протокол дня № 2, Иванов И.И. 1 — изменён");
+            *row("exam deleted") << server << QStringLiteral("DELETE FROM exams WHERE protocol_no = 4") << QString()
+                                 << 1 << QStringLiteral("удалён из журнала");
+            *row("exam taken from the protocol") << server << QStringLiteral("DELETE FROM protocol_exams WHERE exam_id ="
+                                                                             " (SELECT id FROM exams WHERE protocol_no = 4)")
+                                                 << QString() << 1 << QStringLiteral("Состав экзаменов протокола");
+            *row("unknown protocol") << server << QString() << QStringLiteral("99-AAAA-AAAA") << 1
+                                     << QStringLiteral("Протокола № 99 нет в журнале");
+            *row("not a code") << server << QString() << QStringLiteral("1-7QK2") << 2
+                               << QStringLiteral("не код проверки");
+        }
+    }
+
+    void protocolCheck() {
+        QFETCH(bool, server);
+        QFETCH(QString, sql);
+        QFETCH(QString, code);
+        QFETCH(int, exitCode);
+        QFETCH(QString, expected);
+        QTemporaryDir folder;
+        JournalConfig config = localConfig();
+        if (server) {
+            config = m_server.config(m_server.createDatabase(), kStation);
+            QVERIFY(test::writeServerIni(folder.path(), config));
+        }
+        Journal journal(folder.path(), config);
+        ProtocolContent content;
+        for (int n = 0; n < kExams; ++n) {
+            content.exams.append(test::finishedExam(kStation, n));
+            QVERIFY(journal.record(content.exams.last()).ok);
+        }
+        if (server)
+            QVERIFY(journal.sendPending().ok);
+        JournalReader reader(folder.path());
+        QVERIFY(reader.open(JournalReader::Source::ServerOnly).ok);
+        QCOMPARE(reader.usesServer(), server);
+        QVERIFY(numberProtocol(reader, 0, content, nullptr).ok);
+        QVERIFY2(QRegularExpression(QStringLiteral("^1-[A-Z2-7]{4}-[A-Z2-7]{4}$")).match(content.checkCode).hasMatch(),
+                 qPrintable(content.checkCode + content.checkNote));
+        if (!sql.isEmpty())
+            QVERIFY(run(reader.database(), sql));
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const int result = runProtocolCommand({QStringLiteral("protocol"), QStringLiteral("check"),
+                                               code.isEmpty() ? content.checkCode.toLower() : code,
+                                               QStringLiteral("--folder"), folder.path()},
+                                              outStream, errStream);
+        QVERIFY2(result == exitCode, qPrintable(out + err));
+        QVERIFY2((out + err).contains(expected), qPrintable(out + err));
     }
 
     // A journal of the layout before the chain: its rows wait for their links and are not

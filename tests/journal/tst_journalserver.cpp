@@ -250,15 +250,7 @@ private slots:
         const QString database = m_server.createDatabase();
         QTemporaryDir folder;
         const JournalConfig config = m_server.config(database, QStringLiteral("Класс-1"));
-        QFile ini(folder.filePath(JournalConfig::fileName()));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("[journal]\ndriver=postgresql\nhost=%1\nport=%2\ndatabase=%3\nuser=%4\n"
-                                 "workstation=Класс-1\n")
-                      .arg(config.host)
-                      .arg(config.port)
-                      .arg(config.database, config.user)
-                      .toUtf8());
-        ini.close();
+        QVERIFY(test::writeServerIni(folder.path(), config));
         QVERIFY(Journal(folder.path(), config).record(test::finishedExam(QStringLiteral("Класс-1"), 1)).ok);
         m_server.stop();
         auto restart = qScopeGuard([this] { m_server.start(); });
