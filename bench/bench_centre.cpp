@@ -158,8 +158,11 @@ bool loadHistory(JournalServer& server, int exams) {
         std::fflush(stdout);
     }
     std::printf("\n");
+    // The layout is made again by the next connection only when the server's recorded version
+    // is older than the program's.
     return exec(q, QStringLiteral("SET session_replication_role = origin")) &&
-           exec(q, QStringLiteral("ALTER TABLE answers ADD PRIMARY KEY (exam_id, position)"));
+           exec(q, QStringLiteral("ALTER TABLE answers ADD PRIMARY KEY (exam_id, position)")) &&
+           exec(q, QStringLiteral("UPDATE journal_schema SET version = 0"));
 }
 
 // One workstation of the centre: its program folder with the local journal, the sending thread,
@@ -278,6 +281,10 @@ private:
         if (recorded.kept != JournalRecordResult::Kept::Journal) {
             ++m_notKept;
             m_lastError = recorded.error;
+            // One kept in the outbox goes into the journal with the next exam and is sent
+            // then: it must arrive too, but its time is not the sending's.
+            if (recorded.kept == JournalRecordResult::Kept::Outbox)
+                m_ids.append(e.id);
             return;
         }
         m_ids.append(e.id);
