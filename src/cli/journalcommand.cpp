@@ -22,8 +22,12 @@ const char* const kUsage =
     "      переносит в журнал результатов все файлы дня архива из папок год/месяц;\n"
     "      --password-stdin — пароль экзаменатора одной строкой со стандартного ввода\n"
     "  razividerur journal export --to ФАЙЛ.xlsx|ФАЙЛ.csv [--from ДД.ММ.ГГГГ] [--until ДД.ММ.ГГГГ]\n"
-    "                             [--folder ПАПКА] [--local]\n"
-    "      выгружает экзамены журнала за период (обе даты включительно) в таблицу\n"
+    "                             [--name ФИО] [--personnel-no НОМЕР] [--profile ПРОФИЛЬ]\n"
+    "                             [--grade ОЦЕНКА] [--workstation МЕСТО] [--folder ПАПКА] [--local]\n"
+    "      выгружает экзамены журнала за период (обе даты включительно) в таблицу;\n"
+    "      --name и --personnel-no — часть Ф.И.О. или табельного номера (регистр и «ё» не важны),\n"
+    "      --profile — номер или название профиля, --grade — оценка от 2 до 5,\n"
+    "      --workstation — имя рабочего места из journal.ini\n"
     "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА] [--local]\n"
     "      кому пора на повторную проверку: последняя сдача и срок следующей проверки;\n"
     "      --within — только просроченные и те, чей срок наступит в ближайшие ДНЕЙ дней\n"
@@ -55,16 +59,44 @@ bool openReader(JournalReader& reader, bool local, QTextStream& err) {
 int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
     const std::optional<CommandOptions> options =
         CommandOptions::parse(args, {QStringLiteral("to"), QStringLiteral("from"), QStringLiteral("until"),
-                                     QStringLiteral("folder")},
+                                     QStringLiteral("name"), QStringLiteral("personnel-no"), QStringLiteral("profile"),
+                                     QStringLiteral("grade"), QStringLiteral("workstation"), QStringLiteral("folder")},
                               err, {QStringLiteral("local")});
     if (!options) {
         printUsage(err);
         return 2;
     }
     bool ok = true;
-    ReportFilter filter;
+    JournalFilter filter;
     filter.from = options->date(QStringLiteral("from"), err, ok);
     filter.until = options->date(QStringLiteral("until"), err, ok);
+    filter.fullName = options->value(QStringLiteral("name"));
+    filter.personnelNo = options->value(QStringLiteral("personnel-no"));
+    filter.workstation = options->value(QStringLiteral("workstation")).trimmed();
+    // A profile by its number, or by its name as the journal window lists it.
+    const QString profile = options->value(QStringLiteral("profile")).trimmed();
+    bool isNumber = false;
+    filter.profileNo = profile.toInt(&isNumber);
+    if (!isNumber)
+        filter.profileName = profile;
+    else if (filter.profileNo < 1) {
+        err << QStringLiteral("Номер профиля после --profile должен быть не меньше 1, а не «%1».\n").arg(profile);
+        ok = false;
+    }
+    if (options->has(QStringLiteral("grade"))) {
+        const QString grade = options->value(QStringLiteral("grade")).trimmed();
+        filter.grade = grade.toInt(&isNumber);
+        if (!isNumber || filter.grade < 2 || filter.grade > 5) {
+            err << QStringLiteral("После --grade нужна оценка от 2 до 5, а не «%1».\n").arg(grade);
+            ok = false;
+        }
+    }
+    for (const char* name : {"profile", "workstation"}) {
+        if (options->has(QLatin1String(name)) && options->value(QLatin1String(name)).trimmed().isEmpty()) {
+            err << QStringLiteral("После --%1 нужно значение.\n").arg(QLatin1String(name));
+            ok = false;
+        }
+    }
     const QString target = options->value(QStringLiteral("to"));
     if (target.isEmpty()) {
         err << "Не указан файл выгрузки: --to ФАЙЛ.xlsx или --to ФАЙЛ.csv.\n";

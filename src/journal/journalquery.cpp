@@ -132,12 +132,11 @@ JournalResult JournalQuery::open() {
     return {};
 }
 
-QVariant JournalQuery::dateValue(const QDate& date) const {
+QString JournalQuery::conditions(const JournalFilter& filter, bool server, QVariantList& values) {
     // The server keeps dates as dates, the local journal as ISO texts.
-    return m_readsServer ? QVariant(date) : QVariant(date.toString(Qt::ISODate));
-}
-
-QString JournalQuery::whereClause(const JournalFilter& filter, QVariantList& values) const {
+    auto dateValue = [server](const QDate& date) {
+        return server ? QVariant(date) : QVariant(date.toString(Qt::ISODate));
+    };
     QStringList conditions;
     if (filter.from.isValid()) {
         conditions << QStringLiteral("exam_date >= ?");
@@ -147,26 +146,47 @@ QString JournalQuery::whereClause(const JournalFilter& filter, QVariantList& val
         conditions << QStringLiteral("exam_date <= ?");
         values << dateValue(filter.until);
     }
-    const QString text = JournalStore::foldForSearch(filter.text.trimmed());
-    if (!text.isEmpty()) {
+    // The local journal's search_text holds the folded name, a line break and the folded
+    // personnel number.
+    enum Part { Either, Name, Number };
+    auto search = [&](const QString& wanted, Part part) {
+        const QString text = JournalStore::foldForSearch(wanted.trimmed());
+        if (text.isEmpty())
+            return;
         const QString pattern = containsPattern(text);
-        if (m_readsServer) {
-            conditions << QStringLiteral("(%1 LIKE ? ESCAPE '\\' OR %2 LIKE ? ESCAPE '\\')")
-                              .arg(JournalServer::folded(QStringLiteral("full_name")),
-                                   JournalServer::folded(QStringLiteral("personnel_no")));
+        const QString name = JournalServer::folded(QStringLiteral("full_name"));
+        const QString number = JournalServer::folded(QStringLiteral("personnel_no"));
+        if (server && part == Either) {
+            conditions << QStringLiteral("(%1 LIKE ? ESCAPE '\\' OR %2 LIKE ? ESCAPE '\\')").arg(name, number);
             values << pattern << pattern;
+        } else if (server) {
+            conditions << QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(part == Name ? name : number);
+            values << pattern;
         } else {
             conditions << QStringLiteral("search_text LIKE ? ESCAPE '\\'");
-            values << pattern;
+            const QString lineBreak(QLatin1Char('\n'));
+            values << (part == Name ? pattern + lineBreak + QLatin1Char('%')
+                                    : part == Number ? QLatin1Char('%') + lineBreak + pattern : pattern);
         }
-    }
+    };
+    search(filter.text, Either);
+    search(filter.fullName, Name);
+    search(filter.personnelNo, Number);
     if (!filter.profileName.isEmpty()) {
         conditions << QStringLiteral("profile_name = ?");
         values << filter.profileName;
     }
+    if (filter.profileNo != 0) {
+        conditions << QStringLiteral("profile_no = ?");
+        values << filter.profileNo;
+    }
     if (filter.grade != 0) {
         conditions << QStringLiteral("grade = ?");
         values << filter.grade;
+    }
+    if (!filter.workstation.isEmpty()) {
+        conditions << QStringLiteral("workstation = ?");
+        values << filter.workstation;
     }
     return conditions.join(QStringLiteral(" AND "));
 }
@@ -211,7 +231,7 @@ QList<JournalRow> JournalQuery::page(const JournalFilter& filter, const JournalS
         for (const QString& column : columns) {
             marks << QStringLiteral("?");
             if (column == QLatin1String("exam_date"))
-                values << dateValue(after->date);
+                values << (m_readsServer ? QVariant(after->date) : QVariant(after->date.toString(Qt::ISODate)));
             else if (column == QLatin1String("protocol_no"))
                 values << after->protocolNo;
             else if (column == QLatin1String("full_name"))
@@ -302,6 +322,14 @@ std::optional<JournalEntry> JournalQuery::exam(const QUuid& id, QString* error) 
 }
 
 QStringList JournalQuery::profileNames(QString* error) {
+    return distinctValues(QStringLiteral("profile_name"), error);
+}
+
+QStringList JournalQuery::workstationNames(QString* error) {
+    return distinctValues(QStringLiteral("workstation"), error);
+}
+
+QStringList JournalQuery::distinctValues(const QString& column, QString* error) {
     QStringList names;
     if (!open().ok && !m_open) {
         if (error)
@@ -310,7 +338,7 @@ QStringList JournalQuery::profileNames(QString* error) {
     }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT DISTINCT profile_name FROM exams ORDER BY profile_name"))) {
+    if (!q.exec(QStringLiteral("SELECT DISTINCT %1 FROM exams ORDER BY %1").arg(column))) {
         if (error)
             *error = describe(QStringLiteral("Не удалось прочитать журнал"), russianDatabaseError(q.lastError(), m_readsServer));
         return names;

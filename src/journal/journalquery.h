@@ -17,6 +17,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUuid>
+#include <QVariant>
 
 #include <memory>
 #include <optional>
@@ -35,6 +36,10 @@ struct JournalFilter {
     QString text; // part of the full name or of the personnel number; any case, «ё» = «е»
     QString profileName;
     int grade = 0; // 2 .. 5; 0 for every grade
+    QString fullName;    // part of the full name only; compared like text
+    QString personnelNo; // part of the personnel number only; compared like text
+    int profileNo = 0;   // 0 for every profile
+    QString workstation; // the workstation's name as journal.ini gives it; exact
 
     // The days of a period as seen on the day today; Dates and All give invalid dates
     // (the caller fills in chosen dates).
@@ -74,6 +79,11 @@ struct JournalRow {
 
 class JournalQuery {
 public:
+    // The conditions of the filter over the exams table, joined by AND (empty when it lets
+    // everything through), with their values appended. server: the PostgreSQL server, which
+    // has no folded search column and keeps dates as dates.
+    static QString conditions(const JournalFilter& filter, bool server, QVariantList& values);
+
     // Rows read at a time by callers that do not say otherwise.
     static constexpr int kPageSize = 200;
 
@@ -104,10 +114,14 @@ public:
     std::optional<JournalEntry> exam(const QUuid& id, QString* error = nullptr);
     // The profile names found in the journal, sorted.
     QStringList profileNames(QString* error = nullptr);
+    // The names of the workstations found in the journal, sorted.
+    QStringList workstationNames(QString* error = nullptr);
 
 private:
-    QString whereClause(const JournalFilter& filter, QVariantList& values) const;
-    QVariant dateValue(const QDate& date) const;
+    QStringList distinctValues(const QString& column, QString* error);
+    QString whereClause(const JournalFilter& filter, QVariantList& values) const {
+        return conditions(filter, m_readsServer, values);
+    }
     QString describe(const QString& what, const QString& reason) const;
 
     QString m_folder;

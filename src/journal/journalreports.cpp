@@ -75,13 +75,25 @@ QString personKey(const QString& personnelNo, const QString& fullName) {
 JournalReports::JournalReports(QSqlDatabase db) : m_db(std::move(db)) {}
 
 JournalResult JournalReports::exams(const ReportFilter& filter, QList<JournalEntry>& result) const {
-    result.clear();
     const Where where = whereOf(filter);
+    return examsWhere(where.sql, where.values, result);
+}
+
+JournalResult JournalReports::exams(const JournalFilter& filter, QList<JournalEntry>& result) const {
+    QVariantList values;
+    const bool server = m_db.driver() && m_db.driver()->dbmsType() == QSqlDriver::PostgreSQL;
+    const QString conditions = JournalQuery::conditions(filter, server, values);
+    return examsWhere(conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions, values, result);
+}
+
+JournalResult JournalReports::examsWhere(const QString& where, const QVariantList& values,
+                                         QList<JournalEntry>& result) const {
+    result.clear();
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT %1 FROM exams e%2 ORDER BY e.exam_date, e.protocol_no, e.full_name, e.id")
-                  .arg(examColumns(QStringLiteral("e.")), where.sql));
-    for (const QVariant& v : where.values)
+                  .arg(examColumns(QStringLiteral("e.")), where));
+    for (const QVariant& v : values)
         q.addBindValue(v);
     if (!q.exec())
         return queryFailure(QStringLiteral("Не удалось прочитать экзамены из журнала"), q);

@@ -5,6 +5,7 @@
 // (both have the same exams and answers tables).
 
 #include "journal/journalentry.h"
+#include "journal/journalquery.h"
 #include "journal/paperworksettings.h"
 
 #include <QDate>
@@ -67,6 +68,8 @@ public:
 
     // Exams of the filter, oldest first (by date, then protocol number, then name); answers not loaded.
     JournalResult exams(const ReportFilter& filter, QList<JournalEntry>& result) const;
+    // The same for the journal window's filter (sort order and all).
+    JournalResult exams(const JournalFilter& filter, QList<JournalEntry>& result) const;
 
     // Every question asked in the exams of the filter, worst first: the highest share of wrong
     // answers, then the most wrong answers, then theme and question number.
@@ -80,6 +83,9 @@ public:
     JournalResult dueList(const RecheckPeriods& periods, const QDate& today, QList<DueEntry>& result) const;
 
 private:
+    // where: empty or " WHERE ..." over the exams table aliased e.
+    JournalResult examsWhere(const QString& where, const QVariantList& values, QList<JournalEntry>& result) const;
+
     QSqlDatabase m_db;
 };
 

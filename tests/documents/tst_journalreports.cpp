@@ -2,12 +2,14 @@
 // due list, the same on the local SQLite journal and on a PostgreSQL server; the settings
 // file of the paperwork.
 
+#include "cli/journalcommand.h"
 #include "journal/journalreports.h"
 #include "journal/journalserver.h"
 #include "journal/journalstore.h"
 #include "journal/protocolnumbers.h"
 #include "postgresfixture.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,10 +24,10 @@ struct Asked {
 };
 
 JournalEntry exam(const QString& personnelNo, const QString& fullName, const QDate& date, int profileNo, int grade,
-                  const QList<Asked>& asked = {}) {
+                  const QList<Asked>& asked = {}, const QString& workstation = QStringLiteral("Класс-1")) {
     JournalEntry e;
     e.id = QUuid::createUuid();
-    e.workstation = QStringLiteral("Класс-1");
+    e.workstation = workstation;
     e.date = date;
     e.protocolNo = date.day();
     e.profileNo = profileNo;
@@ -61,7 +63,7 @@ QList<JournalEntry> journalOfTheTest() {
         exam(QString(), QStringLiteral("Петров  Пётр"), {2024, 6, 1}, 1, 5),
         exam(QString(), QStringLiteral("петров петр"), {2024, 9, 1}, 1, 4),
         // Six months from the last day of August end on the last day of February.
-        exam(QStringLiteral("Т-3"), QStringLiteral("Котова Анна"), {2024, 8, 31}, 2, 4),
+        exam(QStringLiteral("Т-3"), QStringLiteral("Котова Анна"), {2024, 8, 31}, 2, 4, {}, QStringLiteral("Класс-2")),
         // A fail under a profile without its own re-check days: 30 days.
         exam(QStringLiteral("Т-4"), QStringLiteral("Орлова Вера"), {2025, 3, 1}, 3, 2),
     };
@@ -91,6 +93,7 @@ QString dueText(const QList<DueEntry>& due) {
 class TestJournalReports : public QObject {
     Q_OBJECT
     QTemporaryDir m_folder;
+    QTemporaryDir m_serverFolder; // its journal.ini names the server's journal
     test::PostgresFixture m_postgres;
     std::unique_ptr<JournalReader> m_local;
     std::unique_ptr<JournalServer> m_server;
@@ -125,8 +128,61 @@ private slots:
             qWarning("PostgreSQL cases are skipped: %s", qPrintable(failed));
             return;
         }
-        m_server = std::make_unique<JournalServer>(m_postgres.config(m_postgres.createDatabase(), QString()));
+        const JournalConfig config = m_postgres.config(m_postgres.createDatabase(), QString());
+        m_server = std::make_unique<JournalServer>(config);
         QVERIFY(m_server->send(entries).ok);
+        QFile ini(m_serverFolder.filePath(JournalConfig::fileName()));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(QStringLiteral("[journal]\ndriver=postgresql\nhost=%1\nport=%2\ndatabase=%3\nuser=%4\nworkstation=Класс-1\n")
+                      .arg(config.host)
+                      .arg(config.port)
+                      .arg(config.database, config.user)
+                      .toUtf8());
+    }
+
+    // journal export with the journal window's filters; a wrong value is refused with exit code 2.
+    void exportCommand_data() {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<QStringList>("filter");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("expected"); // in the output, or in the errors when refused
+        auto found = [](int n) { return QStringLiteral("Экзаменов выгружено: %1 ").arg(n); };
+        for (const QString& backend : {QStringLiteral("sqlite"), QStringLiteral("postgresql")}) {
+            const QByteArray b = backend.toUtf8();
+            auto row = [&](const char* name, const QStringList& filter, int n) {
+                QTest::newRow(b + ' ' + name) << backend << filter << 0 << found(n);
+            };
+            row("name, any case", {QStringLiteral("--name"), QStringLiteral("ИВАНОВ")}, 4);
+            row("name, ё as е", {QStringLiteral("--name"), QStringLiteral("пётр")}, 2);
+            row("name is not the number", {QStringLiteral("--name"), QStringLiteral("т-1")}, 0);
+            row("personnel number", {QStringLiteral("--personnel-no"), QStringLiteral("т-3")}, 1);
+            row("number is not the name", {QStringLiteral("--personnel-no"), QStringLiteral("Анна")}, 0);
+            row("profile number", {QStringLiteral("--profile"), QStringLiteral("2")}, 3);
+            row("profile name", {QStringLiteral("--profile"), QStringLiteral("Профиль 3")}, 1);
+            row("grade", {QStringLiteral("--grade"), QStringLiteral("2")}, 3);
+            row("workstation", {QStringLiteral("--workstation"), QStringLiteral("Класс-2")}, 1);
+            row("together", {QStringLiteral("--profile"), QStringLiteral("1"), QStringLiteral("--grade"),
+                             QStringLiteral("2"), QStringLiteral("--from"), QStringLiteral("01.04.2024")}, 1);
+        }
+        QTest::newRow("grade 7") << QStringLiteral("sqlite") << QStringList{QStringLiteral("--grade"), QStringLiteral("7")}
+                                 << 2 << QStringLiteral("После --grade нужна оценка от 2 до 5, а не «7».");
+    }
+
+    void exportCommand() {
+        QFETCH(QString, backend);
+        QFETCH(QStringList, filter);
+        QFETCH(int, code);
+        QFETCH(QString, expected);
+        database(backend); // skips without a server
+        const QString folder = backend == QLatin1String("sqlite") ? m_folder.path() : m_serverFolder.path();
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const QStringList args = QStringList{QStringLiteral("export"), QStringLiteral("--to"),
+                                             m_serverFolder.filePath(QStringLiteral("выгрузка.csv")),
+                                             QStringLiteral("--folder"), folder}
+                                 + filter;
+        QCOMPARE(runJournalCommand(args, outStream, errStream), code);
+        QVERIFY2((code == 0 ? out : err).contains(expected), qPrintable(out + err));
     }
 
     void questionStatistics_data() {
@@ -238,7 +294,7 @@ private slots:
 
     void examsOfAPeriod() {
         QList<JournalEntry> exams;
-        QVERIFY(JournalReports(m_local->database()).exams({QDate(2024, 3, 2), QDate(2024, 6, 1), 0, {}}, exams).ok);
+        QVERIFY(JournalReports(m_local->database()).exams(ReportFilter{QDate(2024, 3, 2), QDate(2024, 6, 1), 0, {}}, exams).ok);
         QStringList dates;
         for (const JournalEntry& e : exams)
             dates << e.date.toString(Qt::ISODate) + QLatin1Char(' ') + e.fullName;

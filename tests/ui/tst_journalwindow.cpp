@@ -13,6 +13,7 @@
 #include <QBarSet>
 #include <QKeyEvent>
 #include <QChartView>
+#include <QComboBox>
 #include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,6 +132,19 @@ private slots:
         typeText(window.searchField(), QStringLiteral("и.и. 1"));
         // «Иванов И.И. 1» and «… 10» to «… 19»
         QTRY_COMPARE(window.model()->rowCount(), 11);
+
+        // The workstation box lists the journal's workstations and keeps to the one chosen.
+        window.searchField()->clear();
+        QComboBox* workstation = nullptr;
+        for (QComboBox* box : window.findChildren<QComboBox*>()) {
+            if (box->accessibleName() == QStringLiteral("Рабочее место"))
+                workstation = box;
+        }
+        QVERIFY(workstation);
+        QTRY_COMPARE(workstation->count(), 3);
+        workstation->setCurrentText(QStringLiteral("Класс-2"));
+        QTRY_COMPARE(window.model()->rowCount(), 1);
+        QCOMPARE(window.model()->row(0).personnelNo, QStringLiteral("Т-555"));
     }
 
     void doubleClickShowsTheExam() {

@@ -64,6 +64,10 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     m_grade->addItem(QStringLiteral("Все оценки"), 0);
     for (int grade = 5; grade >= 2; --grade)
         m_grade->addItem(QStringLiteral("Оценка %1").arg(grade), grade);
+    m_workstation = new QComboBox(this);
+    m_workstation->addItem(QStringLiteral("Все рабочие места"));
+    m_workstation->setAccessibleName(QStringLiteral("Рабочее место"));
+    m_workstation->setMinimumContentsLength(12);
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(new QLabel(QStringLiteral("Период:"), this));
@@ -77,6 +81,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     filters->addWidget(m_search, 1);
     filters->addWidget(m_profile);
     filters->addWidget(m_grade);
+    filters->addWidget(m_workstation);
 
     m_model = new JournalTableModel(*m_query, this);
     m_table = new QTableView(this);
@@ -153,6 +158,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     connect(m_until, &QDateEdit::dateChanged, this, &JournalWindow::applyFilter);
     connect(m_profile, &QComboBox::currentIndexChanged, this, &JournalWindow::applyFilter);
     connect(m_grade, &QComboBox::currentIndexChanged, this, &JournalWindow::applyFilter);
+    connect(m_workstation, &QComboBox::currentIndexChanged, this, &JournalWindow::applyFilter);
     connect(header, &QHeaderView::sortIndicatorChanged, this, [this, header](int column, Qt::SortOrder) {
         if (JournalTableModel::sortKey(column))
             return;
@@ -220,6 +226,8 @@ JournalFilter JournalWindow::filter() const {
     if (m_profile->currentIndex() > 0)
         f.profileName = m_profile->currentText();
     f.grade = m_grade->currentData().toInt();
+    if (m_workstation->currentIndex() > 0)
+        f.workstation = m_workstation->currentText();
     return f;
 }
 
@@ -267,6 +275,7 @@ void JournalWindow::startCount() {
         int found = -1;
         QString error;
         QStringList profiles;
+        QStringList workstations;
     };
     auto counted = std::make_shared<Counted>();
     const JournalFilter filter = m_model->filter();
@@ -278,8 +287,10 @@ void JournalWindow::startCount() {
     m_counting = QThread::create([=] {
         JournalQuery query(folder, config);
         counted->found = query.count(filter, &counted->error);
-        if (readProfiles && counted->found >= 0)
+        if (readProfiles && counted->found >= 0) {
             counted->profiles = query.profileNames(&counted->error);
+            counted->workstations = query.workstationNames(&counted->error);
+        }
     });
     connect(m_counting, &QThread::finished, this, [this, counted, readProfiles] {
         m_counting->deleteLater();
@@ -301,6 +312,8 @@ void JournalWindow::startCount() {
             m_profilesRead = true;
             const QSignalBlocker block(m_profile);
             m_profile->addItems(counted->profiles);
+            const QSignalBlocker blockWorkstations(m_workstation);
+            m_workstation->addItems(counted->workstations);
         }
     });
     m_counting->start();

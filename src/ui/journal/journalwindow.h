@@ -99,6 +99,7 @@ private:
     QLineEdit* m_search = nullptr;
     QComboBox* m_profile = nullptr;
     QComboBox* m_grade = nullptr;
+    QComboBox* m_workstation = nullptr;
     QLabel* m_count = nullptr;
     QLabel* m_problem = nullptr;
     QLabel* m_serverState = nullptr;
