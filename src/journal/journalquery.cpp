@@ -1,5 +1,6 @@
 #include "journal/journalquery.h"
 #include "journal/journalerror.h"
+#include "journal/journalfile.h"
 
 #include "journal/journalrows.h"
 #include "journal/journalserver.h"
@@ -87,10 +88,29 @@ JournalQuery::~JournalQuery() {
         QSqlDatabase::removeDatabase(m_connection);
 }
 
+QString JournalQuery::localPath() const {
+    return QDir(m_folder).filePath(JournalStore::fileName());
+}
+
 QString JournalQuery::sourceText() const {
     if (m_readsServer)
         return m_config.serverText();
-    return QDir::toNativeSeparators(QDir(m_folder).filePath(JournalStore::fileName()));
+    return QDir::toNativeSeparators(localPath());
+}
+
+bool JournalQuery::ready(QString* error) {
+    if (m_open && !m_readsServer && JournalFileIdentity::of(localPath()) != m_file) {
+        // The journal was deleted or replaced while the program runs: the file on disk now is read.
+        m_db.close();
+        m_open = false;
+        dropStaleWriteAhead(localPath());
+    }
+    if (!open().ok && !m_open) {
+        if (error)
+            *error = describe(QStringLiteral("Журнал не открыт"), QStringLiteral("нет соединения"));
+        return false;
+    }
+    return true;
 }
 
 QString JournalQuery::describe(const QString& what, const QString& reason) const {
@@ -120,13 +140,15 @@ JournalResult JournalQuery::open() {
         if (!prepared.ok)
             return prepared;
     }
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    m_db.setDatabaseName(QDir(m_folder).filePath(JournalStore::fileName()));
+    if (!m_db.isValid())
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    m_db.setDatabaseName(localPath());
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open())
         return JournalResult::failure(
             describe(QStringLiteral("Не удалось открыть журнал"), russianDatabaseError(m_db.lastError(), m_readsServer)));
     m_open = true;
+    m_file = JournalFileIdentity::of(localPath());
     if (!serverProblem.isEmpty())
         return JournalResult::failure(serverProblem);
     return {};
@@ -192,11 +214,8 @@ QString JournalQuery::conditions(const JournalFilter& filter, bool server, QVari
 }
 
 int JournalQuery::count(const JournalFilter& filter, QString* error) {
-    if (!open().ok && !m_open) {
-        if (error)
-            *error = describe(QStringLiteral("Журнал не открыт"), QStringLiteral("нет соединения"));
+    if (!ready(error))
         return -1;
-    }
     QVariantList values;
     const QString where = whereClause(filter, values);
     QSqlQuery q(m_db);
@@ -216,11 +235,8 @@ int JournalQuery::count(const JournalFilter& filter, QString* error) {
 QList<JournalRow> JournalQuery::page(const JournalFilter& filter, const JournalSort& sort,
                                      const JournalRow* after, int limit, QString* error) {
     QList<JournalRow> rows;
-    if (!open().ok && !m_open) {
-        if (error)
-            *error = describe(QStringLiteral("Журнал не открыт"), QStringLiteral("нет соединения"));
+    if (!ready(error))
         return rows;
-    }
     QVariantList values;
     QString where = whereClause(filter, values);
     const QStringList columns = sortColumns(sort.key);
@@ -289,11 +305,8 @@ QList<JournalRow> JournalQuery::page(const JournalFilter& filter, const JournalS
 }
 
 std::optional<JournalEntry> JournalQuery::exam(const QUuid& id, QString* error) {
-    if (!open().ok && !m_open) {
-        if (error)
-            *error = describe(QStringLiteral("Журнал не открыт"), QStringLiteral("нет соединения"));
+    if (!ready(error))
         return std::nullopt;
-    }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT %1 FROM exams WHERE id = ?").arg(examColumns()));
@@ -331,11 +344,8 @@ QStringList JournalQuery::workstationNames(QString* error) {
 
 QStringList JournalQuery::distinctValues(const QString& column, QString* error) {
     QStringList names;
-    if (!open().ok && !m_open) {
-        if (error)
-            *error = describe(QStringLiteral("Журнал не открыт"), QStringLiteral("нет соединения"));
+    if (!ready(error))
         return names;
-    }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT DISTINCT %1 FROM exams ORDER BY %1").arg(column))) {

@@ -10,6 +10,7 @@
 
 #include "journal/journalconfig.h"
 #include "journal/journalentry.h"
+#include "journal/journalfile.h"
 
 #include <QDate>
 #include <QList>
@@ -118,6 +119,10 @@ public:
     QStringList workstationNames(QString* error = nullptr);
 
 private:
+    QString localPath() const;
+    // Opens the journal when needed; a local journal deleted or replaced since it was opened is
+    // opened anew, so that the rows come from the file on disk now.
+    bool ready(QString* error);
     QStringList distinctValues(const QString& column, QString* error);
     QString whereClause(const JournalFilter& filter, QVariantList& values) const {
         return conditions(filter, m_readsServer, values);
@@ -132,6 +137,7 @@ private:
     std::unique_ptr<JournalServer> m_server;
     bool m_open = false;
     bool m_readsServer = false;
+    JournalFileIdentity m_file; // the local journal as it was opened
 };
 
 } // namespace zet

@@ -2,6 +2,7 @@
 
 #include "journal/journalrows.h"
 #include "journal/journalerror.h"
+#include "journal/journalfile.h"
 
 #include <QHash>
 #include <QDir>
@@ -10,7 +11,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-#include <sys/stat.h>
+#include <utility>
 
 namespace zet {
 
@@ -190,33 +191,19 @@ JournalResult JournalStore::open() {
         return upgraded;
     }
     m_open = true;
-    struct stat info {};
-    if (::stat(QFile::encodeName(path()).constData(), &info) == 0) {
-        m_device = quint64(info.st_dev);
-        m_inode = quint64(info.st_ino);
-    }
+    m_file = JournalFileIdentity::of(path());
     return {};
 }
 
 void JournalStore::reopenWhenReplaced() {
     if (!m_open)
         return;
-    const QByteArray name = QFile::encodeName(path());
-    struct stat info {};
-    const bool present = ::stat(name.constData(), &info) == 0;
-    if (present && quint64(info.st_dev) == m_device && quint64(info.st_ino) == m_inode)
+    const JournalFileIdentity now = JournalFileIdentity::of(path());
+    if (now == m_file)
         return;
     close();
-    // The write-ahead files of the old journal would be taken for part of the new one: they go,
-    // unless they were written after the new file came (by another connection of this program).
-    struct stat wal {};
-    const QString walPath = path() + QStringLiteral("-wal");
-    const bool walPresent = ::stat(QFile::encodeName(walPath).constData(), &wal) == 0;
-    const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
-    if (walPresent && (!present || nanoseconds(wal.st_mtim) < nanoseconds(info.st_ctim))) {
-        QFile::remove(walPath);
-        QFile::remove(path() + QStringLiteral("-shm"));
-    }
+    dropStaleWriteAhead(path());
+    const bool present = now.present;
     addNote(present ? QStringLiteral("Файл журнала «%1» был заменён другим файлом, пока программа работала. "
                                      "Журнал открыт заново; экзамены записываются в новый файл.")
                           .arg(QDir::toNativeSeparators(path()))
@@ -488,8 +475,10 @@ JournalRecordResult JournalStore::record(const JournalEntry& entry) {
 }
 
 JournalResult JournalStore::flushOutbox() {
-    if (!m_outbox.exists())
+    if (!m_outbox.exists()) {
+        m_damagedOutboxTold = false;
         return {};
+    }
     const OutboxContents waiting = m_outbox.read();
     if (!waiting.error.isEmpty())
         return JournalResult::failure(waiting.error);
@@ -505,12 +494,16 @@ JournalResult JournalStore::flushOutbox() {
                         .arg(shown, QDir::toNativeSeparators(copy))
                         .arg(waiting.entries.size()));
         } else {
-            // Left exactly as it is: nothing of it may be lost by a rewrite.
+            // Left exactly as it is: nothing of it may be lost by a rewrite. The copy is tried
+            // again at every exam, but the examiner hears of the damage once.
             outboxWritable = false;
-            addNote(QStringLiteral("Файл «%1» с экзаменами, ожидавшими записи в журнал, повреждён и оставлен "
-                                   "как есть: %2")
-                        .arg(shown, aside.error));
+            if (!std::exchange(m_damagedOutboxTold, true))
+                addNote(QStringLiteral("Файл «%1» с экзаменами, ожидавшими записи в журнал, повреждён и "
+                                       "оставлен как есть: %2")
+                            .arg(shown, aside.error));
         }
+    } else {
+        m_damagedOutboxTold = false;
     }
     reopenWhenReplaced();
     const JournalResult opened = open();

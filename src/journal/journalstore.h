@@ -7,6 +7,7 @@
 
 #include "journal/journalchain.h"
 #include "journal/journalentry.h"
+#include "journal/journalfile.h"
 #include "journal/journaloutbox.h"
 
 #include <QHash>
@@ -133,10 +134,11 @@ private:
     QHash<QString, QSqlQuery> m_statements;
     JournalOutbox m_outbox;
     bool m_open = false;
-    // The identity (device, inode) of the journal file as it was opened.
-    quint64 m_device = 0;
-    quint64 m_inode = 0;
+    // The journal file as it was opened.
+    JournalFileIdentity m_file;
     QStringList m_notes;
+    // A damaged outbox that could not be copied aside has been told of.
+    bool m_damagedOutboxTold = false;
 };
 
 } // namespace zet

@@ -9,6 +9,7 @@
 #include "postgresfixture.h"
 #include "testentries.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -299,6 +300,47 @@ private slots:
         QCOMPARE(*read, written);
         QVERIFY(!query.exam(QUuid::createUuid()).has_value());
         QCOMPARE(query.profileNames(), (QStringList{"Основной", "Электробезопасность"}));
+    }
+
+    // The journal file deleted or replaced while the program runs: the list reads the file on
+    // disk now, whether it is looked at before the next exam or only after it.
+    void readsTheJournalOnDiskNow_data() {
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<bool>("readBetween");
+        QTest::newRow("deleted") << false << false;
+        QTest::newRow("deleted, read before the next exam") << false << true;
+        QTest::newRow("replaced by another journal") << true << false;
+    }
+    void readsTheJournalOnDiskNow() {
+        QFETCH(bool, replaced);
+        QFETCH(bool, readBetween);
+        QTemporaryDir dir, other;
+        JournalStore store(dir.path());
+        QVERIFY(store.record(test::finishedExam(QStringLiteral("Класс-1"), 1)).ok);
+        JournalQuery query(dir.path());
+        QCOMPARE(query.count({}), 1);
+        QVERIFY(QFile::remove(store.path()));
+        QList<QUuid> expected;
+        if (replaced) {
+            const JournalEntry elsewhere = test::finishedExam(QStringLiteral("Класс-2"), 5);
+            QVERIFY(JournalStore(other.path()).record(elsewhere).ok);
+            QVERIFY(QFile::rename(other.filePath(JournalStore::fileName()), store.path()));
+            expected << elsewhere.id;
+        }
+        if (readBetween)
+            QCOMPARE(query.count({}), 0);
+        const JournalEntry next = test::finishedExam(QStringLiteral("Класс-1"), 2, 4);
+        QVERIFY(store.record(next).ok);
+        expected << next.id;
+
+        QList<QUuid> read;
+        for (const JournalRow& row : query.page({}, {JournalSortKey::Date, Qt::AscendingOrder}, nullptr))
+            read << row.id;
+        std::sort(read.begin(), read.end());
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(read, expected);
+        QCOMPARE(query.count({}), expected.size());
+        QCOMPARE(query.exam(next.id)->answers, next.answers);
     }
 
     void periodDays_data() {

@@ -8,10 +8,15 @@
 #include "testentries.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+
+#include <sys/resource.h>
 
 using namespace zet;
 
@@ -209,6 +214,42 @@ private slots:
         QVERIFY(!QFile::exists(store.outboxPath()));
         QVERIFY(store.record(test::finishedExam(QStringLiteral("Класс-1"), 4)).ok);
         QCOMPARE(store.takeNotes(), QString());
+    }
+
+    // A damaged outbox that cannot even be copied aside (no file may grow past the limit set
+    // here, as on a full disk) stays as it is; the examiner hears of it once, not at every exam.
+    void unsavableDamagedOutboxIsToldOnce() {
+        QTemporaryDir dir;
+        JournalStore store(dir.path());
+        QVERIFY(store.open().ok);
+        QByteArray bytes = JournalOutbox::fileBytes({test::finishedExam(QStringLiteral("Класс-1"), 1)}).trimmed();
+        bytes.chop(1);
+        bytes += ",\n{\"id\": \"" + QByteArray(2 << 20, 'x');
+        QFile outbox(store.outboxPath());
+        QVERIFY(outbox.open(QIODevice::WriteOnly));
+        outbox.write(bytes);
+        outbox.close();
+
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlim_t before = limit.rlim_cur;
+        limit.rlim_cur = 1 << 20; // the journal fits, the copy does not
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QStringList notes;
+        for (int n = 2; n <= 4; ++n) {
+            QVERIFY(store.record(test::finishedExam(QStringLiteral("Класс-1"), n)).ok);
+            notes << store.takeNotes();
+        }
+        limit.rlim_cur = before;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY2(notes.first().contains(QStringLiteral("оставлен как есть")), qPrintable(notes.first()));
+        QCOMPARE(notes.mid(1), QStringList({QString(), QString()}));
+        QCOMPARE(store.examCount(), 4);
+        QVERIFY(!QFile::exists(store.outboxPath() + QStringLiteral(".bak")));
+        QCOMPARE(QFileInfo(store.outboxPath()).size(), bytes.size());
     }
 
     // The journal file deleted or replaced while the program runs: the next exam goes into the
