@@ -9,7 +9,7 @@ given with the answer's number key), shows
 the result window, writes the day file of the archive, finds the exam in the results journal
 by part of the surname and saves its protocol as PDF from the print preview, and shows that
 day in the archive viewer. Then the journal file is deleted while the program runs, and the
-next exam is found in a journal made anew with all its answer rows. The day starts from a prepared day file with two earlier
+next exam is found, after a restart of the program, in a journal made anew with all its answer rows. The day starts from a prepared day file with two earlier
 examinees, a gap between them and a line deleted by hand: the program reports the damaged
 file and its copy, the exam fills the gap, and both earlier examinees are still in the day
 file afterwards. The test checks what the windows show (read through the accessibility
@@ -615,6 +615,23 @@ class Scenario:
         wait_until("the result window to close", lambda: not result.showing, 5)
         log("journal deleted while running: told, and the next exam was taken")
 
+    def restart(self, executable):
+        """The program started again on the same folder adds the day file's exams the journal
+        lacks (those of the deleted journal, without answers), and is closed again."""
+        import sqlite3
+        self.d.start_program(executable)
+        self.start()
+        self.no_message_box("the start after the journal was made anew")
+
+        def exams():
+            with sqlite3.connect(os.path.join(self.folder, "journal.sqlite")) as db:
+                return db.execute("SELECT count(*) FROM exams").fetchone()[0]
+
+        # Two earlier examinees and the exam of the deleted journal, beside the exam after it.
+        wait_until("the day file's exams in the journal", lambda: exams() == 4, 20)
+        self.exit_program()
+        log("program started again: the day file's exams added to the journal")
+
     def check_journal_file(self):
         import sqlite3
         path = os.path.join(self.folder, "journal.sqlite")
@@ -623,9 +640,12 @@ class Scenario:
             rows = db.execute("SELECT e.full_name, count(a.position) FROM exams e "
                               "LEFT JOIN answers a ON a.exam_id = e.id WHERE e.imported = 0 "
                               "GROUP BY e.id").fetchall()
+            twice = db.execute("SELECT protocol_no FROM exams GROUP BY workstation, exam_date, protocol_no "
+                               "HAVING count(*) > 1").fetchall()
         self.check(rows == [(EXAMINEE["Ф.И.О. сдающего"], int(QUESTION_COUNT))],
                    f"the journal made anew holds the exams {rows}, expected the one exam with "
                    f"{QUESTION_COUNT} answer rows")
+        self.check(not twice, f"the journal holds the exams of protocol numbers {twice} twice")
         log(f"journal made anew holds the exam with its {QUESTION_COUNT} answer rows")
 
     def exit_program(self):
@@ -687,6 +707,7 @@ def run(args):
         s.check_archive(record, record_day)
         s.exam_after_journal_deleted()
         s.exit_program()
+        s.restart(executable)
         s.check_journal_file()
         ok = True
     except Failure as failure:
