@@ -168,15 +168,15 @@ int importCommand(QStringList words, QTextStream& out, QTextStream& err) {
         mistakes.insert(mistakes.end(), report.warnings.begin(), report.warnings.end());
         if (db.databaseHeader[2].isEmpty())
             mistakes.push_back({files.front().name(), 0, {}, QStringLiteral("нет названия теста")});
+        // The ones only counted follow more than the listed ones.
+        const std::size_t total = mistakes.size() + std::size_t(report.moreSkipped + report.moreWarnings);
         const std::size_t listed = std::min<std::size_t>(mistakes.size(), ImportReport::kListedEntries);
         for (std::size_t i = 0; i < listed; ++i)
             err << mistakeLine(files, mistakes[i]) << '\n';
-        if (mistakes.size() > listed)
-            err << QStringLiteral("… и ещё %1").arg(mistakes.size() - listed) << '\n';
-        if (!mistakes.empty())
-            return fail(err,
-                        QStringLiteral("Строгий импорт: найдено ошибок: %1, база не записана.").arg(mistakes.size()),
-                        1);
+        if (total > listed)
+            err << QStringLiteral("… и ещё %1").arg(total - listed) << '\n';
+        if (total > 0)
+            return fail(err, QStringLiteral("Строгий импорт: найдено ошибок: %1, база не записана.").arg(total), 1);
     }
     if (report.importedCount() == 0 && report.profiles.empty())
         return fail(err, QStringLiteral("Ни один вопрос не импортирован; база не изменена."), 1);

@@ -15,4 +15,20 @@ enum class FinalLineEnd {
 // The lines of a text, whatever its line ends (CR LF, a lone CR or a lone LF).
 QStringList splitLines(const QString& text, FinalLineEnd finalLineEnd = FinalLineEnd::EndsLastLine);
 
+// The same lines one at a time, as views into the text (which must outlive them): a large text
+// is read without a copy of its lines.
+class LineViews {
+public:
+    explicit LineViews(QStringView text, FinalLineEnd finalLineEnd = FinalLineEnd::EndsLastLine)
+        : m_text(text), m_finalLineEnd(finalLineEnd) {}
+    // The next line; false after the last one.
+    bool next(QStringView* line);
+
+private:
+    QStringView m_text;
+    FinalLineEnd m_finalLineEnd;
+    qsizetype m_start = 0;
+    bool m_done = false;
+};
+
 } // namespace zet

@@ -17,9 +17,10 @@ public:
         static const QRegularExpression option(QStringLiteral("^([A-Z])[.)]\\s*(.*)$"));
         static const QRegularExpression answer(QStringLiteral("^ANSWER\\s*:\\s*(.*)$"),
                                                QRegularExpression::CaseInsensitiveOption);
-        const QStringList lines = splitLines(text, FinalLineEnd::StartsEmptyLine);
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const QString line = lines.at(i).trimmed();
+        LineViews lines(text, FinalLineEnd::StartsEmptyLine);
+        QStringView view;
+        for (qsizetype i = 0; lines.next(&view); ++i) {
+            const QString line = view.trimmed().toString();
             const int number = static_cast<int>(i + 1);
             if (line.isEmpty()) {
                 // A blank line ends a question only once it has options.
@@ -74,7 +75,7 @@ private:
             m_question.kind = QuestionKind::Description;
         if (!problem.isEmpty())
             bank.notes.push_back({m_question.line, problem});
-        bank.questions.push_back(std::move(m_question));
+        bank.addQuestion(std::move(m_question));
         m_question = BankQuestion();
         m_text.clear();
         m_letters.clear();
@@ -89,9 +90,11 @@ private:
 
 } // namespace
 
-QuestionBank parseAiken(const QString& text) {
+QuestionBank parseAiken(const QString& text, bool placeableOnly) {
     AikenReader reader;
+    reader.bank.placeableOnly = placeableOnly;
     reader.read(text);
+    reader.bank.settle();
     return std::move(reader.bank);
 }
 

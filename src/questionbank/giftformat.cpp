@@ -81,13 +81,13 @@ QString escape(const QString& s) {
 enum class TextFormat { Auto, Html, Plain };
 
 // Drops a leading "[html]", "[plain]", "[moodle]" or "[markdown]" and tells which it was.
-TextFormat takeFormatMarker(QString& text, TextFormat inherited) {
+TextFormat takeFormatMarker(QStringView& text, TextFormat inherited) {
     static const QRegularExpression marker(QStringLiteral("^\\s*\\[(html|plain|moodle|markdown)\\]"),
                                            QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = marker.match(text);
     if (!m.hasMatch())
         return inherited;
-    text.remove(0, m.capturedLength());
+    text = text.sliced(m.capturedLength());
     return m.captured(1).compare(QLatin1String("html"), Qt::CaseInsensitive) == 0 ? TextFormat::Html
                                                                                    : TextFormat::Plain;
 }
@@ -120,7 +120,7 @@ QString htmlEscaped(const QString& text) {
 }
 
 struct Chunk {
-    QStringList lines;
+    QList<QStringView> lines; // into the file's text
     std::vector<int> lineNumbers;
     int lineOf(qsizetype offset) const {
         // offset into lines.join('\n')
@@ -134,9 +134,9 @@ struct Chunk {
     }
 };
 
-bool bracesOpen(const QStringList& lines) {
+bool bracesOpen(const QList<QStringView>& lines) {
     int depth = 0;
-    for (const QString& line : lines) {
+    for (QStringView line : lines) {
         for (qsizetype i = 0; i < line.size(); ++i) {
             if (line.at(i) == u'\\')
                 ++i;
@@ -154,11 +154,11 @@ public:
     QuestionBank bank;
 
     void read(const QString& text) {
-        const QStringList lines = splitLines(text, FinalLineEnd::StartsEmptyLine);
+        LineViews lines(text, FinalLineEnd::StartsEmptyLine);
         Chunk chunk;
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const QString& line = lines.at(i);
-            const QString trimmed = line.trimmed();
+        QStringView line;
+        for (qsizetype i = 0; lines.next(&line); ++i) {
+            const QStringView trimmed = line.trimmed();
             if (trimmed.startsWith(QLatin1String("//")))
                 continue;
             if (trimmed.isEmpty() && !bracesOpen(chunk.lines)) {
@@ -166,7 +166,7 @@ public:
                 continue;
             }
             if (trimmed.startsWith(QLatin1String("$CATEGORY:"), Qt::CaseInsensitive) && chunk.lines.isEmpty()) {
-                category(trimmed.mid(10).trimmed(), static_cast<int>(i + 1));
+                category(trimmed.mid(10).trimmed().toString(), static_cast<int>(i + 1));
                 continue;
             }
             chunk.lines << line;
@@ -191,7 +191,20 @@ private:
     }
 
     void question(const Chunk& chunk) {
-        const QString raw = chunk.lines.join(u'\n');
+        // A question of one line is read where it stands; only one of several lines is copied.
+        QString joined;
+        if (chunk.lines.size() > 1) {
+            qsizetype length = chunk.lines.size() - 1;
+            for (QStringView line : chunk.lines)
+                length += line.size();
+            joined.reserve(length);
+            for (qsizetype i = 0; i < chunk.lines.size(); ++i) {
+                if (i > 0)
+                    joined += u'\n';
+                joined += chunk.lines.at(i);
+            }
+        }
+        const QStringView raw = chunk.lines.size() > 1 ? QStringView(joined) : chunk.lines.front();
         BankQuestion q;
         q.category = m_category;
         q.line = chunk.lineNumbers.front();
@@ -207,7 +220,7 @@ private:
             }
         }
         const qsizetype open = findUnescaped(raw, u"{", pos);
-        QString before = raw.mid(pos, open < 0 ? -1 : open - pos);
+        QStringView before = open < 0 ? raw.sliced(pos) : raw.sliced(pos, open - pos);
         const TextFormat format = takeFormatMarker(before, TextFormat::Auto);
         q.media = showsMedia(before, format);
         if (const qsizetype title = findUnescapedText(raw.left(open < 0 ? raw.size() : open), u"::", pos);
@@ -216,7 +229,7 @@ private:
         if (open < 0) {
             q.text = plainText(before, format);
             q.kind = QuestionKind::Description;
-            bank.questions.push_back(std::move(q));
+            bank.addQuestion(std::move(q));
             return;
         }
         const qsizetype close = findUnescaped(raw, u"}", open + 1);
@@ -225,11 +238,11 @@ private:
             q.kind = QuestionKind::Other;
             q.kindName = QStringLiteral("без закрывающей «}»");
             bank.notes.push_back({q.line, QStringLiteral("Блок ответов не закрыт знаком «}».")});
-            bank.questions.push_back(std::move(q));
+            bank.addQuestion(std::move(q));
             return;
         }
         q.text = plainText(before, format);
-        const QString after = raw.mid(close + 1);
+        const QStringView after = raw.sliced(close + 1);
         if (!after.trimmed().isEmpty()) {
             // An answer block inside the text: the gap stays visible in the question.
             q.text += QStringLiteral(" _____ ") + plainText(after, format);
@@ -239,7 +252,7 @@ private:
                 nextQuestionInside(chunk.lineOf(close + 1 + next));
         }
         answers(q, QStringView(raw).mid(open + 1, close - open - 1), open + 1, chunk, format);
-        bank.questions.push_back(std::move(q));
+        bank.addQuestion(std::move(q));
     }
 
     void answers(BankQuestion& q, QStringView block, qsizetype blockAt, const Chunk& chunk, TextFormat format) {
@@ -293,9 +306,10 @@ private:
                 weight = m.captured(1).replace(u',', u'.').toDouble();
                 text.remove(0, m.capturedLength());
             }
-            const TextFormat answerFormat = takeFormatMarker(text, format);
-            q.media = q.media || showsMedia(text, answerFormat);
-            BankAnswer a{plainText(text, answerFormat), weight, chunk.lineOf(blockAt + at)};
+            QStringView marked = text;
+            const TextFormat answerFormat = takeFormatMarker(marked, format);
+            q.media = q.media || showsMedia(marked, answerFormat);
+            BankAnswer a{plainText(marked, answerFormat), weight, chunk.lineOf(blockAt + at)};
             anyWrong = anyWrong || !right;
             anyPart = anyPart || (a.weight > 0 && !a.isRight());
             q.answers.push_back(std::move(a));
@@ -350,9 +364,11 @@ QString categoryPath(const QString& title) {
     return QStringLiteral("$course$/top/") + t;
 }
 
-QuestionBank parseGift(const QString& text) {
+QuestionBank parseGift(const QString& text, bool placeableOnly) {
     GiftReader reader;
+    reader.bank.placeableOnly = placeableOnly;
     reader.read(text);
+    reader.bank.settle();
     return std::move(reader.bank);
 }
 

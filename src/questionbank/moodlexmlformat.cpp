@@ -149,7 +149,7 @@ private:
                                          [](const BankAnswer& a) { return a.isRight(); });
         if (q.kind == QuestionKind::SingleChoice && !single && !(right == 1 && scoring == 1))
             q.kind = QuestionKind::MultipleChoice;
-        bank.questions.push_back(std::move(q));
+        bank.addQuestion(std::move(q));
     }
 
     QString m_category;
@@ -176,9 +176,11 @@ void writeText(QXmlStreamWriter& xml, const QString& element, const QString& tex
 
 } // namespace
 
-QuestionBank parseMoodleXml(const QString& text) {
+QuestionBank parseMoodleXml(const QString& text, bool placeableOnly) {
     MoodleXmlReader reader;
+    reader.bank.placeableOnly = placeableOnly;
     reader.read(text);
+    reader.bank.settle();
     return std::move(reader.bank);
 }
 

@@ -75,9 +75,10 @@ public:
     QuestionBank bank;
 
     void read(const QString& text) {
-        const QStringList lines = splitLines(text, FinalLineEnd::StartsEmptyLine);
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const QString line = lines.at(i).trimmed();
+        LineViews lines(text, FinalLineEnd::StartsEmptyLine);
+        QStringView view;
+        for (qsizetype i = 0; lines.next(&view); ++i) {
+            const QString line = view.trimmed().toString();
             if (line.isEmpty() || line.startsWith(u'#'))
                 continue;
             m_line = static_cast<int>(i + 1);
@@ -179,7 +180,7 @@ private:
         q.category = m_category;
         q.text = text;
         q.line = m_line;
-        bank.questions.push_back(std::move(q));
+        bank.addQuestion(std::move(q));
         m_inQuestion = true;
     }
 
@@ -298,9 +299,11 @@ private:
 
 } // namespace
 
-QuestionBank parsePlainText(const QString& text) {
+QuestionBank parsePlainText(const QString& text, bool placeableOnly) {
     PlainTextReader reader;
+    reader.bank.placeableOnly = placeableOnly;
     reader.read(text);
+    reader.bank.settle();
     return std::move(reader.bank);
 }
 

@@ -1,6 +1,8 @@
 #include "questionbank/questionbank.h"
 
 #include "model/cp1251.h"
+#include "model/database.h"
+#include "questionbank/questionimport.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -23,18 +25,77 @@ QString QuestionBank::addCategory(const QString& key, const QString& title, int 
     return key;
 }
 
-QuestionBank parseBank(const QString& text, BankFormat format) {
+void QuestionBank::addQuestion(BankQuestion&& question) {
+    settle();
+    questions.push_back(std::move(question));
+}
+
+void QuestionBank::settle() {
+    if (!placeableOnly || m_settled >= questions.size()) {
+        m_settled = questions.size();
+        return;
+    }
+    const BankQuestion& q = questions.back();
+    auto placeable = std::find_if(m_placeable.begin(), m_placeable.end(),
+                                  [&q](const std::pair<QString, int>& p) { return p.first == q.category; });
+    if (placeable == m_placeable.end()) {
+        m_placeable.emplace_back(q.category, 0);
+        placeable = m_placeable.end() - 1;
+    }
+    ImportOptions loose;
+    loose.keepMediaText = true;
+    const bool strict = importProblem(q, {}).isEmpty();
+    const bool lenient = strict || importProblem(q, loose).isEmpty();
+    ++m_settled;
+    if (placeable->second < kQuestionSlots) {
+        placeable->second += strict ? 1 : 0;
+        return;
+    }
+    // Beyond a hundred that can be placed: skipped whatever the import's options. The report
+    // names its first skipped questions and its first warnings, so the first of these are kept
+    // whole: a hundred, and a hundred of each kind that warns of an empty answer.
+    const int empty = int(std::count_if(q.answers.begin(), q.answers.end(),
+                                        [](const BankAnswer& a) { return a.text.trimmed().isEmpty(); }));
+    const int listed = ImportReport::kListedEntries;
+    if (m_keptBeyond < listed) {
+        ++m_keptBeyond;
+        return;
+    }
+    if (empty > 0 && ((strict && m_keptEmptyStrict < listed) || (lenient && m_keptEmptyLoose < listed))) {
+        m_keptEmptyStrict += strict ? 1 : 0;
+        m_keptEmptyLoose += lenient ? 1 : 0;
+        return;
+    }
+    auto tally = std::find_if(dropped.begin(), dropped.end(),
+                              [&q](const BankDropped& d) { return d.category == q.category; });
+    if (tally == dropped.end()) {
+        dropped.push_back({q.category});
+        tally = dropped.end() - 1;
+    }
+    ++tally->count;
+    if (strict) {
+        ++tally->importable;
+        tally->emptyAnswers += empty;
+    } else if (lenient) {
+        ++tally->mediaOnly;
+        tally->mediaEmptyAnswers += empty;
+    }
+    questions.pop_back();
+    --m_settled;
+}
+
+QuestionBank parseBank(const QString& text, BankFormat format, bool placeableOnly) {
     switch (format) {
     case BankFormat::Gift:
-        return parseGift(text);
+        return parseGift(text, placeableOnly);
     case BankFormat::Aiken:
-        return parseAiken(text);
+        return parseAiken(text, placeableOnly);
     case BankFormat::MoodleXml:
-        return parseMoodleXml(text);
+        return parseMoodleXml(text, placeableOnly);
     case BankFormat::PlainText:
         break;
     }
-    return parsePlainText(text);
+    return parsePlainText(text, placeableOnly);
 }
 
 QString writeBank(const QuestionBank& bank, BankFormat format, QStringList* lost) {
@@ -146,7 +207,7 @@ QString decodeText(const QByteArray& bytes, TextEncoding encoding, TextEncoding*
             }
         }
         QStringDecoder utf8(QStringDecoder::Utf8);
-        const QString text = utf8.decode(marked ? bytes.mid(3) : bytes);
+        const QString text = utf8.decode(marked ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes));
         if (marked || !utf8.hasError()) {
             if (found)
                 *found = TextEncoding::Utf8;
@@ -157,7 +218,7 @@ QString decodeText(const QByteArray& bytes, TextEncoding encoding, TextEncoding*
     if (found)
         *found = encoding;
     if (encoding == TextEncoding::Utf8)
-        return QString::fromUtf8(marked ? bytes.mid(3) : bytes);
+        return QString::fromUtf8(marked ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes));
     return decodeCp1251(bytes);
 }
 

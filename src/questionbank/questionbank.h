@@ -76,25 +76,52 @@ struct BankNote {
     QString text;
 };
 
+// Questions of one category that a reader passed over because none of them can ever be placed
+// (see QuestionBank::placeableOnly): only their numbers are kept, for the import's report.
+struct BankDropped {
+    QString category;
+    int count = 0;
+    int importable = 0;        // of them, the ones that can be placed as they are (importProblem)
+    int mediaOnly = 0;         // the ones that can be placed only as text (keepMediaText)
+    int emptyAnswers = 0;      // empty answers of the importable ones: a warning each
+    int mediaEmptyAnswers = 0; // the same of the mediaOnly ones
+};
+
 struct QuestionBank {
     QString testName, author, date; // header lines of the plain text form
     std::vector<BankCategory> categories;
     std::vector<BankQuestion> questions;
     std::vector<BankProfile> profiles; // plain text form only
     std::vector<BankNote> notes;
+    std::vector<BankDropped> dropped;
+    // Set for an import: a database takes at most a hundred questions of a category, so once a
+    // category has a hundred that can be placed, its later questions are only counted (in
+    // dropped), except for as many as the report lists by name. A huge file then costs memory
+    // for what can be imported, not for all it holds.
+    bool placeableOnly = false;
 
     const BankCategory* category(const QString& key) const;
     // Adds the category when it is new; returns its key.
     QString addCategory(const QString& key, const QString& title, int theme, int line);
+    // Adds a question read. The question added before it is complete by then and is decided on
+    // (see placeableOnly); readers call settle() for the last one.
+    void addQuestion(BankQuestion&& question);
+    void settle();
+
+private:
+    std::size_t m_settled = 0;       // questions decided on
+    std::vector<std::pair<QString, int>> m_placeable; // importable questions kept, by category
+    int m_keptBeyond = 0;            // kept although they cannot be placed, for the report
+    int m_keptEmptyStrict = 0, m_keptEmptyLoose = 0; // of those kept for a warning they get
 };
 
 // Readers. None of them fails as a whole: what cannot be understood becomes a note and the
 // rest is read.
-QuestionBank parseGift(const QString& text);
-QuestionBank parseAiken(const QString& text);
-QuestionBank parseMoodleXml(const QString& text);
-QuestionBank parsePlainText(const QString& text);
-QuestionBank parseBank(const QString& text, BankFormat format);
+QuestionBank parseGift(const QString& text, bool placeableOnly = false);
+QuestionBank parseAiken(const QString& text, bool placeableOnly = false);
+QuestionBank parseMoodleXml(const QString& text, bool placeableOnly = false);
+QuestionBank parsePlainText(const QString& text, bool placeableOnly = false);
+QuestionBank parseBank(const QString& text, BankFormat format, bool placeableOnly = false);
 
 // Writers: the whole bank as UTF-8 text of the format (CR LF line ends except in XML).
 // Things the format cannot hold (group flags, profiles, line breaks in Aiken) are added to

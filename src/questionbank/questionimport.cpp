@@ -42,7 +42,7 @@ QuestionFile readQuestionFile(const QString& path, std::optional<BankFormat> for
     QString text = decodeText(bytes, encoding, &file.encoding);
     bytes = QByteArray(); // only one copy of a large file at a time
     file.format = format ? *format : guessFormat(path, text);
-    file.bank = parseBank(text, file.format);
+    file.bank = parseBank(text, file.format, true);
     return file;
 }
 
@@ -64,12 +64,12 @@ int ImportReport::importedCount() const {
 
 namespace {
 
-void listEntries(QStringList& out, const std::vector<ImportEntry>& entries) {
+void listEntries(QStringList& out, const std::vector<ImportEntry>& entries, int total) {
     const std::size_t shown = std::min<std::size_t>(entries.size(), ImportReport::kListedEntries);
     for (std::size_t i = 0; i < shown; ++i)
         out << QStringLiteral("  ") + entries[i].toString();
-    if (entries.size() > shown)
-        out << QStringLiteral("  … и ещё %1").arg(entries.size() - shown);
+    if (std::size_t(total) > shown)
+        out << QStringLiteral("  … и ещё %1").arg(std::size_t(total) - shown);
 }
 
 } // namespace
@@ -91,11 +91,11 @@ QString ImportReport::toText(bool planned) const {
         out << QStringLiteral("Профили из файла: %1").arg(numbers.join(QStringLiteral(", ")));
     }
     out << (planned ? QStringLiteral("Будет пропущено вопросов: %1") : QStringLiteral("Пропущено вопросов: %1"))
-               .arg(skipped.size());
-    listEntries(out, skipped);
-    if (!warnings.empty()) {
-        out << QStringLiteral("Предупреждения: %1").arg(warnings.size());
-        listEntries(out, warnings);
+               .arg(skippedCount());
+    listEntries(out, skipped, skippedCount());
+    if (warningCount() > 0) {
+        out << QStringLiteral("Предупреждения: %1").arg(warningCount());
+        listEntries(out, warnings, warningCount());
     }
     return out.join(u'\n');
 }
@@ -188,6 +188,12 @@ std::vector<CategoryPlan> collectCategories(const std::vector<QuestionFile>& fil
             ++it->questionCount;
             if (importProblem(q, options).isEmpty())
                 ++it->importable;
+        }
+        for (const BankDropped& d : f.bank.dropped) {
+            // Their category has a hundred questions before them, so it is in the plans.
+            const auto it = find(d.category);
+            it->questionCount += d.count;
+            it->importable += d.importable + (options.keepMediaText ? d.mediaOnly : 0);
         }
     }
     separateTitles(plans, parts);
@@ -300,6 +306,12 @@ public:
             }
             for (const BankQuestion& q : f.bank.questions)
                 place(q);
+            // Questions only counted: each is skipped (its theme is full), and an importable one
+            // warns of each empty answer first, as place() does.
+            for (const BankDropped& d : f.bank.dropped) {
+                report.moreSkipped += d.count;
+                report.moreWarnings += d.emptyAnswers + (m_options.keepMediaText ? d.mediaEmptyAnswers : 0);
+            }
             for (const BankProfile& p : f.bank.profiles)
                 profile(p, f.bank);
         }

@@ -83,8 +83,14 @@ struct ImportReport {
     std::vector<ThemeTally> themes; // themes that received questions, by theme number
     std::vector<ImportEntry> skipped;
     std::vector<ImportEntry> warnings;
+    // Skipped questions and warnings of questions a reader only counted (BankDropped); they
+    // follow more than kListedEntries of the entries above, so no list shows them by name.
+    int moreSkipped = 0;
+    int moreWarnings = 0;
     std::vector<int> profiles; // profile numbers taken from the files
     int importedCount() const;
+    int skippedCount() const { return int(skipped.size()) + moreSkipped; }
+    int warningCount() const { return int(warnings.size()) + moreWarnings; }
     // Russian, several lines, for the terminal or (planned) a preview of what is to be done.
     // Long lists show their first kListedEntries entries and then how many more there are.
     QString toText(bool planned = false) const;

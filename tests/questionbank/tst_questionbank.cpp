@@ -116,6 +116,30 @@ QStringList texts(const std::vector<ImportEntry>& entries) {
     return out;
 }
 
+// More questions than a database can take: 60 without a category, 1,200 of «А», 150 of «Б»
+// and 80 more of «А». Among them some cannot be placed (a picture, several answers of half the
+// mark) and some warn of an empty answer.
+QByteArray crowdedGift() {
+    QString text;
+    int n = 0;
+    const auto questions = [&](const QString& category, int count) {
+        if (!category.isEmpty())
+            text += QStringLiteral("$CATEGORY: $course$/top/%1\n\n").arg(category);
+        for (int i = 0; i < count; ++i) {
+            ++n;
+            text += QStringLiteral("::В%1:: Вопрос %1%2 {\n").arg(n).arg(n % 11 == 0 ? " <img src=\"a.png\">" : "");
+            text += n % 13 == 0 ? QStringLiteral("~%50%а\n~%50%б\n")
+                                : QStringLiteral("=да %1\n~нет\n%2").arg(n).arg(n % 7 == 0 ? "~\n" : "");
+            text += QStringLiteral("}\n\n");
+        }
+    };
+    questions({}, 60);
+    questions(QStringLiteral("А"), 1200);
+    questions(QStringLiteral("Б"), 150);
+    questions(QStringLiteral("А"), 80);
+    return text.toUtf8();
+}
+
 } // namespace
 
 class QuestionBankTest : public QObject {
@@ -139,6 +163,8 @@ private slots:
     void whatTheTeacherMeant();
     void learningSystemExport();
     void largeFilesAndLongReports();
+    void crowdedFileKeepsWhatCanBePlaced_data();
+    void crowdedFileKeepsWhatCanBePlaced();
 
 private:
     QTemporaryDir m_dir;
@@ -658,6 +684,60 @@ void QuestionBankTest::largeFilesAndLongReports() {
     QCOMPARE(lines.first(), QStringLiteral("Будет импортировано вопросов: 0"));
     QCOMPARE(lines.filter(QStringLiteral(": предупреждение")).size(), ImportReport::kListedEntries);
     QCOMPARE(lines.last(), QStringLiteral("  … и ещё 50"));
+}
+
+// A file read for an import keeps of each category only what can still be placed, and the
+// import, its plan and its report are those of the whole file.
+void QuestionBankTest::crowdedFileKeepsWhatCanBePlaced_data() {
+    QTest::addColumn<bool>("keepMediaText");
+    QTest::addColumn<int>("theme");
+    QTest::newRow("by category") << false << 0;
+    QTest::newRow("texts of pictures kept") << true << 0;
+    QTest::newRow("all into theme 3") << false << 3;
+    QTest::newRow("all into theme 3, texts of pictures kept") << true << 3;
+}
+
+void QuestionBankTest::crowdedFileKeepsWhatCanBePlaced() {
+    QFETCH(bool, keepMediaText);
+    QFETCH(int, theme);
+    const QString path = m_dir.filePath(QStringLiteral("crowded.gift"));
+    QVERIFY(writeBytes(path, crowdedGift()));
+    const QuestionFile read = readQuestionFile(path);
+    QuestionFile whole = read;
+    whole.bank = parseBank(QString::fromUtf8(crowdedGift()), BankFormat::Gift);
+    QVERIFY2(read.bank.questions.size() * 2 < whole.bank.questions.size(),
+             qPrintable(QString::number(read.bank.questions.size())));
+
+    ImportOptions options;
+    options.keepMediaText = keepMediaText;
+    options.targetTheme = theme;
+    Database fromRead, fromWhole;
+    for (Database* db : {&fromRead, &fromWhole}) {
+        db->newDatabase();
+        for (int q = 1; q <= 30; ++q) // theme 1 partly taken
+            db->questions(1, q, 0) = QStringLiteral("1111111111Старый вопрос %1").arg(q);
+    }
+    const auto plan = [&](const QuestionFile& f) {
+        QStringList out;
+        for (const CategoryPlan& p : planCategories(fromRead, {f}, options))
+            out << QStringLiteral("%1 %2 %3 %4").arg(p.key).arg(p.theme).arg(p.questionCount).arg(p.importable);
+        return out;
+    };
+    QCOMPARE(plan(read), plan(whole));
+    const ImportReport report = importQuestions(fromRead, {read}, options);
+    const ImportReport expected = importQuestions(fromWhole, {whole}, options);
+    QCOMPARE(report.toText(), expected.toText());
+    QVERIFY(report.moreSkipped > 0 && report.moreWarnings > 0);
+    QStringList texts, expectedTexts;
+    for (int t = 1; t <= kThemeCount; ++t) {
+        for (int q = 0; q <= kQuestionSlots; ++q) {
+            for (int p = 0; p < kParts; ++p) {
+                texts << fromRead.questions(t, q, p);
+                expectedTexts << fromWhole.questions(t, q, p);
+            }
+        }
+    }
+    QCOMPARE(texts, expectedTexts);
 }
 
 QTEST_GUILESS_MAIN(QuestionBankTest)
