@@ -1,7 +1,12 @@
 #pragma once
-// The local journal file as a connection opened it: its identity on disk (device and inode),
-// to tell when the file was deleted or replaced while the program runs, and the write-ahead
-// files a replaced journal leaves behind.
+// The local journal file as the program's connections opened it: its identity on disk (device
+// and inode), to tell when the file was deleted or replaced while the program runs.
+//
+// A deleted or replaced journal leaves its write-ahead files (-wal, -shm) behind while a
+// connection to it is still open, and SQLite would read them as part of the next file of that
+// name. So every connection of the program opens the journal between beforeOpening() and
+// opened(): once the file on disk is no longer the one last opened, the old write-ahead files
+// go before anything reads the new one.
 
 #include <QString>
 
@@ -17,9 +22,9 @@ struct JournalFileIdentity {
     bool operator==(const JournalFileIdentity&) const = default;
 };
 
-// The journal at path is not the file a connection of this program opened: the write-ahead
-// files of the old journal would be taken for part of the new one, so they go, unless they
-// were written after the new file came (by another connection of this program).
-void dropStaleWriteAhead(const QString& path);
+// Before a connection opens the journal at path.
+void beforeOpening(const QString& path);
+// After it opened it: the file it opened, remembered for the next connection.
+JournalFileIdentity opened(const QString& path);
 
 } // namespace zet

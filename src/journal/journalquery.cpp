@@ -103,7 +103,6 @@ bool JournalQuery::ready(QString* error) {
         // The journal was deleted or replaced while the program runs: the file on disk now is read.
         m_db.close();
         m_open = false;
-        dropStaleWriteAhead(localPath());
     }
     if (!open().ok && !m_open) {
         if (error)
@@ -142,13 +141,14 @@ JournalResult JournalQuery::open() {
     }
     if (!m_db.isValid())
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    beforeOpening(localPath());
     m_db.setDatabaseName(localPath());
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open())
         return JournalResult::failure(
             describe(QStringLiteral("Не удалось открыть журнал"), russianDatabaseError(m_db.lastError(), m_readsServer)));
     m_open = true;
-    m_file = JournalFileIdentity::of(localPath());
+    m_file = opened(localPath());
     if (!serverProblem.isEmpty())
         return JournalResult::failure(serverProblem);
     return {};

@@ -169,6 +169,7 @@ JournalResult JournalStore::open() {
     if (!m_db.isValid())
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     QDir().mkpath(m_folder);
+    beforeOpening(path());
     m_db.setDatabaseName(path());
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open())
@@ -191,7 +192,7 @@ JournalResult JournalStore::open() {
         return upgraded;
     }
     m_open = true;
-    m_file = JournalFileIdentity::of(path());
+    m_file = opened(path());
     return {};
 }
 
@@ -201,8 +202,7 @@ void JournalStore::reopenWhenReplaced() {
     const JournalFileIdentity now = JournalFileIdentity::of(path());
     if (now == m_file)
         return;
-    close();
-    dropStaleWriteAhead(path());
+    close(); // the next open() removes the write-ahead files the old journal left (journalfile.h)
     const bool present = now.present;
     addNote(present ? QStringLiteral("Файл журнала «%1» был заменён другим файлом, пока программа работала. "
                                      "Журнал открыт заново; экзамены записываются в новый файл.")

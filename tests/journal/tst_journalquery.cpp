@@ -304,16 +304,21 @@ private slots:
 
     // The journal file deleted or replaced while the program runs: the list reads the file on
     // disk now, whether it is looked at before the next exam or only after it.
+    // A reader that opens the journal before the next exam (the window's count, a window opened
+    // anew) must not take the old journal's write-ahead files for part of the new one.
     void readsTheJournalOnDiskNow_data() {
         QTest::addColumn<bool>("replaced");
         QTest::addColumn<bool>("readBetween");
-        QTest::newRow("deleted") << false << false;
-        QTest::newRow("deleted, read before the next exam") << false << true;
-        QTest::newRow("replaced by another journal") << true << false;
+        QTest::addColumn<bool>("newReaderBetween");
+        QTest::newRow("deleted") << false << false << false;
+        QTest::newRow("deleted, read before the next exam") << false << true << false;
+        QTest::newRow("replaced by another journal") << true << false << false;
+        QTest::newRow("replaced, a new reader before the next exam") << true << false << true;
     }
     void readsTheJournalOnDiskNow() {
         QFETCH(bool, replaced);
         QFETCH(bool, readBetween);
+        QFETCH(bool, newReaderBetween);
         QTemporaryDir dir, other;
         JournalStore store(dir.path());
         QVERIFY(store.record(test::finishedExam(QStringLiteral("Класс-1"), 1)).ok);
@@ -329,6 +334,8 @@ private slots:
         }
         if (readBetween)
             QCOMPARE(query.count({}), 0);
+        if (newReaderBetween)
+            QCOMPARE(JournalQuery(dir.path()).count({}), 1);
         const JournalEntry next = test::finishedExam(QStringLiteral("Класс-1"), 2, 4);
         QVERIFY(store.record(next).ok);
         expected << next.id;
