@@ -43,8 +43,9 @@ class MoodleXmlReader {
 public:
     QuestionBank bank;
 
-    void read(const QString& text) {
+    void read(QString&& text) {
         QXmlStreamReader xml(text);
+        text = QString(); // the reader keeps the text in a form of its own: one copy is enough
         while (!xml.atEnd()) {
             xml.readNext();
             if (xml.isStartElement() && xml.name() == QLatin1String("question"))
@@ -176,10 +177,10 @@ void writeText(QXmlStreamWriter& xml, const QString& element, const QString& tex
 
 } // namespace
 
-QuestionBank parseMoodleXml(const QString& text, bool placeableOnly) {
+QuestionBank parseMoodleXml(QString text, bool placeableOnly) {
     MoodleXmlReader reader;
     reader.bank.placeableOnly = placeableOnly;
-    reader.read(text);
+    reader.read(std::move(text));
     reader.bank.settle();
     return std::move(reader.bank);
 }

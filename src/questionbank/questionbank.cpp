@@ -84,14 +84,14 @@ void QuestionBank::settle() {
     --m_settled;
 }
 
-QuestionBank parseBank(const QString& text, BankFormat format, bool placeableOnly) {
+QuestionBank parseBank(QString text, BankFormat format, bool placeableOnly) {
     switch (format) {
     case BankFormat::Gift:
         return parseGift(text, placeableOnly);
     case BankFormat::Aiken:
         return parseAiken(text, placeableOnly);
     case BankFormat::MoodleXml:
-        return parseMoodleXml(text, placeableOnly);
+        return parseMoodleXml(std::move(text), placeableOnly);
     case BankFormat::PlainText:
         break;
     }

@@ -119,9 +119,10 @@ private:
 // rest is read.
 QuestionBank parseGift(const QString& text, bool placeableOnly = false);
 QuestionBank parseAiken(const QString& text, bool placeableOnly = false);
-QuestionBank parseMoodleXml(const QString& text, bool placeableOnly = false);
+QuestionBank parseMoodleXml(QString text, bool placeableOnly = false);
 QuestionBank parsePlainText(const QString& text, bool placeableOnly = false);
-QuestionBank parseBank(const QString& text, BankFormat format, bool placeableOnly = false);
+// The text is taken over (moved in, a large file is not held twice).
+QuestionBank parseBank(QString text, BankFormat format, bool placeableOnly = false);
 
 // Writers: the whole bank as UTF-8 text of the format (CR LF line ends except in XML).
 // Things the format cannot hold (group flags, profiles, line breaks in Aiken) are added to

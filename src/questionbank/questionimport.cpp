@@ -42,7 +42,7 @@ QuestionFile readQuestionFile(const QString& path, std::optional<BankFormat> for
     QString text = decodeText(bytes, encoding, &file.encoding);
     bytes = QByteArray(); // only one copy of a large file at a time
     file.format = format ? *format : guessFormat(path, text);
-    file.bank = parseBank(text, file.format, true);
+    file.bank = parseBank(std::move(text), file.format, true);
     return file;
 }
 
