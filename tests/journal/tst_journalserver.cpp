@@ -186,6 +186,28 @@ private slots:
         QCOMPARE(q.value(4).toInt(), questions);
     }
 
+    // A server made by an older version gets the search indexes' short waiting lists at the
+    // next connection, and keeps its exams.
+    void olderServerIsBroughtUpToDate() {
+        const QString database = m_server.createDatabase();
+        const JournalConfig config = m_server.config(database, QStringLiteral("Класс-1"));
+        {
+            JournalServer old(config);
+            QVERIFY(old.send({test::finishedExam(QStringLiteral("Класс-1"), 1)}).ok);
+            QSqlQuery q(old.database());
+            QVERIFY(q.exec(QStringLiteral("ALTER INDEX exams_search_name RESET (gin_pending_list_limit)")));
+            QVERIFY(q.exec(QStringLiteral("ALTER INDEX exams_search_personnel_no RESET (gin_pending_list_limit)")));
+            QVERIFY(q.exec(QStringLiteral("UPDATE journal_schema SET version = 3")));
+        }
+        JournalServer server(config);
+        QCOMPARE(server.examCount(), 1);
+        QSqlQuery q(server.database());
+        QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM pg_class WHERE relname LIKE 'exams_search_%'"
+                                      " AND 'gin_pending_list_limit=256' = ANY(reloptions)")));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 2);
+    }
+
     // The program sends on a thread of its own, with its own connections; a request made while
     // a send runs is carried out after it.
     void sendingThread() {
