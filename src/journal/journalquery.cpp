@@ -338,7 +338,16 @@ QStringList JournalQuery::distinctValues(const QString& column, QString* error) 
     }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT DISTINCT %1 FROM exams ORDER BY %1").arg(column))) {
+    // On the server each value is found by one step down an index that starts with the column,
+    // from the one before: a few dozen steps instead of reading a million rows.
+    const QString sql =
+        m_readsServer
+            ? QStringLiteral("WITH RECURSIVE found(v) AS ((SELECT %1 FROM exams ORDER BY %1 LIMIT 1) UNION ALL"
+                             " SELECT (SELECT %1 FROM exams WHERE %1 > found.v ORDER BY %1 LIMIT 1) FROM found"
+                             " WHERE found.v IS NOT NULL) SELECT v FROM found WHERE v IS NOT NULL")
+                  .arg(column)
+            : QStringLiteral("SELECT DISTINCT %1 FROM exams ORDER BY %1").arg(column);
+    if (!q.exec(sql)) {
         if (error)
             *error = describe(QStringLiteral("Не удалось прочитать журнал"), russianDatabaseError(q.lastError(), m_readsServer));
         return names;

@@ -299,6 +299,7 @@ private slots:
         QCOMPARE(*read, written);
         QVERIFY(!query.exam(QUuid::createUuid()).has_value());
         QCOMPARE(query.profileNames(), (QStringList{"Основной", "Электробезопасность"}));
+        QCOMPARE(query.workstationNames(), (QStringList{"Класс-1", "Класс-2"}));
     }
 
     void periodDays_data() {
