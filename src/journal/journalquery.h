@@ -14,6 +14,7 @@
 #include <QDate>
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QUuid>
@@ -119,6 +120,8 @@ public:
 
 private:
     QStringList distinctValues(const QString& column, QString* error);
+    // Runs sql with each ? bound to the next of values.
+    bool run(QSqlQuery& q, const QString& sql, const QVariantList& values);
     QString whereClause(const JournalFilter& filter, QVariantList& values) const {
         return conditions(filter, m_readsServer, values);
     }

@@ -159,6 +159,8 @@ private slots:
                 << "_" << none << none << QString() << 0 << QStringList{"Т-1"};
             row("percent sign") << "100%" << none << none << QString() << 0 << QStringList{"Т-1"};
             row("no match") << "сидоров" << none << none << QString() << 0 << QStringList{};
+            row("quote, backslash, question mark")
+                << "д'арт\\?" << none << none << QString() << 0 << QStringList{};
             row("days inclusive") << QString() << QDate(2024, 1, 1) << QDate(2024, 2, 29) << QString() << 0
                                   << QStringList{"T-300", "Т-301", ""};
             row("from only") << QString() << QDate(2024, 3, 5) << none << QString() << 0
