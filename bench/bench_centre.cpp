@@ -452,6 +452,10 @@ void measureWindow(const JournalConfig& config, const QString& folder, const QSt
     printAgainst("sort by name, first and next page", nextPage, "ms", 300);
     const double count = medianMs(3, [&] { found = query.count({}); });
     printAgainst(qPrintable(QStringLiteral("count of all exams (%1)").arg(found)), count, "ms", 300);
+    // The window's count line waits for the lists of profiles and workstations too.
+    int listed = 0;
+    const double lists = medianMs(3, [&] { listed = int(query.profileNames().size() + query.workstationNames().size()); });
+    printAgainst(qPrintable(QStringLiteral("profile and workstation lists (%1 names)").arg(listed)), lists, "ms", 300);
 }
 
 void measurePaperwork(JournalServer& server) {

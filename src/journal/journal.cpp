@@ -85,6 +85,9 @@ JournalResult Journal::sendPending(int* sent) {
         if (sent)
             *sent += int(ids.size());
         clashing += clashes;
+        // A short chunk was all there was; exams written meanwhile come with the next request.
+        if (batch.size() < kSendBatch)
+            break;
     }
     if (clashing.isEmpty())
         return {};

@@ -15,6 +15,7 @@
 #include <QDate>
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QUuid>
@@ -124,6 +125,8 @@ private:
     // opened anew, so that the rows come from the file on disk now.
     bool ready(QString* error);
     QStringList distinctValues(const QString& column, QString* error);
+    // Runs sql with each ? bound to the next of values.
+    bool run(QSqlQuery& q, const QString& sql, const QVariantList& values);
     QString whereClause(const JournalFilter& filter, QVariantList& values) const {
         return conditions(filter, m_readsServer, values);
     }

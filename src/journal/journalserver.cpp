@@ -1,6 +1,7 @@
 #include "journal/journalserver.h"
 #include "journal/journalerror.h"
 
+#include "journal/journaljsonrows.h"
 #include "journal/journalrows.h"
 
 #include <QSqlError>
@@ -16,21 +17,7 @@ namespace {
 // Taken by every workstation that creates the tables, so two of them starting on an empty
 // database at the same moment do not trip over each other.
 constexpr qint64 kSchemaLockKey = 7311500215;
-constexpr int kServerSchemaVersion = 3;
-
-// Rows written by one INSERT; their values stay far below the server's 65,535 parameters.
-constexpr int kExamsPerStatement = 500;
-constexpr int kAnswersPerStatement = 2000;
-constexpr int kAnswerColumns = 9;
-
-// "(?,?,?),(?,?,?)": the placeholders of rows rows of columns values each.
-QString valueMarks(int columns, int rows) {
-    QString row = QStringLiteral("(?");
-    row += QStringLiteral(",?").repeated(columns - 1);
-    row += QLatin1Char(')');
-    QStringList all(rows, row);
-    return all.join(QLatin1Char(','));
-}
+constexpr int kServerSchemaVersion = 5;
 
 const QStringList& serverSchema() {
     static const QStringList statements = {
@@ -103,6 +90,8 @@ const QStringList& serverSchema() {
         QStringLiteral("CREATE TABLE IF NOT EXISTS chain_pending (exam_id UUID PRIMARY KEY)"),
         QStringLiteral("INSERT INTO chain_pending SELECT id FROM exams WHERE row_hash IS NULL"
                        " ON CONFLICT DO NOTHING"),
+        // 4: (kept for the staff list)
+        // 5: the search indexes' short waiting lists (ensureSearchIndexes).
     };
     return statements;
 }
@@ -126,6 +115,8 @@ JournalServer::~JournalServer() {
 }
 
 void JournalServer::disconnect() {
+    // The prepared statement goes with the connection it was prepared on.
+    m_sendStatement.reset();
     if (m_db.isValid())
         m_db.close();
     m_ready = false;
@@ -218,7 +209,13 @@ bool JournalServer::ensureSearchIndexes(QSqlQuery& q) {
                    .arg(folded(QStringLiteral("full_name")))) &&
         q.exec(QStringLiteral(
                    "CREATE INDEX IF NOT EXISTS exams_search_personnel_no ON exams USING gin (%1 gin_trgm_ops)")
-                   .arg(folded(QStringLiteral("personnel_no"))));
+                   .arg(folded(QStringLiteral("personnel_no")))) &&
+        // New rows wait in a list of their own until they are merged into the index, and every
+        // search reads that list through: the server's default of 4 MB (some 30,000 exams)
+        // makes each search on a busy centre's server tens of milliseconds slower. With a short
+        // list each merge is small and is done by the send that fills it.
+        q.exec(QStringLiteral("ALTER INDEX exams_search_name SET (gin_pending_list_limit = 256)")) &&
+        q.exec(QStringLiteral("ALTER INDEX exams_search_personnel_no SET (gin_pending_list_limit = 256)"));
     return q.exec(made ? QStringLiteral("RELEASE SAVEPOINT search_indexes")
                        : QStringLiteral("ROLLBACK TO SAVEPOINT search_indexes"));
 }
@@ -249,78 +246,108 @@ JournalResult JournalServer::sendOnce(const QList<JournalEntry>& entries, const 
         disconnect();
         return failure(QStringLiteral("Не удалось отправить экзамены на сервер журнала"), reason);
     };
+    // The whole chunk goes in one statement of two parameters, the exams and their answers
+    // as JSON rows, prepared once per connection: with a round trip per row, or thousands of
+    // parameters per statement, a workstation back from a long outage would take minutes to
+    // send its queue, and twenty sending at once would wait on each other. The answers go in
+    // with the exams the server took (new ones, and those sent before their link, which get
+    // it); nothing else of an exam on the server is ever changed.
+    static const QStringList examKeys = columnNames(examColumns() + QStringLiteral(", ") + chain::linkColumns());
+    static const QStringList answerKeys = columnNames(answerInsertColumns());
+    JsonRows examRows(examKeys);
+    JsonRows answerRows(answerKeys);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const JournalEntry& e = entries.at(i);
+        QVariantList values = examValues(e, JournalDialect::Server);
+        const ChainLink link = i < links.size() ? links.at(i) : ChainLink{};
+        values << (link.linked() ? QVariant(link.position) : QVariant(QMetaType(QMetaType::LongLong)))
+               << (link.linked() ? QVariant(link.previous) : QVariant(QMetaType(QMetaType::QString)))
+               << (link.linked() ? QVariant(link.hash) : QVariant(QMetaType(QMetaType::QString)));
+        examRows.row(values);
+        for (const JournalAnswer& answer : e.answers)
+            answerRows.row(answerValues(e.id, answer, JournalDialect::Server));
+    }
+    if (!m_sendStatement) {
+        m_sendStatement = std::make_unique<QSqlQuery>(m_db);
+        m_sendStatement->setForwardOnly(true);
+        const bool prepared = m_sendStatement->prepare(
+            QStringLiteral("WITH taken AS ("
+                           " INSERT INTO exams (%1, %2) SELECT %1, %2 FROM json_populate_recordset(NULL::exams, ?::json)"
+                           " ON CONFLICT (id) DO UPDATE SET chain_seq = EXCLUDED.chain_seq,"
+                           " prev_hash = EXCLUDED.prev_hash, row_hash = EXCLUDED.row_hash"
+                           " WHERE exams.row_hash IS NULL AND EXCLUDED.row_hash IS NOT NULL"
+                           " AND exams.workstation = EXCLUDED.workstation"
+                           " AND exams.exam_date = EXCLUDED.exam_date"
+                           " AND exams.protocol_no = EXCLUDED.protocol_no"
+                           " AND exams.full_name = EXCLUDED.full_name"
+                           " RETURNING id),"
+                           " answered AS ("
+                           " INSERT INTO answers (%3) SELECT %3 FROM json_populate_recordset(NULL::answers, ?::json)"
+                           " WHERE exam_id IN (SELECT id FROM taken) ON CONFLICT (exam_id, position) DO NOTHING)"
+                           " SELECT id::text FROM taken")
+                .arg(examColumns(), chain::linkColumns(), answerInsertColumns()));
+        if (!prepared) {
+            const QString reason = russianDatabaseError(m_sendStatement->lastError(), true);
+            return broken(reason);
+        }
+    }
     if (!m_db.transaction())
         return broken(russianDatabaseError(m_db.lastError(), true));
-    // Many rows go in one statement: with a round trip per row, a workstation back from a long
-    // outage would take minutes to send its queue, and twenty sending at once would wait on
-    // each other's transactions. An exam sent before it had its link gets the link when it
-    // comes again; nothing else of an exam on the server is ever changed.
-    QSet<QString> inserted;
-    const int examColumnCount = int(examColumns().count(QLatin1Char(',')) + 1) +
-                                int(chain::linkColumns().count(QLatin1Char(',')) + 1);
-    for (qsizetype from = 0; from < entries.size(); from += kExamsPerStatement) {
-        const qsizetype count = qMin<qsizetype>(kExamsPerStatement, entries.size() - from);
-        QSqlQuery q(m_db);
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("INSERT INTO exams (%1, %2) VALUES %3"
-                                 " ON CONFLICT (id) DO UPDATE SET chain_seq = EXCLUDED.chain_seq,"
-                                 " prev_hash = EXCLUDED.prev_hash, row_hash = EXCLUDED.row_hash"
-                                 " WHERE exams.row_hash IS NULL AND EXCLUDED.row_hash IS NOT NULL"
-                                 " AND exams.workstation = EXCLUDED.workstation"
-                                 " AND exams.exam_date = EXCLUDED.exam_date"
-                                 " AND exams.protocol_no = EXCLUDED.protocol_no"
-                                 " AND exams.full_name = EXCLUDED.full_name"
-                                 " RETURNING id::text")
-                      .arg(examColumns(), chain::linkColumns(), valueMarks(examColumnCount, int(count))));
-        for (qsizetype i = from; i < from + count; ++i) {
-            for (const QVariant& v : examValues(entries.at(i), JournalDialect::Server))
-                q.addBindValue(v);
-            const ChainLink link = i < links.size() ? links.at(i) : ChainLink{};
-            q.addBindValue(link.linked() ? QVariant(link.position) : QVariant(QMetaType(QMetaType::LongLong)));
-            q.addBindValue(link.linked() ? QVariant(link.previous) : QVariant(QMetaType(QMetaType::QString)));
-            q.addBindValue(link.linked() ? QVariant(link.hash) : QVariant(QMetaType(QMetaType::QString)));
-        }
-        if (!q.exec())
-            return broken(russianDatabaseError(q.lastError(), true));
-        while (q.next())
-            inserted.insert(q.value(0).toString());
-    }
-    // An exam the server had already: the same one sent again, or another one under its key.
-    QSqlQuery held(m_db);
-    held.prepare(QStringLiteral("SELECT workstation, exam_date, protocol_no, full_name, personnel_no, grade,"
-                                " right_answers FROM exams WHERE id = ?"));
-    QVariantList answerValuesToSend;
-    for (const JournalEntry& e : entries) {
-        if (!inserted.contains(idText(e.id))) {
-            held.addBindValue(idText(e.id));
-            if (!held.exec() || !held.next())
-                return broken(russianDatabaseError(held.lastError(), true));
-            const bool same = held.value(0).toString() == e.workstation && held.value(1).toDate() == e.date &&
-                              held.value(2).toInt() == e.protocolNo && held.value(3).toString() == e.fullName &&
-                              held.value(4).toString() == e.personnelNo && held.value(5).toInt() == e.grade &&
-                              held.value(6).toInt() == e.right;
-            if (!same) {
-                if (clashes)
-                    clashes->append(e);
-                continue;
-            }
-        }
-        for (const JournalAnswer& answer : e.answers)
-            answerValuesToSend += answerValues(e.id, answer, JournalDialect::Server);
-    }
-    const qsizetype perStatement = qsizetype(kAnswersPerStatement) * kAnswerColumns;
-    for (qsizetype from = 0; from < answerValuesToSend.size(); from += perStatement) {
-        const QVariantList chunk = answerValuesToSend.mid(from, perStatement);
-        QSqlQuery a(m_db);
-        a.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES %2 ON CONFLICT (exam_id, position) DO NOTHING")
-                      .arg(answerInsertColumns(), valueMarks(kAnswerColumns, int(chunk.size() / kAnswerColumns))));
-        for (const QVariant& v : chunk)
-            a.addBindValue(v);
-        if (!a.exec())
-            return broken(russianDatabaseError(a.lastError(), true));
+    QSqlQuery& q = *m_sendStatement;
+    q.addBindValue(examRows.text());
+    q.addBindValue(answerRows.text());
+    if (!q.exec())
+        return broken(russianDatabaseError(q.lastError(), true));
+    QSet<QString> taken;
+    while (q.next())
+        taken.insert(q.value(0).toString());
+    q.finish();
+    if (taken.size() < entries.size()) {
+        const JournalResult held = sendHeldAnswers(entries, taken, clashes);
+        if (!held.ok)
+            return broken(held.error);
     }
     if (!m_db.commit())
         return broken(russianDatabaseError(m_db.lastError(), true));
+    return {};
+}
+
+// The exams of a chunk the server had already: the same exam sent again (after a send whose
+// end the workstation did not hear of), whose answers go again and are kept once, or another
+// exam under its id, which is a clash and is not sent.
+JournalResult JournalServer::sendHeldAnswers(const QList<JournalEntry>& entries, const QSet<QString>& taken,
+                                             QList<JournalEntry>* clashes) {
+    QSqlQuery held(m_db);
+    held.prepare(QStringLiteral("SELECT workstation, exam_date, protocol_no, full_name, personnel_no, grade,"
+                                " right_answers FROM exams WHERE id = ?"));
+    JsonRows answerRows(columnNames(answerInsertColumns()));
+    for (const JournalEntry& e : entries) {
+        if (taken.contains(idText(e.id)))
+            continue;
+        held.addBindValue(idText(e.id));
+        if (!held.exec() || !held.next())
+            return JournalResult::failure(russianDatabaseError(held.lastError(), true));
+        const bool same = held.value(0).toString() == e.workstation && held.value(1).toDate() == e.date &&
+                          held.value(2).toInt() == e.protocolNo && held.value(3).toString() == e.fullName &&
+                          held.value(4).toString() == e.personnelNo && held.value(5).toInt() == e.grade &&
+                          held.value(6).toInt() == e.right;
+        if (!same) {
+            if (clashes)
+                clashes->append(e);
+            continue;
+        }
+        for (const JournalAnswer& answer : e.answers)
+            answerRows.row(answerValues(e.id, answer, JournalDialect::Server));
+    }
+    if (answerRows.isEmpty())
+        return {};
+    QSqlQuery a(m_db);
+    a.prepare(QStringLiteral("INSERT INTO answers (%1) SELECT %1 FROM json_populate_recordset(NULL::answers, ?::json)"
+                             " ON CONFLICT (exam_id, position) DO NOTHING")
+                  .arg(answerInsertColumns()));
+    a.addBindValue(answerRows.text());
+    if (!a.exec())
+        return JournalResult::failure(russianDatabaseError(a.lastError(), true));
     return {};
 }
 

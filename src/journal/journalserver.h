@@ -9,8 +9,12 @@
 #include "journal/journalentry.h"
 
 #include <QList>
+#include <QSet>
+#include <QSqlQuery>
 #include <QSqlDatabase>
 #include <QString>
+
+#include <memory>
 
 namespace zet {
 
@@ -54,6 +58,8 @@ public:
 private:
     JournalResult sendOnce(const QList<JournalEntry>& entries, const QList<ChainLink>& links,
                            QList<JournalEntry>* clashes);
+    JournalResult sendHeldAnswers(const QList<JournalEntry>& entries, const QSet<QString>& taken,
+                                  QList<JournalEntry>* clashes);
     int recordedSchemaVersion();
     JournalResult ensureSchema();
     bool ensureSearchIndexes(QSqlQuery& q);
@@ -62,6 +68,7 @@ private:
     JournalConfig m_config;
     QString m_connection;
     QSqlDatabase m_db;
+    std::unique_ptr<QSqlQuery> m_sendStatement; // prepared on the first send of a connection
     bool m_ready = false;
 };
 

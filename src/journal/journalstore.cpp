@@ -313,6 +313,19 @@ bool JournalStore::chainTail(const QString& workstation, ChainLink* tail, QStrin
     return true;
 }
 
+// A transaction that writes takes the write lock at its start and waits there, up to the busy
+// timeout, for another connection's write to end (the sending thread's, another window's). One
+// begun as a reader would fail at once at its first write when the other had committed since
+// it read.
+bool JournalStore::beginWriting(QSqlError* error) {
+    QSqlQuery q(m_db);
+    if (q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return true;
+    if (error)
+        *error = q.lastError();
+    return false;
+}
+
 JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
     if (written)
         *written = false;
@@ -378,8 +391,9 @@ JournalResult JournalStore::linkPending(int batch, int* left) {
     const JournalResult opened = open();
     if (!opened.ok)
         return opened;
-    if (!m_db.transaction())
-        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), m_db.lastError().text()));
+    QSqlError busy;
+    if (!beginWriting(&busy))
+        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), busy.text()));
     auto broken = [this](const QString& reason) {
         m_db.rollback();
         return JournalResult::failure(describe(QStringLiteral("Не удалось связать экзамены журнала"), reason));
@@ -446,9 +460,9 @@ JournalRecordResult JournalStore::record(const JournalEntry& entry) {
     reopenWhenReplaced();
     JournalResult result = open();
     if (result.ok) {
-        if (!m_db.transaction()) {
-            result = JournalResult::failure(
-                describe(QStringLiteral("Журнал занят"), russianDatabaseError(m_db.lastError())));
+        QSqlError busy;
+        if (!beginWriting(&busy)) {
+            result = JournalResult::failure(describe(QStringLiteral("Журнал занят"), russianDatabaseError(busy)));
         } else {
             const JournalResult written = writeEntry(entry, nullptr);
             if (written.ok && m_db.commit())
@@ -513,7 +527,8 @@ JournalResult JournalStore::flushOutbox() {
     QString lastReason;
     for (const JournalEntry& entry : waiting.entries) {
         // One transaction each: an exam that cannot be written does not hold back the others.
-        bool ok = m_db.transaction();
+        QSqlError busy;
+        bool ok = beginWriting(&busy);
         if (ok) {
             const JournalResult written = writeEntry(entry, nullptr);
             ok = written.ok && m_db.commit();
@@ -522,7 +537,7 @@ JournalResult JournalStore::flushOutbox() {
                 m_db.rollback();
             }
         } else {
-            lastReason = russianDatabaseError(m_db.lastError());
+            lastReason = russianDatabaseError(busy);
         }
         if (!ok)
             left.append(entry);
@@ -565,8 +580,9 @@ JournalResult JournalStore::recordImported(const QList<JournalEntry>& entries, i
     const JournalResult opened = open();
     if (!opened.ok)
         return opened;
-    if (!m_db.transaction())
-        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), russianDatabaseError(m_db.lastError())));
+    QSqlError busy;
+    if (!beginWriting(&busy))
+        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), russianDatabaseError(busy)));
     int count = 0;
     for (const JournalEntry& entry : entries) {
         if (hasExam(entry.workstation, entry.date, entry.protocolNo))
@@ -666,8 +682,9 @@ JournalResult JournalStore::markSent(const QList<QUuid>& ids) {
     const JournalResult opened = open();
     if (!opened.ok)
         return opened;
-    if (!m_db.transaction())
-        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), russianDatabaseError(m_db.lastError())));
+    QSqlError busy;
+    if (!beginWriting(&busy))
+        return JournalResult::failure(describe(QStringLiteral("Журнал занят"), russianDatabaseError(busy)));
     QSqlQuery q(m_db);
     q.prepare(QStringLiteral("UPDATE exams SET sent_at = ? WHERE id = ?"));
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);

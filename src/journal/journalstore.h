@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
@@ -116,6 +117,7 @@ private:
     // The prepared statement of this text, made once per connection.
     QSqlQuery& statement(const QString& sql);
     JournalResult upgrade();
+    bool beginWriting(QSqlError* error);
     // Before each write: the journal on disk must still be the file that was opened. A file
     // deleted or replaced meanwhile is opened anew (or made), and a note says so.
     void reopenWhenReplaced();

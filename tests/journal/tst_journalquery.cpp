@@ -160,6 +160,8 @@ private slots:
                 << "_" << none << none << QString() << 0 << QStringList{"Т-1"};
             row("percent sign") << "100%" << none << none << QString() << 0 << QStringList{"Т-1"};
             row("no match") << "сидоров" << none << none << QString() << 0 << QStringList{};
+            row("quote, backslash, question mark")
+                << "д'арт\\?" << none << none << QString() << 0 << QStringList{};
             row("days inclusive") << QString() << QDate(2024, 1, 1) << QDate(2024, 2, 29) << QString() << 0
                                   << QStringList{"T-300", "Т-301", ""};
             row("from only") << QString() << QDate(2024, 3, 5) << none << QString() << 0
@@ -300,6 +302,7 @@ private slots:
         QCOMPARE(*read, written);
         QVERIFY(!query.exam(QUuid::createUuid()).has_value());
         QCOMPARE(query.profileNames(), (QStringList{"Основной", "Электробезопасность"}));
+        QCOMPARE(query.workstationNames(), (QStringList{"Класс-1", "Класс-2"}));
     }
 
     // The journal file deleted or replaced while the program runs: the list reads the file on

@@ -139,6 +139,75 @@ private slots:
         }
     }
 
+    // Whatever an exam's texts hold arrives as written: the server's copy fits the chain the
+    // workstation made over its own values, answers included.
+    void awkwardValuesArriveAsWritten_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("started");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("quotes and backslashes") << QStringLiteral("Д'Артаньян \"Шарль\" C:\\путь\\") << true << 3;
+        QTest::newRow("line breaks, tab, control") << QStringLiteral("строка\nвторая\r\tтаб \x01\x1f конец") << true
+                                                    << 2;
+        QTest::newRow("outside the basic plane") << QStringLiteral("Ёлкин 😀 𝔸 ∑ /* -- ; ?") << true << 1;
+        QTest::newRow("no start, no answers") << QStringLiteral("{\"a\": [1, null]} $1 ::json") << false << 0;
+    }
+
+    void awkwardValuesArriveAsWritten() {
+        QFETCH(QString, text);
+        QFETCH(bool, started);
+        QFETCH(int, questions);
+        const QString database = m_server.createDatabase();
+        QTemporaryDir folder;
+        const JournalConfig config = m_server.config(database, QStringLiteral("Класс-1"));
+        Journal journal(folder.path(), config);
+        JournalEntry e = test::finishedExam(QStringLiteral("Класс-1"), 1, questions);
+        e.fullName = text;
+        e.jobTitle = text + text;
+        if (!started)
+            e.startedAt = QDateTime();
+        for (JournalAnswer& a : e.answers)
+            a.answerText = text;
+        QVERIFY(journal.record(e).ok);
+        const JournalResult sent = journal.sendPending();
+        QVERIFY2(sent.ok, qPrintable(sent.error));
+
+        JournalServer server(config);
+        const IntegrityReport report = server.verify();
+        QVERIFY2(report.intact(), qPrintable(report.errors.join('\n')));
+        QCOMPARE(report.checked, 1);
+        QSqlQuery q(server.database());
+        QVERIFY(q.exec(QStringLiteral("SELECT full_name, job_title, started_at IS NULL, finished_at,"
+                                      " (SELECT count(*) FROM answers WHERE answer_text = e.full_name) FROM exams e")));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), text);
+        QCOMPARE(q.value(1).toString(), text + text);
+        QCOMPARE(q.value(2).toBool(), !started);
+        QCOMPARE(q.value(3).toDateTime(), e.finishedAt);
+        QCOMPARE(q.value(4).toInt(), questions);
+    }
+
+    // A server made by an older version gets the search indexes' short waiting lists at the
+    // next connection, and keeps its exams.
+    void olderServerIsBroughtUpToDate() {
+        const QString database = m_server.createDatabase();
+        const JournalConfig config = m_server.config(database, QStringLiteral("Класс-1"));
+        {
+            JournalServer old(config);
+            QVERIFY(old.send({test::finishedExam(QStringLiteral("Класс-1"), 1)}).ok);
+            QSqlQuery q(old.database());
+            QVERIFY(q.exec(QStringLiteral("ALTER INDEX exams_search_name RESET (gin_pending_list_limit)")));
+            QVERIFY(q.exec(QStringLiteral("ALTER INDEX exams_search_personnel_no RESET (gin_pending_list_limit)")));
+            QVERIFY(q.exec(QStringLiteral("UPDATE journal_schema SET version = 3")));
+        }
+        JournalServer server(config);
+        QCOMPARE(server.examCount(), 1);
+        QSqlQuery q(server.database());
+        QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM pg_class WHERE relname LIKE 'exams_search_%'"
+                                      " AND 'gin_pending_list_limit=256' = ANY(reloptions)")));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 2);
+    }
+
     // The program sends on a thread of its own, with its own connections; a request made while
     // a send runs is carried out after it.
     void sendingThread() {

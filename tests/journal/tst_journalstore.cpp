@@ -14,7 +14,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 #include <sys/resource.h>
 
@@ -281,6 +284,38 @@ private slots:
         QVERIFY(store.record(test::finishedExam(QStringLiteral("Класс-1"), 3)).ok);
         QCOMPARE(store.takeNotes(), QString());
         QCOMPARE(reader.examCount(), 2);
+    }
+
+    // The sending thread marks exams sent on a connection of its own while an exam is written:
+    // the write waits for the other's commit instead of finding what it read outdated, and the
+    // exam goes into the journal, not to the outbox.
+    void writesAfterAnotherConnectionCommits() {
+        QTemporaryDir dir;
+        JournalStore writer(dir.path());
+        QVERIFY(writer.record(test::finishedExam(QStringLiteral("Класс-1"), 0)).ok);
+        std::atomic<int> stage{0};
+        std::thread sender([&] {
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("sender"));
+                db.setDatabaseName(writer.path());
+                QSqlQuery q(db.open() ? db : QSqlDatabase());
+                const bool holding = q.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
+                                     q.exec(QStringLiteral("UPDATE exams SET sent_at = '2024-03-01T10:00:00Z'"));
+                stage.store(holding ? 1 : -1);
+                // Long enough for the write below to have begun and to wait.
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                q.exec(QStringLiteral("COMMIT"));
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("sender"));
+        });
+        while (stage.load() == 0)
+            std::this_thread::yield();
+        const JournalRecordResult recorded = writer.record(test::finishedExam(QStringLiteral("Класс-1"), 1));
+        sender.join();
+        QCOMPARE(stage.load(), 1);
+        QVERIFY2(recorded.kept == JournalRecordResult::Kept::Journal, qPrintable(recorded.error));
+        QCOMPARE(writer.examCount(), 2);
+        QCOMPARE(writer.unsentCount(), 1);
     }
 
     // A journal held by another program is told in Russian, not in SQLite's words.
