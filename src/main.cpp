@@ -6,6 +6,7 @@
 #include "ui/shell/aboutarea.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
+#include "ui/shell/programstyle.h"
 #include "ui/shell/translations.h"
 #include "ui/shell/uikit.h"
 
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTextStream>
-#include <QTimer>
 
 #include <csignal>
 #include <cstdlib>
@@ -46,7 +46,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !m_seen) {
             m_seen = true;
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            // The loop ends once this frame is done, before any work the frame has started.
+            QCoreApplication::quit();
         }
         return QObject::eventFilter(watched, event);
     }
@@ -91,6 +92,7 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     nameTheProgram();
+    zet::ui::useProgramStyle();
     QApplication::setWindowIcon(zet::ui::programIcon());
     zet::ui::registerFontSubstitutions();
     zet::ui::installRussianTranslations(app);

@@ -128,8 +128,10 @@ void MainWindow::buildMenus() {
     m_archiveImportAction->setObjectName(QStringLiteral("archiveImportAction"));
     connect(m_archiveImportAction, &QAction::triggered, this,
             [this] {
-                if (examinerAllows())
+                if (examinerAllows()) {
+                    startJournalWhenDue();
                     importArchiveWithProgress(m_core, this);
+                }
             });
 
     m_settingsMenu = menu("settingsMenu", QStringLiteral("Настройка      "));
@@ -309,7 +311,7 @@ AboutArea& MainWindow::aboutArea() {
 
 void MainWindow::load() {
     setWindowIcon(programIcon());
-    const StartupReport report = m_core.startUp({m_options.programFolder});
+    const StartupReport report = m_core.startUp({m_options.programFolder, /*journalLater=*/true});
     setWindowTitle(report.caption);
     // The strip is filled through the core's databaseChanged.
     for (const QString& message : report.messages)
@@ -320,6 +322,21 @@ void MainWindow::load() {
     }
 
     setAppMode(modeIndex(Mode::Main));
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // The window has been painted: the catch-up runs as soon as the events waiting are handled.
+    if (event->type() == QEvent::UpdateRequest && m_core.isJournalDue())
+        QTimer::singleShot(0, this, &MainWindow::startJournalWhenDue);
+    return handled;
+}
+
+void MainWindow::startJournalWhenDue() {
+    if (!m_core.isJournalDue())
+        return;
+    if (const QString message = m_core.startJournal(); !message.isEmpty())
+        showMessage(this, message);
 }
 
 void MainWindow::setAppMode(int16 mode) {
@@ -475,6 +492,7 @@ void MainWindow::toggleArchiveViewer() {
 void MainWindow::openJournal() {
     if (!examinerAllows())
         return;
+    startJournalWhenDue();
     if (!m_journalWindow) {
         m_journalWindow = new JournalWindow(m_core.database().programFolder, this);
         m_journalWindow->setAttribute(Qt::WA_DeleteOnClose);

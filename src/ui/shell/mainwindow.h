@@ -84,6 +84,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The first frame, once painted, starts the journal's catch-up (startJournalWhenDue).
+    bool event(QEvent* event) override;
 
 private:
     void buildMenus();
@@ -102,6 +104,8 @@ private:
     // Opens as large as the screen allows, in the designed proportions.
     void fitToScreen();
     void load();
+    // Starts the journal that start-up left for after the first frame, telling what it found.
+    void startJournalWhenDue();
     void buildModeTable();
     void setAppMode(int16 mode);
     // Enters mode from the main mode, or leaves it when it is on.
