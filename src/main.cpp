@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdlib>
@@ -46,8 +47,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !m_seen) {
             m_seen = true;
-            // The loop ends once this frame is done, before any work the frame has started.
-            QCoreApplication::quit();
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         }
         return QObject::eventFilter(watched, event);
     }

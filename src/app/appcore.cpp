@@ -15,6 +15,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 
 namespace zet {
 
@@ -209,8 +210,7 @@ ArchiveImportReport AppCore::importArchiveToJournal(const ArchiveImportProgress&
 }
 
 QString AppCore::recordInJournal(const ExamineeRecord& record) {
-    // A journal left for after the first frame is started before its first exam.
-    const QString started = m_journalDue ? startJournal() : QString();
+    const QString started = std::exchange(m_journalStartMessage, QString());
     if (!m_journal)
         return {};
     JournalEntry entry = m_journal->newEntry();
@@ -500,6 +500,11 @@ PresentedQuestion AppCore::startExam(const RegistrationTexts& texts) {
     if (m_exam.examRunning || !m_exam.isFree(m_exam.currentExaminee) || !validProfile(profile))
         return {};
     m_examTexts = texts;
+    // A journal left for after the first frame catches up before this exam reaches the day
+    // file (else the catch-up would take the exam for one the journal missed); what it found
+    // is told with the exam's result.
+    if (m_journalDue)
+        m_journalStartMessage = startJournal();
     // The examinee sits at the keyboard from now on.
     m_examiner.endTrust();
     m_examStartedAt = now();

@@ -70,7 +70,7 @@ struct StartupOptions {
     // (and a database in a read-only program folder is adopted on the first start).
     QString programFolder;
     // Leaves the journal for startJournal() after the first frame (its catch-up grows with the
-    // journal); an exam that ends before starts it first.
+    // journal); an exam that starts before then starts it first.
     bool journalLater = false;
 };
 
@@ -276,6 +276,7 @@ private:
     std::unique_ptr<JournalSender> m_journalSender; // with a server only
     std::unique_ptr<JournalLinker> m_journalLinker; // works on m_journal's store
     bool m_journalDue = false;
+    QString m_journalStartMessage; // found by a journal started with an exam, told at its end
     QTimer m_journalTimer;
     QString m_serverError;
     // The running exam as the journal keeps it: when it started, the question on screen with

@@ -326,9 +326,14 @@ void MainWindow::load() {
 
 bool MainWindow::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
-    // The window has been painted: the catch-up runs as soon as the events waiting are handled.
-    if (event->type() == QEvent::UpdateRequest && m_core.isJournalDue())
-        QTimer::singleShot(0, this, &MainWindow::startJournalWhenDue);
+    // The window has been painted: the catch-up runs once no event waits any more (a zero timer
+    // of its own, which Qt runs when the window is idle, not among the events of the frame).
+    if (event->type() == QEvent::UpdateRequest && m_core.isJournalDue() && !m_journalStart) {
+        m_journalStart = new QTimer(this);
+        m_journalStart->setSingleShot(true);
+        connect(m_journalStart, &QTimer::timeout, this, &MainWindow::startJournalWhenDue);
+        m_journalStart->start(0);
+    }
     return handled;
 }
 

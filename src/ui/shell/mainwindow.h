@@ -15,6 +15,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QTimer;
 
 namespace zet::ui {
 
@@ -196,6 +197,7 @@ private:
     ArchiveViewer* m_archiveViewer = nullptr;
     AboutArea* m_aboutArea = nullptr;
     QPointer<JournalWindow> m_journalWindow;
+    QTimer* m_journalStart = nullptr; // startJournalWhenDue once the window is idle
     // Holds back input into a guarded area once the examiner's password is no longer trusted.
     ExaminerWatch* m_examinerWatch = nullptr;
 };
