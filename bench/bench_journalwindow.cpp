@@ -174,6 +174,7 @@ double untilPainted(QTableView* table, QElapsedTimer& timer) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    quietPlatformNoise();
     int rows = 1000000;
     QString screenshots;
     for (int i = 1; i < argc; ++i) {

@@ -86,6 +86,7 @@ QPushButton* buttonNamed(QWidget* window, const QString& text) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    quietPlatformNoise();
     int exams = 100;
     QString screenshots;
     for (int i = 1; i < argc; ++i) {

@@ -59,6 +59,7 @@ double timeBare(const QSize& size) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    quietPlatformNoise();
     registerFontSubstitutions();
     // A rejected database would otherwise stop the run with a modal box.
     hooks().message = [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); };

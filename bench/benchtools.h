@@ -33,6 +33,22 @@ inline double medianMs(int runs, const std::function<void()>& work) {
     return times[times.size() / 2];
 }
 
+// A line Qt writes for every window of the offscreen platform (which cannot pass size hints on)
+// or when no XDG_RUNTIME_DIR is set: it says nothing about the program measured.
+inline bool isPlatformNoise(const QString& line) {
+    return line.contains(QLatin1String("does not support propagateSizeHints()")) ||
+           line.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"));
+}
+
+// Keeps the platform noise above out of a benchmark's log; every other message goes on as before.
+inline void quietPlatformNoise() {
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (!isPlatformNoise(text) && previous)
+            previous(type, context, text);
+    });
+}
+
 // Saves what widget shows as dir/name and says so.
 inline void saveScreenshot(QWidget* widget, const QString& dir, const QString& name) {
     const QString path = QDir(dir).filePath(name);

@@ -6,6 +6,7 @@
 #include "ui/shell/aboutarea.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
+#include "ui/shell/programstyle.h"
 #include "ui/shell/translations.h"
 #include "ui/shell/uikit.h"
 
@@ -91,6 +92,7 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     nameTheProgram();
+    zet::ui::useProgramStyle();
     QApplication::setWindowIcon(zet::ui::programIcon());
     zet::ui::registerFontSubstitutions();
     zet::ui::installRussianTranslations(app);

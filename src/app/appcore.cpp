@@ -15,6 +15,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 
 namespace zet {
 
@@ -130,54 +131,22 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
     m_exam.findFreeSlot();
     m_selection.shuffleAllThemes();
     // The results journal, with whatever today's day file holds that it has not got yet.
-    const QString journalMessage = startJournal();
-    if (!journalMessage.isEmpty())
+    m_journalDue = options.journalLater;
+    if (const QString journalMessage = m_journalDue ? QString() : startJournal(); !journalMessage.isEmpty())
         report.messages << journalMessage;
     emit databaseChanged();
     return report;
 }
 
 QString AppCore::startJournal() {
+    m_journalDue = false;
     m_journalSender.reset();
     m_journalLinker.reset();
     m_journal = std::make_unique<Journal>(m_db.programFolder);
     Journal& journal = *m_journal;
-    QString message = journal.configError();
-    auto addMessage = [&message](const QString& text) {
-        if (!message.isEmpty())
-            message += QStringLiteral("\n\n");
-        message += text;
-    };
-    const JournalResult flushed = journal.store().flushOutbox();
-    if (!flushed.ok)
-        addMessage(flushed.error);
-    // An exam whose program ended between the day file and the journal is in the day file
-    // only. Exams that still wait in the outbox are left for it: they carry their answers.
     const QDate day = QDate::fromString(QFileInfo(m_archive.dayFileName).completeBaseName(),
                                         QStringLiteral("dd.MM.yyyy"));
-    QList<JournalEntry> entries =
-        importedEntries(m_exam.dayRegister, journal.config().workstation, day.isValid() ? day : today());
-    // The folder's id is made only when there is something to key with it.
-    if (!entries.isEmpty()) {
-        const QString folderId = programFolderId(m_db.programFolder);
-        for (JournalEntry& e : entries)
-            e.id = importedExamId(e.workstation, e.date, e.protocolNo, folderId);
-    }
-    const QList<JournalEntry> waiting = journal.store().waitingInOutbox();
-    entries.removeIf([&waiting](const JournalEntry& e) {
-        return std::any_of(waiting.begin(), waiting.end(), [&e](const JournalEntry& w) {
-            return w.workstation == e.workstation && w.date == e.date && w.protocolNo == e.protocolNo;
-        });
-    });
-    // A journal not yet made is made with its first exam, not at every start; one that is
-    // there is opened now, so that a damaged journal shows at once.
-    if (!entries.isEmpty() || QFileInfo::exists(journal.store().path())) {
-        const JournalResult imported = journal.store().recordImported(entries);
-        if (!imported.ok)
-            addMessage(imported.error);
-    }
-    if (const QString notes = journal.store().takeNotes(); !notes.isEmpty())
-        addMessage(notes);
+    const QString message = journal.catchUp(m_exam.dayRegister, day.isValid() ? day : today());
     // The rows of an older journal get their links after the start, then go to the server.
     m_journalLinker = std::make_unique<JournalLinker>(journal.store());
     connect(m_journalLinker.get(), &JournalLinker::finished, this, [this](const QString& error) {
@@ -241,6 +210,7 @@ ArchiveImportReport AppCore::importArchiveToJournal(const ArchiveImportProgress&
 }
 
 QString AppCore::recordInJournal(const ExamineeRecord& record) {
+    const QString started = std::exchange(m_journalStartMessage, QString());
     if (!m_journal)
         return {};
     JournalEntry entry = m_journal->newEntry();
@@ -272,8 +242,10 @@ QString AppCore::recordInJournal(const ExamineeRecord& record) {
                                  "каждой смене режима и перед выходом.")
                       .arg(recorded.error);
     }
-    if (const QString notes = m_journal->store().takeNotes(); !notes.isEmpty())
-        message += (message.isEmpty() ? QString() : QStringLiteral("\n\n")) + notes;
+    for (const QString& more : {m_journal->store().takeNotes(), started}) {
+        if (!more.isEmpty())
+            message += (message.isEmpty() ? QString() : QStringLiteral("\n\n")) + more;
+    }
     return message;
 }
 
@@ -528,6 +500,11 @@ PresentedQuestion AppCore::startExam(const RegistrationTexts& texts) {
     if (m_exam.examRunning || !m_exam.isFree(m_exam.currentExaminee) || !validProfile(profile))
         return {};
     m_examTexts = texts;
+    // A journal left for after the first frame catches up before this exam reaches the day
+    // file (else the catch-up would take the exam for one the journal missed); what it found
+    // is told with the exam's result.
+    if (m_journalDue)
+        m_journalStartMessage = startJournal();
     // The examinee sits at the keyboard from now on.
     m_examiner.endTrust();
     m_examStartedAt = now();

@@ -69,6 +69,9 @@ struct StartupOptions {
     // Empty: the program's own folder when it can be written, else the per-user data folder
     // (and a database in a read-only program folder is adopted on the first start).
     QString programFolder;
+    // Leaves the journal for startJournal() after the first frame (its catch-up grows with the
+    // journal); an exam that starts before then starts it first.
+    bool journalLater = false;
 };
 
 // What start-up did, for the main window to show.
@@ -126,6 +129,8 @@ public:
     // minute. Returns a Russian message when the local journal cannot be written, else nothing;
     // a server that does not answer is told through journalServerUnavailable.
     QString startJournal();
+    // startUp left the journal for later and nothing has started it yet.
+    bool isJournalDue() const { return m_journalDue; }
     // The journal, or null before startJournal.
     Journal* journal() { return m_journal.get(); }
     // Starts sending the exams the configured server has not got yet, on the sending thread;
@@ -270,6 +275,8 @@ private:
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<JournalSender> m_journalSender; // with a server only
     std::unique_ptr<JournalLinker> m_journalLinker; // works on m_journal's store
+    bool m_journalDue = false;
+    QString m_journalStartMessage; // found by a journal started with an exam, told at its end
     QTimer m_journalTimer;
     QString m_serverError;
     // The running exam as the journal keeps it: when it started, the question on screen with

@@ -3,7 +3,10 @@
 #include "app/startup.h"
 
 #include <QDir>
+#include <QFileDevice>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace zet {
 
@@ -87,6 +90,11 @@ QString CommandOptions::folder(QTextStream& err) const {
         return {};
     }
     return folder;
+}
+
+bool writesToTerminal(QTextStream& out) {
+    const auto* file = qobject_cast<const QFileDevice*>(out.device());
+    return file && file->handle() >= 0 && ::isatty(file->handle()) == 1;
 }
 
 } // namespace zet

@@ -34,4 +34,8 @@ private:
     QHash<QString, QString> m_values;
 };
 
+// True when out writes to a terminal (where progress may be drawn over itself), false for a
+// file, a pipe or a stream in memory.
+bool writesToTerminal(QTextStream& out);
+
 } // namespace zet

@@ -10,11 +10,15 @@
 #include "journal/journalverify.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 namespace zet {
 
 namespace {
+
+// How often an import written into a log or a pipe tells how far it has come.
+constexpr qint64 kLogProgressMs = 5000;
 
 const char* const kUsage =
     "Использование:\n"
@@ -236,13 +240,24 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
         << QDir::toNativeSeparators(journal.store().path()) << "\n";
     out.flush();
 
+    // On a terminal the count is drawn over itself; into a log or a pipe a line goes out only
+    // every few seconds, so that a long import still shows it is alive.
+    const bool terminal = writesToTerminal(out);
+    QElapsedTimer sinceLine;
+    sinceLine.start();
     const ArchiveImportReport report = importArchive(
-        journal.store(), folder, journal.config().workstation, [&out](int done, int total, const QString&) {
-            out << "\rФайлов обработано: " << done << " из " << total;
+        journal.store(), folder, journal.config().workstation, [&](int done, int total, const QString&) {
+            if (terminal) {
+                out << "\rФайлов обработано: " << done << " из " << total;
+            } else if (sinceLine.elapsed() >= kLogProgressMs) {
+                out << "Файлов обработано: " << done << " из " << total << "\n";
+                sinceLine.restart();
+            }
             out.flush();
             return true;
         });
-    out << "\n";
+    if (terminal)
+        out << "\n";
     for (const QString& damaged : report.damaged)
         err << "Повреждённый файл пропущен: " << damaged << "\n";
     out << "Файлов дня: " << report.filesFound << ", прочитано: " << report.filesImported

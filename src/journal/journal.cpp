@@ -1,8 +1,12 @@
 #include "journal/journal.h"
 
+#include "journal/archiveimport.h"
 #include "model/savefile.h"
 
+#include <QFileInfo>
 #include <QUuid>
+
+#include <algorithm>
 
 namespace zet {
 
@@ -20,6 +24,43 @@ JournalEntry Journal::newEntry() const {
     entry.id = QUuid::createUuid();
     entry.workstation = m_config.workstation;
     return entry;
+}
+
+QString Journal::catchUp(const DayRegisterArray& reg, const QDate& day) {
+    QString message = m_configError;
+    auto addMessage = [&message](const QString& text) {
+        if (!message.isEmpty())
+            message += QStringLiteral("\n\n");
+        message += text;
+    };
+    const JournalResult flushed = m_store.flushOutbox();
+    if (!flushed.ok)
+        addMessage(flushed.error);
+    // An exam whose program ended between the day file and the journal is in the day file
+    // only. Exams that still wait in the outbox are left for it: they carry their answers.
+    QList<JournalEntry> entries = importedEntries(reg, m_config.workstation, day);
+    // The folder's id is made only when there is something to key with it.
+    if (!entries.isEmpty()) {
+        const QString folderId = programFolderId(m_folder);
+        for (JournalEntry& e : entries)
+            e.id = importedExamId(e.workstation, e.date, e.protocolNo, folderId);
+    }
+    const QList<JournalEntry> waiting = m_store.waitingInOutbox();
+    entries.removeIf([&waiting](const JournalEntry& e) {
+        return std::any_of(waiting.begin(), waiting.end(), [&e](const JournalEntry& w) {
+            return w.workstation == e.workstation && w.date == e.date && w.protocolNo == e.protocolNo;
+        });
+    });
+    // A journal not yet made is made with its first exam, not at every start; one that is
+    // there is opened now, so that a damaged journal shows at once.
+    if (!entries.isEmpty() || QFileInfo::exists(m_store.path())) {
+        const JournalResult imported = m_store.recordImported(entries);
+        if (!imported.ok)
+            addMessage(imported.error);
+    }
+    if (const QString notes = m_store.takeNotes(); !notes.isEmpty())
+        addMessage(notes);
+    return message;
 }
 
 JournalRecordResult Journal::record(const JournalEntry& entry) {

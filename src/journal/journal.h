@@ -2,6 +2,7 @@
 // The results journal as the program uses it: the local journal in the program folder and,
 // when journal.ini names one, the exam centre's server that every exam is sent on to.
 
+#include "exam/dayregister.h"
 #include "journal/journalconfig.h"
 #include "journal/journalentry.h"
 #include "journal/journalserver.h"
@@ -33,6 +34,11 @@ public:
     // An exam that neither the journal nor its outbox can take is kept here, with its answers,
     // until writeUnwritten() or saveUnwrittenTo() succeeds.
     JournalRecordResult record(const JournalEntry& entry);
+    // The catch-up at the start of a session: writes the exams waiting in the outbox, then adds
+    // every record of the day file of day (its register reg) that the journal lacks as an
+    // imported exam, unless it waits in the outbox still. A journal not made yet is made only
+    // when there is such a record. Returns what the examiner should hear (Russian), or nothing.
+    QString catchUp(const DayRegisterArray& reg, const QDate& day);
     // Exams kept in memory only.
     int unwrittenCount() const { return int(m_unwritten.size()); }
     // Gives the exams kept in memory to the journal again; ok when none is left in memory.

@@ -134,6 +134,9 @@ public:
     }
 
 private:
+    // loadFromBytes() over bytes that are a mapped file when mapped is set (see RecordReader).
+    bool loadFrom(QByteArrayView bytes, bool mapped);
+
     std::vector<QString> m_questions;
 };
 

@@ -13,6 +13,9 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace zet {
 
 namespace {
@@ -28,7 +31,9 @@ static_assert(kRecordCount == 12770);
 // Walks the records in file order; RecordReader and RecordWriter share the order through visitBody().
 class RecordReader {
 public:
-    explicit RecordReader(QByteArrayView bytes) : m_bytes(bytes) {}
+    // mapped: the bytes are a file mapped into memory; the pages read are given back as the
+    // reader goes on, so that a whole file is never resident at once.
+    explicit RecordReader(QByteArrayView bytes, bool mapped = false) : m_bytes(bytes), m_mapped(mapped) {}
 
     QString string() {
         QString s;
@@ -53,9 +58,26 @@ public:
     }
 
 private:
-    qsizetype next() { return m_record++ * kRecordSize; }
+    qsizetype next() {
+        const qsizetype at = m_record++ * kRecordSize;
+        if (m_mapped && at - m_released >= kReleaseBytes && at <= m_bytes.size())
+            release(at);
+        return at;
+    }
+    // Gives back the whole pages before at: they are read, and the file keeps them.
+    void release(qsizetype at) {
+        const qsizetype page = ::sysconf(_SC_PAGESIZE);
+        const qsizetype end = at / page * page;
+        if (end > m_released)
+            ::madvise(const_cast<char*>(m_bytes.constData()) + m_released, std::size_t(end - m_released), MADV_DONTNEED);
+        m_released = end;
+    }
+    static constexpr qsizetype kReleaseBytes = 1 << 20;
+
     QByteArrayView m_bytes;
+    bool m_mapped = false;
     qsizetype m_record = 0;
+    qsizetype m_released = 0; // the mapped bytes before this are given back
 };
 
 // Fills every byte of the file image, so a buffer of an earlier save can be written over.
@@ -166,6 +188,7 @@ QString shown(const QString& path) {
 LoadResult Database::loadDatabase() {
     LoadResult result;
     QByteArray bytes;
+    bool mapped = false;
     QFile file(databasePath);
     if (databasePath.isEmpty() || (!file.exists() && !QFileInfo(databasePath).isSymLink())) {
         result.error = QStringLiteral("Файл «%1» не найден.").arg(shown(databasePath));
@@ -175,22 +198,24 @@ LoadResult Database::loadDatabase() {
     } else {
         // Map the file when possible; the bytes are only looked at while it stays open.
         const qint64 size = file.size();
-        if (uchar* mapped = size > 0 ? file.map(0, size) : nullptr)
-            bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size);
-        else
+        if (uchar* map = size > 0 ? file.map(0, size) : nullptr) {
+            bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(map), size);
+            mapped = true;
+        } else
             bytes = file.readAll();
         if (file.error() != QFileDevice::NoError) {
             result.error = QStringLiteral("Файл «%1» не удалось прочитать: %2")
                                .arg(shown(databasePath), russianSystemError(file.errorString()));
             result.unreadable = true;
             bytes.clear();
+            mapped = false;
         } else if (bytes.isEmpty()) {
             result.error = QStringLiteral("Файл «%1» пуст (0 байт).").arg(shown(databasePath));
             result.unreadable = true;
         }
     }
 
-    if (!loadFromBytes(bytes)) {
+    if (!loadFrom(bytes, mapped)) {
         result.status = LoadResult::Rejected;
         if (result.error.isEmpty())
             result.error =
@@ -200,7 +225,11 @@ LoadResult Database::loadDatabase() {
 }
 
 bool Database::loadFromBytes(QByteArrayView bytes) {
-    RecordReader reader(bytes);
+    return loadFrom(bytes, false);
+}
+
+bool Database::loadFrom(QByteArrayView bytes, bool mapped) {
+    RecordReader reader(bytes, mapped);
     reader.string(databaseHeader[0]);
     reader.string(databaseHeader[1]);
     if (databaseHeader[1] != kVersionMarker)

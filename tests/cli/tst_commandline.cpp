@@ -1,7 +1,9 @@
 // The command line: commands are told from window options, and wrong words are refused.
 
+#include "archive/dayfile.h"
 #include "cli/commandline.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +18,7 @@ private slots:
     void commandsAndHelp();
     void wrongArgumentsWithoutDisplay_data();
     void wrongArgumentsWithoutDisplay();
+    void importIntoAPipeDrawsNoProgress();
 };
 
 void TestCommandLine::windowOptions_data() {
@@ -93,4 +96,26 @@ void TestCommandLine::wrongArgumentsWithoutDisplay() {
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 2);
     QVERIFY2(errors.contains(told) && errors.contains(QStringLiteral("razividerur [--folder")), qPrintable(errors));
+}
+
+// An archive import whose output goes into a pipe (a log): the summary, and no count drawn over
+// itself with carriage returns.
+void TestCommandLine::importIntoAPipeDrawsNoProgress() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("2010/Декабрь")));
+    DayRegisterArray reg{};
+    reg[1].fullName = QStringLiteral("Иванов И.И.");
+    reg[1].grade = 5;
+    for (const char* day : {"02.12.2010", "03.12.2010", "06.12.2010"}) {
+        const QString path = dir.filePath(QStringLiteral("2010/Декабрь/%1.txt").arg(QLatin1String(day)));
+        QVERIFY(DayArchive::writeRegisterTo(path, reg).ok);
+    }
+    QProcess program;
+    program.start(QStringLiteral(ZET_PROGRAM),
+                  {QStringLiteral("journal"), QStringLiteral("import-archive"), QStringLiteral("--folder"), dir.path()});
+    QVERIFY(program.waitForFinished(60000));
+    const QString output = QString::fromUtf8(program.readAllStandardOutput());
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY2(output.contains(QStringLiteral("Файлов дня: 3, прочитано: 3")), qPrintable(output));
+    QVERIFY2(!output.contains(QLatin1Char('\r')), qPrintable(output));
 }

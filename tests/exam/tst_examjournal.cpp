@@ -175,6 +175,32 @@ private slots:
         QCOMPARE(right, entry->right);
     }
 
+    // Start-up may leave the journal for after the first frame: an exam that ends before then
+    // starts it, and is written into it.
+    void examBeforeTheDeferredJournalIsWritten() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        {
+            std::unique_ptr<AppCore> made = makeModule(folder);
+            Database& db = coreDatabase(*made);
+            db.databasePath = folder + QStringLiteral("Data.zet");
+            QVERIFY(db.saveDatabase().ok());
+        }
+        AppCore core(std::make_unique<SeededRandom>(77), [] { return kToday; });
+        const StartupReport report = core.startUp({folder, /*journalLater=*/true});
+        QVERIFY2(report.messages.isEmpty(), qPrintable(report.messages.join(QLatin1Char('\n'))));
+        QVERIFY(core.isJournalDue());
+        QVERIFY(!core.journal());
+
+        core.startExam(registrationTexts());
+        QVERIFY(core.answerClick(1));
+        const std::optional<FinishResult> finished = core.finishExam(registrationTexts());
+        QVERIFY(finished);
+        QVERIFY2(finished->journalMessage.isEmpty(), qPrintable(finished->journalMessage));
+        QVERIFY(!core.isJournalDue());
+        QCOMPARE(core.journal()->store().findByPersonnelNo(QStringLiteral("А-15")).size(), 1);
+    }
+
     void unwritableJournalKeepsTheDayFileAndCatchesUp() {
         QTemporaryDir dir;
         const QString folder = dir.path() + QLatin1Char('/');

@@ -74,6 +74,7 @@ private slots:
 
     void firstStart();
     void serverTroubleWhileTheJournalIsOpen();
+    void journalStartsAfterTheFirstFrame();
     void settingsNameMissingDatabase();
     void firstStartOnFullDisk();
     void existingDatabaseWithoutSettingsIsKept();
@@ -193,6 +194,22 @@ void TestMainWindow::serverTroubleWhileTheJournalIsOpen() {
                  state->text().contains(QStringLiteral("Не отправлено на сервер: 1")),
              qPrintable(state->text()));
     QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
+}
+
+// The journal's catch-up waits for the first frame; what it finds is told once the window is up.
+void TestMainWindow::journalStartsAfterTheFirstFrame() {
+    QFile damaged(m_dir->filePath(QStringLiteral("journal.sqlite")));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(4096, 'x'));
+    damaged.close();
+    MainWindow& w = start();
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
+    QVERIFY(!m_core->journal());
+
+    w.show();
+    QTRY_VERIFY(m_core->journal());
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].contains(QStringLiteral("журнал")), qPrintable(m_messages[0]));
 }
 
 void TestMainWindow::settingsNameMissingDatabase() {

@@ -3,6 +3,7 @@
 #include "ui/shell/uikit.h"
 
 #include <QEvent>
+#include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -33,7 +34,11 @@ QPixmap programPicture() {
         return true;
     }();
     Q_UNUSED(registered);
-    return QPixmap(QStringLiteral(":/icon.png"));
+    // Read as PNG and nothing else: a reader that may guess the format loads every image
+    // plugin to ask it, at every start.
+    QImageReader reader(QStringLiteral(":/icon.png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 QString makerWebAddress() {

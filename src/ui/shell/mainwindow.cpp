@@ -128,8 +128,10 @@ void MainWindow::buildMenus() {
     m_archiveImportAction->setObjectName(QStringLiteral("archiveImportAction"));
     connect(m_archiveImportAction, &QAction::triggered, this,
             [this] {
-                if (examinerAllows())
+                if (examinerAllows()) {
+                    startJournalWhenDue();
                     importArchiveWithProgress(m_core, this);
+                }
             });
 
     m_settingsMenu = menu("settingsMenu", QStringLiteral("Настройка      "));
@@ -309,7 +311,7 @@ AboutArea& MainWindow::aboutArea() {
 
 void MainWindow::load() {
     setWindowIcon(programIcon());
-    const StartupReport report = m_core.startUp({m_options.programFolder});
+    const StartupReport report = m_core.startUp({m_options.programFolder, /*journalLater=*/true});
     setWindowTitle(report.caption);
     // The strip is filled through the core's databaseChanged.
     for (const QString& message : report.messages)
@@ -320,6 +322,26 @@ void MainWindow::load() {
     }
 
     setAppMode(modeIndex(Mode::Main));
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // The window has been painted: the catch-up runs once no event waits any more (a zero timer
+    // of its own, which Qt runs when the window is idle, not among the events of the frame).
+    if (event->type() == QEvent::UpdateRequest && m_core.isJournalDue() && !m_journalStart) {
+        m_journalStart = new QTimer(this);
+        m_journalStart->setSingleShot(true);
+        connect(m_journalStart, &QTimer::timeout, this, &MainWindow::startJournalWhenDue);
+        m_journalStart->start(0);
+    }
+    return handled;
+}
+
+void MainWindow::startJournalWhenDue() {
+    if (!m_core.isJournalDue())
+        return;
+    if (const QString message = m_core.startJournal(); !message.isEmpty())
+        showMessage(this, message);
 }
 
 void MainWindow::setAppMode(int16 mode) {
@@ -475,6 +497,7 @@ void MainWindow::toggleArchiveViewer() {
 void MainWindow::openJournal() {
     if (!examinerAllows())
         return;
+    startJournalWhenDue();
     if (!m_journalWindow) {
         m_journalWindow = new JournalWindow(m_core.database().programFolder, this);
         m_journalWindow->setAttribute(Qt::WA_DeleteOnClose);

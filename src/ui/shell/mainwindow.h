@@ -15,6 +15,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QTimer;
 
 namespace zet::ui {
 
@@ -84,6 +85,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The first frame, once painted, starts the journal's catch-up (startJournalWhenDue).
+    bool event(QEvent* event) override;
 
 private:
     void buildMenus();
@@ -102,6 +105,8 @@ private:
     // Opens as large as the screen allows, in the designed proportions.
     void fitToScreen();
     void load();
+    // Starts the journal that start-up left for after the first frame, telling what it found.
+    void startJournalWhenDue();
     void buildModeTable();
     void setAppMode(int16 mode);
     // Enters mode from the main mode, or leaves it when it is on.
@@ -192,6 +197,7 @@ private:
     ArchiveViewer* m_archiveViewer = nullptr;
     AboutArea* m_aboutArea = nullptr;
     QPointer<JournalWindow> m_journalWindow;
+    QTimer* m_journalStart = nullptr; // startJournalWhenDue once the window is idle
     // Holds back input into a guarded area once the examiner's password is no longer trusted.
     ExaminerWatch* m_examinerWatch = nullptr;
 };
