@@ -113,7 +113,9 @@ private:
     QVariant dateValue(const QDate& date) const;
     QVariant flagValue(bool flag) const;
     QVariant nowValue() const;
-    JournalResult writePeople(const QList<StaffPerson>& people, const QDate& today);
+    // Writes people over the rows of the same numbers; stamps[i] is the update time of
+    // people[i] (now for those without one).
+    JournalResult writePeople(const QList<StaffPerson>& people, const QList<QVariant>& stamps);
     JournalResult failure(const QString& what, const QString& reason) const;
 
     QSqlDatabase m_db;
