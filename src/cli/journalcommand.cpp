@@ -28,9 +28,17 @@ const char* const kUsage =
     "      --name и --personnel-no — часть Ф.И.О. или табельного номера (регистр и «ё» не важны),\n"
     "      --profile — номер или название профиля, --grade — оценка от 2 до 5,\n"
     "      --workstation — имя рабочего места из journal.ini\n"
-    "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА] [--local]\n"
-    "      кому пора на повторную проверку: последняя сдача и срок следующей проверки;\n"
-    "      --within — только просроченные и те, чей срок наступит в ближайшие ДНЕЙ дней\n"
+    "  razividerur journal due [--within ДНЕЙ] [--department ПОДРАЗДЕЛЕНИЕ] [--profile N]\n"
+    "                          [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА] [--local]\n"
+    "      кому пора на повторную проверку: последняя сдача и срок следующей проверки, а также\n"
+    "      все из списка персонала, кому назначен профиль (razividerur staff assign): кто ни разу\n"
+    "      не проверялся — «не проверялся»; уволенные не входят;\n"
+    "      --within — только просроченные и те, чей срок наступит в ближайшие ДНЕЙ дней;\n"
+    "      --department — только это подразделение, --profile — только этот номер профиля\n"
+    "  razividerur journal register --department ПОДРАЗДЕЛЕНИЕ [--from ДД.ММ.ГГГГ] [--until ДД.ММ.ГГГГ]\n"
+    "                               --to ФАЙЛ.xlsx [--folder ПАПКА] [--local]\n"
+    "      журнал проверки знаний подразделения за период: дата, Ф.И.О., должность, профиль\n"
+    "      или программа, результат, номер протокола\n"
     "  razividerur journal verify [--folder ПАПКА]\n"
     "      проверяет целостность журнала этого компьютера, файлов дня архива и, если в journal.ini\n"
     "      указан сервер, журнала на сервере; код выхода 1, если найдены изменения\n"
@@ -134,6 +142,14 @@ int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
 }
 
 QString dueLine(const DueEntry& d) {
+    const QString who = d.department.isEmpty() ? d.fullName : QStringLiteral("%1 (%2)").arg(d.fullName, d.department);
+    const QString profile = d.profileName.isEmpty() ? QStringLiteral("профиль %1").arg(d.profileNo)
+                                                    : QStringLiteral("профиль %1 «%2»").arg(d.profileNo).arg(d.profileName);
+    if (d.neverChecked()) {
+        return QStringLiteral("%1  %2  %3  %4; %5; не проверялся\n")
+            .arg(d.due.toString(QStringLiteral("dd.MM.yyyy")), QStringLiteral("сегодня").leftJustified(22),
+                 (d.personnelNo.isEmpty() ? QStringLiteral("—") : d.personnelNo).leftJustified(10), who, profile);
+    }
     QString when;
     if (d.daysLeft < 0)
         when = QStringLiteral("просрочено на %1 дн.").arg(-d.daysLeft);
@@ -141,25 +157,27 @@ QString dueLine(const DueEntry& d) {
         when = QStringLiteral("сегодня");
     else
         when = QStringLiteral("через %1 дн.").arg(d.daysLeft);
-    return QStringLiteral("%1  %2  %3  %4; профиль %5 «%6»; %7 %8 на %9\n")
+    return QStringLiteral("%1  %2  %3  %4; %5; %6 %7 на %8\n")
         .arg(d.due.toString(QStringLiteral("dd.MM.yyyy")), when.leftJustified(22),
-             (d.personnelNo.isEmpty() ? QStringLiteral("—") : d.personnelNo).leftJustified(10), d.fullName)
-        .arg(d.profileNo)
-        .arg(d.profileName, d.failed() ? QStringLiteral("не сдал") : QStringLiteral("сдан"),
+             (d.personnelNo.isEmpty() ? QStringLiteral("—") : d.personnelNo).leftJustified(10), who, profile,
+             d.failed() ? QStringLiteral("не сдал") : QStringLiteral("сдан"),
              d.lastExam.toString(QStringLiteral("dd.MM.yyyy")))
         .arg(d.lastGrade);
 }
 
 int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
     const std::optional<CommandOptions> options = CommandOptions::parse(
-        args, {QStringLiteral("within"), QStringLiteral("to"), QStringLiteral("folder")}, err,
-        {QStringLiteral("local")});
+        args, {QStringLiteral("within"), QStringLiteral("department"), QStringLiteral("profile"), QStringLiteral("to"),
+               QStringLiteral("folder")},
+        err, {QStringLiteral("local")});
     if (!options) {
         printUsage(err);
         return 2;
     }
     bool ok = true;
     const int within = options->number(QStringLiteral("within"), 0, -1, err, ok);
+    const DueFilter filter{options->value(QStringLiteral("department")),
+                           options->number(QStringLiteral("profile"), 1, 0, err, ok)};
     const QString target = options->value(QStringLiteral("to"));
     if (!target.isEmpty() && exportFormatOf(target) == ExportFormat::Unknown) {
         err << QStringLiteral("Файл «%1»: выгрузка возможна только в файлы .xlsx и .csv.\n").arg(target);
@@ -182,7 +200,7 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 1;
     QList<DueEntry> due;
     const QDate today = QDate::currentDate();
-    JournalResult result = JournalReports(reader.database()).dueList(periods, today, due);
+    JournalResult result = JournalReports(reader.database()).dueList(periods, today, due, filter);
     if (result.ok && within >= 0)
         due = dueWithin(due, within);
     if (result.ok && !target.isEmpty())
