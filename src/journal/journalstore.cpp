@@ -369,10 +369,11 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
             return JournalResult::failure(reason);
         link = chain::follow(e, tail);
     }
-    QSqlQuery& q = statement(QStringLiteral("INSERT INTO exams (%1, search_text, %2) VALUES "
-                                            "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+    // The exam's columns, its search text and its link.
+    static const QString marks = QStringLiteral("?") + QStringLiteral(",?").repeated(kExamColumnCount + 3);
+    QSqlQuery& q = statement(QStringLiteral("INSERT INTO exams (%1, search_text, %2) VALUES (%3)"
                                             " ON CONFLICT (id) DO NOTHING")
-                                 .arg(examColumns(), chain::linkColumns()));
+                                 .arg(examColumns(), chain::linkColumns(), marks));
     QVariantList values = examValues(e, JournalDialect::Local);
     values << searchText(e.fullName, e.personnelNo);
     values << (link.linked() ? QVariant(link.position) : QVariant(QMetaType(QMetaType::LongLong)))
