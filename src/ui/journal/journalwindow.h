@@ -76,6 +76,8 @@ signals:
     void dueListRequested();
     // «Комиссия…»: the organisation and the commission printed on protocols.
     void commissionRequested();
+    // «Персонал…»: the staff list and the assignments of profiles.
+    void staffRequested();
     // «Проверить целостность…»: whether the recorded results are still as they were written.
     void integrityCheckRequested();
     // A double click in the statistics: open this question in the question editor.
@@ -100,6 +102,7 @@ private:
     QComboBox* m_profile = nullptr;
     QComboBox* m_grade = nullptr;
     QComboBox* m_workstation = nullptr;
+    QComboBox* m_department = nullptr;
     QLabel* m_count = nullptr;
     QLabel* m_problem = nullptr;
     QLabel* m_serverState = nullptr;
