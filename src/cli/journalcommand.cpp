@@ -7,6 +7,8 @@
 #include "journal/archiveimport.h"
 #include "journal/journal.h"
 #include "journal/journalreports.h"
+#include "journal/journalserver.h"
+#include "journal/staffstore.h"
 #include "journal/journalverify.h"
 
 #include <QDir>
@@ -222,6 +224,65 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
     return 0;
 }
 
+int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const std::optional<CommandOptions> options = CommandOptions::parse(
+        args,
+        {QStringLiteral("department"), QStringLiteral("from"), QStringLiteral("until"), QStringLiteral("to"),
+         QStringLiteral("folder")},
+        err, {QStringLiteral("local")});
+    if (!options) {
+        printUsage(err);
+        return 2;
+    }
+    bool ok = true;
+    const QString department = options->value(QStringLiteral("department")).simplified();
+    const QDate from = options->date(QStringLiteral("from"), err, ok);
+    const QDate until = options->date(QStringLiteral("until"), err, ok);
+    const QString target = options->value(QStringLiteral("to"));
+    if (department.isEmpty()) {
+        err << "Не указано подразделение: --department ПОДРАЗДЕЛЕНИЕ.\n";
+        ok = false;
+    }
+    if (exportFormatOf(target) != ExportFormat::Xlsx) {
+        err << "Журнал проверки знаний записывается в таблицу Excel: --to ФАЙЛ.xlsx.\n";
+        ok = false;
+    }
+    if (ok && from.isValid() && until.isValid() && from > until) {
+        err << "Дата --from позже даты --until.\n";
+        ok = false;
+    }
+    const QString folder = ok ? options->folder(err) : QString();
+    if (!ok || folder.isEmpty()) {
+        err.flush();
+        return 2;
+    }
+    ProtocolSettings settings;
+    JournalResult result = PaperworkSettings(folder).readProtocol(settings);
+    if (!result.ok) {
+        err << result.error << "\n";
+        err.flush();
+        return 1;
+    }
+    JournalReader reader(folder);
+    if (!openReader(reader, options->has(QStringLiteral("local")), err))
+        return 1;
+    QList<JournalEntry> exams;
+    result = JournalReports(reader.database()).departmentRegister(department, from, until, exams);
+    if (result.ok)
+        result = writeXlsx(registerTable(exams, department, from, until, settings), target);
+    if (!result.ok) {
+        err << result.error << "\n";
+        err.flush();
+        return 1;
+    }
+    out << QStringLiteral("Журнал проверки знаний подразделения «%1» (%2): экзаменов %3, файл %4\n")
+               .arg(department, reader.description())
+               .arg(exams.size())
+               .arg(QDir::toNativeSeparators(target));
+    out.flush();
+    return 0;
+}
+
 int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
     const bool passwordStdin = takePasswordStdinFlag(args);
     QString folder;
@@ -267,6 +328,8 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
         << ", пропущено повреждённых: " << report.damaged.size() << ".\n"
         << "Экзаменов добавлено: " << report.examsAdded
         << ", уже были в журнале: " << report.examsAlreadyThere << ".\n";
+    if (report.departmentsFilled > 0)
+        out << "Подразделение по списку персонала вписано экзаменам: " << report.departmentsFilled << ".\n";
     int code = report.damaged.isEmpty() ? 0 : 1;
     if (!report.result.ok) {
         err << report.result.error << "\n";
@@ -279,6 +342,19 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
         if (!sendResult.ok) {
             err << sendResult.error << "\nОстальные будут отправлены при следующем запуске программы.\n";
             code = 1;
+        } else {
+            // Exams the server got before the staff list came get their department there too.
+            JournalServer server(journal.config());
+            int filled = 0;
+            JournalResult result = server.connect();
+            if (result.ok)
+                result = StaffStore(server.database()).fillExamDepartments(&filled);
+            if (!result.ok) {
+                err << result.error << "\n";
+                code = 1;
+            } else if (filled > 0) {
+                out << "Подразделение вписано экзаменам на сервере журнала: " << filled << ".\n";
+            }
         }
     }
     out.flush();
@@ -330,6 +406,8 @@ int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         return runExport(args, out, err);
     if (action == QLatin1String("due"))
         return runDue(args, out, err);
+    if (action == QLatin1String("register"))
+        return runRegister(args, out, err);
     if (action == QLatin1String("verify"))
         return runVerify(args, out, err);
     if (!action.isEmpty())
