@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <ctime>
 
 using namespace zet;
 using namespace zet::bench;
@@ -46,10 +47,16 @@ bool exec(QSqlQuery& q, const QString& sql) {
     return false;
 }
 
+// Processor time of this program in the last seconds() measured: the machine is shared, and
+// the wall clock counts the other builds too (the server's own time is not in it).
+double g_processorSeconds = 0;
+
 double seconds(const std::function<void()>& work) {
     QElapsedTimer t;
+    const std::clock_t started = std::clock();
     t.start();
     work();
+    g_processorSeconds = double(std::clock() - started) / CLOCKS_PER_SEC;
     return t.nsecsElapsed() / 1e9;
 }
 
@@ -135,6 +142,7 @@ void dueBench(const char* where, QSqlDatabase db, int exams) {
     QList<DueEntry> due;
     JournalResult result;
     const double spent = seconds([&] { result = JournalReports(db).dueList({}, kToday, due); });
+    const double spentProcessor = g_processorSeconds;
     if (!result.ok) {
         std::printf("  due list: %s\n", qPrintable(result.error));
         return;
@@ -146,6 +154,8 @@ void dueBench(const char* where, QSqlDatabase db, int exams) {
     const double before = readEveryExam(db, &rows);
     std::printf("  %s: %d exams, due list %lld rows (%d never checked)\n", where, exams, qlonglong(due.size()), never);
     printAgainst("due list", spent, before, "reading every exam");
+    std::printf("  %-52s %9.3f s   (reading every exam %.3f s)\n", "  processor time of the program", spentProcessor,
+                g_processorSeconds);
     std::printf("  %-52s %9.3f s   ratio to the 2 s aim %.2f\n", "", spent, spent / 2.0);
 }
 
@@ -179,11 +189,24 @@ void sqliteBench(const QString& folder, const StaffFile& file, int exams, int pe
         return;
     QSqlQuery q(store.database());
     const double made = seconds([&] {
+        // The indexes are made again after the rows, which is many times faster.
+        QStringList names, indexes;
+        exec(q, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'exams'"
+                               " AND sql IS NOT NULL"));
+        while (q.next()) {
+            names << q.value(0).toString();
+            indexes << q.value(1).toString();
+        }
+        for (const QString& name : std::as_const(names))
+            exec(q, QStringLiteral("DROP INDEX ") + name);
+        exec(q, QStringLiteral("PRAGMA synchronous = OFF"));
         exec(q, QStringLiteral("BEGIN"));
         exec(q, kExamInsert + QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) ")
                                   .arg(exams - 1) +
                     examRows(false, people) + QStringLiteral(" FROM n"));
         exec(q, QStringLiteral("COMMIT"));
+        for (const QString& index : std::as_const(indexes))
+            exec(q, index);
         exec(q, QStringLiteral("ANALYZE"));
     });
     std::printf("SQLite journal: %d exams made in %.1f s\n", exams, made);
@@ -210,7 +233,8 @@ void serverBench(const StaffFile& file, int exams, int people) {
     QSqlQuery q(server.database());
     const double made = seconds([&] {
         exec(q, QStringLiteral("SET synchronous_commit = off"));
-        exec(q, kExamInsert + examRows(true, people) + QStringLiteral(" FROM generate_series(0, %1) AS i").arg(exams - 1));
+        exec(q, kExamInsert + examRows(true, people) +
+                    QStringLiteral(" FROM generate_series(0::bigint, %1::bigint) AS i").arg(exams - 1));
         exec(q, QStringLiteral("VACUUM ANALYZE exams"));
     });
     std::printf("PostgreSQL journal: %d exams made in %.1f s\n", exams, made);
@@ -246,6 +270,7 @@ int main(int argc, char** argv) {
     list.isEmpty(); // the journal made before the clock starts, as the baseline's table is
     const double load = seconds([&] { list.importFile(first, report); });
     printAgainst("first load (read and merge)", load, plain, "plain INSERTs");
+    std::printf("  %-52s %9.3f s\n", "  processor time", g_processorSeconds);
     std::printf("  %-52s %9.3f s (added %d)\n", "  of which reading the file", read, report.added);
     const double again = seconds([&] { list.importFile(later, report); });
     printAgainst("second load (1 % changed, 1 % gone)", again, plain, "plain INSERTs");

@@ -206,9 +206,16 @@ JournalResult JournalReports::latestExams(int profileNo, QList<DueEntry>& result
                                   " ORDER BY %1, profile_no, %5)")
                        .arg(key, columns, where, profile, latestFirst);
         } else {
-            sql += QStringLiteral("SELECT %2 FROM (SELECT %2, row_number() OVER (PARTITION BY %1, profile_no"
-                                  " ORDER BY %5) AS n FROM exams WHERE %3%4) WHERE n = 1")
-                       .arg(key, columns, where, profile, latestFirst);
+            // SQLite finds the latest day of each group in the index alone, then reads the
+            // exams of that day only; the program picks the latest of a day's exams.
+            QStringList selected;
+            for (const QString& column : columns.split(QLatin1Char(',')))
+                selected << QStringLiteral("e.") + column.trimmed();
+            sql += QStringLiteral("SELECT %2 FROM (SELECT %1 AS k1, profile_no AS k2, max(exam_date) AS day"
+                                  " FROM exams WHERE %3%4 GROUP BY %1, profile_no) m"
+                                  " JOIN exams e ON e.%1 = m.k1 AND e.profile_no = m.k2 AND e.exam_date = m.day"
+                                  " AND e.%3")
+                       .arg(key, selected.join(QStringLiteral(", ")), where, profile);
         }
     }
     QSqlQuery q(m_db);

@@ -20,7 +20,9 @@ namespace {
 const QString kPersonColumns = QStringLiteral(
     "personnel_no, full_name, job_title, department, birth_date, hire_date, dismissed, dismissed_on");
 constexpr int kWrittenColumns = 11; // kPersonColumns, updated_at, search_name, search_no
-// Rows of one INSERT: far below the parameters either database takes in a statement.
+// Rows of one INSERT on the server, where each statement is a round trip: far below the
+// parameters it takes in a statement. SQLite parses a statement of many rows slowly and has
+// no round trip: one row, prepared once.
 constexpr int kRowsPerStatement = 500;
 
 QString folded(const QString& text) {
@@ -278,19 +280,24 @@ JournalResult StaffStore::import(const StaffFile& file, const QDate& today, Staf
 
 JournalResult StaffStore::writePeople(const QList<StaffPerson>& people, const QList<QVariant>& stamps) {
     const QVariant now = nowValue();
-    for (qsizetype from = 0; from < people.size(); from += kRowsPerStatement) {
-        const qsizetype count = std::min<qsizetype>(kRowsPerStatement, people.size() - from);
-        QStringList rows(count, QStringLiteral("(?") + QStringLiteral(",?").repeated(kWrittenColumns - 1) +
-                                    QLatin1Char(')'));
-        QSqlQuery q(m_db);
-        q.prepare(QStringLiteral("INSERT INTO staff (%1, updated_at, search_name, search_no) VALUES %2"
-                                 " ON CONFLICT (personnel_no) DO UPDATE SET full_name = excluded.full_name,"
-                                 " job_title = excluded.job_title, department = excluded.department,"
-                                 " birth_date = excluded.birth_date, hire_date = excluded.hire_date,"
-                                 " dismissed = excluded.dismissed, dismissed_on = excluded.dismissed_on,"
-                                 " updated_at = excluded.updated_at, search_name = excluded.search_name,"
-                                 " search_no = excluded.search_no")
-                      .arg(kPersonColumns, rows.join(QLatin1Char(','))));
+    const qsizetype perStatement = server() ? kRowsPerStatement : 1;
+    QSqlQuery q(m_db);
+    qsizetype prepared = 0; // rows of the statement prepared in q
+    for (qsizetype from = 0; from < people.size(); from += perStatement) {
+        const qsizetype count = std::min<qsizetype>(perStatement, people.size() - from);
+        const QStringList rows(count, QStringLiteral("(?") + QStringLiteral(",?").repeated(kWrittenColumns - 1) +
+                                          QLatin1Char(')'));
+        if (count != prepared) {
+            prepared = count;
+            q.prepare(QStringLiteral("INSERT INTO staff (%1, updated_at, search_name, search_no) VALUES %2"
+                                     " ON CONFLICT (personnel_no) DO UPDATE SET full_name = excluded.full_name,"
+                                     " job_title = excluded.job_title, department = excluded.department,"
+                                     " birth_date = excluded.birth_date, hire_date = excluded.hire_date,"
+                                     " dismissed = excluded.dismissed, dismissed_on = excluded.dismissed_on,"
+                                     " updated_at = excluded.updated_at, search_name = excluded.search_name,"
+                                     " search_no = excluded.search_no")
+                              .arg(kPersonColumns, rows.join(QLatin1Char(','))));
+        }
         for (qsizetype i = from; i < from + count; ++i) {
             const StaffPerson& p = people.at(i);
             q.addBindValue(p.personnelNo);
