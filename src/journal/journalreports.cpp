@@ -188,36 +188,26 @@ struct AssignedProfiles {
 
 JournalResult JournalReports::latestExams(int profileNo, QList<DueEntry>& result, QList<QDateTime>& finished,
                                           QList<int>& protocolNos) const {
-    const bool pg = m_db.driver() && m_db.driver()->dbmsType() == QSqlDriver::PostgreSQL;
     const QString columns = QStringLiteral(
         "personnel_no, full_name, job_title, department, profile_no, profile_name, exam_date, grade, finished_at,"
         " protocol_no");
-    const QString latestFirst = QStringLiteral("exam_date DESC, finished_at DESC NULLS LAST, protocol_no DESC");
     const QString profile = profileNo > 0 ? QStringLiteral(" AND profile_no = %1").arg(profileNo) : QString();
-    // One row per personnel number (or name, for exams without one) and profile: the database
-    // walks the exams_latest index in its order and keeps the first row of each.
-    QString sql;
+    QStringList selected;
+    for (const QString& column : columns.split(QLatin1Char(',')))
+        selected << QStringLiteral("e.") + column.trimmed();
+    // One group per personnel number (or name, for exams without one) and profile: the database
+    // finds each group's latest day in the exams_latest index alone, then reads the exams of
+    // that day only; the program picks the latest of a day's exams.
+    QStringList parts;
     for (const auto& [where, key] : {std::pair{QStringLiteral("personnel_no <> ''"), QStringLiteral("personnel_no")},
                                      std::pair{QStringLiteral("personnel_no = ''"), QStringLiteral("full_name")}}) {
-        if (!sql.isEmpty())
-            sql += QStringLiteral(" UNION ALL ");
-        if (pg) {
-            sql += QStringLiteral("(SELECT DISTINCT ON (%1, profile_no) %2 FROM exams WHERE %3%4"
-                                  " ORDER BY %1, profile_no, %5)")
-                       .arg(key, columns, where, profile, latestFirst);
-        } else {
-            // SQLite finds the latest day of each group in the index alone, then reads the
-            // exams of that day only; the program picks the latest of a day's exams.
-            QStringList selected;
-            for (const QString& column : columns.split(QLatin1Char(',')))
-                selected << QStringLiteral("e.") + column.trimmed();
-            sql += QStringLiteral("SELECT %2 FROM (SELECT %1 AS k1, profile_no AS k2, max(exam_date) AS day"
-                                  " FROM exams WHERE %3%4 GROUP BY %1, profile_no) m"
-                                  " JOIN exams e ON e.%1 = m.k1 AND e.profile_no = m.k2 AND e.exam_date = m.day"
-                                  " AND e.%3")
-                       .arg(key, selected.join(QStringLiteral(", ")), where, profile);
-        }
+        parts << QStringLiteral("SELECT %2 FROM (SELECT %1 AS k1, profile_no AS k2, max(exam_date) AS day"
+                                " FROM exams WHERE %3%4 GROUP BY %1, profile_no) m"
+                                " JOIN exams e ON e.%1 = m.k1 AND e.profile_no = m.k2 AND e.exam_date = m.day"
+                                " AND e.%3")
+                     .arg(key, selected.join(QStringLiteral(", ")), where, profile);
     }
+    const QString sql = parts.join(QStringLiteral(" UNION ALL "));
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.exec(sql))

@@ -164,24 +164,33 @@ JournalResult StaffStore::find(const QString& typed, int limit, QList<StaffPerso
     const QString typedText = searchName(typed);
     if (typedText.isEmpty() || limit <= 0)
         return {};
-    // Two index ranges: the texts from the typed beginning up to the one just past it. The
-    // server compares them by code point, as its indexes are made, whatever its locale.
+    // Each index read from the typed beginning on, limit rows at most: the numbers, then the
+    // names. The server compares by code point, as its indexes are made, whatever its locale.
     const QString c = server() ? QStringLiteral(" COLLATE \"C\"") : QString();
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM staff WHERE NOT dismissed AND"
-                             " ((search_no%2 >= ? AND search_no%2 < ?) OR (search_name%2 >= ? AND search_name%2 < ?))"
-                             " ORDER BY full_name, personnel_no LIMIT %3")
-                  .arg(kPersonColumns, c)
-                  .arg(limit));
-    for (int i = 0; i < 2; ++i) {
+    for (const char* column : {"search_no", "search_name"}) {
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("SELECT %1 FROM staff WHERE NOT dismissed AND %2%3 >= ? AND %2%3 < ?"
+                                 " ORDER BY %2%3 LIMIT %4")
+                      .arg(kPersonColumns, QLatin1String(column), c)
+                      .arg(limit));
         q.addBindValue(typedText);
         q.addBindValue(pastPrefix(typedText));
+        if (!q.exec())
+            return failure(QStringLiteral("Не удалось прочитать список персонала"),
+                           russianDatabaseError(q.lastError(), server()));
+        while (q.next()) {
+            StaffPerson p = personOf(q);
+            if (std::none_of(result.cbegin(), result.cend(),
+                             [&p](const StaffPerson& o) { return o.personnelNo == p.personnelNo; }))
+                result.append(std::move(p));
+        }
     }
-    if (!q.exec())
-        return failure(QStringLiteral("Не удалось прочитать список персонала"), russianDatabaseError(q.lastError(), server()));
-    while (q.next())
-        result.append(personOf(q));
+    std::sort(result.begin(), result.end(), [](const StaffPerson& a, const StaffPerson& b) {
+        return a.fullName != b.fullName ? a.fullName < b.fullName : a.personnelNo < b.personnelNo;
+    });
+    if (result.size() > limit)
+        result.resize(limit);
     return {};
 }
 
