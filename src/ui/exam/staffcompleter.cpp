@@ -3,7 +3,10 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QStandardItemModel>
+
+#include <algorithm>
 
 namespace zet::ui {
 
@@ -64,7 +67,10 @@ void StaffCompleter::offer(Attached& attached, const QString& typed) {
         attached.completer->popup()->hide();
         return;
     }
-    attached.completer->complete();
+    // As wide as the longest line, so that the job title and the department are not cut.
+    QAbstractItemView* popup = attached.completer->popup();
+    const int width = popup->sizeHintForColumn(0) + popup->verticalScrollBar()->sizeHint().width() + 8;
+    attached.completer->complete(QRect(0, 0, std::max(width, attached.box->width()), attached.box->height()));
 }
 
 } // namespace zet::ui
