@@ -27,6 +27,11 @@ QString day(const QDate& date) {
     return date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
+// "3. Охрана труда", or "3" for a profile nobody has been examined in yet (its name is unknown).
+QString profileText(int number, const QString& name) {
+    return name.isEmpty() ? QString::number(number) : QStringLiteral("%1. %2").arg(number).arg(name);
+}
+
 } // namespace
 
 DueListDialog::DueListDialog(QWidget* parent) : QDialog(parent) {
@@ -118,7 +123,7 @@ void DueListDialog::setList(const QList<DueEntry>& entries, const RecheckPeriods
         m_profile->clear();
         m_profile->addItem(QStringLiteral("Все профили"), 0);
         for (auto it = profiles.cbegin(); it != profiles.cend(); ++it)
-            m_profile->addItem(QStringLiteral("%1. %2").arg(it.key()).arg(it.value()), it.key());
+            m_profile->addItem(profileText(it.key(), it.value()), it.key());
         m_profile->setCurrentIndex(std::max(0, m_profile->findData(profile)));
     }
     showFiltered();
@@ -126,7 +131,7 @@ void DueListDialog::setList(const QList<DueEntry>& entries, const RecheckPeriods
     m_periodsTable->setRowCount(int(profiles.size()));
     int row = 0;
     for (auto it = profiles.cbegin(); it != profiles.cend(); ++it, ++row) {
-        QTableWidgetItem* name = cell(QStringLiteral("%1. %2").arg(it.key()).arg(it.value()));
+        QTableWidgetItem* name = cell(profileText(it.key(), it.value()));
         name->setData(Qt::UserRole, it.key());
         m_periodsTable->setItem(row, 0, name);
         auto* months = new QSpinBox(m_periodsTable);
@@ -159,7 +164,7 @@ void DueListDialog::showFiltered() {
                                    e.fullName,
                                    e.jobTitle,
                                    e.department,
-                                   QStringLiteral("%1. %2").arg(e.profileNo).arg(e.profileName),
+                                   profileText(e.profileNo, e.profileName),
                                    day(e.lastExam),
                                    day(e.due),
                                    QString::number(e.daysLeft),
@@ -170,10 +175,10 @@ void DueListDialog::showFiltered() {
                 item->setBackground(e.overdue() || e.neverChecked() ? QColor(0xf8, 0xd0, 0xd0) : QColor(0xfb, 0xee, 0xc0));
             m_table->setItem(row, column, item);
         }
-        if (!status.isEmpty())
-            ++urgent;
         if (e.neverChecked())
             ++never;
+        else if (!status.isEmpty())
+            ++urgent;
     }
     m_table->resizeColumnsToContents();
     m_summary->setText(QStringLiteral("Записей: %1; не проверялись: %2; просрочено или подходит срок в ближайшие "
