@@ -116,9 +116,10 @@ const QStringList& serverSchema() {
                        " dismissed BOOLEAN NOT NULL DEFAULT FALSE,"
                        " dismissed_on DATE,"
                        " updated_at TIMESTAMPTZ NOT NULL,"
-                       " search_name TEXT NOT NULL)"),
+                       " search_name TEXT NOT NULL,"
+                       " search_no TEXT NOT NULL)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS staff_search_name ON staff(search_name COLLATE \"C\")"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS staff_personnel_no_prefix ON staff(personnel_no COLLATE \"C\")"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS staff_search_no ON staff(search_no COLLATE \"C\")"),
         QStringLiteral("CREATE TABLE IF NOT EXISTS staff_assignments ("
                        " kind TEXT NOT NULL,"
                        " name TEXT NOT NULL,"

@@ -94,8 +94,9 @@ const QList<QStringList>& upgradeSteps() {
          QStringLiteral("INSERT INTO chain_pending SELECT id FROM exams ORDER BY rowid"),
          QStringLiteral("CREATE INDEX exams_chain ON exams(workstation, chain_seq)")},
         // 6: the staff list (staffstore.h), the profiles each job title or department must
-        // pass, and the department stored with each exam. search_name is the folded full name
-        // the registration's completer looks up by its beginning. exams_latest gives the due
+        // pass, and the department stored with each exam. search_name and search_no are the
+        // folded full name and personnel number the registration's completer looks up by
+        // their beginning. exams_latest gives the due
         // list each person's latest exam of a profile without sorting the journal.
         {QStringLiteral("CREATE TABLE staff ("
                         " personnel_no TEXT PRIMARY KEY,"
@@ -107,8 +108,10 @@ const QList<QStringList>& upgradeSteps() {
                         " dismissed INTEGER NOT NULL DEFAULT 0,"
                         " dismissed_on TEXT,"
                         " updated_at TEXT NOT NULL,"
-                        " search_name TEXT NOT NULL)"),
+                        " search_name TEXT NOT NULL,"
+                        " search_no TEXT NOT NULL)"),
          QStringLiteral("CREATE INDEX staff_search_name ON staff(search_name)"),
+         QStringLiteral("CREATE INDEX staff_search_no ON staff(search_no)"),
          QStringLiteral("CREATE TABLE staff_assignments ("
                         " kind TEXT NOT NULL,"
                         " name TEXT NOT NULL,"

@@ -19,7 +19,7 @@ namespace {
 
 const QString kPersonColumns = QStringLiteral(
     "personnel_no, full_name, job_title, department, birth_date, hire_date, dismissed, dismissed_on");
-constexpr int kWrittenColumns = 10; // kPersonColumns, updated_at, search_name
+constexpr int kWrittenColumns = 11; // kPersonColumns, updated_at, search_name, search_no
 // Rows of one INSERT: far below the parameters either database takes in a statement.
 constexpr int kRowsPerStatement = 500;
 
@@ -148,9 +148,8 @@ int StaffStore::activeCount(QString* error) const {
 
 JournalResult StaffStore::find(const QString& typed, int limit, QList<StaffPerson>& result) const {
     result.clear();
-    const QString number = typed.trimmed();
-    const QString name = searchName(typed);
-    if (number.isEmpty() || limit <= 0)
+    const QString typedText = searchName(typed);
+    if (typedText.isEmpty() || limit <= 0)
         return {};
     // Two index ranges: the texts from the typed beginning up to the one just past it. The
     // server compares them by code point, as its indexes are made, whatever its locale.
@@ -158,14 +157,14 @@ JournalResult StaffStore::find(const QString& typed, int limit, QList<StaffPerso
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT %1 FROM staff WHERE NOT dismissed AND"
-                             " ((personnel_no%2 >= ? AND personnel_no%2 < ?) OR (search_name%2 >= ? AND search_name%2 < ?))"
+                             " ((search_no%2 >= ? AND search_no%2 < ?) OR (search_name%2 >= ? AND search_name%2 < ?))"
                              " ORDER BY full_name, personnel_no LIMIT %3")
                   .arg(kPersonColumns, c)
                   .arg(limit));
-    q.addBindValue(number);
-    q.addBindValue(pastPrefix(number));
-    q.addBindValue(name);
-    q.addBindValue(pastPrefix(name));
+    for (int i = 0; i < 2; ++i) {
+        q.addBindValue(typedText);
+        q.addBindValue(pastPrefix(typedText));
+    }
     if (!q.exec())
         return failure(QStringLiteral("Не удалось прочитать список персонала"), russianDatabaseError(q.lastError(), server()));
     while (q.next())
@@ -273,12 +272,13 @@ JournalResult StaffStore::writePeople(const QList<StaffPerson>& people, const QL
         QStringList rows(count, QStringLiteral("(?") + QStringLiteral(",?").repeated(kWrittenColumns - 1) +
                                     QLatin1Char(')'));
         QSqlQuery q(m_db);
-        q.prepare(QStringLiteral("INSERT INTO staff (%1, updated_at, search_name) VALUES %2"
+        q.prepare(QStringLiteral("INSERT INTO staff (%1, updated_at, search_name, search_no) VALUES %2"
                                  " ON CONFLICT (personnel_no) DO UPDATE SET full_name = excluded.full_name,"
                                  " job_title = excluded.job_title, department = excluded.department,"
                                  " birth_date = excluded.birth_date, hire_date = excluded.hire_date,"
                                  " dismissed = excluded.dismissed, dismissed_on = excluded.dismissed_on,"
-                                 " updated_at = excluded.updated_at, search_name = excluded.search_name")
+                                 " updated_at = excluded.updated_at, search_name = excluded.search_name,"
+                                 " search_no = excluded.search_no")
                       .arg(kPersonColumns, rows.join(QLatin1Char(','))));
         for (qsizetype i = from; i < from + count; ++i) {
             const StaffPerson& p = people.at(i);
@@ -292,6 +292,7 @@ JournalResult StaffStore::writePeople(const QList<StaffPerson>& people, const QL
             q.addBindValue(dateValue(p.dismissed ? p.dismissedOn : QDate()));
             q.addBindValue(i < stamps.size() ? stamps.at(i) : now);
             q.addBindValue(searchName(p.fullName));
+            q.addBindValue(searchName(p.personnelNo));
         }
         if (!q.exec())
             return JournalResult::failure(russianDatabaseError(q.lastError(), server()));
