@@ -41,6 +41,7 @@ JournalActions::JournalActions(const QString& folder, JournalWindow* window)
     connect(window, &JournalWindow::dueListRequested, this, &JournalActions::showDueList);
     connect(window, &JournalWindow::commissionRequested, this, &JournalActions::editCommission);
     connect(window, &JournalWindow::staffRequested, this, &JournalActions::showStaff);
+    connect(window, &JournalWindow::registerRequested, this, &JournalActions::exportRegister);
     connect(window, &JournalWindow::integrityCheckRequested, this, &JournalActions::checkIntegrity);
 }
 
@@ -235,6 +236,23 @@ void JournalActions::loadStaffList() {
     if (m_dueList)
         refreshDueList();
     problem(QStringLiteral("Список персонала загружен.\n") + lines.join(QLatin1Char('\n')));
+}
+
+void JournalActions::exportRegister(const JournalFilter& filter) {
+    if (filter.department.isEmpty()) {
+        problem(QStringLiteral("Выберите подразделение в фильтре над списком: журнал проверки знаний составляется "
+                               "по одному подразделению за выбранный период."));
+        return;
+    }
+    const QString path = m_saveFileName(QStringLiteral("Журнал проверки знаний подразделения"),
+                                        QStringLiteral("Книга Excel (*.xlsx)"),
+                                        QStringLiteral("Журнал проверки знаний %1.xlsx")
+                                            .arg(QString(filter.department).replace(QLatin1Char('/'), QLatin1Char('-'))));
+    if (path.isEmpty())
+        return;
+    const JournalResult written = exportDepartmentRegister(m_folder, filter.department, filter.from, filter.until, path);
+    if (!written.ok)
+        problem(QStringLiteral("Журнал подразделения не сохранён.\n%1").arg(written.error));
 }
 
 void JournalActions::editCommission() {

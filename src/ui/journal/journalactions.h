@@ -55,6 +55,8 @@ public:
     void showDueList();
     void editCommission();
     void showStaff();
+    // The register of the filter's department and period, to an .xlsx file.
+    void exportRegister(const zet::JournalFilter& filter);
     // Checks the journal, the day files and the server, and shows the report.
     void checkIntegrity();
 

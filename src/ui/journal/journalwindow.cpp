@@ -129,6 +129,9 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     QPushButton* due = button(QStringLiteral("Сроки проверки…"), this);
     QPushButton* commission = button(QStringLiteral("Комиссия…"), this);
     QPushButton* staff = button(QStringLiteral("Персонал…"), this);
+    QPushButton* departmentRegister = button(QStringLiteral("Журнал подразделения…"), this);
+    departmentRegister->setToolTip(QStringLiteral("Журнал регистрации проверки знаний подразделения, выбранного в "
+                                                  "фильтре, за выбранный период, в файл Excel (.xlsx)"));
     staff->setToolTip(QStringLiteral("Список персонала из отдела кадров и какие профили кому сдавать"));
     QPushButton* integrity = button(QStringLiteral("Проверить целостность…"), this);
     integrity->setObjectName(QStringLiteral("integrityButton"));
@@ -147,6 +150,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     bottom->addWidget(due);
     bottom->addWidget(commission);
     bottom->addWidget(staff);
+    bottom->addWidget(departmentRegister);
     bottom->addWidget(integrity);
     bottom->addSpacing(12);
     bottom->addWidget(exit);
@@ -199,6 +203,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     connect(due, &QPushButton::clicked, this, &JournalWindow::dueListRequested);
     connect(commission, &QPushButton::clicked, this, &JournalWindow::commissionRequested);
     connect(staff, &QPushButton::clicked, this, &JournalWindow::staffRequested);
+    connect(departmentRegister, &QPushButton::clicked, this, [this] { emit registerRequested(filter()); });
     connect(integrity, &QPushButton::clicked, this, &JournalWindow::integrityCheckRequested);
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
