@@ -66,6 +66,13 @@ bool openReader(JournalReader& reader, bool local, QTextStream& err) {
     return opened.ok;
 }
 
+// Tells err why the work failed; the exit status of that.
+int failedWith(const JournalResult& result, QTextStream& err) {
+    err << result.error << "\n";
+    err.flush();
+    return 1;
+}
+
 int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
     const std::optional<CommandOptions> options =
         CommandOptions::parse(args, {QStringLiteral("to"), QStringLiteral("from"), QStringLiteral("until"),
@@ -191,12 +198,8 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 2;
     }
     RecheckPeriods periods;
-    const JournalResult read = PaperworkSettings(folder).readPeriods(periods);
-    if (!read.ok) {
-        err << read.error << "\n";
-        err.flush();
-        return 1;
-    }
+    if (const JournalResult read = PaperworkSettings(folder).readPeriods(periods); !read.ok)
+        return failedWith(read, err);
     JournalReader reader(folder);
     if (!openReader(reader, options->has(QStringLiteral("local")), err))
         return 1;
@@ -258,23 +261,16 @@ int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     ProtocolSettings settings;
     JournalResult result = PaperworkSettings(folder).readProtocol(settings);
-    if (!result.ok) {
-        err << result.error << "\n";
-        err.flush();
-        return 1;
-    }
     JournalReader reader(folder);
-    if (!openReader(reader, options->has(QStringLiteral("local")), err))
+    if (result.ok && !openReader(reader, options->has(QStringLiteral("local")), err))
         return 1;
     QList<JournalEntry> exams;
-    result = JournalReports(reader.database()).departmentRegister(department, from, until, exams);
+    if (result.ok)
+        result = JournalReports(reader.database()).departmentRegister(department, from, until, exams);
     if (result.ok)
         result = writeXlsx(registerTable(exams, department, from, until, settings), target);
-    if (!result.ok) {
-        err << result.error << "\n";
-        err.flush();
-        return 1;
-    }
+    if (!result.ok)
+        return failedWith(result, err);
     out << QStringLiteral("Журнал проверки знаний подразделения «%1» (%2): экзаменов %3, файл %4\n")
                .arg(department, reader.description())
                .arg(exams.size())

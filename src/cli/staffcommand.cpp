@@ -36,10 +36,14 @@ int failed(const JournalResult& result, QTextStream& err) {
     return 1;
 }
 
-QString folderOf(const CommandOptions& options, QTextStream& err) {
-    const QString folder = options.folder(err);
+// The program folder of the options, once the examiner's password (when one is set) is given;
+// 0, or the exit status of the refusal.
+int permittedFolder(const CommandOptions& options, bool passwordStdin, QTextStream& err, QString& folder) {
+    folder = options.folder(err);
     err.flush();
-    return folder;
+    if (folder.isEmpty())
+        return 2;
+    return examinerConfirmed(folder, passwordStdin, err) ? 0 : 1;
 }
 
 int runImport(QStringList args, QTextStream& out, QTextStream& err) {
@@ -52,11 +56,9 @@ int runImport(QStringList args, QTextStream& out, QTextStream& err) {
         err << "Не указан файл списка персонала (.csv или .xlsx).\n";
         return usageError(err);
     }
-    const QString folder = folderOf(*options, err);
-    if (folder.isEmpty())
-        return 2;
-    if (!examinerConfirmed(folder, passwordStdin, err))
-        return 1;
+    QString folder;
+    if (const int refused = permittedFolder(*options, passwordStdin, err, folder))
+        return refused;
     StaffList list([folder] { return folder; }, [] { return QDate::currentDate(); });
     StaffImportReport report;
     const JournalResult imported = list.importFile(file, report);
@@ -103,11 +105,9 @@ int runAssign(QStringList args, QTextStream& out, QTextStream& err) {
     assignment.periodMonths = options->number(QStringLiteral("every"), 1, 12, err, ok);
     if (!ok)
         return usageError(err);
-    const QString folder = folderOf(*options, err);
-    if (folder.isEmpty())
-        return 2;
-    if (!examinerConfirmed(folder, passwordStdin, err))
-        return 1;
+    QString folder;
+    if (const int refused = permittedFolder(*options, passwordStdin, err, folder))
+        return refused;
     StaffList list([folder] { return folder; }, [] { return QDate::currentDate(); });
     const JournalResult changed = remove ? list.removeAssignment(assignment) : list.setAssignment(assignment);
     if (!changed.ok)

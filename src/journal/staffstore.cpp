@@ -70,6 +70,17 @@ StaffPerson personOf(const StaffRecord& r) {
     return p;
 }
 
+// An assignment selected as kind, name, profile_no, period_months.
+StaffAssignment assignmentOf(const QSqlQuery& q) {
+    StaffAssignment a;
+    a.kind = q.value(0).toString() == QLatin1String("job") ? StaffAssignment::Kind::JobTitle
+                                                           : StaffAssignment::Kind::Department;
+    a.name = q.value(1).toString();
+    a.profileNo = q.value(2).toInt();
+    a.periodMonths = q.value(3).toInt();
+    return a;
+}
+
 QString kindText(StaffAssignment::Kind kind) {
     return kind == StaffAssignment::Kind::JobTitle ? QStringLiteral("job") : QStringLiteral("department");
 }
@@ -308,15 +319,8 @@ JournalResult StaffStore::assignments(QList<StaffAssignment>& result) const {
                                " ORDER BY kind DESC, name, profile_no")))
         return failure(QStringLiteral("Не удалось прочитать назначения профилей"),
                        russianDatabaseError(q.lastError(), server()));
-    while (q.next()) {
-        StaffAssignment a;
-        a.kind = q.value(0).toString() == QLatin1String("job") ? StaffAssignment::Kind::JobTitle
-                                                               : StaffAssignment::Kind::Department;
-        a.name = q.value(1).toString();
-        a.profileNo = q.value(2).toInt();
-        a.periodMonths = q.value(3).toInt();
-        result.append(a);
-    }
+    while (q.next())
+        result.append(assignmentOf(q));
     return {};
 }
 
@@ -431,13 +435,7 @@ JournalResult StaffStore::copyFrom(const StaffStore& source) {
             return failure(QStringLiteral("Не удалось прочитать назначения профилей"),
                            russianDatabaseError(q.lastError(), source.server()));
         while (q.next()) {
-            StaffAssignment a;
-            a.kind = q.value(0).toString() == QLatin1String("job") ? StaffAssignment::Kind::JobTitle
-                                                                   : StaffAssignment::Kind::Department;
-            a.name = q.value(1).toString();
-            a.profileNo = q.value(2).toInt();
-            a.periodMonths = q.value(3).toInt();
-            assigned.append(a);
+            assigned.append(assignmentOf(q));
             const QString stamp = stampText(q.value(4));
             assignedStamps.append(server() ? QVariant(QDateTime::fromString(stamp, Qt::ISODateWithMs))
                                            : QVariant(stamp));
