@@ -56,6 +56,8 @@ void TestRegistrationStaff::completerFillsTheBoxes_data() {
         << QStringList{QStringLiteral("Сидорова Анна"), QString(), QStringLiteral("Оператор"), QString(),
                        QStringLiteral("00542")};
     QTest::newRow("no staff list") << false << false << QStringLiteral("ивано") << QStringList();
+    // The popup opens on «иванов» and closes on «иванова»: typing goes on in the box.
+    QTest::newRow("typed past the list") << true << false << QStringLiteral("ивановаz") << QStringList();
 }
 
 void TestRegistrationStaff::completerFillsTheBoxes() {

@@ -1,4 +1,5 @@
 #include "ui/journal/duelistdialog.h"
+#include "ui/journal/tablecells.h"
 
 #include "documents/journaltables.h"
 
@@ -16,16 +17,6 @@
 namespace zet::ui {
 
 namespace {
-
-QTableWidgetItem* cell(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    return item;
-}
-
-QString day(const QDate& date) {
-    return date.toString(QStringLiteral("dd.MM.yyyy"));
-}
 
 // "3. Охрана труда", or "3" for a profile nobody has been examined in yet (its name is unknown).
 QString profileText(int number, const QString& name) {
@@ -131,7 +122,7 @@ void DueListDialog::setList(const QList<DueEntry>& entries, const RecheckPeriods
     m_periodsTable->setRowCount(int(profiles.size()));
     int row = 0;
     for (auto it = profiles.cbegin(); it != profiles.cend(); ++it, ++row) {
-        QTableWidgetItem* name = cell(profileText(it.key(), it.value()));
+        QTableWidgetItem* name = readOnlyCell(profileText(it.key(), it.value()));
         name->setData(Qt::UserRole, it.key());
         m_periodsTable->setItem(row, 0, name);
         auto* months = new QSpinBox(m_periodsTable);
@@ -165,12 +156,12 @@ void DueListDialog::showFiltered() {
                                    e.jobTitle,
                                    e.department,
                                    profileText(e.profileNo, e.profileName),
-                                   day(e.lastExam),
-                                   day(e.due),
+                                   dayText(e.lastExam),
+                                   dayText(e.due),
                                    QString::number(e.daysLeft),
                                    status};
         for (int column = 0; column < ColumnCount; ++column) {
-            QTableWidgetItem* item = cell(texts[column]);
+            QTableWidgetItem* item = readOnlyCell(texts[column]);
             if (!status.isEmpty())
                 item->setBackground(e.overdue() || e.neverChecked() ? QColor(0xf8, 0xd0, 0xd0) : QColor(0xfb, 0xee, 0xc0));
             m_table->setItem(row, column, item);

@@ -1,4 +1,5 @@
 #include "ui/journal/staffdialog.h"
+#include "ui/journal/tablecells.h"
 
 #include "model/database.h"
 
@@ -19,16 +20,6 @@
 namespace zet::ui {
 
 namespace {
-
-QTableWidgetItem* cell(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    return item;
-}
-
-QString day(const QDate& date) {
-    return date.toString(QStringLiteral("dd.MM.yyyy"));
-}
 
 QString kindText(StaffAssignment::Kind kind) {
     return kind == StaffAssignment::Kind::JobTitle ? QStringLiteral("Должность") : QStringLiteral("Подразделение");
@@ -149,10 +140,11 @@ void StaffDialog::setPeople(const QList<StaffPerson>& people, const QString& whe
     m_people->setRowCount(int(people.size()));
     for (int row = 0; row < people.size(); ++row) {
         const StaffPerson& p = people.at(row);
-        const QStringList texts = {p.personnelNo, p.fullName,       p.jobTitle, p.department, day(p.birthDate),
-                                   day(p.hireDate), p.dismissed ? QStringLiteral("уволен %1").arg(day(p.dismissedOn)).trimmed() : QString()};
+        const QString state = p.dismissed ? QStringLiteral("уволен %1").arg(dayText(p.dismissedOn)).trimmed() : QString();
+        const QStringList texts = {p.personnelNo,        p.fullName,          p.jobTitle, p.department,
+                                   dayText(p.birthDate), dayText(p.hireDate), state};
         for (int column = 0; column < PeopleColumnCount; ++column) {
-            QTableWidgetItem* item = cell(texts.at(column));
+            QTableWidgetItem* item = readOnlyCell(texts.at(column));
             if (p.dismissed)
                 item->setForeground(QColor(0x80, 0x80, 0x80));
             m_people->setItem(row, column, item);
@@ -171,7 +163,7 @@ void StaffDialog::setAssignments(const QList<StaffAssignment>& assignments) {
         const QStringList texts = {kindText(a.kind), a.name, QString::number(a.profileNo),
                                    QString::number(a.periodMonths)};
         for (int column = 0; column < AssignmentColumnCount; ++column)
-            m_assignmentTable->setItem(row, column, cell(texts.at(column)));
+            m_assignmentTable->setItem(row, column, readOnlyCell(texts.at(column)));
     }
     m_assignmentTable->resizeColumnsToContents();
 }
