@@ -6,6 +6,9 @@
 #include "staff/stafffile.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
 
 namespace zet {
 
@@ -13,9 +16,26 @@ struct StaffList::Connections {
     QString folder;
     JournalStore store;
     StaffStore staff;
+    // The journal file as it was opened (device, inode): one deleted or replaced meanwhile has
+    // another list, or none.
+    quint64 device = 0;
+    quint64 inode = 0;
 
     explicit Connections(const QString& programFolder)
         : folder(programFolder), store(programFolder), staff(QSqlDatabase()) {}
+
+    static bool identity(const QString& path, quint64& device, quint64& inode) {
+        struct stat info {};
+        if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+            return false;
+        device = quint64(info.st_dev);
+        inode = quint64(info.st_ino);
+        return true;
+    }
+    bool stillTheFileOpened() const {
+        quint64 d = 0, i = 0;
+        return identity(store.path(), d, i) && d == device && i == inode;
+    }
 };
 
 StaffList::StaffList(std::function<QString()> folder, std::function<QDate()> today)
@@ -23,10 +43,15 @@ StaffList::StaffList(std::function<QString()> folder, std::function<QDate()> tod
 
 StaffList::~StaffList() = default;
 
-StaffStore* StaffList::local(QString* error) {
+StaffStore* StaffList::local(QString* error, bool create) {
     const QString folder = m_folder();
-    if (m_connections && m_connections->folder == folder && m_connections->store.isOpen())
+    if (m_connections && m_connections->folder == folder && m_connections->store.isOpen() &&
+        m_connections->stillTheFileOpened())
         return &m_connections->staff;
+    m_connections.reset();
+    // Looking people up never makes a journal: without one there is no list.
+    if (!create && !QFile::exists(QDir(folder).filePath(JournalStore::fileName())))
+        return nullptr;
     m_connections = std::make_unique<Connections>(folder);
     const JournalResult opened = m_connections->store.open();
     if (!opened.ok) {
@@ -36,23 +61,24 @@ StaffStore* StaffList::local(QString* error) {
         return nullptr;
     }
     m_connections->staff = StaffStore(m_connections->store.database());
+    Connections::identity(m_connections->store.path(), m_connections->device, m_connections->inode);
     return &m_connections->staff;
 }
 
 bool StaffList::isEmpty() {
-    StaffStore* store = local();
+    StaffStore* store = local(nullptr, false);
     return !store || store->activeCount() <= 0;
 }
 
 QList<StaffPerson> StaffList::matching(const QString& typed, int limit) {
     QList<StaffPerson> found;
-    if (StaffStore* store = local())
+    if (StaffStore* store = local(nullptr, false))
         (void)store->find(typed, limit, found);
     return found;
 }
 
 std::optional<StaffPerson> StaffList::person(const QString& personnelNo) {
-    StaffStore* store = local();
+    StaffStore* store = local(nullptr, false);
     return store ? store->person(personnelNo) : std::nullopt;
 }
 

@@ -58,7 +58,9 @@ public:
 private:
     struct Connections;
     // The local copy (opened when first needed); null with error set when it cannot be opened.
-    StaffStore* local(QString* error = nullptr);
+    // create: false for the lookups, which never make a journal; a journal file deleted or
+    // replaced since it was opened is opened anew.
+    StaffStore* local(QString* error = nullptr, bool create = true);
     // Runs change on the store of record: the server when one is configured, else the local
     // journal; with a server the local copy is refreshed after.
     JournalResult change(const std::function<JournalResult(StaffStore&)>& change);

@@ -116,19 +116,23 @@ QString protocolHtml(const ProtocolContent& content) {
                                     : QStringLiteral("Тест «%1», п").arg(escaped(group.testName)) + profile;
         html += QStringLiteral("<p><b>%1</b><br/>Программа обучения: %2</p>")
                     .arg(heading, escaped(s.programmeFor(group.profileNo, group.profileName)));
-        // Column widths in percent; the date column, when there is one, is taken from the name's.
+        // Column widths in percent; the date column, when there is one, is taken from the name's
+        // and the job's. Nine columns fit an A4 page upright at 8.5 pt; the long header may break
+        // inside its last word.
         html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\""
-                               " style=\"border-collapse:collapse; font-size:10pt\"><tr>"
-                               "<th width=\"4%\">№</th>");
+                               " style=\"border-collapse:collapse; font-size:8.5pt\"><tr>"
+                               "<th width=\"3%\">№</th>");
         if (!oneDay)
-            html += QStringLiteral("<th width=\"11%\">Дата</th>");
+            html += QStringLiteral("<th width=\"10%\">Дата</th>");
         html += QStringLiteral("<th width=\"%1%\">ФИО</th><th width=\"%2%\">Должность</th>"
-                               "<th width=\"%2%\">Место работы (подразделение)</th>"
-                               "<th width=\"8%\">Таб. №</th><th width=\"7%\" style=\"white-space:nowrap\">Оценка</th>"
+                               "<th width=\"%3%\">Место работы (подразде\u00ADление)</th>"
+                               "<th width=\"7%\">Таб. №</th><th width=\"7%\" style=\"white-space:nowrap\">Оценка</th>"
                                "<th width=\"9%\">Верных ответов</th><th width=\"9%\" style=\"white-space:nowrap\">Результат</th>"
-                               "<th width=\"11%\">Подпись</th></tr>")
+                               "<th width=\"%4%\">Подпись</th></tr>")
                     .arg(oneDay ? 22 : 17)
-                    .arg(oneDay ? 15 : 12);
+                    .arg(oneDay ? 15 : 13)
+                    .arg(oneDay ? 16 : 14)
+                    .arg(oneDay ? 12 : 11);
         int row = 0;
         for (const JournalEntry* e : group.exams) {
             html += QStringLiteral("<tr><td align=\"right\">%1</td>").arg(++row);

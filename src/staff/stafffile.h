@@ -14,7 +14,7 @@ namespace zet {
 // A staff list of 50,000 people is a few megabytes; a larger file is refused.
 constexpr qint64 kMaxStaffFileBytes = 64 * 1024 * 1024;
 // What one part of an .xlsx workbook may unpack to (a sheet, the shared strings).
-constexpr qint64 kMaxStaffXlsxPartBytes = 512 * 1024 * 1024;
+constexpr qint64 kMaxStaffXlsxPartBytes = 256 * 1024 * 1024;
 
 // Reads the file at path. On failure returns false with a Russian message in error (no
 // file, no access, too large, not a staff list) and leaves result empty.

@@ -467,8 +467,8 @@ private slots:
         QVERIFY(run.out.contains(QStringLiteral("05.03.2025")));
         QVERIFY(run.out.contains(QStringLiteral("Щукин Аркадий; профиль 2 «Охрана труда»; сдан 05.03.2024 на 4")));
         QVERIFY2(run.out.contains(QStringLiteral("04.04.2024")) &&
-                     run.out.contains(QStringLiteral("Жукова Мария Ивановна; профиль 1 «Электробезопасность»; "
-                                                     "не сдал 05.03.2024 на 2")),
+                     run.out.contains(QStringLiteral("Жукова Мария Ивановна (Служба подстанций); профиль 1 "
+                                                     "«Электробезопасность»; не сдал 05.03.2024 на 2")),
                  qPrintable(run.out));
     }
 };

@@ -56,7 +56,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     m_search->setPlaceholderText(QStringLiteral("Ф.И.О. или табельный номер"));
     m_search->setAccessibleName(QStringLiteral("Поиск по Ф.И.О. или табельному номеру"));
     m_search->setClearButtonEnabled(true);
-    m_search->setMinimumWidth(220);
+    m_search->setMinimumWidth(180);
     m_profile = new QComboBox(this);
     m_profile->addItem(QStringLiteral("Все профили"));
     m_profile->setMinimumContentsLength(14);
@@ -71,7 +71,9 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     m_department = new QComboBox(this);
     m_department->addItem(QStringLiteral("Все подразделения"));
     m_department->setAccessibleName(QStringLiteral("Подразделение"));
-    m_department->setMinimumContentsLength(12);
+    // As wide as the workstation's list whatever the names: the list that opens shows them whole.
+    m_department->setMinimumContentsLength(13);
+    m_department->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(new QLabel(QStringLiteral("Период:"), this));
@@ -110,6 +112,8 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     m_table->setToolTip(QString());
 
     m_count = new QLabel(this);
+    // A long journal path wraps rather than widening the window past the screen.
+    m_count->setWordWrap(true);
     m_problem = new QLabel(this);
     m_problem->setWordWrap(true);
     m_problem->setStyleSheet(QStringLiteral("color: #a00000"));
@@ -125,6 +129,9 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     QPushButton* due = button(QStringLiteral("Сроки проверки…"), this);
     QPushButton* commission = button(QStringLiteral("Комиссия…"), this);
     QPushButton* staff = button(QStringLiteral("Персонал…"), this);
+    QPushButton* departmentRegister = button(QStringLiteral("Журнал подразделения…"), this);
+    departmentRegister->setToolTip(QStringLiteral("Журнал регистрации проверки знаний подразделения, выбранного в "
+                                                  "фильтре, за выбранный период, в файл Excel (.xlsx)"));
     staff->setToolTip(QStringLiteral("Список персонала из отдела кадров и какие профили кому сдавать"));
     QPushButton* integrity = button(QStringLiteral("Проверить целостность…"), this);
     integrity->setObjectName(QStringLiteral("integrityButton"));
@@ -143,6 +150,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     bottom->addWidget(due);
     bottom->addWidget(commission);
     bottom->addWidget(staff);
+    bottom->addWidget(departmentRegister);
     bottom->addWidget(integrity);
     bottom->addSpacing(12);
     bottom->addWidget(exit);
@@ -195,6 +203,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     connect(due, &QPushButton::clicked, this, &JournalWindow::dueListRequested);
     connect(commission, &QPushButton::clicked, this, &JournalWindow::commissionRequested);
     connect(staff, &QPushButton::clicked, this, &JournalWindow::staffRequested);
+    connect(departmentRegister, &QPushButton::clicked, this, [this] { emit registerRequested(filter()); });
     connect(integrity, &QPushButton::clicked, this, &JournalWindow::integrityCheckRequested);
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
 

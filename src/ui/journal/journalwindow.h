@@ -78,6 +78,9 @@ signals:
     void commissionRequested();
     // «Персонал…»: the staff list and the assignments of profiles.
     void staffRequested();
+    // «Журнал подразделения…»: the register of knowledge checks of the department and the
+    // period the filter shows.
+    void registerRequested(const zet::JournalFilter& filter);
     // «Проверить целостность…»: whether the recorded results are still as they were written.
     void integrityCheckRequested();
     // A double click in the statistics: open this question in the question editor.
