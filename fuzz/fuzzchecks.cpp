@@ -411,6 +411,8 @@ Check checkFor(const QString& target) {
         return checkAikenBytes;
     if (target == QLatin1String("moodlexml"))
         return checkMoodleXmlBytes;
+    if (target == QLatin1String("staff"))
+        return checkStaffBytes;
     return nullptr;
 }
 

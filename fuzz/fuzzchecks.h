@@ -23,9 +23,11 @@ QString checkTextValueBytes(QByteArrayView data);
 QString checkGiftBytes(QByteArrayView data, const QString& workFolder);
 QString checkAikenBytes(QByteArrayView data, const QString& workFolder);
 QString checkMoodleXmlBytes(QByteArrayView data, const QString& workFolder);
+// The staff list reader (CSV and .xlsx), in memory.
+QString checkStaffBytes(QByteArrayView data, const QString& workFolder);
 
 // The check for a corpus folder name ("database", "dayfile", "settings", "dayview",
-// "textvalue", "gift", "aiken", "moodlexml"); empty function for an unknown name.
+// "textvalue", "gift", "aiken", "moodlexml", "staff"); empty function for an unknown name.
 using Check = QString (*)(QByteArrayView data, const QString& workFolder);
 Check checkFor(const QString& target);
 

@@ -223,6 +223,7 @@ QString AppCore::recordInJournal(const ExamineeRecord& record) {
     entry.startedAt = m_examStartedAt;
     entry.finishedAt = now();
     entry.answers = m_examAnswers;
+    entry.department = m_staff.departmentOf(entry.personnelNo);
     // A question on screen when the exam ended counts as asked, without an answer.
     if (m_shownQuestion.found && m_examAnswers.size() < m_shownQuestion.n)
         entry.answers.append(shownQuestionAnswer(record.timeSpent));

@@ -5,6 +5,7 @@
 // of these operations and show its result.
 
 #include "app/examineraccess.h"
+#include "app/stafflist.h"
 #include "archive/dayfile.h"
 #include "exam/answershuffle.h"
 #include "exam/dayregister.h"
@@ -152,6 +153,9 @@ public:
     // Set in the program folder by startUp; an exam start ends the trust in a given password.
     ExaminerAccess& examinerAccess() { return m_examiner; }
 
+    // --- the staff list (read when first used, in the program folder's journal) ---
+    StaffList& staff() { return m_staff; }
+
     // --- the database ---
     // Opens the database file at path (the settings are not saved). A rejected file leaves
     // the database as the reader leaves it.
@@ -272,6 +276,7 @@ private:
 
     std::function<QDateTime()> m_now;
     ExaminerAccess m_examiner;
+    StaffList m_staff{[this] { return m_db.programFolder; }, [this] { return today(); }};
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<JournalSender> m_journalSender; // with a server only
     std::unique_ptr<JournalLinker> m_journalLinker; // works on m_journal's store

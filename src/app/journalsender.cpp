@@ -12,7 +12,10 @@ JournalSendWorker::~JournalSendWorker() = default;
 void JournalSendWorker::send() {
     if (!m_journal)
         m_journal = std::make_unique<Journal>(m_folder, m_config);
-    const JournalResult result = m_journal->sendPending();
+    JournalResult result = m_journal->sendPending();
+    // The staff list's copy follows the server's while the server answers.
+    if (result.ok)
+        result = m_journal->refreshStaff();
     emit finished(result.ok, result.error);
 }
 

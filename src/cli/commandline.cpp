@@ -4,6 +4,7 @@
 #include "cli/journalcommand.h"
 #include "cli/protocolcommand.h"
 #include "cli/questionscommand.h"
+#include "cli/staffcommand.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,8 +35,12 @@ QString commandLineHelp() {
         "                             [--name ФИО] [--personnel-no НОМЕР] [--profile ПРОФИЛЬ]\n"
         "                             [--grade ОЦЕНКА] [--workstation МЕСТО] [--folder ПАПКА] [--local]\n"
         "      выгрузка экзаменов журнала в таблицу Excel или CSV с отбором как в окне журнала\n"
-        "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА] [--local]\n"
-        "      кому пора на повторную проверку знаний\n"
+        "  razividerur journal due [--within ДНЕЙ] [--department ПОДРАЗДЕЛЕНИЕ] [--profile N]\n"
+        "                          [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА] [--local]\n"
+        "      кому пора на повторную проверку знаний, с теми, кто ещё не проверялся\n"
+        "  razividerur journal register --department ПОДРАЗДЕЛЕНИЕ [--from ДД.ММ.ГГГГ] [--until ДД.ММ.ГГГГ]\n"
+        "                               --to ФАЙЛ.xlsx [--folder ПАПКА] [--local]\n"
+        "      журнал проверки знаний подразделения за период\n"
         "  razividerur journal verify [--folder ПАПКА]\n"
         "      проверка целостности журнала и файлов дня архива\n"
         "  razividerur protocol --date ДД.ММ.ГГГГ [--protocol-no N] --to ФАЙЛ.pdf [--folder ПАПКА] [--local]\n"
@@ -49,6 +54,11 @@ QString commandLineHelp() {
         "      импорт вопросов в базу данных (подробно: razividerur questions --help)\n"
         "  razividerur questions export БАЗА.zet --to ФАЙЛ [--theme N] [--format …]\n"
         "      экспорт вопросов из базы данных\n"
+        "  razividerur staff import ФАЙЛ.csv|ФАЙЛ.xlsx [--folder ПАПКА] [--password-stdin]\n"
+        "      загружает список персонала из кадровой системы (подробно: razividerur staff --help)\n"
+        "  razividerur staff assign --job ДОЛЖНОСТЬ|--department ПОДРАЗДЕЛЕНИЕ --profile N\n"
+        "                           --every МЕСЯЦЕВ|--remove [--folder ПАПКА] [--password-stdin]\n"
+        "      назначает профиль должности или подразделению и периодичность проверки\n"
         "  razividerur examiner password [--folder ПАПКА]\n"
         "      задаёт, меняет или снимает пароль экзаменатора (дважды с терминала или построчно\n"
         "      со стандартного ввода)\n"
@@ -70,7 +80,8 @@ bool isCommand(const QStringList& args) {
         return false;
     const QString& first = args.first();
     return isHelp(first) || first == QLatin1String("journal") || first == QLatin1String("questions")
-           || first == QLatin1String("protocol") || first == QLatin1String("examiner");
+           || first == QLatin1String("protocol") || first == QLatin1String("examiner")
+           || first == QLatin1String("staff");
 }
 
 bool commandNeedsGui(const QStringList& args) {
@@ -91,6 +102,8 @@ int runCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         return runProtocolCommand(args, out, err);
     if (args.first() == QLatin1String("examiner"))
         return runExaminerCommand(args, out, err);
+    if (args.first() == QLatin1String("staff"))
+        return runStaffCommand(args, out, err);
     err << QStringLiteral("Неизвестная команда «%1». Справка: razividerur --help\n").arg(args.first());
     err.flush();
     return 2;

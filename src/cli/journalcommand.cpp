@@ -7,6 +7,8 @@
 #include "journal/archiveimport.h"
 #include "journal/journal.h"
 #include "journal/journalreports.h"
+#include "journal/journalserver.h"
+#include "journal/staffstore.h"
 #include "journal/journalverify.h"
 
 #include <QDir>
@@ -32,9 +34,17 @@ const char* const kUsage =
     "      --name и --personnel-no — часть Ф.И.О. или табельного номера (регистр и «ё» не важны),\n"
     "      --profile — номер или название профиля, --grade — оценка от 2 до 5,\n"
     "      --workstation — имя рабочего места из journal.ini\n"
-    "  razividerur journal due [--within ДНЕЙ] [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА] [--local]\n"
-    "      кому пора на повторную проверку: последняя сдача и срок следующей проверки;\n"
-    "      --within — только просроченные и те, чей срок наступит в ближайшие ДНЕЙ дней\n"
+    "  razividerur journal due [--within ДНЕЙ] [--department ПОДРАЗДЕЛЕНИЕ] [--profile N]\n"
+    "                          [--to ФАЙЛ.xlsx|ФАЙЛ.csv] [--folder ПАПКА] [--local]\n"
+    "      кому пора на повторную проверку: последняя сдача и срок следующей проверки, а также\n"
+    "      все из списка персонала, кому назначен профиль (razividerur staff assign): кто ни разу\n"
+    "      не проверялся — «не проверялся»; уволенные не входят;\n"
+    "      --within — только просроченные и те, чей срок наступит в ближайшие ДНЕЙ дней;\n"
+    "      --department — только это подразделение, --profile — только этот номер профиля\n"
+    "  razividerur journal register --department ПОДРАЗДЕЛЕНИЕ [--from ДД.ММ.ГГГГ] [--until ДД.ММ.ГГГГ]\n"
+    "                               --to ФАЙЛ.xlsx [--folder ПАПКА] [--local]\n"
+    "      журнал проверки знаний подразделения за период: дата, Ф.И.О., должность, профиль\n"
+    "      или программа, результат, номер протокола\n"
     "  razividerur journal verify [--folder ПАПКА]\n"
     "      проверяет целостность журнала этого компьютера, файлов дня архива и, если в journal.ini\n"
     "      указан сервер, журнала на сервере; код выхода 1, если найдены изменения\n"
@@ -58,6 +68,13 @@ bool openReader(JournalReader& reader, bool local, QTextStream& err) {
         err << opened.error << "\n";
     err.flush();
     return opened.ok;
+}
+
+// Tells err why the work failed; the exit status of that.
+int failedWith(const JournalResult& result, QTextStream& err) {
+    err << result.error << "\n";
+    err.flush();
+    return 1;
 }
 
 int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -138,6 +155,14 @@ int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
 }
 
 QString dueLine(const DueEntry& d) {
+    const QString who = d.department.isEmpty() ? d.fullName : QStringLiteral("%1 (%2)").arg(d.fullName, d.department);
+    const QString profile = d.profileName.isEmpty() ? QStringLiteral("профиль %1").arg(d.profileNo)
+                                                    : QStringLiteral("профиль %1 «%2»").arg(d.profileNo).arg(d.profileName);
+    if (d.neverChecked()) {
+        return QStringLiteral("%1  %2  %3  %4; %5; не проверялся\n")
+            .arg(d.due.toString(QStringLiteral("dd.MM.yyyy")), QStringLiteral("сегодня").leftJustified(22),
+                 (d.personnelNo.isEmpty() ? QStringLiteral("—") : d.personnelNo).leftJustified(10), who, profile);
+    }
     QString when;
     if (d.daysLeft < 0)
         when = QStringLiteral("просрочено на %1 дн.").arg(-d.daysLeft);
@@ -145,25 +170,27 @@ QString dueLine(const DueEntry& d) {
         when = QStringLiteral("сегодня");
     else
         when = QStringLiteral("через %1 дн.").arg(d.daysLeft);
-    return QStringLiteral("%1  %2  %3  %4; профиль %5 «%6»; %7 %8 на %9\n")
+    return QStringLiteral("%1  %2  %3  %4; %5; %6 %7 на %8\n")
         .arg(d.due.toString(QStringLiteral("dd.MM.yyyy")), when.leftJustified(22),
-             (d.personnelNo.isEmpty() ? QStringLiteral("—") : d.personnelNo).leftJustified(10), d.fullName)
-        .arg(d.profileNo)
-        .arg(d.profileName, d.failed() ? QStringLiteral("не сдал") : QStringLiteral("сдан"),
+             (d.personnelNo.isEmpty() ? QStringLiteral("—") : d.personnelNo).leftJustified(10), who, profile,
+             d.failed() ? QStringLiteral("не сдал") : QStringLiteral("сдан"),
              d.lastExam.toString(QStringLiteral("dd.MM.yyyy")))
         .arg(d.lastGrade);
 }
 
 int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
     const std::optional<CommandOptions> options = CommandOptions::parse(
-        args, {QStringLiteral("within"), QStringLiteral("to"), QStringLiteral("folder")}, err,
-        {QStringLiteral("local")});
+        args, {QStringLiteral("within"), QStringLiteral("department"), QStringLiteral("profile"), QStringLiteral("to"),
+               QStringLiteral("folder")},
+        err, {QStringLiteral("local")});
     if (!options) {
         printUsage(err);
         return 2;
     }
     bool ok = true;
     const int within = options->number(QStringLiteral("within"), 0, -1, err, ok);
+    const DueFilter filter{options->value(QStringLiteral("department")),
+                           options->number(QStringLiteral("profile"), 1, 0, err, ok)};
     const QString target = options->value(QStringLiteral("to"));
     if (!target.isEmpty() && exportFormatOf(target) == ExportFormat::Unknown) {
         err << QStringLiteral("Файл «%1»: выгрузка возможна только в файлы .xlsx и .csv.\n").arg(target);
@@ -175,18 +202,14 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 2;
     }
     RecheckPeriods periods;
-    const JournalResult read = PaperworkSettings(folder).readPeriods(periods);
-    if (!read.ok) {
-        err << read.error << "\n";
-        err.flush();
-        return 1;
-    }
+    if (const JournalResult read = PaperworkSettings(folder).readPeriods(periods); !read.ok)
+        return failedWith(read, err);
     JournalReader reader(folder);
     if (!openReader(reader, options->has(QStringLiteral("local")), err))
         return 1;
     QList<DueEntry> due;
     const QDate today = QDate::currentDate();
-    JournalResult result = JournalReports(reader.database()).dueList(periods, today, due);
+    JournalResult result = JournalReports(reader.database()).dueList(periods, today, due, filter);
     if (result.ok && within >= 0)
         due = dueWithin(due, within);
     if (result.ok && !target.isEmpty())
@@ -204,6 +227,58 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << dueLine(d);
     if (!target.isEmpty())
         out << QStringLiteral("Список записан в файл %1\n").arg(QDir::toNativeSeparators(target));
+    out.flush();
+    return 0;
+}
+
+int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const std::optional<CommandOptions> options = CommandOptions::parse(
+        args,
+        {QStringLiteral("department"), QStringLiteral("from"), QStringLiteral("until"), QStringLiteral("to"),
+         QStringLiteral("folder")},
+        err, {QStringLiteral("local")});
+    if (!options) {
+        printUsage(err);
+        return 2;
+    }
+    bool ok = true;
+    const QString department = options->value(QStringLiteral("department")).simplified();
+    const QDate from = options->date(QStringLiteral("from"), err, ok);
+    const QDate until = options->date(QStringLiteral("until"), err, ok);
+    const QString target = options->value(QStringLiteral("to"));
+    if (department.isEmpty()) {
+        err << "Не указано подразделение: --department ПОДРАЗДЕЛЕНИЕ.\n";
+        ok = false;
+    }
+    if (exportFormatOf(target) != ExportFormat::Xlsx) {
+        err << "Журнал проверки знаний записывается в таблицу Excel: --to ФАЙЛ.xlsx.\n";
+        ok = false;
+    }
+    if (ok && from.isValid() && until.isValid() && from > until) {
+        err << "Дата --from позже даты --until.\n";
+        ok = false;
+    }
+    const QString folder = ok ? options->folder(err) : QString();
+    if (!ok || folder.isEmpty()) {
+        err.flush();
+        return 2;
+    }
+    ProtocolSettings settings;
+    JournalResult result = PaperworkSettings(folder).readProtocol(settings);
+    JournalReader reader(folder);
+    if (result.ok && !openReader(reader, options->has(QStringLiteral("local")), err))
+        return 1;
+    QList<JournalEntry> exams;
+    if (result.ok)
+        result = JournalReports(reader.database()).departmentRegister(department, from, until, exams);
+    if (result.ok)
+        result = writeXlsx(registerTable(exams, department, from, until, settings), target);
+    if (!result.ok)
+        return failedWith(result, err);
+    out << QStringLiteral("Журнал проверки знаний подразделения «%1» (%2): экзаменов %3, файл %4\n")
+               .arg(department, reader.description())
+               .arg(exams.size())
+               .arg(QDir::toNativeSeparators(target));
     out.flush();
     return 0;
 }
@@ -264,6 +339,8 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
         << ", пропущено повреждённых: " << report.damaged.size() << ".\n"
         << "Экзаменов добавлено: " << report.examsAdded
         << ", уже были в журнале: " << report.examsAlreadyThere << ".\n";
+    if (report.departmentsFilled > 0)
+        out << "Подразделение по списку персонала вписано экзаменам: " << report.departmentsFilled << ".\n";
     int code = report.damaged.isEmpty() ? 0 : 1;
     if (!report.result.ok) {
         err << report.result.error << "\n";
@@ -276,6 +353,19 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
         if (!sendResult.ok) {
             err << sendResult.error << "\nОстальные будут отправлены при следующем запуске программы.\n";
             code = 1;
+        } else {
+            // Exams the server got before the staff list came get their department there too.
+            JournalServer server(journal.config());
+            int filled = 0;
+            JournalResult result = server.connect();
+            if (result.ok)
+                result = StaffStore(server.database()).fillExamDepartments(&filled);
+            if (!result.ok) {
+                err << result.error << "\n";
+                code = 1;
+            } else if (filled > 0) {
+                out << "Подразделение вписано экзаменам на сервере журнала: " << filled << ".\n";
+            }
         }
     }
     out.flush();
@@ -327,6 +417,8 @@ int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         return runExport(args, out, err);
     if (action == QLatin1String("due"))
         return runDue(args, out, err);
+    if (action == QLatin1String("register"))
+        return runRegister(args, out, err);
     if (action == QLatin1String("verify"))
         return runVerify(args, out, err);
     if (!action.isEmpty())

@@ -207,6 +207,22 @@ JournalResult readQuestionStatistics(const QString& folder, const JournalFilter&
     return {};
 }
 
+JournalResult exportDepartmentRegister(const QString& folder, const QString& department, const QDate& from,
+                                       const QDate& until, const QString& path, int* count) {
+    ProtocolSettings settings;
+    if (JournalResult read = PaperworkSettings(folder).readProtocol(settings); !read.ok)
+        return read;
+    JournalReader reader(folder);
+    if (JournalResult opened = openReader(reader); !opened.ok)
+        return opened;
+    QList<JournalEntry> exams;
+    if (JournalResult read = JournalReports(reader.database()).departmentRegister(department, from, until, exams); !read.ok)
+        return read;
+    if (count)
+        *count = int(exams.size());
+    return writeXlsx(registerTable(exams, department, from, until, settings), path);
+}
+
 JournalResult readDueList(const QString& folder, const QDate& today, QList<DueEntry>& due) {
     due.clear();
     RecheckPeriods periods;

@@ -47,6 +47,11 @@ JournalResult exportFilteredExams(const QString& folder, const JournalFilter& fi
 JournalResult readQuestionStatistics(const QString& folder, const JournalFilter& filter,
                                      QList<QuestionStatistic>& statistics, QString* caption = nullptr);
 
+// The register of knowledge checks of department for the days from .. until (null: open) to
+// an .xlsx file; count gets the number of exams written.
+JournalResult exportDepartmentRegister(const QString& folder, const QString& department, const QDate& from,
+                                       const QDate& until, const QString& path, int* count = nullptr);
+
 // Who is due for a re-check on the day today, under the periods kept in protocol.ini.
 JournalResult readDueList(const QString& folder, const QDate& today, QList<DueEntry>& due);
 

@@ -116,26 +116,32 @@ QString protocolHtml(const ProtocolContent& content) {
                                     : QStringLiteral("Тест «%1», п").arg(escaped(group.testName)) + profile;
         html += QStringLiteral("<p><b>%1</b><br/>Программа обучения: %2</p>")
                     .arg(heading, escaped(s.programmeFor(group.profileNo, group.profileName)));
-        // Column widths in percent; the date column, when there is one, is taken from the name's.
+        // Column widths in percent; the date column, when there is one, is taken from the name's
+        // and the job's. Nine columns fit an A4 page upright at 8.5 pt; the long header may break
+        // inside its last word.
         html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\""
-                               " style=\"border-collapse:collapse; font-size:10pt\"><tr>"
-                               "<th width=\"4%\">№</th>");
+                               " style=\"border-collapse:collapse; font-size:8.5pt\"><tr>"
+                               "<th width=\"3%\">№</th>");
         if (!oneDay)
-            html += QStringLiteral("<th width=\"11%\">Дата</th>");
-        html += QStringLiteral("<th width=\"%1%\">ФИО</th><th width=\"18%\">Должность</th>"
-                               "<th width=\"9%\">Таб. №</th><th width=\"8%\" style=\"white-space:nowrap\">Оценка</th>"
-                               "<th width=\"10%\">Верных ответов</th><th width=\"10%\" style=\"white-space:nowrap\">Результат</th>"
-                               "<th width=\"14%\">Подпись</th></tr>")
-                    .arg(oneDay ? 27 : 16);
+            html += QStringLiteral("<th width=\"10%\">Дата</th>");
+        html += QStringLiteral("<th width=\"%1%\">ФИО</th><th width=\"%2%\">Должность</th>"
+                               "<th width=\"%3%\">Место работы (подразде\u00ADление)</th>"
+                               "<th width=\"7%\">Таб. №</th><th width=\"7%\" style=\"white-space:nowrap\">Оценка</th>"
+                               "<th width=\"9%\">Верных ответов</th><th width=\"9%\" style=\"white-space:nowrap\">Результат</th>"
+                               "<th width=\"%4%\">Подпись</th></tr>")
+                    .arg(oneDay ? 22 : 17)
+                    .arg(oneDay ? 15 : 13)
+                    .arg(oneDay ? 16 : 14)
+                    .arg(oneDay ? 12 : 11);
         int row = 0;
         for (const JournalEntry* e : group.exams) {
             html += QStringLiteral("<tr><td align=\"right\">%1</td>").arg(++row);
             if (!oneDay)
                 html += QStringLiteral("<td style=\"white-space:nowrap\">%1</td>").arg(dateText(e->date));
-            html += QStringLiteral("<td>%1</td><td>%2</td><td>%3</td><td align=\"center\">%4</td>"
-                                   "<td align=\"center\" style=\"white-space:nowrap\">%5 из %6</td>"
-                                   "<td style=\"white-space:nowrap\">%7</td><td></td></tr>")
-                        .arg(escaped(e->fullName), escaped(e->jobTitle), escaped(e->personnelNo))
+            html += QStringLiteral("<td>%1</td><td>%2</td><td>%3</td><td>%4</td><td align=\"center\">%5</td>"
+                                   "<td align=\"center\" style=\"white-space:nowrap\">%6 из %7</td>"
+                                   "<td style=\"white-space:nowrap\">%8</td><td></td></tr>")
+                        .arg(escaped(e->fullName), escaped(e->jobTitle), escaped(e->department), escaped(e->personnelNo))
                         .arg(e->grade)
                         .arg(e->right)
                         .arg(e->asked)

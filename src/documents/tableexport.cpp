@@ -146,6 +146,10 @@ JournalResult writeCsv(const ExportTable& table, const QString& path) {
             chunk.clear();
         }
     };
+    for (const QString& line : table.heading) {
+        chunk.append(csvField(csvText(line)).toUtf8());
+        endLine();
+    }
     QStringList fields;
     for (const ExportColumn& column : table.columns)
         fields << csvField(column.title);
@@ -170,11 +174,12 @@ JournalResult writeCsv(const ExportTable& table, const QString& path) {
 }
 
 JournalResult writeXlsx(const ExportTable& table, const QString& path) {
-    if (table.rowCount >= kMaxSheetRows)
+    const int top = int(table.heading.size()); // the header's row
+    if (table.rowCount + top >= kMaxSheetRows)
         return JournalResult::failure(
             QStringLiteral("В файл .xlsx помещается не больше %1 строк, а выбрано %2. Сузьте выборку или "
                            "выгрузите её в .csv.")
-                .arg(kMaxSheetRows - 1)
+                .arg(kMaxSheetRows - 1 - top)
                 .arg(table.rowCount));
     TemporaryBeside temporary(path);
     if (!temporary.reserve())
@@ -194,6 +199,8 @@ JournalResult writeXlsx(const ExportTable& table, const QString& path) {
     format_set_bold(header);
     format_set_text_wrap(header);
     format_set_align(header, LXW_ALIGN_VERTICAL_TOP);
+    lxw_format* headingFormat = workbook_add_format(workbook);
+    format_set_bold(headingFormat);
     lxw_format* date = workbook_add_format(workbook);
     format_set_num_format(date, "dd.mm.yyyy");
     lxw_format* dateTime = workbook_add_format(workbook);
@@ -208,14 +215,19 @@ JournalResult writeXlsx(const ExportTable& table, const QString& path) {
         if (error != LXW_NO_ERROR && failed == LXW_NO_ERROR)
             failed = error;
     };
+    for (int line = 0; line < top; ++line) {
+        const QString text = table.heading.at(line).left(kMaxCellText);
+        if (!text.isEmpty())
+            note(worksheet_write_string(sheet, lxw_row_t(line), 0, text.toUtf8().constData(), line == 0 ? headingFormat : nullptr));
+    }
     for (int c = 0; c < columnCount; ++c) {
         const QString& title = table.columns.at(c).title;
-        note(worksheet_write_string(sheet, 0, lxw_col_t(c), title.toUtf8().constData(), header));
+        note(worksheet_write_string(sheet, lxw_row_t(top), lxw_col_t(c), title.toUtf8().constData(), header));
         // A long title wraps onto a second line rather than widening its column.
         widths[c] = std::max(widths[c], std::min(double(title.size()) + 2.0, 24.0));
     }
     for (int row = 0; row < table.rowCount; ++row) {
-        const lxw_row_t r = lxw_row_t(row + 1);
+        const lxw_row_t r = lxw_row_t(top + row + 1);
         for (int c = 0; c < columnCount; ++c) {
             const QVariant value = table.cell(row, c);
             if (value.isNull())
@@ -267,8 +279,8 @@ JournalResult writeXlsx(const ExportTable& table, const QString& path) {
     for (int c = 0; c < columnCount; ++c)
         note(worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), std::min(widths[c], kMaxColumnWidth), nullptr));
     if (columnCount > 0) {
-        note(worksheet_autofilter(sheet, 0, 0, lxw_row_t(table.rowCount), lxw_col_t(columnCount - 1)));
-        worksheet_freeze_panes(sheet, 1, 0);
+        note(worksheet_autofilter(sheet, lxw_row_t(top), 0, lxw_row_t(top + table.rowCount), lxw_col_t(columnCount - 1)));
+        worksheet_freeze_panes(sheet, lxw_row_t(top + 1), 0);
     }
     const lxw_error closed = workbook_close(workbook);
     if (failed == LXW_NO_ERROR)

@@ -10,6 +10,7 @@
 #include "journal/journalentry.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -35,6 +36,8 @@ struct ExportTable {
     QList<ExportColumn> columns;
     int rowCount = 0;
     std::function<QVariant(int row, int column)> cell;
+    // Lines above the header row (a title, the period), the first in bold; none for a plain list.
+    QStringList heading;
 };
 
 // The file kind by its extension (.xlsx or .csv, any letter case).

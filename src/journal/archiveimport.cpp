@@ -4,6 +4,7 @@
 #include "archive/monthnames.h"
 #include "journal/journalconfig.h"
 #include "journal/journalstore.h"
+#include "journal/staffstore.h"
 #include "model/cp1251.h"
 #include "model/linesplit.h"
 #include "model/regularfile.h"
@@ -187,6 +188,8 @@ ArchiveImportReport importArchive(JournalStore& store, const QString& folder, co
     }
     if (report.result.ok)
         commitQueued();
+    if (report.result.ok && !report.cancelled)
+        report.result = StaffStore(store.database()).fillExamDepartments(&report.departmentsFilled);
     store.setBulkWrites(false);
     if (progress && !report.cancelled && report.result.ok)
         progress(report.filesFound, report.filesFound, QString());

@@ -50,11 +50,14 @@ struct ArchiveImportReport {
     int filesImported = 0;
     int examsAdded = 0;
     int examsAlreadyThere = 0;
+    int departmentsFilled = 0; // exams, old ones too, given their department from the staff list
     QStringList damaged; // "path: reason" for each file skipped
     bool cancelled = false;
     JournalResult result; // a journal that could not be written stops the import
 };
 
+// Imports every day file, then gives each exam without a department the one the staff list
+// has for its personnel number.
 ArchiveImportReport importArchive(JournalStore& store, const QString& folder, const QString& workstation,
                                   const ArchiveImportProgress& progress = {});
 

@@ -1,6 +1,7 @@
 #include "journal/journal.h"
 
 #include "journal/archiveimport.h"
+#include "journal/staffstore.h"
 #include "model/savefile.h"
 
 #include <QFileInfo>
@@ -143,6 +144,19 @@ JournalResult Journal::sendPending(int* sent) {
             .arg(m_config.serverText())
             .arg(clashing.size())
             .arg(names.join(QStringLiteral(", ")), clashing.size() > names.size() ? QStringLiteral(", …") : QString()));
+}
+
+JournalResult Journal::refreshStaff() {
+    if (!m_config.usesServer())
+        return {};
+    if (!m_server)
+        m_server = std::make_unique<JournalServer>(m_config);
+    JournalResult result = m_server->connect();
+    if (result.ok)
+        result = m_store.open();
+    if (!result.ok)
+        return result;
+    return StaffStore(m_store.database()).copyFrom(StaffStore(m_server->database()));
 }
 
 } // namespace zet

@@ -49,6 +49,9 @@ public:
     // Sends every exam the server has not got yet, oldest first. Does nothing without a server.
     // Waits at most about two seconds for a server that does not answer. sent gets the number sent.
     JournalResult sendPending(int* sent = nullptr);
+    // Brings the local copy of the staff list up to the server's (StaffStore::copyFrom); reads
+    // only two counts when nothing changed. Does nothing without a server.
+    JournalResult refreshStaff();
 
 private:
     QString m_folder;

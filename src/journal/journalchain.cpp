@@ -208,7 +208,7 @@ IntegrityReport verifyChain(QSqlDatabase db, const QString& pendingTable, const 
     if (!q.exec(QStringLiteral("SELECT %1, %2, %3 FROM exams ORDER BY workstation, chain_seq")
                     .arg(examColumns(), chain::linkColumns(), pending)))
         return failed(q);
-    constexpr int kLink = 20;
+    constexpr int kLink = kExamColumnCount;
     QString workstation;
     ChainLink tail;
     bool first = true;

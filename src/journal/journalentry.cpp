@@ -46,6 +46,7 @@ QJsonObject JournalEntry::toJson() const {
                        {"startedAt", timeText(startedAt)},
                        {"finishedAt", timeText(finishedAt)},
                        {"imported", imported},
+                       {"department", department},
                        {"answers", answerRows}};
 }
 
@@ -73,6 +74,7 @@ bool JournalEntry::fromJson(const QJsonObject& o, JournalEntry& e) {
     e.startedAt = timeFromText(o.value("startedAt").toString());
     e.finishedAt = timeFromText(o.value("finishedAt").toString());
     e.imported = o.value("imported").toBool();
+    e.department = o.value("department").toString();
     for (const QJsonValue& v : o.value("answers").toArray()) {
         const QJsonObject a = v.toObject();
         JournalAnswer answer{a.value("position").toInt(),         a.value("theme").toInt(),

@@ -48,6 +48,10 @@ struct JournalEntry {
     QDateTime startedAt;  // invalid for imported rows
     QDateTime finishedAt; // invalid for imported rows
     bool imported = false;
+    // The examinee's department from the staff list by personnel number; empty when the list
+    // does not know the number. Not part of the exam's hash: it is looked up, not typed, and
+    // may be filled in later for exams written before the staff list came.
+    QString department;
     QList<JournalAnswer> answers;
 
     bool operator==(const JournalEntry&) const = default;

@@ -19,7 +19,7 @@ namespace {
 
 const QString kRowColumns = QStringLiteral(
     "id, exam_date, protocol_no, full_name, personnel_no, job_title, profile_no, profile_name, grade, asked,"
-    " right_answers, seconds_spent, workstation, imported");
+    " right_answers, seconds_spent, workstation, imported, department");
 
 // The columns of each sort order: the chosen one, then the day and the protocol number, and
 // the id last, which breaks ties so that pages never overlap.
@@ -212,6 +212,10 @@ QString JournalQuery::conditions(const JournalFilter& filter, bool server, QVari
         conditions << QStringLiteral("workstation = ?");
         values << filter.workstation;
     }
+    if (!filter.department.isEmpty()) {
+        conditions << QStringLiteral("department = ?");
+        values << filter.department;
+    }
     return conditions.join(QStringLiteral(" AND "));
 }
 
@@ -299,6 +303,7 @@ QList<JournalRow> JournalQuery::page(const JournalFilter& filter, const JournalS
         row.secondsSpent = q.value(11).toInt();
         row.workstation = q.value(12).toString();
         row.imported = q.value(13).toBool();
+        row.department = q.value(14).toString();
         rows.append(row);
     }
     return rows;
@@ -367,6 +372,12 @@ QStringList JournalQuery::profileNames(QString* error) {
 
 QStringList JournalQuery::workstationNames(QString* error) {
     return distinctValues(QStringLiteral("workstation"), error);
+}
+
+QStringList JournalQuery::departmentNames(QString* error) {
+    QStringList names = distinctValues(QStringLiteral("department"), error);
+    names.removeAll(QString());
+    return names;
 }
 
 QStringList JournalQuery::distinctValues(const QString& column, QString* error) {

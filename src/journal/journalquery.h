@@ -42,6 +42,7 @@ struct JournalFilter {
     QString personnelNo; // part of the personnel number only; compared like text
     int profileNo = 0;   // 0 for every profile
     QString workstation; // the workstation's name as journal.ini gives it; exact
+    QString department;  // the department stored with the exam; exact
 
     // The days of a period as seen on the day today; Dates and All give invalid dates
     // (the caller fills in chosen dates).
@@ -77,6 +78,7 @@ struct JournalRow {
     int secondsSpent = 0;
     QString workstation;
     bool imported = false;
+    QString department;
 };
 
 class JournalQuery {
@@ -118,6 +120,8 @@ public:
     QStringList profileNames(QString* error = nullptr);
     // The names of the workstations found in the journal, sorted.
     QStringList workstationNames(QString* error = nullptr);
+    // The departments stored with exams, sorted; exams without one give none.
+    QStringList departmentNames(QString* error = nullptr);
 
 private:
     QString localPath() const;

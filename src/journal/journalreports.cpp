@@ -5,9 +5,11 @@
 #include "journal/journalrows.h"
 #include "journal/journalserver.h"
 #include "journal/journalstore.h"
+#include "journal/staffstore.h"
 
 #include <QDir>
 #include <QHash>
+#include <QMap>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -125,51 +127,229 @@ JournalResult JournalReports::questionStatistics(const ReportFilter& filter,
     return {};
 }
 
-JournalResult JournalReports::dueList(const RecheckPeriods& periods, const QDate& today,
-                                      QList<DueEntry>& result) const {
-    result.clear();
+namespace {
+
+// The order of a person's exams of one profile: the later date, then a finished exam over an
+// imported one (which has no finish time), then the later finish, then the higher number.
+struct ExamOrder {
+    QDate date;
+    QDateTime finished;
+    int protocolNo = 0;
+
+    bool before(const ExamOrder& other) const {
+        if (date != other.date)
+            return date < other.date;
+        if (finished.isValid() != other.finished.isValid())
+            return !finished.isValid();
+        if (finished != other.finished)
+            return finished < other.finished;
+        return protocolNo < other.protocolNo;
+    }
+};
+
+QDateTime timeOf(const QVariant& v) {
+    if (v.isNull())
+        return {};
+    return v.typeId() == QMetaType::QDateTime ? v.toDateTime() : QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
+}
+
+QString foldedName(const QString& text) {
+    return JournalStore::foldForSearch(text.simplified());
+}
+
+// The profiles the assignments give people, by folded job title and department.
+struct AssignedProfiles {
+    QHash<QString, QMap<int, int>> byJob;        // profile → months
+    QHash<QString, QMap<int, int>> byDepartment;
+
+    explicit AssignedProfiles(const QList<StaffAssignment>& assignments, int profileNo) {
+        for (const StaffAssignment& a : assignments) {
+            if (profileNo > 0 && a.profileNo != profileNo)
+                continue;
+            QMap<int, int>& profiles = (a.kind == StaffAssignment::Kind::JobTitle ? byJob : byDepartment)[foldedName(a.name)];
+            // Two assignments of one profile: the shorter period holds.
+            const auto found = profiles.constFind(a.profileNo);
+            profiles.insert(a.profileNo, found == profiles.cend() ? a.periodMonths : std::min(*found, a.periodMonths));
+        }
+    }
+    bool isEmpty() const { return byJob.isEmpty() && byDepartment.isEmpty(); }
+    QMap<int, int> of(const StaffPerson& p) const {
+        QMap<int, int> profiles = byJob.value(foldedName(p.jobTitle));
+        const QMap<int, int> more = byDepartment.value(foldedName(p.department));
+        for (auto it = more.cbegin(); it != more.cend(); ++it) {
+            const auto found = profiles.constFind(it.key());
+            profiles.insert(it.key(), found == profiles.cend() ? it.value() : std::min(*found, it.value()));
+        }
+        return profiles;
+    }
+};
+
+} // namespace
+
+JournalResult JournalReports::latestExams(int profileNo, QList<DueEntry>& result, QList<QDateTime>& finished,
+                                          QList<int>& protocolNos) const {
+    const QString columns = QStringLiteral(
+        "personnel_no, full_name, job_title, department, profile_no, profile_name, exam_date, grade, finished_at,"
+        " protocol_no");
+    const QString profile = profileNo > 0 ? QStringLiteral(" AND profile_no = %1").arg(profileNo) : QString();
+    QStringList selected;
+    for (const QString& column : columns.split(QLatin1Char(',')))
+        selected << QStringLiteral("e.") + column.trimmed();
+    // One group per personnel number (or name, for exams without one) and profile: the database
+    // finds each group's latest day in the exams_latest index alone, then reads the exams of
+    // that day only; the program picks the latest of a day's exams.
+    QStringList parts;
+    for (const auto& [where, key] : {std::pair{QStringLiteral("personnel_no <> ''"), QStringLiteral("personnel_no")},
+                                     std::pair{QStringLiteral("personnel_no = ''"), QStringLiteral("full_name")}}) {
+        parts << QStringLiteral("SELECT %2 FROM (SELECT %1 AS k1, profile_no AS k2, max(exam_date) AS day"
+                                " FROM exams WHERE %3%4 GROUP BY %1, profile_no) m"
+                                " JOIN exams e ON e.%1 = m.k1 AND e.profile_no = m.k2 AND e.exam_date = m.day"
+                                " AND e.%3")
+                     .arg(key, selected.join(QStringLiteral(", ")), where, profile);
+    }
+    const QString sql = parts.join(QStringLiteral(" UNION ALL "));
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    // Oldest first: a later exam of the same person and profile, passed or failed, replaces an
-    // earlier one. Imported rows have no finish time; within a day the protocol number orders them.
-    if (!q.exec(QStringLiteral("SELECT personnel_no, full_name, job_title, profile_no, profile_name, exam_date,"
-                               " grade FROM exams ORDER BY exam_date,"
-                               " CASE WHEN finished_at IS NULL THEN 0 ELSE 1 END, finished_at, protocol_no")))
+    if (!q.exec(sql))
         return queryFailure(QStringLiteral("Не удалось прочитать экзамены из журнала"), q);
-    QHash<QString, qsizetype> index;
     while (q.next()) {
         DueEntry d;
         d.personnelNo = q.value(0).toString().trimmed();
         d.fullName = q.value(1).toString().trimmed();
         d.jobTitle = q.value(2).toString().trimmed();
-        d.profileNo = q.value(3).toInt();
-        d.profileName = q.value(4).toString();
-        d.lastExam = dateValue(q.value(5));
-        d.lastGrade = q.value(6).toInt();
+        d.department = q.value(3).toString().trimmed();
+        d.profileNo = q.value(4).toInt();
+        d.profileName = q.value(5).toString();
+        d.lastExam = dateValue(q.value(6));
+        d.lastGrade = q.value(7).toInt();
         if (!d.lastExam.isValid())
             continue;
-        const QString key =
-            personKey(d.personnelNo, d.fullName) + QLatin1Char('\n') + QString::number(d.profileNo);
+        result.append(std::move(d));
+        finished.append(timeOf(q.value(8)));
+        protocolNos.append(q.value(9).toInt());
+    }
+    return {};
+}
+
+JournalResult JournalReports::dueList(const RecheckPeriods& periods, const QDate& today, QList<DueEntry>& result,
+                                      const DueFilter& filter) const {
+    result.clear();
+    StaffStore staff(m_db);
+    QList<StaffPerson> people;
+    QList<StaffAssignment> assignments;
+    JournalResult read = staff.people(people);
+    if (read.ok)
+        read = staff.assignments(assignments);
+    if (!read.ok)
+        return read;
+    QHash<QString, qsizetype> personAt;
+    for (qsizetype i = 0; i < people.size(); ++i)
+        personAt.insert(personKey(people.at(i).personnelNo, {}), i);
+
+    // The latest exam per person and profile; rows of one person under numbers written apart
+    // (letter case, blanks) meet here.
+    QList<DueEntry> latest;
+    QList<QDateTime> finished;
+    QList<int> protocolNos;
+    read = latestExams(filter.profileNo, latest, finished, protocolNos);
+    if (!read.ok)
+        return read;
+    QHash<QString, qsizetype> index;
+    QList<ExamOrder> orders;
+    QHash<int, QString> profileNames;
+    for (qsizetype i = 0; i < latest.size(); ++i) {
+        const DueEntry& d = latest.at(i);
+        profileNames.insert(d.profileNo, d.profileName);
+        const ExamOrder order{d.lastExam, finished.at(i), protocolNos.at(i)};
+        const QString key = personKey(d.personnelNo, d.fullName) + QLatin1Char('\n') + QString::number(d.profileNo);
         const auto found = index.constFind(key);
         if (found == index.cend()) {
             index.insert(key, result.size());
-            result.append(std::move(d));
-        } else {
-            result[*found] = std::move(d);
+            result.append(d);
+            orders.append(order);
+        } else if (orders.at(*found).before(order)) {
+            result[*found] = d;
+            orders[*found] = order;
         }
     }
+
+    const AssignedProfiles assigned(assignments, filter.profileNo);
+    QList<DueEntry> kept;
+    kept.reserve(result.size());
     for (DueEntry& d : result) {
         d.periodMonths = periods.monthsFor(d.profileNo);
-        d.due = d.failed() ? d.lastExam.addDays(periods.failedDaysFor(d.profileNo))
-                           : d.lastExam.addMonths(d.periodMonths);
-        d.daysLeft = int(today.daysTo(d.due));
+        const auto at = d.personnelNo.isEmpty() ? personAt.cend() : personAt.constFind(personKey(d.personnelNo, {}));
+        if (at != personAt.cend()) {
+            const StaffPerson& p = people.at(*at);
+            if (p.dismissed)
+                continue;
+            d.fullName = p.fullName;
+            d.jobTitle = p.jobTitle;
+            d.department = p.department;
+            d.periodMonths = assigned.of(p).value(d.profileNo, d.periodMonths);
+        }
+        d.due = d.failed() ? d.lastExam.addDays(periods.failedDaysFor(d.profileNo)) : d.lastExam.addMonths(d.periodMonths);
+        kept.append(std::move(d));
     }
+    result = std::move(kept);
+
+    // Everyone the assignments name who has no exam of an assigned profile.
+    if (!assigned.isEmpty()) {
+        for (const StaffPerson& p : std::as_const(people)) {
+            if (p.dismissed)
+                continue;
+            const QMap<int, int> profiles = assigned.of(p);
+            for (auto it = profiles.cbegin(); it != profiles.cend(); ++it) {
+                if (index.contains(personKey(p.personnelNo, {}) + QLatin1Char('\n') + QString::number(it.key())))
+                    continue;
+                DueEntry d;
+                d.personnelNo = p.personnelNo;
+                d.fullName = p.fullName;
+                d.jobTitle = p.jobTitle;
+                d.department = p.department;
+                d.profileNo = it.key();
+                d.profileName = profileNames.value(it.key());
+                d.periodMonths = it.value();
+                d.due = today;
+                result.append(std::move(d));
+            }
+        }
+    }
+    if (!filter.department.trimmed().isEmpty()) {
+        const QString wanted = foldedName(filter.department);
+        result.removeIf([&wanted](const DueEntry& d) { return foldedName(d.department) != wanted; });
+    }
+    for (DueEntry& d : result)
+        d.daysLeft = int(today.daysTo(d.due));
     std::stable_sort(result.begin(), result.end(), [](const DueEntry& a, const DueEntry& b) {
         if (a.due != b.due)
             return a.due < b.due;
         return a.fullName.localeAwareCompare(b.fullName) < 0;
     });
     return {};
+}
+
+JournalResult JournalReports::departmentRegister(const QString& department, const QDate& from, const QDate& until,
+                                                 QList<JournalEntry>& result) const {
+    result.clear();
+    // The department as the staff list spells it, so that the index finds it.
+    QString name = department.simplified();
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT DISTINCT department FROM staff")))
+        return queryFailure(QStringLiteral("Не удалось прочитать список персонала"), q);
+    while (q.next()) {
+        if (foldedName(q.value(0).toString()) == foldedName(name))
+            name = q.value(0).toString();
+    }
+    ReportFilter filter;
+    filter.from = from;
+    filter.until = until;
+    Where where = whereOf(filter);
+    where.sql += (where.sql.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) +
+                 QStringLiteral("e.department = ?");
+    where.values << name;
+    return examsWhere(where.sql, where.values, result);
 }
 
 QList<DueEntry> dueWithin(const QList<DueEntry>& entries, int days) {

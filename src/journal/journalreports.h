@@ -28,6 +28,12 @@ struct ReportFilter {
     QString testName;   // empty: every test
 };
 
+// Which part of the due list is wanted; empty fields do not filter.
+struct DueFilter {
+    QString department; // letter case, blanks and «ё» aside
+    int profileNo = 0;
+};
+
 // One question as it was asked in the exams of a filter.
 struct QuestionStatistic {
     int theme = 0;
@@ -43,17 +49,21 @@ struct QuestionStatistic {
 // One person's standing for one profile: the latest exam and when the next is due.
 struct DueEntry {
     QString personnelNo; // empty when the person was examined without one
-    QString fullName;    // as typed in the latest exam
+    QString fullName;    // from the staff list, else as typed in the latest exam
     QString jobTitle;
+    QString department;  // from the staff list, else as stored with the latest exam
     int profileNo = 0;
-    QString profileName;
-    QDate lastExam;      // the date of the latest exam
+    QString profileName; // empty for someone never examined in the profile
+    QDate lastExam;      // the date of the latest exam; invalid: «не проверялся»
     int lastGrade = 0;
     int periodMonths = 12;
-    QDate due;           // lastExam + periodMonths after a pass, + the re-check days after a fail
+    QDate due;           // lastExam + periodMonths after a pass, + the re-check days after a fail;
+                         // today for someone never examined
     int daysLeft = 0;    // from today to due; negative when overdue
 
-    bool failed() const { return lastGrade <= 2; }
+    // Someone of the staff list with an assignment who has no exam of the profile.
+    bool neverChecked() const { return !lastExam.isValid(); }
+    bool failed() const { return !neverChecked() && lastGrade <= 2; }
     bool overdue() const { return daysLeft < 0; }
     bool operator==(const DueEntry&) const = default;
 };
@@ -78,11 +88,25 @@ public:
     // Per person (personnel number, or the full name where there is none; letter case, extra
     // blanks and «ё»/«е» do not make two people) and profile: the latest exam and the date the
     // next check is due under periods: after a pass the profile's period in months, after a
-    // fail its re-check days. Ordered by the due date, so the overdue come first, then those
-    // due within kSoonDays, then the rest.
-    JournalResult dueList(const RecheckPeriods& periods, const QDate& today, QList<DueEntry>& result) const;
+    // fail its re-check days. Everyone of the staff list whose job title or department has an
+    // assignment is in it for each assigned profile, examined or not («не проверялся», due
+    // today), with the assignment's period; people marked «уволен» are left out. The latest
+    // exams are found by the database (one row per person and profile), not read one by one.
+    // Ordered by the due date, so the overdue come first, then those due within kSoonDays,
+    // then the rest.
+    JournalResult dueList(const RecheckPeriods& periods, const QDate& today, QList<DueEntry>& result,
+                          const DueFilter& filter = {}) const;
+
+    // The register of knowledge checks of a department: its exams of the period (null dates
+    // leave that end open), oldest first; answers not loaded.
+    JournalResult departmentRegister(const QString& department, const QDate& from, const QDate& until,
+                                     QList<JournalEntry>& result) const;
 
 private:
+    // The latest exam of each personnel number (of each name without one) and profile, with
+    // its finish time and number, straight from the database; profileNo 0: every profile.
+    JournalResult latestExams(int profileNo, QList<DueEntry>& result, QList<QDateTime>& finished,
+                              QList<int>& protocolNos) const;
     // where: empty or " WHERE ..." over the exams table aliased e.
     JournalResult examsWhere(const QString& where, const QVariantList& values, QList<JournalEntry>& result) const;
 

@@ -64,7 +64,8 @@ QVariantList examValues(const JournalEntry& e, JournalDialect dialect) {
             e.secondsSpent,
             boundTime(e.startedAt, dialect),
             boundTime(e.finishedAt, dialect),
-            boundFlag(e.imported, dialect)};
+            boundFlag(e.imported, dialect),
+            boundText(e.department)};
 }
 
 QVariantList answerValues(const QUuid& examId, const JournalAnswer& answer, JournalDialect dialect) {
@@ -115,7 +116,9 @@ QString examColumns(const QString& prefix) {
                                         QStringLiteral("seconds_spent"),
                                         QStringLiteral("started_at"),
                                         QStringLiteral("finished_at"),
-                                        QStringLiteral("imported")};
+                                        QStringLiteral("imported"),
+                                        QStringLiteral("department")};
+    Q_ASSERT(columns.size() == kExamColumnCount);
     QStringList named;
     for (const QString& column : columns)
         named.append(prefix + column);
@@ -144,6 +147,7 @@ JournalEntry examFromRow(const QSqlQuery& q) {
     e.startedAt = timeValue(q.value(17));
     e.finishedAt = timeValue(q.value(18));
     e.imported = flagValue(q.value(19));
+    e.department = q.value(20).toString();
     return e;
 }
 

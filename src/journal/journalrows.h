@@ -3,7 +3,7 @@
 // bind it: id, workstation,
 // date, protocol number, profile number and name, test name, database path, full name, birth
 // year, job title, seniority, personnel number, grade, asked, right, seconds, start, finish,
-// imported — in this order. The values come as SQLite stores them (text) or as PostgreSQL
+// imported, department — in this order. The values come as SQLite stores them (text) or as PostgreSQL
 // types them (dates, time stamps, booleans).
 
 #include "journal/journalentry.h"
@@ -22,6 +22,8 @@ QString idText(const QUuid& id);
 
 // The columns of that row, each with prefix in front (e.g. "e." for a table alias).
 QString examColumns(const QString& prefix = {});
+// How many they are: the columns a query selects after them start at this index.
+constexpr int kExamColumnCount = 21;
 
 // The exam of the query's current row (answers not read).
 JournalEntry examFromRow(const QSqlQuery& query);

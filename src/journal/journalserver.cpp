@@ -90,7 +90,34 @@ const QStringList& serverSchema() {
         QStringLiteral("CREATE TABLE IF NOT EXISTS chain_pending (exam_id UUID PRIMARY KEY)"),
         QStringLiteral("INSERT INTO chain_pending SELECT id FROM exams WHERE row_hash IS NULL"
                        " ON CONFLICT DO NOTHING"),
-        // 4: (kept for the staff list)
+        // 4: the centre's staff list, shared by every workstation (staffstore.h), the profiles
+        // each job title or department must pass, and the department stored with each exam.
+        // exams_latest serves the due list's latest exam per person and profile in index order.
+        QStringLiteral("CREATE TABLE IF NOT EXISTS staff ("
+                       " personnel_no TEXT PRIMARY KEY,"
+                       " full_name TEXT NOT NULL,"
+                       " job_title TEXT NOT NULL,"
+                       " department TEXT NOT NULL,"
+                       " birth_date DATE,"
+                       " hire_date DATE,"
+                       " dismissed BOOLEAN NOT NULL DEFAULT FALSE,"
+                       " dismissed_on DATE,"
+                       " updated_at TIMESTAMPTZ NOT NULL,"
+                       " search_name TEXT NOT NULL,"
+                       " search_no TEXT NOT NULL)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS staff_search_name ON staff(search_name COLLATE \"C\")"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS staff_search_no ON staff(search_no COLLATE \"C\")"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS staff_assignments ("
+                       " kind TEXT NOT NULL,"
+                       " name TEXT NOT NULL,"
+                       " profile_no INTEGER NOT NULL,"
+                       " period_months INTEGER NOT NULL,"
+                       " updated_at TIMESTAMPTZ NOT NULL,"
+                       " PRIMARY KEY (kind, name, profile_no))"),
+        QStringLiteral("ALTER TABLE exams ADD COLUMN IF NOT EXISTS department TEXT NOT NULL DEFAULT ''"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS exams_department ON exams(department, exam_date)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS exams_latest ON exams(personnel_no, profile_no,"
+                       " exam_date DESC, finished_at DESC NULLS LAST, protocol_no DESC)"),
         // 5: the search indexes' short waiting lists (ensureSearchIndexes).
     };
     return statements;

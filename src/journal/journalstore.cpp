@@ -94,6 +94,36 @@ const QList<QStringList>& upgradeSteps() {
          QStringLiteral("CREATE TABLE chain_pending (exam_id TEXT PRIMARY KEY)"),
          QStringLiteral("INSERT INTO chain_pending SELECT id FROM exams ORDER BY rowid"),
          QStringLiteral("CREATE INDEX exams_chain ON exams(workstation, chain_seq)")},
+        // 6: the staff list (staffstore.h), the profiles each job title or department must
+        // pass, and the department stored with each exam. search_name and search_no are the
+        // folded full name and personnel number the registration's completer looks up by
+        // their beginning. exams_latest gives the due
+        // list each person's latest exam of a profile without sorting the journal.
+        {QStringLiteral("CREATE TABLE staff ("
+                        " personnel_no TEXT PRIMARY KEY,"
+                        " full_name TEXT NOT NULL,"
+                        " job_title TEXT NOT NULL,"
+                        " department TEXT NOT NULL,"
+                        " birth_date TEXT,"
+                        " hire_date TEXT,"
+                        " dismissed INTEGER NOT NULL DEFAULT 0,"
+                        " dismissed_on TEXT,"
+                        " updated_at TEXT NOT NULL,"
+                        " search_name TEXT NOT NULL,"
+                        " search_no TEXT NOT NULL)"),
+         QStringLiteral("CREATE INDEX staff_search_name ON staff(search_name)"),
+         QStringLiteral("CREATE INDEX staff_search_no ON staff(search_no)"),
+         QStringLiteral("CREATE TABLE staff_assignments ("
+                        " kind TEXT NOT NULL,"
+                        " name TEXT NOT NULL,"
+                        " profile_no INTEGER NOT NULL,"
+                        " period_months INTEGER NOT NULL,"
+                        " updated_at TEXT NOT NULL,"
+                        " PRIMARY KEY (kind, name, profile_no))"),
+         QStringLiteral("ALTER TABLE exams ADD COLUMN department TEXT NOT NULL DEFAULT ''"),
+         QStringLiteral("CREATE INDEX exams_department ON exams(department, exam_date)"),
+         QStringLiteral("CREATE INDEX exams_latest ON exams(personnel_no, profile_no, exam_date, finished_at,"
+                        " protocol_no)")},
     };
     return steps;
 }
@@ -342,10 +372,11 @@ JournalResult JournalStore::writeEntry(const JournalEntry& e, bool* written) {
             return JournalResult::failure(reason);
         link = chain::follow(e, tail);
     }
-    QSqlQuery& q = statement(QStringLiteral("INSERT INTO exams (%1, search_text, %2) VALUES "
-                                            "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+    // The exam's columns, its search text and its link.
+    static const QString marks = QStringLiteral("?") + QStringLiteral(",?").repeated(kExamColumnCount + 3);
+    QSqlQuery& q = statement(QStringLiteral("INSERT INTO exams (%1, search_text, %2) VALUES (%3)"
                                             " ON CONFLICT (id) DO NOTHING")
-                                 .arg(examColumns(), chain::linkColumns()));
+                                 .arg(examColumns(), chain::linkColumns(), marks));
     QVariantList values = examValues(e, JournalDialect::Local);
     values << searchText(e.fullName, e.personnelNo);
     values << (link.linked() ? QVariant(link.position) : QVariant(QMetaType(QMetaType::LongLong)))
@@ -636,7 +667,7 @@ QList<JournalEntry> JournalStore::selectEntries(const QString& tail, const QVari
     while (q.next()) {
         entries.append(examFromRow(q));
         if (links) {
-            constexpr int kLink = 20; // after the exam's columns
+            constexpr int kLink = kExamColumnCount;
             links->append({q.value(kLink).toLongLong(), q.value(kLink + 1).toString(),
                            q.value(kLink + 2).toString()});
         }

@@ -35,7 +35,7 @@ struct JournalRecordResult : JournalResult {
 class JournalStore {
 public:
     // Version of the table layout this program writes; kept in the file (PRAGMA user_version).
-    static constexpr int kSchemaVersion = 5;
+    static constexpr int kSchemaVersion = 6;
 
     static QString fileName() { return QStringLiteral("journal.sqlite"); }
     static QString outboxFileName() { return QStringLiteral("journal.outbox.json"); }

@@ -107,7 +107,7 @@ ProtocolCheckResult checkProtocolCode(QSqlDatabase db, const QString& code) {
     QSqlQuery answers(db);
     answers.prepare(
         QStringLiteral("SELECT %1 FROM answers WHERE exam_id = ? ORDER BY position").arg(answerSelectColumns()));
-    constexpr int kLink = 20; // where the link columns follow the exam's
+    constexpr int kLink = kExamColumnCount; // where the link columns follow the exam's
     QStringList hashes;
     QList<JournalEntry> exams;
     for (const QUuid& id : std::as_const(ids)) {

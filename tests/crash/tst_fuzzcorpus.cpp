@@ -24,7 +24,8 @@ namespace {
 const QStringList kTargets = {QStringLiteral("database"),  QStringLiteral("dayfile"),
                               QStringLiteral("settings"),  QStringLiteral("dayview"),
                               QStringLiteral("textvalue"), QStringLiteral("gift"),
-                              QStringLiteral("aiken"),     QStringLiteral("moodlexml")};
+                              QStringLiteral("aiken"),     QStringLiteral("moodlexml"),
+                              QStringLiteral("staff")};
 const QString kCorpus = QStringLiteral(ZET_FUZZ_CORPUS);
 } // namespace
 

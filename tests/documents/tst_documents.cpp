@@ -119,6 +119,8 @@ private slots:
         // Protocol numbers of the day in the order of the list, as the register gives them.
         for (qsizetype i = 0; i < m_exams.size(); ++i)
             m_exams[i].protocolNo = static_cast<int>(i + 1);
+        m_exams[0].department = QStringLiteral("Цех № 2");
+        m_exams[1].department = QStringLiteral("Служба подстанций");
         JournalStore store(m_folder.path());
         for (const JournalEntry& e : m_exams)
             QVERIFY(store.record(e).ok);
@@ -163,10 +165,12 @@ private slots:
         const Run check = command({QStringLiteral("protocol"), QStringLiteral("check"), code.captured(1),
                                    QStringLiteral("--folder"), m_folder.path()});
         QVERIFY2(check.code == 0, qPrintable(check.out + check.err));
-        // One line per examinee: the name, the personnel number, the grade, right of asked, the result.
+        // One line per examinee: the name, the place of work, the personnel number, the grade,
+        // right of asked, the result.
+        QVERIFY2(text.contains(QStringLiteral("Место работы")), qPrintable(text));
         const QStringList lines = layout.split(QLatin1Char('\n'));
-        for (const QString& row : {QStringLiteral("Ёлкин Пётр Сергеевич .* 0457 +5 +10 из 10 +сдал"),
-                                   QStringLiteral("Жукова Мария Ивановна .* 0458 +2 +4 из 10 +не сдал"),
+        for (const QString& row : {QStringLiteral("Ёлкин Пётр Сергеевич .* Цех № 2 +0457 +5 +10 из 10 +сдал"),
+                                   QStringLiteral("Жукова Мария Ивановна .* Служба +0458 +2 +4 из 10 +не сдал"),
                                    QStringLiteral("Щукин Аркадий .* 4 +8 из 10 +сдал")}) {
             const QRegularExpression pattern(row);
             QVERIFY2(std::any_of(lines.cbegin(), lines.cend(),
@@ -247,11 +251,12 @@ private slots:
         QCOMPARE(book.value(QStringLiteral("title")).toString(), QStringLiteral("Экзамены"));
         const QJsonArray rows = book.value(QStringLiteral("rows")).toArray();
         QCOMPARE(rows.size(), 4);
-        QCOMPARE(book.value(QStringLiteral("filter")).toString(), QStringLiteral("A1:R4"));
+        QCOMPARE(book.value(QStringLiteral("filter")).toString(), QStringLiteral("A1:S4"));
         const QJsonArray header = rows.at(0).toArray();
         QCOMPARE(header.at(0).toArray().at(1).toString(), QStringLiteral("Дата"));
         QCOMPARE(header.at(2).toArray().at(1).toString(), QStringLiteral("ФИО"));
-        QCOMPARE(header.at(10).toArray().at(1).toString(), QStringLiteral("Оценка"));
+        QCOMPARE(header.at(5).toArray().at(1).toString(), QStringLiteral("Подразделение"));
+        QCOMPARE(header.at(11).toArray().at(1).toString(), QStringLiteral("Оценка"));
 
         const QJsonArray first = rows.at(1).toArray();
         auto cell = [&first](int column) { return first.at(column).toArray(); };
@@ -260,22 +265,24 @@ private slots:
         QCOMPARE(cell(0).at(2).toString(), QStringLiteral("dd.mm.yyyy"));
         QCOMPARE(cell(2).at(1).toString(), QStringLiteral("Ёлкин Пётр Сергеевич"));
         QCOMPARE(cell(4).at(1).toString(), QStringLiteral("мастер; участок № 2"));
-        QCOMPARE(cell(6).at(0).toString(), QStringLiteral("str")); // a personnel number stays text: "0457"
-        QCOMPARE(cell(6).at(1).toString(), QStringLiteral("0457"));
-        for (int column : {1, 3, 10, 11, 12, 13})
+        QCOMPARE(cell(5).at(1).toString(), QStringLiteral("Цех № 2"));
+        QCOMPARE(cell(7).at(0).toString(), QStringLiteral("str")); // a personnel number stays text: "0457"
+        QCOMPARE(cell(7).at(1).toString(), QStringLiteral("0457"));
+        for (int column : {1, 3, 11, 12, 13, 14})
             QVERIFY2(QStringList({QStringLiteral("int"), QStringLiteral("float")}).contains(cell(column).at(0).toString()),
                      qPrintable(QString::number(column)));
-        QCOMPARE(cell(10).at(1).toInt(), 5);
-        QCOMPARE(cell(13).at(1).toInt(), 412);
-        QCOMPARE(cell(14).at(1).toString(), QStringLiteral("сдал"));
-        QCOMPARE(cell(15).at(0).toString(), QStringLiteral("datetime"));
-        QCOMPARE(rows.at(2).toArray().at(14).toArray().at(1).toString(), QStringLiteral("не сдал"));
-        // The third exam has no personnel number: an empty cell.
-        QCOMPARE(rows.at(3).toArray().at(6).toArray().at(0).toString(), QStringLiteral("NoneType"));
+        QCOMPARE(cell(11).at(1).toInt(), 5);
+        QCOMPARE(cell(14).at(1).toInt(), 412);
+        QCOMPARE(cell(15).at(1).toString(), QStringLiteral("сдал"));
+        QCOMPARE(cell(16).at(0).toString(), QStringLiteral("datetime"));
+        QCOMPARE(rows.at(2).toArray().at(15).toArray().at(1).toString(), QStringLiteral("не сдал"));
+        // The third exam has no personnel number and no department: empty cells.
+        QCOMPARE(rows.at(3).toArray().at(7).toArray().at(0).toString(), QStringLiteral("NoneType"));
+        QCOMPARE(rows.at(3).toArray().at(5).toArray().at(0).toString(), QStringLiteral("NoneType"));
         // The name column is fitted to the longest name, wider than the grade column.
         const QJsonObject widths = book.value(QStringLiteral("widths")).toObject();
         QVERIFY(widths.value(QStringLiteral("C")).toDouble() >= QStringLiteral("Ёлкин Пётр Сергеевич").size());
-        QVERIFY(widths.value(QStringLiteral("C")).toDouble() > widths.value(QStringLiteral("K")).toDouble());
+        QVERIFY(widths.value(QStringLiteral("C")).toDouble() > widths.value(QStringLiteral("L")).toDouble());
     }
 
     void statisticsAndDueXlsx() {
@@ -296,11 +303,40 @@ private slots:
         due.lastGrade = 4;
         due.due = QDate(2025, 3, 5);
         due.daysLeft = -3;
-        QVERIFY(writeTable(dueTable({due}), path(QStringLiteral("срок.csv"))).ok);
+        due.department = QStringLiteral("Цех № 2");
+        DueEntry never;
+        never.personnelNo = QStringLiteral("0460");
+        never.fullName = QStringLiteral("Новиков Олег");
+        never.profileNo = 2;
+        never.periodMonths = 6;
+        never.due = QDate(2025, 3, 8);
+        QVERIFY(writeTable(dueTable({due, never}), path(QStringLiteral("срок.csv"))).ok);
         QFile csv(path(QStringLiteral("срок.csv")));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(csv.readAll()).split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.at(1), QStringLiteral(";Ёлкин Пётр;;1;;05.03.2024;4;12;05.03.2025;-3;просрочено"));
+        QCOMPARE(lines.at(1), QStringLiteral(";Ёлкин Пётр;;Цех № 2;1;;05.03.2024;4;12;05.03.2025;-3;просрочено"));
+        // Someone never examined: no last exam, no grade.
+        QCOMPARE(lines.at(2), QStringLiteral("0460;Новиков Олег;;;2;;;;6;08.03.2025;0;не проверялся"));
+
+        // The register of a department: its heading above the table, the filter on the table.
+        ProtocolSettings settings;
+        settings.programmes = {{1, QStringLiteral("Программа № 7")}};
+        QVERIFY(writeTable(registerTable({m_exams.at(0)}, QStringLiteral("Цех № 2"), QDate(2024, 3, 1), QDate(),
+                                         settings),
+                           path(QStringLiteral("журнал цеха.xlsx")))
+                    .ok);
+        const QJsonObject book = readWorkbook(path(QStringLiteral("журнал цеха.xlsx")));
+        const QJsonArray sheet = book.value(QStringLiteral("rows")).toArray();
+        QCOMPARE(sheet.size(), 5);
+        QCOMPARE(sheet.at(1).toArray().at(0).toArray().at(1).toString(), QStringLiteral("Подразделение: Цех № 2"));
+        QCOMPARE(sheet.at(2).toArray().at(0).toArray().at(1).toString(), QStringLiteral("Период: с 01.03.2024"));
+        QCOMPARE(book.value(QStringLiteral("filter")).toString(), QStringLiteral("A4:I5"));
+        QStringList exam;
+        for (const QJsonValue& c : sheet.at(4).toArray())
+            exam << c.toArray().at(1).toVariant().toString();
+        QCOMPARE(exam.mid(1, 7), QStringList({QStringLiteral("Ёлкин Пётр Сергеевич"), QStringLiteral("мастер; участок № 2"),
+                                              QStringLiteral("0457"), QStringLiteral("Программа № 7"), QStringLiteral("5"),
+                                              QStringLiteral("сдал"), QStringLiteral("1")}));
     }
 
     void csvColumns() {
@@ -316,10 +352,10 @@ private slots:
         QCOMPARE(lines.size(), 1 + m_exams.size() + 1); // header, rows, the empty rest after the last line end
         QCOMPARE(lines.last(), QString());
         const QStringList header = lines.at(0).split(QLatin1Char(';'));
-        QCOMPARE(header.size(), 18);
+        QCOMPARE(header.size(), 19);
         QCOMPARE(header.mid(0, 3), QStringList({QStringLiteral("Дата"), QStringLiteral("№ протокола"), QStringLiteral("ФИО")}));
-        QVERIFY(lines.at(1).startsWith(QStringLiteral("05.03.2024;1;Ёлкин Пётр Сергеевич;1985;\"мастер; участок № 2\";7;0457;")));
-        QVERIFY(lines.at(3).contains(QStringLiteral(";\"слесарь \"\"КИПиА\"\"\";7;;2;Охрана труда;")));
+        QVERIFY(lines.at(1).startsWith(QStringLiteral("05.03.2024;1;Ёлкин Пётр Сергеевич;1985;\"мастер; участок № 2\";Цех № 2;7;0457;")));
+        QVERIFY(lines.at(3).contains(QStringLiteral(";\"слесарь \"\"КИПиА\"\"\";;7;;2;Охрана труда;")));
         QVERIFY(lines.at(4).startsWith(QStringLiteral("06.03.2024;")));
     }
 
@@ -431,8 +467,8 @@ private slots:
         QVERIFY(run.out.contains(QStringLiteral("05.03.2025")));
         QVERIFY(run.out.contains(QStringLiteral("Щукин Аркадий; профиль 2 «Охрана труда»; сдан 05.03.2024 на 4")));
         QVERIFY2(run.out.contains(QStringLiteral("04.04.2024")) &&
-                     run.out.contains(QStringLiteral("Жукова Мария Ивановна; профиль 1 «Электробезопасность»; "
-                                                     "не сдал 05.03.2024 на 2")),
+                     run.out.contains(QStringLiteral("Жукова Мария Ивановна (Служба подстанций); профиль 1 "
+                                                     "«Электробезопасность»; не сдал 05.03.2024 на 2")),
                  qPrintable(run.out));
     }
 };

@@ -4,10 +4,12 @@
 In a fresh folder whose examiner's password has been set on the command line (standard input),
 the question editor asks for it ("Отмена" keeps it shut, the password opens it), the program
 writes three questions in the question editor, sets up a
-profile in the profile editor, examines one person (two answers right, one wrong; one of them
-given with the answer's number key), shows
+profile in the profile editor, examines one person picked from the staff list loaded with
+`razividerur staff import` (two answers right, one wrong; one of them given with the answer's
+number key), shows
 the result window, writes the day file of the archive, finds the exam in the results journal
-by part of the surname and saves its protocol as PDF from the print preview, and shows that
+by part of the surname and saves its protocol as PDF from the print preview (with the examinee's
+department from the staff list), and shows that
 day in the archive viewer. Then the journal file is deleted while the program runs, and the
 next exam is found, after a restart of the program, in a journal made anew with all its answer rows. The day starts from a prepared day file with two earlier
 examinees, a gap between them and a line deleted by hand: the program reports the damaged
@@ -60,6 +62,10 @@ EXAMINEE = {
     "Стаж работы": "12",
     "Табельный номер": "А-15",
 }
+# The examinee's place of work, from the staff list loaded before the run; what is typed into the
+# name box to have the staff list offer him.
+DEPARTMENT = "Цех 3"
+STAFF_TYPED = "Петр"
 # Answered right, right, wrong: 2 of 3, which the thresholds above grade 4.
 ANSWER_RIGHT = [True, True, False]
 # The question answered with the key 1 to 5 instead of a click.
@@ -302,10 +308,31 @@ class Scenario:
         self.d.menu(self.main, "Настройка", "Выйти из настройки")
         self.d.wait_gone(self.main, "panel", "Настройка профиля", 5)
 
-    def run_exam(self):
+    def pick_examinee_from_staff(self, reg):
+        """Types the beginning of the name and picks the examinee in the staff list's popup: the
+        boxes are filled from the list."""
+        name_box = self.box(reg, "Ф.И.О. сдающего")
+        self.d.click(name_box)
+        self.d._xdotool("type", "--delay", "80", "--", STAFF_TYPED)
+        # The popup is a window of its own that the accessibility tree does not list: it is seen
+        # on the screenshot, and picking its first row must fill every box as the list says.
+        time.sleep(1.0)
+        self.d.screenshot("staff-completer")
+        self.d.key("Down")
+        self.d.key("Return")
+        for name, value in EXAMINEE.items():
+            wait_until(f"the box '{name}' filled from the staff list with {value!r}",
+                       lambda: self.d.text_of(self.box(reg, name)) == value, 5)
+        log(f"typing {STAFF_TYPED!r} offered the examinee; picking him filled every box")
+
+    def run_exam(self, from_staff=False):
         self.d.menu(self.main, "Проверка", "Экзамен")
         reg = self.area("Персональные сведенья")
+        if from_staff:
+            self.pick_examinee_from_staff(reg)
         for name, value in EXAMINEE.items():
+            if from_staff:
+                break
             self.d.fill(self.box(reg, name), value, f"the box '{name}'")
         self.d.choose_in_list(self.box(reg, "Профиль экзамена", "list"), PROFILE_NO, "the exam profile list")
         wait_until("the chosen profile's name beside the list",
@@ -525,6 +552,8 @@ class Scenario:
         row = rows[0].split()
         self.check(full_name in " ".join(row),
                    f"the examinee's row of the PDF reads {rows[0].strip()!r}, expected the name {full_name!r}")
+        self.check(DEPARTMENT in rows[0],
+                   f"the examinee's row of the PDF reads {rows[0].strip()!r}, expected the department {DEPARTMENT!r}")
         cells = row[row.index(EXAMINEE["Табельный номер"]) + 1:]
         self.check(cells[:1] == [str(EXPECTED_GRADE)] and cells[-1:] == ["сдал"] and "не" not in cells,
                    f"the examinee's row of the PDF reads {rows[0].strip()!r}, expected the grade "
@@ -659,6 +688,25 @@ class Scenario:
         log("program ended by 'Выход из программы'")
 
 
+def load_staff_list(executable, folder, workdir):
+    """The HR department's list (Windows-1251 CSV with ';') loaded with `razividerur staff import`."""
+    hired = datetime.date.today() - datetime.timedelta(days=int(EXAMINEE["Стаж работы"]) * 366 + 30)
+    rows = ["Табельный номер;ФИО;Должность;Подразделение;Дата рождения;Дата приёма",
+            f'{EXAMINEE["Табельный номер"]};{EXAMINEE["Ф.И.О. сдающего"]};{EXAMINEE["Должность"]};{DEPARTMENT};'
+            f'05.05.{EXAMINEE["Год рождения"]};{hired.strftime("%d.%m.%Y")}',
+            "Б-3;Сидоров Сидор Сидорович;сварщик;Цех 1;01.01.1968;01.02.2000"]
+    path = os.path.join(workdir, "staff.csv")
+    with open(path, "wb") as f:
+        f.write("\r\n".join(rows).encode("cp1251") + b"\r\n")
+    # The password is set: a command that changes data asks for it.
+    loaded = subprocess.run([executable, "staff", "import", path, "--folder", folder, "--password-stdin"],
+                            capture_output=True,
+                            input=f"{EXAMINER_PASSWORD}\n", text=True, timeout=30)
+    if loaded.returncode != 0:
+        raise Failure(f"staff import: code {loaded.returncode}, {loaded.stderr.strip()!r}")
+    log(f"staff list of {len(rows) - 1} people loaded with 'staff import'")
+
+
 def run(args):
     workdir = tempfile.mkdtemp(prefix="zet-e2e-")
     folder = os.path.join(workdir, "program")
@@ -688,6 +736,7 @@ def run(args):
         if setting.returncode != 0 or not os.path.isfile(os.path.join(folder, "access.ini")):
             raise Failure(f"examiner password: code {setting.returncode}, {setting.stderr.strip()!r}")
         log("examiner's password set through standard input")
+        load_staff_list(executable, folder, workdir)
         desk.start_program(executable)
         desk.connect_tree()
         s = Scenario(desk, folder)
@@ -696,7 +745,7 @@ def run(args):
         day_after = datetime.date.today()
         s.write_questions()
         s.set_profile()
-        result, elapsed = s.run_exam()
+        result, elapsed = s.run_exam(from_staff=True)
         seconds = s.check_result_window(result, elapsed)
         record, record_day = s.check_day_file([day_before, day_after], seconds)
         s.leave_result(result)

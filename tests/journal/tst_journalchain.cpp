@@ -211,13 +211,16 @@ private slots:
             Journal journal(folder.path(), localConfig());
             recordExams(journal);
             QSqlDatabase db = journal.store().database();
-            // The chain's step is the last one: the layout before it is one version older.
+            // The layout before the chain's step (version 5), without the later steps either.
             for (const QString& sql :
-                 {QStringLiteral("DROP INDEX exams_chain"), QStringLiteral("DROP TABLE chain_pending"),
+                 {QStringLiteral("DROP TABLE staff"), QStringLiteral("DROP TABLE staff_assignments"),
+                  QStringLiteral("DROP INDEX exams_department"), QStringLiteral("DROP INDEX exams_latest"),
+                  QStringLiteral("ALTER TABLE exams DROP COLUMN department"),
+                  QStringLiteral("DROP INDEX exams_chain"), QStringLiteral("DROP TABLE chain_pending"),
                   QStringLiteral("ALTER TABLE exams DROP COLUMN chain_seq"),
                   QStringLiteral("ALTER TABLE exams DROP COLUMN prev_hash"),
                   QStringLiteral("ALTER TABLE exams DROP COLUMN row_hash"),
-                  QStringLiteral("PRAGMA user_version = %1").arg(JournalStore::kSchemaVersion - 1)})
+                  QStringLiteral("PRAGMA user_version = 4")})
                 QVERIFY(run(db, sql));
         }
         Journal journal(folder.path(), localConfig());

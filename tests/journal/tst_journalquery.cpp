@@ -52,6 +52,7 @@ QList<JournalEntry> peopleExams() {
         e.protocolNo = p.protocolNo;
         e.profileName = QString::fromUtf8(p.profile);
         e.grade = p.grade;
+        e.department = n < 2 ? QStringLiteral("Цех 1") : n == 2 ? QStringLiteral("Цех 2") : QString();
         entries.append(e);
         ++n;
     }
@@ -198,6 +199,23 @@ private slots:
         expected.sort();
         QCOMPARE(found, expected);
         QCOMPARE(query.count(filter), expected.size());
+    }
+
+    // The department is matched whole; the window's list offers the departments found.
+    void departmentFilter_data() { newestFirstByDefault_data(); }
+    void departmentFilter() {
+        QFETCH(bool, server);
+        const std::unique_ptr<Fixture> fixed = fixture(server);
+        const std::unique_ptr<JournalQuery> query = fixed->query();
+        QVERIFY(query->open().ok);
+        JournalFilter filter;
+        filter.department = QStringLiteral("Цех 1");
+        QStringList found;
+        for (const JournalRow& r : readAll(*query, filter, {}))
+            found << r.personnelNo + QLatin1Char(' ') + r.department;
+        found.sort();
+        QCOMPARE(found, QStringList({QStringLiteral("Т-100 Цех 1"), QStringLiteral("Т-200 Цех 1")}));
+        QCOMPARE(query->departmentNames(), QStringList({QStringLiteral("Цех 1"), QStringLiteral("Цех 2")}));
     }
 
     void sortOrdersReadPageByPage_data() {

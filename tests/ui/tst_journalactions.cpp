@@ -11,6 +11,7 @@
 #include "ui/journal/journalexamdialog.h"
 #include "ui/journal/journalwindow.h"
 #include "ui/journal/questionstatisticsview.h"
+#include "ui/journal/staffdialog.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
 
@@ -96,6 +97,43 @@ private slots:
         QCOMPARE(lines.size(), 2); // the header and the one exam found
         QVERIFY(lines[1].contains(QStringLiteral("Иванов И.И. 3")));
         QVERIFY(m_messages.isEmpty());
+    }
+
+    // «Персонал…» → «Загрузить список…»: the report, the people; then an assignment added and
+    // the register of a department asked for without and with the department chosen.
+    void staffWindowAndDepartmentRegister() {
+        JournalWindow* window = openJournal();
+        QVERIFY(window);
+        auto* actions = window->findChild<JournalActions*>();
+        const QString list = m_dir->filePath(QStringLiteral("staff.csv"));
+        QFile csv(list);
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write(QStringLiteral("ФИО;Табельный номер;Подразделение\nИванов И.И. 3;0003;Цех 1\nБез номера;;Цех 1\n").toUtf8());
+        csv.close();
+        actions->setOpenFileName([&](const QString&, const QString&, const QString&) { return list; });
+        buttonNamed(window, QStringLiteral("Персонал…"))->click();
+        StaffDialog* dialog = actions->staffDialog();
+        QVERIFY(dialog);
+        buttonNamed(dialog, QStringLiteral("Загрузить список…"))->click();
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].contains(QStringLiteral("Добавлено: 1")) && m_messages[0].contains(QStringLiteral("строка 3")),
+                 qPrintable(m_messages[0]));
+        QCOMPARE(dialog->peopleTable()->rowCount(), 1);
+        QCOMPARE(dialog->peopleTable()->item(0, StaffDialog::Department)->text(), QStringLiteral("Цех 1"));
+        emit dialog->assignmentAddRequested({StaffAssignment::Kind::Department, QStringLiteral("Цех 1"), 2, 6});
+        QCOMPARE(dialog->assignmentsTable()->rowCount(), 1);
+        QCOMPARE(dialog->assignmentsTable()->item(0, StaffDialog::Period)->text(), QStringLiteral("6"));
+
+        const QString path = m_dir->filePath(QStringLiteral("register.xlsx"));
+        actions->setSaveFileName([&](const QString&, const QString&, const QString&) { return path; });
+        JournalFilter filter;
+        emit window->registerRequested(filter);
+        QCOMPARE(m_messages.size(), 2); // no department chosen: said, nothing written
+        QVERIFY(!QFile::exists(path));
+        filter.department = QStringLiteral("Цех 1");
+        emit window->registerRequested(filter);
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY(QFile::exists(path));
     }
 
     void statisticsOpenQuestionInEditor() {

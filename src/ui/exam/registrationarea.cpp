@@ -1,6 +1,7 @@
 #include "ui/exam/registrationarea.h"
 
 #include "model/textvalue.h"
+#include "ui/exam/staffcompleter.h"
 #include "ui/shell/uikit.h"
 
 #include <QEvent>
@@ -134,6 +135,12 @@ RegistrationArea::RegistrationArea(AppCore& core, QWidget* parent) : QGroupBox(p
     m_fullNameBox->installEventFilter(this);
     for (QLineEdit* box : {m_birthYearBox, m_jobTitleBox, m_seniorityBox, m_personnelNumberBox})
         box->installEventFilter(this);
+
+    // The staff list is read when the examiner first types, never at the start.
+    m_staffCompleter = new StaffCompleter([this](const QString& typed) { return m_core.staff().matching(typed); }, this);
+    m_staffCompleter->attach(m_fullNameBox);
+    m_staffCompleter->attach(m_personnelNumberBox);
+    connect(m_staffCompleter, &StaffCompleter::personChosen, this, &RegistrationArea::fillFromStaff);
 
     hide();
 }
@@ -323,6 +330,18 @@ void RegistrationArea::showResults(const FinishResult& result) {
     m_gradeBox->setText(numberText(result.record.grade));
     m_rightCountBox->setText(numberText(result.record.rightCount));
     m_timeSpentBox->setText(numberText(result.record.timeSpent));
+}
+
+void RegistrationArea::fillFromStaff(const StaffPerson& person) {
+    if (!m_fullNameBox->isEnabled())
+        return;
+    m_fullNameBox->setText(person.fullName);
+    m_birthYearBox->setText(person.birthYear() > 0 ? QString::number(person.birthYear()) : QString());
+    m_jobTitleBox->setText(person.jobTitle);
+    m_seniorityBox->setText(person.hireDate.isValid() ? QString::number(person.seniorityOn(m_core.today())) : QString());
+    m_personnelNumberBox->setText(person.personnelNo);
+    for (QLineEdit* box : {m_fullNameBox, m_jobTitleBox, m_personnelNumberBox})
+        box->setCursorPosition(0);
 }
 
 bool RegistrationArea::eventFilter(QObject* watched, QEvent* event) {

@@ -12,7 +12,13 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+namespace zet {
+struct StaffPerson;
+}
+
 namespace zet::ui {
+
+class StaffCompleter;
 
 class RegistrationArea : public QGroupBox {
     Q_OBJECT
@@ -46,6 +52,12 @@ public:
     RegistrationTexts texts() const;
     // The result boxes after a finish: protocol number, grade, right answers, time.
     void showResults(const FinishResult& result);
+
+    // Offers the people of the staff list under the name and personnel number boxes.
+    StaffCompleter* staffCompleter() const { return m_staffCompleter; }
+    // A person picked from the staff list: name, birth year, job title, seniority (full years
+    // since the hire date, today) and personnel number; what the list does not know is left empty.
+    void fillFromStaff(const zet::StaffPerson& person);
 
 signals:
     // "Начать экзамен" was pressed.
@@ -89,6 +101,7 @@ private:
     QLineEdit* m_askedCountBox = nullptr;
     QLineEdit* m_rightCountBox = nullptr;
     QLineEdit* m_timeSpentBox = nullptr;
+    StaffCompleter* m_staffCompleter = nullptr;
 };
 
 } // namespace zet::ui

@@ -8,6 +8,8 @@
 #include "ui/journal/duelistdialog.h"
 #include "ui/journal/journalexamdialog.h"
 #include "ui/journal/journalwindow.h"
+#include "ui/journal/staffdialog.h"
+#include "app/stafflist.h"
 #include "ui/shell/messages.h"
 
 #include <QAction>
@@ -30,11 +32,16 @@ JournalActions::JournalActions(const QString& folder, JournalWindow* window)
     m_saveFileName = [this](const QString& caption, const QString& filters, const QString& name) {
         return QFileDialog::getSaveFileName(m_window, caption, QDir(m_folder).filePath(name), filters);
     };
+    m_openFileName = [this](const QString& caption, const QString& filters, const QString& name) {
+        return QFileDialog::getOpenFileName(m_window, caption, QDir(m_folder).filePath(name), filters);
+    };
     connect(window, &JournalWindow::protocolRequested, this, &JournalActions::showProtocol);
     connect(window, &JournalWindow::exportRequested, this, &JournalActions::exportList);
     connect(window, &JournalWindow::statisticsRequested, this, &JournalActions::showStatistics);
     connect(window, &JournalWindow::dueListRequested, this, &JournalActions::showDueList);
     connect(window, &JournalWindow::commissionRequested, this, &JournalActions::editCommission);
+    connect(window, &JournalWindow::staffRequested, this, &JournalActions::showStaff);
+    connect(window, &JournalWindow::registerRequested, this, &JournalActions::exportRegister);
     connect(window, &JournalWindow::integrityCheckRequested, this, &JournalActions::checkIntegrity);
 }
 
@@ -42,6 +49,10 @@ JournalActions::~JournalActions() = default;
 
 DueListDialog* JournalActions::dueListDialog() const {
     return m_dueList;
+}
+
+StaffDialog* JournalActions::staffDialog() const {
+    return m_staffDialog;
 }
 
 void JournalActions::problem(const QString& text) const {
@@ -158,6 +169,90 @@ void JournalActions::refreshDueList() {
     if (!read.ok)
         problem(QStringLiteral("Сроки проверки не подсчитаны.\n%1").arg(read.error));
     m_dueList->setList(due, periods);
+}
+
+void JournalActions::showStaff() {
+    if (!m_staff) {
+        problem(QStringLiteral("Список персонала здесь недоступен."));
+        return;
+    }
+    if (!m_staffDialog) {
+        m_staffDialog = new StaffDialog(m_window);
+        m_staffDialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_staffDialog, &StaffDialog::loadRequested, this, &JournalActions::loadStaffList);
+        auto change = [this](const QString& failed, const std::function<JournalResult()>& run) {
+            if (const JournalResult changed = run(); !changed.ok)
+                problem(failed + QLatin1Char('\n') + changed.error);
+            refreshStaff();
+            if (m_dueList)
+                refreshDueList();
+        };
+        connect(m_staffDialog, &StaffDialog::assignmentAddRequested, this, [this, change](const StaffAssignment& a) {
+            change(QStringLiteral("Назначение не сохранено."), [this, a] { return m_staff->setAssignment(a); });
+        });
+        connect(m_staffDialog, &StaffDialog::assignmentRemoveRequested, this, [this, change](const StaffAssignment& a) {
+            change(QStringLiteral("Назначение не удалено."), [this, a] { return m_staff->removeAssignment(a); });
+        });
+    }
+    refreshStaff();
+    m_staffDialog->show();
+    m_staffDialog->raise();
+}
+
+void JournalActions::refreshStaff() {
+    QList<StaffPerson> people;
+    QList<StaffAssignment> assignments;
+    JournalResult read = m_staff->people(people);
+    if (read.ok)
+        read = m_staff->assignments(assignments);
+    if (!read.ok)
+        problem(QStringLiteral("Список персонала не прочитан.\n%1").arg(read.error));
+    m_staffDialog->setPeople(people, m_staff->whereText());
+    m_staffDialog->setAssignments(assignments);
+}
+
+void JournalActions::loadStaffList() {
+    // The lines of a message box a screen can hold.
+    constexpr qsizetype kShownLines = 40;
+    const QString path = m_openFileName(QStringLiteral("Загрузить список персонала"),
+                                        QStringLiteral("Список персонала (*.xlsx *.csv);;Все файлы (*)"), QString());
+    if (path.isEmpty())
+        return;
+    StaffImportReport report;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const JournalResult loaded = m_staff->importFile(path, report);
+    QApplication::restoreOverrideCursor();
+    if (!loaded.ok) {
+        problem(QStringLiteral("Список персонала не загружен.\n%1").arg(loaded.error));
+        return;
+    }
+    QStringList lines = report.lines();
+    if (lines.size() > kShownLines) {
+        const qsizetype more = lines.size() - kShownLines;
+        lines = lines.mid(0, kShownLines);
+        lines << QStringLiteral("… и ещё %1 (полный список: razividerur staff import)").arg(more);
+    }
+    refreshStaff();
+    if (m_dueList)
+        refreshDueList();
+    problem(QStringLiteral("Список персонала загружен.\n") + lines.join(QLatin1Char('\n')));
+}
+
+void JournalActions::exportRegister(const JournalFilter& filter) {
+    if (filter.department.isEmpty()) {
+        problem(QStringLiteral("Выберите подразделение в фильтре над списком: журнал проверки знаний составляется "
+                               "по одному подразделению за выбранный период."));
+        return;
+    }
+    const QString path = m_saveFileName(QStringLiteral("Журнал проверки знаний подразделения"),
+                                        QStringLiteral("Книга Excel (*.xlsx)"),
+                                        QStringLiteral("Журнал проверки знаний %1.xlsx")
+                                            .arg(QString(filter.department).replace(QLatin1Char('/'), QLatin1Char('-'))));
+    if (path.isEmpty())
+        return;
+    const JournalResult written = exportDepartmentRegister(m_folder, filter.department, filter.from, filter.until, path);
+    if (!written.ok)
+        problem(QStringLiteral("Журнал подразделения не сохранён.\n%1").arg(written.error));
 }
 
 void JournalActions::editCommission() {

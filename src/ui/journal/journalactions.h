@@ -15,12 +15,14 @@
 namespace zet {
 struct JournalFilter;
 struct JournalSort;
+class StaffList;
 } // namespace zet
 
 namespace zet::ui {
 
 class DueListDialog;
 class JournalWindow;
+class StaffDialog;
 
 class JournalActions : public QObject {
     Q_OBJECT
@@ -33,29 +35,44 @@ public:
     JournalActions(const QString& folder, JournalWindow* window);
     ~JournalActions() override;
 
-    // Replaces the file dialog (tests) and today's date.
+    // Replaces the file dialogs (tests) and today's date.
     void setSaveFileName(SaveFileName ask) { m_saveFileName = std::move(ask); }
+    void setOpenFileName(SaveFileName ask) { m_openFileName = std::move(ask); }
     void setToday(std::function<QDate()> today) { m_today = std::move(today); }
+
+    // The staff list the «Персонал» window shows and changes (the program's own); none: the
+    // window says the list is not available.
+    void setStaffList(StaffList* staff) { m_staff = staff; }
 
     // The due list shown last, while it is open.
     DueListDialog* dueListDialog() const;
+    // The «Персонал» window, while it is open.
+    StaffDialog* staffDialog() const;
 
     void showProtocol(const QList<QUuid>& selected, const zet::JournalFilter& filter);
     void exportList(const zet::JournalFilter& filter, const zet::JournalSort& sort);
     void showStatistics(const zet::JournalFilter& filter);
     void showDueList();
     void editCommission();
+    void showStaff();
+    // The register of the filter's department and period, to an .xlsx file.
+    void exportRegister(const zet::JournalFilter& filter);
     // Checks the journal, the day files and the server, and shows the report.
     void checkIntegrity();
 
 private:
     void refreshDueList();
+    void refreshStaff();
+    void loadStaffList();
     void problem(const QString& text) const;
 
     QString m_folder;
     QPointer<JournalWindow> m_window;
     QPointer<DueListDialog> m_dueList;
+    QPointer<StaffDialog> m_staffDialog;
+    StaffList* m_staff = nullptr;
     SaveFileName m_saveFileName;
+    SaveFileName m_openFileName;
     std::function<QDate()> m_today;
 };
 

@@ -97,6 +97,8 @@ QVariant JournalTableModel::data(const QModelIndex& index, int role) const {
             return r.personnelNo;
         case JobTitle:
             return r.jobTitle;
+        case Department:
+            return r.department;
         case Profile:
             return r.profileName;
         case Grade:
@@ -140,6 +142,8 @@ QVariant JournalTableModel::headerData(int section, Qt::Orientation orientation,
         return QStringLiteral("Табельный №");
     case JobTitle:
         return QStringLiteral("Должность");
+    case Department:
+        return QStringLiteral("Подразделение");
     case Profile:
         return QStringLiteral("Профиль");
     case Grade:

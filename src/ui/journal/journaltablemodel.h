@@ -11,8 +11,8 @@ namespace zet::ui {
 class JournalTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Date, Protocol, FullName, PersonnelNo, JobTitle, Profile, Grade, Right, Time, Workstation,
-                  ColumnCount };
+    enum Column { Date, Protocol, FullName, PersonnelNo, JobTitle, Department, Profile, Grade, Right, Time,
+                  Workstation, ColumnCount };
 
     explicit JournalTableModel(JournalQuery& query, QObject* parent = nullptr);
 

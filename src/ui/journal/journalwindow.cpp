@@ -56,7 +56,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     m_search->setPlaceholderText(QStringLiteral("Ф.И.О. или табельный номер"));
     m_search->setAccessibleName(QStringLiteral("Поиск по Ф.И.О. или табельному номеру"));
     m_search->setClearButtonEnabled(true);
-    m_search->setMinimumWidth(220);
+    m_search->setMinimumWidth(180);
     m_profile = new QComboBox(this);
     m_profile->addItem(QStringLiteral("Все профили"));
     m_profile->setMinimumContentsLength(14);
@@ -68,6 +68,12 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     m_workstation->addItem(QStringLiteral("Все рабочие места"));
     m_workstation->setAccessibleName(QStringLiteral("Рабочее место"));
     m_workstation->setMinimumContentsLength(12);
+    m_department = new QComboBox(this);
+    m_department->addItem(QStringLiteral("Все подразделения"));
+    m_department->setAccessibleName(QStringLiteral("Подразделение"));
+    // As wide as the workstation's list whatever the names: the list that opens shows them whole.
+    m_department->setMinimumContentsLength(13);
+    m_department->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(new QLabel(QStringLiteral("Период:"), this));
@@ -82,6 +88,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     filters->addWidget(m_profile);
     filters->addWidget(m_grade);
     filters->addWidget(m_workstation);
+    filters->addWidget(m_department);
 
     m_model = new JournalTableModel(*m_query, this);
     m_table = new QTableView(this);
@@ -97,7 +104,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     QHeaderView* header = m_table->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setStretchLastSection(true);
-    const int widths[JournalTableModel::ColumnCount] = {90, 95, 240, 110, 150, 150, 70, 80, 60, 120};
+    const int widths[JournalTableModel::ColumnCount] = {90, 95, 240, 110, 150, 150, 150, 70, 80, 60, 120};
     for (int c = 0; c < JournalTableModel::ColumnCount; ++c)
         m_table->setColumnWidth(c, widths[c]);
     header->setSortIndicator(JournalTableModel::Date, Qt::DescendingOrder);
@@ -105,6 +112,8 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     m_table->setToolTip(QString());
 
     m_count = new QLabel(this);
+    // A long journal path wraps rather than widening the window past the screen.
+    m_count->setWordWrap(true);
     m_problem = new QLabel(this);
     m_problem->setWordWrap(true);
     m_problem->setStyleSheet(QStringLiteral("color: #a00000"));
@@ -119,6 +128,11 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     QPushButton* statistics = button(QStringLiteral("Статистика…"), this);
     QPushButton* due = button(QStringLiteral("Сроки проверки…"), this);
     QPushButton* commission = button(QStringLiteral("Комиссия…"), this);
+    QPushButton* staff = button(QStringLiteral("Персонал…"), this);
+    QPushButton* departmentRegister = button(QStringLiteral("Журнал подразделения…"), this);
+    departmentRegister->setToolTip(QStringLiteral("Журнал регистрации проверки знаний подразделения, выбранного в "
+                                                  "фильтре, за выбранный период, в файл Excel (.xlsx)"));
+    staff->setToolTip(QStringLiteral("Список персонала из отдела кадров и какие профили кому сдавать"));
     QPushButton* integrity = button(QStringLiteral("Проверить целостность…"), this);
     integrity->setObjectName(QStringLiteral("integrityButton"));
     integrity->setToolTip(QStringLiteral("Не изменены ли записанные результаты: журнал, файлы дня архива и "
@@ -135,6 +149,8 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     bottom->addWidget(statistics);
     bottom->addWidget(due);
     bottom->addWidget(commission);
+    bottom->addWidget(staff);
+    bottom->addWidget(departmentRegister);
     bottom->addWidget(integrity);
     bottom->addSpacing(12);
     bottom->addWidget(exit);
@@ -159,6 +175,7 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     connect(m_profile, &QComboBox::currentIndexChanged, this, &JournalWindow::applyFilter);
     connect(m_grade, &QComboBox::currentIndexChanged, this, &JournalWindow::applyFilter);
     connect(m_workstation, &QComboBox::currentIndexChanged, this, &JournalWindow::applyFilter);
+    connect(m_department, &QComboBox::currentIndexChanged, this, &JournalWindow::applyFilter);
     connect(header, &QHeaderView::sortIndicatorChanged, this, [this, header](int column, Qt::SortOrder) {
         if (JournalTableModel::sortKey(column))
             return;
@@ -185,6 +202,8 @@ JournalWindow::JournalWindow(const QString& folder, QWidget* parent)
     connect(statistics, &QPushButton::clicked, this, [this] { emit statisticsRequested(filter()); });
     connect(due, &QPushButton::clicked, this, &JournalWindow::dueListRequested);
     connect(commission, &QPushButton::clicked, this, &JournalWindow::commissionRequested);
+    connect(staff, &QPushButton::clicked, this, &JournalWindow::staffRequested);
+    connect(departmentRegister, &QPushButton::clicked, this, [this] { emit registerRequested(filter()); });
     connect(integrity, &QPushButton::clicked, this, &JournalWindow::integrityCheckRequested);
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
@@ -228,6 +247,8 @@ JournalFilter JournalWindow::filter() const {
     f.grade = m_grade->currentData().toInt();
     if (m_workstation->currentIndex() > 0)
         f.workstation = m_workstation->currentText();
+    if (m_department->currentIndex() > 0)
+        f.department = m_department->currentText();
     return f;
 }
 
@@ -276,6 +297,7 @@ void JournalWindow::startCount() {
         QString error;
         QStringList profiles;
         QStringList workstations;
+        QStringList departments;
     };
     auto counted = std::make_shared<Counted>();
     const JournalFilter filter = m_model->filter();
@@ -290,6 +312,7 @@ void JournalWindow::startCount() {
         if (readProfiles && counted->found >= 0) {
             counted->profiles = query.profileNames(&counted->error);
             counted->workstations = query.workstationNames(&counted->error);
+            counted->departments = query.departmentNames(&counted->error);
         }
     });
     connect(m_counting, &QThread::finished, this, [this, counted, readProfiles] {
@@ -314,6 +337,8 @@ void JournalWindow::startCount() {
             m_profile->addItems(counted->profiles);
             const QSignalBlocker blockWorkstations(m_workstation);
             m_workstation->addItems(counted->workstations);
+            const QSignalBlocker blockDepartments(m_department);
+            m_department->addItems(counted->departments);
         }
     });
     m_counting->start();

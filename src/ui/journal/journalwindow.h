@@ -76,6 +76,11 @@ signals:
     void dueListRequested();
     // «Комиссия…»: the organisation and the commission printed on protocols.
     void commissionRequested();
+    // «Персонал…»: the staff list and the assignments of profiles.
+    void staffRequested();
+    // «Журнал подразделения…»: the register of knowledge checks of the department and the
+    // period the filter shows.
+    void registerRequested(const zet::JournalFilter& filter);
     // «Проверить целостность…»: whether the recorded results are still as they were written.
     void integrityCheckRequested();
     // A double click in the statistics: open this question in the question editor.
@@ -100,6 +105,7 @@ private:
     QComboBox* m_profile = nullptr;
     QComboBox* m_grade = nullptr;
     QComboBox* m_workstation = nullptr;
+    QComboBox* m_department = nullptr;
     QLabel* m_count = nullptr;
     QLabel* m_problem = nullptr;
     QLabel* m_serverState = nullptr;

@@ -501,7 +501,8 @@ void MainWindow::openJournal() {
     if (!m_journalWindow) {
         m_journalWindow = new JournalWindow(m_core.database().programFolder, this);
         m_journalWindow->setAttribute(Qt::WA_DeleteOnClose);
-        new JournalActions(m_core.database().programFolder, m_journalWindow);
+        auto* actions = new JournalActions(m_core.database().programFolder, m_journalWindow);
+        actions->setStaffList(&m_core.staff());
         connect(m_journalWindow, &JournalWindow::openQuestionRequested, this, &MainWindow::openQuestion);
         m_examinerWatch->guard(m_journalWindow);
     }
