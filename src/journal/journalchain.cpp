@@ -37,10 +37,6 @@ private:
     QCryptographicHash m_hash{QCryptographicHash::Sha256};
 };
 
-bool flagOf(const QVariant& v) {
-    return v.typeId() == QMetaType::Bool ? v.toBool() : v.toInt() != 0;
-}
-
 } // namespace
 
 namespace chain {
@@ -192,7 +188,7 @@ IntegrityReport verifyChain(QSqlDatabase db, const QString& pendingTable, const 
             current = QUuid::fromString(idText);
         }
         answers.append({a.value(1).toInt(), a.value(2).toInt(), a.value(3).toInt(), a.value(4).toString(),
-                        a.value(5).toString(), flagOf(a.value(6)), a.value(7).toInt(),
+                        a.value(5).toString(), columnFlag(a.value(6)), a.value(7).toInt(),
                         a.value(8).isNull() ? std::nullopt : std::optional<QString>(a.value(8).toString())});
     }
     flush();

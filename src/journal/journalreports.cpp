@@ -54,10 +54,6 @@ Where whereOf(const ReportFilter& filter) {
     return where;
 }
 
-QDate dateValue(const QVariant& v) {
-    return v.typeId() == QMetaType::QDate ? v.toDate() : QDate::fromString(v.toString(), Qt::ISODate);
-}
-
 JournalResult queryFailure(const QString& what, const QSqlQuery& q) {
     return JournalResult::failure(QStringLiteral("%1: %2").arg(what, russianDatabaseError(q.lastError(), q.driver() && q.driver()->dbmsType() == QSqlDriver::PostgreSQL)));
 }
@@ -147,12 +143,6 @@ struct ExamOrder {
     }
 };
 
-QDateTime timeOf(const QVariant& v) {
-    if (v.isNull())
-        return {};
-    return v.typeId() == QMetaType::QDateTime ? v.toDateTime() : QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
-}
-
 QString foldedName(const QString& text) {
     return JournalStore::foldForSearch(text.simplified());
 }
@@ -220,12 +210,12 @@ JournalResult JournalReports::latestExams(int profileNo, QList<DueEntry>& result
         d.department = q.value(3).toString().trimmed();
         d.profileNo = q.value(4).toInt();
         d.profileName = q.value(5).toString();
-        d.lastExam = dateValue(q.value(6));
+        d.lastExam = columnDate(q.value(6));
         d.lastGrade = q.value(7).toInt();
         if (!d.lastExam.isValid())
             continue;
         result.append(std::move(d));
-        finished.append(timeOf(q.value(8)));
+        finished.append(columnTime(q.value(8)));
         protocolNos.append(q.value(9).toInt());
     }
     return {};

@@ -6,22 +6,6 @@ namespace zet {
 
 namespace {
 
-QDate dateValue(const QVariant& v) {
-    return v.typeId() == QMetaType::QDate ? v.toDate() : QDate::fromString(v.toString(), Qt::ISODate);
-}
-
-QDateTime timeValue(const QVariant& v) {
-    if (v.isNull())
-        return {};
-    if (v.typeId() == QMetaType::QDateTime)
-        return v.toDateTime();
-    return QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
-}
-
-bool flagValue(const QVariant& v) {
-    return v.typeId() == QMetaType::Bool ? v.toBool() : v.toInt() != 0;
-}
-
 // A null QString would be bound as SQL NULL; a text field left empty is an empty text.
 QString boundText(const QString& text) {
     return text.isNull() ? QStringLiteral("") : text;
@@ -39,6 +23,24 @@ QVariant boundFlag(bool flag, JournalDialect dialect) {
 }
 
 } // namespace
+
+QDate columnDate(const QVariant& v) {
+    if (v.isNull())
+        return {};
+    return v.typeId() == QMetaType::QDate ? v.toDate() : QDate::fromString(v.toString(), Qt::ISODate);
+}
+
+QDateTime columnTime(const QVariant& v) {
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime();
+    return QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
+}
+
+bool columnFlag(const QVariant& v) {
+    return v.typeId() == QMetaType::Bool ? v.toBool() : v.toInt() != 0;
+}
 
 QString idText(const QUuid& id) {
     return id.toString(QUuid::WithoutBraces);
@@ -90,7 +92,7 @@ QString answerInsertColumns() {
 
 JournalAnswer answerFromRow(const QSqlQuery& q) {
     JournalAnswer a{q.value(0).toInt(),    q.value(1).toInt(), q.value(2).toInt(), q.value(3).toString(),
-                    q.value(4).toString(), flagValue(q.value(5)), q.value(6).toInt()};
+                    q.value(4).toString(), columnFlag(q.value(5)), q.value(6).toInt()};
     if (!q.isNull(7))
         a.rightAnswerText = q.value(7).toString();
     return a;
@@ -129,7 +131,7 @@ JournalEntry examFromRow(const QSqlQuery& q) {
     JournalEntry e;
     e.id = QUuid::fromString(q.value(0).toString());
     e.workstation = q.value(1).toString();
-    e.date = dateValue(q.value(2));
+    e.date = columnDate(q.value(2));
     e.protocolNo = q.value(3).toInt();
     e.profileNo = q.value(4).toInt();
     e.profileName = q.value(5).toString();
@@ -144,9 +146,9 @@ JournalEntry examFromRow(const QSqlQuery& q) {
     e.asked = q.value(14).toInt();
     e.right = q.value(15).toInt();
     e.secondsSpent = q.value(16).toInt();
-    e.startedAt = timeValue(q.value(17));
-    e.finishedAt = timeValue(q.value(18));
-    e.imported = flagValue(q.value(19));
+    e.startedAt = columnTime(q.value(17));
+    e.finishedAt = columnTime(q.value(18));
+    e.imported = columnFlag(q.value(19));
     e.department = q.value(20).toString();
     return e;
 }

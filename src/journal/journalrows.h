@@ -20,6 +20,12 @@ enum class JournalDialect { Local, Server };
 // An exam id as both journals keep it: the UUID without braces.
 QString idText(const QUuid& id);
 
+// A value read back from either journal: a day, a time stamp or a flag as SQLite keeps it
+// (ISO text, 0/1) or as PostgreSQL types it. Null gives an invalid date or time.
+QDate columnDate(const QVariant& v);
+QDateTime columnTime(const QVariant& v);
+bool columnFlag(const QVariant& v);
+
 // The columns of that row, each with prefix in front (e.g. "e." for a table alias).
 QString examColumns(const QString& prefix = {});
 // How many they are: the columns a query selects after them start at this index.

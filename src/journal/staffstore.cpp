@@ -1,6 +1,7 @@
 #include "journal/staffstore.h"
 
 #include "journal/journalerror.h"
+#include "journal/journalrows.h"
 #include "journal/journalstore.h"
 
 #include <QDateTime>
@@ -29,23 +30,11 @@ QString folded(const QString& text) {
     return JournalStore::foldForSearch(text.simplified());
 }
 
-QDate dateOf(const QVariant& v) {
-    if (v.isNull())
-        return {};
-    return v.typeId() == QMetaType::QDate ? v.toDate() : QDate::fromString(v.toString(), Qt::ISODate);
-}
-
-bool flagOf(const QVariant& v) {
-    return v.typeId() == QMetaType::Bool ? v.toBool() : v.toInt() != 0;
-}
-
 // A time stamp as both databases give it back, in one form.
 QString stampText(const QVariant& v) {
     if (v.isNull())
         return {};
-    const QDateTime time = v.typeId() == QMetaType::QDateTime ? v.toDateTime()
-                                                               : QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
-    return time.toUTC().toString(Qt::ISODateWithMs);
+    return columnTime(v).toUTC().toString(Qt::ISODateWithMs);
 }
 
 StaffPerson personOf(const QSqlQuery& q) {
@@ -54,10 +43,10 @@ StaffPerson personOf(const QSqlQuery& q) {
     p.fullName = q.value(1).toString();
     p.jobTitle = q.value(2).toString();
     p.department = q.value(3).toString();
-    p.birthDate = dateOf(q.value(4));
-    p.hireDate = dateOf(q.value(5));
-    p.dismissed = flagOf(q.value(6));
-    p.dismissedOn = dateOf(q.value(7));
+    p.birthDate = columnDate(q.value(4));
+    p.hireDate = columnDate(q.value(5));
+    p.dismissed = columnFlag(q.value(6));
+    p.dismissedOn = columnDate(q.value(7));
     return p;
 }
 
