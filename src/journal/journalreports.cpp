@@ -7,6 +7,7 @@
 #include "journal/journalstore.h"
 #include "journal/staffstore.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QHash>
 #include <QMap>
@@ -17,6 +18,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <vector>
 
 namespace zet {
 
@@ -126,19 +128,24 @@ JournalResult JournalReports::questionStatistics(const ReportFilter& filter,
 namespace {
 
 // The order of a person's exams of one profile: the later date, then a finished exam over an
-// imported one (which has no finish time), then the later finish, then the higher number.
+// imported one (which has no finish time), then the later finish, then the higher number. The
+// finish stays the UTC text the journal keeps until two exams of one day meet: reading a time
+// stamp through the driver costs a time-zone lookup a row.
 struct ExamOrder {
     QDate date;
-    QDateTime finished;
+    QString finished; // ISO text in UTC; empty when imported
     int protocolNo = 0;
 
     bool before(const ExamOrder& other) const {
         if (date != other.date)
             return date < other.date;
-        if (finished.isValid() != other.finished.isValid())
-            return !finished.isValid();
-        if (finished != other.finished)
-            return finished < other.finished;
+        if (finished.isEmpty() != other.finished.isEmpty())
+            return finished.isEmpty();
+        if (finished != other.finished) {
+            const QDateTime mine = columnTime(finished), theirs = columnTime(other.finished);
+            if (mine != theirs)
+                return mine < theirs;
+        }
         return protocolNo < other.protocolNo;
     }
 };
@@ -176,26 +183,38 @@ struct AssignedProfiles {
 
 } // namespace
 
-JournalResult JournalReports::latestExams(int profileNo, QList<DueEntry>& result, QList<QDateTime>& finished,
+JournalResult JournalReports::latestExams(int profileNo, QList<DueEntry>& result, QList<QString>& finished,
                                           QList<int>& protocolNos) const {
-    const QString columns = QStringLiteral(
-        "personnel_no, full_name, job_title, department, profile_no, profile_name, exam_date, grade, finished_at,"
-        " protocol_no");
-    const QString profile = profileNo > 0 ? QStringLiteral(" AND profile_no = %1").arg(profileNo) : QString();
+    const bool server = m_db.driver() && m_db.driver()->dbmsType() == QSqlDriver::PostgreSQL;
     QStringList selected;
-    for (const QString& column : columns.split(QLatin1Char(',')))
-        selected << QStringLiteral("e.") + column.trimmed();
-    // One group per personnel number (or name, for exams without one) and profile: the database
-    // finds each group's latest day in the exams_latest index alone, then reads the exams of
-    // that day only; the program picks the latest of a day's exams.
+    for (const char* column : {"personnel_no", "full_name", "job_title", "department", "profile_no", "profile_name",
+                               "exam_date", "grade"})
+        selected << QStringLiteral("e.") + QLatin1String(column);
+    // The finish as the local journal keeps it, so that no time stamp is converted.
+    selected << (server ? QStringLiteral("to_char(e.finished_at AT TIME ZONE 'UTC',"
+                                         " 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')")
+                        : QStringLiteral("e.finished_at"))
+             << QStringLiteral("e.protocol_no");
+    const QString profile = profileNo > 0 ? QStringLiteral(" AND profile_no = %1").arg(profileNo) : QString();
+    // One group per personnel number (or name, for exams without one) and profile. The server
+    // walks its exams_latest_covering index once, in order, and keeps each group's first row;
+    // SQLite finds each group's latest day in the exams_latest index alone, then reads the exams
+    // of that day only, and the program picks the latest of a day's exams.
     QStringList parts;
     for (const auto& [where, key] : {std::pair{QStringLiteral("personnel_no <> ''"), QStringLiteral("personnel_no")},
                                      std::pair{QStringLiteral("personnel_no = ''"), QStringLiteral("full_name")}}) {
-        parts << QStringLiteral("SELECT %2 FROM (SELECT %1 AS k1, profile_no AS k2, max(exam_date) AS day"
-                                " FROM exams WHERE %3%4 GROUP BY %1, profile_no) m"
-                                " JOIN exams e ON e.%1 = m.k1 AND e.profile_no = m.k2 AND e.exam_date = m.day"
-                                " AND e.%3")
-                     .arg(key, selected.join(QStringLiteral(", ")), where, profile);
+        if (server) {
+            parts << QStringLiteral("(SELECT DISTINCT ON (e.%1, e.profile_no) %2 FROM exams e WHERE e.%3%4"
+                                    " ORDER BY e.%1, e.profile_no, e.exam_date DESC, e.finished_at DESC NULLS LAST,"
+                                    " e.protocol_no DESC)")
+                         .arg(key, selected.join(QStringLiteral(", ")), where, profile);
+        } else {
+            parts << QStringLiteral("SELECT %2 FROM (SELECT %1 AS k1, profile_no AS k2, max(exam_date) AS day"
+                                    " FROM exams WHERE %3%4 GROUP BY %1, profile_no) m"
+                                    " JOIN exams e ON e.%1 = m.k1 AND e.profile_no = m.k2 AND e.exam_date = m.day"
+                                    " AND e.%3")
+                         .arg(key, selected.join(QStringLiteral(", ")), where, profile);
+        }
     }
     const QString sql = parts.join(QStringLiteral(" UNION ALL "));
     QSqlQuery q(m_db);
@@ -215,7 +234,7 @@ JournalResult JournalReports::latestExams(int profileNo, QList<DueEntry>& result
         if (!d.lastExam.isValid())
             continue;
         result.append(std::move(d));
-        finished.append(columnTime(q.value(8)));
+        finished.append(q.value(8).toString());
         protocolNos.append(q.value(9).toInt());
     }
     return {};
@@ -239,7 +258,7 @@ JournalResult JournalReports::dueList(const RecheckPeriods& periods, const QDate
     // The latest exam per person and profile; rows of one person under numbers written apart
     // (letter case, blanks) meet here.
     QList<DueEntry> latest;
-    QList<QDateTime> finished;
+    QList<QString> finished;
     QList<int> protocolNos;
     read = latestExams(filter.profileNo, latest, finished, protocolNos);
     if (!read.ok)
@@ -247,21 +266,24 @@ JournalResult JournalReports::dueList(const RecheckPeriods& periods, const QDate
     QHash<QString, qsizetype> index;
     QList<ExamOrder> orders;
     QHash<int, QString> profileNames;
+    index.reserve(latest.size());
+    result.reserve(latest.size());
     for (qsizetype i = 0; i < latest.size(); ++i) {
-        const DueEntry& d = latest.at(i);
+        DueEntry& d = latest[i];
         profileNames.insert(d.profileNo, d.profileName);
-        const ExamOrder order{d.lastExam, finished.at(i), protocolNos.at(i)};
+        ExamOrder order{d.lastExam, std::move(finished[i]), protocolNos.at(i)};
         const QString key = personKey(d.personnelNo, d.fullName) + QLatin1Char('\n') + QString::number(d.profileNo);
         const auto found = index.constFind(key);
         if (found == index.cend()) {
             index.insert(key, result.size());
-            result.append(d);
-            orders.append(order);
+            result.append(std::move(d));
+            orders.append(std::move(order));
         } else if (orders.at(*found).before(order)) {
-            result[*found] = d;
-            orders[*found] = order;
+            result[*found] = std::move(d);
+            orders[*found] = std::move(order);
         }
     }
+    latest.clear();
 
     const AssignedProfiles assigned(assignments, filter.profileNo);
     QList<DueEntry> kept;
@@ -311,11 +333,28 @@ JournalResult JournalReports::dueList(const RecheckPeriods& periods, const QDate
     }
     for (DueEntry& d : result)
         d.daysLeft = int(today.daysTo(d.due));
-    std::stable_sort(result.begin(), result.end(), [](const DueEntry& a, const DueEntry& b) {
-        if (a.due != b.due)
-            return a.due < b.due;
-        return a.fullName.localeAwareCompare(b.fullName) < 0;
+    // By due date, then by name in the collation's order. Each name's sort key is made once:
+    // comparing the names themselves would run the collation some twenty times a row.
+    const QCollator collator;
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(result.size());
+    std::vector<qsizetype> order(result.size());
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        keys.push_back(collator.sortKey(result.at(i).fullName));
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&result, &keys](qsizetype a, qsizetype b) {
+        const QDate& dueA = result.at(a).due;
+        const QDate& dueB = result.at(b).due;
+        if (dueA != dueB)
+            return dueA < dueB;
+        return keys[a].compare(keys[b]) < 0;
     });
+    QList<DueEntry> sorted;
+    sorted.reserve(result.size());
+    for (const qsizetype i : order)
+        sorted.append(std::move(result[i]));
+    result = std::move(sorted);
     return {};
 }
 

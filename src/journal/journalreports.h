@@ -104,8 +104,9 @@ public:
 
 private:
     // The latest exam of each personnel number (of each name without one) and profile, with
-    // its finish time and number, straight from the database; profileNo 0: every profile.
-    JournalResult latestExams(int profileNo, QList<DueEntry>& result, QList<QDateTime>& finished,
+    // its finish time (UTC ISO text) and number, straight from the database; profileNo 0: every
+    // profile.
+    JournalResult latestExams(int profileNo, QList<DueEntry>& result, QList<QString>& finished,
                               QList<int>& protocolNos) const;
     // where: empty or " WHERE ..." over the exams table aliased e.
     JournalResult examsWhere(const QString& where, const QVariantList& values, QList<JournalEntry>& result) const;

@@ -255,6 +255,48 @@ private slots:
         QCOMPARE(due.at(1).periodMonths, RecheckPeriods::kDefaultMonths);
     }
 
+    // Two exams of one person, profile and day: the later finish decides, whatever the protocol
+    // numbers and however the personnel number was typed; a finished exam outranks an imported one.
+    void dueListLatestOfOneDay_data() {
+        addBackends();
+        QTest::newRow("sqlite") << QStringLiteral("sqlite");
+        QTest::newRow("postgresql") << QStringLiteral("postgresql");
+    }
+    void dueListLatestOfOneDay() {
+        QFETCH(QString, backend);
+        const QDate day(2025, 1, 10);
+        auto at = [&](const QString& number, int hour, int protocolNo, int grade) {
+            JournalEntry e = exam(number, QStringLiteral("Гусев Илья"), day, 1, grade);
+            e.protocolNo = protocolNo;
+            e.finishedAt = QDateTime(day, QTime(hour, 0), Qt::UTC);
+            if (hour < 0) {
+                e.finishedAt = e.startedAt = {};
+                e.imported = true;
+            }
+            return e;
+        };
+        const QList<JournalEntry> entries = {at(QStringLiteral("т-7 "), 14, 1, 2), at(QStringLiteral("Т-7"), 9, 2, 5),
+                                             at(QStringLiteral("Т-8"), 11, 1, 5), at(QStringLiteral("Т-8"), -1, 9, 2)};
+        QTemporaryDir folder;
+        std::unique_ptr<JournalServer> server;
+        std::unique_ptr<JournalStore> store;
+        QSqlDatabase db;
+        if (backend == QLatin1String("postgresql")) {
+            database(backend); // skips without a server
+            server = std::make_unique<JournalServer>(m_postgres.config(m_postgres.createDatabase(), QString()));
+            QVERIFY(server->connect().ok && server->send(entries).ok);
+            db = server->database();
+        } else {
+            store = std::make_unique<JournalStore>(folder.path());
+            for (const JournalEntry& e : entries)
+                QVERIFY(store->record(e).ok);
+            db = store->database();
+        }
+        QList<DueEntry> due;
+        QVERIFY(JournalReports(db).dueList({}, QDate(2025, 1, 20), due).ok);
+        QCOMPARE(dueText(due), QStringLiteral("т-7/1 2025-01-10 2025-02-09 20 не сдал; Т-8/1 2025-01-10 2026-01-10 355"));
+    }
+
     // One sequence per journal; the same exams keep their number, in any order; a number set
     // by hand is kept and moves the sequence on; a number another protocol holds is refused.
     void protocolNumbers_data() {
