@@ -186,15 +186,11 @@ struct AssignedProfiles {
 JournalResult JournalReports::latestExams(int profileNo, QList<DueEntry>& result, QList<QString>& finished,
                                           QList<int>& protocolNos) const {
     const bool server = m_db.driver() && m_db.driver()->dbmsType() == QSqlDriver::PostgreSQL;
-    QStringList selected;
+    QStringList columns;
     for (const char* column : {"personnel_no", "full_name", "job_title", "department", "profile_no", "profile_name",
-                               "exam_date", "grade"})
-        selected << QStringLiteral("e.") + QLatin1String(column);
-    // The finish as the local journal keeps it, so that no time stamp is converted.
-    selected << (server ? QStringLiteral("to_char(e.finished_at AT TIME ZONE 'UTC',"
-                                         " 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')")
-                        : QStringLiteral("e.finished_at"))
-             << QStringLiteral("e.protocol_no");
+                               "exam_date", "grade", "finished_at", "protocol_no"})
+        columns << QStringLiteral("e.") + QLatin1String(column);
+    const QString selected = columns.join(QStringLiteral(", "));
     const QString profile = profileNo > 0 ? QStringLiteral(" AND profile_no = %1").arg(profileNo) : QString();
     // One group per personnel number (or name, for exams without one) and profile. The server
     // walks its exams_latest_covering index once, in order, and keeps each group's first row;
@@ -207,16 +203,24 @@ JournalResult JournalReports::latestExams(int profileNo, QList<DueEntry>& result
             parts << QStringLiteral("(SELECT DISTINCT ON (e.%1, e.profile_no) %2 FROM exams e WHERE e.%3%4"
                                     " ORDER BY e.%1, e.profile_no, e.exam_date DESC, e.finished_at DESC NULLS LAST,"
                                     " e.protocol_no DESC)")
-                         .arg(key, selected.join(QStringLiteral(", ")), where, profile);
+                         .arg(key, selected, where, profile);
         } else {
             parts << QStringLiteral("SELECT %2 FROM (SELECT %1 AS k1, profile_no AS k2, max(exam_date) AS day"
                                     " FROM exams WHERE %3%4 GROUP BY %1, profile_no) m"
                                     " JOIN exams e ON e.%1 = m.k1 AND e.profile_no = m.k2 AND e.exam_date = m.day"
                                     " AND e.%3")
-                         .arg(key, selected.join(QStringLiteral(", ")), where, profile);
+                         .arg(key, selected, where, profile);
         }
     }
-    const QString sql = parts.join(QStringLiteral(" UNION ALL "));
+    QString sql = parts.join(QStringLiteral(" UNION ALL "));
+    // The server gives the finish as the local journal keeps it (UTC ISO text), so that the
+    // driver converts no time stamp; outside the groups' scan, so only the rows kept are
+    // formatted.
+    if (server) {
+        sql = QStringLiteral("SELECT %1, to_char(e.finished_at AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"'),"
+                             " e.protocol_no FROM (%2) e")
+                  .arg(columns.first(8).join(QStringLiteral(", ")), sql);
+    }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.exec(sql))
