@@ -466,9 +466,12 @@ void measurePaperwork(JournalServer& server) {
     const double protocol = medianMs(3, [&] { reports.exams(filter, day); });
     printAgainst(qPrintable(QStringLiteral("day protocol (%1 exams)").arg(day.size())), protocol / 1000, "s", 2);
     QList<DueEntry> due;
-    const double dueList = medianMs(1, [&] { reports.dueList({}, kProtocolDay, due); });
-    printAgainst(qPrintable(QStringLiteral("due list over the whole journal (%1 rows)").arg(due.size())),
-                 dueList / 1000, "s", 2);
+    // The first one reads the index into the server's buffers after the sending has filled them.
+    const double firstDueList = medianMs(1, [&] { reports.dueList({}, kProtocolDay, due); });
+    printAgainst(qPrintable(QStringLiteral("due list over the whole journal (%1 rows), first").arg(due.size())),
+                 firstDueList / 1000, "s", 2);
+    const double dueList = medianMs(3, [&] { reports.dueList({}, kProtocolDay, due); });
+    printAgainst("due list, again (median of 3)", dueList / 1000, "s", 2);
     // How much of it is the server's part: the passed exams read, oldest first, nothing done with them.
     int passed = 0;
     const double rowsOnly = medianMs(1, [&] {
