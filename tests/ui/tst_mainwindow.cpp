@@ -6,6 +6,7 @@
 #include "coreaccess.h"
 #include "archive/dayfile.h"
 #include "model/savefile.h"
+#include "paperwork/paperworkmodule.h"
 #include "ui/exam/exammode.h"
 #include "ui/files/filearea.h"
 #include "ui/shell/mainwindow.h"
@@ -113,6 +114,8 @@ private:
 };
 
 void TestMainWindow::init() {
+    // The paperwork linked into the test in place of its library.
+    usePaperwork(&paperworkModule());
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_messages.clear();

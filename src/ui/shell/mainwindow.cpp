@@ -1,5 +1,6 @@
 #include "ui/shell/mainwindow.h"
 
+#include "app/paperwork.h"
 #include "app/startup.h"
 #include "journal/journal.h"
 #include "ui/archive/archiveviewer.h"
@@ -8,9 +9,6 @@
 #include "ui/exam/exammode.h"
 #include "ui/files/filearea.h"
 #include "ui/files/questionbankactions.h"
-#include "ui/journal/journalactions.h"
-#include "ui/journal/journalexamdialog.h"
-#include "ui/journal/journalwindow.h"
 #include "ui/shell/aboutarea.h"
 #include "ui/shell/archiveimportdialog.h"
 #include "ui/shell/examinerprompt.h"
@@ -499,11 +497,18 @@ void MainWindow::openJournal() {
         return;
     startJournalWhenDue();
     if (!m_journalWindow) {
-        m_journalWindow = new JournalWindow(m_core.database().programFolder, this);
+        // The journal window comes with the paperwork's library, loaded the first time.
+        QString error;
+        Paperwork* paperwork = loadPaperwork(&error);
+        if (!paperwork) {
+            showMessage(this, error);
+            return;
+        }
+        m_journalWindow = paperwork->createJournalWindow(
+            {m_core.database().programFolder, &m_core.staff(),
+             [this](int theme, int question) { openQuestion(theme, question); }},
+            this);
         m_journalWindow->setAttribute(Qt::WA_DeleteOnClose);
-        auto* actions = new JournalActions(m_core.database().programFolder, m_journalWindow);
-        actions->setStaffList(&m_core.staff());
-        connect(m_journalWindow, &JournalWindow::openQuestionRequested, this, &MainWindow::openQuestion);
         m_examinerWatch->guard(m_journalWindow);
     }
     showJournalServerState();
@@ -514,7 +519,7 @@ void MainWindow::openJournal() {
 
 void MainWindow::showJournalServerState() {
     if (m_journalWindow && m_core.journal() && m_core.journal()->config().usesServer())
-        m_journalWindow->setServerState(m_core.lastServerError(), m_core.unsentJournalExams());
+        loadPaperwork()->setJournalServerState(m_journalWindow, m_core.lastServerError(), m_core.unsentJournalExams());
 }
 
 void MainWindow::openQuestion(int theme, int question) {

@@ -25,7 +25,6 @@ class ExaminerWatch;
 class ExamMode;
 class ExamScreen;
 class FileArea;
-class JournalWindow;
 class ProfileEditor;
 class QuestionEditor;
 class ScaledSurface;
@@ -196,7 +195,7 @@ private:
     FileArea* m_fileArea = nullptr;
     ArchiveViewer* m_archiveViewer = nullptr;
     AboutArea* m_aboutArea = nullptr;
-    QPointer<JournalWindow> m_journalWindow;
+    QPointer<QWidget> m_journalWindow; // made by the paperwork's library
     QTimer* m_journalStart = nullptr; // startJournalWhenDue once the window is idle
     // Holds back input into a guarded area once the examiner's password is no longer trusted.
     ExaminerWatch* m_examinerWatch = nullptr;
