@@ -127,7 +127,7 @@ void MainWindow::buildMenus() {
     connect(m_archiveImportAction, &QAction::triggered, this,
             [this] {
                 if (examinerAllows()) {
-                    startJournalWhenDue();
+                    finishStartUpWhenDue();
                     importArchiveWithProgress(m_core, this);
                 }
             });
@@ -309,7 +309,8 @@ AboutArea& MainWindow::aboutArea() {
 
 void MainWindow::load() {
     setWindowIcon(programIcon());
-    const StartupReport report = m_core.startUp({m_options.programFolder, /*journalLater=*/true});
+    const StartupReport report =
+        m_core.startUp({m_options.programFolder, /*journalLater=*/true, /*firstDatabaseLater=*/true});
     setWindowTitle(report.caption);
     // The strip is filled through the core's databaseChanged.
     for (const QString& message : report.messages)
@@ -326,16 +327,19 @@ bool MainWindow::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
     // The window has been painted: the catch-up runs once no event waits any more (a zero timer
     // of its own, which Qt runs when the window is idle, not among the events of the frame).
-    if (event->type() == QEvent::UpdateRequest && m_core.isJournalDue() && !m_journalStart) {
-        m_journalStart = new QTimer(this);
-        m_journalStart->setSingleShot(true);
-        connect(m_journalStart, &QTimer::timeout, this, &MainWindow::startJournalWhenDue);
-        m_journalStart->start(0);
+    if (event->type() == QEvent::UpdateRequest && (m_core.isJournalDue() || m_core.isFirstDatabaseDue()) &&
+        !m_startUpWork) {
+        m_startUpWork = new QTimer(this);
+        m_startUpWork->setSingleShot(true);
+        connect(m_startUpWork, &QTimer::timeout, this, &MainWindow::finishStartUpWhenDue);
+        m_startUpWork->start(0);
     }
     return handled;
 }
 
-void MainWindow::startJournalWhenDue() {
+void MainWindow::finishStartUpWhenDue() {
+    if (const QString message = m_core.writeFirstDatabase(); !message.isEmpty())
+        showMessage(this, message);
     if (!m_core.isJournalDue())
         return;
     if (const QString message = m_core.startJournal(); !message.isEmpty())
@@ -495,7 +499,7 @@ void MainWindow::toggleArchiveViewer() {
 void MainWindow::openJournal() {
     if (!examinerAllows())
         return;
-    startJournalWhenDue();
+    finishStartUpWhenDue();
     if (!m_journalWindow) {
         // The journal window comes with the paperwork's library, loaded the first time.
         QString error;
