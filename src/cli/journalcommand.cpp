@@ -51,10 +51,6 @@ const char* const kUsage =
     "  указан сервер журнала, экзамены читаются с сервера; когда он недоступен, команда не\n"
     "  выполняется. --local — читать только журнал этого рабочего места.\n";
 
-void printUsage(QTextStream& err) {
-    printJournalUsage(err);
-}
-
 int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
     const bool passwordStdin = takePasswordStdinFlag(args);
     QString folder;
@@ -66,7 +62,7 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
             folder = option.mid(9);
         } else {
             err << "Неизвестный параметр: " << option << "\n";
-            printUsage(err);
+            printJournalUsage(err);
             return 2;
         }
     }
@@ -149,7 +145,7 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
 int runVerify(const QStringList& args, QTextStream& out, QTextStream& err) {
     const std::optional<CommandOptions> options = CommandOptions::parse(args, {QStringLiteral("folder")}, err);
     if (!options) {
-        printUsage(err);
+        printJournalUsage(err);
         return 2;
     }
     const QString folder = options->folder(err);
@@ -197,7 +193,7 @@ int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStrea
         return runVerify(args, out, err);
     if (!action.isEmpty())
         err << QStringLiteral("Неизвестное действие «journal %1».\n").arg(action);
-    printUsage(err);
+    printJournalUsage(err);
     return 2;
 }
 

@@ -25,10 +25,6 @@ const char* const kUsage =
     "      17-7QK2-M9XA): все ли его экзамены хранятся в журнале без изменений, а если нет — какие.\n"
     "      Сверяется сервер журнала, если он указан в journal.ini, иначе журнал этого рабочего места\n";
 
-void printUsage(QTextStream& err) {
-    err << kUsage;
-    err.flush();
-}
 
 int fail(QTextStream& err, const QString& message, int code) {
     err << message << "\n";
@@ -43,7 +39,7 @@ int runProtocolCheck(QStringList args, QTextStream& out, QTextStream& err) {
                                                                                             : QString();
     const std::optional<CommandOptions> options = CommandOptions::parse(args, {QStringLiteral("folder")}, err);
     if (!options) {
-        printUsage(err);
+        printProtocolUsage(err);
         return 2;
     }
     if (code.isEmpty() || !protocolcode::numberOf(code)) {
@@ -52,7 +48,7 @@ int runProtocolCheck(QStringList args, QTextStream& out, QTextStream& err) {
                                                 "двух групп по четыре знака, например 17-7QK2-M9XA.")
                                      .arg(code))
             << "\n";
-        printUsage(err);
+        printProtocolUsage(err);
         return 2;
     }
     const QString folder = options->folder(err);
@@ -89,6 +85,11 @@ int runProtocolCheck(QStringList args, QTextStream& out, QTextStream& err) {
 
 } // namespace
 
+void printProtocolUsage(QTextStream& err) {
+    err << kUsage;
+    err.flush();
+}
+
 void useOffscreenPlatformUnlessSet() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -107,10 +108,6 @@ int runProtocolCommand(const QStringList& arguments, QTextStream& out, QTextStre
         return runProtocolCheck(args.mid(1), out, err);
     // The PDF is written by the paperwork's library.
     return runPaperworkCommand(QStringList{QStringLiteral("protocol")} + args, out, err);
-}
-
-void printProtocolUsage(QTextStream& err) {
-    printUsage(err);
 }
 
 } // namespace zet
