@@ -26,6 +26,15 @@ int fail(QTextStream& err, const QString& message, int code) {
     return code;
 }
 
+// The program folder of the options once every other option was right; empty after telling
+// err what was wrong (the command's exit code is then 2).
+QString checkedFolder(const CommandOptions& options, bool ok, QTextStream& err) {
+    const QString folder = ok ? options.folder(err) : QString();
+    if (folder.isEmpty())
+        err.flush();
+    return folder;
+}
+
 // Opens the journal of the folder; tells err why not. A server named in journal.ini that does
 // not answer is a failure, unless local asks for this workstation's journal.
 bool openReader(JournalReader& reader, bool local, QTextStream& err) {
@@ -92,11 +101,9 @@ int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "Дата --from позже даты --until.\n";
         ok = false;
     }
-    const QString folder = ok ? options->folder(err) : QString();
-    if (!ok || folder.isEmpty()) {
-        err.flush();
+    const QString folder = checkedFolder(*options, ok, err);
+    if (folder.isEmpty())
         return 2;
-    }
     JournalReader reader(folder);
     if (!openReader(reader, options->has(QStringLiteral("local")), err))
         return 1;
@@ -104,11 +111,8 @@ int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
     JournalResult result = JournalReports(reader.database()).exams(filter, exams);
     if (result.ok)
         result = writeTable(examsTable(exams), target);
-    if (!result.ok) {
-        err << result.error << "\n";
-        err.flush();
-        return 1;
-    }
+    if (!result.ok)
+        return fail(err, result.error, 1);
     out << QStringLiteral("Экзаменов выгружено: %1 (%2) в файл %3\n")
                .arg(exams.size())
                .arg(reader.description(), QDir::toNativeSeparators(target));
@@ -158,11 +162,9 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << QStringLiteral("Файл «%1»: выгрузка возможна только в файлы .xlsx и .csv.\n").arg(target);
         ok = false;
     }
-    const QString folder = ok ? options->folder(err) : QString();
-    if (!ok || folder.isEmpty()) {
-        err.flush();
+    const QString folder = checkedFolder(*options, ok, err);
+    if (folder.isEmpty())
         return 2;
-    }
     RecheckPeriods periods;
     if (const JournalResult read = PaperworkSettings(folder).readPeriods(periods); !read.ok)
         return fail(err, read.error, 1);
@@ -176,11 +178,8 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
         due = dueWithin(due, within);
     if (result.ok && !target.isEmpty())
         result = writeTable(dueTable(due), target);
-    if (!result.ok) {
-        err << result.error << "\n";
-        err.flush();
-        return 1;
-    }
+    if (!result.ok)
+        return fail(err, result.error, 1);
     out << QStringLiteral("Повторная проверка на %1 (%2)%3: %4\n")
                .arg(today.toString(QStringLiteral("dd.MM.yyyy")), reader.description(),
                     within >= 0 ? QStringLiteral(", срок в ближайшие %1 дн. и просроченные").arg(within) : QString())
@@ -220,11 +219,9 @@ int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "Дата --from позже даты --until.\n";
         ok = false;
     }
-    const QString folder = ok ? options->folder(err) : QString();
-    if (!ok || folder.isEmpty()) {
-        err.flush();
+    const QString folder = checkedFolder(*options, ok, err);
+    if (folder.isEmpty())
         return 2;
-    }
     ProtocolSettings settings;
     JournalResult result = PaperworkSettings(folder).readProtocol(settings);
     JournalReader reader(folder);
