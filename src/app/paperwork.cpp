@@ -47,8 +47,10 @@ Paperwork* loadPaperwork(QString* error) {
         QPluginLoader loader(path);
         QObject* instance = loader.instance();
         if (!instance) {
-            reason = QStringLiteral("библиотека %1 не загружается: %2")
-                         .arg(QDir::toNativeSeparators(path), loader.errorString());
+            // Qt's own reason is English: it goes to the log, the user reads what it means.
+            qWarning("%s", qUtf8Printable(loader.errorString()));
+            reason = QStringLiteral("библиотека %1 не загружается (она повреждена или от другой версии программы)")
+                         .arg(QDir::toNativeSeparators(path));
             continue;
         }
         if (auto* paperwork = qobject_cast<Paperwork*>(instance)) {

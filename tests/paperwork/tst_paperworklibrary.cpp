@@ -8,6 +8,7 @@
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
@@ -22,7 +23,9 @@ class TestPaperworkLibrary : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_folder.isValid() && m_empty.isValid());
+        QVERIFY(m_folder.isValid() && m_empty.isValid() && m_damaged.isValid());
+        QFile damaged(QDir(m_damaged.path()).filePath(QStringLiteral("razividerur-paperwork.so")));
+        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("\x7f" "ELF, cut short") > 0);
         JournalStore store(m_folder.path());
         JournalEntry exam = test::finishedExam(QStringLiteral("Класс-1"), 4); // 05.03.2024
         exam.department = QStringLiteral("Цех 1");
@@ -47,18 +50,20 @@ private slots:
                                                            QStringLiteral("Цех 1")}
                                   << QStringLiteral("register.xlsx") << QStringLiteral("экзаменов 1");
     }
-    // Each paperwork command of the program, with its library beside it and without it.
+    // Each paperwork command of the program, with its library beside it, without it and with
+    // a damaged one.
     void commands() {
         QFETCH(QStringList, args);
         QFETCH(QString, file);
         QFETCH(QString, told);
-        for (const bool withLibrary : {true, false}) {
+        for (const QString& libraryDir : {QString(), m_empty.path(), m_damaged.path()}) {
+            const bool withLibrary = libraryDir.isEmpty();
             const QString target = m_folder.filePath(file);
             QFile::remove(target);
             QProcess program;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             if (!withLibrary)
-                env.insert(QStringLiteral("RAZIVIDERUR_PAPERWORK_DIR"), m_empty.path());
+                env.insert(QStringLiteral("RAZIVIDERUR_PAPERWORK_DIR"), libraryDir);
             program.setProcessEnvironment(env);
             program.start(QStringLiteral(ZET_PROGRAM),
                           args + QStringList{QStringLiteral("--to"), target, QStringLiteral("--folder"), m_folder.path()});
@@ -71,8 +76,9 @@ private slots:
                 QVERIFY2(out.contains(told), qPrintable(out + err));
                 QVERIFY(QFileInfo(target).size() > 0);
             } else {
-                QVERIFY2(err.contains(QStringLiteral("протоколы и выгрузки недоступны")) &&
-                             err.contains(m_empty.path()),
+                QVERIFY2(err.contains(QStringLiteral("протоколы и выгрузки недоступны")) && err.contains(libraryDir) &&
+                             err.contains(libraryDir == m_empty.path() ? QStringLiteral("не найдена")
+                                                                       : QStringLiteral("не загружается")),
                          qPrintable(err));
                 QVERIFY(!QFileInfo::exists(target));
             }
@@ -127,6 +133,7 @@ private:
 
     QTemporaryDir m_folder;
     QTemporaryDir m_empty;
+    QTemporaryDir m_damaged; // a file of the library's name that is no library
 };
 
 QTEST_MAIN(TestPaperworkLibrary)
