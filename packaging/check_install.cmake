@@ -1,6 +1,7 @@
 # Installs the build into PREFIX and checks that the program, its menu entry, its icons, its
 # manual page, its notices and the sample database land where a desktop expects them.
 # cmake -DBUILD_DIR=… -DPREFIX=… -DDATADIR=share -DBINDIR=bin -DMANDIR=share/man
+#       -DPAPERWORKDIR=lib/…/razividerur
 #       [-DVALIDATE=desktop-file-validate] -P check_install.cmake
 cmake_minimum_required(VERSION 3.21)
 file(REMOVE_RECURSE "${PREFIX}")
@@ -17,7 +18,8 @@ set(sample "${PREFIX}/${DATADIR}/razividerur/examples/Образец.zet")
 set(svg "${PREFIX}/${DATADIR}/icons/hicolor/scalable/apps/razividerur.svg")
 set(manpage "${PREFIX}/${MANDIR}/man1/razividerur.1.gz")
 set(docs "${PREFIX}/${DATADIR}/doc/razividerur")
-foreach(f IN ITEMS "${program}" "${desktop}" "${icon}" "${sample}" "${svg}" "${manpage}" "${docs}/copyright"
+set(paperwork "${PREFIX}/${PAPERWORKDIR}/razividerur-paperwork.so")
+foreach(f IN ITEMS "${program}" "${paperwork}" "${desktop}" "${icon}" "${sample}" "${svg}" "${manpage}" "${docs}/copyright"
                    "${docs}/changelog.gz")
     if(NOT EXISTS "${f}")
         message(FATAL_ERROR "not installed: ${f}")
@@ -26,6 +28,14 @@ endforeach()
 execute_process(COMMAND test -x "${program}" RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "not executable: ${program}")
+endif()
+
+# The installed program finds its paperwork's library from its own folder.
+file(MAKE_DIRECTORY "${PREFIX}/journal")
+execute_process(COMMAND "${program}" journal export --to "${PREFIX}/exams.csv" --folder "${PREFIX}/journal"
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT EXISTS "${PREFIX}/exams.csv")
+    message(FATAL_ERROR "the installed program's journal export failed (${rc}):\n${out}${err}")
 endif()
 
 file(READ "${icon}" png LIMIT 24 HEX)

@@ -25,7 +25,8 @@ run_program() {
     >"$scratch/log" 2>&1 || { cat "$scratch/log"; fail "failed: $program $*"; }
 }
 
-# The program of an installed tree: its help, the sample's questions, and a start of the window
+# The program of an installed tree: its help, the sample's questions, an export of the journal
+# (the paperwork's library), and a start of the window
 # whose files go to the user's folder. $1 is the root the package lies in ("" for the system).
 exercise() {
   local top=$1 home=$2
@@ -37,6 +38,10 @@ exercise() {
   run_program "$program" "$home" questions export "$sample" --to "$scratch/questions.txt"
   grep -q 'Экспортировано вопросов: 20' "$scratch/log" || { cat "$scratch/log"; fail "the sample did not export"; }
   [ -s "$scratch/questions.txt" ] || fail "the export wrote nothing"
+  # The paperwork comes from its own library, found from the program's folder.
+  mkdir -p "$home/journal"
+  run_program "$program" "$home" journal export --to "$scratch/exams.csv" --folder "$home/journal"
+  grep -q 'Экзаменов выгружено: 0' "$scratch/log" || { cat "$scratch/log"; fail "the paperwork's library did not load"; }
   ls -A "$top/usr/bin" >"$scratch/bin-before"
   run_program "$program" "$home" --quit-after-start
   [ -f "$home/.local/share/Orvelant/razividerur/Data.zet" ] || fail "the window kept no database in the user's folder"

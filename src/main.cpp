@@ -129,6 +129,10 @@ int main(int argc, char* argv[]) {
 
     window.show();
     const int code = QApplication::exec();
+    // A program that ends right after its first frame has not written a first start's database
+    // yet: it is written now, so that the next start finds it.
+    if (const QString message = core.writeFirstDatabase(); !message.isEmpty())
+        qWarning("%s", qUtf8Printable(message));
     g_core = nullptr;
     return code;
 }

@@ -25,6 +25,11 @@ constexpr int16 kClockLimit = 32767;
 // How often exams that the journal's server has not got yet are sent again.
 constexpr int kJournalSendInterval = 60 * 1000;
 
+QString firstDatabaseFailure(const QString& path, const QString& error) {
+    return QStringLiteral("Не удалось создать базу данных по умолчанию\n%1\n\n%2")
+        .arg(QDir::toNativeSeparators(path), error);
+}
+
 bool inRegister(int n) {
     return n >= 1 && n <= kRegisterSlots;
 }
@@ -104,7 +109,9 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
                 return;
             }
         }
-        const FirstStartResult first = prepareFirstStartDatabase(db, day);
+        const FirstStartResult first = prepareFirstStartDatabase(db, day, !options.firstDatabaseLater);
+        m_firstDatabaseDue = first.writeDue;
+        m_firstDatabasePath = db.databasePath;
         if (first.outcome == FirstStartResult::MovedAside) {
             report.messages << QStringLiteral("%1\n\nЭтот файл сохранён под именем «%2». Создана новая пустая база "
                                               "данных «Новый тест»: %3")
@@ -113,8 +120,7 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
         }
         if (first.outcome == FirstStartResult::Failed) {
             noDefaultDatabase = true;
-            report.messages << QStringLiteral("Не удалось создать базу данных по умолчанию\n%1\n\n%2")
-                                   .arg(QDir::toNativeSeparators(db.databasePath), first.error);
+            report.messages << firstDatabaseFailure(db.databasePath, first.error);
         }
     }();
     m_exam.currentProfile = 1;
@@ -123,8 +129,11 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
     // could not be written has been reported already).
     // A file that was read and is no database of this version gets the message of old; one that
     // could not be read at all is named with the reason.
-    if (const LoadResult loaded = db.loadDatabase(); !loaded.ok() && !noDefaultDatabase)
-        report.messages << (loaded.unreadable ? loaded.error : QStringLiteral("Неправильная версия файла!"));
+    // A new database still in memory is the one its file would give: there is nothing to read.
+    if (!m_firstDatabaseDue) {
+        if (const LoadResult loaded = db.loadDatabase(); !loaded.ok() && !noDefaultDatabase)
+            report.messages << (loaded.unreadable ? loaded.error : QStringLiteral("Неправильная версия файла!"));
+    }
     // Today's archive folders and day file.
     report.dayFileNote = dayFileNote(m_archive.prepare(db.programFolder, day, m_exam.dayRegister));
     // The first free slot of the day and the question orders of all themes.
@@ -136,6 +145,18 @@ StartupReport AppCore::startUp(const StartupOptions& options) {
         report.messages << journalMessage;
     emit databaseChanged();
     return report;
+}
+
+QString AppCore::writeFirstDatabase() {
+    if (!m_firstDatabaseDue)
+        return {};
+    m_firstDatabaseDue = false;
+    // Another database opened since is named in the settings already; the new one was never used.
+    if (m_db.databasePath != m_firstDatabasePath)
+        return {};
+    const FirstStartResult written = writeFirstStartDatabase(m_db);
+    return written.outcome == FirstStartResult::Failed ? firstDatabaseFailure(m_db.databasePath, written.error)
+                                                       : QString();
 }
 
 QString AppCore::startJournal() {

@@ -73,6 +73,9 @@ struct StartupOptions {
     // Leaves the journal for startJournal() after the first frame (its catch-up grows with the
     // journal); an exam that starts before then starts it first.
     bool journalLater = false;
+    // A first start's new default database is kept in memory and written by
+    // writeFirstDatabase() after the first frame.
+    bool firstDatabaseLater = false;
 };
 
 // What start-up did, for the main window to show.
@@ -122,6 +125,11 @@ public:
     // start's database, the database itself, today's archive, the first free slot of the day
     // and the question orders. Every step runs whatever the earlier ones found.
     StartupReport startUp(const StartupOptions& options = {});
+    // Writes the new default database a first start left for later (and names it in the
+    // settings); a Russian message when that fails, else nothing. Does nothing when none waits,
+    // or when another database has been opened meanwhile.
+    QString writeFirstDatabase();
+    bool isFirstDatabaseDue() const { return m_firstDatabaseDue; }
 
     // --- the results journal ---
     // Opens the journal in the program folder (startUp does it last): writes the exams waiting
@@ -281,6 +289,8 @@ private:
     std::unique_ptr<JournalSender> m_journalSender; // with a server only
     std::unique_ptr<JournalLinker> m_journalLinker; // works on m_journal's store
     bool m_journalDue = false;
+    bool m_firstDatabaseDue = false;
+    QString m_firstDatabasePath;
     QString m_journalStartMessage; // found by a journal started with an exam, told at its end
     QTimer m_journalTimer;
     QString m_serverError;

@@ -114,7 +114,7 @@ QString adoptProgramFolderDatabase(Database& db, const QString& executableFolder
              QDir::toNativeSeparators(db.programFolder));
 }
 
-FirstStartResult prepareFirstStartDatabase(Database& db, const QDate& today) {
+FirstStartResult prepareFirstStartDatabase(Database& db, const QDate& today, bool writeNow) {
     FirstStartResult result;
     db.databasePath = defaultDatabasePath(db.programFolder);
     const QFileInfo existing(db.databasePath);
@@ -136,6 +136,15 @@ FirstStartResult prepareFirstStartDatabase(Database& db, const QDate& today) {
     }
 
     db.startNew(QStringLiteral("Новый тест"), QStringLiteral("Неизвестный"), today);
+    if (!writeNow) {
+        result.writeDue = true;
+        return result;
+    }
+    return writeFirstStartDatabase(db, result);
+}
+
+FirstStartResult writeFirstStartDatabase(Database& db, FirstStartResult result) {
+    result.writeDue = false;
     const SaveResult saved = db.saveDatabase();
     if (!saved.ok()) {
         // The settings stay as they were, so the next start tries again.

@@ -60,6 +60,7 @@ struct FirstStartResult {
     QString reason; // MovedAside: why the file there is no database (Russian, names the file)
     QString error;  // Russian reason when Failed
     bool settingsSaved = false;
+    bool writeDue = false; // the new database is only in memory yet (writeFirstStartDatabase)
 };
 
 // First start in the per-user folder (programFolder) of a program whose own folder cannot
@@ -72,6 +73,11 @@ QString adoptProgramFolderDatabase(Database& db, const QString& executableFolder
 // First start: databasePath = programFolder + "Data.zet". A database already there is kept
 // (and loaded later); anything else there is renamed aside and the default database
 // "Новый тест" / "Неизвестный" / today's date is written. The settings then name the file.
-FirstStartResult prepareFirstStartDatabase(Database& db, const QDate& today);
+// Without writeNow the new database is left in memory (writeDue) for writeFirstStartDatabase:
+// the 6.4 MB file and the wait until it is on disk need not hold up the first frame, and a
+// program that ends before writing it simply has its first start again.
+FirstStartResult prepareFirstStartDatabase(Database& db, const QDate& today, bool writeNow = true);
+// Writes the new database of a first start and names it in the settings.
+FirstStartResult writeFirstStartDatabase(Database& db, FirstStartResult result = {});
 
 } // namespace zet

@@ -1,12 +1,11 @@
 #include "cli/journalcommand.h"
 
+#include "app/paperwork.h"
 #include "app/startup.h"
 #include "cli/examinercommand.h"
 #include "cli/commandoptions.h"
-#include "documents/journaltables.h"
 #include "journal/archiveimport.h"
 #include "journal/journal.h"
-#include "journal/journalreports.h"
 #include "journal/journalserver.h"
 #include "journal/staffstore.h"
 #include "journal/journalverify.h"
@@ -52,237 +51,6 @@ const char* const kUsage =
     "  указан сервер журнала, экзамены читаются с сервера; когда он недоступен, команда не\n"
     "  выполняется. --local — читать только журнал этого рабочего места.\n";
 
-void printUsage(QTextStream& err) {
-    err << kUsage;
-    err.flush();
-}
-
-// Opens the journal of the folder; tells err why not. A server named in journal.ini that does
-// not answer is a failure, unless local asks for this workstation's journal.
-bool openReader(JournalReader& reader, bool local, QTextStream& err) {
-    const JournalResult opened =
-        reader.open(local ? JournalReader::Source::Local : JournalReader::Source::ServerOnly);
-    if (!reader.warning().isEmpty())
-        err << reader.warning() << "\n";
-    if (!opened.ok)
-        err << opened.error << "\n";
-    err.flush();
-    return opened.ok;
-}
-
-// Tells err why the work failed; the exit status of that.
-int failedWith(const JournalResult& result, QTextStream& err) {
-    err << result.error << "\n";
-    err.flush();
-    return 1;
-}
-
-int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const std::optional<CommandOptions> options =
-        CommandOptions::parse(args, {QStringLiteral("to"), QStringLiteral("from"), QStringLiteral("until"),
-                                     QStringLiteral("name"), QStringLiteral("personnel-no"), QStringLiteral("profile"),
-                                     QStringLiteral("grade"), QStringLiteral("workstation"), QStringLiteral("folder")},
-                              err, {QStringLiteral("local")});
-    if (!options) {
-        printUsage(err);
-        return 2;
-    }
-    bool ok = true;
-    JournalFilter filter;
-    filter.from = options->date(QStringLiteral("from"), err, ok);
-    filter.until = options->date(QStringLiteral("until"), err, ok);
-    filter.fullName = options->value(QStringLiteral("name"));
-    filter.personnelNo = options->value(QStringLiteral("personnel-no"));
-    filter.workstation = options->value(QStringLiteral("workstation")).trimmed();
-    // A profile by its number, or by its name as the journal window lists it.
-    const QString profile = options->value(QStringLiteral("profile")).trimmed();
-    bool isNumber = false;
-    filter.profileNo = profile.toInt(&isNumber);
-    if (!isNumber)
-        filter.profileName = profile;
-    else if (filter.profileNo < 1) {
-        err << QStringLiteral("Номер профиля после --profile должен быть не меньше 1, а не «%1».\n").arg(profile);
-        ok = false;
-    }
-    if (options->has(QStringLiteral("grade"))) {
-        const QString grade = options->value(QStringLiteral("grade")).trimmed();
-        filter.grade = grade.toInt(&isNumber);
-        if (!isNumber || filter.grade < 2 || filter.grade > 5) {
-            err << QStringLiteral("После --grade нужна оценка от 2 до 5, а не «%1».\n").arg(grade);
-            ok = false;
-        }
-    }
-    for (const char* name : {"profile", "workstation"}) {
-        if (options->has(QLatin1String(name)) && options->value(QLatin1String(name)).trimmed().isEmpty()) {
-            err << QStringLiteral("После --%1 нужно значение.\n").arg(QLatin1String(name));
-            ok = false;
-        }
-    }
-    const QString target = options->value(QStringLiteral("to"));
-    if (target.isEmpty()) {
-        err << "Не указан файл выгрузки: --to ФАЙЛ.xlsx или --to ФАЙЛ.csv.\n";
-        ok = false;
-    } else if (exportFormatOf(target) == ExportFormat::Unknown) {
-        err << QStringLiteral("Файл «%1»: выгрузка возможна только в файлы .xlsx и .csv.\n").arg(target);
-        ok = false;
-    }
-    if (ok && filter.from.isValid() && filter.until.isValid() && filter.from > filter.until) {
-        err << "Дата --from позже даты --until.\n";
-        ok = false;
-    }
-    const QString folder = ok ? options->folder(err) : QString();
-    if (!ok || folder.isEmpty()) {
-        err.flush();
-        return 2;
-    }
-    JournalReader reader(folder);
-    if (!openReader(reader, options->has(QStringLiteral("local")), err))
-        return 1;
-    QList<JournalEntry> exams;
-    JournalResult result = JournalReports(reader.database()).exams(filter, exams);
-    if (result.ok)
-        result = writeTable(examsTable(exams), target);
-    if (!result.ok) {
-        err << result.error << "\n";
-        err.flush();
-        return 1;
-    }
-    out << QStringLiteral("Экзаменов выгружено: %1 (%2) в файл %3\n")
-               .arg(exams.size())
-               .arg(reader.description(), QDir::toNativeSeparators(target));
-    out.flush();
-    return 0;
-}
-
-QString dueLine(const DueEntry& d) {
-    const QString who = d.department.isEmpty() ? d.fullName : QStringLiteral("%1 (%2)").arg(d.fullName, d.department);
-    const QString profile = d.profileName.isEmpty() ? QStringLiteral("профиль %1").arg(d.profileNo)
-                                                    : QStringLiteral("профиль %1 «%2»").arg(d.profileNo).arg(d.profileName);
-    if (d.neverChecked()) {
-        return QStringLiteral("%1  %2  %3  %4; %5; не проверялся\n")
-            .arg(d.due.toString(QStringLiteral("dd.MM.yyyy")), QStringLiteral("сегодня").leftJustified(22),
-                 (d.personnelNo.isEmpty() ? QStringLiteral("—") : d.personnelNo).leftJustified(10), who, profile);
-    }
-    QString when;
-    if (d.daysLeft < 0)
-        when = QStringLiteral("просрочено на %1 дн.").arg(-d.daysLeft);
-    else if (d.daysLeft == 0)
-        when = QStringLiteral("сегодня");
-    else
-        when = QStringLiteral("через %1 дн.").arg(d.daysLeft);
-    return QStringLiteral("%1  %2  %3  %4; %5; %6 %7 на %8\n")
-        .arg(d.due.toString(QStringLiteral("dd.MM.yyyy")), when.leftJustified(22),
-             (d.personnelNo.isEmpty() ? QStringLiteral("—") : d.personnelNo).leftJustified(10), who, profile,
-             d.failed() ? QStringLiteral("не сдал") : QStringLiteral("сдан"),
-             d.lastExam.toString(QStringLiteral("dd.MM.yyyy")))
-        .arg(d.lastGrade);
-}
-
-int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const std::optional<CommandOptions> options = CommandOptions::parse(
-        args, {QStringLiteral("within"), QStringLiteral("department"), QStringLiteral("profile"), QStringLiteral("to"),
-               QStringLiteral("folder")},
-        err, {QStringLiteral("local")});
-    if (!options) {
-        printUsage(err);
-        return 2;
-    }
-    bool ok = true;
-    const int within = options->number(QStringLiteral("within"), 0, -1, err, ok);
-    const DueFilter filter{options->value(QStringLiteral("department")),
-                           options->number(QStringLiteral("profile"), 1, 0, err, ok)};
-    const QString target = options->value(QStringLiteral("to"));
-    if (!target.isEmpty() && exportFormatOf(target) == ExportFormat::Unknown) {
-        err << QStringLiteral("Файл «%1»: выгрузка возможна только в файлы .xlsx и .csv.\n").arg(target);
-        ok = false;
-    }
-    const QString folder = ok ? options->folder(err) : QString();
-    if (!ok || folder.isEmpty()) {
-        err.flush();
-        return 2;
-    }
-    RecheckPeriods periods;
-    if (const JournalResult read = PaperworkSettings(folder).readPeriods(periods); !read.ok)
-        return failedWith(read, err);
-    JournalReader reader(folder);
-    if (!openReader(reader, options->has(QStringLiteral("local")), err))
-        return 1;
-    QList<DueEntry> due;
-    const QDate today = QDate::currentDate();
-    JournalResult result = JournalReports(reader.database()).dueList(periods, today, due, filter);
-    if (result.ok && within >= 0)
-        due = dueWithin(due, within);
-    if (result.ok && !target.isEmpty())
-        result = writeTable(dueTable(due), target);
-    if (!result.ok) {
-        err << result.error << "\n";
-        err.flush();
-        return 1;
-    }
-    out << QStringLiteral("Повторная проверка на %1 (%2)%3: %4\n")
-               .arg(today.toString(QStringLiteral("dd.MM.yyyy")), reader.description(),
-                    within >= 0 ? QStringLiteral(", срок в ближайшие %1 дн. и просроченные").arg(within) : QString())
-               .arg(due.size());
-    for (const DueEntry& d : due)
-        out << dueLine(d);
-    if (!target.isEmpty())
-        out << QStringLiteral("Список записан в файл %1\n").arg(QDir::toNativeSeparators(target));
-    out.flush();
-    return 0;
-}
-
-int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const std::optional<CommandOptions> options = CommandOptions::parse(
-        args,
-        {QStringLiteral("department"), QStringLiteral("from"), QStringLiteral("until"), QStringLiteral("to"),
-         QStringLiteral("folder")},
-        err, {QStringLiteral("local")});
-    if (!options) {
-        printUsage(err);
-        return 2;
-    }
-    bool ok = true;
-    const QString department = options->value(QStringLiteral("department")).simplified();
-    const QDate from = options->date(QStringLiteral("from"), err, ok);
-    const QDate until = options->date(QStringLiteral("until"), err, ok);
-    const QString target = options->value(QStringLiteral("to"));
-    if (department.isEmpty()) {
-        err << "Не указано подразделение: --department ПОДРАЗДЕЛЕНИЕ.\n";
-        ok = false;
-    }
-    if (exportFormatOf(target) != ExportFormat::Xlsx) {
-        err << "Журнал проверки знаний записывается в таблицу Excel: --to ФАЙЛ.xlsx.\n";
-        ok = false;
-    }
-    if (ok && from.isValid() && until.isValid() && from > until) {
-        err << "Дата --from позже даты --until.\n";
-        ok = false;
-    }
-    const QString folder = ok ? options->folder(err) : QString();
-    if (!ok || folder.isEmpty()) {
-        err.flush();
-        return 2;
-    }
-    ProtocolSettings settings;
-    JournalResult result = PaperworkSettings(folder).readProtocol(settings);
-    JournalReader reader(folder);
-    if (result.ok && !openReader(reader, options->has(QStringLiteral("local")), err))
-        return 1;
-    QList<JournalEntry> exams;
-    if (result.ok)
-        result = JournalReports(reader.database()).departmentRegister(department, from, until, exams);
-    if (result.ok)
-        result = writeXlsx(registerTable(exams, department, from, until, settings), target);
-    if (!result.ok)
-        return failedWith(result, err);
-    out << QStringLiteral("Журнал проверки знаний подразделения «%1» (%2): экзаменов %3, файл %4\n")
-               .arg(department, reader.description())
-               .arg(exams.size())
-               .arg(QDir::toNativeSeparators(target));
-    out.flush();
-    return 0;
-}
-
 int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
     const bool passwordStdin = takePasswordStdinFlag(args);
     QString folder;
@@ -294,7 +62,7 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
             folder = option.mid(9);
         } else {
             err << "Неизвестный параметр: " << option << "\n";
-            printUsage(err);
+            printJournalUsage(err);
             return 2;
         }
     }
@@ -377,7 +145,7 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
 int runVerify(const QStringList& args, QTextStream& out, QTextStream& err) {
     const std::optional<CommandOptions> options = CommandOptions::parse(args, {QStringLiteral("folder")}, err);
     if (!options) {
-        printUsage(err);
+        printJournalUsage(err);
         return 2;
     }
     const QString folder = options->folder(err);
@@ -396,6 +164,11 @@ int runVerify(const QStringList& args, QTextStream& out, QTextStream& err) {
 
 } // namespace
 
+void printJournalUsage(QTextStream& err) {
+    err << kUsage;
+    err.flush();
+}
+
 int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QStringList args = arguments;
     if (!args.isEmpty() && args.first() == QLatin1String("journal"))
@@ -413,17 +186,14 @@ int runJournalCommand(const QStringList& arguments, QTextStream& out, QTextStrea
     }
     if (action == QLatin1String("import-archive"))
         return runImportArchive(args, out, err);
-    if (action == QLatin1String("export"))
-        return runExport(args, out, err);
-    if (action == QLatin1String("due"))
-        return runDue(args, out, err);
-    if (action == QLatin1String("register"))
-        return runRegister(args, out, err);
+    // The paperwork's library writes the tables.
+    if (action == QLatin1String("export") || action == QLatin1String("due") || action == QLatin1String("register"))
+        return runPaperworkCommand(QStringList{QStringLiteral("journal"), action} + args, out, err);
     if (action == QLatin1String("verify"))
         return runVerify(args, out, err);
     if (!action.isEmpty())
         err << QStringLiteral("Неизвестное действие «journal %1».\n").arg(action);
-    printUsage(err);
+    printJournalUsage(err);
     return 2;
 }
 

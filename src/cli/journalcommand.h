@@ -8,6 +8,7 @@
 //   razividerur journal due [--within DAYS] [--to FILE.xlsx|FILE.csv] [--folder DIR]
 //     prints who is due for the next periodic check (and writes the list to a file).
 // export and due read the exam centre's server when journal.ini names one and it answers.
+// export, due and register are run by the paperwork's library (app/paperwork.h).
 
 #include <QStringList>
 #include <QTextStream>
@@ -18,5 +19,8 @@ namespace zet {
 // Returns the process exit code: 0 done, 1 done with damaged files or a journal or file error,
 // 2 wrong use. --help prints the usage and returns 0.
 int runJournalCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+
+// The usage of the "journal" commands, to err.
+void printJournalUsage(QTextStream& err);
 
 } // namespace zet

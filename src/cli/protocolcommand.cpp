@@ -1,19 +1,9 @@
 #include "cli/protocolcommand.h"
 
+#include "app/paperwork.h"
 #include "cli/commandoptions.h"
-#include "documents/journalpaperwork.h"
-#include "documents/protocoldocument.h"
-#include "journal/journalconfig.h"
 #include "journal/journalreports.h"
 #include "journal/protocolcheck.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QGuiApplication>
-
-#include <algorithm>
-
-#include <memory>
 
 namespace zet {
 
@@ -35,10 +25,6 @@ const char* const kUsage =
     "      17-7QK2-M9XA): все ли его экзамены хранятся в журнале без изменений, а если нет — какие.\n"
     "      Сверяется сервер журнала, если он указан в journal.ini, иначе журнал этого рабочего места\n";
 
-void printUsage(QTextStream& err) {
-    err << kUsage;
-    err.flush();
-}
 
 int fail(QTextStream& err, const QString& message, int code) {
     err << message << "\n";
@@ -53,7 +39,7 @@ int runProtocolCheck(QStringList args, QTextStream& out, QTextStream& err) {
                                                                                             : QString();
     const std::optional<CommandOptions> options = CommandOptions::parse(args, {QStringLiteral("folder")}, err);
     if (!options) {
-        printUsage(err);
+        printProtocolUsage(err);
         return 2;
     }
     if (code.isEmpty() || !protocolcode::numberOf(code)) {
@@ -62,7 +48,7 @@ int runProtocolCheck(QStringList args, QTextStream& out, QTextStream& err) {
                                                 "двух групп по четыре знака, например 17-7QK2-M9XA.")
                                      .arg(code))
             << "\n";
-        printUsage(err);
+        printProtocolUsage(err);
         return 2;
     }
     const QString folder = options->folder(err);
@@ -99,6 +85,11 @@ int runProtocolCheck(QStringList args, QTextStream& out, QTextStream& err) {
 
 } // namespace
 
+void printProtocolUsage(QTextStream& err) {
+    err << kUsage;
+    err.flush();
+}
+
 void useOffscreenPlatformUnlessSet() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -115,95 +106,8 @@ int runProtocolCommand(const QStringList& arguments, QTextStream& out, QTextStre
     }
     if (!args.isEmpty() && args.first() == QLatin1String("check"))
         return runProtocolCheck(args.mid(1), out, err);
-    const std::optional<CommandOptions> options = CommandOptions::parse(
-        args, {QStringLiteral("date"), QStringLiteral("protocol-no"), QStringLiteral("to"), QStringLiteral("folder")},
-        err, {QStringLiteral("local")});
-    if (!options) {
-        printUsage(err);
-        return 2;
-    }
-    bool ok = true;
-    const QDate date = options->date(QStringLiteral("date"), err, ok);
-    if (ok && !date.isValid()) {
-        err << "Не указана дата: --date ДД.ММ.ГГГГ.\n";
-        ok = false;
-    }
-    const int number = options->number(QStringLiteral("protocol-no"), 1, 0, err, ok);
-    const QString target = options->value(QStringLiteral("to"));
-    if (target.isEmpty()) {
-        err << "Не указан файл протокола: --to ФАЙЛ.pdf.\n";
-        ok = false;
-    } else if (QFileInfo(target).suffix().toLower() != QLatin1String("pdf")) {
-        err << QStringLiteral("Файл «%1»: протокол записывается в файл .pdf.\n").arg(target);
-        ok = false;
-    }
-    const QString folder = ok ? options->folder(err) : QString();
-    if (!ok || folder.isEmpty()) {
-        printUsage(err);
-        return 2;
-    }
-
-    // Fonts and the PDF writer need a GUI application; without a display it is an offscreen one.
-    std::unique_ptr<QGuiApplication> ownApplication;
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        if (QCoreApplication::instance())
-            return fail(err, QStringLiteral("Протокол не может быть создан: программа запущена без графической "
-                                            "подсистемы."), 1);
-        useOffscreenPlatformUnlessSet();
-        static int argc = 1;
-        static char name[] = "razividerur";
-        static char* argv[] = {name, nullptr};
-        ownApplication = std::make_unique<QGuiApplication>(argc, argv);
-    }
-
-    ProtocolContent content;
-    const JournalResult settingsRead = PaperworkSettings(folder).readProtocol(content.settings);
-    if (!settingsRead.ok)
-        return fail(err, settingsRead.error, 1);
-    if (content.settings.organisation.isEmpty() && content.settings.chair.fullName.isEmpty())
-        err << QStringLiteral("Организация и комиссия не заданы (файл %1): в протоколе для них оставлены "
-                              "пустые строки.\n")
-                   .arg(QDir::toNativeSeparators(PaperworkSettings(folder).path()));
-
-    const bool local = options->has(QStringLiteral("local"));
-    JournalReader reader(folder);
-    const JournalResult opened =
-        reader.open(local ? JournalReader::Source::Local : JournalReader::Source::ServerOnly);
-    if (!reader.warning().isEmpty())
-        err << reader.warning() << "\n";
-    if (!opened.ok)
-        return fail(err, opened.error, 1);
-    ReportFilter filter;
-    filter.from = date;
-    filter.until = date;
-    const JournalResult read = JournalReports(reader.database()).exams(filter, content.exams);
-    if (!read.ok)
-        return fail(err, read.error, 1);
-    if (content.exams.isEmpty())
-        return fail(err, QStringLiteral("За %1 в журнале нет экзаменов (%2); протокол не создан.")
-                             .arg(date.toString(QStringLiteral("dd.MM.yyyy")), reader.description()),
-                    1);
-    if (local && reader.serverConfigured())
-        content.sourceNote = localJournalNote(JournalConfig::read(folder).workstation);
-    // The same order as the journal window's protocol, whatever order the server's collation gives.
-    std::stable_sort(content.exams.begin(), content.exams.end(), protocolOrder);
-    QString numberWarning;
-    const JournalResult numbered = numberProtocol(reader, number, content, &numberWarning);
-    if (!numbered.ok)
-        return fail(err, numbered.error, 1);
-    if (!numberWarning.isEmpty())
-        err << numberWarning << "\n";
-    const JournalResult written = writeProtocolPdf(content, target);
-    if (!written.ok)
-        return fail(err, written.error, 1);
-    out << QStringLiteral("Протокол %1за %2 (экзаменов: %3) записан в файл %4\n")
-               .arg(content.number.isEmpty() ? QString() : QStringLiteral("№ %1 ").arg(content.number),
-                    date.toString(QStringLiteral("dd.MM.yyyy")))
-               .arg(content.exams.size())
-               .arg(QDir::toNativeSeparators(target));
-    out.flush();
-    err.flush();
-    return 0;
+    // The PDF is written by the paperwork's library.
+    return runPaperworkCommand(QStringList{QStringLiteral("protocol")} + args, out, err);
 }
 
 } // namespace zet

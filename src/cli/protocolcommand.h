@@ -18,7 +18,11 @@ namespace zet {
 
 // args: the words after the program name; a leading "protocol" may be left in or out.
 // Returns the process exit code: 0 written, 1 nothing to write or a file error, 2 wrong use.
+// The PDF is written by the paperwork's library (app/paperwork.h); "check" and the help are not.
 int runProtocolCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+
+// The usage of the "protocol" commands, to err.
+void printProtocolUsage(QTextStream& err);
 
 // Sets QT_QPA_PLATFORM to "offscreen" unless it is set: for a QGuiApplication made without a
 // display (before the application object is made).

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <functional>
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -81,15 +83,29 @@ private:
 };
 
 // Fills every byte of the file image, so a buffer of an earlier save can be written over.
+// Either the whole image into one buffer, or a chunk of it at a time handed to a sink, so that
+// a save never holds the 6.4 MB image.
 class RecordWriter {
 public:
-    explicit RecordWriter(QByteArray& out) : m_bytes(out) {
+    using Sink = std::function<bool(const QByteArray& chunk)>;
+
+    explicit RecordWriter(QByteArray& out) : m_bytes(out), m_capacity(kRecordCount) {
         if (!out.isDetached() || out.size() != kRecordCount * kRecordSize)
             out = QByteArray(kRecordCount * kRecordSize, Qt::Uninitialized);
     }
+    RecordWriter(QByteArray& chunk, Sink sink) : m_bytes(chunk), m_sink(std::move(sink)), m_capacity(kChunkRecords) {
+        chunk = QByteArray(kChunkRecords * kRecordSize, Qt::Uninitialized);
+    }
+
+    // Hands the last part of the image to the sink; false when the sink refused any chunk.
+    bool finish() {
+        if (m_sink && m_ok && m_record % m_capacity != 0)
+            m_ok = m_sink(m_bytes.first(m_record % m_capacity * kRecordSize));
+        return m_ok;
+    }
 
     template <typename Describe> void string(const QString& value, Describe&& field) {
-        char* record = m_bytes.data() + m_record * kRecordSize;
+        char* record = current();
         if (value.isEmpty()) { // most records of a database
             qToLittleEndian<quint16>(0, record);
             endRecord(record, 2);
@@ -107,7 +123,7 @@ public:
         endRecord(record, 2 + enc.bytes.size());
     }
     void integer(int16 value) {
-        char* record = m_bytes.data() + m_record * kRecordSize;
+        char* record = current();
         qToLittleEndian<qint16>(value, record);
         endRecord(record, 2);
     }
@@ -115,14 +131,25 @@ public:
     std::vector<StoredValueIssue> issues;
 
 private:
+    // About 2 MB: the page cache keeps parts written this large in large pieces, so that a load
+    // of the file just written maps it as fast as after one write of the whole (smaller parts
+    // made that load up to half as fast again).
+    static constexpr qsizetype kChunkRecords = 4096;
+
+    char* current() { return m_bytes.data() + m_record % m_capacity * kRecordSize; }
     // The filler behind a value is zero bytes.
     void endRecord(char* record, qsizetype used) {
         std::memset(record + used, 0, static_cast<std::size_t>(kRecordSize - used));
         ++m_record;
+        if (m_sink && m_ok && m_record % m_capacity == 0)
+            m_ok = m_sink(m_bytes);
     }
 
     QByteArray& m_bytes;
+    Sink m_sink;
+    qsizetype m_capacity;
     qsizetype m_record = 0;
+    bool m_ok = true;
 };
 
 QString headerField(int i) {
@@ -266,8 +293,21 @@ SaveResult Database::saveDatabase(bool replaceForeign) {
         return result;
     }
     std::vector<StoredValueIssue> issues;
-    const QByteArray bytes = fileBytes(&issues);
-    if (!writeFileAtomically(databasePath, bytes, &result.error)) {
+    const bool written = writeFileAtomically(
+        databasePath,
+        [&](const std::function<bool(const QByteArray&)>& write) {
+            QByteArray chunk;
+            RecordWriter writer(chunk, write);
+            writer.string(databaseHeader[0], [] { return headerField(0); });
+            writer.string(databaseHeader[1], [] { return headerField(1); });
+            visitBody(
+                *this, [&](const QString& s, auto&& field) { writer.string(s, field); },
+                [&](int16 v) { writer.integer(v); });
+            issues = std::move(writer.issues);
+            return writer.finish();
+        },
+        &result.error);
+    if (!written) {
         result.status = SaveResult::WriteFailed;
         return result;
     }

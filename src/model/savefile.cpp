@@ -17,8 +17,11 @@ DeviceWriter& defaultWriterOverride() {
     return writer;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
-                         const DeviceWriter& writer) {
+namespace {
+
+// Opens a QSaveFile at path, lets writeAll write into it, and replaces the file only when that
+// and the flush, the sync and the commit succeeded.
+bool saveThrough(const QString& path, QString* error, const std::function<bool(QIODevice&)>& writeAll) {
     if (path.isEmpty()) {
         if (error)
             *error = noFileNameMessage();
@@ -49,9 +52,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
                             .arg(QDir::toNativeSeparators(folder.absoluteFilePath())));
         return fail(file.errorString());
     }
-    const DeviceWriter& write = writer ? writer : defaultWriterOverride();
-    const bool written = write ? write(file, bytes) : file.write(bytes) == bytes.size();
-    if (!written) {
+    if (!writeAll(file)) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return fail(reason.isEmpty() ? QStringLiteral("ошибка записи") : reason);
@@ -71,6 +72,23 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     if (!file.commit())
         return fail(file.errorString());
     return true;
+}
+
+} // namespace
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                         const DeviceWriter& writer) {
+    const DeviceWriter& write = writer ? writer : defaultWriterOverride();
+    return saveThrough(path, error, [&](QIODevice& file) {
+        return write ? write(file, bytes) : file.write(bytes) == bytes.size();
+    });
+}
+
+bool writeFileAtomically(const QString& path, const ChunkProducer& produce, QString* error) {
+    const DeviceWriter& write = defaultWriterOverride();
+    return saveThrough(path, error, [&](QIODevice& file) {
+        return produce([&](const QByteArray& part) { return write ? write(file, part) : file.write(part) == part.size(); });
+    });
 }
 
 } // namespace zet

@@ -17,6 +17,11 @@ using DeviceWriter = std::function<bool(QIODevice& device, const QByteArray& byt
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
                          const DeviceWriter& writer = {});
 
+// The same for a file made a part at a time: produce hands every part to write in order and
+// returns false when write did (or it cannot go on).
+using ChunkProducer = std::function<bool(const std::function<bool(const QByteArray& part)>& write)>;
+bool writeFileAtomically(const QString& path, const ChunkProducer& produce, QString* error);
+
 // Test seam: when set, writeFileAtomically() uses this writer instead of a plain write.
 DeviceWriter& defaultWriterOverride();
 

@@ -4,6 +4,7 @@
 
 #include "cli/commandline.h"
 #include "journal/journalstore.h"
+#include "paperwork/paperworkmodule.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,6 +20,8 @@ class TestStaffCommand : public QObject {
 
 private slots:
     void initTestCase() {
+        // The paperwork linked into the test in place of its library.
+        usePaperwork(&paperworkModule());
         QFile list(path(QStringLiteral("кадры.csv")));
         QVERIFY(list.open(QIODevice::WriteOnly));
         list.write(QStringLiteral("Табельный номер;ФИО;Должность;Подразделение;Дата рождения;Дата приёма\n"

@@ -6,6 +6,7 @@
 #include "documents/tableexport.h"
 #include "documents/journaltables.h"
 #include "documents/protocoldocument.h"
+#include "paperwork/paperworkmodule.h"
 #include "journal/journalstore.h"
 
 #include <QJsonArray>
@@ -107,6 +108,8 @@ class TestDocuments : public QObject {
 
 private slots:
     void initTestCase() {
+        // The paperwork linked into the test in place of its library.
+        usePaperwork(&paperworkModule());
         const QDate day(2024, 3, 5);
         m_exams = {exam(QStringLiteral("Ёлкин Пётр Сергеевич"), QStringLiteral("мастер; участок № 2"),
                         QStringLiteral("0457"), day, 1, 5, 10, 10),

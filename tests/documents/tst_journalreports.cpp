@@ -7,6 +7,7 @@
 #include "journal/journalserver.h"
 #include "journal/journalstore.h"
 #include "journal/protocolnumbers.h"
+#include "paperwork/paperworkmodule.h"
 #include "postgresfixture.h"
 
 #include <QFile>
@@ -113,6 +114,8 @@ class TestJournalReports : public QObject {
 
 private slots:
     void initTestCase() {
+        // The paperwork linked into the test in place of its library.
+        usePaperwork(&paperworkModule());
         const QList<JournalEntry> entries = journalOfTheTest();
         {
             JournalStore store(m_folder.path());

@@ -713,6 +713,9 @@ def run(args):
     os.makedirs(folder)
     executable = os.path.join(folder, "razividerur")
     shutil.copy2(args.program, executable)  # a copy: the program's folder is where it really lies
+    # The journal window and the protocol come from the library the program finds beside itself.
+    library = os.path.join(os.path.dirname(args.program), "razividerur-paperwork.so")
+    shutil.copy2(library, os.path.join(folder, "razividerur-paperwork.so"))
     log(f"program folder {folder}")
 
     desk = Desktop(workdir, log)

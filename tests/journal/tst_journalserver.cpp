@@ -5,6 +5,7 @@
 #include "archive/dayfile.h"
 #include "cli/journalcommand.h"
 #include "documents/journalpaperwork.h"
+#include "paperwork/paperworkmodule.h"
 #include "journal/archiveimport.h"
 #include "journal/journal.h"
 #include "journal/journalrows.h"
@@ -53,6 +54,8 @@ class TestJournalServer : public QObject {
 
 private slots:
     void initTestCase() {
+        // The paperwork linked into the test in place of its library.
+        usePaperwork(&paperworkModule());
         const QString failed = m_server.init();
         QVERIFY2(failed.isEmpty(), qPrintable(failed));
     }

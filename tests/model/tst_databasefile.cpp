@@ -176,6 +176,8 @@ void TestDatabaseFile::roundTrip() {
     const SaveResult saved = written.saveDatabase();
     QVERIFY2(saved.ok(), qPrintable(saved.error));
     QVERIFY(saved.issues.empty());
+    // Written a part at a time, the file is the whole image.
+    QCOMPARE(readAll(written.databasePath), written.fileBytes());
 
     Database read;
     read.questions(0, 5, 1) = QStringLiteral("в памяти"); // theme 0 is not in the file

@@ -4,6 +4,7 @@
 #include "app/appcore.h"
 #include "app/startup.h"
 #include "archive/monthnames.h"
+#include "model/savefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,6 +54,8 @@ private slots:
     void readOnlyProgramFolderKeepsItsDatabase();
     void coreStartUp_data();
     void coreStartUp();
+    void firstDatabaseLater_data();
+    void firstDatabaseLater();
     void unreadableFilesAreNamed_data();
     void unreadableFilesAreNamed();
     void sampleDatabase_data();
@@ -350,6 +353,67 @@ void TestStartup::coreStartUp() {
     QCOMPARE(int(core.examState().currentExaminee), 1);
     QCOMPARE(int(core.examState().currentProfile), 1);
     QVERIFY(QFileInfo(core.dayArchive().dayFilePath()).isFile());
+}
+
+// A first start that leaves its new database for after the first frame: nothing is on disk
+// until then, the database in memory is the one the written file gives, and a failed write or
+// another database opened meanwhile are handled.
+void TestStartup::firstDatabaseLater_data() {
+    QTest::addColumn<QString>("meanwhile"); // "", "folder gone", "other database"
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("written") << QString() << true << QString();
+    QTest::newRow("folder gone") << QStringLiteral("folder gone") << false
+                                 << QStringLiteral("Не удалось создать базу данных по умолчанию");
+    QTest::newRow("other database opened") << QStringLiteral("other database") << false << QString();
+}
+
+void TestStartup::firstDatabaseLater() {
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, written);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString data = dir.filePath(QStringLiteral("Data.zet"));
+    AppCore core(nullptr, [] { return QDate(2024, 5, 13); });
+    const StartupReport report = core.startUp({dir.path(), false, /*firstDatabaseLater=*/true});
+    QVERIFY(report.messages.isEmpty());
+    QVERIFY(core.isFirstDatabaseDue());
+    QVERIFY(!QFileInfo::exists(data) && !QFileInfo::exists(settingsFilePath(folder(dir))));
+    QCOMPARE(core.database().databaseHeader[2], QStringLiteral("Новый тест"));
+
+    if (meanwhile == QLatin1String("folder gone")) {
+        QVERIFY(dir.remove());
+    } else if (meanwhile == QLatin1String("other database")) {
+        Database other;
+        other.databasePath = dir.filePath(QStringLiteral("other.zet"));
+        other.startNew(QStringLiteral("Другой"), QStringLiteral("Петров"), QDate(2024, 5, 1));
+        QVERIFY(other.saveDatabase().ok());
+        QVERIFY(core.loadDatabase(other.databasePath).ok());
+        // Nothing is written then: a write now would fail.
+        defaultWriterOverride() = [](QIODevice&, const QByteArray&) { return false; };
+    }
+    const QString message = core.writeFirstDatabase();
+    defaultWriterOverride() = {};
+    QVERIFY(!core.isFirstDatabaseDue());
+    QVERIFY2(told.isEmpty() ? message.isEmpty() : message.contains(told), qPrintable(message));
+    QCOMPARE(QFileInfo::exists(data), written);
+    if (!written)
+        return;
+    Database read;
+    read.programFolder = folder(dir);
+    QVERIFY(read.loadSettings().ok);
+    QCOMPARE(read.databasePath, data);
+    QVERIFY(read.loadDatabase().ok());
+    const Database& held = core.database();
+    QCOMPARE(held.databaseHeader, read.databaseHeader);
+    QVERIFY(held.profiles == read.profiles);
+    int differing = 0;
+    for (int t = 0; t <= kThemeCount; ++t)
+        for (int q = 0; q <= kQuestionSlots; ++q)
+            for (int p = 0; p < kParts; ++p)
+                differing += held.questions(t, q, p) != read.questions(t, q, p);
+    QCOMPARE(differing, 0);
 }
 
 // A database that cannot be read at all, or settings of garbage, are named with the reason;

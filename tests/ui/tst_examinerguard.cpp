@@ -5,6 +5,7 @@
 #include "app/appcore.h"
 #include "ui/files/filearea.h"
 #include "ui/files/questionbankactions.h"
+#include "paperwork/paperworkmodule.h"
 #include "ui/journal/journalexamdialog.h"
 #include "ui/journal/journalwindow.h"
 #include "ui/shell/examinerprompt.h"
@@ -65,6 +66,8 @@ private:
 };
 
 void TestExaminerGuard::init() {
+    // The paperwork linked into the test in place of its library.
+    usePaperwork(&paperworkModule());
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_asked = 0;

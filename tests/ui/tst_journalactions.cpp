@@ -5,6 +5,7 @@
 #include "app/appcore.h"
 #include "journal/journalstore.h"
 #include "journal/paperworksettings.h"
+#include "paperwork/paperworkmodule.h"
 #include "ui/authoring/questioneditor.h"
 #include "ui/journal/commissiondialog.h"
 #include "ui/journal/journalactions.h"
@@ -52,6 +53,8 @@ class TestJournalActions : public QObject {
     Q_OBJECT
 private slots:
     void init() {
+        // The paperwork linked into the test in place of its library.
+        usePaperwork(&paperworkModule());
         m_dir = std::make_unique<QTemporaryDir>();
         hooks().message = [this](const QString& text) { m_messages << text; };
         m_core = std::make_unique<AppCore>();

@@ -6,6 +6,7 @@
 #include "coreaccess.h"
 #include "archive/dayfile.h"
 #include "model/savefile.h"
+#include "paperwork/paperworkmodule.h"
 #include "ui/exam/exammode.h"
 #include "ui/files/filearea.h"
 #include "ui/shell/mainwindow.h"
@@ -113,6 +114,8 @@ private:
 };
 
 void TestMainWindow::init() {
+    // The paperwork linked into the test in place of its library.
+    usePaperwork(&paperworkModule());
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_messages.clear();
@@ -136,10 +139,18 @@ MainWindow& TestMainWindow::start(const QDate& today) {
 }
 
 void TestMainWindow::firstStart() {
+    // The new database is written after the first frame: a program that ends before it has
+    // written nothing, and its next start is a first start again.
+    start();
+    const QString settingsPath = m_dir->filePath(QStringLiteral("zetr100.sys"));
+    QVERIFY(!QFileInfo::exists(settingsPath) && !QFileInfo::exists(dataPath()));
     MainWindow& w = start();
     QVERIFY(m_messages.isEmpty());
-    QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("zetr100.sys"))).isFile());
+    QVERIFY(!QFileInfo::exists(settingsPath) && !QFileInfo::exists(dataPath()));
+    w.show();
+    QTRY_VERIFY(QFileInfo(settingsPath).isFile());
     QVERIFY(QFileInfo(dataPath()).isFile());
+    QVERIFY(m_messages.isEmpty());
     QCOMPARE(coreDatabase(*m_core).programFolder, m_dir->path() + QStringLiteral("/"));
 
     QCOMPARE(find<QLineEdit>(QStringLiteral("testNameBox"))->text(), QStringLiteral("Новый тест"));
@@ -237,9 +248,12 @@ void TestMainWindow::firstStartOnFullDisk() {
         device.write("partial");
         return false;
     };
-    start();
+    // The new database is written, and its failure told, once the window is on screen.
+    MainWindow& w = start();
+    QVERIFY(m_messages.isEmpty());
+    w.show();
+    QTRY_COMPARE(m_messages.size(), 1);
     defaultWriterOverride() = {};
-    QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages[0].contains(QStringLiteral("Не удалось создать базу данных по умолчанию")) &&
                  m_messages[0].contains(QDir::toNativeSeparators(dataPath())),
              qPrintable(m_messages[0]));

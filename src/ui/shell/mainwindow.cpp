@@ -1,5 +1,6 @@
 #include "ui/shell/mainwindow.h"
 
+#include "app/paperwork.h"
 #include "app/startup.h"
 #include "journal/journal.h"
 #include "ui/archive/archiveviewer.h"
@@ -8,9 +9,6 @@
 #include "ui/exam/exammode.h"
 #include "ui/files/filearea.h"
 #include "ui/files/questionbankactions.h"
-#include "ui/journal/journalactions.h"
-#include "ui/journal/journalexamdialog.h"
-#include "ui/journal/journalwindow.h"
 #include "ui/shell/aboutarea.h"
 #include "ui/shell/archiveimportdialog.h"
 #include "ui/shell/examinerprompt.h"
@@ -129,7 +127,7 @@ void MainWindow::buildMenus() {
     connect(m_archiveImportAction, &QAction::triggered, this,
             [this] {
                 if (examinerAllows()) {
-                    startJournalWhenDue();
+                    finishStartUpWhenDue();
                     importArchiveWithProgress(m_core, this);
                 }
             });
@@ -311,7 +309,8 @@ AboutArea& MainWindow::aboutArea() {
 
 void MainWindow::load() {
     setWindowIcon(programIcon());
-    const StartupReport report = m_core.startUp({m_options.programFolder, /*journalLater=*/true});
+    const StartupReport report =
+        m_core.startUp({m_options.programFolder, /*journalLater=*/true, /*firstDatabaseLater=*/true});
     setWindowTitle(report.caption);
     // The strip is filled through the core's databaseChanged.
     for (const QString& message : report.messages)
@@ -328,16 +327,19 @@ bool MainWindow::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
     // The window has been painted: the catch-up runs once no event waits any more (a zero timer
     // of its own, which Qt runs when the window is idle, not among the events of the frame).
-    if (event->type() == QEvent::UpdateRequest && m_core.isJournalDue() && !m_journalStart) {
-        m_journalStart = new QTimer(this);
-        m_journalStart->setSingleShot(true);
-        connect(m_journalStart, &QTimer::timeout, this, &MainWindow::startJournalWhenDue);
-        m_journalStart->start(0);
+    if (event->type() == QEvent::UpdateRequest && (m_core.isJournalDue() || m_core.isFirstDatabaseDue()) &&
+        !m_startUpWork) {
+        m_startUpWork = new QTimer(this);
+        m_startUpWork->setSingleShot(true);
+        connect(m_startUpWork, &QTimer::timeout, this, &MainWindow::finishStartUpWhenDue);
+        m_startUpWork->start(0);
     }
     return handled;
 }
 
-void MainWindow::startJournalWhenDue() {
+void MainWindow::finishStartUpWhenDue() {
+    if (const QString message = m_core.writeFirstDatabase(); !message.isEmpty())
+        showMessage(this, message);
     if (!m_core.isJournalDue())
         return;
     if (const QString message = m_core.startJournal(); !message.isEmpty())
@@ -497,13 +499,20 @@ void MainWindow::toggleArchiveViewer() {
 void MainWindow::openJournal() {
     if (!examinerAllows())
         return;
-    startJournalWhenDue();
+    finishStartUpWhenDue();
     if (!m_journalWindow) {
-        m_journalWindow = new JournalWindow(m_core.database().programFolder, this);
+        // The journal window comes with the paperwork's library, loaded the first time.
+        QString error;
+        Paperwork* paperwork = loadPaperwork(&error);
+        if (!paperwork) {
+            showMessage(this, error);
+            return;
+        }
+        m_journalWindow = paperwork->createJournalWindow(
+            {m_core.database().programFolder, &m_core.staff(),
+             [this](int theme, int question) { openQuestion(theme, question); }},
+            this);
         m_journalWindow->setAttribute(Qt::WA_DeleteOnClose);
-        auto* actions = new JournalActions(m_core.database().programFolder, m_journalWindow);
-        actions->setStaffList(&m_core.staff());
-        connect(m_journalWindow, &JournalWindow::openQuestionRequested, this, &MainWindow::openQuestion);
         m_examinerWatch->guard(m_journalWindow);
     }
     showJournalServerState();
@@ -514,7 +523,7 @@ void MainWindow::openJournal() {
 
 void MainWindow::showJournalServerState() {
     if (m_journalWindow && m_core.journal() && m_core.journal()->config().usesServer())
-        m_journalWindow->setServerState(m_core.lastServerError(), m_core.unsentJournalExams());
+        loadPaperwork()->setJournalServerState(m_journalWindow, m_core.lastServerError(), m_core.unsentJournalExams());
 }
 
 void MainWindow::openQuestion(int theme, int question) {

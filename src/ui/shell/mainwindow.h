@@ -25,7 +25,6 @@ class ExaminerWatch;
 class ExamMode;
 class ExamScreen;
 class FileArea;
-class JournalWindow;
 class ProfileEditor;
 class QuestionEditor;
 class ScaledSurface;
@@ -85,7 +84,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // The first frame, once painted, starts the journal's catch-up (startJournalWhenDue).
+    // The first frame, once painted, starts what start-up left for later (finishStartUpWhenDue).
     bool event(QEvent* event) override;
 
 private:
@@ -105,8 +104,9 @@ private:
     // Opens as large as the screen allows, in the designed proportions.
     void fitToScreen();
     void load();
-    // Starts the journal that start-up left for after the first frame, telling what it found.
-    void startJournalWhenDue();
+    // Writes a first start's default database and starts the journal, which start-up left for
+    // after the first frame, telling what they found.
+    void finishStartUpWhenDue();
     void buildModeTable();
     void setAppMode(int16 mode);
     // Enters mode from the main mode, or leaves it when it is on.
@@ -196,8 +196,8 @@ private:
     FileArea* m_fileArea = nullptr;
     ArchiveViewer* m_archiveViewer = nullptr;
     AboutArea* m_aboutArea = nullptr;
-    QPointer<JournalWindow> m_journalWindow;
-    QTimer* m_journalStart = nullptr; // startJournalWhenDue once the window is idle
+    QPointer<QWidget> m_journalWindow; // made by the paperwork's library
+    QTimer* m_startUpWork = nullptr; // finishStartUpWhenDue once the window is idle
     // Holds back input into a guarded area once the examiner's password is no longer trusted.
     ExaminerWatch* m_examinerWatch = nullptr;
 };
