@@ -218,9 +218,10 @@ int main(int argc, char* argv[]) {
     // The staff list of the large folder (50,000 people) is to be written here once the program
     // reads one at its start.
 
-    Runs bare, next, first, largeRuns;
+    Runs bare, withText, next, first, largeRuns;
     for (int i = 0; i < runs; ++i) {
         bare.add(runOnce(baseline, {}, errorLog));
+        withText.add(runOnce(baseline, {QStringLiteral("--text")}, errorLog));
         next.add(start(reused.path()));
         QTemporaryDir fresh;
         first.add(start(fresh.path()));
@@ -236,7 +237,7 @@ int main(int argc, char* argv[]) {
         dropPageCache();
         coldNext.add(start(reused.path()));
     }
-    if (bare.failed() || next.failed() || first.failed() || largeRuns.failed() || coldBare.failed() ||
+    if (bare.failed() || withText.failed() || next.failed() || first.failed() || largeRuns.failed() || coldBare.failed() ||
         coldNext.failed())
         return 1;
 
@@ -246,7 +247,11 @@ int main(int argc, char* argv[]) {
                 getloadavg(load, 3) > 0 ? load[0] : -1.0);
     std::printf("  %-34s %8.1f ms              cpu %7.1f ms   peak %6.1f MiB\n", "minimal Qt window",
                 median(bare.wall), median(bare.cpu), median(bare.peak));
+    printRow("the same window with a line of text", withText, bare);
     printRow("program, next start", next, bare);
+    // The bare window draws no text and so never loads a font; this is how much of the program's
+    // start is the rest.
+    printRow("program, next start, to window with text", next, withText);
     printRow("program, first start (new folder)", first, bare);
     if (!coldNext.wall.empty()) {
         std::printf("  cold start, page cache dropped (%d runs): minimal window %.1f ms\n", coldRuns,
