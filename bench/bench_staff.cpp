@@ -15,6 +15,7 @@
 #include "journal/journalstore.h"
 #include "journal/staffstore.h"
 #include "staff/stafffile.h"
+#include "staff/staffxlsx.h"
 #include "../tests/journal/postgresfixture.h"
 
 #include <QCoreApplication>
@@ -263,7 +264,7 @@ int main(int argc, char** argv) {
     std::printf("Staff list of %d people (CSV, %.1f MB)\n", people, QFileInfo(first).size() / 1e6);
     StaffFile file;
     QString error;
-    const double read = seconds([&] { readStaffFile(first, file, error); });
+    const double read = seconds([&] { readStaffFile(first, file, error, parseStaffXlsx); });
     const double plain = plainInserts(dir.path(), file);
     StaffList list([&] { return dir.path(); }, [] { return kToday; });
     StaffImportReport report;

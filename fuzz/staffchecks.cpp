@@ -5,6 +5,7 @@
 #include "fuzzchecks.h"
 
 #include "staff/stafffile.h"
+#include "staff/staffxlsx.h"
 
 #include <QSet>
 
@@ -42,7 +43,7 @@ bool keepsUtf8(const StaffRecord& r) {
 QString checkStaffBytes(QByteArrayView data, const QString& /*workFolder*/) {
     StaffFile file;
     QString error;
-    if (!parseStaffBytes(data, file, error)) {
+    if (!parseStaffBytes(data, file, error, parseStaffXlsx)) {
         if (error.isEmpty())
             return QStringLiteral("a refused file gave no message");
         if (!file.records.isEmpty() || !file.skipped.isEmpty())
@@ -73,7 +74,7 @@ QString checkStaffBytes(QByteArrayView data, const QString& /*workFolder*/) {
     if (!roundTrip)
         return QString();
     StaffFile again;
-    if (!parseStaffBytes(asCsv(file.records), again, error))
+    if (!parseStaffBytes(asCsv(file.records), again, error, parseStaffXlsx))
         return QStringLiteral("the people written as CSV were refused: ") + error;
     if (!again.skipped.isEmpty() || again.records.size() != file.records.size())
         return QStringLiteral("the people written as CSV read back as %1 people and %2 skipped lines")

@@ -70,6 +70,16 @@ Paperwork* loadPaperwork(QString* error) {
     return nullptr;
 }
 
+bool readStaffWorkbookThroughPaperwork(QByteArrayView bytes, StaffFile& result, QString& error) {
+    QString why;
+    Paperwork* paperwork = loadPaperwork(&why);
+    if (!paperwork) {
+        error = QStringLiteral("Книгу Excel прочитать нельзя. %1 Список в формате CSV загружается и без этой библиотеки.").arg(why);
+        return false;
+    }
+    return paperwork->readStaffWorkbook(bytes, result, error);
+}
+
 int runPaperworkCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     QString error;
     Paperwork* paperwork = loadPaperwork(&error);

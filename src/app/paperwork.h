@@ -1,8 +1,9 @@
 #pragma once
-// The paperwork: the journal window with its dialogs, the protocol and the spreadsheet exports.
-// They need Qt Charts, Qt PrintSupport and libxlsxwriter, which nothing else in the program
-// uses, so they are built as a library of their own (razividerur-paperwork.so) that is loaded
-// the first time the journal window is opened or a paperwork command runs: a start of the
+// The paperwork: the journal window with its dialogs, the protocol and the spreadsheet exports,
+// and the reader of staff lists saved as .xlsx workbooks. They need Qt Charts, Qt PrintSupport,
+// libxlsxwriter and libzip (with libcrypto), which nothing else in the program uses, so they are
+// built as a library of their own (razividerur-paperwork.so) that is loaded the first time the
+// journal window is opened, a paperwork command runs or a workbook is read: a start of the
 // program never loads those libraries.
 //
 // The library is looked for beside the program (the build tree) and in the installed layout
@@ -10,6 +11,9 @@
 // lies); RAZIVIDERUR_PAPERWORK_DIR names another folder. When it is missing or does not load,
 // the caller tells the user why in Russian; the rest of the program works without it.
 
+#include "staff/staffrecord.h"
+
+#include <QByteArrayView>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -46,6 +50,9 @@ public:
     virtual QWidget* createJournalWindow(const JournalWindowSetup& setup, QWidget* parent) = 0;
     // The exam centre's server in the journal window's status line (see createJournalWindow).
     virtual void setJournalServerState(QWidget* journalWindow, const QString& error, int unsent) = 0;
+
+    // A staff list saved as an .xlsx workbook; false with a Russian message in error.
+    virtual bool readStaffWorkbook(QByteArrayView bytes, StaffFile& result, QString& error) = 0;
 };
 
 // The paperwork, loaded the first time it is asked for; null with *error set (Russian) when
@@ -62,7 +69,10 @@ void usePaperwork(Paperwork* paperwork);
 // The file name of the paperwork's library.
 QString paperworkLibraryName();
 
+// Reads a staff list workbook through the paperwork, loading it when needed.
+bool readStaffWorkbookThroughPaperwork(QByteArrayView bytes, StaffFile& result, QString& error);
+
 } // namespace zet
 
-#define ZET_PAPERWORK_IID "org.orvelant.razividerur.Paperwork/1"
+#define ZET_PAPERWORK_IID "org.orvelant.razividerur.Paperwork/2"
 Q_DECLARE_INTERFACE(zet::Paperwork, ZET_PAPERWORK_IID)

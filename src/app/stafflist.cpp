@@ -1,4 +1,5 @@
 #include "app/stafflist.h"
+#include "app/paperwork.h"
 
 #include "journal/journalconfig.h"
 #include "journal/journalserver.h"
@@ -137,7 +138,7 @@ JournalResult StaffList::importFile(const QString& path, StaffImportReport& repo
     report = StaffImportReport();
     StaffFile file;
     QString error;
-    if (!readStaffFile(path, file, error))
+    if (!readStaffFile(path, file, error, readStaffWorkbookThroughPaperwork))
         return JournalResult::failure(error);
     const JournalResult imported = importRecords(file, report);
     if (!imported.ok && report.skipped.isEmpty())

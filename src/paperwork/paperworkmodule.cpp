@@ -1,6 +1,7 @@
 #include "paperwork/paperworkmodule.h"
 
 #include "paperwork/paperworkcommands.h"
+#include "staff/staffxlsx.h"
 #include "ui/journal/journalactions.h"
 #include "ui/journal/journalexamdialog.h"
 #include "ui/journal/journalwindow.h"
@@ -24,6 +25,10 @@ QWidget* PaperworkModule::createJournalWindow(const JournalWindowSetup& setup, Q
 void PaperworkModule::setJournalServerState(QWidget* journalWindow, const QString& error, int unsent) {
     if (auto* window = qobject_cast<ui::JournalWindow*>(journalWindow))
         window->setServerState(error, unsent);
+}
+
+bool PaperworkModule::readStaffWorkbook(QByteArrayView bytes, StaffFile& result, QString& error) {
+    return parseStaffXlsx(bytes, result, error);
 }
 
 PaperworkModule& paperworkModule() {

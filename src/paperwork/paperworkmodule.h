@@ -15,6 +15,7 @@ public:
     int runCommand(const QStringList& args, QTextStream& out, QTextStream& err) override;
     QWidget* createJournalWindow(const JournalWindowSetup& setup, QWidget* parent) override;
     void setJournalServerState(QWidget* journalWindow, const QString& error, int unsent) override;
+    bool readStaffWorkbook(QByteArrayView bytes, StaffFile& result, QString& error) override;
 };
 
 // One module for the whole process.

@@ -327,17 +327,17 @@ bool parseStaffCsv(QByteArrayView bytes, StaffFile& result, QString& error) {
     return staff::staffFromTable(csvTable(text, detectSeparator(text)), result, error);
 }
 
-bool parseStaffBytes(QByteArrayView bytes, StaffFile& result, QString& error) {
+bool parseStaffBytes(QByteArrayView bytes, StaffFile& result, QString& error, const StaffWorkbookReader& workbook) {
     result = StaffFile();
     if (bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
         error = QStringLiteral("Это книга Excel старого формата (.xls) или книга с паролем: сохраните "
                                "список в формате .xlsx (без пароля) или CSV.");
         return false;
     }
-    return isZip(bytes) ? parseStaffXlsx(bytes, result, error) : parseStaffCsv(bytes, result, error);
+    return isZip(bytes) ? workbook(bytes, result, error) : parseStaffCsv(bytes, result, error);
 }
 
-bool readStaffFile(const QString& path, StaffFile& result, QString& error) {
+bool readStaffFile(const QString& path, StaffFile& result, QString& error, const StaffWorkbookReader& workbook) {
     result = StaffFile();
     const QString name = QFileInfo(path).fileName();
     QFile in(path);
@@ -357,7 +357,7 @@ bool readStaffFile(const QString& path, StaffFile& result, QString& error) {
         return false;
     }
     QString problem;
-    if (!parseStaffBytes(bytes, result, problem)) {
+    if (!parseStaffBytes(bytes, result, problem, workbook)) {
         error = QStringLiteral("«%1»: %2").arg(name, problem);
         return false;
     }

@@ -9,6 +9,8 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
+
 namespace zet {
 
 // A staff list of 50,000 people is a few megabytes; a larger file is refused.
@@ -16,15 +18,19 @@ constexpr qint64 kMaxStaffFileBytes = 64 * 1024 * 1024;
 // What one part of an .xlsx workbook may unpack to (a sheet, the shared strings).
 constexpr qint64 kMaxStaffXlsxPartBytes = 256 * 1024 * 1024;
 
-// Reads the file at path. On failure returns false with a Russian message in error (no
-// file, no access, too large, not a staff list) and leaves result empty.
-bool readStaffFile(const QString& path, StaffFile& result, QString& error);
+// What reads an .xlsx workbook: parseStaffXlsx (staff/staffxlsx.h), which needs libzip and so
+// lives in a library of its own; the program reaches it through its paperwork library.
+using StaffWorkbookReader = std::function<bool(QByteArrayView bytes, StaffFile& result, QString& error)>;
+
+// Reads the file at path, a workbook through workbook. On failure returns false with a
+// Russian message in error (no file, no access, too large, not a staff list) and leaves
+// result empty.
+bool readStaffFile(const QString& path, StaffFile& result, QString& error, const StaffWorkbookReader& workbook);
 
 // The same over the bytes of a file: an .xlsx workbook when they are a zip archive, CSV
 // otherwise. error does not name a file.
-bool parseStaffBytes(QByteArrayView bytes, StaffFile& result, QString& error);
+bool parseStaffBytes(QByteArrayView bytes, StaffFile& result, QString& error, const StaffWorkbookReader& workbook);
 bool parseStaffCsv(QByteArrayView bytes, StaffFile& result, QString& error);
-bool parseStaffXlsx(QByteArrayView bytes, StaffFile& result, QString& error);
 
 // A date as staff lists write it: dd.MM.yyyy (one-digit day and month too) or yyyy-MM-dd,
 // optionally followed by a time; an invalid date for anything else.

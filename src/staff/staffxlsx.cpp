@@ -2,6 +2,7 @@
 // from memory with libzip; the first sheet is found through the workbook and its
 // relationships, its cells through their references, texts in the shared strings.
 
+#include "staff/staffxlsx.h"
 #include "staff/stafffile.h"
 #include "staff/stafftable.h"
 

@@ -3,6 +3,7 @@
 
 #include "model/cp1251.h"
 #include "staff/stafffile.h"
+#include "staff/staffxlsx.h"
 
 #include <QFile>
 #include <QProcess>
@@ -100,7 +101,7 @@ void StaffFileTest::exports() {
     QFETCH(QList<StaffSkip>, skipped);
     StaffFile file;
     QString error;
-    QVERIFY2(parseStaffBytes(bytes, file, error), qPrintable(error));
+    QVERIFY2(parseStaffBytes(bytes, file, error, parseStaffXlsx), qPrintable(error));
     QCOMPARE(file.records.size(), records.size());
     for (qsizetype i = 0; i < records.size(); ++i) {
         const StaffRecord& r = file.records[i];
@@ -137,7 +138,7 @@ void StaffFileTest::refused() {
     }
     StaffFile result;
     QString error;
-    QVERIFY(!readStaffFile(path, result, error));
+    QVERIFY(!readStaffFile(path, result, error, parseStaffXlsx));
     QVERIFY2(error.contains(message), qPrintable(error));
     QVERIFY(result.records.isEmpty());
 }
