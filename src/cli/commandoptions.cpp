@@ -92,6 +92,12 @@ QString CommandOptions::folder(QTextStream& err) const {
     return folder;
 }
 
+int commandFailed(QTextStream& err, const QString& message, int code) {
+    err << message << '\n';
+    err.flush();
+    return code;
+}
+
 bool writesToTerminal(QTextStream& out) {
     const auto* file = qobject_cast<const QFileDevice*>(out.device());
     return file && file->handle() >= 0 && ::isatty(file->handle()) == 1;

@@ -34,6 +34,9 @@ private:
     QHash<QString, QString> m_values;
 };
 
+// Tells err message (one line) and gives code, the command's exit status.
+int commandFailed(QTextStream& err, const QString& message, int code);
+
 // True when out writes to a terminal (where progress may be drawn over itself), false for a
 // file, a pipe or a stream in memory.
 bool writesToTerminal(QTextStream& out);

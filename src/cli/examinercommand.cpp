@@ -57,12 +57,6 @@ public:
     }
 };
 
-int fail(QTextStream& err, const QString& text, int code) {
-    err << text << '\n';
-    err.flush();
-    return code;
-}
-
 } // namespace
 
 PasswordInput*& passwordInputOverride() {
@@ -86,7 +80,7 @@ bool examinerConfirmed(const QString& folder, bool passwordStdin, QTextStream& e
         return true;
     PasswordInput& input = commandPasswordInput();
     if (!input.isTerminal() && !passwordStdin) {
-        fail(err,
+        commandFailed(err,
              QStringLiteral("В папке %1 задан пароль экзаменатора. Введите его в терминале или передайте "
                             "одной строкой на стандартный ввод с ключом --password-stdin.")
                  .arg(QDir::toNativeSeparators(folder)),
@@ -95,12 +89,12 @@ bool examinerConfirmed(const QString& folder, bool passwordStdin, QTextStream& e
     }
     const std::optional<QString> password = input.read(QStringLiteral("Пароль экзаменатора: "));
     if (!password) {
-        fail(err, QStringLiteral("Пароль экзаменатора не введён."), 1);
+        commandFailed(err, QStringLiteral("Пароль экзаменатора не введён."), 1);
         return false;
     }
     const AccessResult checked = access.check(*password);
     if (!checked.ok)
-        fail(err, checked.error, 1);
+        commandFailed(err, checked.error, 1);
     return checked.ok;
 }
 
@@ -132,19 +126,19 @@ int runExaminerCommand(const QStringList& arguments, QTextStream& out, QTextStre
     const bool wasSet = access.isSet();
     std::optional<QString> current;
     if (wasSet && !(current = input.read(QStringLiteral("Текущий пароль экзаменатора: "))))
-        return fail(err, QStringLiteral("Текущий пароль не введён; пароль не изменён."), 1);
+        return commandFailed(err, QStringLiteral("Текущий пароль не введён; пароль не изменён."), 1);
     const std::optional<QString> fresh =
         input.read(wasSet ? QStringLiteral("Новый пароль (пустой — снять пароль): ")
                           : QStringLiteral("Новый пароль экзаменатора: "));
     const std::optional<QString> repeated =
         fresh ? input.read(QStringLiteral("Повторите новый пароль: ")) : std::nullopt;
     if (!fresh || !repeated)
-        return fail(err, QStringLiteral("Новый пароль не введён дважды; пароль не изменён."), 1);
+        return commandFailed(err, QStringLiteral("Новый пароль не введён дважды; пароль не изменён."), 1);
     if (*fresh != *repeated)
-        return fail(err, QStringLiteral("Новый пароль и его повтор не совпадают; пароль не изменён."), 1);
+        return commandFailed(err, QStringLiteral("Новый пароль и его повтор не совпадают; пароль не изменён."), 1);
     const AccessResult changed = access.change(current.value_or(QString()), *fresh);
     if (!changed.ok)
-        return fail(err, changed.error, 1);
+        return commandFailed(err, changed.error, 1);
     out << (fresh->isEmpty() ? QStringLiteral("Пароль экзаменатора снят: %1\n")
             : wasSet         ? QStringLiteral("Пароль экзаменатора изменён: %1\n")
                              : QStringLiteral("Пароль экзаменатора установлен: %1\n"))

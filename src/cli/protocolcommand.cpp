@@ -25,13 +25,6 @@ const char* const kUsage =
     "      17-7QK2-M9XA): все ли его экзамены хранятся в журнале без изменений, а если нет — какие.\n"
     "      Сверяется сервер журнала, если он указан в journal.ini, иначе журнал этого рабочего места\n";
 
-
-int fail(QTextStream& err, const QString& message, int code) {
-    err << message << "\n";
-    err.flush();
-    return code;
-}
-
 // protocol check CODE [--folder DIR]: 0 when the journal still holds the protocol's exams as
 // printed, 1 when not (or the journal cannot be read), 2 for a code that is not one.
 int runProtocolCheck(QStringList args, QTextStream& out, QTextStream& err) {
@@ -57,13 +50,13 @@ int runProtocolCheck(QStringList args, QTextStream& out, QTextStream& err) {
     JournalReader reader(folder);
     const JournalResult opened = reader.open(JournalReader::Source::ServerOnly);
     if (!opened.ok)
-        return fail(err, opened.error, 1);
+        return commandFailed(err, opened.error, 1);
     const ProtocolCheckResult checked = checkProtocolCode(reader.database(), code);
     const QString shown = protocolcode::normalised(code);
     if (!checked.error.isEmpty())
-        return fail(err, checked.error, 1);
+        return commandFailed(err, checked.error, 1);
     if (!checked.known)
-        return fail(err, QStringLiteral("Протокола № %1 нет в журнале (%2): код %3 не подтверждён.")
+        return commandFailed(err, QStringLiteral("Протокола № %1 нет в журнале (%2): код %3 не подтверждён.")
                              .arg(*protocolcode::numberOf(code))
                              .arg(reader.description(), shown),
                     1);

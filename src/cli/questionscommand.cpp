@@ -1,6 +1,7 @@
 #include "cli/questionscommand.h"
 
 #include "app/startup.h"
+#include "cli/commandoptions.h"
 #include "cli/examinercommand.h"
 #include "questionbank/questionexport.h"
 #include "questionbank/questionimport.h"
@@ -43,12 +44,6 @@ struct Arguments {
     bool strict = false;
     bool keepMediaText = false;
 };
-
-int fail(QTextStream& err, const QString& text, int code) {
-    err << text << '\n';
-    err.flush();
-    return code;
-}
 
 // Reads the options after the command word; returns an error text, empty when all is well.
 QString parseOptions(const QStringList& words, bool exporting, Arguments* a) {
@@ -130,11 +125,11 @@ int importCommand(QStringList words, QTextStream& out, QTextStream& err) {
     Arguments a;
     const QString wrong = parseOptions(words, false, &a);
     if (!wrong.isEmpty())
-        return fail(err, wrong + u'\n' + kUsage, 2);
+        return commandFailed(err, wrong + u'\n' + kUsage, 2);
     if (a.files.isEmpty())
-        return fail(err, QStringLiteral("Не указан ни один файл с вопросами.\n") + kUsage, 2);
+        return commandFailed(err, QStringLiteral("Не указан ни один файл с вопросами.\n") + kUsage, 2);
     if (a.database.isEmpty())
-        return fail(err, QStringLiteral("Не указана база: --into БАЗА.zet\n") + kUsage, 2);
+        return commandFailed(err, QStringLiteral("Не указана база: --into БАЗА.zet\n") + kUsage, 2);
     if (!examinerConfirmed(a.folder.isEmpty() ? defaultProgramFolder() : a.folder, passwordStdin, err))
         return 1;
 
@@ -145,14 +140,14 @@ int importCommand(QStringList words, QTextStream& out, QTextStream& err) {
     if (exists) {
         const LoadResult loaded = db.loadDatabase();
         if (!loaded.ok())
-            return fail(err, loaded.error, 1);
+            return commandFailed(err, loaded.error, 1);
     }
 
     std::vector<QuestionFile> files;
     for (const QString& path : std::as_const(a.files)) {
         QuestionFile f = readQuestionFile(path, a.format, a.encoding);
         if (!f.ok())
-            return fail(err, f.error, 1);
+            return commandFailed(err, f.error, 1);
         files.push_back(std::move(f));
     }
     ImportOptions options;
@@ -176,10 +171,10 @@ int importCommand(QStringList words, QTextStream& out, QTextStream& err) {
         if (total > listed)
             err << QStringLiteral("… и ещё %1").arg(total - listed) << '\n';
         if (total > 0)
-            return fail(err, QStringLiteral("Строгий импорт: найдено ошибок: %1, база не записана.").arg(total), 1);
+            return commandFailed(err, QStringLiteral("Строгий импорт: найдено ошибок: %1, база не записана.").arg(total), 1);
     }
     if (report.importedCount() == 0 && report.profiles.empty())
-        return fail(err, QStringLiteral("Ни один вопрос не импортирован; база не изменена."), 1);
+        return commandFailed(err, QStringLiteral("Ни один вопрос не импортирован; база не изменена."), 1);
 
     if (!exists) {
         // A new database gets the header of the default one where the files left it empty.
@@ -192,7 +187,7 @@ int importCommand(QStringList words, QTextStream& out, QTextStream& err) {
     }
     const SaveResult saved = db.saveDatabase();
     if (!saved.ok())
-        return fail(err, saved.error, 1);
+        return commandFailed(err, saved.error, 1);
     out << QStringLiteral("База сохранена: %1").arg(a.database) << '\n';
     out.flush();
     return 0;
@@ -202,11 +197,11 @@ int exportCommand(const QStringList& words, QTextStream& out, QTextStream& err) 
     Arguments a;
     const QString wrong = parseOptions(words, true, &a);
     if (!wrong.isEmpty())
-        return fail(err, wrong + u'\n' + kUsage, 2);
+        return commandFailed(err, wrong + u'\n' + kUsage, 2);
     if (a.files.size() != 1)
-        return fail(err, QStringLiteral("Нужно указать одну базу для экспорта.\n") + kUsage, 2);
+        return commandFailed(err, QStringLiteral("Нужно указать одну базу для экспорта.\n") + kUsage, 2);
     if (a.target.isEmpty())
-        return fail(err, QStringLiteral("Не указан файл для экспорта: --to ФАЙЛ\n") + kUsage, 2);
+        return commandFailed(err, QStringLiteral("Не указан файл для экспорта: --to ФАЙЛ\n") + kUsage, 2);
     if (!a.format) {
         const QString suffix = QFileInfo(a.target).suffix().toLower();
         a.format = suffix == QLatin1String("gift")    ? std::optional(BankFormat::Gift)
@@ -215,7 +210,7 @@ int exportCommand(const QStringList& words, QTextStream& out, QTextStream& err) 
                    : suffix == QLatin1String("txt")   ? std::optional(BankFormat::PlainText)
                                                       : std::nullopt;
         if (!a.format)
-            return fail(err,
+            return commandFailed(err,
                         QStringLiteral("По имени файла «%1» формат не определить; укажите --format "
                                        "gift, aiken, moodlexml или text.")
                             .arg(a.target),
@@ -227,15 +222,15 @@ int exportCommand(const QStringList& words, QTextStream& out, QTextStream& err) 
     db.databasePath = a.files.first();
     const LoadResult loaded = db.loadDatabase();
     if (!loaded.ok())
-        return fail(err, loaded.error, 1);
+        return commandFailed(err, loaded.error, 1);
     if (bankFromDatabase(db, a.theme).questions.empty())
-        return fail(err,
+        return commandFailed(err,
                     a.theme > 0 ? QStringLiteral("В теме %1 нет вопросов; файл не записан.").arg(a.theme)
                                 : QStringLiteral("В базе нет вопросов; файл не записан."),
                     1);
     const ExportResult result = exportQuestions(db, a.target, *a.format, a.theme);
     if (!result.ok())
-        return fail(err, result.error, 1);
+        return commandFailed(err, result.error, 1);
     out << QStringLiteral("Экспортировано вопросов: %1, тем: %2, формат %3, файл %4")
                .arg(result.questionCount)
                .arg(result.themeCount)
@@ -254,7 +249,7 @@ int runQuestionsCommand(const QStringList& args, QTextStream& out, QTextStream& 
     if (!words.isEmpty() && words.first() == QLatin1String("questions"))
         words.removeFirst();
     if (words.isEmpty())
-        return fail(err, kUsage, 2);
+        return commandFailed(err, kUsage, 2);
     // "questions --help", "questions help", "questions import --help".
     static const QStringList help{QStringLiteral("--help"), QStringLiteral("-h")};
     if (help.contains(words.first()) || words.first() == QLatin1String("help") ||
@@ -268,7 +263,7 @@ int runQuestionsCommand(const QStringList& args, QTextStream& out, QTextStream& 
         return importCommand(words, out, err);
     if (command == QLatin1String("export"))
         return exportCommand(words, out, err);
-    return fail(err, QStringLiteral("Неизвестная команда «%1».\n").arg(command) + kUsage, 2);
+    return commandFailed(err, QStringLiteral("Неизвестная команда «%1».\n").arg(command) + kUsage, 2);
 }
 
 } // namespace zet

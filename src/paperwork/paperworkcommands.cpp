@@ -20,12 +20,6 @@ namespace zet {
 
 namespace {
 
-int fail(QTextStream& err, const QString& message, int code) {
-    err << message << "\n";
-    err.flush();
-    return code;
-}
-
 // The program folder of the options once every other option was right; empty after telling
 // err what was wrong (the command's exit code is then 2).
 QString checkedFolder(const CommandOptions& options, bool ok, QTextStream& err) {
@@ -112,7 +106,7 @@ int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (result.ok)
         result = writeTable(examsTable(exams), target);
     if (!result.ok)
-        return fail(err, result.error, 1);
+        return commandFailed(err, result.error, 1);
     out << QStringLiteral("Экзаменов выгружено: %1 (%2) в файл %3\n")
                .arg(exams.size())
                .arg(reader.description(), QDir::toNativeSeparators(target));
@@ -167,7 +161,7 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 2;
     RecheckPeriods periods;
     if (const JournalResult read = PaperworkSettings(folder).readPeriods(periods); !read.ok)
-        return fail(err, read.error, 1);
+        return commandFailed(err, read.error, 1);
     JournalReader reader(folder);
     if (!openReader(reader, options->has(QStringLiteral("local")), err))
         return 1;
@@ -179,7 +173,7 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (result.ok && !target.isEmpty())
         result = writeTable(dueTable(due), target);
     if (!result.ok)
-        return fail(err, result.error, 1);
+        return commandFailed(err, result.error, 1);
     out << QStringLiteral("Повторная проверка на %1 (%2)%3: %4\n")
                .arg(today.toString(QStringLiteral("dd.MM.yyyy")), reader.description(),
                     within >= 0 ? QStringLiteral(", срок в ближайшие %1 дн. и просроченные").arg(within) : QString())
@@ -233,7 +227,7 @@ int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (result.ok)
         result = writeXlsx(registerTable(exams, department, from, until, settings), target);
     if (!result.ok)
-        return fail(err, result.error, 1);
+        return commandFailed(err, result.error, 1);
     out << QStringLiteral("Журнал проверки знаний подразделения «%1» (%2): экзаменов %3, файл %4\n")
                .arg(department, reader.description())
                .arg(exams.size())
@@ -276,7 +270,7 @@ int runProtocolPdf(const QStringList& args, QTextStream& out, QTextStream& err) 
     std::unique_ptr<QGuiApplication> ownApplication;
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         if (QCoreApplication::instance())
-            return fail(err, QStringLiteral("Протокол не может быть создан: программа запущена без графической "
+            return commandFailed(err, QStringLiteral("Протокол не может быть создан: программа запущена без графической "
                                             "подсистемы."), 1);
         useOffscreenPlatformUnlessSet();
         static int argc = 1;
@@ -288,7 +282,7 @@ int runProtocolPdf(const QStringList& args, QTextStream& out, QTextStream& err) 
     ProtocolContent content;
     const JournalResult settingsRead = PaperworkSettings(folder).readProtocol(content.settings);
     if (!settingsRead.ok)
-        return fail(err, settingsRead.error, 1);
+        return commandFailed(err, settingsRead.error, 1);
     if (content.settings.organisation.isEmpty() && content.settings.chair.fullName.isEmpty())
         err << QStringLiteral("Организация и комиссия не заданы (файл %1): в протоколе для них оставлены "
                               "пустые строки.\n")
@@ -301,15 +295,15 @@ int runProtocolPdf(const QStringList& args, QTextStream& out, QTextStream& err) 
     if (!reader.warning().isEmpty())
         err << reader.warning() << "\n";
     if (!opened.ok)
-        return fail(err, opened.error, 1);
+        return commandFailed(err, opened.error, 1);
     ReportFilter filter;
     filter.from = date;
     filter.until = date;
     const JournalResult read = JournalReports(reader.database()).exams(filter, content.exams);
     if (!read.ok)
-        return fail(err, read.error, 1);
+        return commandFailed(err, read.error, 1);
     if (content.exams.isEmpty())
-        return fail(err, QStringLiteral("За %1 в журнале нет экзаменов (%2); протокол не создан.")
+        return commandFailed(err, QStringLiteral("За %1 в журнале нет экзаменов (%2); протокол не создан.")
                              .arg(date.toString(QStringLiteral("dd.MM.yyyy")), reader.description()),
                     1);
     if (local && reader.serverConfigured())
@@ -319,12 +313,12 @@ int runProtocolPdf(const QStringList& args, QTextStream& out, QTextStream& err) 
     QString numberWarning;
     const JournalResult numbered = numberProtocol(reader, number, content, &numberWarning);
     if (!numbered.ok)
-        return fail(err, numbered.error, 1);
+        return commandFailed(err, numbered.error, 1);
     if (!numberWarning.isEmpty())
         err << numberWarning << "\n";
     const JournalResult written = writeProtocolPdf(content, target);
     if (!written.ok)
-        return fail(err, written.error, 1);
+        return commandFailed(err, written.error, 1);
     out << QStringLiteral("Протокол %1за %2 (экзаменов: %3) записан в файл %4\n")
                .arg(content.number.isEmpty() ? QString() : QStringLiteral("№ %1 ").arg(content.number),
                     date.toString(QStringLiteral("dd.MM.yyyy")))
@@ -349,7 +343,7 @@ int runPaperworkCommandLine(const QStringList& arguments, QTextStream& out, QTex
         return runDue(args, out, err);
     if (command == QLatin1String("journal") && action == QLatin1String("register"))
         return runRegister(args, out, err);
-    return fail(err, QStringLiteral("Неизвестная команда «%1». Справка: razividerur --help")
+    return commandFailed(err, QStringLiteral("Неизвестная команда «%1». Справка: razividerur --help")
                          .arg(arguments.join(QLatin1Char(' '))),
                 2);
 }
