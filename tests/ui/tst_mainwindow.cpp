@@ -11,10 +11,12 @@
 #include "ui/files/filearea.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/messages.h"
+#include "ui/shell/uikit.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -95,6 +97,8 @@ private slots:
     void helpMessage();
     void exitClosesWindow();
     void accessibleNames();
+    void fontsAreInstalledFamilies_data();
+    void fontsAreInstalledFamilies();
 
 private:
     // Starts the window in the temporary folder with the given date.
@@ -557,6 +561,26 @@ void TestMainWindow::accessibleNames() {
         auto* box = find<QWidget>(name);
         QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(name));
     }
+}
+
+void TestMainWindow::fontsAreInstalledFamilies_data() {
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<QStringList>("families");
+    QTest::newRow("serif") << timesFont(12) << serifFamilies();
+    QTest::newRow("sans") << sansFont(12) << sansFamilies();
+}
+
+// A family that is not installed is found only after a slow search through all of its
+// fallbacks: the window asks for the designed family or its stand-in, whichever is there.
+void TestMainWindow::fontsAreInstalledFamilies() {
+    QFETCH(QFont, font);
+    QFETCH(QStringList, families);
+    const QStringList installed = QFontDatabase::families();
+    const auto there = std::find_if(families.cbegin(), families.cend(),
+                                    [&installed](const QString& f) { return installed.contains(f, Qt::CaseInsensitive); });
+    if (there == families.cend())
+        QSKIP("neither the designed family nor a stand-in is installed");
+    QCOMPARE(font.family(), *there);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -28,11 +28,15 @@ void scaleTwips(QWidget* root, double scale);
 void setBoxColor(QWidget* w, const QColor& background);
 void setWindowColor(QWidget* w, const QColor& background);
 
-// "Times New Roman" and "MS Sans Serif" at a point size; substitutions to metric-compatible
-// fonts are registered once by registerFontSubstitutions().
+// "Times New Roman" and "MS Sans Serif" at a point size, or else the first of their
+// metric-compatible stand-ins that this computer has. The same stand-ins are registered as
+// substitutions once by registerFontSubstitutions().
 QFont timesFont(double pointSize);
 QFont sansFont(double pointSize);
 void registerFontSubstitutions();
+// The designed family first, then its stand-ins.
+const QStringList& serifFamilies();
+const QStringList& sansFamilies();
 
 // Colours used across the windows.
 inline const QColor kLightYellow{255, 255, 192};
