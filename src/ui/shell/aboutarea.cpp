@@ -3,6 +3,7 @@
 #include "ui/shell/uikit.h"
 
 #include <QEvent>
+#include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
@@ -29,16 +30,17 @@ QIcon programIcon() {
 }
 
 QPixmap programPicture() {
-    static const bool registered = [] {
+    // Decoded once: the start shows it three times (the program's icon, the window's and the
+    // title's picture).
+    static const QImage picture = [] {
         initProgramResources();
-        return true;
+        // Read as PNG and nothing else: a reader that may guess the format loads every image
+        // plugin to ask it, at every start.
+        QImageReader reader(QStringLiteral(":/icon.png"), "png");
+        reader.setAutoDetectImageFormat(false);
+        return reader.read();
     }();
-    Q_UNUSED(registered);
-    // Read as PNG and nothing else: a reader that may guess the format loads every image
-    // plugin to ask it, at every start.
-    QImageReader reader(QStringLiteral(":/icon.png"), "png");
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
+    return QPixmap::fromImage(picture);
 }
 
 QString makerWebAddress() {
