@@ -13,7 +13,13 @@
 // Peak memory is the ended process's own (wait4), which counts what the process it was started
 // from held at the time: this one stays small.
 //
-// Run: QT_QPA_PLATFORM=offscreen bench_process [runs] [exams in the large journal]
+// Each start is timed twice: to the end of its first frame, which the program and the bare
+// window tell on their output with the time on the shared monotonic clock, and to the end of
+// the process, which adds what the program does after its first frame (the journal's start)
+// and the tearing down.
+//
+// Run: QT_QPA_PLATFORM=offscreen bench_process [runs] [exams in the large journal] [--compare BUILD]
+//      where BUILD is an earlier build of the program, timed in the same runs
 //      (or under xvfb-run)
 
 #include "benchtools.h"
@@ -47,23 +53,47 @@ using namespace zet::bench;
 namespace {
 
 struct Run {
+    double frameMs = -1; // from the start to the end of the first frame, as the program tells
     double wallMs = -1;
     double cpuMs = 0;
     double peakMiB = 0;
 };
 
 struct Runs {
-    std::vector<double> wall, cpu, peak;
+    std::vector<double> frame, wall, cpu, peak;
     void add(const Run& r) {
+        frame.push_back(r.frameMs);
         wall.push_back(r.wallMs);
         cpu.push_back(r.cpuMs);
         peak.push_back(r.peakMiB);
     }
-    bool failed() const { return std::any_of(wall.begin(), wall.end(), [](double w) { return w < 0; }); }
+    bool failed() const {
+        auto negative = [](double w) { return w < 0; };
+        return std::any_of(wall.begin(), wall.end(), negative) || std::any_of(frame.begin(), frame.end(), negative);
+    }
 };
 
+double monotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// The time of the first frame that the program wrote to its output ("first frame <ns>", on the
+// monotonic clock), or -1.
+double firstFrameMs(const QString& outputLog) {
+    QFile output(outputLog);
+    if (!output.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : output.readAll().split('\n')) {
+        if (line.startsWith("first frame "))
+            return line.mid(12).toDouble() / 1e6;
+    }
+    return -1;
+}
+
 // Runs the program to its end. Its error output goes to a scratch file, of which only the
-// lines that are no known platform noise are passed on.
+// lines that are no known platform noise are passed on; its output, to another.
 Run runOnce(const QString& program, const QStringList& args, const QString& errorLog) {
     const QByteArray path = QFile::encodeName(program);
     QList<QByteArray> argBytes{path};
@@ -75,12 +105,14 @@ Run runOnce(const QString& program, const QStringList& args, const QString& erro
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const QByteArray output = QFile::encodeName(errorLog + QStringLiteral(".out"));
+    posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const QByteArray log = QFile::encodeName(errorLog);
     posix_spawn_file_actions_addopen(&actions, 2, log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     Run run;
     QElapsedTimer timer;
     timer.start();
+    const double started = monotonicMs();
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, path.constData(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -103,6 +135,10 @@ Run runOnce(const QString& program, const QStringList& args, const QString& erro
         return run;
     }
     run.wallMs = wall;
+    // Only the program and the bare window tell their first frame; the large journal's maker
+    // is checked by its wall time alone.
+    const double frame = firstFrameMs(QFile::decodeName(output));
+    run.frameMs = frame < 0 ? -1 : frame - started;
     run.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
                 (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
     run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
@@ -176,9 +212,10 @@ bool makeLargeJournal(const QString& folder, int exams, int waiting) {
 }
 
 void printRow(const char* what, const Runs& runs, const Runs& base) {
-    const double w = median(runs.wall), b = median(base.wall);
-    std::printf("  %-34s %8.1f ms  ratio %.2f   cpu %7.1f ms   peak %6.1f MiB  ratio %.2f\n", what, w, w / b,
-                median(runs.cpu), median(runs.peak), median(runs.peak) / median(base.peak));
+    const double f = median(runs.frame), w = median(runs.wall);
+    std::printf("  %-40s %7.1f ms %5.2f   %7.1f ms %5.2f   cpu %6.1f ms   peak %5.1f MiB %5.2f\n", what, f,
+                f / median(base.frame), w, w / median(base.wall), median(runs.cpu), median(runs.peak),
+                median(runs.peak) / median(base.peak));
 }
 
 } // namespace
@@ -191,16 +228,28 @@ int main(int argc, char* argv[]) {
         const int exams = QString::fromLocal8Bit(argv[3]).toInt();
         return makeLargeJournal(QString::fromLocal8Bit(argv[2]), exams - exams / 100, exams / 100) ? 0 : 1;
     }
-    const int runs = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 15;
-    const int largeExams = argc > 2 ? std::max(0, QString::fromLocal8Bit(argv[2]).toInt()) : 1000000;
+    QStringList args = QCoreApplication::arguments().mid(1);
+    // An earlier build of the program, timed in the same runs: before and after side by side.
+    QString earlier;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--compare")); at >= 0 && at + 1 < args.size()) {
+        earlier = args.at(at + 1);
+        args.remove(at, 2);
+    }
+    const int runs = args.size() > 0 ? std::max(1, args.at(0).toInt()) : 15;
+    const int largeExams = args.size() > 1 ? std::max(0, args.at(1).toInt()) : 1000000;
+    // Without a session bus Qt starts dbus-launch in every program it runs, which adds a noise of
+    // many milliseconds to the program and the baseline alike; a desktop session has its bus.
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
     const QString here = QCoreApplication::applicationDirPath();
     const QString program = here + QStringLiteral("/../src/razividerur");
     const QString baseline = here + QStringLiteral("/minimal_window");
     QTemporaryDir scratch;
     const QString errorLog = scratch.filePath(QStringLiteral("stderr.txt"));
-    auto start = [&](const QString& folder) {
-        return runOnce(program, {QStringLiteral("--quit-after-start"), QStringLiteral("--folder"), folder}, errorLog);
+    auto startOf = [&](const QString& build, const QString& folder) {
+        return runOnce(build, {QStringLiteral("--quit-after-start"), QStringLiteral("--folder"), folder}, errorLog);
     };
+    auto start = [&](const QString& folder) { return startOf(program, folder); };
 
     QTemporaryDir reused;
     start(reused.path()); // the first start of this folder, not counted
@@ -218,8 +267,13 @@ int main(int argc, char* argv[]) {
     // The staff list of the large folder (50,000 people) is to be written here once the program
     // reads one at its start.
 
-    Runs bare, withText, next, first, largeRuns;
+    Runs bare, withText, next, first, largeRuns, earlierNext, earlierFirst;
     for (int i = 0; i < runs; ++i) {
+        if (!earlier.isEmpty()) {
+            earlierNext.add(startOf(earlier, reused.path()));
+            QTemporaryDir fresh;
+            earlierFirst.add(startOf(earlier, fresh.path()));
+        }
         bare.add(runOnce(baseline, {}, errorLog));
         withText.add(runOnce(baseline, {QStringLiteral("--text")}, errorLog));
         next.add(start(reused.path()));
@@ -238,33 +292,39 @@ int main(int argc, char* argv[]) {
         coldNext.add(start(reused.path()));
     }
     if (bare.failed() || withText.failed() || next.failed() || first.failed() || largeRuns.failed() || coldBare.failed() ||
-        coldNext.failed())
+        coldNext.failed() || earlierNext.failed() || earlierFirst.failed())
         return 1;
 
     double load[3] = {};
-    std::printf("whole process to first frame, median of %d runs (%s; load average %.2f)\n", runs,
+    std::printf("median of %d runs (%s; load average %.2f); each ratio is to the row's baseline\n", runs,
                 qPrintable(qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("default platform"))),
                 getloadavg(load, 3) > 0 ? load[0] : -1.0);
-    std::printf("  %-34s %8.1f ms              cpu %7.1f ms   peak %6.1f MiB\n", "minimal Qt window",
-                median(bare.wall), median(bare.cpu), median(bare.peak));
+    std::printf("  %-40s %-16s   %-16s\n", "", "to first frame", "whole process");
+    std::printf("  %-40s %7.1f ms         %7.1f ms         cpu %6.1f ms   peak %5.1f MiB\n", "minimal Qt window",
+                median(bare.frame), median(bare.wall), median(bare.cpu), median(bare.peak));
     printRow("the same window with a line of text", withText, bare);
     printRow("program, next start", next, bare);
     // The bare window draws no text and so never loads a font; this is how much of the program's
     // start is the rest.
     printRow("program, next start, to window with text", next, withText);
     printRow("program, first start (new folder)", first, bare);
+    if (!earlier.isEmpty()) {
+        printRow("earlier build, next start", earlierNext, bare);
+        printRow("earlier build, first start", earlierFirst, bare);
+    }
     if (!coldNext.wall.empty()) {
-        std::printf("  cold start, page cache dropped (%d runs): minimal window %.1f ms\n", coldRuns,
-                    median(coldBare.wall));
+        std::printf("  cold start, page cache dropped (%d runs): minimal window %.1f ms to its first frame\n",
+                    coldRuns, median(coldBare.frame));
         printRow("program, cold start", coldNext, coldBare);
     } else {
         std::printf("  cold start: left out (the page cache can be dropped by root only)\n");
     }
     if (largeExams > 0) {
-        const double ratio = median(largeRuns.wall) / median(next.wall);
-        std::printf("  %-34s %8.1f ms  ratio %.2f to the next start without a journal\n",
-                    qPrintable(QStringLiteral("large journal, %1 exams").arg(largeExams)), median(largeRuns.wall),
-                    ratio);
+        // The journal is opened after the first frame: the whole process tells what it costs.
+        std::printf("  %-40s %7.1f ms %5.2f   %7.1f ms %5.2f   (ratios to the next start without a journal)\n",
+                    qPrintable(QStringLiteral("large journal, %1 exams").arg(largeExams)), median(largeRuns.frame),
+                    median(largeRuns.frame) / median(next.frame), median(largeRuns.wall),
+                    median(largeRuns.wall) / median(next.wall));
     }
     return 0;
 }
