@@ -1,3 +1,4 @@
+#include "app/firstframe.h"
 #include "app/programlock.h"
 #include "app/sessionend.h"
 #include "app/startup.h"
@@ -17,9 +18,7 @@
 #include <QTimer>
 
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 namespace {
 
@@ -43,10 +42,9 @@ void nameTheProgram() {
     QCoreApplication::setApplicationName(QStringLiteral("razividerur"));
 }
 
-// Quits once the first frame of any window has been painted (for timing the start-up). When
-// the frame is on screen it says so on the output, with the time on the monotonic clock that
-// all processes share: the work the program does after its first frame is then told apart
-// from the frame itself.
+// Quits once the first frame of any window has been painted (for timing the start-up), and
+// tells when the frame was over: the work the program does after its first frame is then told
+// apart from the frame itself.
 class QuitAfterFirstFrame : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -54,10 +52,7 @@ protected:
             m_seen = true;
             // Runs once the frame's painting is over.
             QTimer::singleShot(0, qApp, [] {
-                timespec now{};
-                clock_gettime(CLOCK_MONOTONIC, &now);
-                std::printf("first frame %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-                std::fflush(stdout);
+                zet::tellFirstFrame();
                 QCoreApplication::quit();
             });
         }
