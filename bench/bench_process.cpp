@@ -19,7 +19,8 @@
 // and the tearing down.
 //
 // Run: QT_QPA_PLATFORM=offscreen bench_process [runs] [exams in the large journal] [--compare BUILD]
-//      where BUILD is an earlier build of the program, timed in the same runs
+//      where BUILD is an earlier build of the program, timed in the same runs (one that tells its
+//      first frame, as every build since this measure does)
 //      (or under xvfb-run)
 
 #include "benchtools.h"
