@@ -301,11 +301,17 @@ JournalAnswer AppCore::shownQuestionAnswer(int timeSpent) const {
 
 QString AppCore::dayFileNote(const DayFilePreparation& prepared) const {
     const QString day = QDir::toNativeSeparators(m_archive.dayFilePath());
+    // A day file that could not be read or made is told as well: the day's results would
+    // otherwise go unsaved without a word until the first exam is finished.
     QString text;
+    if (!prepared.ok)
+        text = QStringLiteral("Файл результатов за сегодня не подготовлен.\n%1").arg(prepared.error);
     if (!prepared.recoveredFrom.isEmpty()) {
-        text = QStringLiteral("Результаты, записанные перед прошлым завершением программы, найдены во "
-                              "временном файле\n%1\nи перенесены в файл результатов за сегодня\n%2")
-                   .arg(QDir::toNativeSeparators(prepared.recoveredFrom), day);
+        if (!text.isEmpty())
+            text += QStringLiteral("\n\n");
+        text += QStringLiteral("Результаты, записанные перед прошлым завершением программы, найдены во "
+                               "временном файле\n%1\nи перенесены в файл результатов за сегодня\n%2")
+                    .arg(QDir::toNativeSeparators(prepared.recoveredFrom), day);
     }
     if (!prepared.backupPath.isEmpty()) {
         if (!text.isEmpty())

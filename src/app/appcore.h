@@ -82,7 +82,7 @@ struct StartupOptions {
 struct StartupReport {
     QString caption;      // the dated window caption
     QStringList messages; // shown one after the other, in this order, before the window opens
-    QString dayFileNote;  // a repaired or recovered day file; shown once the window is on screen
+    QString dayFileNote;  // a day file repaired, recovered or not made; shown once the window is on screen
 };
 
 // A question as the question editor stores it.

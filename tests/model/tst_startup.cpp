@@ -3,6 +3,7 @@
 
 #include "app/appcore.h"
 #include "app/startup.h"
+#include "archive/dayfile.h"
 #include "archive/monthnames.h"
 #include "model/savefile.h"
 
@@ -417,7 +418,8 @@ void TestStartup::firstDatabaseLater() {
 }
 
 // A database that cannot be read at all, or settings of garbage, are named with the reason;
-// a Data.zet that is no database at a first start is named with its copy and the new database.
+// a Data.zet that is no database at a first start is named with its copy and the new database;
+// a day file that cannot be made is named once the window is up.
 void TestStartup::unreadableFilesAreNamed_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QStringList>("told");
@@ -428,6 +430,8 @@ void TestStartup::unreadableFilesAreNamed_data() {
     QTest::newRow("empty Data.zet") << "empty" << QStringList{QStringLiteral("Data.zet.bak"), QStringLiteral("пуст"), QStringLiteral("Новый тест")};
     QTest::newRow("folder as Data.zet") << "folder" << QStringList{QStringLiteral("Data.zet.bak"), QStringLiteral("папка"), QStringLiteral("Новый тест")};
     QTest::newRow("foreign Data.zet") << "foreign" << QStringList{QStringLiteral("Data.zet.bak"), QStringLiteral("не является"), QStringLiteral("Новый тест")};
+    QTest::newRow("folder as today's day file")
+        << "day folder" << QStringList{QStringLiteral("не подготовлен"), QStringLiteral("13.05.2024.txt"), QStringLiteral("папка")};
 }
 
 void TestStartup::unreadableFilesAreNamed() {
@@ -448,6 +452,9 @@ void TestStartup::unreadableFilesAreNamed() {
         settings = QByteArray::fromHex("4000") + QByteArray(64, '\x01') + QByteArray(190, '\x9c');
     } else if (kind == QLatin1String("folder")) {
         QVERIFY(QDir().mkdir(data));
+    } else if (kind == QLatin1String("day folder")) {
+        const QDate day(2024, 5, 13);
+        QVERIFY(QDir().mkpath(QDir(monthFolderFor(folder, day)).filePath(dayFileNameFor(day))));
     } else {
         QFile file(data);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -459,7 +466,8 @@ void TestStartup::unreadableFilesAreNamed() {
         file.write(settings);
     }
     AppCore core(nullptr, [] { return QDate(2024, 5, 13); });
-    const QString messages = core.startUp({dir.path()}).messages.join(QLatin1Char('\n'));
+    const StartupReport report = core.startUp({dir.path()});
+    const QString messages = (report.messages + QStringList{report.dayFileNote}).join(QLatin1Char('\n'));
     for (const QString& part : told)
         QVERIFY2(messages.contains(part), qPrintable(messages));
     QVERIFY2(!messages.contains(QStringLiteral("Неправильная версия файла!")), qPrintable(messages));

@@ -246,7 +246,7 @@ void TestMainWindow::settingsNameMissingDatabase() {
 }
 
 // The default database cannot be written: the message says so and why, not that the
-// file has a wrong version.
+// file has a wrong version. Today's day file cannot be made either, and is told as well.
 void TestMainWindow::firstStartOnFullDisk() {
     defaultWriterOverride() = [](QIODevice& device, const QByteArray&) {
         device.write("partial");
@@ -256,11 +256,13 @@ void TestMainWindow::firstStartOnFullDisk() {
     MainWindow& w = start();
     QVERIFY(m_messages.isEmpty());
     w.show();
-    QTRY_COMPARE(m_messages.size(), 1);
+    QTRY_COMPARE(m_messages.size(), 2);
     defaultWriterOverride() = {};
-    QVERIFY2(m_messages[0].contains(QStringLiteral("Не удалось создать базу данных по умолчанию")) &&
-                 m_messages[0].contains(QDir::toNativeSeparators(dataPath())),
-             qPrintable(m_messages[0]));
+    const QString told = m_messages.join(QLatin1Char('\n'));
+    QVERIFY2(told.contains(QStringLiteral("Не удалось создать базу данных по умолчанию")) &&
+                 told.contains(QDir::toNativeSeparators(dataPath())),
+             qPrintable(told));
+    QVERIFY2(told.contains(QStringLiteral("Файл результатов за сегодня не подготовлен")), qPrintable(told));
     QVERIFY(!QFileInfo::exists(dataPath()));
 }
 
