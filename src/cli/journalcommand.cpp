@@ -143,11 +143,9 @@ int runImportArchive(QStringList args, QTextStream& out, QTextStream& err) {
 
 
 int runVerify(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const std::optional<CommandOptions> options = CommandOptions::parse(args, {QStringLiteral("folder")}, err);
-    if (!options) {
-        printJournalUsage(err);
+    const std::optional<CommandOptions> options = parseJournalOptions(args, {QStringLiteral("folder")}, err);
+    if (!options)
         return 2;
-    }
     const QString folder = options->folder(err);
     if (folder.isEmpty()) {
         err.flush();
@@ -163,6 +161,14 @@ int runVerify(const QStringList& args, QTextStream& out, QTextStream& err) {
 }
 
 } // namespace
+
+std::optional<CommandOptions> parseJournalOptions(const QStringList& args, const QStringList& allowed,
+                                                  QTextStream& err, const QStringList& flags) {
+    std::optional<CommandOptions> options = CommandOptions::parse(args, allowed, err, flags);
+    if (!options)
+        printJournalUsage(err);
+    return options;
+}
 
 void printJournalUsage(QTextStream& err) {
     err << kUsage;

@@ -10,8 +10,12 @@
 // export and due read the exam centre's server when journal.ini names one and it answers.
 // export, due and register are run by the paperwork's library (app/paperwork.h).
 
+#include "cli/commandoptions.h"
+
 #include <QStringList>
 #include <QTextStream>
+
+#include <optional>
 
 namespace zet {
 
@@ -22,5 +26,9 @@ int runJournalCommand(const QStringList& args, QTextStream& out, QTextStream& er
 
 // The usage of the "journal" commands, to err.
 void printJournalUsage(QTextStream& err);
+
+// CommandOptions::parse for a "journal" command: on wrong use the usage follows the reason.
+std::optional<CommandOptions> parseJournalOptions(const QStringList& args, const QStringList& allowed,
+                                                  QTextStream& err, const QStringList& flags = {});
 
 } // namespace zet

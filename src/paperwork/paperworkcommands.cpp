@@ -44,14 +44,12 @@ bool openReader(JournalReader& reader, bool local, QTextStream& err) {
 
 int runExport(const QStringList& args, QTextStream& out, QTextStream& err) {
     const std::optional<CommandOptions> options =
-        CommandOptions::parse(args, {QStringLiteral("to"), QStringLiteral("from"), QStringLiteral("until"),
-                                     QStringLiteral("name"), QStringLiteral("personnel-no"), QStringLiteral("profile"),
-                                     QStringLiteral("grade"), QStringLiteral("workstation"), QStringLiteral("folder")},
-                              err, {QStringLiteral("local")});
-    if (!options) {
-        printJournalUsage(err);
+        parseJournalOptions(args, {QStringLiteral("to"), QStringLiteral("from"), QStringLiteral("until"),
+                                   QStringLiteral("name"), QStringLiteral("personnel-no"), QStringLiteral("profile"),
+                                   QStringLiteral("grade"), QStringLiteral("workstation"), QStringLiteral("folder")},
+                            err, {QStringLiteral("local")});
+    if (!options)
         return 2;
-    }
     bool ok = true;
     JournalFilter filter;
     filter.from = options->date(QStringLiteral("from"), err, ok);
@@ -139,14 +137,12 @@ QString dueLine(const DueEntry& d) {
 }
 
 int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const std::optional<CommandOptions> options = CommandOptions::parse(
+    const std::optional<CommandOptions> options = parseJournalOptions(
         args, {QStringLiteral("within"), QStringLiteral("department"), QStringLiteral("profile"), QStringLiteral("to"),
                QStringLiteral("folder")},
         err, {QStringLiteral("local")});
-    if (!options) {
-        printJournalUsage(err);
+    if (!options)
         return 2;
-    }
     bool ok = true;
     const int within = options->number(QStringLiteral("within"), 0, -1, err, ok);
     const DueFilter filter{options->value(QStringLiteral("department")),
@@ -187,15 +183,13 @@ int runDue(const QStringList& args, QTextStream& out, QTextStream& err) {
 }
 
 int runRegister(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const std::optional<CommandOptions> options = CommandOptions::parse(
+    const std::optional<CommandOptions> options = parseJournalOptions(
         args,
         {QStringLiteral("department"), QStringLiteral("from"), QStringLiteral("until"), QStringLiteral("to"),
          QStringLiteral("folder")},
         err, {QStringLiteral("local")});
-    if (!options) {
-        printJournalUsage(err);
+    if (!options)
         return 2;
-    }
     bool ok = true;
     const QString department = options->value(QStringLiteral("department")).simplified();
     const QDate from = options->date(QStringLiteral("from"), err, ok);
